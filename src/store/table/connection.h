@@ -1,0 +1,59 @@
+#pragma once
+
+#include "store/table/recordset.h"
+#include "store/workbook/workbook.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace tomorine {
+
+// Runs statement texts against the sheets of one .xls workbook, in place of
+// the spreadsheet's database driver. Each sheet is a table "[name$]" whose
+// columns are the texts of row 1; a column's kind (number or text) is that of
+// its first data row. An empty text literal is stored as an empty cell
+// (reads Null); a quoted number written to a number column is a number; rows
+// come back in sheet order. Statements run on SQLite in memory over the
+// workbook model, one statement at a time, each one all or nothing.
+//
+// The workbook is read when the connection opens. Writes reach the file only
+// through close(): one atomic save, and none when nothing changed. A
+// connection destroyed without close() discards its changes.
+class Connection {
+public:
+    // "Driver={Microsoft Excel Driver (*.xls)};DBQ=" + path + ";ReadOnly=0"
+    static std::u16string ConnectionString(const std::filesystem::path& path);
+    // The DBQ path of a connection string.
+    static std::filesystem::path PathOf(std::u16string_view connectionString);
+
+    // Opens the workbook named by DBQ=; throws WorkbookError.
+    explicit Connection(std::u16string_view connectionString);
+    // Works on a workbook already in memory; close() writes it to `path`.
+    Connection(std::filesystem::path path, Workbook book);
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Runs one statement. A query returns its rows; any other statement
+    // returns a closed recordset. Errors: ItemNotFound-style names are the
+    // caller's business; a statement the engine rejects gives
+    // ErrorNumber::Statement with SQLite's reason and the statement's table.
+    Recordset execute(std::u16string_view statement);
+
+    // Saves when a statement changed the workbook, then releases it.
+    // Closing a closed connection does nothing.
+    void close();
+
+    bool isOpen() const;
+    bool changed() const;
+    const std::filesystem::path& path() const;
+    const Workbook& workbook() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace tomorine

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "store/workbook/cell.h"
+
+#include <string>
+#include <vector>
+
+namespace tomorine {
+
+// One worksheet. Rows and columns are 1-based, as in the spreadsheet whose
+// automation this replaces, so that engine code reads like the design's steps.
+// Storage is trimmed: no row after the last used row, no cell after the last
+// used cell of its row.
+class Sheet {
+public:
+    static constexpr int MaxRows = 65536;
+    static constexpr int MaxColumns = 256;
+    using Row = std::vector<Cell>;
+
+    explicit Sheet(std::u16string name) : name_(std::move(name)) {}
+
+    const std::u16string& name() const { return name_; }
+
+    // An empty cell for any position outside the used range.
+    const Cell& cell(int row, int column) const;
+    // Throws WorkbookError (SheetRule) for a position beyond the format's limits.
+    void setCell(int row, int column, Cell value);
+
+    // Row number of the last used cell; 0 for an empty sheet.
+    int lastUsedRow() const { return static_cast<int>(rows_.size()); }
+    int lastUsedColumn() const;
+    // The used cells of a row (possibly shorter than other rows); empty
+    // beyond the used range.
+    const Row& row(int row) const;
+
+    // Row of the first cell of column 1 whose whole value equals the given
+    // one, searching from the top; 0 when there is none.
+    int findInColumn1(const Cell& value) const;
+    // Removes a row; the rows below move up by one.
+    void deleteRow(int row);
+    // Puts a whole row after the last used row and returns its number.
+    // Throws WorkbookError (SheetRule) when the sheet is full.
+    int appendRow(Row cells);
+    // Replaces a row's cells (trailing empty cells are trimmed).
+    void replaceRow(int row, Row cells);
+
+private:
+    friend class Workbook;
+    void trim();
+
+    std::u16string name_;
+    std::vector<Row> rows_;
+};
+
+} // namespace tomorine

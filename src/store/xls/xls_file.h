@@ -1,0 +1,31 @@
+#pragma once
+
+#include "store/workbook/workbook.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tomorine {
+
+// Reads an Excel 97-2003 workbook (compound file holding a BIFF8 stream
+// "Workbook" or "Book"). Worksheets only: chart, macro and module sheets are
+// left out. Throws WorkbookError with a description that names `name` and the
+// reason (not a workbook, encrypted, older than Excel 97, truncated, corrupt);
+// never reads out of bounds, loops or allocates beyond the input's size.
+Workbook ReadXlsBytes(std::span<const std::uint8_t> bytes, const std::filesystem::path& name);
+Workbook ReadXlsFile(const std::filesystem::path& path);
+
+// Writes a BIFF8 workbook that Excel, LibreOffice and xlrd open. Sheet names
+// and order and every cell's value are kept; nothing else is. Throws
+// WorkbookError when the workbook cannot be written (no sheet, say).
+std::vector<std::uint8_t> WriteXlsBytes(const Workbook& book);
+
+// Writes atomically: a temporary file in the same folder, flushed to disk,
+// then renamed over `path`. On any failure the old file is untouched, no
+// temporary file is left, and a WorkbookError names the file and the reason.
+void WriteXlsFile(const Workbook& book, const std::filesystem::path& path);
+
+} // namespace tomorine

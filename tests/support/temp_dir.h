@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tomorine::test {
+
+// A fresh folder under the system's temporary folder, removed with its
+// contents when the object goes away. Fixtures are built in it at run time.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path);
+void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+
+// Folder of the shared .xls corpus; empty when it is not there.
+std::filesystem::path CorpusDir();
+
+} // namespace tomorine::test
