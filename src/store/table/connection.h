@@ -12,11 +12,13 @@ namespace tomorine {
 
 // Runs statement texts against the sheets of one .xls workbook, in place of
 // the spreadsheet's database driver. Each sheet is a table "[name$]" whose
-// columns are the texts of row 1; a column's kind (number or text) is that of
-// its first data row. An empty text literal is stored as an empty cell
-// (reads Null); a quoted number written to a number column is a number; rows
-// come back in sheet order. Statements run on SQLite in memory over the
-// workbook model, one statement at a time, each one all or nothing.
+// columns are the texts of row 1 (see TableColumns); a column's kind (number
+// or text) is that of its first data row, fixed when the connection opens.
+// An empty text literal is stored as an empty cell (reads Null); a quoted
+// number written to a number column is a number; rows come back in sheet
+// order. Statements run on SQLite in memory over the workbook model, one
+// statement at a time, each one all or nothing. Queries, INSERT and UPDATE
+// run; DELETE, transactions and schema statements are refused.
 //
 // The workbook is read when the connection opens. Writes reach the file only
 // through close(): one atomic save, and none when nothing changed. A
@@ -25,10 +27,13 @@ class Connection {
 public:
     // "Driver={Microsoft Excel Driver (*.xls)};DBQ=" + path + ";ReadOnly=0"
     static std::u16string ConnectionString(const std::filesystem::path& path);
-    // The DBQ path of a connection string.
+    // The DBQ path of a connection string: what follows "DBQ=" (any case) up
+    // to the last ";ReadOnly=", or to the end when there is none, so a path
+    // holding ";" still works. Empty when there is no "DBQ=".
     static std::filesystem::path PathOf(std::u16string_view connectionString);
 
-    // Opens the workbook named by DBQ=; throws WorkbookError.
+    // Opens the workbook named by DBQ=; throws WorkbookError (that of the
+    // reader, or ErrorNumber::Statement when the string names no file).
     explicit Connection(std::u16string_view connectionString);
     // Works on a workbook already in memory; close() writes it to `path`.
     Connection(std::filesystem::path path, Workbook book);
@@ -36,14 +41,17 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    // Runs one statement. A query returns its rows; any other statement
-    // returns a closed recordset. Errors: ItemNotFound-style names are the
-    // caller's business; a statement the engine rejects gives
-    // ErrorNumber::Statement with SQLite's reason and the statement's table.
+    // Runs one statement. A statement that returns rows gives an open
+    // recordset holding all of them; any other a closed recordset. Errors: a
+    // WorkbookError raised by the workbook (a full sheet, say) unchanged;
+    // otherwise ErrorNumber::Statement naming the file, the sheet or column
+    // concerned and SQLite's reason. A failed statement changes nothing.
     Recordset execute(std::u16string_view statement);
 
     // Saves when a statement changed the workbook, then releases it.
-    // Closing a closed connection does nothing.
+    // Closing a closed connection does nothing. When the save fails the
+    // error is thrown, the file is as it was and the connection stays open
+    // with its changes, so that close() may be tried again.
     void close();
 
     bool isOpen() const;

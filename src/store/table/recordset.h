@@ -2,6 +2,7 @@
 
 #include "store/workbook/cell.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -9,41 +10,58 @@
 
 namespace tomorine {
 
+// Hash and equality of field names without ASCII letter case, usable with a
+// string_view key so that a lookup allocates nothing.
+struct FieldNameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::u16string_view name) const noexcept;
+};
+struct FieldNameEqual {
+    using is_transparent = void;
+    bool operator()(std::u16string_view a, std::u16string_view b) const noexcept;
+};
+
 // A client-side result: every row is fetched when the statement runs, so the
 // recordset stays valid after its connection changes or closes. A Null field
 // is an empty Cell; numbers come back as Number cells, texts as Text cells.
 class Recordset {
 public:
+    // A closed recordset (what a statement that returns no rows gives).
     Recordset() = default;
+    // An open recordset over `values`, row by row, fieldNames.size() a row.
     Recordset(std::vector<std::u16string> fieldNames, std::vector<Cell> values);
 
     bool isOpen() const { return open_; }
+    // Releases the rows; a closed recordset has no rows and no fields.
     void close();
 
     // As ADO: with no rows both are true; otherwise the first row is current.
-    bool bof() const;
-    bool eof() const;
+    bool bof() const { return rows_ == 0 || position_ < 0; }
+    bool eof() const { return rows_ == 0 || position_ >= rows_; }
     void moveFirst();
+    // Stays at EOF once there.
     void moveNext();
     // Moves by `count` rows (negative moves back); stops at BOF or EOF.
     void move(long count);
     long recordCount() const { return rows_; }
+    // Zero-based row number of the current row; -1 at BOF, recordCount() at EOF.
     long position() const { return position_; }
 
     int fieldCount() const { return static_cast<int>(names_.size()); }
     const std::u16string& fieldName(int index) const { return names_.at(index); }
-    // Index of a field; names compare without ASCII letter case. Error 3265
-    // (the name is given in the description) when there is no such field.
+    // Index of a field; names compare without ASCII letter case, the first of
+    // equal names wins. Error 3265 (naming the field) when there is no such field.
     int fieldIndex(std::u16string_view name) const;
-    // Value of a field of the current row. Error 3021 at BOF or EOF.
+    // Value of a field of the current row. Error 3021 at BOF or EOF, 3265
+    // for an index out of range.
     const Cell& field(int index) const;
     const Cell& field(std::u16string_view name) const { return field(fieldIndex(name)); }
 
 private:
     bool open_ = false;
     std::vector<std::u16string> names_;
-    std::unordered_map<std::u16string, int> index_; // folded name -> index
-    std::vector<Cell> values_;                       // row-major
+    std::unordered_map<std::u16string, int, FieldNameHash, FieldNameEqual> index_;
+    std::vector<Cell> values_; // row-major
     long rows_ = 0;
     long position_ = 0;
 };

@@ -1,0 +1,76 @@
+#include "store/table/recordset.h"
+
+#include "store/workbook/utf.h"
+#include "store/workbook/workbook_error.h"
+
+#include <algorithm>
+
+namespace tomorine {
+
+namespace {
+
+char16_t Fold(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
+
+} // namespace
+
+std::size_t FieldNameHash::operator()(std::u16string_view name) const noexcept {
+    // FNV-1a over the folded code units.
+    std::size_t hash = 14695981039346656037ULL;
+    for (char16_t c : name) {
+        hash = (hash ^ Fold(c)) * 1099511628211ULL;
+    }
+    return hash;
+}
+
+bool FieldNameEqual::operator()(std::u16string_view a, std::u16string_view b) const noexcept {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char16_t x, char16_t y) { return Fold(x) == Fold(y); });
+}
+
+Recordset::Recordset(std::vector<std::u16string> fieldNames, std::vector<Cell> values)
+    : open_(true), names_(std::move(fieldNames)), values_(std::move(values)) {
+    for (size_t i = 0; i < names_.size(); ++i) {
+        index_.emplace(names_[i], static_cast<int>(i));
+    }
+    rows_ = names_.empty() ? 0 : static_cast<long>(values_.size() / names_.size());
+}
+
+void Recordset::close() {
+    *this = Recordset();
+}
+
+void Recordset::moveFirst() {
+    position_ = 0;
+}
+
+void Recordset::moveNext() {
+    position_ = std::min(position_ + 1, rows_);
+}
+
+void Recordset::move(long count) {
+    position_ = std::clamp(position_ + count, -1L, rows_);
+}
+
+int Recordset::fieldIndex(std::u16string_view name) const {
+    auto found = index_.find(name);
+    if (found == index_.end()) {
+        throw WorkbookError(ErrorNumber::ItemNotFound, "項目「" + ToUtf8(name) + "」がありません");
+    }
+    return found->second;
+}
+
+const Cell& Recordset::field(int index) const {
+    if (index < 0 || index >= fieldCount()) {
+        throw WorkbookError(ErrorNumber::ItemNotFound,
+                            "項目 " + std::to_string(index) + " がありません");
+    }
+    if (bof() || eof()) {
+        throw WorkbookError(ErrorNumber::NoCurrentRecord,
+                            "現在のレコードがありません (BOF または EOF です)");
+    }
+    return values_[static_cast<size_t>(position_) * names_.size() + static_cast<size_t>(index)];
+}
+
+} // namespace tomorine

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tomorine {
+
+// Conversions on the hot path of the table interface (every text cell of
+// every row read passes through both). Same results as ToUtf8 and FromUtf8,
+// without a per-character append.
+
+// Replaces `out` by the UTF-8 form of `text`, reusing its capacity.
+void AssignUtf8(std::string& out, std::u16string_view text);
+
+// The UTF-16 form of a UTF-8 text; invalid input as FromUtf8 has it.
+std::u16string DecodeUtf8(std::string_view text);
+
+} // namespace tomorine
