@@ -80,11 +80,12 @@ void SetTextColumn(sqlite3_context* context, const Cell& cell, std::string& buff
 
 std::optional<double> ParseNumber(std::string_view text) {
     text = TrimSpaces(text);
-    if (!text.empty() && text.front() == '+') {
+    bool negative = !text.empty() && text.front() == '-';
+    if (!text.empty() && (negative || text.front() == '+')) {
         text.remove_prefix(1);
     }
-    size_t first = !text.empty() && text.front() == '-' ? 1 : 0;
-    if (text.size() <= first || !IsDigitOrPoint(text[first])) {
+    // from_chars alone would also take "inf", "nan" and a second sign.
+    if (text.empty() || !IsDigitOrPoint(text.front())) {
         return std::nullopt;
     }
     double value = 0;
@@ -92,7 +93,7 @@ std::optional<double> ParseNumber(std::string_view text) {
     if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
         return std::nullopt;
     }
-    return value;
+    return negative ? -value : value;
 }
 
 void SetResult(sqlite3_context* context, const Cell& cell, ColumnKind kind, std::string& buffer) {

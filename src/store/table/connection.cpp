@@ -58,7 +58,11 @@ struct Connection::Impl {
     [[noreturn]] void fail(int rc) {
         if (session.error) {
             std::exception_ptr error = std::exchange(session.error, nullptr);
-            std::rethrow_exception(error);
+            try {
+                std::rethrow_exception(error);
+            } catch (const TableRefusal& refusal) {
+                throw StatementRefused(path, refusal.what());
+            }
         }
         throw StatementError(path, db ? sqlite3_errmsg(db.get()) : sqlite3_errstr(rc));
     }

@@ -4,7 +4,6 @@
 #include "store/table/row_undo_log.h"
 #include "store/table/table_columns.h"
 #include "store/workbook/utf.h"
-#include "store/workbook/workbook_error.h"
 
 #include <memory>
 #include <new>
@@ -69,9 +68,10 @@ int Guard(TableSession& session, char*& message, Body&& body) noexcept {
     return SQLITE_ERROR;
 }
 
-WorkbookError Refusal(const Sheet& sheet, const std::string& what) {
-    return WorkbookError(ErrorNumber::Statement,
-                         "シート「" + ToUtf8(sheet.name()) + "」では" + what + "はできません");
+// A statement the table does not carry out; the connection turns it into a
+// statement error naming the file.
+TableRefusal Refusal(const Sheet& sheet, const std::string& what) {
+    return TableRefusal("シート「" + ToUtf8(sheet.name()) + "」では" + what + "はできません");
 }
 
 int Connect(sqlite3* db, void* aux, int argc, const char* const* argv, sqlite3_vtab** out,

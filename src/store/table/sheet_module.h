@@ -4,14 +4,22 @@
 
 #include <exception>
 #include <sqlite3.h>
+#include <stdexcept>
 
 namespace tomorine {
+
+// A statement a sheet table refuses to carry out (a DELETE, a rowid change).
+class TableRefusal : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 // What the sheet tables of one connection share with the connection.
 struct TableSession {
     Workbook* book = nullptr;
     // The first C++ exception thrown inside a table callback while a
-    // statement ran; the connection rethrows it in place of SQLite's text.
+    // statement ran; the connection rethrows a WorkbookError unchanged in
+    // place of SQLite's text and turns a TableRefusal into a statement error.
     std::exception_ptr error;
     // Set when a statement that changed a cell has committed.
     bool changed = false;

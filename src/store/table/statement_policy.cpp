@@ -1,5 +1,7 @@
 #include "store/table/statement_policy.h"
 
+#include <string_view>
+
 namespace tomorine {
 
 void StatementPolicy::install(sqlite3* db) {
@@ -21,9 +23,17 @@ std::string StatementPolicy::refusal(bool readOnly) const {
     return {};
 }
 
-int StatementPolicy::Authorize(void* self, int action, const char*, const char*, const char*,
+int StatementPolicy::Authorize(void* self, int action, const char* table, const char*, const char*,
                                const char*) {
     auto& policy = *static_cast<StatementPolicy*>(self);
+    // The first refused action says best what the statement is (DROP TABLE
+    // is also a DELETE on the schema).
+    auto deny = [&policy](const char* reason) {
+        if (policy.denied_.empty()) {
+            policy.denied_ = reason;
+        }
+        return SQLITE_DENY;
+    };
     switch (action) {
     case SQLITE_SELECT:
     case SQLITE_READ:
@@ -35,15 +45,16 @@ int StatementPolicy::Authorize(void* self, int action, const char*, const char*,
         policy.writes_ = true;
         return SQLITE_OK;
     case SQLITE_DELETE:
-        policy.denied_ = "行の削除 (DELETE) はできません";
-        return SQLITE_DENY;
+        // DROP TABLE deletes from the schema table first.
+        if (table != nullptr && std::string_view(table).starts_with("sqlite_")) {
+            return deny("この種類の文は実行できません");
+        }
+        return deny("行の削除 (DELETE) はできません");
     case SQLITE_TRANSACTION:
     case SQLITE_SAVEPOINT:
-        policy.denied_ = "トランザクションは使えません (文は一つずつ確定します)";
-        return SQLITE_DENY;
+        return deny("トランザクションは使えません (文は一つずつ確定します)");
     default:
-        policy.denied_ = "この種類の文は実行できません";
-        return SQLITE_DENY;
+        return deny("この種類の文は実行できません");
     }
 }
 
