@@ -120,17 +120,26 @@ std::int32_t CellToInt32(const Cell& value) {
     return static_cast<std::int32_t>(std::clamp(number, lo, hi));
 }
 
-std::vector<std::u16string> ChunkLiterals(const Entry& entry) {
+std::vector<std::u16string> ChunkValues(const Entry& entry) {
     const std::u16string* texts[] = {&entry.url, &entry.title, &entry.subtitle, &entry.comment,
                                      &entry.keywords};
-    std::vector<std::u16string> literals;
-    literals.reserve(EntryColumnCount - 2);
+    std::vector<std::u16string> values;
+    values.reserve(EntryColumnCount - 2);
     for (const FieldLayout& layout : FieldLayouts()) {
         for (std::u16string& chunk :
              SplitChunks(*texts[static_cast<size_t>(layout.group)], layout.chunks)) {
-            std::u16string escaped = EscapeQuotes(chunk);
-            literals.push_back(layout.readBackRule ? TrailingSpacesToTabs(escaped) : escaped);
+            values.push_back(layout.readBackRule ? TrailingSpacesToTabs(chunk) : std::move(chunk));
         }
+    }
+    return values;
+}
+
+// The tab rule leaves apostrophes alone, so escaping after it is the same as
+// escaping before it.
+std::vector<std::u16string> ChunkLiterals(const Entry& entry) {
+    std::vector<std::u16string> literals = ChunkValues(entry);
+    for (std::u16string& literal : literals) {
+        literal = EscapeQuotes(literal);
     }
     return literals;
 }

@@ -63,6 +63,10 @@ std::u16string CellToText(const Cell& value);
 // A field value as a 32-bit integer (rounded half to even, clamped); Null 0.
 std::int32_t CellToInt32(const Cell& value);
 
+// The texts of the 56 chunk columns of an entry as they are stored, in sheet
+// order: URL chunks as cut, the other chunks with the trailing-space rule.
+std::vector<std::u16string> ChunkValues(const Entry& entry);
+
 // The literal values (without quotes) of the 56 chunk columns of an entry, in
 // sheet order, prepared by the write rules: URL chunks escaped, the other
 // chunks escaped and then given the trailing-space rule.

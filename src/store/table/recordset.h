@@ -43,7 +43,7 @@ private:
     bool open_ = false;
     std::vector<std::u16string> names_;
     std::unordered_map<std::u16string, int> index_; // folded name -> index
-    std::vector<Cell> values_;                       // row-major
+    std::vector<Cell> values_;                      // row-major
     long rows_ = 0;
     long position_ = 0;
 };
