@@ -57,7 +57,11 @@ std::u16string FromUtf8(std::string_view text) {
     size_t i = 0;
     while (i < text.size()) {
         auto b = static_cast<unsigned char>(text[i]);
-        int extra = b < 0x80 ? 0 : (b >> 5) == 0x6 ? 1 : (b >> 4) == 0xE ? 2 : (b >> 3) == 0x1E ? 3 : -1;
+        int extra = b < 0x80           ? 0
+                    : (b >> 5) == 0x6  ? 1
+                    : (b >> 4) == 0xE  ? 2
+                    : (b >> 3) == 0x1E ? 3
+                                       : -1;
         if (extra < 0 || i + extra >= text.size()) {
             out += u'\uFFFD';
             ++i;

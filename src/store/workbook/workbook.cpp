@@ -101,14 +101,13 @@ Sheet& Workbook::addSheet(std::u16string name, int position) {
                             "「" + ToUtf8(name) + "」はシート名に使えません");
     }
     if (findSheet(name) != nullptr) {
-        throw WorkbookError(ErrorNumber::SheetRule,
-                            "シート「" + ToUtf8(name) + "」は既にあります");
+        throw WorkbookError(ErrorNumber::SheetRule, "シート「" + ToUtf8(name) + "」は既にあります");
     }
     if (position < 1 || position > sheetCount() + 1) {
         position = sheetCount() + 1;
     }
-    auto it = sheets_.insert(sheets_.begin() + (position - 1),
-                             std::make_unique<Sheet>(std::move(name)));
+    auto it =
+        sheets_.insert(sheets_.begin() + (position - 1), std::make_unique<Sheet>(std::move(name)));
     return **it;
 }
 
@@ -144,8 +143,7 @@ void Workbook::renameSheet(Sheet& sheet, std::u16string name) {
     }
     const Sheet* existing = findSheet(name);
     if (existing != nullptr && existing != &sheet) {
-        throw WorkbookError(ErrorNumber::SheetRule,
-                            "シート「" + ToUtf8(name) + "」は既にあります");
+        throw WorkbookError(ErrorNumber::SheetRule, "シート「" + ToUtf8(name) + "」は既にあります");
     }
     sheet.name_ = std::move(name);
 }

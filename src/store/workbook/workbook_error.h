@@ -13,15 +13,15 @@ inline constexpr int SubscriptOutOfRange = 9; // sheet name not in the workbook
 inline constexpr int FileNotFound = 53;
 inline constexpr int DiskFull = 61;
 inline constexpr int PermissionDenied = 70;
-inline constexpr int FileAccess = 75;         // any other I/O failure
-inline constexpr int PathNotFound = 76;       // folder missing
-inline constexpr int SheetRule = 1004;        // sheet name taken, invalid, sheet full
-inline constexpr int NoCurrentRecord = 3021;   // BOF or EOF when a field is read
+inline constexpr int FileAccess = 75;        // any other I/O failure
+inline constexpr int PathNotFound = 76;      // folder missing
+inline constexpr int SheetRule = 1004;       // sheet name taken, invalid, sheet full
+inline constexpr int NoCurrentRecord = 3021; // BOF or EOF when a field is read
 inline constexpr int Encrypted = 3031;
-inline constexpr int ItemNotFound = 3265;     // field name not in the recordset
+inline constexpr int ItemNotFound = 3265;        // field name not in the recordset
 inline constexpr int NotInExpectedFormat = 3274; // not a workbook, too old, corrupt
-inline constexpr int Statement = -2147217900; // statement rejected by the table interface
-inline constexpr int Cancelled = 32755;       // file chooser cancelled
+inline constexpr int Statement = -2147217900;    // statement rejected by the table interface
+inline constexpr int Cancelled = 32755;          // file chooser cancelled
 } // namespace ErrorNumber
 
 // The one error type of the workbook engine. The description is UTF-8,

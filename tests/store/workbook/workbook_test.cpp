@@ -2,7 +2,6 @@
 #include "store/workbook/workbook_error.h"
 
 #include <functional>
-
 #include <gtest/gtest.h>
 
 namespace tomorine {

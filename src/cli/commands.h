@@ -1,0 +1,24 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace tomorine::cli {
+
+// What a command gets: its arguments after the command name, and the
+// streams to write to. Returns the exit status: 0 done, 1 failed, 2 usage.
+struct Invocation {
+    std::vector<std::string> args;
+    std::ostream& out;
+    std::ostream& err;
+};
+
+inline constexpr int ExitOk = 0;
+inline constexpr int ExitFailure = 1;
+inline constexpr int ExitUsage = 2;
+
+int DumpCommand(const Invocation& call);
+int CreateCommand(const Invocation& call);
+
+} // namespace tomorine::cli

@@ -1,0 +1,17 @@
+#include "cli/commands.h"
+#include "store/data_workbook.h"
+
+#include <ostream>
+
+namespace tomorine::cli {
+
+int CreateCommand(const Invocation& call) {
+    if (call.args.size() != 1) {
+        call.err << "使い方: tomorine-cli create FILE\n";
+        return ExitUsage;
+    }
+    CreateDataWorkbook(call.args[0]);
+    return ExitOk;
+}
+
+} // namespace tomorine::cli

@@ -1,0 +1,85 @@
+#include "store/settings/ini_functions.h"
+
+#include "store/settings/ini_document.h"
+#include "store/settings/whole_file.h"
+#include "store/workbook/utf.h"
+
+#include <optional>
+
+namespace tomorine {
+
+namespace {
+
+std::optional<std::string> ReadValue(const std::filesystem::path& file, std::string_view section,
+                                     std::string_view key) {
+    std::string bytes;
+    if (ReadWholeFile(file, bytes) != ReadStatus::Read) {
+        return std::nullopt;
+    }
+    return IniDocument::parse(bytes).value(section, key);
+}
+
+std::string CutToBuffer(std::string_view text, int bufferSize) {
+    text = text.substr(0, text.find('\0'));
+    if (bufferSize <= 1) {
+        return {};
+    }
+    std::u16string units = FromUtf8(text);
+    if (units.size() < static_cast<size_t>(bufferSize)) {
+        return std::string(text);
+    }
+    units.resize(static_cast<size_t>(bufferSize) - 1);
+    if (!units.empty() && units.back() >= 0xD800 && units.back() <= 0xDBFF) {
+        units.pop_back(); // never keep half a character
+    }
+    return ToUtf8(units);
+}
+
+} // namespace
+
+std::string ReadIniString(const std::filesystem::path& file, std::string_view section,
+                          std::string_view key, std::string_view defaultValue, int bufferSize) {
+    std::optional<std::string> value = ReadValue(file, section, key);
+    return CutToBuffer(value ? *value : defaultValue, bufferSize);
+}
+
+std::int32_t ReadIniInt(const std::filesystem::path& file, std::string_view section,
+                        std::string_view key, std::int32_t defaultValue) {
+    std::optional<std::string> value = ReadValue(file, section, key);
+    if (!value || value->empty()) {
+        return defaultValue;
+    }
+    std::string_view text = *value;
+    bool negative = !text.empty() && text.front() == '-';
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        text.remove_prefix(1);
+    }
+    std::uint32_t number = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            break;
+        }
+        number = number * 10 + static_cast<std::uint32_t>(c - '0');
+    }
+    return static_cast<std::int32_t>(negative ? 0u - number : number);
+}
+
+bool WriteIniString(const std::filesystem::path& file, std::string_view section,
+                    std::string_view key, std::string_view value) {
+    std::string bytes;
+    ReadStatus status = ReadWholeFile(file, bytes);
+    if (status == ReadStatus::Failed) {
+        return false;
+    }
+    IniDocument doc = IniDocument::parse(bytes);
+    if (!doc.setValue(section, key, value)) {
+        return false;
+    }
+    std::string updated = doc.bytes();
+    if (status == ReadStatus::Read && updated == bytes) {
+        return true;
+    }
+    return ReplaceWholeFile(file, updated);
+}
+
+} // namespace tomorine

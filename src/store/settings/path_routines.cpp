@@ -1,0 +1,45 @@
+#include "store/settings/path_routines.h"
+
+#include <filesystem>
+
+namespace tomorine {
+
+std::string GetFolderPart(std::string_view path) {
+    size_t last = path.rfind('/');
+    return last == std::string_view::npos ? std::string() : std::string(path.substr(0, last + 1));
+}
+
+FilePathParts SplitFilePath(std::string_view path) {
+    size_t first = path.find('/');
+    size_t last = path.rfind('/');
+    if (last == std::string_view::npos) {
+        return {};
+    }
+    std::string_view head = path.substr(0, last);
+    if (head != "." && head != ".." && first == last) {
+        return {};
+    }
+    return {std::string(path.substr(0, last + 1)), std::string(path.substr(last + 1))};
+}
+
+FileNameParts SplitFileExtension(std::string_view name) {
+    size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos) {
+        return {};
+    }
+    return {std::string(name.substr(0, dot)), std::string(name.substr(dot + 1))};
+}
+
+std::string GetAbsolutePath(std::string_view path) {
+    if (path.empty()) {
+        return {};
+    }
+    std::error_code ec;
+    std::filesystem::path absolute = std::filesystem::absolute(std::filesystem::path(path), ec);
+    if (ec) {
+        absolute = std::filesystem::path(path); // current folder gone: keep what we have
+    }
+    return absolute.lexically_normal().string();
+}
+
+} // namespace tomorine

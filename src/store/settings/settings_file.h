@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace tomorine {
+
+inline constexpr std::string_view kSettingsFileName = "トモリネ.ini";
+inline constexpr std::string_view kSettingsSection = "トモリネ";
+inline constexpr std::string_view kDataFileKey = "DATAFILE";
+inline constexpr std::string_view kOutputFileKey = "OUTPUTFILE";
+inline constexpr std::string_view kReferFileKey = "REFERFILE";
+inline constexpr std::string_view kCommentOutputKey = "COMMOUT";
+inline constexpr std::string_view kDefaultDataFileName = "トモリネ.xls";
+
+// The four values written at shutdown.
+struct SettingsValues {
+    std::string dataFile;   // the data-file field
+    std::string outputFile; // the HTML export dialog's path field
+    std::string referFile;  // the merge dialog's path field
+    std::int32_t commentOutput = 0;
+};
+
+// The settings file beside the data file; a bare file name gives the bare
+// settings file name, which the current folder resolves.
+std::string GetIniPath(std::string_view dataFilePath);
+
+// DATAFILE of the program folder's settings file, by default the program
+// folder + "トモリネ.xls". appDir is the program folder as GetAppDir gives it.
+std::string ReadDataFileSetting(const std::string& appDir);
+
+// Writes the four keys to the program folder's settings file and to the one
+// beside the data file (both may be the same file), in the order the Windows
+// program wrote them, so that new files list the keys as its files do. Every
+// write is tried; true when all succeeded.
+bool SaveSettings(const SettingsValues& values, const std::filesystem::path& appIniPath,
+                  const std::filesystem::path& dataIniPath);
+
+} // namespace tomorine

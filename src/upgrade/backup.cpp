@@ -1,0 +1,80 @@
+#include "upgrade/backup.h"
+
+#include "upgrade/data_version.h"
+#include "upgrade/file_copy.h"
+#include "upgrade/tmp_sheet.h"
+
+namespace tomorine {
+
+std::filesystem::path BackupFilePath(const std::filesystem::path& dataFile) {
+    std::string name = dataFile.filename().string();
+    size_t dot = name.rfind('.');
+    std::string base = dot == std::string::npos ? name : name.substr(0, dot);
+    return dataFile.parent_path() / (base + "バックアップ_____VER0104.xls");
+}
+
+namespace {
+
+int VersionCode(const std::u16string& version, int current, int old) {
+    if (version == DataVersion0105) {
+        return current;
+    }
+    return version == DataVersion0104 ? old : BackupCode::Failed;
+}
+
+} // namespace
+
+int CheckBackupAndRecover(UpgradeContext& context) {
+    const std::filesystem::path& data = context.store.DataFilePath;
+    const std::filesystem::path backup = BackupFilePath(data);
+    try {
+        bool haveData = IsRegularFile(data);
+        bool haveBackup = IsRegularFile(backup);
+        if (haveData && haveBackup) {
+            return VersionCode(GetDataVersion(context, data), BackupCode::Converted,
+                               BackupCode::OldWithBackup);
+        }
+        if (haveData) {
+            int code = VersionCode(GetDataVersion(context, data), BackupCode::Current,
+                                   BackupCode::BackedUp);
+            if (code == BackupCode::BackedUp) {
+                CopyFileAtomically(data, backup);
+            }
+            return code;
+        }
+        if (haveBackup) {
+            if (context.message(u"リカバリ処理をします\r\n\r\nよろしいですか？",
+                                MessageStyle::OkCancelExclamation) != AnswerOk) {
+                return BackupCode::Failed;
+            }
+            CopyFileAtomically(backup, data);
+            return BackupCode::Recovered;
+        }
+        return BackupCode::Nothing;
+    } catch (const std::exception& e) {
+        context.reportError(e);
+        return BackupCode::Failed;
+    }
+}
+
+bool RestoreDataBackup(UpgradeContext& context) {
+    if (!context.state.ConversionConfirmed) {
+        return true;
+    }
+    const std::filesystem::path& data = context.store.DataFilePath;
+    const std::filesystem::path backup = BackupFilePath(data);
+    try {
+        if (!IsRegularFile(backup)) {
+            return true;
+        }
+        // The copy replaces the data file in one rename: it is never missing.
+        if (!IsRegularFile(data) || ProbeTmpSheet(context) == 1) {
+            CopyFileAtomically(backup, data);
+        }
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+} // namespace tomorine

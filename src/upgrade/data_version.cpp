@@ -1,0 +1,75 @@
+#include "upgrade/data_version.h"
+
+#include "store/entry.h"
+#include "store/workbook/workbook_error.h"
+#include "upgrade/backup.h"
+#include "upgrade/conversion.h"
+#include "upgrade/tmp_sheet.h"
+
+namespace tomorine {
+
+std::u16string GetDataVersion(UpgradeContext& context, const std::filesystem::path& path) {
+    try {
+        Connection connection(Connection::ConnectionString(path));
+        Recordset rs = connection.execute(u"SELECT * FROM " + std::u16string(EntryTable));
+        if (!rs.eof()) {
+            rs.field(u"URL5");
+        }
+        rs.close();
+        connection.close();
+        return std::u16string(DataVersion0105);
+    } catch (const WorkbookError& e) {
+        if (e.number() == ErrorNumber::ItemNotFound) {
+            return std::u16string(DataVersion0104);
+        }
+        context.reportError(e);
+    } catch (const std::exception& e) {
+        context.reportError(e);
+    }
+    return std::u16string(DataVersionUnknown);
+}
+
+namespace {
+
+bool RunConversionSteps(UpgradeContext& context) {
+    return DeleteTmpSheet(context) && AddConversionSheet(context) && ConvertEntryRows(context) &&
+           ReplaceEntrySheet(context);
+}
+
+void CloseProgress(UpgradeContext& context) {
+    if (context.ui.closeProgress) {
+        context.ui.closeProgress();
+    }
+}
+
+} // namespace
+
+std::int16_t CheckDataVersion(UpgradeContext& context) {
+    context.state.ConversionConfirmed = false;
+    switch (CheckBackupAndRecover(context)) {
+    case BackupCode::Converted:
+    case BackupCode::Current:
+    case BackupCode::Nothing:
+        return 0;
+    case BackupCode::Failed:
+        return -1;
+    default:
+        break;
+    }
+    if (context.message(u"データバージョンが違います。\r\n\r\nデータコンバートを開始します。\r\n"
+                        u"よろしいですか？",
+                        MessageStyle::OkCancelExclamation) != AnswerOk) {
+        return 0;
+    }
+    context.state.ConversionConfirmed = true;
+    if (RunConversionSteps(context)) {
+        context.message(u"終了しました", MessageStyle::Ok);
+        CloseProgress(context);
+        return 0;
+    }
+    RestoreDataBackup(context);
+    CloseProgress(context);
+    return -1;
+}
+
+} // namespace tomorine

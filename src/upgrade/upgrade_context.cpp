@@ -1,0 +1,22 @@
+#include "upgrade/upgrade_context.h"
+
+#include "store/workbook/utf.h"
+#include "store/xls/xls_file.h"
+
+namespace tomorine {
+
+WorkbookIo WorkbookIo::Files() {
+    return {
+        [](const std::filesystem::path& path) { return ReadXlsFile(path); },
+        [](const Workbook& book, const std::filesystem::path& path) { WriteXlsFile(book, path); }};
+}
+
+int UpgradeContext::message(const std::u16string& text, int style) const {
+    return ui.messageBox ? ui.messageBox(text, style) : AnswerOk;
+}
+
+void UpgradeContext::reportError(const std::exception& error) const {
+    message(FromUtf8(error.what()), MessageStyle::Critical);
+}
+
+} // namespace tomorine

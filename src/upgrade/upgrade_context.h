@@ -1,0 +1,62 @@
+#pragma once
+
+#include "store/data_connection.h"
+#include "store/workbook/workbook.h"
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace tomorine {
+
+// Message-box styles, numbered as the platform's message boxes number them.
+namespace MessageStyle {
+inline constexpr int Ok = 0;
+inline constexpr int OkCancel = 1;
+inline constexpr int Critical = 16;
+inline constexpr int Exclamation = 48;
+inline constexpr int OkCancelExclamation = 49;
+inline constexpr int Information = 64;
+} // namespace MessageStyle
+
+inline constexpr int AnswerOk = 1;
+inline constexpr int AnswerCancel = 2;
+
+// Module-level flags of the version check, conversion and exit re-save.
+struct UpgradeState {
+    bool ConversionConfirmed = false;
+    bool ConversionCancelRequested = false; // set by the progress window's close
+    bool DataChanged = false;               // the editor wrote an entry since start-up
+};
+
+// How the engine reaches the user. The main window plugs in its message
+// boxes and the progress window; the command line its prompts; tests record.
+struct UpgradeUi {
+    // Shows `text` with a message-box style; returns AnswerOk or AnswerCancel.
+    std::function<int(const std::u16string& text, int style)> messageBox;
+    std::function<void()> showProgress;
+    std::function<void(int percent)> setProgress;
+    std::function<void()> closeProgress;
+    // Lets pending window events run (the progress window's close among them).
+    std::function<void()> processEvents;
+};
+
+// How the engine opens and saves workbooks: the .xls codec, or a test's
+// wrapper that fails on purpose.
+struct WorkbookIo {
+    std::function<Workbook(const std::filesystem::path&)> open;
+    std::function<void(const Workbook&, const std::filesystem::path&)> save;
+    static WorkbookIo Files();
+};
+
+struct UpgradeContext {
+    StoreState& store;
+    UpgradeState& state;
+    UpgradeUi ui;
+    WorkbookIo io = WorkbookIo::Files();
+
+    int message(const std::u16string& text, int style) const;
+    void reportError(const std::exception& error) const; // critical message box
+};
+
+} // namespace tomorine
