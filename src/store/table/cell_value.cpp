@@ -35,13 +35,14 @@ void SetNumber(sqlite3_context* context, double value) {
     }
 }
 
-void SetText(sqlite3_context* context, std::u16string_view text, std::string& buffer) {
+bool SetText(sqlite3_context* context, std::u16string_view text, std::string& buffer) {
     if (text.empty()) {
         sqlite3_result_null(context);
-        return;
+        return false;
     }
     AssignUtf8(buffer, text);
     sqlite3_result_text(context, buffer.data(), static_cast<int>(buffer.size()), SQLITE_TRANSIENT);
+    return true;
 }
 
 void SetNumberColumn(sqlite3_context* context, const Cell& cell, std::string& buffer) {
@@ -59,20 +60,18 @@ void SetNumberColumn(sqlite3_context* context, const Cell& cell, std::string& bu
     sqlite3_result_null(context);
 }
 
-void SetTextColumn(sqlite3_context* context, const Cell& cell, std::string& buffer) {
+bool SetTextColumn(sqlite3_context* context, const Cell& cell, std::string& buffer) {
     switch (cell.kind()) {
     case CellKind::Text:
-        SetText(context, cell.asText(), buffer);
-        break;
+        return SetText(context, cell.asText(), buffer);
     case CellKind::Number:
-        SetText(context, FormatNumber(cell.asNumber()), buffer);
-        break;
+        return SetText(context, FormatNumber(cell.asNumber()), buffer);
     case CellKind::Boolean:
         sqlite3_result_text(context, cell.asBoolean() ? "TRUE" : "FALSE", -1, SQLITE_STATIC);
-        break;
+        return false;
     default:
         sqlite3_result_null(context);
-        break;
+        return false;
     }
 }
 
@@ -96,12 +95,12 @@ std::optional<double> ParseNumber(std::string_view text) {
     return negative ? -value : value;
 }
 
-void SetResult(sqlite3_context* context, const Cell& cell, ColumnKind kind, std::string& buffer) {
+bool SetResult(sqlite3_context* context, const Cell& cell, ColumnKind kind, std::string& buffer) {
     if (kind == ColumnKind::Number) {
         SetNumberColumn(context, cell, buffer);
-    } else {
-        SetTextColumn(context, cell, buffer);
+        return false;
     }
+    return SetTextColumn(context, cell, buffer);
 }
 
 Cell CellFromValue(sqlite3_value* value, ColumnKind kind) {

@@ -18,8 +18,9 @@ std::optional<double> ParseNumber(std::string_view text);
 // Text column: empty cell, empty text and errors are Null; a number is its
 // FormatNumber text, a boolean TRUE or FALSE. Number column: a number (an
 // integer when integral), a text that parses as a number that number, all
-// else Null. `buffer` is scratch space reused across calls.
-void SetResult(sqlite3_context* context, const Cell& cell, ColumnKind kind, std::string& buffer);
+// else Null. `buffer` is scratch space reused across calls; true when the
+// result is the text it now holds.
+bool SetResult(sqlite3_context* context, const Cell& cell, ColumnKind kind, std::string& buffer);
 
 // The cell a SQL value is stored as in a column of the given kind: Null and
 // '' clear the cell, numbers are numbers, a text that parses as a number is a

@@ -42,7 +42,9 @@ struct Connection::Impl {
     Impl(std::filesystem::path p, Workbook b) : path(std::move(p)), book(std::move(b)) {
         session.book = &book;
         sqlite3* handle = nullptr;
-        int rc = sqlite3_open_v2(":memory:", &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+        // One thread at a time uses a connection: no locking on every call.
+        int rc = sqlite3_open_v2(":memory:", &handle,
+                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
                                  nullptr);
         db.reset(handle);
         if (rc == SQLITE_OK) {
@@ -124,6 +126,10 @@ Recordset Connection::execute(std::u16string_view statement) {
     }
     SqliteStatement prepared = impl_->prepare(ToUtf8(statement));
     impl_->session.error = nullptr;
+    struct StatementEnd {
+        TableSession& session;
+        ~StatementEnd() { EndStatement(session); }
+    } end{impl_->session};
     Recordset rows;
     int rc = FetchRows(prepared.get(), rows);
     if (rc != SQLITE_DONE) {

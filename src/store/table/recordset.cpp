@@ -31,8 +31,9 @@ bool FieldNameEqual::operator()(std::u16string_view a, std::u16string_view b) co
 
 Recordset::Recordset(std::vector<std::u16string> fieldNames, std::vector<Cell> values)
     : open_(true), names_(std::move(fieldNames)), values_(std::move(values)) {
+    firstOfName_.reserve(names_.size());
     for (size_t i = 0; i < names_.size(); ++i) {
-        index_.emplace(names_[i], static_cast<int>(i));
+        firstOfName_.push_back(index_.emplace(names_[i], static_cast<int>(i)).second);
     }
     rows_ = names_.empty() ? 0 : static_cast<long>(values_.size() / names_.size());
 }
@@ -54,10 +55,16 @@ void Recordset::move(long count) {
 }
 
 int Recordset::fieldIndex(std::u16string_view name) const {
+    int guess = nextGuess_ < fieldCount() ? nextGuess_ : 0;
+    if (guess < fieldCount() && firstOfName_[guess] && FieldNameEqual()(names_[guess], name)) {
+        nextGuess_ = guess + 1;
+        return guess;
+    }
     auto found = index_.find(name);
     if (found == index_.end()) {
         throw WorkbookError(ErrorNumber::ItemNotFound, "項目「" + ToUtf8(name) + "」がありません");
     }
+    nextGuess_ = found->second + 1;
     return found->second;
 }
 

@@ -61,9 +61,13 @@ private:
     bool open_ = false;
     std::vector<std::u16string> names_;
     std::unordered_map<std::u16string, int, FieldNameHash, FieldNameEqual> index_;
-    std::vector<Cell> values_; // row-major
+    std::vector<bool> firstOfName_; // no earlier field has the same name
+    std::vector<Cell> values_;      // row-major
     long rows_ = 0;
     long position_ = 0;
+    // Readers ask for fields in the same order on every row: the field after
+    // the last one found is tried before the hash.
+    mutable int nextGuess_ = 0;
 };
 
 } // namespace tomorine

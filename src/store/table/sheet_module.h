@@ -1,10 +1,12 @@
 #pragma once
 
+#include "store/table/cursor_texts.h"
 #include "store/workbook/workbook.h"
 
 #include <exception>
 #include <sqlite3.h>
 #include <stdexcept>
+#include <vector>
 
 namespace tomorine {
 
@@ -23,6 +25,8 @@ struct TableSession {
     std::exception_ptr error;
     // Set when a statement that changed a cell has committed.
     bool changed = false;
+    // Texts each table keeps while a statement runs (see KeptTexts).
+    std::vector<KeptTexts*> keptTexts;
 };
 
 // Registers the virtual-table module over `session.book` and creates one
@@ -33,5 +37,8 @@ struct TableSession {
 // sheet back when SQLite rolls the statement back. Returns SQLite's result
 // code; the session must outlive the database.
 int CreateSheetTables(sqlite3* db, TableSession& session);
+
+// Drops what the tables kept for the statement that just ended.
+void EndStatement(TableSession& session);
 
 } // namespace tomorine

@@ -56,34 +56,42 @@ void AssignUtf8(std::string& out, std::u16string_view text) {
     out.resize(static_cast<size_t>(p - begin));
 }
 
-std::u16string DecodeUtf8(std::string_view text) {
-    std::u16string out(text.size(), u'\0');
-    char16_t* p = out.data();
+std::u16string DecodeUtf8(std::string_view text, std::u16string& scratch) {
+    // Decoded into scratch space first, then copied at its exact size: a
+    // recordset keeps these strings, so no slack. No UTF-8 text has more
+    // code units than bytes.
+    if (scratch.size() < text.size()) {
+        scratch.resize(text.size());
+    }
+    char16_t* begin = scratch.data();
+    char16_t* p = begin;
     const auto* s = reinterpret_cast<const unsigned char*>(text.data());
     const auto* end = s + text.size();
     while (s < end) {
-        unsigned char b = *s;
+        unsigned b = *s;
         if (b < 0x80) {
-            *p++ = b;
+            *p++ = static_cast<char16_t>(b);
             ++s;
-        } else if ((b & 0xE0) == 0xC0 && end - s >= 2 && (s[1] & 0xC0) == 0x80 && b >= 0xC2) {
-            *p++ = static_cast<char16_t>(((b & 0x1F) << 6) | (s[1] & 0x3F));
-            s += 2;
-        } else if ((b & 0xF0) == 0xE0 && end - s >= 3 && (s[1] & 0xC0) == 0x80 &&
-                   (s[2] & 0xC0) == 0x80) {
-            char32_t c = ((b & 0x0F) << 12) | ((s[1] & 0x3F) << 6) | (s[2] & 0x3F);
+            continue;
+        }
+        if (b >= 0xE0 && b < 0xF0 && end - s >= 3 && ((s[1] ^ 0x80) | (s[2] ^ 0x80)) < 0x40) {
+            unsigned c = ((b & 0x0F) << 12) | ((s[1] & 0x3Fu) << 6) | (s[2] & 0x3Fu);
             if (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF)) {
                 return FromUtf8(text);
             }
             *p++ = static_cast<char16_t>(c);
             s += 3;
-        } else {
-            // Four-byte forms and anything malformed: rare, take the careful way.
-            return FromUtf8(text);
+            continue;
         }
+        if (b >= 0xC2 && b < 0xE0 && end - s >= 2 && (s[1] ^ 0x80) < 0x40) {
+            *p++ = static_cast<char16_t>(((b & 0x1F) << 6) | (s[1] & 0x3Fu));
+            s += 2;
+            continue;
+        }
+        // Four-byte forms and anything malformed: rare, take the careful way.
+        return FromUtf8(text);
     }
-    out.resize(static_cast<size_t>(p - out.data()));
-    return out;
+    return std::u16string(begin, p);
 }
 
 } // namespace tomorine

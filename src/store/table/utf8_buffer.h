@@ -12,7 +12,8 @@ namespace tomorine {
 // Replaces `out` by the UTF-8 form of `text`, reusing its capacity.
 void AssignUtf8(std::string& out, std::u16string_view text);
 
-// The UTF-16 form of a UTF-8 text; invalid input as FromUtf8 has it.
-std::u16string DecodeUtf8(std::string_view text);
+// The UTF-16 form of a UTF-8 text, exactly as long as it needs to be;
+// invalid input as FromUtf8 has it. `scratch` is reused across calls.
+std::u16string DecodeUtf8(std::string_view text, std::u16string& scratch);
 
 } // namespace tomorine

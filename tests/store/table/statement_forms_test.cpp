@@ -154,6 +154,29 @@ TEST(StatementForms, MergeSelectLeavesOutTheDummyRowAndKnownEntries) {
     EXPECT_TRUE(rows.eof());
 }
 
+// Texts converted once per statement for the repeated inner scans must
+// compare as the cells read, and must not outlive a change of the sheet.
+TEST(StatementForms, MergeSelectComparesCellsAsTheyReadAndSeesLaterChanges) {
+    Workbook book = EntryWorkbook();
+    Sheet& data = book.sheet(1);
+    AddEntry(data, 1, {{u"URL1", u"x"}});
+    data.setCell(3, 2, Cell::number(5)); // reads '5' in a text column
+    AddEntry(data, 2, {{u"URL1", u"y"}});
+    data.setCell(4, 2, Cell::boolean(true)); // reads 'TRUE'
+    Sheet& tmp = book.addSheet(u"tmp");
+    tmp.replaceRow(1, data.row(1));
+    for (std::u16string_view url : {u"5", u"TRUE", u"z", u"y"}) {
+        AddEntry(tmp, 9, {{u"URL1", std::u16string(url)}});
+    }
+    Connection connection = InMemory(std::move(book));
+
+    Recordset first = connection.execute(MergeSelect());
+    EXPECT_THAT(FieldValues(first, u"URL1"), ElementsAre("'z'", "'y'"));
+    connection.execute(UpdateStatement(1, {{u"URL1", u"z"}}));
+    Recordset second = connection.execute(MergeSelect());
+    EXPECT_THAT(FieldValues(second, u"URL1"), ElementsAre("'5'", "'y'"));
+}
+
 TEST(StatementForms, MergeInsertsCopyRowsWithNewSerials) {
     Workbook book = EntryWorkbook();
     Sheet& tmp = book.addSheet(u"tmp");
