@@ -22,7 +22,8 @@ namespace tomorine {
 //
 // The workbook is read when the connection opens. Writes reach the file only
 // through close(): one atomic save, and none when nothing changed. A
-// connection destroyed without close() discards its changes.
+// connection destroyed without close() discards its changes. One thread at a
+// time may use a connection.
 class Connection {
 public:
     // "Driver={Microsoft Excel Driver (*.xls)};DBQ=" + path + ";ReadOnly=0"
@@ -57,6 +58,7 @@ public:
     bool isOpen() const;
     bool changed() const;
     const std::filesystem::path& path() const;
+    // The workbook as the statements left it; empty once closed.
     const Workbook& workbook() const;
 
 private:
