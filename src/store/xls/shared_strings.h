@@ -1,0 +1,40 @@
+#pragma once
+
+#include "store/xls/record_writer.h"
+
+#include <cstdint>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace tomorine::biff {
+
+// The workbook's shared string table: every text cell refers to it by index
+// and each distinct text is stored once.
+class SharedStrings {
+public:
+    // Index of `text`, added when new. The text must outlive the table.
+    std::uint32_t add(std::u16string_view text);
+
+    std::uint32_t uniqueCount() const { return static_cast<std::uint32_t>(strings_.size()); }
+    std::uint32_t totalCount() const { return total_; }
+
+    // SST, split into CONTINUE records by the BIFF8 rules, then EXTSST.
+    void write(RecordWriter& out) const;
+
+private:
+    struct Bucket {
+        std::uint32_t streamPosition;
+        std::uint16_t offsetInRecord;
+    };
+
+    std::uint32_t bucketSize() const;
+    void writeString(RecordWriter& out, std::u16string_view text) const;
+    void writeExtSst(RecordWriter& out, const std::vector<Bucket>& buckets) const;
+
+    std::vector<std::u16string_view> strings_;
+    std::unordered_map<std::u16string_view, std::uint32_t> index_;
+    std::uint32_t total_ = 0;
+};
+
+} // namespace tomorine::biff
