@@ -44,7 +44,7 @@ private:
 };
 
 int TemporaryFile::create(const fs::path& target) {
-    static std::mt19937_64 random{std::random_device{}()};
+    thread_local std::mt19937_64 random{std::random_device{}()};
     for (int attempt = 0; attempt < 100; ++attempt) {
         fs::path candidate = target;
         candidate.replace_filename("." + target.filename().string() + ".tmp" +

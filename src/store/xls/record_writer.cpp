@@ -4,6 +4,7 @@
 #include "store/xls/le_bytes.h"
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 namespace tomorine::biff {
@@ -88,12 +89,9 @@ void RecordWriter::zeros(std::size_t count) {
 void RecordWriter::chars(std::u16string_view text, bool wide) {
     const std::size_t at = out_.size();
     if (wide) {
+        // UTF-16LE is the host's own layout (le_bytes.h checks).
         out_.resize(at + 2 * text.size());
-        std::uint8_t* p = out_.data() + at;
-        for (char16_t c : text) {
-            *p++ = static_cast<std::uint8_t>(c & 0xFF);
-            *p++ = static_cast<std::uint8_t>(c >> 8);
-        }
+        std::memcpy(out_.data() + at, text.data(), 2 * text.size());
     } else {
         out_.resize(at + text.size());
         std::transform(text.begin(), text.end(), out_.begin() + static_cast<std::ptrdiff_t>(at),

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace tomorine::biff {
@@ -13,6 +12,9 @@ namespace tomorine::biff {
 // and each distinct text is stored once.
 class SharedStrings {
 public:
+    // `expectedTexts`: about how many texts will be added.
+    explicit SharedStrings(std::size_t expectedTexts = 0);
+
     // Index of `text`, added when new. The text must outlive the table.
     std::uint32_t add(std::u16string_view text);
 
@@ -28,12 +30,20 @@ private:
         std::uint16_t offsetInRecord;
     };
 
+    struct Entry {
+        std::u16string_view text;
+        std::size_t hash;
+        bool wide;
+    };
+
+    void resizeSlots(std::size_t count);
     std::uint32_t bucketSize() const;
-    void writeString(RecordWriter& out, std::u16string_view text) const;
     void writeExtSst(RecordWriter& out, const std::vector<Bucket>& buckets) const;
 
-    std::vector<std::u16string_view> strings_;
-    std::unordered_map<std::u16string_view, std::uint32_t> index_;
+    std::vector<Entry> strings_;
+    // Open addressing: string index + 1 by hash, 0 for a free slot; the size
+    // is a power of two.
+    std::vector<std::uint32_t> slots_;
     std::uint32_t total_ = 0;
 };
 

@@ -10,6 +10,13 @@
 
 namespace tomorine::biff {
 
+// Upper bounds, to size buffers before writing.
+struct SheetExtent {
+    std::size_t textCells = 0;
+    std::size_t bytes = 0; // the sheet's records and its texts in the SST
+};
+SheetExtent MeasureSheet(const Sheet& sheet);
+
 // Adds the sheet's texts to the shared strings, in the order WriteSheet
 // writes the cells, and appends each text cell's string index to `indexes`.
 // Throws WorkbookError for a text longer than a cell may hold.

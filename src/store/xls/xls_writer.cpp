@@ -13,14 +13,25 @@ std::vector<std::uint8_t> WriteXlsBytes(const Workbook& book) {
     if (book.sheetCount() == 0) {
         throw WorkbookError(ErrorNumber::SheetRule, "シートが 1 枚もないブックは保存できません");
     }
-    biff::SharedStrings strings;
+    constexpr std::size_t kGlobals = 8192;
+    std::size_t textCells = 0;
+    std::size_t bytes = cfb::HeaderSize + kGlobals;
+    for (int i = 1; i <= book.sheetCount(); ++i) {
+        const biff::SheetExtent extent = biff::MeasureSheet(book.sheet(i));
+        textCells += extent.textCells;
+        bytes += extent.bytes;
+    }
+    biff::SharedStrings strings(textCells);
     std::vector<std::uint32_t> textIndexes;
+    textIndexes.reserve(textCells);
     for (int i = 1; i <= book.sheetCount(); ++i) {
         biff::CollectSheetTexts(book.sheet(i), strings, textIndexes);
     }
 
-    // The Workbook stream is built in place, after room for the file header.
+    // The Workbook stream is built in place, after room for the file header,
+    // in a buffer that need not grow: the FAT adds 4 bytes per 512.
     std::vector<std::uint8_t> file(cfb::HeaderSize);
+    file.reserve(bytes + bytes / 128 + 4096);
     biff::RecordWriter out(file, cfb::HeaderSize);
     const std::vector<std::size_t> sheetOffsetFields = biff::WriteGlobals(out, book, strings);
     std::span<const std::uint32_t> indexes = textIndexes;
