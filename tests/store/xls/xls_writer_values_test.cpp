@@ -128,6 +128,14 @@ TEST(XlsWriterValues, SheetsKeepNamesAndOrder) {
     EXPECT_EQ(peer["sheets"][1]["nrows"], 0);
 }
 
+TEST(XlsWriterValues, OneEmptySheetAndNoStrings) {
+    Workbook book;
+    book.addSheet(u"Sheet1");
+    TempDir dir;
+    const nlohmann::json peer = WriteAndCompareWithXlrd(book, dir / "empty.xls");
+    EXPECT_EQ(peer["sheets"][0]["nrows"], 0);
+}
+
 TEST(XlsWriterValues, ThousandsOfRowsOfMixedCells) {
     Workbook book;
     Sheet& sheet = book.addSheet(u"データ");
@@ -197,6 +205,10 @@ struct SplitCase {
     int left;
     const char* probe;
 };
+
+void PrintTo(const SplitCase& c, std::ostream* os) {
+    *os << c.probe << " at " << c.left;
+}
 
 std::u16string Probe(std::string_view kind) {
     if (kind == "one-byte") {
