@@ -3,7 +3,6 @@
 #include "store/xls/le_bytes.h"
 
 #include <algorithm>
-#include <array>
 #include <stdexcept>
 #include <string_view>
 

@@ -82,10 +82,6 @@ void RecordWriter::f64(double value) {
     le::PutF64(out_, value);
 }
 
-void RecordWriter::zeros(std::size_t count) {
-    out_.resize(out_.size() + count, 0);
-}
-
 void RecordWriter::chars(std::u16string_view text, bool wide) {
     const std::size_t at = out_.size();
     if (wide) {

@@ -20,7 +20,7 @@ public:
 
     std::size_t position() const { return out_.size() - base_; }
 
-    // A whole record; a body longer than a record may be goes on in CONTINUE
+    // A whole record; a body longer than a record may hold goes on in CONTINUE
     // records.
     void record(std::uint16_t id, std::span<const std::uint8_t> body);
 
@@ -38,7 +38,6 @@ public:
     void u16(std::uint16_t value);
     void u32(std::uint32_t value);
     void f64(double value);
-    void zeros(std::size_t count);
     // UTF-16 code units, one byte each unless `wide`.
     void chars(std::u16string_view text, bool wide);
 

@@ -9,10 +9,17 @@
 
 namespace tomorine {
 
-std::vector<std::uint8_t> WriteXlsBytes(const Workbook& book) {
-    if (book.sheetCount() == 0) {
-        throw WorkbookError(ErrorNumber::SheetRule, "シートが 1 枚もないブックは保存できません");
-    }
+namespace {
+
+// Every text cell's shared string index, in writing order, and a bound on
+// the file's size.
+struct CollectedTexts {
+    biff::SharedStrings strings;
+    std::vector<std::uint32_t> indexes;
+    std::size_t fileBound = 0;
+};
+
+CollectedTexts CollectTexts(const Workbook& book) {
     constexpr std::size_t kGlobals = 8192;
     std::size_t textCells = 0;
     std::size_t bytes = cfb::HeaderSize + kGlobals;
@@ -21,20 +28,28 @@ std::vector<std::uint8_t> WriteXlsBytes(const Workbook& book) {
         textCells += extent.textCells;
         bytes += extent.bytes;
     }
-    biff::SharedStrings strings(textCells);
-    std::vector<std::uint32_t> textIndexes;
-    textIndexes.reserve(textCells);
+    // The FAT adds 4 bytes per 512-byte sector.
+    CollectedTexts texts{biff::SharedStrings(textCells), {}, bytes + bytes / 128 + 4096};
+    texts.indexes.reserve(textCells);
     for (int i = 1; i <= book.sheetCount(); ++i) {
-        biff::CollectSheetTexts(book.sheet(i), strings, textIndexes);
+        biff::CollectSheetTexts(book.sheet(i), texts.strings, texts.indexes);
     }
+    return texts;
+}
 
-    // The Workbook stream is built in place, after room for the file header,
-    // in a buffer that need not grow: the FAT adds 4 bytes per 512.
+} // namespace
+
+std::vector<std::uint8_t> WriteXlsBytes(const Workbook& book) {
+    if (book.sheetCount() == 0) {
+        throw WorkbookError(ErrorNumber::SheetRule, "シートが 1 枚もないブックは保存できません");
+    }
+    const CollectedTexts texts = CollectTexts(book);
+    // The Workbook stream is built in place, after room for the file header.
     std::vector<std::uint8_t> file(cfb::HeaderSize);
-    file.reserve(bytes + bytes / 128 + 4096);
+    file.reserve(texts.fileBound);
     biff::RecordWriter out(file, cfb::HeaderSize);
-    const std::vector<std::size_t> sheetOffsetFields = biff::WriteGlobals(out, book, strings);
-    std::span<const std::uint32_t> indexes = textIndexes;
+    const std::vector<std::size_t> sheetOffsetFields = biff::WriteGlobals(out, book, texts.strings);
+    std::span<const std::uint32_t> indexes = texts.indexes;
     for (int i = 1; i <= book.sheetCount(); ++i) {
         out.patchU32(sheetOffsetFields[i - 1], static_cast<std::uint32_t>(out.position()));
         biff::WriteSheet(out, book.sheet(i), i == 1, indexes);
