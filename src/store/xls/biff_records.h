@@ -73,6 +73,17 @@ enum RecordId : std::uint16_t {
     Xf = 0x00E0,
     Bof = 0x0809,
     DefaultRowHeight = 0x0225,
+    // Page settings and protection that the writer copies from xlwt.
+    VerticalPageBreaks = 0x001A,
+    HorizontalPageBreaks = 0x001B,
+    LeftMargin = 0x0026,
+    RightMargin = 0x0027,
+    TopMargin = 0x0028,
+    BottomMargin = 0x0029,
+    HCenter = 0x0083,
+    VCenter = 0x0084,
+    Setup = 0x00A1,
+    ScenProtect = 0x00DD,
 };
 
 // BOF substream types (the dt field).

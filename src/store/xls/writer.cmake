@@ -1,2 +1,13 @@
+# The .xls writer: BIFF8 records in a compound file, saved atomically.
 target_sources(tomorine_store PRIVATE
+    atomic_file.cpp
+    cell_records.cpp
+    compound_file_writer.cpp
+    format_records.cpp
+    globals_records.cpp
+    record_writer.cpp
+    shared_strings.cpp
+    sheet_records.cpp
+    substream_records.cpp
+    xls_writer.cpp
 )
