@@ -1,6 +1,5 @@
 # The .xls writer: BIFF8 records in a compound file, saved atomically.
 target_sources(tomorine_store PRIVATE
-    atomic_file.cpp
     cell_records.cpp
     compound_file_writer.cpp
     format_records.cpp

@@ -1,5 +1,5 @@
+#include "store/files/atomic_file.h"
 #include "store/workbook/workbook_error.h"
-#include "store/xls/atomic_file.h"
 #include "store/xls/compound_file_writer.h"
 #include "store/xls/globals_records.h"
 #include "store/xls/record_writer.h"

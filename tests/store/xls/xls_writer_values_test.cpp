@@ -330,5 +330,23 @@ TEST(XlsWriterRefusals, WorkbookWithoutSheets) {
     EXPECT_FALSE(std::filesystem::exists(dir / "none.xls"));
 }
 
+TEST(AtomicSave, WriteXlsFileReplacesAnOlderWorkbook) {
+    TempDir dir;
+    Workbook first;
+    first.addSheet(u"古い").setCell(1, 1, Cell::text(u"古い値"));
+    WriteXlsFile(first, dir / "book.xls");
+    Workbook second;
+    second.addSheet(u"新しい").setCell(2, 2, Cell::number(42));
+    WriteXlsFile(second, dir / "book.xls");
+    const nlohmann::json peer = test::ReadWithXlrd(dir / "book.xls");
+    ASSERT_EQ(peer["sheets"].size(), 1u);
+    EXPECT_EQ(peer["sheets"][0]["name"], "新しい");
+    EXPECT_EQ(peer["sheets"][0]["cells"],
+              nlohmann::json::parse(R"([[1, 1, 2, "0x1.5000000000000p+5"]])"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
 } // namespace
 } // namespace tomorine

@@ -1,9 +1,8 @@
 // Saving replaces a file whole or not at all.
+#include "store/files/atomic_file.h"
 #include "store/workbook/workbook_error.h"
-#include "store/xls/atomic_file.h"
 #include "store/xls/xls_file.h"
 #include "support/temp_dir.h"
-#include "xls_peer.h"
 
 #include <csignal>
 #include <functional>
@@ -177,20 +176,17 @@ TEST(AtomicSave, WritesThroughASymbolicLink) {
     EXPECT_EQ(Listing(dir.path() / "real").size(), 1u);
 }
 
-TEST(AtomicSave, WriteXlsFileReplacesAnOlderWorkbook) {
+TEST(AtomicCopy, CopiesOverTheTargetOrLeavesItAsItWas) {
     TempDir dir;
-    Workbook first;
-    first.addSheet(u"古い").setCell(1, 1, Cell::text(u"古い値"));
-    WriteXlsFile(first, dir / "book.xls");
-    Workbook second;
-    second.addSheet(u"新しい").setCell(2, 2, Cell::number(42));
-    WriteXlsFile(second, dir / "book.xls");
-    const nlohmann::json peer = test::ReadWithXlrd(dir / "book.xls");
-    ASSERT_EQ(peer["sheets"].size(), 1u);
-    EXPECT_EQ(peer["sheets"][0]["name"], "新しい");
-    EXPECT_EQ(peer["sheets"][0]["cells"],
-              nlohmann::json::parse(R"([[1, 1, 2, "0x1.5000000000000p+5"]])"));
-    EXPECT_EQ(Listing(dir.path()).size(), 1u);
+    WriteBytes(dir / "a.xls", NewBytes(3000));
+    WriteBytes(dir / "b.xls", kOld);
+    CopyFileAtomically(dir / "a.xls", dir / "b.xls");
+    EXPECT_EQ(ReadBytes(dir / "b.xls"), NewBytes(3000));
+
+    EXPECT_THROW(CopyFileAtomically(dir / "missing.xls", dir / "b.xls"), WorkbookError);
+    EXPECT_THROW(CopyFileAtomically(dir / "a.xls", dir / "gone" / "b.xls"), WorkbookError);
+    EXPECT_EQ(ReadBytes(dir / "b.xls"), NewBytes(3000));
+    EXPECT_EQ(Listing(dir.path()).size(), 2u);
 }
 
 } // namespace

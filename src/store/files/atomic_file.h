@@ -14,4 +14,9 @@ namespace tomorine {
 // `path` and the reason.
 void WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 
+// Copies `source` over `target` in the same way: `target` is, at every
+// moment, its old self (or absent) or a complete copy. Throws WorkbookError
+// naming the file that could not be read or written.
+void CopyFileAtomically(const std::filesystem::path& source, const std::filesystem::path& target);
+
 } // namespace tomorine
