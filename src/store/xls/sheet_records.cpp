@@ -3,7 +3,7 @@
 #include "store/workbook/utf.h"
 #include "store/workbook/workbook_error.h"
 #include "store/xls/biff_records.h"
-#include "store/xls/cell_records.h"
+#include "store/xls/cell_record_writer.h"
 #include "store/xls/substream_records.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 
 #include "store/workbook/sheet.h"
 #include "store/xls/record_writer.h"
-#include "store/xls/shared_strings.h"
+#include "store/xls/shared_string_writer.h"
 
 #include <cstdint>
 #include <span>

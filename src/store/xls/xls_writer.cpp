@@ -3,7 +3,7 @@
 #include "store/xls/compound_file_writer.h"
 #include "store/xls/globals_records.h"
 #include "store/xls/record_writer.h"
-#include "store/xls/shared_strings.h"
+#include "store/xls/shared_string_writer.h"
 #include "store/xls/sheet_records.h"
 #include "store/xls/xls_file.h"
 

@@ -1,4 +1,4 @@
-#include "store/xls/cell_records.h"
+#include "store/xls/cell_record_writer.h"
 
 #include "store/xls/biff_records.h"
 #include "store/xls/format_records.h"

@@ -1,4 +1,4 @@
-#include "store/xls/shared_strings.h"
+#include "store/xls/shared_string_writer.h"
 
 #include "store/xls/biff_records.h"
 #include "store/xls/le_bytes.h"
