@@ -19,6 +19,10 @@ struct RkCase {
     double value;
 };
 
+void PrintTo(const RkCase& c, std::ostream* os) {
+    *os << "rk 0x" << std::hex << c.rk;
+}
+
 class RkTest : public ::testing::TestWithParam<RkCase> {};
 
 TEST_P(RkTest, Unpacks) {

@@ -134,7 +134,7 @@ Bytes BuildCompoundFile(const std::vector<CfbStream>& streams, const CfbLayout& 
     std::size_t difatCount = 0;
     for (;;) {
         const std::size_t total = used + fatCount + difatCount;
-        const std::size_t needFat = (total + perSector - 1) / perSector + layout.extraFatSectors;
+        const std::size_t needFat = (total + perSector - 1) / perSector;
         const std::size_t needDifat =
             needFat > 109 ? (needFat - 109 + perSector - 2) / (perSector - 1) : 0;
         if (needFat == fatCount && needDifat == difatCount) {

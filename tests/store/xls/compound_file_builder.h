@@ -15,13 +15,12 @@ struct CfbStream {
 struct CfbLayout {
     unsigned sectorShift = 9; // 9: 512-byte sectors (version 3); 12: 4096 (version 4)
     bool scattered = false;   // regular streams' sectors in reverse order
-    // FAT sectors beyond those needed; past 109 in all, DIFAT sectors list them.
-    std::size_t extraFatSectors = 0;
     std::uint32_t miniCutoff = 4096;
 };
 
-// A compound file holding the streams as children of the root storage.
-// Streams shorter than the cutoff go to the mini stream.
+// A compound file holding the streams as children of the root storage, in
+// that order. Streams shorter than the cutoff go to the mini stream. Past
+// 109 FAT sectors (a 7 MB file of 512-byte sectors), DIFAT sectors list them.
 std::vector<std::uint8_t> BuildCompoundFile(const std::vector<CfbStream>& streams,
                                             const CfbLayout& layout = {});
 

@@ -51,21 +51,39 @@ struct Layout {
     const char* name;
     CfbLayout layout;
     int rows;
+    // A stream placed before the workbook: 7 MB puts the workbook's FAT
+    // entries in FAT sectors that a DIFAT sector lists, 16 MB in a second one.
+    std::size_t fillerBytes = 0;
 };
 
 const Layout kLayouts[] = {
-    {"V3Contiguous", {9, false, 0, 4096}, 400},       {"V3Scattered", {9, true, 0, 4096}, 400},
-    {"V3MiniStream", {9, false, 0, 4096}, 20},        {"V3Difat", {9, false, 120, 4096}, 400},
-    {"V3TwoDifatSectors", {9, true, 300, 4096}, 400}, {"V4Contiguous", {12, false, 0, 4096}, 400},
-    {"V4Scattered", {12, true, 0, 4096}, 400},        {"V4MiniStream", {12, false, 0, 4096}, 20},
-    {"V4Difat", {12, false, 120, 4096}, 400},
+    {"V3Contiguous", {9, false}, 400},
+    {"V3Scattered", {9, true}, 400},
+    {"V3MiniStream", {9, false}, 20},
+    {"V3Difat", {9, false}, 400, 7'200'000},
+    {"V3TwoDifatSectors", {9, true}, 400, 16'000'000},
+    {"V4Contiguous", {12, false}, 400},
+    {"V4Scattered", {12, true}, 400},
+    {"V4MiniStream", {12, false}, 20},
 };
+
+Bytes LayoutFile(const Layout& layout, const Bytes& stream) {
+    if (layout.fillerBytes == 0) {
+        return test::XlsFile(stream, layout.layout);
+    }
+    return test::BuildCompoundFile(
+        {{u"Filler", Bytes(layout.fillerBytes, 0x5A)}, {u"Workbook", stream}}, layout.layout);
+}
+
+void PrintTo(const Layout& layout, std::ostream* os) {
+    *os << layout.name;
+}
 
 class LayoutTest : public ::testing::TestWithParam<Layout> {};
 
 TEST_P(LayoutTest, ReadsTheSameValues) {
     const Sample sample = MakeSample(GetParam().rows);
-    const Bytes file = test::XlsFile(sample.stream, GetParam().layout);
+    const Bytes file = LayoutFile(GetParam(), sample.stream);
     EXPECT_TRUE(test::SameAsXlrd(ReadXlsBytes(file, "layout.xls"), sample.expected));
 }
 
@@ -76,7 +94,7 @@ TEST_P(LayoutTest, XlrdReadsTheSameValues) {
     }
     test::TempDir dir;
     const Sample sample = MakeSample(GetParam().rows);
-    test::WriteBytes(dir / "layout.xls", test::XlsFile(sample.stream, GetParam().layout));
+    test::WriteBytes(dir / "layout.xls", LayoutFile(GetParam(), sample.stream));
     EXPECT_TRUE(
         test::SameAsXlrd(ReadXlsFile(dir / "layout.xls"), test::XlrdValues(dir / "layout.xls")));
     EXPECT_TRUE(test::SameAsXlrd(ReadXlsFile(dir / "layout.xls"), sample.expected));

@@ -15,3 +15,8 @@ tomorine_test(test_xls_reader
             ${CMAKE_CURRENT_LIST_DIR}/cell_records_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/xls_file_test.cpp
     LIBS tomorine_xls_reader_test_support)
+
+tomorine_test(test_xls_reader_hostile
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/hostile_input_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/largest_allocation.cpp
+    LIBS tomorine_xls_reader_test_support)

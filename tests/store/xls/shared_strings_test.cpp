@@ -175,6 +175,10 @@ Built Build(const SstCase& c) {
     return {test::XlsFile(stream), {{"sheets", {{{"name", "SST"}, {"cells", cells}}}}}};
 }
 
+void PrintTo(const SstCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class SharedStringsTest : public ::testing::TestWithParam<SstCase> {};
 
 TEST_P(SharedStringsTest, ReadsTheStrings) {
