@@ -2,6 +2,7 @@
 
 #include "store/xls/xls_fault.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace tomorine::xls {
@@ -30,6 +31,11 @@ void SheetBuilder::put(std::uint16_t row, std::uint16_t column, Cell value) {
     }
     if (row >= rows_.size()) {
         budget_.charge((row + 1 - rows_.size()) * sizeof(Sheet::Row));
+        if (row >= rows_.capacity()) {
+            // Grow as a vector does, but never past the format's last row.
+            rows_.reserve(std::min<std::size_t>(
+                Sheet::MaxRows, std::max<std::size_t>(row + 1, 2 * rows_.capacity())));
+        }
         rows_.resize(row + std::size_t{1});
     }
     Sheet::Row& cells = rows_[row];
