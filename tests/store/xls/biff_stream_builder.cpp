@@ -144,6 +144,44 @@ Bytes SstRecords(std::uint32_t uniqueCount, const std::vector<Bytes>& pieces) {
     return pieces.empty() ? Record(biff::Sst, first) : out;
 }
 
+Bytes SstRecordsSplit(const std::vector<std::u16string>& strings) {
+    constexpr std::size_t kMax = biff::MaxRecordData;
+    std::vector<Bytes> pieces{{}};
+    Bytes counts;
+    PutU32(counts, static_cast<std::uint32_t>(strings.size()));
+    PutU32(counts, static_cast<std::uint32_t>(strings.size()));
+    std::size_t room = kMax - counts.size();
+    auto put = [&](std::uint8_t b) {
+        pieces.back().push_back(b);
+        --room;
+    };
+    for (const std::u16string& s : strings) {
+        bool wide = false;
+        for (char16_t c : s) {
+            wide = wide || c > 0xFF;
+        }
+        if (room < 4) { // the header and at least one character
+            pieces.emplace_back();
+            room = kMax;
+        }
+        put(static_cast<std::uint8_t>(s.size()));
+        put(static_cast<std::uint8_t>(s.size() >> 8));
+        put(wide ? 1 : 0);
+        for (char16_t c : s) {
+            if (room < (wide ? 2u : 1u)) {
+                pieces.emplace_back();
+                room = kMax;
+                put(wide ? 1 : 0);
+            }
+            put(static_cast<std::uint8_t>(c));
+            if (wide) {
+                put(static_cast<std::uint8_t>(c >> 8));
+            }
+        }
+    }
+    return SstRecords(static_cast<std::uint32_t>(strings.size()), pieces);
+}
+
 Bytes WorkbookStream(const std::vector<Bytes>& globals, const std::vector<TestSheet>& sheets) {
     Bytes head = Bof(biff::WorkbookGlobals);
     for (const Bytes& g : globals) {

@@ -36,6 +36,11 @@ Bytes StringRecord(std::u16string_view text);
 // `pieces` are the bodies; the first starts after the 8-byte counts.
 Bytes SstRecords(std::uint32_t uniqueCount, const std::vector<Bytes>& pieces);
 
+// An SST record and its CONTINUE records as Excel writes them: records of at
+// most 8224 bytes; a string header never split; characters going on in the
+// next record after a flags byte.
+Bytes SstRecordsSplit(const std::vector<std::u16string>& strings);
+
 struct TestSheet {
     std::u16string name;
     std::vector<Bytes> records; // between the sheet's BOF and EOF
