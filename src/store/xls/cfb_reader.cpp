@@ -177,7 +177,11 @@ void CompoundFile::readDirectory() {
     entries_.reserve(chain.size() * (sectorSize_ / kEntrySize));
     for (std::uint32_t s : chain) {
         const std::span<const std::uint8_t> bytes = sector(s);
-        for (std::size_t off = 0; off + kEntrySize <= bytes.size(); off += kEntrySize) {
+        if (bytes.size() < sectorSize_) {
+            Fail(FaultKind::Truncated,
+                 "ディレクトリのセクタ " + std::to_string(s) + " が欠けています");
+        }
+        for (std::size_t off = 0; off < bytes.size(); off += kEntrySize) {
             const std::uint8_t* e = bytes.data() + off;
             Entry entry;
             const std::size_t chars = std::min<std::size_t>(Le16(e + 64), 64) / 2;
