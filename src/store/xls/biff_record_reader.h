@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -11,27 +12,24 @@ struct BiffRecord {
     std::span<const std::uint8_t> body;
 };
 
-// Walks the records of a BIFF stream between two offsets. A record whose
-// header or body would pass the end is a fault: "truncated" at the end of the
-// stream, "corrupt" where the range ends early (the next sheet's substream).
+// Walks the records of a BIFF stream from an offset. A record whose header
+// or body would pass the end of the stream is a "truncated" fault.
 class BiffRecordReader {
 public:
-    explicit BiffRecordReader(std::span<const std::uint8_t> stream)
-        : BiffRecordReader(stream, 0, stream.size()) {}
-    BiffRecordReader(std::span<const std::uint8_t> stream, std::size_t begin, std::size_t end);
+    explicit BiffRecordReader(std::span<const std::uint8_t> stream, std::size_t begin = 0)
+        : stream_(stream), pos_(std::min(begin, stream.size())) {}
 
-    // False at the end of the range.
+    // False at the end of the stream.
     bool next(BiffRecord& record);
     // Takes the next record only when it is a CONTINUE.
     bool nextContinue(std::span<const std::uint8_t>& body);
 
     std::size_t position() const { return pos_; }
-    std::size_t remaining() const { return end_ - pos_; }
+    std::size_t remaining() const { return stream_.size() - pos_; }
 
 private:
     std::span<const std::uint8_t> stream_;
     std::size_t pos_;
-    std::size_t end_;
 };
 
 } // namespace tomorine::xls

@@ -10,20 +10,18 @@ namespace tomorine::xls {
 
 namespace {
 
-[[noreturn]] void MissingEof(std::span<const std::uint8_t> stream, std::size_t end) {
-    Fail(end >= stream.size() ? FaultKind::Truncated : FaultKind::Corrupt,
-         "シートの終わり (EOF) がありません");
+[[noreturn]] void MissingEof() {
+    Fail(FaultKind::Truncated, "シートの終わり (EOF) がありません");
 }
 
-void SkipSubstream(BiffRecordReader& records, std::span<const std::uint8_t> stream,
-                   std::size_t end) {
+void SkipSubstream(BiffRecordReader& records) {
     BiffRecord record;
     while (records.next(record)) {
         if (record.id == biff::Eof) {
             return;
         }
     }
-    MissingEof(stream, end);
+    MissingEof();
 }
 
 // A BIFF8 worksheet BOF record that ends exactly at `offset`.
@@ -55,9 +53,9 @@ void CheckWorksheetBof(std::span<const std::uint8_t> stream, BiffRecordReader& r
 
 } // namespace
 
-std::size_t ReadWorksheet(std::span<const std::uint8_t> stream, std::size_t begin, std::size_t end,
+std::size_t ReadWorksheet(std::span<const std::uint8_t> stream, std::size_t begin,
                           const std::vector<std::u16string>& sharedStrings, SheetBuilder& sheet) {
-    BiffRecordReader records(stream, begin, end);
+    BiffRecordReader records(stream, begin);
     CheckWorksheetBof(stream, records, begin);
     BiffRecord record;
     while (records.next(record)) {
@@ -85,7 +83,7 @@ std::size_t ReadWorksheet(std::span<const std::uint8_t> stream, std::size_t begi
             ReadFormula(record.body, records, sheet);
             break;
         case biff::Bof: // an embedded chart
-            SkipSubstream(records, stream, end);
+            SkipSubstream(records);
             break;
         case biff::Eof:
             return records.position();
@@ -93,7 +91,7 @@ std::size_t ReadWorksheet(std::span<const std::uint8_t> stream, std::size_t begi
             break;
         }
     }
-    MissingEof(stream, end);
+    MissingEof();
 }
 
 } // namespace tomorine::xls

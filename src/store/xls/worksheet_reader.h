@@ -12,8 +12,8 @@ namespace tomorine::xls {
 
 // Reads the worksheet substream that starts at `begin` (its BOF) into
 // `sheet`: every value cell, blanks left out, embedded chart substreams
-// skipped. Returns the offset just past its EOF, which must come before `end`.
-std::size_t ReadWorksheet(std::span<const std::uint8_t> stream, std::size_t begin, std::size_t end,
+// skipped. Returns the offset just past its EOF.
+std::size_t ReadWorksheet(std::span<const std::uint8_t> stream, std::size_t begin,
                           const std::vector<std::u16string>& sharedStrings, SheetBuilder& sheet);
 
 } // namespace tomorine::xls

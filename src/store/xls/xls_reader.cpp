@@ -94,7 +94,7 @@ void ReadSheet(std::span<const std::uint8_t> stream, const xls::WorkbookGlobals&
         Fail(FaultKind::Corrupt, "位置 " + std::to_string(entry.offset) + " がストリームの外です");
     }
     const std::size_t end =
-        xls::ReadWorksheet(stream, entry.offset, stream.size(), globals.sharedStrings, builder);
+        xls::ReadWorksheet(stream, entry.offset, globals.sharedStrings, builder);
     const auto next = std::upper_bound(offsets.begin(), offsets.end(), entry.offset);
     if (next != offsets.end() && *next < end) {
         Fail(FaultKind::Corrupt, "次のシートの範囲と重なっています");
