@@ -1,6 +1,7 @@
 #include "store/workbook/utf.h"
 #include "store/xls/biff_records.h"
 #include "store/xls/cfb_reader.h"
+#include "store/xls/file_bytes.h"
 #include "store/xls/le_read.h"
 #include "store/xls/sheet_builder.h"
 #include "store/xls/workbook_globals.h"
@@ -9,10 +10,6 @@
 #include "store/xls/xls_file.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tomorine {
 
@@ -85,8 +82,9 @@ std::vector<std::uint32_t> WorksheetOffsets(const xls::WorkbookGlobals& globals)
     return offsets;
 }
 
-// Each worksheet is read from its BOF to its EOF; no other worksheet may
-// start in between, so that the whole stream is read at most once.
+// Each worksheet is read from its BOF to its EOF, and no other worksheet may
+// start in between: sheets never share records, so a file cannot make us
+// read its stream over and over.
 void ReadSheet(std::span<const std::uint8_t> stream, const xls::WorkbookGlobals& globals,
                const xls::SheetEntry& entry, const std::vector<std::uint32_t>& offsets,
                xls::SheetBuilder& builder) {
@@ -125,65 +123,6 @@ Workbook ReadBook(std::span<const std::uint8_t> bytes) {
     return book;
 }
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
-[[noreturn]] void ThrowOpenError(int error, const std::filesystem::path& path) {
-    std::error_code ec;
-    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
-    if (error == ENOENT && std::filesystem::is_directory(folder, ec)) {
-        throw WorkbookError(ErrorNumber::FileNotFound, QuotedPath(path) + " が見つかりません");
-    }
-    throw FileError(error, "読み込み", path);
-}
-
-std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path) {
-    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) {
-        ThrowOpenError(errno, path);
-    }
-    struct stat info {};
-    if (::fstat(fd.get(), &info) != 0) {
-        throw FileError(errno, "読み込み", path);
-    }
-    if (S_ISDIR(info.st_mode)) {
-        throw WorkbookError(ErrorNumber::FileAccess, QuotedPath(path) + " はフォルダです");
-    }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::max<off_t>(info.st_size, 0)) + 1);
-    std::size_t used = 0;
-    for (;;) {
-        if (used == bytes.size()) {
-            bytes.resize(bytes.size() * 2); // the file grew while we read it
-        }
-        const ssize_t n = ::read(fd.get(), bytes.data() + used, bytes.size() - used);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            throw FileError(errno, "読み込み", path);
-        }
-        if (n == 0) {
-            break;
-        }
-        used += static_cast<std::size_t>(n);
-    }
-    bytes.resize(used);
-    return bytes;
-}
-
 } // namespace
 
 Workbook ReadXlsBytes(std::span<const std::uint8_t> bytes, const std::filesystem::path& name) {
@@ -195,7 +134,7 @@ Workbook ReadXlsBytes(std::span<const std::uint8_t> bytes, const std::filesystem
 }
 
 Workbook ReadXlsFile(const std::filesystem::path& path) {
-    const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
+    const std::vector<std::uint8_t> bytes = xls::ReadFileBytes(path);
     return ReadXlsBytes(bytes, path);
 }
 
