@@ -1,7 +1,8 @@
 #include "upgrade/backup.h"
 
+#include "store/files/atomic_file.h"
+#include "store/files/whole_file.h"
 #include "upgrade/data_version.h"
-#include "upgrade/file_copy.h"
 #include "upgrade/tmp_sheet.h"
 
 namespace tomorine {

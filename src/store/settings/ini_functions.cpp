@@ -1,8 +1,10 @@
 #include "store/settings/ini_functions.h"
 
+#include "store/files/atomic_file.h"
+#include "store/files/whole_file.h"
 #include "store/settings/ini_document.h"
-#include "store/settings/whole_file.h"
 #include "store/workbook/utf.h"
+#include "store/workbook/workbook_error.h"
 
 #include <optional>
 
@@ -79,7 +81,13 @@ bool WriteIniString(const std::filesystem::path& file, std::string_view section,
     if (status == ReadStatus::Read && updated == bytes) {
         return true;
     }
-    return ReplaceWholeFile(file, updated);
+    try {
+        WriteFileAtomically(
+            file, std::span(reinterpret_cast<const std::uint8_t*>(updated.data()), updated.size()));
+        return true;
+    } catch (const WorkbookError&) {
+        return false;
+    }
 }
 
 } // namespace tomorine

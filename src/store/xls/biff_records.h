@@ -73,6 +73,24 @@ enum RecordId : std::uint16_t {
     Xf = 0x00E0,
     Bof = 0x0809,
     DefaultRowHeight = 0x0225,
+    // Page settings and protection that the writer copies from xlwt.
+    VerticalPageBreaks = 0x001A,
+    HorizontalPageBreaks = 0x001B,
+    LeftMargin = 0x0026,
+    RightMargin = 0x0027,
+    TopMargin = 0x0028,
+    BottomMargin = 0x0029,
+    HCenter = 0x0083,
+    VCenter = 0x0084,
+    Setup = 0x00A1,
+    ScenProtect = 0x00DD,
+    Array = 0x0221,
+    Table = 0x0236,
+    SharedFormula = 0x04BC,
+    // BOF of BIFF2, BIFF3 and BIFF4 files, which the reader refuses.
+    Bof2 = 0x0009,
+    Bof3 = 0x0209,
+    Bof4 = 0x0409,
 };
 
 // BOF substream types (the dt field).
@@ -86,6 +104,7 @@ enum BofType : std::uint16_t {
 };
 
 inline constexpr std::uint16_t Biff8Version = 0x0600;
+inline constexpr std::uint16_t Biff5Version = 0x0500;
 // Largest record body; longer data goes on in CONTINUE records.
 inline constexpr std::uint16_t MaxRecordData = 8224;
 

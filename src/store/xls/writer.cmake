@@ -1,2 +1,12 @@
+# The .xls writer: BIFF8 records in a compound file, saved atomically.
 target_sources(tomorine_store PRIVATE
+    cell_record_writer.cpp
+    compound_file_writer.cpp
+    format_records.cpp
+    globals_records.cpp
+    record_writer.cpp
+    shared_string_writer.cpp
+    sheet_records.cpp
+    substream_records.cpp
+    xls_writer.cpp
 )

@@ -1,1 +1,22 @@
 # reader tests
+add_library(tomorine_xls_reader_test_support STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/biff_stream_builder.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/compound_file_builder.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/xlrd_peer.cpp)
+target_link_libraries(tomorine_xls_reader_test_support PUBLIC
+    tomorine_store tomorine_test_support nlohmann_json::nlohmann_json)
+target_compile_definitions(tomorine_xls_reader_test_support PRIVATE
+    TOMORINE_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+
+tomorine_test(test_xls_reader
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/corpus_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/compound_file_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/shared_strings_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/cell_records_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/xls_file_test.cpp
+    LIBS tomorine_xls_reader_test_support)
+
+tomorine_test(test_xls_reader_hostile
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/hostile_input_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/largest_allocation.cpp
+    LIBS tomorine_xls_reader_test_support)

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <string>
-#include <string_view>
 
 namespace tomorine {
 
@@ -13,11 +12,7 @@ enum class ReadStatus { Read, Missing, Failed };
 // file for an empty one and writes over it.
 ReadStatus ReadWholeFile(const std::filesystem::path& path, std::string& bytes);
 
-// Writes a temporary file beside the target, flushes it to disk and renames
-// it over the target, so that a crash leaves the old or the new file, never
-// a half-written one. A symbolic link is followed; an existing file keeps
-// its permissions. On failure the target is untouched and no temporary file
-// remains.
-bool ReplaceWholeFile(const std::filesystem::path& path, std::string_view bytes);
+// A directory look-up that finds a regular file (not a folder) at `path`.
+bool IsRegularFile(const std::filesystem::path& path);
 
 } // namespace tomorine

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QUrl;
+
+namespace tomorine {
+
+class Form6;
+class Form7;
+struct ModuleState;
+struct SearchTexts;
+struct UpgradeContext;
+
+// The main window. Controls keep their given names as members and object
+// names; each command is a form procedure that reads the controls, calls
+// the engines and shows what happened. The procedures live in form1_*.cpp
+// files by concern.
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form1(ModuleState& state, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Start-up. False when a step failed; its description has been shown and
+    // the program ends.
+    bool Form_Load();
+
+    // Commands.
+    void Command1_Click(); // 検索
+    void Command2_Click(); // 登録 / 更新
+    void Command3_Click(); // 表示
+    void Command4_Click(); // クリア
+    void Command5_Click(); // OK
+    void Command6_Click(); // 削除
+    void Command9_Click(); // data file choice
+    void List1_Click();
+    void List1_DblClick();
+
+    // Shared routines.
+    void ClearEntryForm();
+    void ResetListCaption();
+    void SetCommandsEnabled(bool enabled);
+    void SaveListPosition();
+    void RestoreListPosition();
+    void RestoreListTop();
+    void KensakuByClick();
+    void FindEntryByUrl();
+    void ListSearchResults();
+
+    // Test seams: how a URL is opened (the desktop's browser by default), and
+    // how long the deletion notice stays (1,000 ms by default).
+    static void SetOpenUrl(std::function<bool(const QUrl&)> open);
+    static void SetDeletionNoticeMilliseconds(int milliseconds);
+
+    QPushButton* Command1;
+    QPushButton* Command2;
+    QPushButton* Command3;
+    QPushButton* Command4;
+    QPushButton* Command5;
+    QPushButton* Command6;
+    QPushButton* Command9;
+    QLineEdit* Text1;
+    QLineEdit* Text2;
+    QLineEdit* Text3;
+    QLineEdit* Text4;
+    QPlainTextEdit* Text5;
+    QLineEdit* Text6;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label5;
+    QLabel* Label6;
+    QLabel* Label7;
+    QLabel* Label8;
+    QListWidget* List1;
+    Form6* form6;
+    Form7* form7;
+
+protected:
+    void closeEvent(QCloseEvent* event) override; // shutdown
+
+private:
+    void buildControls();
+    void layoutControls();
+    void connectControls();
+    void Form_QueryUnload();
+    SearchTexts fieldTexts() const;
+    UpgradeContext upgradeContext();
+    int checkDataVersion();
+    void selectListIndex(int index);
+    void loadSelectedEntry(long position);
+    void refreshDataFilePath();
+    void showError(const std::exception& error, const QString& then);
+
+    ModuleState& state_;
+    std::vector<QPushButton*> commands_; // the eleven that a rejected file disables
+    bool loadedByPress_ = false;
+};
+
+} // namespace tomorine

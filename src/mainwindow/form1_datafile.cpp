@@ -1,0 +1,65 @@
+// Choosing another data file.
+#include "mainwindow/file_chooser.h"
+#include "mainwindow/form1.h"
+#include "mainwindow/module_state.h"
+#include "mainwindow/qt_text.h"
+#include "store/data_workbook.h"
+#include "store/files/whole_file.h"
+#include "store/settings/app_dir.h"
+#include "store/settings/ini_functions.h"
+#include "store/settings/path_routines.h"
+#include "store/settings/settings_file.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace tomorine {
+
+namespace {
+
+// Every step after the chooser goes on when one before it failed.
+template <typename Step>
+void Ignoring(Step step) {
+    try {
+        step();
+    } catch (const std::exception&) {
+    }
+}
+
+} // namespace
+
+void Form1::Command9_Click() {
+    FilePathParts parts = SplitFilePath(Text6->text().toStdString());
+    QString folder = QString::fromStdString(parts.folder.empty() ? GetAppDir() : parts.folder);
+    std::optional<QString> chosen =
+        ChooseDataFile(this, folder, QString::fromStdString(parts.fileName));
+    if (chosen) {
+        Text6->setText(*chosen);
+        Text6->selectAll();
+        Text6->setFocus();
+        if (Text6->text().toStdString() != state_.DataFilePath.string()) {
+            Ignoring([&] { refreshDataFilePath(); });
+            Ignoring([&] {
+                if (!IsRegularFile(state_.DataFilePath)) {
+                    CreateDataWorkbook(state_.DataFilePath);
+                }
+            });
+            std::string value = Text6->text().toStdString();
+            WriteIniString(GetIniPath(state_.DataFilePath.string()), kSettingsSection, kDataFileKey,
+                           value);
+            WriteIniString(GetAppDir() + std::string(kSettingsFileName), kSettingsSection,
+                           kDataFileKey, value);
+            ClearEntryForm();
+            state_.SavedSearchSql.clear();
+            if (state_.ConnectionOpen) {
+                Ignoring([&] { CloseDataConnection(state_); });
+                state_.ConnectionOpen = false;
+            }
+            // An update now would rewrite an entry of the other file.
+            Command2->setText(QStringLiteral("登録"));
+        }
+    }
+    SetCommandsEnabled(checkDataVersion() != -1);
+}
+
+} // namespace tomorine

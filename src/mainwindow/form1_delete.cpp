@@ -1,0 +1,97 @@
+// Deleting the selected entry.
+#include "mainwindow/form1.h"
+#include "mainwindow/form6.h"
+#include "mainwindow/message_box.h"
+#include "mainwindow/module_state.h"
+#include "mainwindow/qt_text.h"
+#include "store/entry.h"
+#include "store/entry_deletion.h"
+#include "store/message_style.h"
+
+#include <QEventLoop>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace tomorine {
+
+namespace {
+
+int& NoticeMilliseconds() {
+    static int milliseconds = 1000;
+    return milliseconds;
+}
+
+// A pause that keeps the windows painted.
+void Wait(int milliseconds) {
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace
+
+void Form1::SetDeletionNoticeMilliseconds(int milliseconds) {
+    NoticeMilliseconds() = milliseconds;
+}
+
+void Form1::Command6_Click() {
+    state_.EntrySelected = false;
+    if (Text1->text().isEmpty()) {
+        MessageBox(this, QStringLiteral("URLが指定されていません"), MessageStyle::Ok);
+        ClearEntryForm();
+        ResetListCaption();
+        return;
+    }
+    ResetListCaption();
+    // Only an entry picked from the list since the last search has a serial
+    // to delete; the fields alone name none.
+    Recordset* selected = state_.ModuleRecordset.get();
+    if (selected == nullptr || !state_.ModuleConnection || selected->bof() || selected->eof()) {
+        MessageBox(this, QStringLiteral("削除するデータを一覧から選んでください"),
+                   MessageStyle::Exclamation);
+        return;
+    }
+    if (MessageBox(this, QStringLiteral("[ ") + Text2->text() + QStringLiteral(" ] を削除しますか"),
+                   MessageStyle::OkCancel) != AnswerOk) {
+        return;
+    }
+    form6->Label1->setText(QStringLiteral("削除しています"));
+    form6->show();
+    try {
+        std::int32_t serial = CellToInt32(selected->field(SerialColumn));
+        std::filesystem::path searchedFile = state_.ModuleConnection->path();
+        if (state_.ConnectionOpen) {
+            CloseDataConnection(state_);
+            state_.ConnectionOpen = false;
+        }
+        refreshDataFilePath();
+        if (searchedFile.lexically_normal() != state_.DataFilePath.lexically_normal()) {
+            throw std::runtime_error(
+                "データファイルが検索の後で変わりました。検索し直してください");
+        }
+        SaveListPosition();
+        if (!DeleteEntryBySerial(state_.DataFilePath, serial)) {
+            throw std::runtime_error("削除するデータがデータファイルにありません");
+        }
+    } catch (const std::exception& e) {
+        form6->hide();
+        MessageBox(this, QString::fromUtf8(e.what()), MessageStyle::Critical);
+        return;
+    }
+    form6->Label1->setText(QStringLiteral("削除しました"));
+    form6->repaint();
+    Wait(NoticeMilliseconds());
+    form6->hide();
+    try {
+        ClearEntryForm();
+        ListSearchResults();
+        RestoreListTop();
+    } catch (const std::exception& e) {
+        showError(e, QString());
+    }
+    Command2->setText(QStringLiteral("登録"));
+}
+
+} // namespace tomorine

@@ -1,0 +1,165 @@
+// The entry editor: register or update, list selection, clear, display.
+#include "mainwindow/form1.h"
+#include "mainwindow/message_box.h"
+#include "mainwindow/module_state.h"
+#include "mainwindow/qt_text.h"
+#include "store/entry_statements.h"
+#include "store/message_style.h"
+
+#include <QDesktopServices>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QUrl>
+
+namespace tomorine {
+
+namespace {
+
+std::function<bool(const QUrl&)>& OpenUrl() {
+    static std::function<bool(const QUrl&)> open = [](const QUrl& url) {
+        return QDesktopServices::openUrl(url);
+    };
+    return open;
+}
+
+// Line breaks in a comment are stored as CR LF, as the workbooks written on
+// Windows hold them; the editor itself works with LF.
+std::u16string CommentText(const QPlainTextEdit* field) {
+    QString text = field->toPlainText();
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return ToU16(text);
+}
+
+const QString kRegister = QStringLiteral("登録");
+const QString kUpdate = QStringLiteral("更新");
+
+} // namespace
+
+void Form1::SetOpenUrl(std::function<bool(const QUrl&)> open) {
+    OpenUrl() = std::move(open);
+}
+
+void Form1::Command2_Click() {
+    state_.EntrySelected = false;
+    if (Text1->text().isEmpty() || Text2->text().isEmpty()) {
+        MessageBox(this, QStringLiteral("[ URL ] と [ タイトル ] は必須です"), MessageStyle::Ok);
+        (Text1->text().isEmpty() ? Text1 : Text2)->setFocus();
+        return;
+    }
+    try {
+        ResetListCaption();
+        if (state_.ConnectionOpen) {
+            CloseDataConnection(state_);
+            state_.ConnectionOpen = false;
+        }
+        // The serial comes from the file the row goes to, so that two
+        // entries never share one.
+        refreshDataFilePath();
+        std::int32_t newSerial = QueryMaxSerial(state_.DataFilePath) + 1;
+        SaveListPosition();
+        state_.DataChanged = true;
+        Entry entry{0,
+                    ToU16(Text1->text()),
+                    ToU16(Text2->text()),
+                    ToU16(Text3->text()),
+                    ToU16(Text4->text()),
+                    CommentText(Text5)};
+        bool registering = Command2->text() == kRegister;
+        std::u16string statement;
+        if (registering) {
+            statement = BuildInsertStatement(newSerial, entry);
+            state_.CurrentSerial = newSerial;
+        } else {
+            statement = BuildUpdateStatement(state_.CurrentSerial, entry);
+        }
+        ExecuteOnDataFile(state_.DataFilePath, statement);
+        if (registering) {
+            MessageBox(this, QStringLiteral("登録しました"), MessageStyle::Ok);
+            FindEntryByUrl();
+            if (state_.HitCount >= 1) {
+                selectListIndex(0);
+            }
+        } else {
+            ClearEntryForm();
+            ListSearchResults();
+            RestoreListPosition();
+            MessageBox(this, QStringLiteral("更新しました"), MessageStyle::Ok);
+        }
+    } catch (const std::exception& e) {
+        showError(e, QStringLiteral("データに誤りがあります"));
+    }
+}
+
+void Form1::List1_Click() {
+    state_.EntrySelected = true;
+    if (List1->count() == 0 || List1->currentItem() == nullptr) {
+        return;
+    }
+    long position = List1->currentItem()->data(Qt::UserRole).toLongLong();
+    Command2->setText(kUpdate);
+    if (state_.KeywordListMode) {
+        Text4->setText(List1->currentItem()->text());
+        return;
+    }
+    loadSelectedEntry(position);
+}
+
+void Form1::loadSelectedEntry(long position) {
+    if (!state_.ModuleRecordset) {
+        return;
+    }
+    try {
+        Recordset& rs = *state_.ModuleRecordset;
+        rs.moveFirst();
+        rs.move(position);
+        Entry entry = ReadEntry(rs);
+        state_.CurrentSerial = entry.serial;
+        Text1->setText(ToQString(entry.url));
+        Text2->setText(ToQString(entry.title));
+        Text3->setText(ToQString(entry.subtitle));
+        Text5->setPlainText(ToQString(entry.comment));
+        Text4->setText(ToQString(entry.keywords));
+    } catch (const std::exception& e) {
+        showError(e, QString());
+    }
+}
+
+void Form1::List1_DblClick() {
+    Command3_Click();
+}
+
+void Form1::Command4_Click() {
+    state_.EntrySelected = false;
+    refreshDataFilePath();
+    Command2->setText(kRegister);
+    Label8->clear();
+    if (state_.ConnectionOpen) {
+        CloseDataConnection(state_);
+        state_.ConnectionOpen = false;
+    }
+    ClearEntryForm();
+    ResetListCaption();
+}
+
+void Form1::Command3_Click() {
+    state_.EntrySelected = false;
+    if (Text1->text().isEmpty()) {
+        MessageBox(this, QStringLiteral("URLが指定されていません"), MessageStyle::Ok);
+        ClearEntryForm();
+        ResetListCaption();
+        return;
+    }
+    ResetListCaption();
+    refreshDataFilePath();
+    QUrl url = QUrl::fromUserInput(Text1->text());
+    if (!url.isValid() || !OpenUrl()(url)) {
+        MessageBox(this, Text1->text() + QStringLiteral("\r\nを開けません"),
+                   MessageStyle::Exclamation);
+    }
+}
+
+} // namespace tomorine

@@ -1,0 +1,119 @@
+// The search command and its silent and re-run forms.
+#include "mainwindow/form1.h"
+#include "mainwindow/message_box.h"
+#include "mainwindow/module_state.h"
+#include "mainwindow/qt_text.h"
+#include "search/result_lines.h"
+#include "search/search_statement.h"
+#include "store/files/whole_file.h"
+#include "store/message_style.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+
+namespace tomorine {
+
+void Form1::showError(const std::exception& error, const QString& then) {
+    MessageBox(this, QString::fromUtf8(error.what()), MessageStyle::Ok);
+    if (!then.isEmpty()) {
+        MessageBox(this, then, MessageStyle::Ok);
+    }
+}
+
+void Form1::Command1_Click() {
+    state_.SilentSearch = false;
+    KensakuByClick();
+}
+
+namespace {
+
+void AddResultLine(QListWidget* list, const SearchHit& hit) {
+    auto* item = new QListWidgetItem(ToQString(hit.line));
+    item->setData(Qt::UserRole, static_cast<qlonglong>(hit.position));
+    list->addItem(item);
+}
+
+} // namespace
+
+void Form1::KensakuByClick() {
+    if (!IsRegularFile(ToPath(Text6->text()))) {
+        MessageBox(this, QStringLiteral("データファイルがありません"), MessageStyle::Ok);
+        return;
+    }
+    try {
+        if (state_.ConnectionOpen) {
+            CloseDataConnection(state_);
+            List1->clear();
+            state_.ConnectionOpen = false;
+        }
+        state_.ConnectionOpen = true;
+        state_.HasSearchResult = false;
+        refreshDataFilePath();
+        state_.ModuleConnection =
+            std::make_unique<Connection>(Connection::ConnectionString(state_.DataFilePath));
+        state_.SavedSearchSql = BuildSearchStatement(ToU16(Text1->text()));
+        state_.SavedSearchTexts = fieldTexts();
+        state_.ModuleRecordset =
+            std::make_unique<Recordset>(state_.ModuleConnection->execute(state_.SavedSearchSql));
+        List1->clear();
+        ResetListCaption();
+        state_.HitCount = 0;
+        ListMatchingRows(*state_.ModuleRecordset, state_.SavedSearchTexts,
+                         [this](const SearchHit& hit) {
+                             AddResultLine(List1, hit);
+                             ++state_.HitCount;
+                         });
+        Label8->setText(ToQString(HitCountCaption(state_.HitCount)));
+        if (state_.HitCount > 0) {
+            state_.HasSearchResult = true;
+        } else if (!state_.SilentSearch) {
+            MessageBox(this, QStringLiteral("見つかりません"), MessageStyle::Ok);
+        }
+        if (state_.EntrySelected) {
+            state_.EntrySelected = false;
+            if (state_.HitCount == 1) {
+                selectListIndex(0);
+            }
+        }
+    } catch (const std::exception& e) {
+        showError(e, QStringLiteral("キー指定に誤りがあります"));
+    }
+}
+
+void Form1::FindEntryByUrl() {
+    if (Text1->text().isEmpty()) {
+        return;
+    }
+    state_.SilentSearch = true;
+    KensakuByClick();
+    state_.SilentSearch = false;
+    if (state_.HitCount > 0) {
+        selectListIndex(0);
+    }
+}
+
+void Form1::ListSearchResults() {
+    state_.ConnectionOpen = true;
+    state_.ModuleRecordset.reset();
+    state_.ModuleConnection.reset();
+    // After a data file change there is no search to re-run.
+    if (state_.SavedSearchSql.empty()) {
+        state_.HitCount = 0;
+        Label8->clear();
+        return;
+    }
+    state_.ModuleConnection =
+        std::make_unique<Connection>(Connection::ConnectionString(state_.DataFilePath));
+    state_.ModuleRecordset =
+        std::make_unique<Recordset>(state_.ModuleConnection->execute(state_.SavedSearchSql));
+    state_.HitCount = 0;
+    ListMatchingRows(*state_.ModuleRecordset, state_.SavedSearchTexts,
+                     [this](const SearchHit& hit) {
+                         AddResultLine(List1, hit);
+                         ++state_.HitCount;
+                     });
+    Label8->setText(ToQString(HitCountCaption(state_.HitCount)));
+}
+
+} // namespace tomorine

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "search/search_state.h"
+#include "store/data_connection.h"
+#include "upgrade/upgrade_context.h"
+
+#include <cstdint>
+#include <string>
+
+namespace tomorine {
+
+// The program's module-level state under its given names, owned by the
+// application and handed to the windows by reference. Each part belongs to
+// the engine that defines it.
+struct ModuleState : StoreState, SearchState, UpgradeState {
+    std::string OutputFilePath; // settings read at start-up
+    std::string ReferFilePath;
+    std::int32_t CommentOutput = 0;
+    std::int32_t SavedListTop = 0; // the list's scroll position across a refresh
+    std::int32_t SavedListIndex = 0;
+    bool KeywordListMode = false; // the list shows keywords, not entries
+};
+
+} // namespace tomorine

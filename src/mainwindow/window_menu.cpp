@@ -1,0 +1,122 @@
+#include "mainwindow/window_menu.h"
+
+#include <QCloseEvent>
+#include <QEvent>
+#include <QVariant>
+#include <QWidget>
+
+namespace tomorine {
+
+namespace {
+
+constexpr char kRemoved[] = "tomorineRemovedMenuItems";
+constexpr char kDefaultFlags[] = "tomorineDefaultWindowFlags";
+constexpr char kDefaultMin[] = "tomorineDefaultMinimumSize";
+constexpr char kDefaultMax[] = "tomorineDefaultMaximumSize";
+
+enum RemovedBit { SizeBit = 1, MinimizeBit = 2, MaximizeBit = 4, CloseBit = 8 };
+
+// Swallows the closes a user starts (window button, window manager) while
+// the close item is removed; closes by the program are not spontaneous.
+class CloseGuard : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close && event->spontaneous() &&
+            IsCloseRemoved(static_cast<QWidget*>(watched))) {
+            event->ignore();
+            return true;
+        }
+        return false;
+    }
+};
+
+void RememberDefaults(QWidget* window) {
+    if (window->property(kDefaultFlags).isValid()) {
+        return;
+    }
+    window->setProperty(kDefaultFlags, static_cast<int>(window->windowFlags()));
+    window->setProperty(kDefaultMin, window->minimumSize());
+    window->setProperty(kDefaultMax, window->maximumSize());
+    window->installEventFilter(new CloseGuard(window));
+}
+
+void ApplyFlags(QWidget* window, Qt::WindowFlags flags) {
+    bool visible = window->isVisible();
+    window->setWindowFlags(flags);
+    if (visible) {
+        window->show();
+    }
+}
+
+Qt::WindowFlags TrimmedFlags(QWidget* window, int removed) {
+    Qt::WindowFlags flags = Qt::WindowFlags(window->property(kDefaultFlags).toInt());
+    flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint;
+    if ((removed & (SizeBit | MaximizeBit)) == 0) {
+        flags |= Qt::WindowMaximizeButtonHint;
+    } else {
+        flags &= ~Qt::WindowMaximizeButtonHint;
+    }
+    if ((removed & MinimizeBit) == 0) {
+        flags |= Qt::WindowMinimizeButtonHint;
+    } else {
+        flags &= ~Qt::WindowMinimizeButtonHint;
+    }
+    if ((removed & CloseBit) == 0) {
+        flags |= Qt::WindowCloseButtonHint;
+    } else {
+        flags &= ~Qt::WindowCloseButtonHint;
+    }
+    return flags;
+}
+
+int BitOf(int item) {
+    switch (item) {
+    case 2:
+        return SizeBit;
+    case 3:
+        return MinimizeBit;
+    case 4:
+        return MaximizeBit;
+    case 5:
+    case 6:
+        return CloseBit;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+bool IsCloseRemoved(const QWidget* window) {
+    return (window->property(kRemoved).toInt() & CloseBit) != 0;
+}
+
+int RemoveSystemMenuItem(QWidget* window, int item, bool restore) {
+    RememberDefaults(window);
+    if (restore) {
+        window->setProperty(kRemoved, 0);
+        window->setMinimumSize(window->property(kDefaultMin).toSize());
+        window->setMaximumSize(window->property(kDefaultMax).toSize());
+        ApplyFlags(window, Qt::WindowFlags(window->property(kDefaultFlags).toInt()));
+        return 0;
+    }
+    if (item < 0 || item > 6) {
+        return 0;
+    }
+    int removed = window->property(kRemoved).toInt() | BitOf(item);
+    window->setProperty(kRemoved, removed);
+    if (item == 2) {
+        // A window that was never given a size takes the one its layout asks for.
+        if (!window->testAttribute(Qt::WA_Resized)) {
+            window->adjustSize();
+        }
+        window->setFixedSize(window->size());
+    }
+    ApplyFlags(window, TrimmedFlags(window, removed));
+    return 1;
+}
+
+} // namespace tomorine

@@ -1,0 +1,20 @@
+#pragma once
+
+class QWidget;
+
+namespace tomorine {
+
+// Takes one item off a window's window menu, or puts the default menu back.
+// On Linux the items become window flags: size (2) makes the window fixed in
+// size without a maximize button; minimize (3) and maximize (4) drop their
+// buttons; close (5 or 6) drops the close button and makes the window ignore
+// a user's close (the program can still close it); restore (0) and move (1)
+// have no counterpart and change nothing. With `restore` set the window gets
+// its default flags and size rules back and the result is 0. Otherwise the
+// result is non-zero for items 0 to 6 and 0 for any other item.
+int RemoveSystemMenuItem(QWidget* window, int item, bool restore = false);
+
+// True when the user's close of `window` is being ignored.
+bool IsCloseRemoved(const QWidget* window);
+
+} // namespace tomorine

@@ -1,0 +1,356 @@
+#include "store/xls/cfb_reader.h"
+
+#include "store/workbook/utf.h"
+#include "store/xls/le_read.h"
+#include "store/xls/xls_fault.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tomorine::xls {
+
+namespace {
+
+constexpr std::uint8_t kSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+constexpr std::size_t kHeaderSize = 512;
+constexpr std::size_t kHeaderDifatEntries = 109;
+constexpr std::size_t kEntrySize = 128;
+constexpr std::size_t kMiniSectorSize = 64;
+constexpr std::uint32_t kMaxRegularSector = 0xFFFFFFFA;
+constexpr std::uint32_t kNoEntry = 0xFFFFFFFF;
+// FAT entries whose FAT sector is not in the file. The value is reserved by
+// the format, so no writer puts it in a chain.
+constexpr std::uint32_t kUnknown = 0xFFFFFFFB;
+constexpr std::uint8_t kStreamEntry = 2;
+constexpr std::uint8_t kRootEntry = 5;
+
+char16_t FoldAscii(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
+
+bool SameName(std::u16string_view a, std::u16string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char16_t x, char16_t y) { return FoldAscii(x) == FoldAscii(y); });
+}
+
+std::size_t CeilDiv(std::uint64_t value, std::size_t unit) {
+    return static_cast<std::size_t>((value + unit - 1) / unit);
+}
+
+} // namespace
+
+bool CompoundFile::HasSignature(std::span<const std::uint8_t> file) {
+    return file.size() >= sizeof kSignature &&
+           std::memcmp(file.data(), kSignature, sizeof kSignature) == 0;
+}
+
+CompoundFile::CompoundFile(std::span<const std::uint8_t> file) : file_(file) {
+    readHeader();
+    readFat();
+    readDirectory();
+}
+
+void CompoundFile::readHeader() {
+    if (!HasSignature(file_)) {
+        Fail(FaultKind::NotWorkbook, "複合ファイルの署名がありません");
+    }
+    if (file_.size() < kHeaderSize) {
+        Fail(FaultKind::Truncated,
+             "複合ファイルのヘッダが " + std::to_string(file_.size()) + " バイトしかありません");
+    }
+    const std::uint8_t* h = file_.data();
+    if (Le16(h + 28) != 0xFFFE) {
+        Fail(FaultKind::Corrupt, "複合ファイルのバイト順の印がありません");
+    }
+    sectorShift_ = Le16(h + 30);
+    if (sectorShift_ != 9 && sectorShift_ != 12) {
+        Fail(FaultKind::Corrupt,
+             "セクタの大きさ 2^" + std::to_string(sectorShift_) + " は複合ファイルにありません");
+    }
+    if (Le16(h + 32) != 6) {
+        Fail(FaultKind::Corrupt, "ミニセクタの大きさが 64 バイトではありません");
+    }
+    sectorSize_ = std::size_t{1} << sectorShift_;
+    version4_ = sectorShift_ == 12;
+    // The header takes the place of sector -1; a last sector cut short still counts.
+    sectorCount_ =
+        file_.size() > sectorSize_ ? CeilDiv(file_.size() - sectorSize_, sectorSize_) : 0;
+    fatSectorsClaimed_ = Le32(h + 44);
+    firstDirectorySector_ = Le32(h + 48);
+    miniCutoff_ = Le32(h + 56);
+    firstMiniFatSector_ = Le32(h + 60);
+    firstDifatSector_ = Le32(h + 68);
+}
+
+std::span<const std::uint8_t> CompoundFile::sector(std::uint32_t index) const {
+    const std::size_t offset = (static_cast<std::size_t>(index) + 1) << sectorShift_;
+    return file_.subspan(offset, std::min(sectorSize_, file_.size() - offset));
+}
+
+void CompoundFile::readFat() {
+    const std::size_t perSector = sectorSize_ / 4;
+    // FAT sectors describing sectors past the end of the file are never needed.
+    const std::size_t wanted =
+        std::min<std::size_t>(fatSectorsClaimed_, CeilDiv(sectorCount_, perSector));
+    fat_.assign(sectorCount_, kUnknown);
+    const std::vector<std::uint32_t> ids = fatSectorIds(wanted);
+    for (std::size_t k = 0; k < ids.size(); ++k) {
+        if (ids[k] >= sectorCount_) {
+            continue; // its entries stay unknown; a chain that needs them fails there
+        }
+        const std::span<const std::uint8_t> s = sector(ids[k]);
+        const std::size_t base = k * perSector;
+        const std::size_t n = std::min(s.size() / 4, sectorCount_ - base);
+        for (std::size_t j = 0; j < n; ++j) {
+            fat_[base + j] = Le32(s.data() + 4 * j);
+        }
+    }
+}
+
+std::vector<std::uint32_t> CompoundFile::fatSectorIds(std::size_t wanted) const {
+    std::vector<std::uint32_t> ids;
+    ids.reserve(wanted);
+    for (std::size_t i = 0; i < kHeaderDifatEntries && ids.size() < wanted; ++i) {
+        ids.push_back(Le32(file_.data() + 76 + 4 * i));
+    }
+    const std::size_t perSector = sectorSize_ / 4;
+    std::vector<bool> seen(sectorCount_);
+    std::uint32_t next = firstDifatSector_;
+    while (ids.size() < wanted && next < sectorCount_) {
+        if (seen[next]) {
+            Fail(FaultKind::Corrupt, "DIFAT のセクタ連鎖が循環しています");
+        }
+        seen[next] = true;
+        const std::span<const std::uint8_t> s = sector(next);
+        const std::size_t n = std::min(perSector - 1, s.size() / 4);
+        for (std::size_t j = 0; j < n && ids.size() < wanted; ++j) {
+            ids.push_back(Le32(s.data() + 4 * j));
+        }
+        if (s.size() < sectorSize_) {
+            break;
+        }
+        next = Le32(s.data() + 4 * (perSector - 1));
+    }
+    return ids;
+}
+
+std::uint32_t CompoundFile::nextSector(std::uint32_t index) const {
+    const std::uint32_t next = fat_[index];
+    if (next == kUnknown) {
+        const std::uint64_t claimed = std::uint64_t{fatSectorsClaimed_} * (sectorSize_ / 4);
+        if (index < claimed) {
+            Fail(FaultKind::Truncated, "セクタ " + std::to_string(index) +
+                                           " を記した FAT のセクタがファイルの外にあります");
+        }
+        Fail(FaultKind::Corrupt, "セクタ " + std::to_string(index) + " が FAT に載っていません");
+    }
+    return next;
+}
+
+void CompoundFile::sectorOutOfFile(std::uint32_t index, const std::string& what) const {
+    const std::string detail =
+        what + "のセクタ " + std::to_string(index) + " がファイルの外を指しています";
+    const std::uint64_t claimed = std::uint64_t{fatSectorsClaimed_} * (sectorSize_ / 4);
+    Fail(index < claimed ? FaultKind::Truncated : FaultKind::Corrupt, detail);
+}
+
+std::vector<std::uint32_t> CompoundFile::chainUntilEnd(std::uint32_t start,
+                                                       const std::string& what) const {
+    std::vector<std::uint32_t> chain;
+    std::vector<bool> seen(sectorCount_);
+    // ENDOFCHAIN ends a chain; so does any other special value, as readers tolerate.
+    for (std::uint32_t s = start; s <= kMaxRegularSector; s = nextSector(s)) {
+        if (s >= sectorCount_) {
+            sectorOutOfFile(s, what);
+        }
+        if (seen[s]) {
+            Fail(FaultKind::Corrupt, what + "のセクタ連鎖が循環しています");
+        }
+        seen[s] = true;
+        chain.push_back(s);
+    }
+    return chain;
+}
+
+void CompoundFile::readDirectory() {
+    const std::vector<std::uint32_t> chain = chainUntilEnd(firstDirectorySector_, "ディレクトリ");
+    entries_.reserve(chain.size() * (sectorSize_ / kEntrySize));
+    for (std::uint32_t s : chain) {
+        const std::span<const std::uint8_t> bytes = sector(s);
+        if (bytes.size() < sectorSize_) {
+            Fail(FaultKind::Truncated,
+                 "ディレクトリのセクタ " + std::to_string(s) + " が欠けています");
+        }
+        for (std::size_t off = 0; off < bytes.size(); off += kEntrySize) {
+            const std::uint8_t* e = bytes.data() + off;
+            Entry entry;
+            const std::size_t chars = std::min<std::size_t>(Le16(e + 64), 64) / 2;
+            for (std::size_t i = 0; i + 1 < chars; ++i) { // the count includes the NUL
+                entry.name.push_back(static_cast<char16_t>(Le16(e + 2 * i)));
+            }
+            entry.type = e[66];
+            entry.left = Le32(e + 68);
+            entry.right = Le32(e + 72);
+            entry.child = Le32(e + 76);
+            entry.start = Le32(e + 116);
+            // Version 3 files may leave garbage in the size's high half.
+            entry.size = version4_ ? Le64(e + 120) : Le32(e + 120);
+            entries_.push_back(std::move(entry));
+        }
+    }
+    if (entries_.empty() || entries_[0].type != kRootEntry) {
+        Fail(FaultKind::Corrupt, "ディレクトリにルート項目がありません");
+    }
+}
+
+const CompoundFile::Entry* CompoundFile::findRootChild(std::u16string_view name) const {
+    const Entry* found = nullptr;
+    std::vector<bool> seen(entries_.size());
+    seen[0] = true;
+    std::vector<std::uint32_t> todo{entries_[0].child};
+    while (!todo.empty()) {
+        const std::uint32_t id = todo.back();
+        todo.pop_back();
+        if (id == kNoEntry) {
+            continue;
+        }
+        if (id >= entries_.size()) {
+            Fail(FaultKind::Corrupt, "ディレクトリ項目 " + std::to_string(id) + " がありません");
+        }
+        if (seen[id]) {
+            Fail(FaultKind::Corrupt, "ディレクトリが循環しています");
+        }
+        seen[id] = true;
+        const Entry& e = entries_[id];
+        if (found == nullptr && e.type == kStreamEntry && SameName(e.name, name)) {
+            found = &e;
+        }
+        todo.push_back(e.left);
+        todo.push_back(e.right);
+    }
+    return found;
+}
+
+std::optional<StreamBytes> CompoundFile::stream(std::u16string_view name) const {
+    const Entry* e = findRootChild(name);
+    if (e == nullptr) {
+        return std::nullopt;
+    }
+    const std::string what = ToUtf8(name) + " ストリーム";
+    if (e->size < miniCutoff_) {
+        return miniStream(e->start, e->size, what);
+    }
+    return regularStream(e->start, e->size, what);
+}
+
+StreamBytes CompoundFile::regularStream(std::uint32_t start, std::uint64_t size,
+                                        const std::string& what) const {
+    if (size == 0) {
+        return {};
+    }
+    const std::uint64_t inFile = file_.size() - std::min(file_.size(), sectorSize_);
+    if (size > inFile) {
+        const std::uint64_t claimed =
+            std::uint64_t{fatSectorsClaimed_} * (sectorSize_ / 4) * sectorSize_;
+        Fail(size <= claimed ? FaultKind::Truncated : FaultKind::Corrupt,
+             what + "の " + std::to_string(size) + " バイトのうち " + std::to_string(inFile) +
+                 " バイトしかファイルにありません");
+    }
+    // A chain longer than the size is accepted: some writers leave a sector over.
+    const std::size_t count = CeilDiv(size, sectorSize_);
+    std::vector<std::uint32_t> chain;
+    chain.reserve(count);
+    std::vector<bool> seen(sectorCount_);
+    bool contiguous = true;
+    std::uint32_t s = start;
+    for (std::size_t k = 0; k < count; ++k) {
+        if (k > 0) {
+            s = nextSector(s);
+            if (s > kMaxRegularSector) {
+                Fail(FaultKind::Corrupt,
+                     what + "のセクタ連鎖が大きさ " + std::to_string(size) + " バイトより短いです");
+            }
+        }
+        if (s >= sectorCount_) {
+            sectorOutOfFile(s, what);
+        }
+        if (seen[s]) {
+            Fail(FaultKind::Corrupt, what + "のセクタ連鎖が循環しています");
+        }
+        seen[s] = true;
+        contiguous = contiguous && (k == 0 || s == chain.front() + k);
+        chain.push_back(s);
+    }
+    const std::size_t lastBytes = static_cast<std::size_t>(size - (count - 1) * sectorSize_);
+    if (sector(chain.back()).size() < lastBytes) {
+        Fail(FaultKind::Truncated, what + "の最後のセクタが欠けています");
+    }
+    if (contiguous) {
+        return StreamBytes(file_.subspan((std::size_t{chain.front()} + 1) << sectorShift_,
+                                         static_cast<std::size_t>(size)));
+    }
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(size));
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::size_t n = k + 1 < count ? sectorSize_ : lastBytes;
+        const std::span<const std::uint8_t> bytes = sector(chain[k]);
+        if (bytes.size() < n) {
+            Fail(FaultKind::Truncated,
+                 what + "のセクタ " + std::to_string(chain[k]) + " が欠けています");
+        }
+        std::memcpy(out.data() + k * sectorSize_, bytes.data(), n);
+    }
+    return StreamBytes(std::move(out));
+}
+
+StreamBytes CompoundFile::miniStream(std::uint32_t start, std::uint64_t size,
+                                     const std::string& what) const {
+    if (size == 0) {
+        return {};
+    }
+    const StreamBytes container =
+        regularStream(entries_[0].start, entries_[0].size, "ミニストリーム");
+    const std::span<const std::uint8_t> mini = container.bytes();
+    if (size > mini.size()) {
+        Fail(FaultKind::Corrupt, what + "がミニストリームより大きいです");
+    }
+    std::vector<std::uint32_t> miniFat;
+    for (std::uint32_t s : chainUntilEnd(firstMiniFatSector_, "ミニ FAT ")) {
+        const std::span<const std::uint8_t> bytes = sector(s);
+        for (std::size_t off = 0; off + 4 <= bytes.size(); off += 4) {
+            miniFat.push_back(Le32(bytes.data() + off));
+        }
+    }
+    const std::size_t miniCount = CeilDiv(mini.size(), kMiniSectorSize);
+    const std::size_t count = CeilDiv(size, kMiniSectorSize);
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(size));
+    std::vector<bool> seen(miniCount);
+    std::uint32_t s = start;
+    for (std::size_t k = 0; k < count; ++k) {
+        if (k > 0) {
+            if (s >= miniFat.size()) {
+                Fail(FaultKind::Corrupt,
+                     "ミニセクタ " + std::to_string(s) + " がミニ FAT にありません");
+            }
+            s = miniFat[s];
+        }
+        if (s >= miniCount) {
+            Fail(FaultKind::Corrupt, what + "のミニセクタ " + std::to_string(s) +
+                                         " がミニストリームの外を指しています");
+        }
+        if (seen[s]) {
+            Fail(FaultKind::Corrupt, what + "のミニセクタ連鎖が循環しています");
+        }
+        seen[s] = true;
+        const std::size_t offset = std::size_t{s} * kMiniSectorSize;
+        const std::size_t n =
+            std::min<std::size_t>(kMiniSectorSize, out.size() - k * kMiniSectorSize);
+        if (mini.size() - offset < n) {
+            Fail(FaultKind::Corrupt,
+                 what + "のミニセクタ " + std::to_string(s) + " が欠けています");
+        }
+        std::memcpy(out.data() + k * kMiniSectorSize, mini.data() + offset, n);
+    }
+    return StreamBytes(std::move(out));
+}
+
+} // namespace tomorine::xls

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "store/xls/biff_record_reader.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tomorine::xls {
+
+// The strings of an SST record and the CONTINUE records after it. Reading
+// stops at the record's unique-string count, or earlier where the data ends
+// at a string boundary: some writers overstate the count, and a cell that
+// refers past the strings present is caught where it is read.
+std::vector<std::u16string> ReadSharedStrings(std::span<const std::uint8_t> body,
+                                              BiffRecordReader& records);
+
+} // namespace tomorine::xls

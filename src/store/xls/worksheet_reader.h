@@ -1,0 +1,19 @@
+#pragma once
+
+#include "store/xls/sheet_builder.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tomorine::xls {
+
+// Reads the worksheet substream that starts at `begin` (its BOF) into
+// `sheet`: every value cell, blanks left out, embedded chart substreams
+// skipped. Returns the offset just past its EOF.
+std::size_t ReadWorksheet(std::span<const std::uint8_t> stream, std::size_t begin,
+                          const std::vector<std::u16string>& sharedStrings, SheetBuilder& sheet);
+
+} // namespace tomorine::xls
