@@ -3,7 +3,6 @@
 #include "store/table/connection.h"
 #include "store/workbook/utf.h"
 #include "store/workbook/workbook_error.h"
-#include "support/temp_dir.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -139,33 +138,6 @@ TEST(StatementErrors, ConnectionStringWithoutAFileIsRefused) {
         EXPECT_EQ(e.number(), ErrorNumber::Statement);
         EXPECT_THAT(e.description(), HasSubstr("DBQ="));
     }
-}
-
-TEST(Saving, CloseWithoutChangesWritesNothing) {
-    TempDir dir;
-    Connection connection(dir / "a.xls", SmallBook());
-    connection.execute(u"select * from [other$]");
-    connection.execute(u"UPDATE [other$] SET x = 1 WHERE x = 1");
-    EXPECT_NO_THROW(connection.close());
-    EXPECT_FALSE(std::filesystem::exists(dir / "a.xls"));
-}
-
-TEST(Saving, FailedSaveKeepsTheConnectionOpenWithItsChanges) {
-    Connection connection = InMemory(SmallBook());
-    connection.execute(u"UPDATE [other$] SET x = 7 WHERE x = 1");
-    EXPECT_THROW(connection.close(), WorkbookError);
-    EXPECT_TRUE(connection.isOpen());
-    EXPECT_TRUE(connection.changed());
-    EXPECT_EQ(connection.workbook().sheet(2).cell(2, 1), Cell::number(7));
-}
-
-TEST(Saving, DestroyingAnOpenConnectionDiscardsItsChanges) {
-    TempDir dir;
-    {
-        Connection connection(dir / "a.xls", SmallBook());
-        connection.execute(u"UPDATE [other$] SET x = 7 WHERE x = 1");
-    }
-    EXPECT_FALSE(std::filesystem::exists(dir / "a.xls"));
 }
 
 } // namespace
