@@ -4,7 +4,7 @@
 #include "store/xls/cell_records.h"
 #include "store/xls/xls_file.h"
 #include "support/temp_dir.h"
-#include "xlrd_peer.h"
+#include "support/xls_peer.h"
 
 #include <gtest/gtest.h>
 
@@ -160,9 +160,6 @@ TEST(CellRecordsTest, ReadsEveryKindOfCell) {
 }
 
 TEST(CellRecordsTest, AgreesWithXlrd) {
-    if (!test::XlrdAvailable()) {
-        GTEST_SKIP();
-    }
     test::TempDir dir;
     const Bytes file = SampleFile(AllCellRecords());
     test::WriteBytes(dir / "cells.xls", file);

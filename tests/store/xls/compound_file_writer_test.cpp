@@ -2,7 +2,7 @@
 // DIFAT sectors, read by xlrd's compound document reader.
 #include "store/xls/compound_file_writer.h"
 #include "support/temp_dir.h"
-#include "xls_peer.h"
+#include "support/xls_peer.h"
 
 #include <gtest/gtest.h>
 

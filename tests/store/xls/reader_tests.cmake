@@ -1,12 +1,8 @@
 # reader tests
 add_library(tomorine_xls_reader_test_support STATIC
     ${CMAKE_CURRENT_LIST_DIR}/biff_stream_builder.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/compound_file_builder.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/xlrd_peer.cpp)
-target_link_libraries(tomorine_xls_reader_test_support PUBLIC
-    tomorine_store tomorine_test_support nlohmann_json::nlohmann_json)
-target_compile_definitions(tomorine_xls_reader_test_support PRIVATE
-    TOMORINE_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+    ${CMAKE_CURRENT_LIST_DIR}/compound_file_builder.cpp)
+target_link_libraries(tomorine_xls_reader_test_support PUBLIC tomorine_xls_peer)
 
 tomorine_test(test_xls_reader
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/corpus_test.cpp

@@ -3,8 +3,6 @@ tomorine_test(test_xls_writer
     SOURCES
         ${CMAKE_CURRENT_LIST_DIR}/compound_file_writer_test.cpp
         ${CMAKE_CURRENT_LIST_DIR}/record_dump.cpp
-        ${CMAKE_CURRENT_LIST_DIR}/xls_peer.cpp
-        ${CMAKE_CURRENT_LIST_DIR}/xls_readback.cpp
         ${CMAKE_CURRENT_LIST_DIR}/xls_writer_records_test.cpp
         ${CMAKE_CURRENT_LIST_DIR}/xls_writer_values_test.cpp
-    LIBS tomorine_store nlohmann_json::nlohmann_json)
+    LIBS tomorine_xls_peer)

@@ -5,7 +5,7 @@
 #include "store/xls/record_writer.h"
 #include "store/xls/xls_file.h"
 #include "support/temp_dir.h"
-#include "xls_peer.h"
+#include "support/xls_peer.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -29,38 +29,22 @@ constexpr std::uint16_t kExtSst = 0x00FF;
 // flag, while we write one RK per integer and NUMBER for any other number.
 // Both are plain BIFF8 that Excel writes itself. xlwt also writes an empty
 // text as a BLANK cell, which we keep as a text.
-const nlohmann::json kContent = nlohmann::json::parse(R"({"sheets": [
-  {"name": "データ", "cells": [
-    [0, 0, "text", "シリアル番号"], [0, 1, "text", "URL"], [0, 2, "text", "タイトル"],
-    [0, 4, "text", "削除"],
-    [1, 0, "number", 1], [1, 1, "text", "https://example.com/"], [1, 2, "text", "例のページ"],
-    [1, 4, "number", 0],
-    [2, 0, "number", 2], [2, 1, "text", "URL"], [2, 3, "number", 3.14159], [2, 5, "bool", 1],
-    [4, 2, "error", 42], [4, 6, "number", -7], [4, 7, "bool", 0],
-    [5, 1, "number", 1e300]]},
-  {"name": "Sheet2", "cells": []},
-  {"name": "メモ", "cells": [[0, 0, "text", "URL"], [2, 3, "text", "メモ"]]}
-]})");
-
-Workbook BookOf(const nlohmann::json& content) {
+Workbook Content() {
     Workbook book;
-    for (const nlohmann::json& sheetSpec : content["sheets"]) {
-        Sheet& sheet = book.addSheet(FromUtf8(sheetSpec["name"].get<std::string>()));
-        for (const nlohmann::json& c : sheetSpec["cells"]) {
-            const int row = c[0].get<int>() + 1;
-            const int column = c[1].get<int>() + 1;
-            const std::string kind = c[2];
-            if (kind == "text") {
-                sheet.setCell(row, column, Cell::text(FromUtf8(c[3].get<std::string>())));
-            } else if (kind == "number") {
-                sheet.setCell(row, column, Cell::number(c[3].get<double>()));
-            } else if (kind == "bool") {
-                sheet.setCell(row, column, Cell::boolean(c[3].get<int>() != 0));
-            } else {
-                sheet.setCell(row, column, Cell::error(c[3].get<std::uint8_t>()));
-            }
-        }
-    }
+    Sheet& data = book.addSheet(u"データ");
+    data.replaceRow(1, {Cell::text(u"シリアル番号"), Cell::text(u"URL"), Cell::text(u"タイトル"),
+                        Cell(), Cell::text(u"削除")});
+    data.replaceRow(2, {Cell::number(1), Cell::text(u"https://example.com/"),
+                        Cell::text(u"例のページ"), Cell(), Cell::number(0)});
+    data.replaceRow(3, {Cell::number(2), Cell::text(u"URL"), Cell(), Cell::number(3.14159), Cell(),
+                        Cell::boolean(true)});
+    data.replaceRow(5, {Cell(), Cell(), Cell::error(42), Cell(), Cell(), Cell(), Cell::number(-7),
+                        Cell::boolean(false)});
+    data.setCell(6, 2, Cell::number(1e300));
+    book.addSheet(u"Sheet2");
+    Sheet& notes = book.addSheet(u"メモ");
+    notes.setCell(1, 1, Cell::text(u"URL"));
+    notes.setCell(3, 4, Cell::text(u"メモ"));
     return book;
 }
 
@@ -125,8 +109,8 @@ void ExpectSameRecords(const RecordList& ours, const RecordList& xlwt, const std
 class AgainstXlwt : public ::testing::Test {
 protected:
     void SetUp() override {
-        WriteXlsFile(BookOf(kContent), dir / "ours.xls");
-        test::WriteWithXlwt(kContent, dir / "xlwt.xls");
+        WriteXlsFile(Content(), dir / "ours.xls");
+        test::WriteWithXlwt(Content(), dir / "xlwt.xls");
         ours = Inspect(dir / "ours.xls");
         xlwt = Inspect(dir / "xlwt.xls");
         ASSERT_EQ(ours.substreams.size(), 4u);
@@ -161,8 +145,7 @@ TEST_F(AgainstXlwt, BoundSheetsNameTheSheetsAndPointAtTheirBof) {
             const RecordList& substream = file->substreams[sheet];
             EXPECT_EQ(r.u32(0), substream.front().position) << test::Describe(r);
             EXPECT_EQ(r.u16(4), 0) << "visible worksheet";
-            EXPECT_EQ(ToUtf8(SheetName(r)),
-                      kContent["sheets"][sheet - 1]["name"].get<std::string>());
+            EXPECT_EQ(SheetName(r), Content().sheet(static_cast<int>(sheet)).name());
             ++sheet;
         }
         EXPECT_EQ(sheet, file->substreams.size());
