@@ -1,7 +1,6 @@
 #include "store/table/cell_value.h"
 
 #include "store/table/utf8_buffer.h"
-#include "store/workbook/utf.h"
 
 #include <charconv>
 #include <cmath>
@@ -124,7 +123,8 @@ Cell CellFromValue(sqlite3_value* value, ColumnKind kind) {
             return Cell::number(*number);
         }
     }
-    return Cell::text(FromUtf8(text));
+    std::u16string scratch;
+    return Cell::text(DecodeUtf8(text, scratch));
 }
 
 } // namespace tomorine
