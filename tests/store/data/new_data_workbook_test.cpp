@@ -1,0 +1,127 @@
+// A new data workbook as xlrd reads it, and the ways creating one can fail.
+#include "data_file.h"
+#include "store/data_connection.h"
+#include "store/data_workbook.h"
+#include "store/workbook/workbook_error.h"
+#include "support/temp_dir.h"
+#include "support/xls_peer.h"
+
+#include <functional>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace tomorine::test {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+// Rows 1 and 2 of the entry sheet, written out from the sheet's definition.
+json HeaderAndDummyCells() {
+    std::vector<std::string> names{"シリアル番号"};
+    for (auto [prefix, count] : {std::pair<std::string, int>{"URL", 16},
+                                 {"タイトル", 4},
+                                 {"サブタイトル", 4},
+                                 {"コメント", 16},
+                                 {"キーワード", 16}}) {
+        for (int i = 1; i <= count; ++i) {
+            names.push_back(prefix + std::to_string(i));
+        }
+    }
+    names.push_back("削除");
+    json cells = json::array();
+    for (int c = 0; c < 58; ++c) {
+        cells.push_back({0, c, "text", names[c]});
+    }
+    cells.push_back({1, 0, "number", 0.0});
+    for (int c = 1; c <= 56; ++c) {
+        cells.push_back({1, c, "text", c <= 16 ? "dummy" : "ダミー"});
+    }
+    cells.push_back({1, 57, "number", 1.0});
+    return cells;
+}
+
+TEST(CreateDataWorkbook, HoldsTheEntrySheetWithItsHeaderAndDummyRowsAndNothingElse) {
+    TempDir dir;
+    const fs::path path = dir / "トモリネ.xls";
+    CreateDataWorkbook(path);
+
+    const json xlrd = XlrdValues(path);
+    EXPECT_EQ(xlrd["log"], "");
+    ASSERT_EQ(xlrd["sheets"].size(), 1u);
+    const json& sheet = xlrd["sheets"][0];
+    EXPECT_EQ(sheet["name"], "トモリネ");
+    EXPECT_EQ(sheet["nrows"], 2);
+    EXPECT_EQ(sheet["ncols"], 58);
+    EXPECT_EQ(sheet["cells"], HeaderAndDummyCells());
+
+    EXPECT_EQ(QueryMaxSerial(path), 0);
+    EXPECT_THAT(LiveEntries(path), ::testing::IsEmpty());
+}
+
+// What stands at the path (or around it) before the call.
+struct Refusal {
+    const char* name;
+    std::function<fs::path(const fs::path& dir)> prepare; // returns the path to create
+    int number;
+};
+
+void PrintTo(const Refusal& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class CreateDataWorkbookRefusal : public ::testing::TestWithParam<Refusal> {};
+
+TEST_P(CreateDataWorkbookRefusal, FailsNamingTheFileAndLeavesEverythingAsItWas) {
+    if (std::string(GetParam().name).starts_with("ReadOnly") && ::geteuid() == 0) {
+        GTEST_SKIP() << "root writes anywhere; test_store_data_unprivileged runs this";
+    }
+    TempDir dir;
+    const fs::path path = GetParam().prepare(dir.path());
+    const auto before = FolderContents(dir.path());
+    try {
+        CreateDataWorkbook(path);
+        FAIL() << "created";
+    } catch (const WorkbookError& e) {
+        EXPECT_EQ(e.number(), GetParam().number) << e.description();
+        EXPECT_THAT(e.description(), ::testing::HasSubstr(path.string()));
+    }
+    EXPECT_EQ(FolderContents(dir.path()), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CreateDataWorkbookRefusal,
+    ::testing::Values(Refusal{"MissingFolder",
+                              [](const fs::path& dir) { return dir / "無い" / "d.xls"; },
+                              ErrorNumber::PathNotFound},
+                      Refusal{"ExistingFile",
+                              [](const fs::path& dir) {
+                                  WriteBytes(dir / "d.xls", {'o', 'l', 'd'});
+                                  return dir / "d.xls";
+                              },
+                              ErrorNumber::FileAccess},
+                      Refusal{"ExistingFolder",
+                              [](const fs::path& dir) {
+                                  fs::create_directory(dir / "d.xls");
+                                  return dir / "d.xls";
+                              },
+                              ErrorNumber::FileAccess},
+                      Refusal{"LinkToNowhere",
+                              [](const fs::path& dir) {
+                                  fs::create_symlink(dir / "gone.xls", dir / "d.xls");
+                                  return dir / "d.xls";
+                              },
+                              ErrorNumber::FileAccess},
+                      Refusal{"ReadOnlyFolder",
+                              [](const fs::path& dir) {
+                                  fs::create_directory(dir / "ro");
+                                  fs::permissions(dir / "ro",
+                                                  fs::perms::owner_read | fs::perms::owner_exec);
+                                  return dir / "ro" / "d.xls";
+                              },
+                              ErrorNumber::PermissionDenied}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace tomorine::test
