@@ -112,7 +112,7 @@ class FailedSave : public ::testing::TestWithParam<FailureCase> {};
 TEST_P(FailedSave, LeavesEverythingAsItWas) {
     const FailureCase& c = GetParam();
     if (c.needsNonRoot && ::geteuid() == 0) {
-        GTEST_SKIP() << "permission bits do not stop root";
+        GTEST_SKIP() << "permission bits do not stop root; test_files_unprivileged runs this";
     }
     TempDir dir;
     const fs::path target = c.prepare(dir.path());
