@@ -58,8 +58,10 @@ bool Form1::Form_Load() {
         if (!IsRegularFile(state_.DataFilePath)) {
             CreateDataWorkbook(state_.DataFilePath);
         }
+        // A relative setting is shown, and used, as the absolute path it names.
         Text6->setText(PathToQString(state_.DataFilePath));
         refreshDataFilePath();
+        Text6->setText(PathToQString(state_.DataFilePath));
         state_.DataChanged = false;
         return true;
     } catch (const std::exception& e) {
