@@ -63,9 +63,15 @@ private slots:
         QTest::addColumn<QString>("url");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("focused");
-        QTest::newRow("no url") << "" << "題" << "Text1";
-        QTest::newRow("no title") << "http://a.jp/" << "" << "Text2";
-        QTest::newRow("neither") << "" << "" << "Text1";
+        QTest::newRow("no url") << ""
+                                << "題"
+                                << "Text1";
+        QTest::newRow("no title") << "http://a.jp/"
+                                  << ""
+                                  << "Text2";
+        QTest::newRow("neither") << ""
+                                 << ""
+                                 << "Text1";
     }
     void urlAndTitleAreRequired() {
         QFETCH(QString, url);
@@ -146,10 +152,10 @@ private slots:
 
     void searchWordsAndNoHit() {
         Form1Harness h;
-        Form1Harness::WriteDataFile(
-            h.defaultDataFile(),
-            {MakeEntry(1, u"http://a.jp/", u"xx DEF abc"), MakeEntry(2, u"http://b.jp/", u"abc"),
-             MakeEntry(7, u"http://c.jp/", u"ＡＢＣ　ｄｅｆ")});
+        Form1Harness::WriteDataFile(h.defaultDataFile(),
+                                    {MakeEntry(1, u"http://a.jp/", u"xx DEF abc"),
+                                     MakeEntry(2, u"http://b.jp/", u"abc"),
+                                     MakeEntry(7, u"http://c.jp/", u"ＡＢＣ　ｄｅｆ")});
         QVERIFY(h.load());
         h.form().Text2->setText("abc def");
         h.form().Command1->click();

@@ -12,7 +12,6 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QUrl>
-
 #include <cstdlib>
 
 namespace tomorine::test {

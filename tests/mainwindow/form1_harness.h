@@ -7,7 +7,6 @@
 #include "support/temp_dir.h"
 
 #include <QStringList>
-
 #include <filesystem>
 #include <memory>
 #include <vector>

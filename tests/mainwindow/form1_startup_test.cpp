@@ -1,6 +1,5 @@
 // Start-up and shutdown of the real main window.
 #include "form1_harness.h"
-
 #include "store/settings/ini_functions.h"
 #include "store/settings/settings_file.h"
 
