@@ -3,7 +3,6 @@
 // one-word title search, and a registration with its re-run search.
 #include "entry_generator.h"
 #include "form1_harness.h"
-
 #include "store/xls/xls_file.h"
 
 #include <QApplication>

@@ -1,11 +1,11 @@
 #include "mainwindow/form1.h"
 
 #include "mainwindow/form6.h"
+#include "mainwindow/form7.h"
 #include "mainwindow/module_state.h"
 #include "mainwindow/qt_text.h"
 #include "search/search_texts.h"
 #include "store/settings/path_routines.h"
-#include "upgrade/form7.h"
 
 #include <QApplication>
 #include <QEvent>
