@@ -98,6 +98,8 @@ private:
     UpgradeContext upgradeContext();
     int checkDataVersion();
     void selectListIndex(int index);
+    void listMatchingRows();
+    bool refuseEmptyUrl();
     void loadSelectedEntry(long position);
     void refreshDataFilePath();
     void showError(const std::exception& error, const QString& then);

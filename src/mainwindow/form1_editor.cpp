@@ -136,12 +136,19 @@ void Form1::Command4_Click() {
     ResetListCaption();
 }
 
+bool Form1::refuseEmptyUrl() {
+    if (!Text1->text().isEmpty()) {
+        return false;
+    }
+    MessageBox(this, QStringLiteral("URLが指定されていません"), MessageStyle::Ok);
+    ClearEntryForm();
+    ResetListCaption();
+    return true;
+}
+
 void Form1::Command3_Click() {
     state_.EntrySelected = false;
-    if (Text1->text().isEmpty()) {
-        MessageBox(this, QStringLiteral("URLが指定されていません"), MessageStyle::Ok);
-        ClearEntryForm();
-        ResetListCaption();
+    if (refuseEmptyUrl()) {
         return;
     }
     ResetListCaption();

@@ -1,6 +1,6 @@
 #include "store/files/atomic_file.h"
 
-#include "store/files/whole_file.h"
+#include "store/files/file_bytes.h"
 #include "store/workbook/workbook_error.h"
 
 #include <algorithm>
@@ -164,17 +164,7 @@ void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> byt
 }
 
 void CopyFileAtomically(const fs::path& source, const fs::path& target) {
-    std::string bytes;
-    switch (ReadWholeFile(source, bytes)) {
-    case ReadStatus::Missing:
-        throw FileError(ENOENT, "読み込み", source);
-    case ReadStatus::Failed:
-        throw FileError(EIO, "読み込み", source);
-    case ReadStatus::Read:
-        break;
-    }
-    WriteFileAtomically(
-        target, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+    WriteFileAtomically(target, ReadFileBytes(source));
 }
 
 } // namespace tomorine
