@@ -7,7 +7,6 @@
 #include "upgrade/tmp_sheet.h"
 
 #include <cerrno>
-#include <span>
 #include <string>
 
 namespace tomorine {
@@ -20,6 +19,17 @@ std::filesystem::path BackupFilePath(const std::filesystem::path& dataFile) {
 }
 
 namespace {
+
+// A copy gets the permissions of its source, so that the backup of a private
+// data file (and a data file recovered from it) stays private.
+void CopyKeepingMode(const std::filesystem::path& source, const std::filesystem::path& target) {
+    CopyFileAtomically(source, target);
+    std::error_code ec;
+    const std::filesystem::perms mode = std::filesystem::status(source, ec).permissions();
+    if (!ec) {
+        std::filesystem::permissions(target, mode, ec);
+    }
+}
 
 int VersionCode(const std::u16string& version, int current, int old) {
     if (version == DataVersion0105) {
@@ -44,7 +54,7 @@ int CheckBackupAndRecover(UpgradeContext& context) {
             int code = VersionCode(GetDataVersion(context, data), BackupCode::Current,
                                    BackupCode::BackedUp);
             if (code == BackupCode::BackedUp) {
-                CopyFileAtomically(data, backup);
+                CopyKeepingMode(data, backup);
             }
             return code;
         }
@@ -53,7 +63,7 @@ int CheckBackupAndRecover(UpgradeContext& context) {
                                 MessageStyle::OkCancelExclamation) != AnswerOk) {
                 return BackupCode::Failed;
             }
-            CopyFileAtomically(backup, data);
+            CopyKeepingMode(backup, data);
             return BackupCode::Recovered;
         }
         return BackupCode::Nothing;
@@ -75,9 +85,7 @@ bool RefreshDataBackup(UpgradeContext& context) {
         if (ReadWholeFile(backup, backupBytes) == ReadStatus::Read && backupBytes == dataBytes) {
             return true;
         }
-        WriteFileAtomically(
-            backup,
-            std::span(reinterpret_cast<const std::uint8_t*>(dataBytes.data()), dataBytes.size()));
+        CopyKeepingMode(data, backup);
         return true;
     } catch (const std::exception& e) {
         context.reportError(e);
@@ -97,7 +105,7 @@ bool RestoreDataBackup(UpgradeContext& context) {
         }
         // The copy replaces the data file in one rename: it is never missing.
         if (!IsRegularFile(data) || ProbeTmpSheet(context) == 1) {
-            CopyFileAtomically(backup, data);
+            CopyKeepingMode(backup, data);
         }
         return true;
     } catch (const std::exception&) {

@@ -127,6 +127,25 @@ TEST(CheckBackup, LeavesFilesItOnlyReadsUntouched) {
     EXPECT_EQ(fs::last_write_time(dir / "bmバックアップ_____VER0104.xls"), backupTime);
 }
 
+// A private data file has a private backup, and recovers as private.
+TEST(CheckBackup, CopiesKeepThePermissionsOfTheDataFile) {
+    TempDir dir;
+    const fs::path data = dir / "bm.xls";
+    const fs::path backup = dir / "bmバックアップ_____VER0104.xls";
+    const fs::perms mine = fs::perms::owner_read | fs::perms::owner_write;
+    Make(data, Content::Old);
+    fs::permissions(data, mine);
+    Harness h(data);
+    UpgradeContext context = h.context();
+
+    ASSERT_EQ(CheckBackupAndRecover(context), 3);
+    EXPECT_EQ(fs::status(backup).permissions(), mine);
+
+    fs::remove(data);
+    ASSERT_EQ(CheckBackupAndRecover(context), 4);
+    EXPECT_EQ(fs::status(data).permissions(), mine);
+}
+
 struct PathCase {
     const char* data;
     const char* backup;
