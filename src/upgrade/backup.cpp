@@ -2,8 +2,12 @@
 
 #include "store/files/atomic_file.h"
 #include "store/files/whole_file.h"
+#include "store/workbook/workbook_error.h"
 #include "upgrade/data_version.h"
 #include "upgrade/tmp_sheet.h"
+
+#include <cerrno>
+#include <string>
 
 namespace tomorine {
 
@@ -15,6 +19,17 @@ std::filesystem::path BackupFilePath(const std::filesystem::path& dataFile) {
 }
 
 namespace {
+
+// A copy gets the permissions of its source, so that the backup of a private
+// data file (and a data file recovered from it) stays private.
+void CopyKeepingMode(const std::filesystem::path& source, const std::filesystem::path& target) {
+    CopyFileAtomically(source, target);
+    std::error_code ec;
+    const std::filesystem::perms mode = std::filesystem::status(source, ec).permissions();
+    if (!ec) {
+        std::filesystem::permissions(target, mode, ec);
+    }
+}
 
 int VersionCode(const std::u16string& version, int current, int old) {
     if (version == DataVersion0105) {
@@ -39,7 +54,7 @@ int CheckBackupAndRecover(UpgradeContext& context) {
             int code = VersionCode(GetDataVersion(context, data), BackupCode::Current,
                                    BackupCode::BackedUp);
             if (code == BackupCode::BackedUp) {
-                CopyFileAtomically(data, backup);
+                CopyKeepingMode(data, backup);
             }
             return code;
         }
@@ -48,13 +63,33 @@ int CheckBackupAndRecover(UpgradeContext& context) {
                                 MessageStyle::OkCancelExclamation) != AnswerOk) {
                 return BackupCode::Failed;
             }
-            CopyFileAtomically(backup, data);
+            CopyKeepingMode(backup, data);
             return BackupCode::Recovered;
         }
         return BackupCode::Nothing;
     } catch (const std::exception& e) {
         context.reportError(e);
         return BackupCode::Failed;
+    }
+}
+
+bool RefreshDataBackup(UpgradeContext& context) {
+    const std::filesystem::path& data = context.store.DataFilePath;
+    const std::filesystem::path backup = BackupFilePath(data);
+    try {
+        std::string dataBytes;
+        if (ReadWholeFile(data, dataBytes) != ReadStatus::Read) {
+            throw FileError(EIO, "読み込み", data);
+        }
+        std::string backupBytes;
+        if (ReadWholeFile(backup, backupBytes) == ReadStatus::Read && backupBytes == dataBytes) {
+            return true;
+        }
+        CopyKeepingMode(data, backup);
+        return true;
+    } catch (const std::exception& e) {
+        context.reportError(e);
+        return false;
     }
 }
 
@@ -70,7 +105,7 @@ bool RestoreDataBackup(UpgradeContext& context) {
         }
         // The copy replaces the data file in one rename: it is never missing.
         if (!IsRegularFile(data) || ProbeTmpSheet(context) == 1) {
-            CopyFileAtomically(backup, data);
+            CopyKeepingMode(backup, data);
         }
         return true;
     } catch (const std::exception&) {
