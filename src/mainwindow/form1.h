@@ -94,6 +94,7 @@ private:
     void connectControls();
     void Form_QueryUnload();
     SearchTexts fieldTexts() const;
+    std::u16string commentText() const;
     UpgradeContext upgradeContext();
     int checkDataVersion();
     void selectListIndex(int index);

@@ -134,6 +134,10 @@ int WriteReplacing(const fs::path& target, std::span<const std::uint8_t> bytes) 
     if (::stat(target.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) {
         return EISDIR;
     }
+    // A rename would replace a file the user made read-only; it stays as it is.
+    if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) {
+        return errno;
+    }
     TemporaryFile temp;
     int error = temp.create(target);
     if (error == 0) {
