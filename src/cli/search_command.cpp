@@ -41,9 +41,9 @@ SearchResult RunSearch(const std::filesystem::path& dataFile, const SearchTexts&
         result.lines.push_back(hit.line);
         positions.push_back(hit.position);
     });
-    for (long position : readEntries ? positions : std::vector<long>()) {
+    for (size_t i = 0; readEntries && i < positions.size(); ++i) {
         rows.moveFirst();
-        rows.move(position);
+        rows.move(positions[i]);
         result.entries.push_back(ReadEntry(rows));
     }
     connection.close();

@@ -67,6 +67,36 @@ INSTANTIATE_TEST_SUITE_P(Table, CheckVersionOld,
                                          Answer{"EndOfInput", {}, "", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Only the backup is left: the recovery question comes first.
+struct Recovery {
+    const char* name;
+    std::vector<std::string> flags;
+    std::string input;
+    std::string out;
+    int status;
+};
+
+class CheckVersionRecovery : public testing::TestWithParam<Recovery> {};
+
+TEST_P(CheckVersionRecovery, AsksBeforeCopyingTheBackupBack) {
+    TempDir dir;
+    const auto data = dir / "data.xls";
+    WriteOldLayoutWorkbook(BackupFilePath(data), kOldEntries);
+    std::vector<std::string> args = {"check-version", "--data", data.string()};
+    args.insert(args.end(), GetParam().flags.begin(), GetParam().flags.end());
+    CliRun run = RunCli(dir.path(), args, GetParam().input);
+    EXPECT_EQ(run.status, GetParam().status);
+    EXPECT_EQ(run.out, GetParam().out);
+    EXPECT_TRUE(run.err.starts_with("リカバリ処理をします\n\nよろしいですか？ [y/N] ")) << run.err;
+    EXPECT_EQ(std::filesystem::exists(data), GetParam().status == 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, CheckVersionRecovery,
+                         testing::Values(Recovery{"Declined", {}, "n\n", "-1\n", 1},
+                                         Recovery{"RecoverOnly", {}, "y\nn\n", "0104\n", 0},
+                                         Recovery{"RecoverAndConvert", {"--yes"}, "", "0105\n", 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(CheckVersion, CurrentFileIsLeftAloneWithoutQuestions) {
     TempDir dir;
     const auto data = dir / "data.xls";
