@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <unistd.h>
 
 namespace tomorine {
 
@@ -46,6 +47,10 @@ fs::path CompactTempPath(const fs::path& workbook) {
 void CompactDataWorkbook(UpgradeContext& context, const fs::path& workbook) {
     if (!context.state.DataChanged) {
         return;
+    }
+    // The rename would replace a file the user made read-only; no save does that.
+    if (::access(workbook.c_str(), F_OK) == 0 && ::access(workbook.c_str(), W_OK) != 0) {
+        throw FileError(EACCES, "保存", workbook);
     }
     Workbook book = context.io.open(workbook);
     const fs::path target = LinkTarget(workbook);
