@@ -124,7 +124,8 @@ Cell CellFromValue(sqlite3_value* value, ColumnKind kind) {
             return Cell::number(*number);
         }
     }
-    return Cell::text(FromUtf8(text));
+    std::u16string scratch;
+    return Cell::text(DecodeUtf8(text, scratch));
 }
 
 } // namespace tomorine

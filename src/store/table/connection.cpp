@@ -5,6 +5,7 @@
 #include "store/table/sqlite_handle.h"
 #include "store/table/statement_error.h"
 #include "store/table/statement_policy.h"
+#include "store/table/utf8_buffer.h"
 #include "store/workbook/utf.h"
 #include "store/workbook/workbook_error.h"
 #include "store/xls/xls_file.h"
@@ -124,7 +125,9 @@ Recordset Connection::execute(std::u16string_view statement) {
         throw WorkbookError(ErrorNumber::Statement,
                             QuotedPath(impl_->path) + " への接続は閉じています");
     }
-    SqliteStatement prepared = impl_->prepare(ToUtf8(statement));
+    std::string text;
+    AssignUtf8(text, statement);
+    SqliteStatement prepared = impl_->prepare(text);
     impl_->session.error = nullptr;
     struct StatementEnd {
         TableSession& session;
