@@ -20,17 +20,6 @@ std::filesystem::path BackupFilePath(const std::filesystem::path& dataFile) {
 
 namespace {
 
-// A copy gets the permissions of its source, so that the backup of a private
-// data file (and a data file recovered from it) stays private.
-void CopyKeepingMode(const std::filesystem::path& source, const std::filesystem::path& target) {
-    CopyFileAtomically(source, target);
-    std::error_code ec;
-    const std::filesystem::perms mode = std::filesystem::status(source, ec).permissions();
-    if (!ec) {
-        std::filesystem::permissions(target, mode, ec);
-    }
-}
-
 int VersionCode(const std::u16string& version, int current, int old) {
     if (version == DataVersion0105) {
         return current;
@@ -54,7 +43,7 @@ int CheckBackupAndRecover(UpgradeContext& context) {
             int code = VersionCode(GetDataVersion(context, data), BackupCode::Current,
                                    BackupCode::BackedUp);
             if (code == BackupCode::BackedUp) {
-                CopyKeepingMode(data, backup);
+                CopyFileAtomically(data, backup);
             }
             return code;
         }
@@ -63,7 +52,7 @@ int CheckBackupAndRecover(UpgradeContext& context) {
                                 MessageStyle::OkCancelExclamation) != AnswerOk) {
                 return BackupCode::Failed;
             }
-            CopyKeepingMode(backup, data);
+            CopyFileAtomically(backup, data);
             return BackupCode::Recovered;
         }
         return BackupCode::Nothing;
@@ -85,7 +74,7 @@ bool RefreshDataBackup(UpgradeContext& context) {
         if (ReadWholeFile(backup, backupBytes) == ReadStatus::Read && backupBytes == dataBytes) {
             return true;
         }
-        CopyKeepingMode(data, backup);
+        CopyFileAtomically(data, backup);
         return true;
     } catch (const std::exception& e) {
         context.reportError(e);
@@ -105,7 +94,7 @@ bool RestoreDataBackup(UpgradeContext& context) {
         }
         // The copy replaces the data file in one rename: it is never missing.
         if (!IsRegularFile(data) || ProbeTmpSheet(context) == 1) {
-            CopyKeepingMode(backup, data);
+            CopyFileAtomically(backup, data);
         }
         return true;
     } catch (const std::exception&) {

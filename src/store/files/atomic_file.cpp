@@ -96,10 +96,10 @@ int TemporaryFile::renameOver(const fs::path& target) {
     return 0;
 }
 
-// The new file keeps the permissions of the one it replaces.
-void TemporaryFile::copyModeOf(const fs::path& target) {
+// The new file keeps the permissions of the one it replaces (or copies).
+void TemporaryFile::copyModeOf(const fs::path& file) {
     struct stat old {};
-    if (::stat(target.c_str(), &old) == 0) {
+    if (::stat(file.c_str(), &old) == 0) {
         ::fchmod(fd_, old.st_mode & 07777);
     }
 }
@@ -129,7 +129,8 @@ void FlushFolder(const fs::path& file) {
     }
 }
 
-int WriteReplacing(const fs::path& target, std::span<const std::uint8_t> bytes) {
+int WriteReplacing(const fs::path& target, std::span<const std::uint8_t> bytes,
+                   const fs::path& modeOf) {
     struct stat existing {};
     if (::stat(target.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) {
         return EISDIR;
@@ -141,7 +142,7 @@ int WriteReplacing(const fs::path& target, std::span<const std::uint8_t> bytes) 
     TemporaryFile temp;
     int error = temp.create(target);
     if (error == 0) {
-        temp.copyModeOf(target);
+        temp.copyModeOf(modeOf);
         error = temp.write(bytes);
     }
     if (error == 0) {
@@ -155,16 +156,28 @@ int WriteReplacing(const fs::path& target, std::span<const std::uint8_t> bytes) 
 
 } // namespace
 
-void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes) {
+namespace {
+
+void WriteAtomically(const fs::path& path, std::span<const std::uint8_t> bytes,
+                     const fs::path& modeOf) {
     const fs::path target = ResolveLink(path);
-    if (const int error = WriteReplacing(target, bytes); error != 0) {
+    std::error_code ec;
+    const fs::path& mode = fs::exists(target, ec) ? target : modeOf;
+    if (const int error = WriteReplacing(target, bytes, mode); error != 0) {
         throw FileError(error, "保存", path);
     }
     FlushFolder(target);
 }
 
+} // namespace
+
+void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes) {
+    WriteAtomically(path, bytes, path);
+}
+
 void CopyFileAtomically(const fs::path& source, const fs::path& target) {
-    WriteFileAtomically(target, ReadFileBytes(source));
+    // A new copy of a private file stays private.
+    WriteAtomically(target, ReadFileBytes(source), source);
 }
 
 } // namespace tomorine
