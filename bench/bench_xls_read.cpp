@@ -1,11 +1,9 @@
 // Reading real .xls files written by Excel (the shared corpus) and a data
 // workbook of the reference size written by us.
 #include "entry_generator.h"
-
 #include "store/xls/xls_file.h"
 
 #include <benchmark/benchmark.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>

@@ -7,11 +7,12 @@
 namespace tomorine::cli {
 
 // What a command gets: its arguments after the command name, and the
-// streams to write to. Returns the exit status: 0 done, 1 failed, 2 usage.
+// streams to use. Returns the exit status: 0 done, 1 failed, 2 usage.
 struct Invocation {
     std::vector<std::string> args;
     std::ostream& out;
     std::ostream& err;
+    std::istream& in;
 };
 
 inline constexpr int ExitOk = 0;
@@ -20,5 +21,12 @@ inline constexpr int ExitUsage = 2;
 
 int DumpCommand(const Invocation& call);
 int CreateCommand(const Invocation& call);
+int SearchCommand(const Invocation& call);
+int ShowCommand(const Invocation& call);
+int AddCommand(const Invocation& call);
+int UpdateCommand(const Invocation& call);
+int DeleteCommand(const Invocation& call);
+int CheckVersionCommand(const Invocation& call);
+int CompactCommand(const Invocation& call);
 
 } // namespace tomorine::cli

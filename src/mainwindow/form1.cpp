@@ -1,11 +1,11 @@
 #include "mainwindow/form1.h"
 
 #include "mainwindow/form6.h"
+#include "mainwindow/form7.h"
 #include "mainwindow/module_state.h"
 #include "mainwindow/qt_text.h"
 #include "search/search_texts.h"
 #include "store/settings/path_routines.h"
-#include "upgrade/form7.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -239,6 +239,9 @@ void Form1::SaveListPosition() {
 }
 
 void Form1::RestoreListTop() {
+    // The list lays out new lines lazily; lay them out now so that the scroll
+    // range takes the saved top line.
+    List1->doItemsLayout();
     List1->verticalScrollBar()->setValue(state_.SavedListTop);
 }
 
@@ -260,7 +263,16 @@ void Form1::selectListIndex(int index) {
 
 SearchTexts Form1::fieldTexts() const {
     return SearchTexts{ToU16(Text1->text()), ToU16(Text2->text()), ToU16(Text3->text()),
-                       ToU16(Text4->text()), ToU16(Text5->toPlainText())};
+                       ToU16(Text4->text()), commentText()};
+}
+
+// Line breaks in a comment are stored as CR LF, as the workbooks written on
+// Windows hold them; the editor itself works with LF.
+std::u16string Form1::commentText() const {
+    QString text = Text5->toPlainText();
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return ToU16(text);
 }
 
 void Form1::refreshDataFilePath() {

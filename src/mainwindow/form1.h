@@ -94,9 +94,12 @@ private:
     void connectControls();
     void Form_QueryUnload();
     SearchTexts fieldTexts() const;
+    std::u16string commentText() const;
     UpgradeContext upgradeContext();
     int checkDataVersion();
     void selectListIndex(int index);
+    void listMatchingRows();
+    bool refuseEmptyUrl();
     void loadSelectedEntry(long position);
     void refreshDataFilePath();
     void showError(const std::exception& error, const QString& then);

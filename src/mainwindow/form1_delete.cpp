@@ -38,10 +38,7 @@ void Form1::SetDeletionNoticeMilliseconds(int milliseconds) {
 
 void Form1::Command6_Click() {
     state_.EntrySelected = false;
-    if (Text1->text().isEmpty()) {
-        MessageBox(this, QStringLiteral("URLが指定されていません"), MessageStyle::Ok);
-        ClearEntryForm();
-        ResetListCaption();
+    if (refuseEmptyUrl()) {
         return;
     }
     ResetListCaption();

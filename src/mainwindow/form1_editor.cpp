@@ -25,15 +25,6 @@ std::function<bool(const QUrl&)>& OpenUrl() {
     return open;
 }
 
-// Line breaks in a comment are stored as CR LF, as the workbooks written on
-// Windows hold them; the editor itself works with LF.
-std::u16string CommentText(const QPlainTextEdit* field) {
-    QString text = field->toPlainText();
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    return ToU16(text);
-}
-
 const QString kRegister = QStringLiteral("登録");
 const QString kUpdate = QStringLiteral("更新");
 
@@ -67,7 +58,7 @@ void Form1::Command2_Click() {
                     ToU16(Text2->text()),
                     ToU16(Text3->text()),
                     ToU16(Text4->text()),
-                    CommentText(Text5)};
+                    commentText()};
         bool registering = Command2->text() == kRegister;
         std::u16string statement;
         if (registering) {
@@ -145,12 +136,19 @@ void Form1::Command4_Click() {
     ResetListCaption();
 }
 
+bool Form1::refuseEmptyUrl() {
+    if (!Text1->text().isEmpty()) {
+        return false;
+    }
+    MessageBox(this, QStringLiteral("URLが指定されていません"), MessageStyle::Ok);
+    ClearEntryForm();
+    ResetListCaption();
+    return true;
+}
+
 void Form1::Command3_Click() {
     state_.EntrySelected = false;
-    if (Text1->text().isEmpty()) {
-        MessageBox(this, QStringLiteral("URLが指定されていません"), MessageStyle::Ok);
-        ClearEntryForm();
-        ResetListCaption();
+    if (refuseEmptyUrl()) {
         return;
     }
     ResetListCaption();

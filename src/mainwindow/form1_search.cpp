@@ -36,6 +36,18 @@ void AddResultLine(QListWidget* list, const SearchHit& hit) {
 
 } // namespace
 
+// Appends the rows of the module recordset that match the saved search
+// texts, counting them, and shows the count.
+void Form1::listMatchingRows() {
+    state_.HitCount = 0;
+    ListMatchingRows(*state_.ModuleRecordset, state_.SavedSearchTexts,
+                     [this](const SearchHit& hit) {
+                         AddResultLine(List1, hit);
+                         ++state_.HitCount;
+                     });
+    Label8->setText(ToQString(HitCountCaption(state_.HitCount)));
+}
+
 void Form1::KensakuByClick() {
     if (!IsRegularFile(ToPath(Text6->text()))) {
         MessageBox(this, QStringLiteral("データファイルがありません"), MessageStyle::Ok);
@@ -58,13 +70,7 @@ void Form1::KensakuByClick() {
             std::make_unique<Recordset>(state_.ModuleConnection->execute(state_.SavedSearchSql));
         List1->clear();
         ResetListCaption();
-        state_.HitCount = 0;
-        ListMatchingRows(*state_.ModuleRecordset, state_.SavedSearchTexts,
-                         [this](const SearchHit& hit) {
-                             AddResultLine(List1, hit);
-                             ++state_.HitCount;
-                         });
-        Label8->setText(ToQString(HitCountCaption(state_.HitCount)));
+        listMatchingRows();
         if (state_.HitCount > 0) {
             state_.HasSearchResult = true;
         } else if (!state_.SilentSearch) {
@@ -107,13 +113,7 @@ void Form1::ListSearchResults() {
         std::make_unique<Connection>(Connection::ConnectionString(state_.DataFilePath));
     state_.ModuleRecordset =
         std::make_unique<Recordset>(state_.ModuleConnection->execute(state_.SavedSearchSql));
-    state_.HitCount = 0;
-    ListMatchingRows(*state_.ModuleRecordset, state_.SavedSearchTexts,
-                     [this](const SearchHit& hit) {
-                         AddResultLine(List1, hit);
-                         ++state_.HitCount;
-                     });
-    Label8->setText(ToQString(HitCountCaption(state_.HitCount)));
+    listMatchingRows();
 }
 
 } // namespace tomorine

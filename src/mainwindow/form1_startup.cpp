@@ -1,6 +1,7 @@
 // Start-up, shutdown and the OK command.
 #include "mainwindow/form1.h"
 #include "mainwindow/form6.h"
+#include "mainwindow/form7.h"
 #include "mainwindow/message_box.h"
 #include "mainwindow/module_state.h"
 #include "mainwindow/qt_text.h"
@@ -13,7 +14,6 @@
 #include "store/settings/settings_file.h"
 #include "upgrade/compact.h"
 #include "upgrade/data_version.h"
-#include "upgrade/form7.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -33,7 +33,7 @@ UpgradeContext Form1::upgradeContext() {
         form7->show();
     };
     ui.setProgress = [this](int percent) { form7->setPercent(percent); };
-    ui.closeProgress = [this] { form7->close(); };
+    ui.closeProgress = [this] { CloseByProgram(form7); };
     ui.processEvents = [] { QCoreApplication::processEvents(); };
     return UpgradeContext{state_, state_, std::move(ui)};
 }
@@ -58,8 +58,10 @@ bool Form1::Form_Load() {
         if (!IsRegularFile(state_.DataFilePath)) {
             CreateDataWorkbook(state_.DataFilePath);
         }
+        // A relative setting is shown, and used, as the absolute path it names.
         Text6->setText(PathToQString(state_.DataFilePath));
         refreshDataFilePath();
+        Text6->setText(PathToQString(state_.DataFilePath));
         state_.DataChanged = false;
         return true;
     } catch (const std::exception& e) {
@@ -77,8 +79,8 @@ void Form1::Form_QueryUnload() {
                           state_.CommentOutput};
     SaveSettings(values, GetAppDir() + std::string(kSettingsFileName),
                  GetIniPath(state_.DataFilePath.string()));
-    form6->close();
-    form7->close();
+    CloseByProgram(form6);
+    CloseByProgram(form7);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QVariant>
 #include <QWidget>
+#include <QWindow>
 
 namespace tomorine {
 
@@ -13,24 +14,45 @@ constexpr char kRemoved[] = "tomorineRemovedMenuItems";
 constexpr char kDefaultFlags[] = "tomorineDefaultWindowFlags";
 constexpr char kDefaultMin[] = "tomorineDefaultMinimumSize";
 constexpr char kDefaultMax[] = "tomorineDefaultMaximumSize";
+constexpr char kClosingByProgram[] = "tomorineClosingByProgram";
 
 enum RemovedBit { SizeBit = 1, MinimizeBit = 2, MaximizeBit = 4, CloseBit = 8 };
 
 // Swallows the closes a user starts (window button, window manager) while
-// the close item is removed; closes by the program are not spontaneous.
+// the close item is removed. Every close of a top-level window passes its
+// platform window, so the guard sits on that and lets the program's own
+// closes (CloseByProgram) through.
 class CloseGuard : public QObject {
 public:
-    using QObject::QObject;
+    explicit CloseGuard(QWidget* window) : QObject(window), window_(window) { attach(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Close && event->spontaneous() &&
-            IsCloseRemoved(static_cast<QWidget*>(watched))) {
+        if (watched == window_) {
+            if (event->type() == QEvent::Show || event->type() == QEvent::WinIdChange) {
+                attach();
+            }
+            return false;
+        }
+        if (event->type() == QEvent::Close && IsCloseRemoved(window_) &&
+            !IsClosingByProgram(window_)) {
             event->ignore();
             return true;
         }
         return false;
     }
+
+private:
+    void attach() {
+        window_->removeEventFilter(this);
+        window_->installEventFilter(this);
+        if (QWindow* handle = window_->windowHandle()) {
+            handle->removeEventFilter(this);
+            handle->installEventFilter(this);
+        }
+    }
+
+    QWidget* window_;
 };
 
 void RememberDefaults(QWidget* window) {
@@ -89,6 +111,16 @@ int BitOf(int item) {
 }
 
 } // namespace
+
+bool IsClosingByProgram(const QWidget* window) {
+    return window->property(kClosingByProgram).toBool();
+}
+
+void CloseByProgram(QWidget* window) {
+    window->setProperty(kClosingByProgram, true);
+    window->close();
+    window->setProperty(kClosingByProgram, false);
+}
 
 bool IsCloseRemoved(const QWidget* window) {
     return (window->property(kRemoved).toInt() & CloseBit) != 0;

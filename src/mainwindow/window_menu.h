@@ -17,4 +17,10 @@ int RemoveSystemMenuItem(QWidget* window, int item, bool restore = false);
 // True when the user's close of `window` is being ignored.
 bool IsCloseRemoved(const QWidget* window);
 
+// Closes a window as the program (never ignored). Qt delivers every close of
+// a top-level window the same way, so the program marks its own.
+void CloseByProgram(QWidget* window);
+// True while CloseByProgram is closing `window`.
+bool IsClosingByProgram(const QWidget* window);
+
 } // namespace tomorine

@@ -2,8 +2,12 @@
 
 #include "store/files/atomic_file.h"
 #include "store/files/whole_file.h"
+#include "store/workbook/workbook_error.h"
 #include "upgrade/data_version.h"
 #include "upgrade/tmp_sheet.h"
+
+#include <cerrno>
+#include <string>
 
 namespace tomorine {
 
@@ -55,6 +59,26 @@ int CheckBackupAndRecover(UpgradeContext& context) {
     } catch (const std::exception& e) {
         context.reportError(e);
         return BackupCode::Failed;
+    }
+}
+
+bool RefreshDataBackup(UpgradeContext& context) {
+    const std::filesystem::path& data = context.store.DataFilePath;
+    const std::filesystem::path backup = BackupFilePath(data);
+    try {
+        std::string dataBytes;
+        if (ReadWholeFile(data, dataBytes) != ReadStatus::Read) {
+            throw FileError(EIO, "読み込み", data);
+        }
+        std::string backupBytes;
+        if (ReadWholeFile(backup, backupBytes) == ReadStatus::Read && backupBytes == dataBytes) {
+            return true;
+        }
+        CopyFileAtomically(data, backup);
+        return true;
+    } catch (const std::exception& e) {
+        context.reportError(e);
+        return false;
     }
 }
 

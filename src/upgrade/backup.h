@@ -24,6 +24,13 @@ inline constexpr int Failed = -1;       // version unknown, recovery declined, f
 
 int CheckBackupAndRecover(UpgradeContext& context);
 
+// Before a conversion over a backup from an earlier attempt: makes the backup
+// an exact copy of the data file again when the two differ (the data file was
+// changed by another program since), so that a failed conversion puts back
+// what the data file holds now. False after a reported failure; then nothing
+// was written.
+bool RefreshDataBackup(UpgradeContext& context);
+
 // Puts the backup back after a confirmed conversion failed: when the data
 // file is missing, or still holds the work sheet "tmp". False only when a
 // file operation failed.

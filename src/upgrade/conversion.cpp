@@ -2,6 +2,7 @@
 
 #include "store/data_workbook.h"
 #include "store/entry.h"
+#include "store/settings/path_routines.h"
 #include "upgrade/tmp_sheet.h"
 
 #include <cmath>
@@ -99,7 +100,8 @@ bool ConvertEntryRows(UpgradeContext& context) {
         // Going on would put an entry sheet without entries in place.
         return false;
     }
-    context.store.DataFilePath = std::filesystem::absolute(context.store.DataFilePath);
+    // Never throws, also when the current folder is gone.
+    context.store.DataFilePath = GetAbsolutePath(context.store.DataFilePath.string());
     try {
         Workbook book = context.io.open(context.store.DataFilePath);
         const Sheet& source = book.sheet(EntrySheetName);

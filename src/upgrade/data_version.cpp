@@ -46,7 +46,8 @@ void CloseProgress(UpgradeContext& context) {
 
 std::int16_t CheckDataVersion(UpgradeContext& context) {
     context.state.ConversionConfirmed = false;
-    switch (CheckBackupAndRecover(context)) {
+    const int found = CheckBackupAndRecover(context);
+    switch (found) {
     case BackupCode::Converted:
     case BackupCode::Current:
     case BackupCode::Nothing:
@@ -62,6 +63,9 @@ std::int16_t CheckDataVersion(UpgradeContext& context) {
         return 0;
     }
     context.state.ConversionConfirmed = true;
+    if (found == BackupCode::OldWithBackup && !RefreshDataBackup(context)) {
+        return -1; // nothing written yet: nothing to put back
+    }
     if (RunConversionSteps(context)) {
         context.message(u"終了しました", MessageStyle::Ok);
         CloseProgress(context);

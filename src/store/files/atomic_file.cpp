@@ -1,6 +1,6 @@
 #include "store/files/atomic_file.h"
 
-#include "store/files/whole_file.h"
+#include "store/files/file_bytes.h"
 #include "store/workbook/workbook_error.h"
 
 #include <algorithm>
@@ -96,10 +96,10 @@ int TemporaryFile::renameOver(const fs::path& target) {
     return 0;
 }
 
-// The new file keeps the permissions of the one it replaces.
-void TemporaryFile::copyModeOf(const fs::path& target) {
+// The new file keeps the permissions of the one it replaces (or copies).
+void TemporaryFile::copyModeOf(const fs::path& file) {
     struct stat old {};
-    if (::stat(target.c_str(), &old) == 0) {
+    if (::stat(file.c_str(), &old) == 0) {
         ::fchmod(fd_, old.st_mode & 07777);
     }
 }
@@ -129,15 +129,20 @@ void FlushFolder(const fs::path& file) {
     }
 }
 
-int WriteReplacing(const fs::path& target, std::span<const std::uint8_t> bytes) {
+int WriteReplacing(const fs::path& target, std::span<const std::uint8_t> bytes,
+                   const fs::path& modeOf) {
     struct stat existing {};
     if (::stat(target.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) {
         return EISDIR;
     }
+    // A rename would replace a file the user made read-only; it stays as it is.
+    if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) {
+        return errno;
+    }
     TemporaryFile temp;
     int error = temp.create(target);
     if (error == 0) {
-        temp.copyModeOf(target);
+        temp.copyModeOf(modeOf);
         error = temp.write(bytes);
     }
     if (error == 0) {
@@ -151,26 +156,28 @@ int WriteReplacing(const fs::path& target, std::span<const std::uint8_t> bytes) 
 
 } // namespace
 
-void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes) {
+namespace {
+
+void WriteAtomically(const fs::path& path, std::span<const std::uint8_t> bytes,
+                     const fs::path& modeOf) {
     const fs::path target = ResolveLink(path);
-    if (const int error = WriteReplacing(target, bytes); error != 0) {
+    std::error_code ec;
+    const fs::path& mode = fs::exists(target, ec) ? target : modeOf;
+    if (const int error = WriteReplacing(target, bytes, mode); error != 0) {
         throw FileError(error, "保存", path);
     }
     FlushFolder(target);
 }
 
+} // namespace
+
+void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes) {
+    WriteAtomically(path, bytes, path);
+}
+
 void CopyFileAtomically(const fs::path& source, const fs::path& target) {
-    std::string bytes;
-    switch (ReadWholeFile(source, bytes)) {
-    case ReadStatus::Missing:
-        throw FileError(ENOENT, "読み込み", source);
-    case ReadStatus::Failed:
-        throw FileError(EIO, "読み込み", source);
-    case ReadStatus::Read:
-        break;
-    }
-    WriteFileAtomically(
-        target, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+    // A new copy of a private file stays private.
+    WriteAtomically(target, ReadFileBytes(source), source);
 }
 
 } // namespace tomorine

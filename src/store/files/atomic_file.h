@@ -15,7 +15,8 @@ namespace tomorine {
 void WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 
 // Copies `source` over `target` in the same way: `target` is, at every
-// moment, its old self (or absent) or a complete copy. Throws WorkbookError
+// moment, its old self (or absent) or a complete copy. A new target gets the
+// permissions of `source`, an existing one keeps its own. Throws WorkbookError
 // naming the file that could not be read or written.
 void CopyFileAtomically(const std::filesystem::path& source, const std::filesystem::path& target);
 

@@ -49,6 +49,8 @@ void AssignUtf8(std::string& out, std::u16string_view text) {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
         }
+        // A lone surrogate keeps its own three-byte form: a chunk may end
+        // inside a pair, and joining the chunks must give the pair back.
         p = Encode(p, c);
     }
     out.resize(static_cast<size_t>(p - begin));
@@ -77,20 +79,8 @@ std::u16string DecodeUtf8(std::string_view text, std::u16string& scratch) {
             if (c < 0x800) {
                 return FromUtf8(text);
             }
-            *p++ = static_cast<char16_t>(c); // a lone surrogate too
+            *p++ = static_cast<char16_t>(c);
             s += 3;
-            continue;
-        }
-        if (b >= 0xF0 && b < 0xF5 && end - s >= 4 &&
-            ((s[1] ^ 0x80) | (s[2] ^ 0x80) | (s[3] ^ 0x80)) < 0x40) {
-            const unsigned c = ((b & 0x07) << 18) | ((s[1] & 0x3Fu) << 12) | ((s[2] & 0x3Fu) << 6) |
-                               (s[3] & 0x3Fu);
-            if (c < 0x10000 || c > 0x10FFFF) {
-                return FromUtf8(text);
-            }
-            *p++ = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-            *p++ = static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-            s += 4;
             continue;
         }
         if (b >= 0xC2 && b < 0xE0 && end - s >= 2 && (s[1] ^ 0x80) < 0x40) {
@@ -98,7 +88,20 @@ std::u16string DecodeUtf8(std::string_view text, std::u16string& scratch) {
             s += 2;
             continue;
         }
-        // Anything malformed: rare, take the careful way.
+        if (b >= 0xF0 && b < 0xF5 && end - s >= 4 &&
+            ((s[1] ^ 0x80) | (s[2] ^ 0x80) | (s[3] ^ 0x80)) < 0x40) {
+            unsigned c = ((b & 0x07) << 18) | ((s[1] & 0x3Fu) << 12) | ((s[2] & 0x3Fu) << 6) |
+                         (s[3] & 0x3Fu);
+            if (c < 0x10000 || c > 0x10FFFF) {
+                return FromUtf8(text);
+            }
+            c -= 0x10000;
+            *p++ = static_cast<char16_t>(0xD800 + (c >> 10));
+            *p++ = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+            s += 4;
+            continue;
+        }
+        // Anything malformed (never written by AssignUtf8): the careful way.
         return FromUtf8(text);
     }
     return std::u16string(begin, p);

@@ -3,7 +3,6 @@ target_sources(tomorine_store PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/cell_records.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cfb_reader.cpp
     ${CMAKE_CURRENT_LIST_DIR}/continued_reader.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/file_bytes.cpp
     ${CMAKE_CURRENT_LIST_DIR}/shared_strings.cpp
     ${CMAKE_CURRENT_LIST_DIR}/sheet_builder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/workbook_globals.cpp

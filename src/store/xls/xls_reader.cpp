@@ -1,7 +1,7 @@
+#include "store/files/file_bytes.h"
 #include "store/workbook/utf.h"
 #include "store/xls/biff_records.h"
 #include "store/xls/cfb_reader.h"
-#include "store/xls/file_bytes.h"
 #include "store/xls/le_read.h"
 #include "store/xls/sheet_builder.h"
 #include "store/xls/workbook_globals.h"
@@ -134,7 +134,7 @@ Workbook ReadXlsBytes(std::span<const std::uint8_t> bytes, const std::filesystem
 }
 
 Workbook ReadXlsFile(const std::filesystem::path& path) {
-    const std::vector<std::uint8_t> bytes = xls::ReadFileBytes(path);
+    const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
     return ReadXlsBytes(bytes, path);
 }
 

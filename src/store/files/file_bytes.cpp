@@ -1,4 +1,4 @@
-#include "store/xls/file_bytes.h"
+#include "store/files/file_bytes.h"
 
 #include "store/workbook/workbook_error.h"
 
@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace tomorine::xls {
+namespace tomorine {
 
 namespace {
 
@@ -73,4 +73,4 @@ std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path) {
     return bytes;
 }
 
-} // namespace tomorine::xls
+} // namespace tomorine

@@ -10,7 +10,7 @@ struct UpgradeState;
 
 // The conversion's progress window: a fixed text, a track with a bar that
 // grows with the progress, and the percentage. A close by the user (not by
-// the program) asks the conversion to stop.
+// the program, see CloseByProgram) asks the conversion to stop.
 class Form7 : public QWidget {
     Q_OBJECT
 public:

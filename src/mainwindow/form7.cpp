@@ -1,5 +1,6 @@
-#include "upgrade/form7.h"
+#include "mainwindow/form7.h"
 
+#include "mainwindow/window_menu.h"
 #include "upgrade/upgrade_context.h"
 
 #include <QCloseEvent>
@@ -54,7 +55,7 @@ void Form7::setPercent(int percent) {
 }
 
 void Form7::closeEvent(QCloseEvent* event) {
-    if (event->spontaneous()) {
+    if (!IsClosingByProgram(this)) {
         state_.ConversionCancelRequested = true;
     }
     QWidget::closeEvent(event);

@@ -1,0 +1,79 @@
+// The main window's commands on a data workbook of 10,000 entries, end to
+// end from the click: search with empty fields (every entry listed), a
+// one-word title search, and a registration with its re-run search.
+#include "entry_generator.h"
+#include "form1_harness.h"
+#include "store/xls/xls_file.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <benchmark/benchmark.h>
+
+namespace tomorine::bench {
+namespace {
+
+// One window per benchmark on its own copy of the data file.
+struct Window {
+    test::Form1Harness harness;
+
+    explicit Window(int entries) {
+        WriteXlsFile(DataWorkbookWith(GenerateEntries(entries)), harness.defaultDataFile());
+        harness.load();
+    }
+    Form1& form() { return harness.form(); }
+};
+
+void BM_SearchAllEntries(benchmark::State& state) {
+    Window w(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        w.form().Command1->click();
+    }
+    state.counters["listed"] = w.form().List1->count();
+}
+
+void BM_SearchOneTitleWord(benchmark::State& state) {
+    Window w(static_cast<int>(state.range(0)));
+    w.form().Text2->setText(QStringLiteral("情報"));
+    for (auto _ : state) {
+        w.form().Command1->click();
+        w.harness.takeMessages();
+    }
+    state.counters["listed"] = w.form().List1->count();
+}
+
+void BM_RegisterEntry(benchmark::State& state) {
+    Window w(static_cast<int>(state.range(0)));
+    Entry entry = GenerateEntries(1, 99).front();
+    int n = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.form().Command4->click();
+        w.harness.setFields(QString::fromStdU16String(entry.url) + QString::number(++n),
+                            QString::fromStdU16String(entry.title), {},
+                            QString::fromStdU16String(entry.keywords),
+                            QString::fromStdU16String(entry.comment));
+        state.ResumeTiming();
+        w.form().Command2->click();
+        state.PauseTiming();
+        w.harness.takeMessages();
+        state.ResumeTiming();
+    }
+}
+
+BENCHMARK(BM_SearchAllEntries)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchOneTitleWord)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RegisterEntry)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace tomorine::bench
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,54 @@
+#include "cli/command_options.h"
+#include "cli/commands.h"
+#include "cli/data_file.h"
+#include "cli/entry_options.h"
+#include "cli/failure.h"
+#include "store/data_connection.h"
+#include "store/entry_statements.h"
+
+#include <limits>
+#include <ostream>
+
+namespace tomorine::cli {
+
+namespace {
+
+OptionSpec Spec() {
+    return OptionSpec{.usage = "使い方: tomorine-cli add [--data FILE] --url U --title T "
+                               "[--subtitle S] [--keywords K] [--comment C]",
+                      .valueOptions = FieldOptions()};
+}
+
+// The register command: the new serial comes from the file the row goes to.
+std::int32_t Register(const std::filesystem::path& dataFile, const Entry& entry) {
+    std::int32_t highest = QueryMaxSerial(dataFile);
+    if (highest == std::numeric_limits<std::int32_t>::max()) {
+        throw std::runtime_error("シリアル番号がこれ以上増やせません");
+    }
+    ExecuteOnDataFile(dataFile, BuildInsertStatement(highest + 1, entry));
+    return highest + 1;
+}
+
+} // namespace
+
+int AddCommand(const Invocation& call) {
+    const OptionSpec spec = Spec();
+    ParsedArgs args = ParseArgs(call.args, spec);
+    Entry entry;
+    ApplyGivenFields(args, entry);
+    if (!HasRequiredFields(entry)) {
+        return Fail(call.err, RequiredFieldsMessage);
+    }
+    const std::filesystem::path dataFile = ResolveDataFile(args);
+    std::int32_t serial = 0;
+    try {
+        serial = Register(dataFile, entry);
+    } catch (const std::exception& e) {
+        return Fail(call.err, e, "データに誤りがあります");
+    }
+    Notice(call.err, "登録しました");
+    call.out << serial << '\n';
+    return ExitOk;
+}
+
+} // namespace tomorine::cli

@@ -1,0 +1,94 @@
+#include "cli/command_options.h"
+
+#include "store/workbook/utf.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace tomorine::cli {
+
+UsageError::UsageError(const std::string& reason, std::string_view usage)
+    : std::runtime_error(reason), usage_(usage) {}
+
+const std::string* ParsedArgs::value(std::string_view name) const {
+    auto found = values.find(name);
+    return found == values.end() ? nullptr : &found->second;
+}
+
+namespace {
+
+bool Contains(const std::vector<std::string_view>& names, std::string_view name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// Invalid bytes would be stored as U+FFFD without a word; refuse them.
+bool IsUtf8(const std::string& text) {
+    return ToUtf8(FromUtf8(text)) == text;
+}
+
+void TakeValue(ParsedArgs& parsed, const std::string& name, const std::string& value,
+               const OptionSpec& spec) {
+    if (!IsUtf8(value)) {
+        throw UsageError(name + " の値が UTF-8 ではありません", spec.usage);
+    }
+    if (!parsed.values.emplace(name, value).second) {
+        throw UsageError(name + " が二度指定されています", spec.usage);
+    }
+}
+
+} // namespace
+
+ParsedArgs ParseArgs(const std::vector<std::string>& args, const OptionSpec& spec) {
+    ParsedArgs parsed;
+    size_t i = 0;
+    if (spec.dataOption && !args.empty() && args[0] == "--data") {
+        if (args.size() < 2 || args[1].empty()) {
+            throw UsageError("--data にはデータファイルを指定します", spec.usage);
+        }
+        parsed.dataFile = args[1];
+        i = 2;
+    }
+    for (; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (Contains(spec.valueOptions, arg)) {
+            if (i + 1 == args.size()) {
+                throw UsageError(arg + " には値が必要です", spec.usage);
+            }
+            TakeValue(parsed, arg, args[++i], spec);
+        } else if (Contains(spec.flags, arg)) {
+            if (!parsed.flags.insert(arg).second) {
+                throw UsageError(arg + " が二度指定されています", spec.usage);
+            }
+        } else if (arg == "--data" && spec.dataOption) {
+            throw UsageError("--data FILE はコマンド名のすぐ後に置きます", spec.usage);
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            throw UsageError(arg + " は使えません", spec.usage);
+        } else {
+            parsed.operands.push_back(arg);
+        }
+    }
+    if (static_cast<int>(parsed.operands.size()) != spec.operands) {
+        throw UsageError("引数の数が違います", spec.usage);
+    }
+    return parsed;
+}
+
+std::int32_t ParseSerial(const std::string& text, const OptionSpec& spec) {
+    constexpr std::int64_t max = std::numeric_limits<std::int32_t>::max();
+    std::int64_t serial = 0;
+    bool digits =
+        !text.empty() && text.size() <= 10 &&
+        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (digits) {
+        for (char c : text) {
+            serial = serial * 10 + (c - '0');
+        }
+    }
+    if (!digits || serial < 1 || serial > max) {
+        throw UsageError("シリアル番号は 1 から " + std::to_string(max) + " までの数です",
+                         spec.usage);
+    }
+    return static_cast<std::int32_t>(serial);
+}
+
+} // namespace tomorine::cli

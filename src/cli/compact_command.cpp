@@ -1,0 +1,28 @@
+#include "cli/command_options.h"
+#include "cli/commands.h"
+#include "cli/data_file.h"
+#include "cli/failure.h"
+#include "upgrade/compact.h"
+
+namespace tomorine::cli {
+
+// The exit re-save of the main window's OK command, asked for on purpose,
+// so it runs whether or not anything was written.
+int CompactCommand(const Invocation& call) {
+    const OptionSpec spec{.usage = "使い方: tomorine-cli compact [--data FILE]"};
+    ParsedArgs args = ParseArgs(call.args, spec);
+    const std::filesystem::path dataFile = ResolveDataFile(args);
+    StoreState store;
+    store.DataFilePath = dataFile;
+    UpgradeState state;
+    state.DataChanged = true;
+    UpgradeContext context{store, state, UpgradeUi{}};
+    try {
+        CompactDataWorkbook(context, dataFile);
+    } catch (const std::exception& e) {
+        return Fail(call.err, e.what());
+    }
+    return ExitOk;
+}
+
+} // namespace tomorine::cli

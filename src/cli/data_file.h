@@ -1,0 +1,14 @@
+#pragma once
+
+#include "cli/command_options.h"
+
+#include <filesystem>
+
+namespace tomorine::cli {
+
+// The data file a command works on, absolute: --data FILE when given,
+// otherwise the DATAFILE setting of the program folder (by default
+// トモリネ.xls there), as the main window takes it at start-up.
+std::filesystem::path ResolveDataFile(const ParsedArgs& args);
+
+} // namespace tomorine::cli

@@ -1,0 +1,28 @@
+#include "cli/command_options.h"
+#include "cli/commands.h"
+#include "cli/data_file.h"
+#include "cli/failure.h"
+#include "store/entry_deletion.h"
+
+namespace tomorine::cli {
+
+int DeleteCommand(const Invocation& call) {
+    const OptionSpec spec{.usage = "使い方: tomorine-cli delete [--data FILE] SERIAL",
+                          .operands = 1};
+    ParsedArgs args = ParseArgs(call.args, spec);
+    const std::int32_t serial = ParseSerial(args.operands[0], spec);
+    const std::filesystem::path dataFile = ResolveDataFile(args);
+    bool deleted = false;
+    try {
+        deleted = DeleteEntryBySerial(dataFile, serial);
+    } catch (const std::exception& e) {
+        return Fail(call.err, e.what());
+    }
+    if (!deleted) {
+        return Fail(call.err, "削除するデータがデータファイルにありません");
+    }
+    Notice(call.err, "削除しました");
+    return ExitOk;
+}
+
+} // namespace tomorine::cli

@@ -1,0 +1,20 @@
+#include "cli/entry_lookup.h"
+
+#include "search/search_statement.h"
+
+#include <string>
+
+namespace tomorine::cli {
+
+std::optional<Entry> FindLiveEntry(Connection& connection, std::int32_t serial) {
+    std::string number = std::to_string(serial);
+    std::u16string statement = BuildSearchStatement(u"") + u" and " + std::u16string(SerialColumn) +
+                               u" = " + std::u16string(number.begin(), number.end());
+    Recordset rows = connection.execute(statement);
+    if (rows.eof()) {
+        return std::nullopt;
+    }
+    return ReadEntry(rows);
+}
+
+} // namespace tomorine::cli

@@ -1,0 +1,85 @@
+#include "cli/command_options.h"
+#include "cli/commands.h"
+#include "cli/data_file.h"
+#include "cli/entry_options.h"
+#include "cli/entry_output.h"
+#include "cli/failure.h"
+#include "search/result_lines.h"
+#include "search/search_statement.h"
+#include "store/files/whole_file.h"
+#include "store/table/connection.h"
+#include "store/workbook/utf.h"
+
+#include <ostream>
+#include <sstream>
+
+namespace tomorine::cli {
+
+namespace {
+
+OptionSpec Spec() {
+    return OptionSpec{.usage = "使い方: tomorine-cli search [--data FILE] [--url U] [--title T] "
+                               "[--subtitle S] [--keywords K] [--comment C] [--json]",
+                      .valueOptions = FieldOptions(),
+                      .flags = {"--json"}};
+}
+
+struct SearchResult {
+    std::vector<std::u16string> lines;
+    std::vector<Entry> entries; // read only for --json
+};
+
+// The main window's search: the URL matched chunk by chunk by the statement,
+// then the words of all five texts row by row.
+SearchResult RunSearch(const std::filesystem::path& dataFile, const SearchTexts& texts,
+                       bool readEntries) {
+    Connection connection(Connection::ConnectionString(dataFile));
+    Recordset rows = connection.execute(BuildSearchStatement(texts.url));
+    SearchResult result;
+    std::vector<long> positions;
+    ListMatchingRows(rows, texts, [&](const SearchHit& hit) {
+        result.lines.push_back(hit.line);
+        positions.push_back(hit.position);
+    });
+    for (size_t i = 0; readEntries && i < positions.size(); ++i) {
+        rows.moveFirst();
+        rows.move(positions[i]);
+        result.entries.push_back(ReadEntry(rows));
+    }
+    connection.close();
+    return result;
+}
+
+} // namespace
+
+int SearchCommand(const Invocation& call) {
+    const OptionSpec spec = Spec();
+    ParsedArgs args = ParseArgs(call.args, spec);
+    const std::filesystem::path dataFile = ResolveDataFile(args);
+    if (!IsRegularFile(dataFile)) {
+        return Fail(call.err, "データファイルがありません");
+    }
+    const bool json = args.flag("--json");
+    SearchResult result;
+    try {
+        result = RunSearch(dataFile, SearchTextsOf(args), json);
+    } catch (const std::exception& e) {
+        return Fail(call.err, e, "キー指定に誤りがあります");
+    }
+    std::ostringstream text;
+    if (json) {
+        WriteHitsJson(text, result.entries);
+    } else {
+        for (const std::u16string& line : result.lines) {
+            text << ToUtf8(line) << '\n';
+        }
+        text << ToUtf8(HitCountCaption(static_cast<int>(result.lines.size()))) << '\n';
+    }
+    call.out << text.str();
+    if (result.lines.empty()) {
+        Notice(call.err, "見つかりません");
+    }
+    return ExitOk;
+}
+
+} // namespace tomorine::cli

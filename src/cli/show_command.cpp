@@ -1,0 +1,49 @@
+#include "cli/command_options.h"
+#include "cli/commands.h"
+#include "cli/data_file.h"
+#include "cli/entry_lookup.h"
+#include "cli/entry_output.h"
+#include "cli/failure.h"
+
+#include <ostream>
+#include <sstream>
+
+namespace tomorine::cli {
+
+namespace {
+
+OptionSpec Spec() {
+    return OptionSpec{.usage = "使い方: tomorine-cli show [--data FILE] SERIAL [--json]",
+                      .flags = {"--json"},
+                      .operands = 1};
+}
+
+} // namespace
+
+int ShowCommand(const Invocation& call) {
+    const OptionSpec spec = Spec();
+    ParsedArgs args = ParseArgs(call.args, spec);
+    const std::int32_t serial = ParseSerial(args.operands[0], spec);
+    const std::filesystem::path dataFile = ResolveDataFile(args);
+    std::optional<Entry> entry;
+    try {
+        Connection connection(Connection::ConnectionString(dataFile));
+        entry = FindLiveEntry(connection, serial);
+        connection.close();
+    } catch (const std::exception& e) {
+        return Fail(call.err, e.what());
+    }
+    if (!entry) {
+        return Fail(call.err, "見つかりません");
+    }
+    std::ostringstream text;
+    if (args.flag("--json")) {
+        WriteHitsJson(text, {*entry});
+    } else {
+        WriteEntryFields(text, *entry);
+    }
+    call.out << text.str();
+    return ExitOk;
+}
+
+} // namespace tomorine::cli

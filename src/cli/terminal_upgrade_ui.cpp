@@ -1,0 +1,120 @@
+#include "cli/terminal_upgrade_ui.h"
+
+#include "store/workbook/utf.h"
+
+#include <algorithm>
+#include <istream>
+#include <ostream>
+#include <string>
+
+namespace tomorine::cli {
+
+namespace {
+
+volatile std::sig_atomic_t interrupted = 0;
+
+extern "C" void OnInterrupt(int) {
+    interrupted = 1;
+}
+
+std::string TerminalText(const std::u16string& text) {
+    std::string utf8 = ToUtf8(text);
+    std::erase(utf8, '\r');
+    return utf8;
+}
+
+bool IsYes(std::string answer) {
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+    answer.erase(answer.begin(), std::find_if_not(answer.begin(), answer.end(), blank));
+    while (!answer.empty() && blank(answer.back())) {
+        answer.pop_back();
+    }
+    std::transform(answer.begin(), answer.end(), answer.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; });
+    return answer == "y" || answer == "yes" || answer == "ok";
+}
+
+} // namespace
+
+TerminalUpgradeUi::TerminalUpgradeUi(UpgradeState& state, std::istream& in, std::ostream& err,
+                                     bool answerOk)
+    : state_(state), in_(in), err_(err), answerOk_(answerOk) {}
+
+TerminalUpgradeUi::~TerminalUpgradeUi() {
+    closeProgress();
+}
+
+UpgradeUi TerminalUpgradeUi::callbacks() {
+    UpgradeUi ui;
+    ui.messageBox = [this](const std::u16string& text, int style) {
+        return messageBox(text, style);
+    };
+    ui.showProgress = [this] { showProgress(); };
+    ui.setProgress = [this](int percent) { setProgress(percent); };
+    ui.closeProgress = [this] { closeProgress(); };
+    ui.processEvents = [this] { takeInterrupt(); };
+    return ui;
+}
+
+int TerminalUpgradeUi::messageBox(const std::u16string& text, int style) {
+    endProgressLine();
+    err_ << TerminalText(text);
+    if (style != MessageStyle::OkCancel && style != MessageStyle::OkCancelExclamation) {
+        err_ << '\n' << std::flush;
+        return AnswerOk;
+    }
+    if (answerOk_) {
+        err_ << " [y/N] y\n" << std::flush;
+        return AnswerOk;
+    }
+    err_ << " [y/N] " << std::flush;
+    return ask();
+}
+
+int TerminalUpgradeUi::ask() {
+    std::string answer;
+    if (!std::getline(in_, answer)) {
+        err_ << '\n' << std::flush;
+        return AnswerCancel;
+    }
+    return IsYes(answer) ? AnswerOk : AnswerCancel;
+}
+
+void TerminalUpgradeUi::showProgress() {
+    interrupted = 0;
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART; // file reads and writes go on; the loop sees the flag
+    handlerInstalled_ = sigaction(SIGINT, &action, &previous_) == 0;
+    setProgress(0);
+}
+
+void TerminalUpgradeUi::setProgress(int percent) {
+    err_ << '\r' << percent << " %" << std::flush;
+    progressLineOpen_ = true;
+    takeInterrupt();
+}
+
+void TerminalUpgradeUi::closeProgress() {
+    endProgressLine();
+    if (handlerInstalled_) {
+        sigaction(SIGINT, &previous_, nullptr);
+        handlerInstalled_ = false;
+    }
+}
+
+void TerminalUpgradeUi::endProgressLine() {
+    if (progressLineOpen_) {
+        err_ << '\n' << std::flush;
+        progressLineOpen_ = false;
+    }
+}
+
+void TerminalUpgradeUi::takeInterrupt() {
+    if (interrupted) {
+        state_.ConversionCancelRequested = true;
+    }
+}
+
+} // namespace tomorine::cli

@@ -1,0 +1,66 @@
+#include "cli/command_options.h"
+#include "cli/commands.h"
+#include "cli/data_file.h"
+#include "cli/entry_lookup.h"
+#include "cli/entry_options.h"
+#include "cli/failure.h"
+#include "store/entry_statements.h"
+
+#include <ostream>
+
+namespace tomorine::cli {
+
+namespace {
+
+OptionSpec Spec() {
+    return OptionSpec{.usage = "使い方: tomorine-cli update [--data FILE] SERIAL [--url U] "
+                               "[--title T] [--subtitle S] [--keywords K] [--comment C]",
+                      .valueOptions = FieldOptions(),
+                      .operands = 1};
+}
+
+enum class Outcome { Updated, NotFound, MissingFields };
+
+// Reads the stored entry and writes it back on one connection, so that the
+// texts kept are those of the same file state the update is applied to.
+Outcome Update(const std::filesystem::path& dataFile, std::int32_t serial, const ParsedArgs& args) {
+    Connection connection(Connection::ConnectionString(dataFile));
+    std::optional<Entry> entry = FindLiveEntry(connection, serial);
+    if (!entry) {
+        return Outcome::NotFound;
+    }
+    ApplyGivenFields(args, *entry);
+    if (!HasRequiredFields(*entry)) {
+        return Outcome::MissingFields;
+    }
+    connection.execute(BuildUpdateStatement(serial, *entry));
+    connection.close();
+    return Outcome::Updated;
+}
+
+} // namespace
+
+int UpdateCommand(const Invocation& call) {
+    const OptionSpec spec = Spec();
+    ParsedArgs args = ParseArgs(call.args, spec);
+    const std::int32_t serial = ParseSerial(args.operands[0], spec);
+    const std::filesystem::path dataFile = ResolveDataFile(args);
+    Outcome outcome = Outcome::Updated;
+    try {
+        outcome = Update(dataFile, serial, args);
+    } catch (const std::exception& e) {
+        return Fail(call.err, e, "データに誤りがあります");
+    }
+    switch (outcome) {
+    case Outcome::NotFound:
+        return Fail(call.err, "見つかりません");
+    case Outcome::MissingFields:
+        return Fail(call.err, RequiredFieldsMessage);
+    case Outcome::Updated:
+        break;
+    }
+    Notice(call.err, "更新しました");
+    return ExitOk;
+}
+
+} // namespace tomorine::cli

@@ -1,0 +1,126 @@
+// The version check at start-up with Form7, and the OK command's re-save.
+#include "form1_harness.h"
+#include "mainwindow/form7.h"
+#include "mainwindow/window_menu.h"
+#include "store/message_style.h"
+#include "store/xls/xls_file.h"
+#include "upgrade/backup.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QWindow>
+
+using namespace tomorine;
+using namespace tomorine::test;
+
+namespace {
+
+// The older layout: 16 columns by position, the URL in four pieces.
+void WriteOldLayout(const std::filesystem::path& path, int entries) {
+    Workbook book;
+    Sheet& sheet = book.addSheet(u"トモリネ");
+    Sheet::Row header;
+    for (const char16_t* name :
+         {u"シリアル番号", u"URL1", u"URL2", u"URL3", u"URL4", u"タイトル", u"サブタイトル",
+          u"コメント1", u"コメント2", u"コメント3", u"コメント4", u"キーワード1", u"キーワード2",
+          u"キーワード3", u"キーワード4", u"削除"}) {
+        header.push_back(Cell::text(name));
+    }
+    sheet.appendRow(std::move(header));
+    sheet.appendRow({Cell::number(0), Cell::text(u"dummy")});
+    for (int i = 1; i <= entries; ++i) {
+        std::u16string n = QString::number(i).toStdU16String();
+        sheet.appendRow({Cell::number(i), Cell::text(u"http://old.jp/"), Cell::text(n), Cell(),
+                         Cell(), Cell::text(u"古い題" + n), Cell(), Cell(), Cell(), Cell(), Cell(),
+                         Cell::text(u"昔"), Cell(), Cell(), Cell(), Cell::number(0)});
+    }
+    WriteXlsFile(book, path);
+}
+
+} // namespace
+
+class ConversionTest : public QObject {
+    Q_OBJECT
+private slots:
+    void anOldWorkbookIsConvertedWithProgress() {
+        Form1Harness h;
+        WriteOldLayout(h.defaultDataFile(), 250);
+        auto original = ReadBytes(h.defaultDataFile());
+        QVERIFY(h.load());
+        auto shown = h.takeShown();
+        QCOMPARE(shown.size(), 2u);
+        QCOMPARE(shown[0].style, MessageStyle::OkCancelExclamation);
+        QVERIFY(shown[0].text.startsWith("データバージョンが違います。"));
+        QCOMPARE(shown[1].text, QString("終了しました"));
+        QCOMPARE(h.form().form7->Label4->text(), QString("100 %"));
+        QCOMPARE(h.form().form7->Label3->width(), h.form().form7->Label2->width());
+        QVERIFY(!h.form().form7->isVisible());
+        QVERIFY(h.form().Command1->isEnabled());
+        QCOMPARE(ReadBytes(BackupFilePath(h.defaultDataFile())), original);
+
+        h.form().Text1->setText("http://old.jp/17");
+        h.form().Command1->click();
+        QCOMPARE(h.listLines(), QStringList{"[00017]:古い題17"});
+    }
+
+    void aDeclinedConversionLeavesTheFileAsItWas() {
+        Form1Harness h;
+        WriteOldLayout(h.defaultDataFile(), 3);
+        auto original = ReadBytes(h.defaultDataFile());
+        MessageBoxSeam::queueAnswers({AnswerCancel});
+        QVERIFY(h.load());
+        QCOMPARE(ReadBytes(h.defaultDataFile()), original);
+        QCOMPARE(h.takeMessages().size(), 1);
+    }
+
+    void theProgressWindowShowsPercentAndTakesAUserCloseAsCancel() {
+        UpgradeState state;
+        Form7 form7(state);
+        form7.setPercent(42);
+        QCOMPARE(form7.Label4->text(), QString("42 %"));
+        QCOMPARE(form7.Label3->width(), 42 * form7.Label2->width() / 100);
+
+        form7.show();
+        RemoveSystemMenuItem(&form7, 2);
+        RemoveSystemMenuItem(&form7, 5);
+        form7.windowHandle()->close(); // the user, through the window system
+        QVERIFY(form7.isVisible());
+        QVERIFY(!state.ConversionCancelRequested);
+
+        RemoveSystemMenuItem(&form7, 0, true);
+        form7.windowHandle()->close();
+        QVERIFY(!form7.isVisible());
+        QVERIFY(state.ConversionCancelRequested);
+    }
+
+    void okLeavesAnUnchangedWorkbookAlone() {
+        Form1Harness h;
+        QVERIFY(h.load());
+        auto file = h.defaultDataFile();
+        auto before = std::filesystem::last_write_time(file);
+        auto bytes = ReadBytes(file);
+        h.form().Command5->click();
+        QCOMPARE(std::filesystem::last_write_time(file), before);
+        QCOMPARE(ReadBytes(file), bytes);
+        QVERIFY(!h.form().isVisible());
+    }
+
+    void okReSavesAChangedWorkbookOverALeftoverTemporaryFile() {
+        Form1Harness h;
+        QVERIFY(h.load());
+        h.setFields("http://a.jp/", "題");
+        h.form().Command2->click();
+        auto leftover = h.home() / "bk_axbyczd0_トモリネ.xls";
+        WriteBytes(leftover, {'o', 'l', 'd'});
+        h.form().Command5->click();
+        QVERIFY(!std::filesystem::exists(leftover));
+        QCOMPARE(Form1Harness::ReadLiveEntries(h.defaultDataFile()).size(), 1u);
+        QCOMPARE(h.takeMessages(), QStringList{"登録しました"});
+    }
+};
+
+QTEST_MAIN(ConversionTest)
+#include "form1_conversion_test.moc"

@@ -1,0 +1,132 @@
+#include "form1_harness.h"
+
+#include "mainwindow/file_chooser.h"
+#include "store/data_workbook.h"
+#include "store/settings/app_dir.h"
+#include "store/settings/ini_functions.h"
+#include "store/settings/settings_file.h"
+#include "store/table/connection.h"
+#include "store/xls/xls_file.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QUrl>
+#include <cstdlib>
+
+namespace tomorine::test {
+
+namespace {
+
+std::vector<QString>& OpenedUrls() {
+    static std::vector<QString> urls;
+    return urls;
+}
+
+} // namespace
+
+Form1Harness::Form1Harness() : home_(dir_.path() / "home") {
+    std::filesystem::create_directory(home_);
+    setenv("TOMORINE_HOME", home_.c_str(), 1);
+    ResetAppDirCache();
+    MessageBoxSeam::startRecording();
+    FileChooserSeam::startRecording();
+    OpenedUrls().clear();
+    Form1::SetOpenUrl([](const QUrl& url) {
+        OpenedUrls().push_back(url.toString());
+        return true;
+    });
+    Form1::SetDeletionNoticeMilliseconds(0);
+}
+
+Form1Harness::~Form1Harness() {
+    if (form_) {
+        form_->close();
+        form_.reset();
+    }
+    MessageBoxSeam::stopRecording();
+    FileChooserSeam::stopRecording();
+    unsetenv("TOMORINE_HOME");
+    ResetAppDirCache();
+}
+
+void Form1Harness::WriteDataFile(const std::filesystem::path& path,
+                                 const std::vector<Entry>& entries) {
+    Workbook book = NewDataWorkbook();
+    for (const Entry& e : entries) {
+        Sheet::Row row{Cell::number(e.serial)};
+        for (std::u16string& value : ChunkValues(e)) {
+            row.push_back(value.empty() ? Cell() : Cell::text(std::move(value)));
+        }
+        row.push_back(Cell::number(0));
+        book.sheet(1).appendRow(std::move(row));
+    }
+    WriteXlsFile(book, path);
+}
+
+std::vector<Entry> Form1Harness::ReadLiveEntries(const std::filesystem::path& path) {
+    Connection connection(Connection::ConnectionString(path));
+    Recordset rs = connection.execute(u"select * from [トモリネ$] where 削除 = 0");
+    std::vector<Entry> entries;
+    for (; !rs.eof(); rs.moveNext()) {
+        entries.push_back(ReadEntry(rs));
+    }
+    return entries;
+}
+
+void Form1Harness::setDataFileSetting(const std::string& value) {
+    WriteIniString(appIni(), kSettingsSection, kDataFileKey, value);
+}
+
+bool Form1Harness::load() {
+    form_ = std::make_unique<Form1>(state_);
+    return form_->Form_Load();
+}
+
+void Form1Harness::setFields(const QString& url, const QString& title, const QString& subtitle,
+                             const QString& keywords, const QString& comment) {
+    form_->Text1->setText(url);
+    form_->Text2->setText(title);
+    form_->Text3->setText(subtitle);
+    form_->Text4->setText(keywords);
+    form_->Text5->setPlainText(comment);
+}
+
+QStringList Form1Harness::listLines() const {
+    QStringList lines;
+    for (int i = 0; i < form_->List1->count(); ++i) {
+        lines << form_->List1->item(i)->text();
+    }
+    return lines;
+}
+
+QStringList Form1Harness::takeMessages() {
+    QStringList texts;
+    for (const MessageBoxSeam::Shown& shown : takeShown()) {
+        texts << shown.text;
+    }
+    return texts;
+}
+
+std::vector<MessageBoxSeam::Shown> Form1Harness::takeShown() {
+    std::vector<MessageBoxSeam::Shown> shown = MessageBoxSeam::shown();
+    MessageBoxSeam::clearShown();
+    return shown;
+}
+
+const std::vector<QString>& Form1Harness::openedUrls() const {
+    return OpenedUrls();
+}
+
+Entry MakeEntry(std::int32_t serial, std::u16string url, std::u16string title,
+                std::u16string keywords, std::u16string comment) {
+    Entry e;
+    e.serial = serial;
+    e.url = std::move(url);
+    e.title = std::move(title);
+    e.keywords = std::move(keywords);
+    e.comment = std::move(comment);
+    return e;
+}
+
+} // namespace tomorine::test
