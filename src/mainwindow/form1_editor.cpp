@@ -50,7 +50,7 @@ void Form1::Command2_Click() {
         // The serial comes from the file the row goes to, so that two
         // entries never share one.
         refreshDataFilePath();
-        std::int32_t newSerial = QueryMaxSerial(state_.DataFilePath) + 1;
+        std::int32_t newSerial = NextSerial(state_.DataFilePath);
         SaveListPosition();
         state_.DataChanged = true;
         Entry entry{0,

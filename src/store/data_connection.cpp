@@ -1,6 +1,9 @@
 #include "store/data_connection.h"
 
 #include "store/entry.h"
+#include "store/workbook/workbook_error.h"
+
+#include <limits>
 
 namespace tomorine {
 
@@ -26,6 +29,15 @@ std::int32_t QueryMaxSerial(const std::filesystem::path& dataFile) {
     rs.close();
     connection.close();
     return serial;
+}
+
+std::int32_t NextSerial(const std::filesystem::path& dataFile) {
+    std::int32_t highest = QueryMaxSerial(dataFile);
+    if (highest == std::numeric_limits<std::int32_t>::max()) {
+        throw WorkbookError(ErrorNumber::SheetRule,
+                            QuotedPath(dataFile) + " のシリアル番号はこれ以上増やせません");
+    }
+    return highest + 1;
 }
 
 void ExecuteOnDataFile(const std::filesystem::path& dataFile, std::u16string_view statement) {

@@ -59,6 +59,21 @@ private slots:
         QCOMPARE(h.listLines(), QStringList{"[00042]:新しい"});
     }
 
+    void noSerialIsLeftAfterTheLargest() {
+        Form1Harness h;
+        Form1Harness::WriteDataFile(h.defaultDataFile(),
+                                    {MakeEntry(2147483647, u"http://a.jp/", u"最後")});
+        QVERIFY(h.load());
+        auto before = ReadBytes(h.defaultDataFile());
+        h.setFields("http://b.jp/", "次");
+        h.form().Command2->click();
+        QStringList messages = h.takeMessages();
+        QCOMPARE(messages.size(), 2);
+        QVERIFY(messages[0].contains("これ以上"));
+        QCOMPARE(messages[1], QString("データに誤りがあります"));
+        QCOMPARE(ReadBytes(h.defaultDataFile()), before);
+    }
+
     void urlAndTitleAreRequired_data() {
         QTest::addColumn<QString>("url");
         QTest::addColumn<QString>("title");
