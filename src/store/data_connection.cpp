@@ -40,10 +40,12 @@ std::int32_t NextSerial(const std::filesystem::path& dataFile) {
     return highest + 1;
 }
 
-void ExecuteOnDataFile(const std::filesystem::path& dataFile, std::u16string_view statement) {
+int ExecuteOnDataFile(const std::filesystem::path& dataFile, std::u16string_view statement) {
     Connection connection(Connection::ConnectionString(dataFile));
     connection.execute(statement);
+    int changed = connection.rowsChanged();
     connection.close();
+    return changed;
 }
 
 } // namespace tomorine

@@ -129,6 +129,21 @@ private slots:
         QVERIFY(stored[32].title == u"ページ33");
     }
 
+    void updatingAnEntryDeletedMeanwhileSaysSo() {
+        Form1Harness h;
+        Form1Harness::WriteDataFile(h.defaultDataFile(), Numbered(2, u""));
+        QVERIFY(h.load());
+        h.form().Command1->click();
+        h.form().List1->setCurrentRow(1);
+        // Another program leaves only the first entry.
+        Form1Harness::WriteDataFile(h.defaultDataFile(), Numbered(1, u""));
+        auto before = Form1Harness::ReadLiveEntries(h.defaultDataFile());
+        h.form().Text2->setText("変えた");
+        h.form().Command2->click();
+        QCOMPARE(h.takeMessages(), QStringList{"更新するデータがデータファイルにありません"});
+        QVERIFY(Form1Harness::ReadLiveEntries(h.defaultDataFile())[0].title == before[0].title);
+    }
+
     void clearEmptiesEditorListAndCountButKeepsThePath() {
         Form1Harness h;
         Form1Harness::WriteDataFile(h.defaultDataFile(), Numbered(3, u""));
