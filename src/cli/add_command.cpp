@@ -6,7 +6,6 @@
 #include "store/data_connection.h"
 #include "store/entry_statements.h"
 
-#include <limits>
 #include <ostream>
 
 namespace tomorine::cli {
@@ -21,12 +20,9 @@ OptionSpec Spec() {
 
 // The register command: the new serial comes from the file the row goes to.
 std::int32_t Register(const std::filesystem::path& dataFile, const Entry& entry) {
-    std::int32_t highest = QueryMaxSerial(dataFile);
-    if (highest == std::numeric_limits<std::int32_t>::max()) {
-        throw std::runtime_error("シリアル番号がこれ以上増やせません");
-    }
-    ExecuteOnDataFile(dataFile, BuildInsertStatement(highest + 1, entry));
-    return highest + 1;
+    std::int32_t serial = NextSerial(dataFile);
+    ExecuteOnDataFile(dataFile, BuildInsertStatement(serial, entry));
+    return serial;
 }
 
 } // namespace

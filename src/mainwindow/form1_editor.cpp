@@ -50,7 +50,7 @@ void Form1::Command2_Click() {
         // The serial comes from the file the row goes to, so that two
         // entries never share one.
         refreshDataFilePath();
-        std::int32_t newSerial = QueryMaxSerial(state_.DataFilePath) + 1;
+        std::int32_t newSerial = NextSerial(state_.DataFilePath);
         SaveListPosition();
         state_.DataChanged = true;
         Entry entry{0,
@@ -67,7 +67,7 @@ void Form1::Command2_Click() {
         } else {
             statement = BuildUpdateStatement(state_.CurrentSerial, entry);
         }
-        ExecuteOnDataFile(state_.DataFilePath, statement);
+        int changed = ExecuteOnDataFile(state_.DataFilePath, statement);
         if (registering) {
             MessageBox(this, QStringLiteral("登録しました"), MessageStyle::Ok);
             FindEntryByUrl();
@@ -78,7 +78,13 @@ void Form1::Command2_Click() {
             ClearEntryForm();
             ListSearchResults();
             RestoreListPosition();
-            MessageBox(this, QStringLiteral("更新しました"), MessageStyle::Ok);
+            // An entry deleted meanwhile cannot be updated: say so, not "done".
+            if (changed == 0) {
+                MessageBox(this, QStringLiteral("更新するデータがデータファイルにありません"),
+                           MessageStyle::Exclamation);
+            } else {
+                MessageBox(this, QStringLiteral("更新しました"), MessageStyle::Ok);
+            }
         }
     } catch (const std::exception& e) {
         showError(e, QStringLiteral("データに誤りがあります"));

@@ -1,6 +1,9 @@
 #include "store/data_connection.h"
 
 #include "store/entry.h"
+#include "store/workbook/workbook_error.h"
+
+#include <limits>
 
 namespace tomorine {
 
@@ -28,10 +31,21 @@ std::int32_t QueryMaxSerial(const std::filesystem::path& dataFile) {
     return serial;
 }
 
-void ExecuteOnDataFile(const std::filesystem::path& dataFile, std::u16string_view statement) {
+std::int32_t NextSerial(const std::filesystem::path& dataFile) {
+    std::int32_t highest = QueryMaxSerial(dataFile);
+    if (highest == std::numeric_limits<std::int32_t>::max()) {
+        throw WorkbookError(ErrorNumber::SheetRule,
+                            QuotedPath(dataFile) + " のシリアル番号はこれ以上増やせません");
+    }
+    return highest + 1;
+}
+
+int ExecuteOnDataFile(const std::filesystem::path& dataFile, std::u16string_view statement) {
     Connection connection(Connection::ConnectionString(dataFile));
     connection.execute(statement);
+    int changed = connection.rowsChanged();
     connection.close();
+    return changed;
 }
 
 } // namespace tomorine

@@ -31,8 +31,13 @@ void CloseDataConnection(StoreState& state);
 // connection of its own and closes it before returning.
 std::int32_t QueryMaxSerial(const std::filesystem::path& dataFile);
 
+// The serial of a new entry: QueryMaxSerial + 1. Throws WorkbookError when
+// the highest serial is already the largest a serial can be.
+std::int32_t NextSerial(const std::filesystem::path& dataFile);
+
 // Runs one statement on a connection of its own and closes it, which saves
-// the workbook when the statement changed it.
-void ExecuteOnDataFile(const std::filesystem::path& dataFile, std::u16string_view statement);
+// the workbook when the statement changed it. Returns the rows it inserted
+// or updated.
+int ExecuteOnDataFile(const std::filesystem::path& dataFile, std::u16string_view statement);
 
 } // namespace tomorine

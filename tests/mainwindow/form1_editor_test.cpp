@@ -59,6 +59,21 @@ private slots:
         QCOMPARE(h.listLines(), QStringList{"[00042]:新しい"});
     }
 
+    void noSerialIsLeftAfterTheLargest() {
+        Form1Harness h;
+        Form1Harness::WriteDataFile(h.defaultDataFile(),
+                                    {MakeEntry(2147483647, u"http://a.jp/", u"最後")});
+        QVERIFY(h.load());
+        auto before = ReadBytes(h.defaultDataFile());
+        h.setFields("http://b.jp/", "次");
+        h.form().Command2->click();
+        QStringList messages = h.takeMessages();
+        QCOMPARE(messages.size(), 2);
+        QVERIFY(messages[0].contains("これ以上"));
+        QCOMPARE(messages[1], QString("データに誤りがあります"));
+        QCOMPARE(ReadBytes(h.defaultDataFile()), before);
+    }
+
     void urlAndTitleAreRequired_data() {
         QTest::addColumn<QString>("url");
         QTest::addColumn<QString>("title");
@@ -112,6 +127,21 @@ private slots:
         std::vector<Entry> stored = Form1Harness::ReadLiveEntries(h.defaultDataFile());
         QVERIFY(stored[33].title == u"書き換えた題");
         QVERIFY(stored[32].title == u"ページ33");
+    }
+
+    void updatingAnEntryDeletedMeanwhileSaysSo() {
+        Form1Harness h;
+        Form1Harness::WriteDataFile(h.defaultDataFile(), Numbered(2, u""));
+        QVERIFY(h.load());
+        h.form().Command1->click();
+        h.form().List1->setCurrentRow(1);
+        // Another program leaves only the first entry.
+        Form1Harness::WriteDataFile(h.defaultDataFile(), Numbered(1, u""));
+        auto before = Form1Harness::ReadLiveEntries(h.defaultDataFile());
+        h.form().Text2->setText("変えた");
+        h.form().Command2->click();
+        QCOMPARE(h.takeMessages(), QStringList{"更新するデータがデータファイルにありません"});
+        QVERIFY(Form1Harness::ReadLiveEntries(h.defaultDataFile())[0].title == before[0].title);
     }
 
     void clearEmptiesEditorListAndCountButKeepsThePath() {

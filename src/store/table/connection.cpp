@@ -40,6 +40,7 @@ bool OnlyEndsStatement(std::string_view tail) {
 } // namespace
 
 struct Connection::Impl {
+    int rowsChanged = 0;
     Impl(std::filesystem::path p, Workbook b) : path(std::move(p)), book(std::move(b)) {
         session.book = &book;
         sqlite3* handle = nullptr;
@@ -138,7 +139,13 @@ Recordset Connection::execute(std::u16string_view statement) {
     if (rc != SQLITE_DONE) {
         impl_->fail(rc);
     }
+    impl_->rowsChanged =
+        sqlite3_stmt_readonly(prepared.get()) ? 0 : sqlite3_changes(impl_->db.get());
     return rows;
+}
+
+int Connection::rowsChanged() const {
+    return impl_->rowsChanged;
 }
 
 void Connection::close() {

@@ -49,6 +49,9 @@ public:
     // concerned and SQLite's reason. A failed statement changes nothing.
     Recordset execute(std::u16string_view statement);
 
+    // Rows the last statement inserted or updated; 0 after a query.
+    int rowsChanged() const;
+
     // Saves when a statement changed the workbook, then releases it.
     // Closing a closed connection does nothing. When the save fails the
     // error is thrown, the file is as it was and the connection stays open
