@@ -6,6 +6,7 @@
 #include "support/temp_dir.h"
 
 #include <chrono>
+#include <gtest/gtest.h>
 
 namespace tomorine::test {
 
@@ -37,8 +38,8 @@ std::map<std::string, std::string> FolderContents(const fs::path& folder) {
 }
 
 std::int32_t Register(const fs::path& dataFile, const Entry& entry) {
-    const std::int32_t serial = QueryMaxSerial(dataFile) + 1;
-    ExecuteOnDataFile(dataFile, BuildInsertStatement(serial, entry));
+    const std::int32_t serial = NextSerial(dataFile);
+    EXPECT_EQ(ExecuteOnDataFile(dataFile, BuildInsertStatement(serial, entry)), 1);
     return serial;
 }
 

@@ -49,7 +49,7 @@ TEST_F(ThreeEntries, EachRegistrationTakesTheNextSerial) {
 
 TEST_F(ThreeEntries, UpdateRewritesOnlyItsEntryInPlace) {
     Entry changed{0, u"http://new.jp/", u"新しい題 ", u"副題", u"語", u"説明"};
-    ExecuteOnDataFile(path, BuildUpdateStatement(2, changed));
+    EXPECT_EQ(ExecuteOnDataFile(path, BuildUpdateStatement(2, changed)), 1);
     std::vector<Entry> entries = LiveEntries(path);
     ASSERT_EQ(entries.size(), 3u);
     changed.serial = 2;
@@ -61,7 +61,7 @@ TEST_F(ThreeEntries, UpdateRewritesOnlyItsEntryInPlace) {
 
 TEST_F(ThreeEntries, UpdateMatchingNoRowLeavesTheFileAlone) {
     const FileState before = AgedState(path);
-    ExecuteOnDataFile(path, BuildUpdateStatement(9, Page(u"x")));
+    EXPECT_EQ(ExecuteOnDataFile(path, BuildUpdateStatement(9, Page(u"x"))), 0);
     EXPECT_EQ(StateOf(path), before);
 }
 
