@@ -102,17 +102,6 @@ private slots:
         QCOMPARE(ReadBytes(other), before);
         QCOMPARE(Serials(h.defaultDataFile()), (std::vector<std::int32_t>{1, 2, 12}));
     }
-
-    void theNextSerialFollowsTheHighestLeftAfterADeletion() {
-        Form1Harness h;
-        SearchAndPickSecond(h);
-        h.form().List1->setCurrentRow(2);
-        MessageBoxSeam::queueAnswers({AnswerOk});
-        h.form().Command6->click();
-        h.setFields("http://d.jp/", "新");
-        h.form().Command2->click();
-        QCOMPARE(Serials(h.defaultDataFile()), (std::vector<std::int32_t>{1, 2, 3}));
-    }
 };
 
 QTEST_MAIN(DeleteTest)

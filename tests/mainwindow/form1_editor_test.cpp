@@ -49,16 +49,6 @@ private slots:
         QVERIFY(h.state().DataChanged);
     }
 
-    void theNextRegistrationTakesTheNextSerial() {
-        Form1Harness h;
-        Form1Harness::WriteDataFile(h.defaultDataFile(), Numbered(41, u""));
-        QVERIFY(h.load());
-        h.form().Command4->click();
-        h.setFields("http://new.jp/", "新しい");
-        h.form().Command2->click();
-        QCOMPARE(h.listLines(), QStringList{"[00042]:新しい"});
-    }
-
     void noSerialIsLeftAfterTheLargest() {
         Form1Harness h;
         Form1Harness::WriteDataFile(h.defaultDataFile(),
