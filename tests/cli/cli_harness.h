@@ -3,6 +3,7 @@
 #include "store/entry.h"
 
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -10,8 +11,7 @@ namespace tomorine::test {
 
 struct CliRun {
     int status = -1; // exit status; 128 + signal when killed
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 // Runs the built tomorine-cli with TOMORINE_HOME = home and `input` on its
@@ -21,18 +21,12 @@ CliRun RunCli(const std::filesystem::path& home, const std::vector<std::string>&
 
 int LineCount(const std::string& text);
 
-// The entries of a --json output: {"hits": [{"serial": ..., "url": ...}]}.
-std::vector<Entry> ParseHits(const std::string& json);
+// What --json prints for these entries.
+nlohmann::json Hits(const std::vector<Entry>& entries);
 
-// Texts for the command line.
-std::string Utf8(std::u16string_view text);
+// A data workbook holding the entries after the header and dummy rows; the
+// entries whose serials are listed in `deleted` are flagged as deleted.
+void WriteDataWorkbook(const std::filesystem::path& path, const std::vector<Entry>& entries,
+                       const std::vector<int>& deleted = {});
 
 } // namespace tomorine::test
-
-namespace tomorine {
-
-// For comparing and printing entries in expectations.
-bool operator==(const Entry& a, const Entry& b);
-void PrintTo(const Entry& entry, std::ostream* os);
-
-} // namespace tomorine
