@@ -29,10 +29,10 @@ std::string ReadText(const std::filesystem::path& path) {
 } // namespace
 
 CliRun RunCli(const std::filesystem::path& home, const std::vector<std::string>& args,
-              const std::string& input, const std::filesystem::path& cwd) {
+              const std::string& input) {
     TempDir io;
     WriteBytes(io / "in", std::vector<std::uint8_t>(input.begin(), input.end()));
-    std::string command = "cd " + Quoted((cwd.empty() ? io / "cwd" : cwd).string()) +
+    std::string command = "cd " + Quoted(home.parent_path().string()) +
                           " && TOMORINE_HOME=" + Quoted(home.string()) + " exec " +
                           Quoted(TOMORINE_CLI);
     for (const std::string& arg : args) {
@@ -40,10 +40,15 @@ CliRun RunCli(const std::filesystem::path& home, const std::vector<std::string>&
     }
     command += " <" + Quoted((io / "in").string()) + " >" + Quoted((io / "out").string()) + " 2>" +
                Quoted((io / "err").string());
-    std::filesystem::create_directory(io / "cwd");
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), ReadText(io / "out"),
             ReadText(io / "err")};
+}
+
+CliRun RunOn(const std::filesystem::path& data, std::vector<std::string> args,
+             const std::string& input) {
+    args.insert(args.begin() + 1, {"--data", data.string()});
+    return RunCli(data.parent_path() / "home", args, input);
 }
 
 int LineCount(const std::string& text) {

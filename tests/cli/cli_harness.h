@@ -15,9 +15,14 @@ struct CliRun {
 };
 
 // Runs the built tomorine-cli with TOMORINE_HOME = home and `input` on its
-// standard input, in folder `cwd` (a fresh empty folder when not given).
+// standard input, in the folder that holds `home`.
 CliRun RunCli(const std::filesystem::path& home, const std::vector<std::string>& args,
-              const std::string& input = "", const std::filesystem::path& cwd = {});
+              const std::string& input = "");
+
+// tomorine-cli COMMAND --data FILE ARGS (args[0] is the command), with a
+// TOMORINE_HOME beside the file that the program does not need to create.
+CliRun RunOn(const std::filesystem::path& data, std::vector<std::string> args,
+             const std::string& input = "");
 
 int LineCount(const std::string& text);
 

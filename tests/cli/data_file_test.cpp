@@ -1,8 +1,11 @@
 // Which data file a command works on, and what happens when it is missing,
-// not a workbook, or cannot be written.
+// not a workbook, cannot be written, or is of the older layout.
 #include "cli/cli_harness.h"
 #include "store/settings/ini_functions.h"
+#include "store/xls/xls_file.h"
 #include "support/temp_dir.h"
+#include "upgrade/backup.h"
+#include "upgrade_fixture.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -12,120 +15,131 @@ namespace {
 
 namespace fs = std::filesystem;
 using Args = std::vector<std::string>;
+using Names = std::vector<std::string>;
 
-// --data FILE goes right after the command name.
-Args WithData(Args args, const fs::path& file) {
-    args.insert(args.begin() + 1, {"--data", file.string()});
-    return args;
-}
-
+// --data FILE (relative to the current folder) over the DATAFILE setting over
+// the default file in the program folder.
 TEST(DataFile, OptionOverSettingOverDefault) {
-    const struct {
-        const char* setting; // DATAFILE in the program folder's settings
-        Args data;           // after "search"
-        const char* cwd;     // under the test folder
-        const char* title;   // of the file that was searched
-    } cases[] = {{nullptr, {}, "ア", "default"},
-                 {"ア/設定.xls", {}, "ア", "setting"},
-                 {"ア/設定.xls", {"--data", "指定.xls"}, "ア", "option"},
-                 {nullptr, {"--data", "../指定.xls"}, "ア/sub", "option"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.title);
+    const std::pair<Args, const char*> cases[] = {{{"search"}, "default"},
+                                                  {{"search"}, "setting"},
+                                                  {{"search", "--data", "ア/指定.xls"}, "option"}};
+    for (const auto& [args, title] : cases) {
+        SCOPED_TRACE(title);
         TempDir dir;
         fs::create_directories(dir / "home");
-        fs::create_directories(dir / "ア" / "sub");
+        fs::create_directories(dir / "ア");
         WriteDataWorkbook(dir / "home" / "トモリネ.xls", {{1, u"u", u"default", {}, {}, {}}});
         WriteDataWorkbook(dir / "ア" / "設定.xls", {{1, u"u", u"setting", {}, {}, {}}});
         WriteDataWorkbook(dir / "ア" / "指定.xls", {{1, u"u", u"option", {}, {}, {}}});
-        if (c.setting) {
+        if (title != std::string("default")) {
             ASSERT_TRUE(WriteIniString(dir / "home" / "トモリネ.ini", "トモリネ", "DATAFILE",
-                                       (dir / c.setting).string()));
+                                       (dir / "ア" / "設定.xls").string()));
         }
-        Args args = {"search"};
-        args.insert(args.end(), c.data.begin(), c.data.end());
-        CliRun run = RunCli(dir / "home", args, "", dir / c.cwd);
+        CliRun run = RunCli(dir / "home", args);
         EXPECT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(run.out, std::string("[00001]:") + c.title + "\n1件 ヒットしました\n");
+        EXPECT_EQ(run.out, std::string("[00001]:") + title + "\n1件 ヒットしました\n");
     }
 }
 
-// Every command that works on the data file: exit 1, one line naming the
-// file, and the file as it was (or still missing), nothing left beside it.
-TEST(DataFile, MissingOrNotAWorkbookIsRefused) {
-    const Args commands[] = {{"search", "--title", "a"},
-                             {"show", "1", "--json"},
-                             {"add", "--url", "u", "--title", "t"},
-                             {"update", "1", "--title", "t"},
-                             {"delete", "1"},
-                             {"compact"},
-                             {"check-version", "--yes"}};
+enum Condition { Missing, NotAWorkbook, ReadOnlyFile, ReadOnlyFolder };
+
+// Exit 1 and one line naming the file (or its folder); the file as it was and
+// nothing left beside it. The read-only cases need an unprivileged user: ctest
+// runs this test once more as nobody.
+TEST(DataFile, RefusedWhenMissingNotAWorkbookOrReadOnly) {
     const std::string text = "URL,タイトル\r\nhttps://a.example/,not a workbook\r\n";
-    for (const Args& args : commands) {
-        for (bool missing : {true, false}) {
-            SCOPED_TRACE(args[0] + (missing ? " on a missing file" : " on a text file"));
+    for (const Args& args :
+         {Args{"search"}, Args{"show", "1"}, Args{"add", "--url", "u", "--title", "t"},
+          Args{"update", "1", "--title", "t"}, Args{"delete", "1"}, Args{"compact"},
+          Args{"check-version", "--yes"}}) {
+        const bool writes = args[0] != "search" && args[0] != "show" && args[0] != "check-version";
+        for (Condition condition : {Missing, NotAWorkbook, ReadOnlyFile, ReadOnlyFolder}) {
+            if (condition >= ReadOnlyFile && (!writes || ::geteuid() == 0)) {
+                continue;
+            }
+            SCOPED_TRACE(args[0] + " in condition " + std::to_string(condition));
             TempDir dir;
             const auto data = dir / "データ.xls";
-            if (!missing) {
+            if (condition == NotAWorkbook) {
                 WriteBytes(data, std::vector<std::uint8_t>(text.begin(), text.end()));
+            } else if (condition != Missing) {
+                WriteDataWorkbook(data, {{1, u"https://a.example/", u"題", {}, {}, {}}});
             }
-            CliRun run = RunCli(dir / "home", WithData(args, data));
+            const auto before = BytesOrNothing(data);
+            if (condition >= ReadOnlyFile) {
+                fs::permissions(condition == ReadOnlyFile ? data : dir.path(),
+                                fs::perms::owner_write | fs::perms::group_write |
+                                    fs::perms::others_write,
+                                fs::perm_options::remove);
+            }
+            const fs::perms mode = fs::status(data).permissions();
+
+            CliRun run = RunOn(data, args);
+
             EXPECT_EQ(run.status, 1);
             EXPECT_EQ(run.out, args[0] == "check-version" ? "-1\n" : "");
             EXPECT_EQ(LineCount(run.err), 1) << run.err;
-            EXPECT_TRUE(missing || run.err.find(data.string()) != std::string::npos) << run.err;
-            EXPECT_EQ(fs::exists(data), !missing);
-            EXPECT_TRUE(missing ||
-                        ReadBytes(data) == std::vector<std::uint8_t>(text.begin(), text.end()));
-            EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), missing ? 0 : 1);
+            const fs::path named = condition == ReadOnlyFolder ? dir.path() : data;
+            EXPECT_TRUE(condition == Missing || run.err.find(named.string()) != std::string::npos)
+                << run.err;
+            EXPECT_EQ(BytesOrNothing(data), before);
+            EXPECT_EQ(fs::status(data).permissions(), mode);
+            EXPECT_EQ(FileNames(dir.path()), condition == Missing ? Names{} : Names{"データ.xls"});
         }
     }
 }
 
-struct ReadOnlyCase {
-    const char* name;
-    Args args;
-    bool folder; // the folder is read-only, else the file
-};
+const std::u16string kUrl = u"https://古い.example/" + std::u16string(280, u'u');
+const std::u16string kHalf(300, u'コ');
 
-void PrintTo(const ReadOnlyCase& c, std::ostream* os) {
-    *os << c.name;
+void WriteOld(const std::filesystem::path& path) {
+    WriteXlsFile(OldDataWorkbook({OldRow(Cell::number(1),
+                                         {kUrl.substr(0, 150), kUrl.substr(150), u"", u"", u"abc  ",
+                                          u"tab\tinside", kHalf, kHalf, u"", u"", u"鍵 キー"},
+                                         Cell::number(0))}),
+                 path);
 }
 
-class ReadOnlyData : public testing::TestWithParam<ReadOnlyCase> {};
+TEST(CheckVersion, ConvertsAnOlderFileOnlyWithConsent) {
+    const struct {
+        Args args;
+        std::string input;
+        bool converts;
+    } cases[] = {{{"check-version", "--yes"}, "", true},
+                 {{"check-version"}, "y\n", true},
+                 {{"check-version"}, "n\n", false}};
+    for (const auto& [args, input, converts] : cases) {
+        SCOPED_TRACE(input);
+        TempDir dir;
+        const auto data = dir / "古い.xls";
+        WriteOld(data);
+        const auto original = ReadBytes(data);
 
-TEST_P(ReadOnlyData, RefusedInOneLineAndLeftAsItWas) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "permission bits do not stop root; ctest runs this as nobody";
+        CliRun run = RunOn(data, args, input);
+
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, converts ? "0105\n" : "0104\n");
+        EXPECT_NE(run.err.find("データコンバートを開始します。"), std::string::npos) << run.err;
+        EXPECT_EQ(ReadBytes(BackupFilePath(data)), original);
+        if (!converts) {
+            EXPECT_EQ(ReadBytes(data), original);
+            continue;
+        }
+        EXPECT_NE(run.err.find("\r100 %\n終了しました\n"), std::string::npos) << run.err;
+        EXPECT_EQ(nlohmann::json::parse(RunOn(data, {"search", "--json"}).out),
+                  Hits({{1, kUrl, u"abc  ", u"tab inside", u"鍵 キー", kHalf + kHalf}}));
     }
-    TempDir dir;
-    fs::create_directory(dir / "ro");
-    const fs::path data = dir / "ro" / "data.xls";
-    WriteDataWorkbook(data, {{1, u"https://a.example/", u"題", {}, {}, {}}});
-    const auto before = ReadBytes(data);
-    fs::permissions(GetParam().folder ? dir / "ro" : data,
-                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
-    const fs::perms mode = fs::status(data).permissions();
-
-    CliRun run = RunCli(dir / "home", WithData(GetParam().args, data));
-
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(LineCount(run.err), 1) << run.err;
-    EXPECT_NE(run.err.find(data.parent_path().string()), std::string::npos) << run.err;
-    EXPECT_EQ(ReadBytes(data), before);
-    EXPECT_EQ(fs::status(data).permissions(), mode);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "ro"), {}), 1) << "a file left beside it";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, ReadOnlyData,
-    testing::Values(ReadOnlyCase{"AddFile", {"add", "--url", "u", "--title", "t"}, false},
-                    ReadOnlyCase{"AddFolder", {"add", "--url", "u", "--title", "t"}, true},
-                    ReadOnlyCase{"UpdateFile", {"update", "1", "--title", "t"}, false},
-                    ReadOnlyCase{"DeleteFolder", {"delete", "1"}, true},
-                    ReadOnlyCase{"CompactFile", {"compact"}, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+TEST(CheckVersion, DeclinedRecoveryLeavesTheDataFileMissing) {
+    TempDir dir;
+    WriteOld(BackupFilePath(dir / "data.xls"));
+    CliRun run = RunOn(dir / "data.xls", {"check-version"}, "n\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "-1\n");
+    EXPECT_TRUE(run.err.starts_with("リカバリ処理をします\n\nよろしいですか？ [y/N] ")) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "data.xls"));
+}
 
 } // namespace
 } // namespace tomorine::test

@@ -92,21 +92,16 @@ TEST(CheckDataVersion, ConvertsAnOlderWorkbookAsTheTableSays) {
     EXPECT_EQ(sheet.row(1), fresh.row(1)) << "header";
     EXPECT_EQ(sheet.row(2), fresh.row(2)) << "dummy row";
     // Rows 3 … 5 cell by cell; the cells not listed are empty.
+    auto T = [](std::u16string text) { return Cell::text(std::move(text)); };
     std::map<std::pair<int, int>, Cell> want = {
-        {{3, 1}, Cell::number(1)},
-        {{3, 2}, Cell::text(a + b.substr(0, 25))},
-        {{3, 3}, Cell::text(b.substr(25) + c)},
-        {{3, 4}, Cell::text(d)},
-        {{3, 18}, Cell::text(u"abc\t\t")},
-        {{3, 22}, Cell::text(u"a b")},
-        {{3, 26}, Cell::text(u"前半  後半\t")},
-        {{3, 58}, Cell::number(0)},
-        {{4, 1}, Cell::text(u"0042")},
-        {{4, 18}, Cell::text(std::u16string(123, u'あ') + u"\t\t")},
-        {{4, 19}, Cell::text(u"い\t")},
-        {{4, 58}, Cell::boolean(true)}};
+        {{3, 1}, Cell::number(1)},     {{3, 2}, T(a + b.substr(0, 25))},
+        {{3, 3}, T(b.substr(25) + c)}, {{3, 4}, T(d)},
+        {{3, 18}, T(u"abc\t\t")},      {{3, 22}, T(u"a b")},
+        {{3, 26}, T(u"前半  後半\t")}, {{3, 58}, Cell::number(0)},
+        {{4, 1}, T(u"0042")},          {{4, 18}, T(std::u16string(123, u'あ') + u"\t\t")},
+        {{4, 19}, T(u"い\t")},         {{4, 58}, Cell::boolean(true)}};
     for (int i = 0; i < 16; ++i) {
-        want[{4, 42 + i}] = Cell::text((k1 + k2 + k3 + k4).substr(i * 125, 125));
+        want[{4, 42 + i}] = T((k1 + k2 + k3 + k4).substr(i * 125, 125));
     }
     for (int row = 3; row <= 5; ++row) {
         for (int column = 1; column <= EntryColumnCount; ++column) {
