@@ -28,21 +28,23 @@ TEST(DumpCommand, GivesXlrdsValuesOrRefusesInOneLine) {
     if (CorpusDir().empty()) {
         GTEST_SKIP() << "no corpus";
     }
-    const std::pair<std::string, bool> cases[] = {{"parseexcel__Test97J.xls", true},
-                                                  {"poi__50779_1.xls", true},
-                                                  {"libxls__types.xls", true},
-                                                  {"sheetjs__ErrorTypes.xls", true},
-                                                  {"parseexcel__long_string8.xls", true},
-                                                  {"calamine__too_small.xls", false},
-                                                  {"derived__12561-1_truncated20000.xls", false},
-                                                  {"edr__Test_Issue_12556_corrupt.xls", false},
-                                                  {"parseexcel__encrypted.xls", false},
-                                                  {"parseexcel__Test95J.xls", false}};
-    for (const auto& [name, read] : cases) {
+    // The last five are broken or older than Excel 97.
+    const std::string names[] = {"parseexcel__Test97J.xls",
+                                 "poi__50779_1.xls",
+                                 "libxls__types.xls",
+                                 "sheetjs__ErrorTypes.xls",
+                                 "parseexcel__long_string8.xls",
+                                 "calamine__too_small.xls",
+                                 "derived__12561-1_truncated20000.xls",
+                                 "edr__Test_Issue_12556_corrupt.xls",
+                                 "parseexcel__encrypted.xls",
+                                 "parseexcel__Test95J.xls"};
+    for (int i = 0; i < 10; ++i) {
+        const std::string& name = names[i];
         SCOPED_TRACE(name);
         TempDir dir;
         CliRun run = RunCli(dir.path(), {"dump", (CorpusDir() / name).string()});
-        if (!read) {
+        if (i >= 5) {
             EXPECT_EQ(run.status, 1);
             EXPECT_EQ(run.out, "");
             EXPECT_EQ(LineCount(run.err), 1) << run.err;

@@ -12,12 +12,11 @@ using nlohmann::json;
 
 TEST(EntryCommands, RoundTripKeepsJapaneseTextsAndCutsLongFields) {
     std::u16string t; // 3,000 units
-    while (t.size() < 3000) {
-        t += u"長いテキストlong'";
+    for (int i = 0; i < 3000; ++i) {
+        t += u"長いテキストlong'"[i % 11];
     }
-    t.resize(3000);
     const std::pair<Entry, Entry> cases[] = {
-        // given, read back
+        // as given, as read back
         {{0, u"https://例え.jp/パス?q='日本語'", u"it's  ", u"副題　全角", u"犬 猫\t", u"一\n二"},
          {1, u"https://例え.jp/パス?q='日本語'", u"it's  ", u"副題　全角", u"犬 猫 ", u"一\r\n二"}},
         {{0, t, t, t, t, t},

@@ -46,7 +46,7 @@ TEST(CheckBackupAndRecover, GivesItsCodeAndTouchesOnlyWhatItSays) {
         MakeFile(backup, c.backup);
         const Bytes before[] = {BytesOrNothing(data), BytesOrNothing(backup)};
         Harness h(data);
-        h.answers = {c.answer};
+        h.answer = c.answer;
 
         EXPECT_EQ(CheckBackupAndRecover(h.context), c.code);
 

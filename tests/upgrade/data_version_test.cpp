@@ -126,7 +126,7 @@ TEST(CheckDataVersion, DeclinedConversionLeavesTheFileAsItWas) {
     MakeFile(dir / "bm.xls", Old);
     const auto original = ReadBytes(dir / "bm.xls");
     Harness h(dir / "bm.xls");
-    h.answers = {AnswerCancel};
+    h.answer = AnswerCancel;
 
     EXPECT_EQ(CheckDataVersion(h.context), 0);
 

@@ -90,10 +90,6 @@ Harness::Harness(fs::path dataFile) : context{store, state, {}, {}} {
     context.ui.messageBox = [this](const std::u16string& text, int style) {
         texts.push_back(text);
         styles.push_back(style);
-        const int answer = answers.empty() ? AnswerOk : answers.front();
-        if (!answers.empty()) {
-            answers.pop_front();
-        }
         return answer;
     };
     context.ui.setProgress = [this](int percent) {
@@ -103,18 +99,15 @@ Harness::Harness(fs::path dataFile) : context{store, state, {}, {}} {
         }
     };
     context.ui.closeProgress = [this] { ++progressClosed; };
-    auto fault = [](const fs::path& path) {
-        return WorkbookError(ErrorNumber::FileAccess, QuotedPath(path) + " (試験の障害)");
-    };
-    context.io.open = [this, fault](const fs::path& path) {
+    context.io.open = [this](const fs::path& path) {
         if (++opens == failOpen) {
-            throw fault(path);
+            throw WorkbookError(ErrorNumber::FileAccess, QuotedPath(path));
         }
         return ReadXlsFile(path);
     };
-    context.io.save = [this, fault](const Workbook& book, const fs::path& path) {
+    context.io.save = [this](const Workbook& book, const fs::path& path) {
         if (++saves == failSave) {
-            throw fault(path);
+            throw WorkbookError(ErrorNumber::FileAccess, QuotedPath(path));
         }
         WriteXlsFile(book, path);
     };

@@ -3,7 +3,6 @@
 #include "store/workbook/workbook.h"
 #include "upgrade/upgrade_context.h"
 
-#include <deque>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -36,9 +35,9 @@ std::vector<std::uint8_t> BytesOrNothing(const std::filesystem::path& path);
 std::vector<std::string> FileNames(const std::filesystem::path& folder);
 
 // The program state of one test. Stands in for the message boxes and the
-// progress window (records what the engine shows, answers its prompts from
-// a queue, OK when it runs dry) and for the files (the n-th open or save,
-// counting from 1, throws an I/O error; 0 never).
+// progress window (records what the engine shows and gives every prompt the
+// same answer) and for the files (the n-th open or save, counting from 1,
+// throws an I/O error; 0 never).
 struct Harness {
     explicit Harness(std::filesystem::path dataFile);
     Harness(const Harness&) = delete; // the context refers to the members
@@ -48,7 +47,7 @@ struct Harness {
     UpgradeState state;
     std::vector<std::u16string> texts;
     std::vector<int> styles;
-    std::deque<int> answers;
+    int answer = AnswerOk;
     std::vector<int> progress;
     std::function<void(int percent)> onProgress; // runs after a value is recorded
     int progressClosed = 0;
