@@ -26,18 +26,13 @@ int ConversionPercent(int row, int last) {
 }
 
 bool AddConversionSheet(UpgradeContext& context) {
-    try {
-        Workbook book = context.io.open(context.store.DataFilePath);
+    return context.workbookStep([](Workbook& book) {
         const Sheet& entries = book.sheet(EntrySheetName);
         // Right after the entry sheet, so that it takes that sheet's place.
         Sheet& tmp = book.addSheet(std::u16string(TmpSheetName), book.indexOf(entries) + 1);
         WriteHeaderAndDummyRows(tmp);
-        context.io.save(book, context.store.DataFilePath);
         return true;
-    } catch (const std::exception& e) {
-        context.reportError(e);
-        return false;
-    }
+    });
 }
 
 int GetLastUsedRow(UpgradeContext& context) {
@@ -128,18 +123,13 @@ bool ConvertEntryRows(UpgradeContext& context) {
 }
 
 bool ReplaceEntrySheet(UpgradeContext& context) {
-    try {
-        Workbook book = context.io.open(context.store.DataFilePath);
+    return context.workbookStep([](Workbook& book) {
         Sheet& entries = book.sheet(EntrySheetName);
         Sheet& tmp = book.sheet(TmpSheetName);
         book.deleteSheet(entries);
         book.renameSheet(tmp, std::u16string(EntrySheetName));
-        context.io.save(book, context.store.DataFilePath);
         return true;
-    } catch (const std::exception& e) {
-        context.reportError(e);
-        return false;
-    }
+    });
 }
 
 } // namespace tomorine

@@ -12,19 +12,14 @@ int ProbeTmpSheet(UpgradeContext& context) {
 }
 
 bool DeleteTmpSheet(UpgradeContext& context) {
-    try {
-        Workbook book = context.io.open(context.store.DataFilePath);
+    // A workbook without the sheet is not touched.
+    return context.workbookStep([](Workbook& book) {
         const Sheet* tmp = book.findSheet(TmpSheetName);
-        if (tmp == nullptr) {
-            return true;
+        if (tmp != nullptr) {
+            book.deleteSheet(*tmp);
         }
-        book.deleteSheet(*tmp);
-        context.io.save(book, context.store.DataFilePath);
-        return true;
-    } catch (const std::exception& e) {
-        context.reportError(e);
-        return false;
-    }
+        return tmp != nullptr;
+    });
 }
 
 } // namespace tomorine

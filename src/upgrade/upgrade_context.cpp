@@ -19,4 +19,17 @@ void UpgradeContext::reportError(const std::exception& error) const {
     message(FromUtf8(error.what()), MessageStyle::Critical);
 }
 
+bool UpgradeContext::workbookStep(const std::function<bool(Workbook&)>& job) const {
+    try {
+        Workbook book = io.open(store.DataFilePath);
+        if (job(book)) {
+            io.save(book, store.DataFilePath);
+        }
+        return true;
+    } catch (const std::exception& e) {
+        reportError(e);
+        return false;
+    }
+}
+
 } // namespace tomorine

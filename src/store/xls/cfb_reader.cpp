@@ -1,6 +1,7 @@
 #include "store/xls/cfb_reader.h"
 
 #include "store/workbook/utf.h"
+#include "store/xls/compound_file_format.h"
 #include "store/xls/le_read.h"
 #include "store/xls/xls_fault.h"
 
@@ -11,18 +12,17 @@ namespace tomorine::xls {
 
 namespace {
 
-constexpr std::uint8_t kSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
-constexpr std::size_t kHeaderSize = 512;
-constexpr std::size_t kHeaderDifatEntries = 109;
-constexpr std::size_t kEntrySize = 128;
-constexpr std::size_t kMiniSectorSize = 64;
-constexpr std::uint32_t kMaxRegularSector = 0xFFFFFFFA;
-constexpr std::uint32_t kNoEntry = 0xFFFFFFFF;
+using cfb::HeaderDifatEntries;
+using cfb::HeaderSize;
+using cfb::MaxRegularSector;
+using cfb::MiniSectorSize;
+constexpr std::size_t kEntrySize = cfb::DirectoryEntrySize;
+constexpr std::uint32_t kNoEntry = cfb::NoStream;
 // FAT entries whose FAT sector is not in the file. The value is reserved by
 // the format, so no writer puts it in a chain.
 constexpr std::uint32_t kUnknown = 0xFFFFFFFB;
-constexpr std::uint8_t kStreamEntry = 2;
-constexpr std::uint8_t kRootEntry = 5;
+constexpr std::uint8_t kStreamEntry = cfb::StreamObject;
+constexpr std::uint8_t kRootEntry = cfb::RootStorageObject;
 
 char16_t FoldAscii(char16_t c) {
     return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
@@ -40,8 +40,8 @@ std::size_t CeilDiv(std::uint64_t value, std::size_t unit) {
 } // namespace
 
 bool CompoundFile::HasSignature(std::span<const std::uint8_t> file) {
-    return file.size() >= sizeof kSignature &&
-           std::memcmp(file.data(), kSignature, sizeof kSignature) == 0;
+    return file.size() >= sizeof cfb::Signature &&
+           std::memcmp(file.data(), cfb::Signature, sizeof cfb::Signature) == 0;
 }
 
 CompoundFile::CompoundFile(std::span<const std::uint8_t> file) : file_(file) {
@@ -54,7 +54,7 @@ void CompoundFile::readHeader() {
     if (!HasSignature(file_)) {
         Fail(FaultKind::NotWorkbook, "複合ファイルの署名がありません");
     }
-    if (file_.size() < kHeaderSize) {
+    if (file_.size() < HeaderSize) {
         Fail(FaultKind::Truncated,
              "複合ファイルのヘッダが " + std::to_string(file_.size()) + " バイトしかありません");
     }
@@ -110,7 +110,7 @@ void CompoundFile::readFat() {
 std::vector<std::uint32_t> CompoundFile::fatSectorIds(std::size_t wanted) const {
     std::vector<std::uint32_t> ids;
     ids.reserve(wanted);
-    for (std::size_t i = 0; i < kHeaderDifatEntries && ids.size() < wanted; ++i) {
+    for (std::size_t i = 0; i < HeaderDifatEntries && ids.size() < wanted; ++i) {
         ids.push_back(Le32(file_.data() + 76 + 4 * i));
     }
     const std::size_t perSector = sectorSize_ / 4;
@@ -159,7 +159,7 @@ std::vector<std::uint32_t> CompoundFile::chainUntilEnd(std::uint32_t start,
     std::vector<std::uint32_t> chain;
     std::vector<bool> seen(sectorCount_);
     // ENDOFCHAIN ends a chain; so does any other special value, as readers tolerate.
-    for (std::uint32_t s = start; s <= kMaxRegularSector; s = nextSector(s)) {
+    for (std::uint32_t s = start; s <= MaxRegularSector; s = nextSector(s)) {
         if (s >= sectorCount_) {
             sectorOutOfFile(s, what);
         }
@@ -266,7 +266,7 @@ StreamBytes CompoundFile::regularStream(std::uint32_t start, std::uint64_t size,
     for (std::size_t k = 0; k < count; ++k) {
         if (k > 0) {
             s = nextSector(s);
-            if (s > kMaxRegularSector) {
+            if (s > MaxRegularSector) {
                 Fail(FaultKind::Corrupt,
                      what + "のセクタ連鎖が大きさ " + std::to_string(size) + " バイトより短いです");
             }
@@ -320,8 +320,8 @@ StreamBytes CompoundFile::miniStream(std::uint32_t start, std::uint64_t size,
             miniFat.push_back(Le32(bytes.data() + off));
         }
     }
-    const std::size_t miniCount = CeilDiv(mini.size(), kMiniSectorSize);
-    const std::size_t count = CeilDiv(size, kMiniSectorSize);
+    const std::size_t miniCount = CeilDiv(mini.size(), MiniSectorSize);
+    const std::size_t count = CeilDiv(size, MiniSectorSize);
     std::vector<std::uint8_t> out(static_cast<std::size_t>(size));
     std::vector<bool> seen(miniCount);
     std::uint32_t s = start;
@@ -341,14 +341,14 @@ StreamBytes CompoundFile::miniStream(std::uint32_t start, std::uint64_t size,
             Fail(FaultKind::Corrupt, what + "のミニセクタ連鎖が循環しています");
         }
         seen[s] = true;
-        const std::size_t offset = std::size_t{s} * kMiniSectorSize;
+        const std::size_t offset = std::size_t{s} * MiniSectorSize;
         const std::size_t n =
-            std::min<std::size_t>(kMiniSectorSize, out.size() - k * kMiniSectorSize);
+            std::min<std::size_t>(MiniSectorSize, out.size() - k * MiniSectorSize);
         if (mini.size() - offset < n) {
             Fail(FaultKind::Corrupt,
                  what + "のミニセクタ " + std::to_string(s) + " が欠けています");
         }
-        std::memcpy(out.data() + k * kMiniSectorSize, mini.data() + offset, n);
+        std::memcpy(out.data() + k * MiniSectorSize, mini.data() + offset, n);
     }
     return StreamBytes(std::move(out));
 }

@@ -1,5 +1,6 @@
 #include "store/xls/compound_file_writer.h"
 
+#include "store/xls/compound_file_format.h"
 #include "store/xls/le_bytes.h"
 
 #include <algorithm>
@@ -11,19 +12,8 @@ namespace tomorine::cfb {
 namespace {
 
 constexpr std::size_t kSectorSize = 512;
-constexpr std::uint32_t kMiniStreamCutoff = 4096;
 constexpr std::uint32_t kIdsPerSector = kSectorSize / 4;
-constexpr std::uint32_t kHeaderDifatEntries = 109;
 constexpr std::uint32_t kDifatIdsPerSector = kIdsPerSector - 1; // last one chains
-
-constexpr std::uint32_t kDifSect = 0xFFFFFFFC;
-constexpr std::uint32_t kFatSect = 0xFFFFFFFD;
-constexpr std::uint32_t kEndOfChain = 0xFFFFFFFE;
-constexpr std::uint32_t kFreeSect = 0xFFFFFFFF;
-constexpr std::uint32_t kNoStream = 0xFFFFFFFF;
-
-constexpr std::uint8_t kStorageRoot = 5;
-constexpr std::uint8_t kStreamObject = 2;
 constexpr std::uint8_t kBlack = 1;
 
 // Sector layout, in xlwt's order: stream, DIFAT, FAT, directory.
@@ -38,10 +28,10 @@ struct Layout {
 };
 
 std::uint32_t DifatSectorsFor(std::uint32_t fatSectors) {
-    if (fatSectors <= kHeaderDifatEntries) {
+    if (fatSectors <= HeaderDifatEntries) {
         return 0;
     }
-    return (fatSectors - kHeaderDifatEntries + kDifatIdsPerSector - 1) / kDifatIdsPerSector;
+    return (fatSectors - HeaderDifatEntries + kDifatIdsPerSector - 1) / kDifatIdsPerSector;
 }
 
 Layout PlanLayout(std::size_t streamSize) {
@@ -62,13 +52,13 @@ void PutIds(std::vector<std::uint8_t>& out, std::uint32_t count, std::uint32_t i
 }
 
 void AppendDifat(std::vector<std::uint8_t>& out, const Layout& layout) {
-    std::uint32_t fat = kHeaderDifatEntries;
+    std::uint32_t fat = HeaderDifatEntries;
     for (std::uint32_t d = 0; d < layout.difatSectors; ++d) {
         for (std::uint32_t i = 0; i < kDifatIdsPerSector; ++i, ++fat) {
-            le::PutU32(out, fat < layout.fatSectors ? layout.firstFat() + fat : kFreeSect);
+            le::PutU32(out, fat < layout.fatSectors ? layout.firstFat() + fat : FreeSect);
         }
         const bool last = d + 1 == layout.difatSectors;
-        le::PutU32(out, last ? kEndOfChain : layout.firstDifat() + d + 1);
+        le::PutU32(out, last ? EndOfChain : layout.firstDifat() + d + 1);
     }
 }
 
@@ -76,11 +66,11 @@ void AppendFat(std::vector<std::uint8_t>& out, const Layout& layout) {
     for (std::uint32_t s = 1; s < layout.streamSectors; ++s) {
         le::PutU32(out, s);
     }
-    le::PutU32(out, kEndOfChain);
-    PutIds(out, layout.difatSectors, kDifSect);
-    PutIds(out, layout.fatSectors, kFatSect);
-    le::PutU32(out, kEndOfChain); // the directory's one sector
-    PutIds(out, layout.fatSectors * kIdsPerSector - layout.total(), kFreeSect);
+    le::PutU32(out, EndOfChain);
+    PutIds(out, layout.difatSectors, DifSect);
+    PutIds(out, layout.fatSectors, FatSect);
+    le::PutU32(out, EndOfChain); // the directory's one sector
+    PutIds(out, layout.fatSectors * kIdsPerSector - layout.total(), FreeSect);
 }
 
 // Class ids, state bits and time stamps stay zero, as xlwt writes them.
@@ -95,8 +85,8 @@ void AppendDirectoryEntry(std::vector<std::uint8_t>& out, std::u16string_view na
     le::PutU16(out, static_cast<std::uint16_t>(name.empty() ? 0 : 2 * (name.size() + 1)));
     le::PutU8(out, type);
     le::PutU8(out, type == 0 ? 0 : kBlack);
-    le::PutU32(out, kNoStream); // left sibling
-    le::PutU32(out, kNoStream); // right sibling
+    le::PutU32(out, NoStream); // left sibling
+    le::PutU32(out, NoStream); // right sibling
     le::PutU32(out, child);
     out.resize(at + 116, 0); // class id, state bits, creation and modification times
     le::PutU32(out, start);
@@ -106,16 +96,16 @@ void AppendDirectoryEntry(std::vector<std::uint8_t>& out, std::u16string_view na
 
 void AppendDirectory(std::vector<std::uint8_t>& out, std::uint32_t streamSize) {
     // The root's only child is the stream, so the tree is one black node.
-    AppendDirectoryEntry(out, u"Root Entry", kStorageRoot, 1, kEndOfChain, 0);
-    AppendDirectoryEntry(out, u"Workbook", kStreamObject, kNoStream, 0, streamSize);
-    AppendDirectoryEntry(out, u"", 0, kNoStream, 0, 0);
-    AppendDirectoryEntry(out, u"", 0, kNoStream, 0, 0);
+    AppendDirectoryEntry(out, u"Root Entry", RootStorageObject, 1, EndOfChain, 0);
+    AppendDirectoryEntry(out, u"Workbook", StreamObject, NoStream, 0, streamSize);
+    AppendDirectoryEntry(out, u"", 0, NoStream, 0, 0);
+    AppendDirectoryEntry(out, u"", 0, NoStream, 0, 0);
 }
 
 void FillHeader(std::vector<std::uint8_t>& file, const Layout& layout) {
     std::vector<std::uint8_t> header;
     header.reserve(HeaderSize);
-    for (std::uint8_t b : {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1}) {
+    for (std::uint8_t b : Signature) {
         le::PutU8(header, b);
     }
     header.resize(24, 0);                 // class id
@@ -128,16 +118,16 @@ void FillHeader(std::vector<std::uint8_t>& file, const Layout& layout) {
     le::PutU32(header, layout.fatSectors);
     le::PutU32(header, layout.directory());
     le::PutU32(header, 0); // transaction signature
-    le::PutU32(header, kMiniStreamCutoff);
-    le::PutU32(header, kEndOfChain); // no mini FAT
+    le::PutU32(header, MiniStreamCutoff);
+    le::PutU32(header, EndOfChain); // no mini FAT
     le::PutU32(header, 0);
-    le::PutU32(header, layout.difatSectors > 0 ? layout.firstDifat() : kEndOfChain);
+    le::PutU32(header, layout.difatSectors > 0 ? layout.firstDifat() : EndOfChain);
     le::PutU32(header, layout.difatSectors);
-    const std::uint32_t inHeader = std::min(layout.fatSectors, kHeaderDifatEntries);
+    const std::uint32_t inHeader = std::min(layout.fatSectors, HeaderDifatEntries);
     for (std::uint32_t i = 0; i < inHeader; ++i) {
         le::PutU32(header, layout.firstFat() + i);
     }
-    PutIds(header, kHeaderDifatEntries - inHeader, kFreeSect);
+    PutIds(header, HeaderDifatEntries - inHeader, FreeSect);
     std::copy(header.begin(), header.end(), file.begin());
 }
 
@@ -147,8 +137,8 @@ void FinishCompoundFile(std::vector<std::uint8_t>& file) {
     if (file.size() < HeaderSize) {
         throw std::logic_error("compound file buffer lacks its header");
     }
-    if (file.size() < HeaderSize + kMiniStreamCutoff) {
-        file.resize(HeaderSize + kMiniStreamCutoff, 0);
+    if (file.size() < HeaderSize + MiniStreamCutoff) {
+        file.resize(HeaderSize + MiniStreamCutoff, 0);
     }
     const std::size_t streamSize = file.size() - HeaderSize;
     if (streamSize > MaxStreamSize) {

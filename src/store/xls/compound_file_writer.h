@@ -1,13 +1,15 @@
 #pragma once
 
+#include "store/xls/compound_file_format.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 namespace tomorine::cfb {
 
-// Bytes a caller leaves at the start of the buffer for the file header.
-inline constexpr std::size_t HeaderSize = 512;
+// A caller leaves HeaderSize bytes at the start of the buffer for the file
+// header.
 
 // Largest stream a version 3 file can address.
 inline constexpr std::size_t MaxStreamSize = 0x7FFFFFFF;
