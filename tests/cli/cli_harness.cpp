@@ -1,8 +1,9 @@
 #include "cli/cli_harness.h"
 
 #include "store/data_workbook.h"
+#include "store/entry_statements.h"
+#include "store/table/connection.h"
 #include "store/workbook/utf.h"
-#include "store/xls/xls_file.h"
 #include "support/temp_dir.h"
 
 #include <algorithm>
@@ -70,17 +71,15 @@ nlohmann::json Hits(const std::vector<Entry>& entries) {
 
 void WriteDataWorkbook(const std::filesystem::path& path, const std::vector<Entry>& entries,
                        const std::vector<int>& deleted) {
-    Workbook book = NewDataWorkbook();
+    Connection connection(path, NewDataWorkbook());
     for (const Entry& entry : entries) {
-        Sheet::Row row{Cell::number(entry.serial)};
-        for (std::u16string& chunk : ChunkValues(entry)) {
-            row.push_back(chunk.empty() ? Cell() : Cell::text(std::move(chunk)));
-        }
-        const bool flagged = std::count(deleted.begin(), deleted.end(), entry.serial) > 0;
-        row.push_back(Cell::number(flagged));
-        book.sheet(EntrySheetName).appendRow(std::move(row));
+        connection.execute(BuildInsertStatement(entry.serial, entry));
     }
-    WriteXlsFile(book, path);
+    for (int serial : deleted) {
+        connection.execute(u"UPDATE [トモリネ$] SET 削除 = 1 WHERE シリアル番号 = " +
+                           FromUtf8(std::to_string(serial)));
+    }
+    connection.close();
 }
 
 } // namespace tomorine::test

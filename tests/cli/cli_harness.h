@@ -29,8 +29,8 @@ int LineCount(const std::string& text);
 // What --json prints for these entries.
 nlohmann::json Hits(const std::vector<Entry>& entries);
 
-// A data workbook holding the entries after the header and dummy rows; the
-// entries whose serials are listed in `deleted` are flagged as deleted.
+// A data workbook holding the entries as the register command stores them;
+// the entries whose serials are listed in `deleted` are flagged as deleted.
 void WriteDataWorkbook(const std::filesystem::path& path, const std::vector<Entry>& entries,
                        const std::vector<int>& deleted = {});
 
