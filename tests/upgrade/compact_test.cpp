@@ -23,6 +23,11 @@ protected:
         h.state.DataChanged = true;
     }
     void Run() { CompactDataWorkbook(h.context, data); }
+    void ExpectRefused() {
+        EXPECT_THROW(Run(), WorkbookError);
+        EXPECT_EQ(ReadBytes(data), before);
+        EXPECT_EQ(FileNames(dir.path()), Names{"bm.xls"}) << "a temporary file was left";
+    }
 
     TempDir dir;
     fs::path data = dir / "bm.xls";
@@ -61,50 +66,29 @@ TEST_F(Compact, WritesThroughASymbolicLink) {
     EXPECT_EQ(FileNames(dir.path()), (Names{"bm.xls", "real.xls"}));
 }
 
-enum ReadOnly { Writable, ReadOnlyFolder, ReadOnlyFile };
-
-struct FailureCase {
-    const char* name;
-    bool leftover; // a temporary file of an earlier run
-    int failSave;
-    ReadOnly readOnly;
-};
-
-void PrintTo(const FailureCase& c, std::ostream* os) {
-    *os << c.name;
+TEST_F(Compact, FailedSaveOverALeftoverKeepsTheDataFileAndRemovesTheTemporary) {
+    WriteBytes(dir / kTempName, {'o', 'l', 'd'});
+    h.failSave = 1;
+    ExpectRefused();
 }
 
-class CompactFailure : public Compact, public testing::WithParamInterface<FailureCase> {};
-
-TEST_P(CompactFailure, KeepsTheDataFileAndLeavesNoTemporaryFile) {
-    const FailureCase& c = GetParam();
-    if (c.readOnly != Writable && ::geteuid() == 0) {
-        GTEST_SKIP() << "permission bits do not stop root; runs unprivileged";
+// Permission bits do not stop root: these run when ctest repeats them as nobody.
+TEST_F(Compact, ReadOnlyFolderKeepsTheDataFile) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "runs unprivileged";
     }
-    if (c.leftover) {
-        WriteBytes(dir / kTempName, {'o', 'l', 'd'});
-    }
-    h.failSave = c.failSave;
-    const auto readOnly = fs::perms::owner_read | fs::perms::owner_exec;
-    if (c.readOnly != Writable) {
-        fs::permissions(c.readOnly == ReadOnlyFolder ? dir.path() : data, readOnly);
-    }
-
-    EXPECT_THROW(Run(), WorkbookError);
-
-    EXPECT_EQ(ReadBytes(data), before);
-    EXPECT_EQ(FileNames(dir.path()), Names{"bm.xls"});
-    if (c.readOnly == ReadOnlyFile) {
-        EXPECT_EQ(fs::status(data).permissions(), readOnly) << "the file was replaced";
-    }
+    fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    ExpectRefused();
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, CompactFailure,
-                         testing::Values(FailureCase{"SavingTheTemporaryFile", false, 1, Writable},
-                                         FailureCase{"SavingOverALeftover", true, 1, Writable},
-                                         FailureCase{"ReadOnlyFolder", false, 0, ReadOnlyFolder},
-                                         FailureCase{"ReadOnlyDataFile", false, 0, ReadOnlyFile}),
-                         [](const auto& info) { return std::string(info.param.name); });
+TEST_F(Compact, ReadOnlyDataFileIsNotReplaced) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "runs unprivileged";
+    }
+    fs::permissions(data, fs::perms::owner_read);
+    ExpectRefused();
+    EXPECT_EQ(fs::status(data).permissions(), fs::perms::owner_read);
+}
 
 } // namespace
 } // namespace tomorine::test
