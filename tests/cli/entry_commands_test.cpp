@@ -91,9 +91,7 @@ const char* const kLines[] = {"[00001]:Alpha ＢＥＴＡ gamma", "[00002]:beta 
 TEST(SearchCommand, FindsWhatTheMainWindowFinds) {
     const std::pair<std::vector<std::string>, std::vector<int>> cases[] = {
         {{"search"}, {0, 1, 3, 4}}, // indexes into kEntries; the flagged one never
-        {{"search", "--title", "beta"}, {0, 1}},
-        {{"search", "--title", "GAMMA alpha"}, {0}},
-        {{"search", "--title", "ｂｅｔａ　only"}, {1}},
+        {{"search", "--title", "BETA"}, {0, 1}},
         {{"search", "--url", "https://b.example/it's"}, {1}},
         {{"search", "--url", "https://b.example/"}, {}},
         {{"search", "--url", ToUtf8(kUrl130)}, {3}},
