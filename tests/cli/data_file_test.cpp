@@ -1,112 +1,133 @@
-// Which data file a command works on, and what happens when it is missing
-// or is not a workbook.
-#include "cli/cli_fixtures.h"
-#include "cli/cli_run.h"
+// Which data file a command works on, and what happens when it is missing,
+// not a workbook, cannot be written, or is of the older layout.
+#include "cli/cli_harness.h"
 #include "store/settings/ini_functions.h"
 #include "support/temp_dir.h"
+#include "upgrade/backup.h"
+#include "upgrade_fixture.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace tomorine::test {
 namespace {
 
-struct Choice {
-    const char* name;
-    const char* setting;              // DATAFILE in the program folder's settings; null: none
-    std::vector<std::string> dataArg; // after "search"
-    const char* cwd;                  // folder the command runs in, under the test folder
-    const char* title;                // of the one entry of the file that was searched
-};
+namespace fs = std::filesystem;
+using Args = std::vector<std::string>;
+using Names = std::vector<std::string>;
 
-class DataFileChoice : public testing::TestWithParam<Choice> {};
-
-TEST_P(DataFileChoice, SearchesTheChosenFile) {
-    TempDir dir;
-    const auto home = dir / "home";
-    std::filesystem::create_directories(home);
-    std::filesystem::create_directories(dir / "ア" / "sub");
-    WriteDataWorkbook(home / "トモリネ.xls", {{MakeEntry(1, u"u", u"default")}});
-    WriteDataWorkbook(dir / "ア" / "設定.xls", {{MakeEntry(1, u"u", u"setting")}});
-    WriteDataWorkbook(dir / "ア" / "指定.xls", {{MakeEntry(1, u"u", u"option")}});
-    if (GetParam().setting) {
-        ASSERT_TRUE(WriteIniString(home / "トモリネ.ini", "トモリネ", "DATAFILE",
-                                   (dir / GetParam().setting).string()));
-    }
-    std::vector<std::string> args = {"search"};
-    args.insert(args.end(), GetParam().dataArg.begin(), GetParam().dataArg.end());
-    CliRun run = RunCli(home, args, "", dir / GetParam().cwd);
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, std::string("[00001]:") + GetParam().title + "\n1件 ヒットしました\n");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, DataFileChoice,
-    testing::Values(
-        Choice{"NoSettingsFile", nullptr, {}, "ア", "default"},
-        Choice{"Setting", "ア/設定.xls", {}, "ア", "setting"},
-        Choice{"OptionOverSetting", "ア/設定.xls", {"--data", "指定.xls"}, "ア", "option"},
-        Choice{"RelativeOption", nullptr, {"--data", "../指定.xls"}, "ア/sub", "option"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// Every command that works on the data file, with --data FILE inserted.
-struct FileCommand {
-    const char* name;
-    std::vector<std::string> args;
-    std::string missingOut = ""; // what check-version prints
-};
-
-const FileCommand kFileCommands[] = {
-    {"search", {"search", "--title", "a"}},
-    {"show", {"show", "1", "--json"}},
-    {"add", {"add", "--url", "u", "--title", "t"}},
-    {"update", {"update", "1", "--title", "t"}},
-    {"delete", {"delete", "1"}},
-    {"compact", {"compact"}},
-    {"check_version", {"check-version", "--yes"}, "-1\n"},
-};
-
-std::vector<std::string> WithData(std::vector<std::string> args, const std::filesystem::path& f) {
-    args.insert(args.begin() + 1, {"--data", f.string()});
-    return args;
-}
-
-class MissingDataFile : public testing::TestWithParam<FileCommand> {};
-
-TEST_P(MissingDataFile, FailsInOneLineAndCreatesNothing) {
-    TempDir dir;
-    const auto data = dir / "なし.xls";
-    CliRun run = RunCli(dir / "home", WithData(GetParam().args, data));
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, GetParam().missingOut);
-    EXPECT_EQ(LineCount(run.err), 1) << run.err;
-    EXPECT_FALSE(std::filesystem::exists(data));
-    if (GetParam().args[0] == "search") {
-        EXPECT_EQ(run.err, "tomorine-cli: データファイルがありません\n");
+// --data FILE (relative to the current folder) over the DATAFILE setting over
+// the default file in the program folder.
+TEST(DataFile, OptionOverSettingOverDefault) {
+    const std::pair<Args, const char*> cases[] = {{{"search"}, "default"},
+                                                  {{"search"}, "setting"},
+                                                  {{"search", "--data", "ア/指定.xls"}, "option"}};
+    for (const auto& [args, title] : cases) {
+        SCOPED_TRACE(title);
+        TempDir dir;
+        fs::create_directories(dir / "home");
+        fs::create_directories(dir / "ア");
+        WriteDataWorkbook(dir / "home" / "トモリネ.xls", {{1, u"u", u"default", {}, {}, {}}});
+        WriteDataWorkbook(dir / "ア" / "設定.xls", {{1, u"u", u"setting", {}, {}, {}}});
+        WriteDataWorkbook(dir / "ア" / "指定.xls", {{1, u"u", u"option", {}, {}, {}}});
+        if (title != std::string("default")) {
+            ASSERT_TRUE(WriteIniString(dir / "home" / "トモリネ.ini", "トモリネ", "DATAFILE",
+                                       (dir / "ア" / "設定.xls").string()));
+        }
+        CliRun run = RunCli(dir / "home", args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, std::string("[00001]:") + title + "\n1件 ヒットしました\n");
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, MissingDataFile, testing::ValuesIn(kFileCommands),
-                         [](const auto& info) { return std::string(info.param.name); });
+enum Condition { Missing, NotAWorkbook, ReadOnlyFile, ReadOnlyFolder };
 
-class NotAWorkbook : public testing::TestWithParam<FileCommand> {};
-
-TEST_P(NotAWorkbook, FailsInOneLineAndLeavesTheFileByteForByte) {
-    TempDir dir;
-    const auto data = dir / "data.xls";
+// Exit 1 and one line naming the file (or its folder); the file as it was and
+// nothing left beside it. The read-only cases need an unprivileged user: ctest
+// runs this test once more as nobody.
+TEST(DataFile, RefusedWhenMissingNotAWorkbookOrReadOnly) {
     const std::string text = "URL,タイトル\r\nhttps://a.example/,not a workbook\r\n";
-    WriteBytes(data, std::vector<std::uint8_t>(text.begin(), text.end()));
-    CliRun run = RunCli(dir / "home", WithData(GetParam().args, data));
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, GetParam().missingOut);
-    EXPECT_EQ(LineCount(run.err), 1) << run.err;
-    EXPECT_NE(run.err.find(data.string()), std::string::npos) << run.err;
-    EXPECT_EQ(ReadBytes(data), std::vector<std::uint8_t>(text.begin(), text.end()));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
-        << "no backup or temporary file is left beside it";
+    for (const Args& args :
+         {Args{"search"}, Args{"show", "1"}, Args{"add", "--url", "u", "--title", "t"},
+          Args{"update", "1", "--title", "t"}, Args{"delete", "1"}, Args{"compact"},
+          Args{"check-version", "--yes"}}) {
+        const bool writes = args[0] != "search" && args[0] != "show" && args[0] != "check-version";
+        for (Condition condition : {Missing, NotAWorkbook, ReadOnlyFile, ReadOnlyFolder}) {
+            if (condition >= ReadOnlyFile && (!writes || ::geteuid() == 0)) {
+                continue;
+            }
+            SCOPED_TRACE(args[0] + " in condition " + std::to_string(condition));
+            TempDir dir;
+            const auto data = dir / "データ.xls";
+            if (condition == NotAWorkbook) {
+                WriteBytes(data, std::vector<std::uint8_t>(text.begin(), text.end()));
+            } else if (condition != Missing) {
+                WriteDataWorkbook(data, {{1, u"https://a.example/", u"題", {}, {}, {}}});
+            }
+            const auto before = BytesOrNothing(data);
+            if (condition >= ReadOnlyFile) {
+                fs::permissions(condition == ReadOnlyFile ? data : dir.path(),
+                                fs::perms::owner_write | fs::perms::group_write |
+                                    fs::perms::others_write,
+                                fs::perm_options::remove);
+            }
+            const fs::perms mode = fs::status(data).permissions();
+
+            CliRun run = RunOn(data, args);
+
+            EXPECT_EQ(run.status, 1);
+            EXPECT_EQ(run.out, args[0] == "check-version" ? "-1\n" : "");
+            EXPECT_EQ(LineCount(run.err), 1) << run.err;
+            const fs::path named = condition == ReadOnlyFolder ? dir.path() : data;
+            EXPECT_TRUE(condition == Missing || run.err.find(named.string()) != std::string::npos)
+                << run.err;
+            EXPECT_EQ(BytesOrNothing(data), before);
+            EXPECT_EQ(fs::status(data).permissions(), mode);
+            EXPECT_EQ(FileNames(dir.path()), condition == Missing ? Names{} : Names{"データ.xls"});
+        }
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, NotAWorkbook, testing::ValuesIn(kFileCommands),
-                         [](const auto& info) { return std::string(info.param.name); });
+TEST(CheckVersion, ConvertsAnOlderFileOnlyWithConsent) {
+    const struct {
+        Args args;
+        std::string input;
+        bool converts;
+    } cases[] = {{{"check-version", "--yes"}, "", true},
+                 {{"check-version"}, "y\n", true},
+                 {{"check-version"}, "n\n", false}};
+    for (const auto& [args, input, converts] : cases) {
+        SCOPED_TRACE(input);
+        TempDir dir;
+        const auto data = dir / "古い.xls";
+        MakeFile(data, Old);
+        const auto original = ReadBytes(data);
+
+        CliRun run = RunOn(data, args, input);
+
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, converts ? "0105\n" : "0104\n");
+        EXPECT_NE(run.err.find("データコンバートを開始します。"), std::string::npos) << run.err;
+        EXPECT_EQ(ReadBytes(BackupFilePath(data)), original);
+        if (!converts) {
+            EXPECT_EQ(ReadBytes(data), original);
+            continue;
+        }
+        EXPECT_NE(run.err.find("\r100 %\n終了しました\n"), std::string::npos) << run.err;
+        EXPECT_EQ(RunOn(data, {"search", "--title", "その2"}).out,
+                  "[00002]:献立 その2\n1件 ヒットしました\n");
+    }
+}
+
+TEST(CheckVersion, DeclinedRecoveryLeavesTheDataFileMissing) {
+    TempDir dir;
+    MakeFile(BackupFilePath(dir / "data.xls"), Old);
+    CliRun run = RunOn(dir / "data.xls", {"check-version"}, "n\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "-1\n");
+    EXPECT_TRUE(run.err.starts_with("リカバリ処理をします\n\nよろしいですか？ [y/N] ")) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "data.xls"));
+}
 
 } // namespace
 } // namespace tomorine::test

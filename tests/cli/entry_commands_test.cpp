@@ -1,158 +1,120 @@
-// add, show, update and delete through the program, on real files.
-#include "cli/cli_fixtures.h"
-#include "cli/cli_run.h"
+// search, show, add, update and delete through the program, on real files.
+#include "cli/cli_harness.h"
+#include "store/workbook/utf.h"
 #include "support/temp_dir.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace tomorine::test {
-
 namespace {
 
-std::u16string Repeat(std::u16string_view pattern, size_t length) {
-    std::u16string text;
-    while (text.size() < length) {
-        text += pattern;
+using nlohmann::json;
+
+TEST(EntryCommands, RoundTripKeepsJapaneseTextsAndCutsLongFields) {
+    std::u16string t; // 3,000 units
+    for (int i = 0; i < 3000; ++i) {
+        t += u"長いテキストlong'"[i % 11];
     }
-    return text.substr(0, length);
+    const std::pair<Entry, Entry> cases[] = {
+        // as given, as read back
+        {{0, u"https://例え.jp/パス?q='日本語'", u"it's  ", u"副題　全角", u"犬 猫\t", u"一\n二"},
+         {1, u"https://例え.jp/パス?q='日本語'", u"it's  ", u"副題　全角", u"犬 猫 ", u"一\r\n二"}},
+        {{0, t, t, t, t, t},
+         {1, t.substr(0, 2000), t.substr(0, 500), t.substr(0, 500), t.substr(0, 2000),
+          t.substr(0, 2000)}}};
+    for (const auto& [given, stored] : cases) {
+        TempDir dir;
+        const auto data = dir / "data.xls";
+        ASSERT_EQ(RunCli(dir.path(), {"create", data.string()}).status, 0);
+
+        CliRun add = RunOn(data, {"add", "--url", ToUtf8(given.url), "--title", ToUtf8(given.title),
+                                  "--subtitle", ToUtf8(given.subtitle), "--keywords",
+                                  ToUtf8(given.keywords), "--comment", ToUtf8(given.comment)});
+        EXPECT_EQ(add.out, "1\n");
+        EXPECT_EQ(add.err, "登録しました\n");
+        EXPECT_EQ(json::parse(RunOn(data, {"show", "1", "--json"}).out), Hits({stored}));
+        const CliRun search = RunOn(data, {"search", "--url", ToUtf8(stored.url), "--json"});
+        EXPECT_EQ(json::parse(search.out), Hits({stored}));
+
+        EXPECT_EQ(RunOn(data, {"update", "1", "--subtitle", "新副題"}).err, "更新しました\n");
+        Entry updated = stored;
+        updated.subtitle = u"新副題";
+        EXPECT_EQ(json::parse(RunOn(data, {"show", "1", "--json"}).out), Hits({updated}));
+
+        EXPECT_EQ(RunOn(data, {"delete", "1"}).err, "削除しました\n");
+        EXPECT_EQ(RunOn(data, {"show", "1"}).status, 1);
+    }
 }
 
-std::vector<std::string> FieldArgs(const Entry& e) {
-    return {"--url",          Utf8(e.url),  "--title",        Utf8(e.title), "--subtitle",
-            Utf8(e.subtitle), "--keywords", Utf8(e.keywords), "--comment",   Utf8(e.comment)};
-}
-
-std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std::string>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-struct RoundTrip {
-    const char* name;
-    Entry given;
-    Entry stored; // as show reads it back
-};
-
-const std::u16string kLong = Repeat(u"長いテキストlong'", 3000);
-
-const RoundTrip kRoundTrips[] = {
-    {"Japanese",
-     {0, u"https://例え.jp/パス?q=日本語", u"トモリネの使い方", u"副題　全角",
-      u"ブックマーク 日本語", u"一行目\n二行目"},
-     {1, u"https://例え.jp/パス?q=日本語", u"トモリネの使い方", u"副題　全角",
-      u"ブックマーク 日本語", u"一行目\r\n二行目"}},
-    {"Apostrophes",
-     {0, u"https://x.example/?q='a'", u"it's O''Reilly", u"'", u"'quoted'", u"''"},
-     {1, u"https://x.example/?q='a'", u"it's O''Reilly", u"'", u"'quoted'", u"''"}},
-    {"LongFieldsAreCut",
-     {0, kLong, kLong, kLong, kLong, kLong},
-     {1, kLong.substr(0, 2000), kLong.substr(0, 500), kLong.substr(0, 500), kLong.substr(0, 2000),
-      kLong.substr(0, 2000)}},
-    {"TrailingBlanks",
-     {0, u"https://t.example/ ", u"abc  ", u"sub ", u"tab\t", u" c "},
-     {1, u"https://t.example/ ", u"abc  ", u"sub ", u"tab ", u" c "}},
-};
-
-class EntryRoundTrip : public testing::TestWithParam<RoundTrip> {};
-
-TEST_P(EntryRoundTrip, AddShowSearchUpdateDelete) {
-    TempDir dir;
-    const std::string data = (dir / "data.xls").string();
-    const Entry& stored = GetParam().stored;
-    ASSERT_EQ(RunCli(dir.path(), {"create", data}).status, 0);
-
-    CliRun add = RunCli(dir.path(), Join({"add", "--data", data}, FieldArgs(GetParam().given)));
-    ASSERT_EQ(add.status, 0) << add.err;
-    EXPECT_EQ(add.out, "1\n");
-    EXPECT_EQ(add.err, "登録しました\n");
-
-    CliRun show = RunCli(dir.path(), {"show", "--data", data, "1", "--json"});
-    ASSERT_EQ(show.status, 0) << show.err;
-    EXPECT_THAT(ParseHits(show.out), testing::ElementsAre(stored));
-
-    CliRun search =
-        RunCli(dir.path(), {"search", "--data", data, "--url", Utf8(stored.url), "--json"});
-    EXPECT_THAT(ParseHits(search.out), testing::ElementsAre(stored));
-
-    CliRun update = RunCli(dir.path(), {"update", "--data", data, "1", "--subtitle", "新副題"});
-    EXPECT_EQ(update.status, 0) << update.err;
-    EXPECT_EQ(update.err, "更新しました\n");
-    Entry updated = stored;
-    updated.subtitle = u"新副題";
-    show = RunCli(dir.path(), {"show", "--data", data, "1", "--json"});
-    EXPECT_THAT(ParseHits(show.out), testing::ElementsAre(updated));
-
-    CliRun del = RunCli(dir.path(), {"delete", "--data", data, "1"});
-    EXPECT_EQ(del.status, 0) << del.err;
-    EXPECT_EQ(del.err, "削除しました\n");
-    EXPECT_EQ(RunCli(dir.path(), {"show", "--data", data, "1"}).status, 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, EntryRoundTrip, testing::ValuesIn(kRoundTrips),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(EntryCommands, ShowLabelsTheFiveFields) {
+// Refusals leave the data file exactly as it was.
+TEST(EntryCommands, RefusalsExitOneInOneLineAndKeepTheFile) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"show", "9"}, "見つかりません"},
+        {{"show", "3"}, "見つかりません"}, // flagged as deleted
+        {{"update", "3", "--title", "x"}, "見つかりません"},
+        {{"update", "1", "--title", ""}, "[ URL ] と [ タイトル ] は必須です"},
+        {{"add", "--url", "u"}, "[ URL ] と [ タイトル ] は必須です"},
+        {{"add", "--url", "u", "--title", "t"}, "シリアル番号"}, // after the largest one
+        {{"delete", "9"}, "削除するデータがデータファイルにありません"}};
     TempDir dir;
     const auto data = dir / "data.xls";
-    WriteDataWorkbook(data, {{{7, u"https://a.example/", u"題", u"副", u"鍵", u"一\r\n二"}}});
-    CliRun show = RunCli(dir.path(), {"show", "--data", data.string(), "7"});
-    EXPECT_EQ(show.status, 0);
-    EXPECT_EQ(show.out, "URL: https://a.example/\nタイトル: 題\nサブタイトル: 副\n"
-                        "キーワード: 鍵\nコメント: 一\n二\n");
-}
-
-TEST(EntryCommands, SerialsFollowTheHighestInTheFile) {
-    TempDir dir;
-    const std::string data = (dir / "data.xls").string();
-    ASSERT_EQ(RunCli(dir.path(), {"create", data}).status, 0);
-    auto add = [&] {
-        return RunCli(dir.path(), {"add", "--data", data, "--url", "u", "--title", "t"}).out;
-    };
-    EXPECT_EQ(add(), "1\n");
-    EXPECT_EQ(add(), "2\n");
-    ASSERT_EQ(RunCli(dir.path(), {"delete", "--data", data, "2"}).status, 0);
-    EXPECT_EQ(add(), "2\n"); // the highest serial is taken again, as the register command does
-}
-
-// Failures that must leave the data file exactly as it was.
-struct Refusal {
-    std::vector<std::string> args; // --data FILE is put right after the command name
-    std::string message;
-};
-
-class EntryRefusals : public testing::TestWithParam<Refusal> {};
-
-TEST_P(EntryRefusals, ExitOneOneLineFileUnchanged) {
-    TempDir dir;
-    const auto data = dir / "data.xls";
-    WriteDataWorkbook(data, {{MakeEntry(1, u"https://live.example/", u"live")},
-                             {MakeEntry(3, u"https://gone.example/", u"flagged"), 1},
-                             {MakeEntry(2147483647, u"https://max.example/", u"max"), 1}});
+    WriteDataWorkbook(data,
+                      {{1, u"https://live.example/", u"live", {}, {}, {}},
+                       {3, u"https://gone.example/", u"flagged", {}, {}, {}},
+                       {2147483647, u"https://max.example/", u"max", {}, {}, {}}},
+                      {3, 2147483647});
     const auto before = ReadBytes(data);
-    std::vector<std::string> args = GetParam().args;
-    args.insert(args.begin() + 1, {"--data", data.string()});
-    CliRun run = RunCli(dir.path(), args);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(LineCount(run.err), 1) << run.err;
-    EXPECT_NE(run.err.find(GetParam().message), std::string::npos) << run.err;
-    EXPECT_EQ(ReadBytes(data), before);
+    for (const auto& [args, message] : cases) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        CliRun run = RunOn(data, args);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(LineCount(run.err), 1) << run.err;
+        EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
+        EXPECT_EQ(ReadBytes(data), before);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, EntryRefusals,
-    testing::Values(Refusal{{"show", "9"}, "見つかりません"},
-                    Refusal{{"show", "3"}, "見つかりません"}, // flagged as deleted
-                    Refusal{{"update", "9", "--title", "x"}, "見つかりません"},
-                    Refusal{{"update", "3", "--title", "x"}, "見つかりません"},
-                    Refusal{{"update", "1", "--url", ""}, "[ URL ] と [ タイトル ] は必須です"},
-                    Refusal{{"update", "1", "--title", ""}, "[ URL ] と [ タイトル ] は必須です"},
-                    Refusal{{"add", "--url", "u"}, "[ URL ] と [ タイトル ] は必須です"},
-                    Refusal{{"add", "--url", "", "--title", "t"},
-                            "[ URL ] と [ タイトル ] は必須です"},
-                    Refusal{{"add", "--url", "u", "--title", "t"}, "シリアル番号"},
-                    Refusal{{"delete", "9"}, "削除するデータがデータファイルにありません"}));
+const std::u16string kUrl130 = u"https://long.example/" + std::u16string(109, u'p');
+
+const std::vector<Entry> kEntries = {
+    {1, u"https://a.example/one", u"Alpha ＢＥＴＡ gamma", u"サブ", u"犬 猫", u"first"},
+    {2, u"https://b.example/it's", u"beta only", u"", u"猫", u""},
+    {3, u"https://a.example/one", u"flagged beta", u"サブ", u"猫", u""},
+    {7, kUrl130, u"ロング", u"", u"", std::u16string(120, u'x') + u"needle"},
+    {123456, u"https://c.example/", u"六桁", u"", u"", u""}};
+
+const char* const kLines[] = {"[00001]:Alpha ＢＥＴＡ gamma", "[00002]:beta only", "",
+                              "[00007]:ロング", "[123456]:六桁"};
+
+// Lines as the result list shows them, then the count; --json the entries.
+TEST(SearchCommand, FindsWhatTheMainWindowFinds) {
+    const std::pair<std::vector<std::string>, std::vector<int>> cases[] = {
+        {{"search"}, {0, 1, 3, 4}}, // indexes into kEntries; the flagged one never
+        {{"search", "--title", "BETA"}, {0, 1}},
+        {{"search", "--url", "https://b.example/it's"}, {1}},
+        {{"search", "--url", "https://b.example/"}, {}},
+        {{"search", "--url", ToUtf8(kUrl130)}, {3}},
+        {{"search", "--keywords", "犬 猫", "--subtitle", "サブ"}, {0}},
+        {{"search", "--comment", "needle"}, {3}}};
+    TempDir dir;
+    WriteDataWorkbook(dir / "data.xls", kEntries, {3});
+    for (auto [args, hits] : cases) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        CliRun run = RunOn(dir / "data.xls", args);
+        std::string lines;
+        std::vector<Entry> entries;
+        for (int hit : hits) {
+            lines += kLines[hit] + std::string("\n");
+            entries.push_back(kEntries[hit]);
+        }
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out, lines + std::to_string(hits.size()) + "件 ヒットしました\n");
+        EXPECT_EQ(run.err, hits.empty() ? "見つかりません\n" : "");
+        args.push_back("--json");
+        EXPECT_EQ(nlohmann::json::parse(RunOn(dir / "data.xls", args).out), Hits(entries));
+    }
+}
 
 } // namespace
 } // namespace tomorine::test
