@@ -1,3 +1,4 @@
+// The settings files on disk: read, updated and written at shutdown.
 #include "store/settings/ini_functions.h"
 #include "store/settings/settings_file.h"
 #include "support/temp_dir.h"
@@ -10,9 +11,78 @@ namespace {
 namespace fs = std::filesystem;
 using test::TempDir;
 
+void WriteText(const fs::path& path, const std::string& bytes) {
+    test::WriteBytes(path, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+}
+
 std::string ReadText(const fs::path& path) {
     std::vector<std::uint8_t> bytes = test::ReadBytes(path);
     return std::string(bytes.begin(), bytes.end());
+}
+
+std::string Repeat(const std::string& unit, size_t count) {
+    std::string out;
+    for (size_t i = 0; i < count; ++i) {
+        out += unit;
+    }
+    return out;
+}
+
+// Written by the Windows program: CP932, CR LF, a comment, a second section,
+// "\" and "[" as second bytes of double-byte characters, and 0xEE 0xE0 (髙),
+// a character CP932 has twice, which a re-encoding would change.
+const std::string kWindowsHead = "; \x83g\x83\x82\x83\x8A\x83l\x82\xCC\x90\xDD\x92\xE8\r\n"
+                                 "[\x83g\x83\x82\x83\x8A\x83l]\r\n";
+const std::string kWindowsMiddle =
+    "COMMOUT=1\r\n"
+    "OUTPUTFILE=/home/user/\x83\x5C\x81[\x83X\x88\xEA\x97\x97.html\r\n";
+const std::string kWindowsTail = ";REFERFILE=old\r\n\r\n[\x83"
+                                 "c\x81[\x83\x8B]\r\nNAME=\xEE\xE0\x8B\xB4\r\n";
+
+TEST(IniFunctions, AFileWrittenByWindowsIsReadAndUpdatedWithoutLosingAnything) {
+    TempDir dir;
+    const fs::path file = dir / "トモリネ.ini";
+    WriteText(file, kWindowsHead + "DATAFILE=/home/user/\x97\x5C\x92\xE8\x95\x5C.xls\r\n" +
+                        kWindowsMiddle + kWindowsTail);
+    EXPECT_EQ(ReadIniString(file, "トモリネ", "DATAFILE", "", 256), "/home/user/予定表.xls");
+    EXPECT_EQ(ReadIniString(file, "トモリネ", "OUTPUTFILE", "", 256), "/home/user/ソース一覧.html");
+    EXPECT_EQ(ReadIniString(file, "トモリネ", "REFERFILE", "none", 256), "none");
+    EXPECT_EQ(ReadIniInt(file, "トモリネ", "COMMOUT", 0), 1);
+    EXPECT_EQ(ReadIniString(file, "ツール", "NAME", "", 256), "髙橋");
+
+    EXPECT_TRUE(WriteIniString(file, "トモリネ", "DATAFILE", "/home/user/表示/能力.xls"));
+    EXPECT_TRUE(WriteIniString(file, "トモリネ", "REFERFILE", "/mnt/ソ/表.xls"));
+    EXPECT_EQ(ReadText(file),
+              kWindowsHead + "DATAFILE=/home/user/\x95\x5C\x8E\xA6/\x94\x5C\x97\xCD.xls\r\n" +
+                  kWindowsMiddle + "REFERFILE=/mnt/\x83\x5C/\x95\x5C.xls\r\n" + kWindowsTail);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1) << "a temporary file left";
+}
+
+TEST(IniFunctions, ValuesAreCutToTheBufferButNeverInsideAPair) {
+    TempDir dir;
+    const fs::path file = dir / "トモリネ.ini";
+    for (auto [value, buffer, read] : {std::tuple<std::string, int, std::string>{
+                                           std::string(300, 'a'), 256, std::string(255, 'a')},
+                                       {Repeat("表", 300), 256, Repeat("表", 255)},
+                                       {"a" + Repeat("𠮷", 3), 4, "a𠮷"}}) {
+        ASSERT_TRUE(WriteIniString(file, "トモリネ", "DATAFILE", value));
+        EXPECT_EQ(ReadIniString(file, "トモリネ", "DATAFILE", "", buffer), read);
+    }
+}
+
+TEST(IniFunctions, IntegersReadAsTheWindowsReaderReadsThem) {
+    TempDir dir;
+    const fs::path file = dir / "トモリネ.ini";
+    for (auto [line, value] : {std::pair<std::string, int>{"other=1", 7},
+                               {"k=", 7},
+                               {"k=abc", 0},
+                               {"k=-1", -1},
+                               {"k= 12x", 12},
+                               {"k=\"4\"", 4},
+                               {"k=4294967297", 1}}) {
+        WriteText(file, "[s]\r\n" + line + "\r\n");
+        EXPECT_EQ(ReadIniInt(file, "s", "k", 7), value) << line;
+    }
 }
 
 class SaveSettingsTest : public testing::Test {
@@ -20,22 +90,17 @@ protected:
     void SetUp() override {
         fs::create_directory(dir / "app");
         fs::create_directory(dir / "data");
-        values.dataFile = dataDir() + "予定表.xls";
-        values.outputFile = "/home/user/ソース一覧.html";
-        values.referFile = "/mnt/ソ/表.xls";
-        values.commentOutput = 1;
+        values = {dataDir() + "予定表.xls", "/home/user/ソース一覧.html", "/mnt/ソ/表.xls", 1};
     }
 
     std::string appDir() const { return (dir / "app").string() + "/"; }
+    std::string appIni() const { return appDir() + "トモリネ.ini"; }
     std::string dataDir() const { return (dir / "data").string() + "/"; }
 
-    // What the Windows program writes into a new file, in CP932.
-    std::string expectedFile() const {
-        return "[\x83g\x83\x82\x83\x8A\x83l]\r\n"
-               "DATAFILE=" +
-               dataDir() +
-               "\x97\x5C\x92\xE8\x95\x5C.xls\r\n"
-               "COMMOUT=1\r\n"
+    // What the Windows program writes into a new file, in CP932 and this order.
+    std::string expectedFile(const std::string& dataFolder) const {
+        return "[\x83g\x83\x82\x83\x8A\x83l]\r\nDATAFILE=" + dataFolder +
+               "\x97\x5C\x92\xE8\x95\x5C.xls\r\nCOMMOUT=1\r\n"
                "OUTPUTFILE=/home/user/\x83\x5C\x81[\x83X\x88\xEA\x97\x97.html\r\n"
                "REFERFILE=/mnt/\x83\x5C/\x95\x5C.xls\r\n";
     }
@@ -45,53 +110,34 @@ protected:
 };
 
 TEST_F(SaveSettingsTest, BothFoldersHoldTheSameFourValues) {
-    const std::string appIni = appDir() + "トモリネ.ini";
-    EXPECT_TRUE(SaveSettings(values, appIni, GetIniPath(values.dataFile)));
-
-    EXPECT_EQ(ReadText(appIni), expectedFile());
-    EXPECT_EQ(ReadText(dataDir() + "トモリネ.ini"), expectedFile());
+    EXPECT_TRUE(SaveSettings(values, appIni(), GetIniPath(values.dataFile)));
+    EXPECT_EQ(ReadText(appIni()), expectedFile(dataDir()));
+    EXPECT_EQ(ReadText(dataDir() + "トモリネ.ini"), expectedFile(dataDir()));
     EXPECT_EQ(ReadDataFileSetting(appDir()), values.dataFile);
-    const std::string dataIni = GetIniPath(ReadDataFileSetting(appDir()));
-    EXPECT_EQ(ReadIniString(dataIni, kSettingsSection, kOutputFileKey, "", 256), values.outputFile);
-    EXPECT_EQ(ReadIniString(dataIni, kSettingsSection, kReferFileKey, "", 256), values.referFile);
-    EXPECT_EQ(ReadIniInt(dataIni, kSettingsSection, kCommentOutputKey, 0), 1);
 }
 
-TEST_F(SaveSettingsTest, DataFileInProgramFolderSharesOneFile) {
+TEST_F(SaveSettingsTest, DataFileInTheProgramFolderSharesOneFile) {
     values.dataFile = appDir() + "予定表.xls";
-    const std::string appIni = appDir() + "トモリネ.ini";
-    ASSERT_EQ(GetIniPath(values.dataFile), appIni);
-    EXPECT_TRUE(SaveSettings(values, appIni, appIni));
-
-    std::string expected = expectedFile();
-    expected.replace(expected.find(dataDir()), dataDir().size(), appDir());
-    EXPECT_EQ(ReadText(appIni), expected);
-    EXPECT_FALSE(fs::exists(dataDir() + "トモリネ.ini"));
+    ASSERT_EQ(GetIniPath(values.dataFile), appIni());
+    EXPECT_TRUE(SaveSettings(values, appIni(), appIni()));
+    EXPECT_EQ(ReadText(appIni()), expectedFile(appDir()));
 }
 
-TEST_F(SaveSettingsTest, MissingDataFolderIsReportedAndTheOtherFileStillWritten) {
+TEST_F(SaveSettingsTest, AMissingDataFolderIsReportedAndTheOtherFileStillWritten) {
     values.dataFile = (dir / "gone").string() + "/予定表.xls";
-    const std::string appIni = appDir() + "トモリネ.ini";
-    EXPECT_FALSE(SaveSettings(values, appIni, GetIniPath(values.dataFile)));
-
+    EXPECT_FALSE(SaveSettings(values, appIni(), GetIniPath(values.dataFile)));
     EXPECT_EQ(ReadDataFileSetting(appDir()), values.dataFile);
-    EXPECT_EQ(ReadIniString(appIni, kSettingsSection, kReferFileKey, "", 256), values.referFile);
+    EXPECT_EQ(ReadIniString(appIni(), kSettingsSection, kReferFileKey, "", 256), values.referFile);
     EXPECT_FALSE(fs::exists(dir / "gone"));
 }
 
-TEST_F(SaveSettingsTest, NoSettingsFilesGiveDefaults) {
+TEST_F(SaveSettingsTest, NoSettingsFilesGiveTheDefaults) {
     EXPECT_EQ(ReadDataFileSetting(appDir()), appDir() + "トモリネ.xls");
     const std::string dataIni = GetIniPath(ReadDataFileSetting(appDir()));
     EXPECT_EQ(ReadIniString(dataIni, kSettingsSection, kOutputFileKey, "", 256), "");
     EXPECT_EQ(ReadIniString(dataIni, kSettingsSection, kReferFileKey, "", 256), "");
     EXPECT_EQ(ReadIniInt(dataIni, kSettingsSection, kCommentOutputKey, 0), 0);
-}
-
-TEST(GetIniPath, SettingsFileBesideTheDataFile) {
-    EXPECT_EQ(GetIniPath("/home/u/d.xls"), "/home/u/トモリネ.ini");
-    EXPECT_EQ(GetIniPath("/d.xls"), "/トモリネ.ini");
-    EXPECT_EQ(GetIniPath("d.xls"), "トモリネ.ini");
-    EXPECT_EQ(GetIniPath(""), "トモリネ.ini");
+    EXPECT_EQ(std::distance(fs::recursive_directory_iterator(dir.path()), {}), 2);
 }
 
 } // namespace
