@@ -1,14 +1,11 @@
 // A new data workbook as xlrd reads it, and the ways creating one can fail.
 #include "data_file.h"
-#include "store/data_connection.h"
 #include "store/data_workbook.h"
 #include "store/workbook/workbook_error.h"
-#include "support/temp_dir.h"
 #include "support/xls_peer.h"
 
 #include <functional>
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 #include <unistd.h>
 
 namespace tomorine::test {
@@ -50,12 +47,9 @@ TEST(CreateDataWorkbook, HoldsTheEntrySheetWithItsHeaderAndDummyRowsAndNothingEl
     const json xlrd = XlrdValues(path);
     EXPECT_EQ(xlrd["log"], "");
     ASSERT_EQ(xlrd["sheets"].size(), 1u);
-    const json& sheet = xlrd["sheets"][0];
-    EXPECT_EQ(sheet["name"], "トモリネ");
-    EXPECT_EQ(sheet["nrows"], 2);
-    EXPECT_EQ(sheet["ncols"], 58);
-    EXPECT_EQ(sheet["cells"], HeaderAndDummyCells());
-
+    EXPECT_EQ(xlrd["sheets"][0]["name"], "トモリネ");
+    EXPECT_EQ(xlrd["sheets"][0]["nrows"], 2);
+    EXPECT_EQ(xlrd["sheets"][0]["cells"], HeaderAndDummyCells());
     EXPECT_EQ(QueryMaxSerial(path), 0);
     EXPECT_THAT(LiveEntries(path), ::testing::IsEmpty());
 }
@@ -66,10 +60,6 @@ struct Refusal {
     std::function<fs::path(const fs::path& dir)> prepare; // returns the path to create
     int number;
 };
-
-void PrintTo(const Refusal& c, std::ostream* out) {
-    *out << c.name;
-}
 
 class CreateDataWorkbookRefusal : public ::testing::TestWithParam<Refusal> {};
 
@@ -98,12 +88,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Refusal{"ExistingFile",
                               [](const fs::path& dir) {
                                   WriteBytes(dir / "d.xls", {'o', 'l', 'd'});
-                                  return dir / "d.xls";
-                              },
-                              ErrorNumber::FileAccess},
-                      Refusal{"ExistingFolder",
-                              [](const fs::path& dir) {
-                                  fs::create_directory(dir / "d.xls");
                                   return dir / "d.xls";
                               },
                               ErrorNumber::FileAccess},
