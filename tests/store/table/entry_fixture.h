@@ -4,7 +4,10 @@
 #include "store/entry.h"
 #include "store/table/connection.h"
 #include "store/workbook/utf.h"
+#include "store/workbook/workbook_error.h"
 
+#include <functional>
+#include <gtest/gtest.h>
 #include <map>
 
 namespace tomorine::test {
@@ -56,6 +59,17 @@ inline std::vector<std::string> FieldValues(Recordset& rows, std::u16string_view
         values.push_back(Shown(rows.field(field)));
     }
     return values;
+}
+
+// The error an action throws; a test failure when it throws none.
+inline WorkbookError ErrorFrom(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const WorkbookError& e) {
+        return e;
+    }
+    ADD_FAILURE() << "no error";
+    return WorkbookError(0, "");
 }
 
 // A connection over a workbook in memory, on a path nothing is ever saved to.

@@ -1,21 +1,10 @@
 #include "entry_fixture.h"
 #include "store/entry_statements.h"
-#include "store/workbook/workbook_error.h"
 
-#include <functional>
 #include <gmock/gmock.h>
 
 namespace tomorine::test {
 namespace {
-
-int ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const WorkbookError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 TEST(Recordset, NavigationStopsAtBofAndEof) {
     Recordset rows({u"n"}, {Cell::number(0), Cell::number(1), Cell::number(2)});
@@ -35,7 +24,7 @@ TEST(Recordset, NavigationStopsAtBofAndEof) {
 
     Recordset empty({u"a"}, {});
     EXPECT_TRUE(empty.isOpen() && empty.bof() && empty.eof());
-    EXPECT_EQ(ErrorOf([&] { empty.field(u"a"); }), ErrorNumber::NoCurrentRecord);
+    EXPECT_EQ(ErrorFrom([&] { empty.field(u"a"); }).number(), ErrorNumber::NoCurrentRecord);
 }
 
 TEST(Recordset, AFieldTheSheetDoesNotHaveIsError3265NamingIt) {
@@ -45,14 +34,10 @@ TEST(Recordset, AFieldTheSheetDoesNotHaveIsError3265NamingIt) {
     Connection connection = InMemory(std::move(book));
     Recordset rows = connection.execute(u"SELECT * FROM [トモリネ$]");
     ASSERT_FALSE(rows.eof());
-    try {
-        rows.field(u"URL5");
-        FAIL() << "URL5 was found";
-    } catch (const WorkbookError& e) {
-        EXPECT_EQ(e.number(), ErrorNumber::ItemNotFound);
-        EXPECT_THAT(e.description(), ::testing::HasSubstr("URL5"));
-    }
-    EXPECT_EQ(ErrorOf([&] { rows.field(2); }), ErrorNumber::ItemNotFound);
+    const WorkbookError e = ErrorFrom([&] { rows.field(u"URL5"); });
+    EXPECT_EQ(e.number(), ErrorNumber::ItemNotFound);
+    EXPECT_THAT(e.description(), ::testing::HasSubstr("URL5"));
+    EXPECT_EQ(ErrorFrom([&] { rows.field(2); }).number(), ErrorNumber::ItemNotFound);
 }
 
 TEST(Recordset, IsASnapshotUnaffectedByLaterStatements) {
