@@ -91,12 +91,6 @@ INSTANTIATE_TEST_SUITE_P(
                                   return dir / "d.xls";
                               },
                               ErrorNumber::FileAccess},
-                      Refusal{"LinkToNowhere",
-                              [](const fs::path& dir) {
-                                  fs::create_symlink(dir / "gone.xls", dir / "d.xls");
-                                  return dir / "d.xls";
-                              },
-                              ErrorNumber::FileAccess},
                       Refusal{"ReadOnlyFolder",
                               [](const fs::path& dir) {
                                   fs::create_directory(dir / "ro");

@@ -65,11 +65,6 @@ std::vector<RoundTrip> Cases() {
          {{"URL1", u"https://例え.jp/it's"},
           {"タイトル1", u"O'Reilly ''二重''　"},
           {"コメント1", u"一行目\r\n二行目\n"}}},
-        {"EmptyTextsLeaveEmptyCells",
-         {0, kUrl, u"", u"", u"", u""},
-         {{"タイトル1", std::nullopt},
-          {"キーワード1", std::nullopt},
-          {"コメント16", std::nullopt}}},
         // Chunks count UTF-16 units: the pair's halves go to two cells, which
         // xlrd cannot decode, so only the round trip is checked.
         {"SurrogatePairCutByAChunkBorder",

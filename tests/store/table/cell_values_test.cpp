@@ -67,20 +67,6 @@ TEST(CellValues, StoredByColumnKindInExistingAndNewRows) {
     }
 }
 
-TEST(CellValues, RowsComeInSheetOrderWithEmptyRowsInBetween) {
-    Workbook book;
-    Sheet& s = book.addSheet(u"s");
-    s.setCell(1, 1, Cell::text(u"a"));
-    s.setCell(2, 1, Cell::text(u"two"));
-    s.setCell(4, 1, Cell::text(u"four"));
-    Connection connection = InMemory(std::move(book));
-
-    Recordset rows = connection.execute(u"select a from [s$]");
-    EXPECT_THAT(FieldValues(rows, u"a"), ::testing::ElementsAre("'two'", "NULL", "'four'"));
-    connection.execute(u"INSERT INTO [s$] (a) VALUES ('five')");
-    EXPECT_EQ(connection.workbook().sheet(1).cell(5, 1), Cell::text(u"five"));
-}
-
 // Half a surrogate pair too: a chunk border may fall inside one.
 TEST(CellValues, TextsKeepEveryCharacter) {
     const std::u16string text = u"タブ\t改行\r\n🍣 \"引用\" 'apos' \\ %\xD800";

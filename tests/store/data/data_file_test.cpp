@@ -1,5 +1,5 @@
-// Statements on the data file through connections of their own: serials,
-// updates, the row limit, and the module connection a search leaves open.
+// Statements and deletions on a real data file: serials, updates, the row
+// limit, whole-cell deletion and the module connection a search leaves open.
 #include "data_file.h"
 #include "store/data_workbook.h"
 #include "store/entry_deletion.h"
@@ -37,21 +37,9 @@ TEST_F(ThreeEntries, OnlyTheHighestSerialIsTakenAgainAfterADeletion) {
     EXPECT_EQ(Register(path, Page(4)), 4);
     ASSERT_TRUE(DeleteEntryBySerial(path, 4));
     EXPECT_EQ(Register(path, Page(5)), 4);
-    std::vector<std::string> serials;
-    for (const auto& entry : LiveEntries(path)) {
-        serials.push_back(entry[0]);
-    }
-    EXPECT_THAT(serials, ::testing::ElementsAre("1", "3", "4"));
 }
 
-TEST_F(ThreeEntries, AnUpdateRewritesItsEntryOnlyAndOneMatchingNoRowLeavesTheFileAlone) {
-    ASSERT_EQ(ExecuteOnDataFile(path, BuildUpdateStatement(
-                                          2, {0, u"http://new/", u"題 ", u"副", u"語", u"説明"})),
-              1);
-    EXPECT_EQ(LiveEntries(path)[1],
-              (std::vector<std::string>{"2", "http://new/", "題 ", "副", "語", "説明"}));
-    EXPECT_EQ(LiveEntries(path)[2][1], "https://example.jp/3");
-
+TEST_F(ThreeEntries, AnUpdateOfAnEntryThatIsGoneReportsNoRowAndLeavesTheFileAlone) {
     const FileState before = AgedState(path);
     EXPECT_EQ(ExecuteOnDataFile(path, BuildUpdateStatement(9, Page(9))), 0);
     EXPECT_EQ(StateOf(path), before);
@@ -73,6 +61,49 @@ TEST_F(ThreeEntries, AModuleConnectionLeftOpenNeitherLocksNorChangesTheFile) {
     EXPECT_FALSE(state.HasSearchResult);
     EXPECT_EQ(StateOf(path), written);
     EXPECT_EQ(LiveEntries(path).size(), 2u);
+}
+
+// Column 1 of each entry row, and the URL1 that names the row.
+const std::pair<Cell, std::u16string> kRows[] = {
+    {Cell::number(12), u"12"}, {Cell::text(u"2"), u"text 2"}, {Cell::number(2), u"2"},
+    {Cell::number(22), u"22"}, {Cell(), u"no serial"},        {Cell::number(2), u"2 again"}};
+
+// URL1 of the rows left on disk, the dummy row first.
+std::vector<std::string> RowsOnDisk(const fs::path& path) {
+    const Workbook book = ReadXlsFile(path);
+    std::vector<std::string> rows;
+    for (int r = 2; r <= book.sheet(1).lastUsedRow(); ++r) {
+        rows.push_back(ToUtf8(book.sheet(1).cell(r, 2).asText()));
+    }
+    return rows;
+}
+
+TEST(DeleteEntryBySerial, RemovesTheFirstWholeCellMatchAmongEntryRowsOnly) {
+    const std::pair<std::int32_t, std::vector<std::string>> cases[] = {
+        {2, {"dummy", "12", "text 2", "22", "no serial", "2 again"}},
+        {1, {"dummy", "12", "text 2", "2", "22", "no serial", "2 again"}},
+        // The dummy row holds serial 0; it is no entry and never deleted.
+        {0, {"dummy", "12", "text 2", "2", "22", "no serial", "2 again"}}};
+    for (const auto& [serial, left] : cases) {
+        TempDir dir;
+        const fs::path path = dir / "data.xls";
+        Workbook book = NewDataWorkbook();
+        for (const auto& [first, name] : kRows) {
+            Sheet::Row cells(58);
+            cells[0] = first;
+            cells[1] = Cell::text(name);
+            cells[57] = Cell::number(0);
+            book.sheet(1).appendRow(std::move(cells));
+        }
+        WriteXlsFile(book, path);
+        const FileState before = AgedState(path);
+
+        const bool found = DeleteEntryBySerial(path, serial);
+        EXPECT_THAT(RowsOnDisk(path), ::testing::ElementsAreArray(left)) << serial;
+        EXPECT_EQ(found, left.size() == std::size(kRows)) << serial;
+        EXPECT_EQ(found, StateOf(path) != before) << "written although nothing was found, or not";
+        EXPECT_EQ(FolderContents(dir.path()).size(), 1u);
+    }
 }
 
 // One row short of the format's 65,536: the next entry fills the sheet, the
