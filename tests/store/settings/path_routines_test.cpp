@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace tomorine {
 namespace {
@@ -45,35 +46,28 @@ TEST(PathRoutines, SplitAsTheSettingsRulesSay) {
     }
 }
 
-// Runs in a folder of its own ("@" in texts), with the environment restored.
+// Runs in a folder of its own ("@" in texts) and puts the environment back.
 class InTempFolder : public testing::Test {
 protected:
-    void SetUp() override {
+    using Env = std::optional<std::string>;
+
+    InTempFolder() {
         for (const char* name : {"TOMORINE_HOME", "XDG_DATA_HOME", "HOME"}) {
-            const char* value = std::getenv(name);
-            saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+            saved_[name] = std::getenv(name) ? Env(std::getenv(name)) : std::nullopt;
         }
-        savedCwd_ = fs::current_path();
         fs::current_path(dir.path());
-        ResetAppDirCache();
     }
-
-    void TearDown() override {
+    ~InTempFolder() override {
         for (const auto& [name, value] : saved_) {
-            set(name, value);
+            value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
         }
-        fs::current_path(savedCwd_);
+        fs::current_path(cwd_);
         ResetAppDirCache();
     }
 
-    void set(const char* name, const std::optional<std::string>& value) {
-        if (value) {
-            ::setenv(name, at(*value).c_str(), 1);
-        } else {
-            ::unsetenv(name);
-        }
+    static void set(const char* name, const Env& value) {
+        value ? ::setenv(name, at(*value).c_str(), 1) : ::unsetenv(name);
     }
-
     static std::string at(std::string text) {
         if (size_t i = text.find('@'); i != std::string::npos) {
             text.replace(i, 1, fs::current_path().string());
@@ -81,11 +75,9 @@ protected:
         return text;
     }
 
+    const fs::path cwd_ = fs::current_path();
     test::TempDir dir;
-
-private:
-    std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
-    fs::path savedCwd_;
+    std::map<std::string, Env> saved_;
 };
 
 TEST_F(InTempFolder, AbsolutePathsAreNormalAndAnEmptyPathStaysEmpty) {
@@ -102,7 +94,6 @@ TEST_F(InTempFolder, AbsolutePathsAreNormalAndAnEmptyPathStaysEmpty) {
 }
 
 TEST_F(InTempFolder, AppDirComesFromTheEnvironmentAndIsCreated) {
-    using Env = std::optional<std::string>;
     for (auto [tomorineHome, xdgDataHome, expected] :
          {std::tuple<Env, Env, std::string>{"@/th/", "@/xdg", "@/th/"},
           {"rel/./th", std::nullopt, "@/rel/th/"},
