@@ -45,24 +45,6 @@ TEST_F(ThreeEntries, AnUpdateOfAnEntryThatIsGoneReportsNoRowAndLeavesTheFileAlon
     EXPECT_EQ(StateOf(path), before);
 }
 
-// Other writers go on while a search's connection is open, and closing it
-// afterwards neither writes the file nor brings old rows back.
-TEST_F(ThreeEntries, AModuleConnectionLeftOpenNeitherLocksNorChangesTheFile) {
-    StoreState state;
-    state.ModuleConnection = std::make_unique<Connection>(Connection::ConnectionString(path));
-    state.ModuleRecordset = std::make_unique<Recordset>(
-        state.ModuleConnection->execute(u"select * from [トモリネ$] where 削除 = 0"));
-    state.ConnectionOpen = state.HasSearchResult = true;
-    ASSERT_TRUE(DeleteEntryBySerial(path, 1));
-    const FileState written = AgedState(path);
-
-    CloseDataConnection(state);
-    EXPECT_EQ(state.ModuleConnection, nullptr);
-    EXPECT_FALSE(state.HasSearchResult);
-    EXPECT_EQ(StateOf(path), written);
-    EXPECT_EQ(LiveEntries(path).size(), 2u);
-}
-
 // Column 1 of each entry row, and the URL1 that names the row.
 const std::pair<Cell, std::u16string> kRows[] = {
     {Cell::number(12), u"12"}, {Cell::text(u"2"), u"text 2"}, {Cell::number(2), u"2"},

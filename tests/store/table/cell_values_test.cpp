@@ -67,13 +67,5 @@ TEST(CellValues, StoredByColumnKindInExistingAndNewRows) {
     }
 }
 
-// Half a surrogate pair too: a chunk border may fall inside one.
-TEST(CellValues, TextsKeepEveryCharacter) {
-    const std::u16string text = u"タブ\t改行\r\n🍣 \"引用\" 'apos' \\ %\xD800";
-    Connection connection = InMemory(KindsBook(Cell(), Cell::text(text)));
-    Recordset rows = connection.execute(u"select t from [s$] where rowid = 3");
-    EXPECT_EQ(rows.field(u"t").asText(), text);
-}
-
 } // namespace
 } // namespace tomorine::test

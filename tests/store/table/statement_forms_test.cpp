@@ -17,15 +17,6 @@ std::string MaxSerial(Connection& connection) {
     return Shown(rows.field(u"cnt"));
 }
 
-TEST(StatementForms, MaxSerialIsNullOnAHeaderOnlySheetAndZeroOverTheDummyRow) {
-    Workbook headerOnly = NewDataWorkbook();
-    headerOnly.sheet(1).deleteRow(2);
-    Connection empty = InMemory(std::move(headerOnly));
-    EXPECT_EQ(MaxSerial(empty), "NULL");
-    Connection dummy = InMemory(NewDataWorkbook());
-    EXPECT_EQ(MaxSerial(dummy), "0");
-}
-
 TEST(StatementForms, LiveEntriesCompareTheFlagNumericallyAndEmptyCellsMatchIsNull) {
     Workbook book = NewDataWorkbook();
     AddEntry(book.sheet(1), 5, {{u"URL1", u"http://a/"}});
@@ -47,8 +38,13 @@ TEST(StatementForms, LiveEntriesCompareTheFlagNumericallyAndEmptyCellsMatchIsNul
     EXPECT_THAT(FieldValues(rows, u"シリアル番号"), ElementsAre("5"));
 }
 
-TEST(StatementForms, InsertStoresQuotedNumbersAsNumbersAndEmptyLiteralsAsEmptyCells) {
+TEST(StatementForms, MaxSerialOnAnEmptySheetIsNullAndAnInsertStoresQuotedNumbersAsNumbers) {
+    Workbook headerOnly = NewDataWorkbook();
+    headerOnly.sheet(1).deleteRow(2);
+    Connection empty = InMemory(std::move(headerOnly));
+    EXPECT_EQ(MaxSerial(empty), "NULL");
     Connection connection = InMemory(NewDataWorkbook());
+    EXPECT_EQ(MaxSerial(connection), "0");
     connection.execute(BuildInsertStatement(7, Page(u"http://a/it's", u"題  ")));
 
     const Sheet& sheet = connection.workbook().sheet(1);

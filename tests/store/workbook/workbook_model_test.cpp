@@ -1,4 +1,3 @@
-#include "store/workbook/utf.h"
 #include "store/workbook/workbook.h"
 #include "store/workbook/workbook_error.h"
 
@@ -15,28 +14,6 @@ int ErrorOf(const std::function<void()>& f) {
         return e.number();
     }
     return 0;
-}
-
-TEST(Cell, SixteenBytesOwningItsText) {
-    EXPECT_EQ(sizeof(Cell), 16u);
-    Cell a = Cell::text(u"タイトル");
-    Cell b = a;
-    Cell c = std::move(a);
-    b = Cell::number(3);
-    c = c;
-    EXPECT_TRUE(a.isEmpty());
-    EXPECT_EQ(c.asText(), u"タイトル");
-    EXPECT_NE(Cell::number(7), Cell::text(u"7"));
-    EXPECT_NE(Cell::text(u""), Cell());
-}
-
-TEST(Utf, PairsRoundTripAndBrokenInputBecomesReplacementCharacters) {
-    const std::u16string text = u"トモリネ ｱｲｳ 𠮷 é\t\r\n";
-    EXPECT_EQ(FromUtf8(ToUtf8(text)), text);
-    EXPECT_EQ(ToUtf8(std::u16string(1, u'\xD800') + u"x"), "\xEF\xBF\xBDx");
-    EXPECT_EQ(FromUtf8("a\xE3\x83"), u"a\uFFFD\uFFFD");         // truncated
-    EXPECT_EQ(FromUtf8("\xC0\xAF"), u"\uFFFD\uFFFD");           // overlong
-    EXPECT_EQ(FromUtf8("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD"); // encoded surrogate
 }
 
 TEST(Workbook, MissingSheetIsError9) {
@@ -73,19 +50,6 @@ TEST(Workbook, ActionsAgainstTheSheetRulesAreRefused) {
         EXPECT_EQ(ErrorOf([&] { action(b); }), ErrorNumber::SheetRule) << what;
         EXPECT_EQ(b.sheet(1).lastUsedRow(), Sheet::MaxRows) << what;
     }
-}
-
-TEST(Sheet, UsedRangeShrinksWithItsLastCells) {
-    Sheet s(u"s");
-    s.setCell(1, 1, Cell::number(1));
-    s.setCell(5, 2, Cell::number(2));
-    EXPECT_TRUE(s.cell(0, 0).isEmpty());
-    EXPECT_TRUE(s.cell(99, 1).isEmpty());
-    s.setCell(5, 2, Cell());
-    s.replaceRow(1, {Cell::number(5), Cell(), Cell()});
-    EXPECT_EQ(s.lastUsedRow(), 1);
-    EXPECT_EQ(s.row(1).size(), 1u);
-    EXPECT_EQ(s.appendRow({Cell::text(u"x")}), 2);
 }
 
 TEST(Workbook, CopyOfAnotherWorkbooksSheetIsPlacedAfterAndNamedWithSuffix) {
