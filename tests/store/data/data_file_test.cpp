@@ -1,5 +1,5 @@
-// Statements and deletions on a real data file: serials, updates, the row
-// limit, whole-cell deletion and the module connection a search leaves open.
+// Statements and deletions on a real data file: serials, an update that
+// finds no entry, whole-cell deletion and the row limit.
 #include "data_file.h"
 #include "store/data_workbook.h"
 #include "store/entry_deletion.h"
@@ -13,11 +13,19 @@ namespace tomorine::test {
 namespace {
 
 namespace fs = std::filesystem;
-using Rows = std::vector<std::vector<std::string>>;
 
 Entry Page(int n) {
     const std::u16string number = FromUtf8(std::to_string(n));
     return {0, u"https://example.jp/" + number, u"ページ" + number, u"", u"", u""};
+}
+
+// An entry row of column 1, URL1 and 削除 0, as the data file stores it.
+void AppendEntryRow(Sheet& sheet, Cell first, const std::u16string& url) {
+    Sheet::Row row(58);
+    row[0] = std::move(first);
+    row[1] = Cell::text(url);
+    row[57] = Cell::number(0);
+    sheet.appendRow(std::move(row));
 }
 
 class ThreeEntries : public ::testing::Test {
@@ -71,11 +79,7 @@ TEST(DeleteEntryBySerial, RemovesTheFirstWholeCellMatchAmongEntryRowsOnly) {
         const fs::path path = dir / "data.xls";
         Workbook book = NewDataWorkbook();
         for (const auto& [first, name] : kRows) {
-            Sheet::Row cells(58);
-            cells[0] = first;
-            cells[1] = Cell::text(name);
-            cells[57] = Cell::number(0);
-            book.sheet(1).appendRow(std::move(cells));
+            AppendEntryRow(book.sheet(1), first, name);
         }
         WriteXlsFile(book, path);
         const FileState before = AgedState(path);
@@ -96,11 +100,7 @@ TEST(RowLimit, TheLastRowIsFilledAndTheNextInsertRefused) {
     const fs::path path = dir / "full.xls";
     Workbook book = NewDataWorkbook();
     for (int serial = 1; serial <= kLastRow - 3; ++serial) {
-        Sheet::Row row(58);
-        row[0] = Cell::number(serial);
-        row[1] = Cell::text(Page(serial).url);
-        row[57] = Cell::number(0);
-        book.sheet(1).appendRow(std::move(row));
+        AppendEntryRow(book.sheet(1), Cell::number(serial), Page(serial).url);
     }
     WriteXlsFile(book, path);
 

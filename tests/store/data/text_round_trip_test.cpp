@@ -11,14 +11,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
-
-std::u16string Times(std::size_t n, std::u16string_view piece) {
-    std::u16string text;
-    for (std::size_t i = 0; i < n; ++i) {
-        text += piece;
-    }
-    return text;
-}
+using U = std::u16string;
 
 struct RoundTrip {
     const char* name;
@@ -31,8 +24,8 @@ struct RoundTrip {
 const std::u16string kUrl = u"http://a.jp/";
 
 std::vector<RoundTrip> Cases() {
-    const std::u16string spacesAcrossBorder = Times(122, u"c") + u"      end";
-    const std::u16string title125 = Times(125, u"題");
+    const std::u16string spacesAcrossBorder = U(122, u'c') + u"      end";
+    const std::u16string title125 = U(125, u'題');
     return {
         {"TrailingSpacesKeptThroughTabs",
          {0, kUrl + u"  ", u"題名  ", u"副 ", u"news  ", u"abc   "},
@@ -43,19 +36,17 @@ std::vector<RoundTrip> Cases() {
           {"コメント1", u"abc\t\t\t"}}},
         {"SpacesCutByAChunkBorder",
          {0, kUrl, u"", u"", u"", spacesAcrossBorder},
-         {{"コメント1", Times(122, u"c") + u"\t\t\t"}, {"コメント2", u"   end"}}},
+         {{"コメント1", U(122, u'c') + u"\t\t\t"}, {"コメント2", u"   end"}}},
         {"TextsOfOneChunkAndOneUnitMore",
-         {0, Times(125, u"u") + u"z", title125, u"", u"", u""},
+         {0, U(125, u'u') + u"z", title125, u"", u"", u""},
          {{"URL2", u"z"},
           {"URL3", std::nullopt},
           {"タイトル1", title125},
           {"タイトル2", std::nullopt}}},
         {"TextsCutAtTheirCapacity",
-         {0, Times(2001, u"u"), Times(600, u"t"), Times(501, u"s"), Times(2100, u"k"),
-          Times(2000, u"c")},
-         {{"URL16", Times(125, u"u")}, {"タイトル4", Times(125, u"t")}},
-         Entry{0, Times(2000, u"u"), Times(500, u"t"), Times(500, u"s"), Times(2000, u"k"),
-               Times(2000, u"c")}},
+         {0, U(2001, u'u'), U(600, u't'), U(501, u's'), U(2100, u'k'), U(2000, u'c')},
+         {{"URL16", U(125, u'u')}, {"タイトル4", U(125, u't')}},
+         Entry{0, U(2000, u'u'), U(500, u't'), U(500, u's'), U(2000, u'k'), U(2000, u'c')}},
         {"KeywordsReallyEndingInATab",
          {0, kUrl, u"", u"", u"a\tb\t", u""},
          {{"キーワード1", u"a\tb\t"}},
@@ -67,9 +58,7 @@ std::vector<RoundTrip> Cases() {
           {"コメント1", u"一行目\r\n二行目\n"}}},
         // Chunks count UTF-16 units: the pair's halves go to two cells, which
         // xlrd cannot decode, so only the round trip is checked.
-        {"SurrogatePairCutByAChunkBorder",
-         {0, kUrl, Times(124, u"a") + u"𠮷野家", u"", u"", u""},
-         {}},
+        {"SurrogatePairCutByAChunkBorder", {0, kUrl, U(124, u'a') + u"𠮷野家", u"", u"", u""}, {}},
     };
 }
 
