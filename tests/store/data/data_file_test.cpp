@@ -1,5 +1,6 @@
-// Statements and deletions on a real data file: serials, an update that
-// finds no entry, whole-cell deletion and the row limit.
+// A real data file: a new one as xlrd reads it and the ways creating one can
+// fail, serials, an update that finds no entry, whole-cell deletion and the
+// row limit.
 #include "data_file.h"
 #include "store/data_workbook.h"
 #include "store/entry_deletion.h"
@@ -8,11 +9,78 @@
 #include "support/xls_peer.h"
 
 #include <gmock/gmock.h>
+#include <unistd.h>
 
 namespace tomorine::test {
 namespace {
 
 namespace fs = std::filesystem;
+using nlohmann::json;
+
+// Rows 1 and 2 of the entry sheet, written out from the sheet's definition.
+json HeaderAndDummyCells() {
+    std::vector<std::string> names{"シリアル番号"};
+    for (auto [prefix, count] : {std::pair<std::string, int>{"URL", 16},
+                                 {"タイトル", 4},
+                                 {"サブタイトル", 4},
+                                 {"コメント", 16},
+                                 {"キーワード", 16}}) {
+        for (int i = 1; i <= count; ++i) {
+            names.push_back(prefix + std::to_string(i));
+        }
+    }
+    names.push_back("削除");
+    json cells = json::array();
+    for (int c = 0; c < 58; ++c) {
+        cells.push_back({0, c, "text", names[c]});
+    }
+    cells.push_back({1, 0, "number", 0.0});
+    for (int c = 1; c <= 56; ++c) {
+        cells.push_back({1, c, "text", c <= 16 ? "dummy" : "ダミー"});
+    }
+    cells.push_back({1, 57, "number", 1.0});
+    return cells;
+}
+
+TEST(CreateDataWorkbook, HoldsTheEntrySheetWithItsHeaderAndDummyRowsAndNothingElse) {
+    TempDir dir;
+    const fs::path path = dir / "トモリネ.xls";
+    CreateDataWorkbook(path);
+
+    const json xlrd = XlrdValues(path);
+    EXPECT_EQ(xlrd["log"], "");
+    ASSERT_EQ(xlrd["sheets"].size(), 1u);
+    EXPECT_EQ(xlrd["sheets"][0]["name"], "トモリネ");
+    EXPECT_EQ(xlrd["sheets"][0]["nrows"], 2);
+    EXPECT_EQ(xlrd["sheets"][0]["cells"], HeaderAndDummyCells());
+    EXPECT_EQ(QueryMaxSerial(path), 0);
+    EXPECT_THAT(LiveEntries(path), ::testing::IsEmpty());
+}
+
+// The read-only folder stops only a user other than root: the test's name
+// lets test_store_data_unprivileged run it as one.
+TEST(CreateDataWorkbook, RefusesAMissingFolderAnExistingFileAndAReadOnlyFolder) {
+    TempDir dir;
+    WriteBytes(dir / "d.xls", {'o', 'l', 'd'});
+    fs::create_directory(dir / "ro");
+    fs::permissions(dir / "ro", fs::perms::owner_read | fs::perms::owner_exec);
+    const auto before = FolderContents(dir.path());
+    for (auto [path, number] : {std::pair{dir / "無い" / "d.xls", ErrorNumber::PathNotFound},
+                                {dir / "d.xls", ErrorNumber::FileAccess},
+                                {dir / "ro" / "d.xls", ErrorNumber::PermissionDenied}}) {
+        if (number == ErrorNumber::PermissionDenied && ::geteuid() == 0) {
+            continue;
+        }
+        try {
+            CreateDataWorkbook(path);
+            ADD_FAILURE() << path << " was created";
+        } catch (const WorkbookError& e) {
+            EXPECT_EQ(e.number(), number) << e.description();
+            EXPECT_THAT(e.description(), ::testing::HasSubstr(path.string()));
+        }
+        EXPECT_EQ(FolderContents(dir.path()), before);
+    }
+}
 
 Entry Page(int n) {
     const std::u16string number = FromUtf8(std::to_string(n));
@@ -28,26 +96,21 @@ void AppendEntryRow(Sheet& sheet, Cell first, const std::u16string& url) {
     sheet.appendRow(std::move(row));
 }
 
-class ThreeEntries : public ::testing::Test {
-protected:
-    void SetUp() override {
-        CreateDataWorkbook(path);
-        for (int n = 1; n <= 3; ++n) {
-            Register(path, Page(n));
-        }
-    }
+// A serial is the highest one + 1, so only that one is taken again after a
+// deletion. An update of an entry that is gone reports no row, and the file
+// keeps its bytes and time.
+TEST(DataFile, SerialsFollowTheHighestAndAnUpdateFindingNoEntryLeavesTheFileAlone) {
     TempDir dir;
-    fs::path path = dir / "data.xls";
-};
-
-TEST_F(ThreeEntries, OnlyTheHighestSerialIsTakenAgainAfterADeletion) {
+    const fs::path path = dir / "data.xls";
+    CreateDataWorkbook(path);
+    for (int n = 1; n <= 3; ++n) {
+        EXPECT_EQ(Register(path, Page(n)), n);
+    }
     ASSERT_TRUE(DeleteEntryBySerial(path, 2));
     EXPECT_EQ(Register(path, Page(4)), 4);
     ASSERT_TRUE(DeleteEntryBySerial(path, 4));
     EXPECT_EQ(Register(path, Page(5)), 4);
-}
 
-TEST_F(ThreeEntries, AnUpdateOfAnEntryThatIsGoneReportsNoRowAndLeavesTheFileAlone) {
     const FileState before = AgedState(path);
     EXPECT_EQ(ExecuteOnDataFile(path, BuildUpdateStatement(9, Page(9))), 0);
     EXPECT_EQ(StateOf(path), before);
@@ -118,7 +181,7 @@ TEST(RowLimit, TheLastRowIsFilledAndTheNextInsertRefused) {
     EXPECT_EQ(FolderContents(dir.path()).size(), 1u) << "a temporary file was left";
 
     ExecuteOnDataFile(path, BuildUpdateStatement(kLastRow - 2, Page(1)));
-    const nlohmann::json last = XlrdValues(path, XlrdMode::Strict, {kLastRow - 1});
+    const json last = XlrdValues(path, XlrdMode::Strict, {kLastRow - 1});
     EXPECT_EQ(last["sheets"][0]["nrows"], kLastRow);
     EXPECT_EQ(last["sheets"][0]["cells"][1][3], "https://example.jp/1");
     EXPECT_EQ(last["sheets"][0]["cells"][2][3], "ページ1");
