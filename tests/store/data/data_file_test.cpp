@@ -64,7 +64,7 @@ TEST(CreateDataWorkbook, RefusesAMissingFolderAnExistingFileAndAReadOnlyFolder) 
     WriteBytes(dir / "d.xls", {'o', 'l', 'd'});
     fs::create_directory(dir / "ro");
     fs::permissions(dir / "ro", fs::perms::owner_read | fs::perms::owner_exec);
-    const auto before = FolderContents(dir.path());
+    const auto before = Names(dir.path());
     for (auto [path, number] : {std::pair{dir / "無い" / "d.xls", ErrorNumber::PathNotFound},
                                 {dir / "d.xls", ErrorNumber::FileAccess},
                                 {dir / "ro" / "d.xls", ErrorNumber::PermissionDenied}}) {
@@ -78,7 +78,8 @@ TEST(CreateDataWorkbook, RefusesAMissingFolderAnExistingFileAndAReadOnlyFolder) 
             EXPECT_EQ(e.number(), number) << e.description();
             EXPECT_THAT(e.description(), ::testing::HasSubstr(path.string()));
         }
-        EXPECT_EQ(FolderContents(dir.path()), before);
+        EXPECT_EQ(Names(dir.path()), before);
+        EXPECT_EQ(ReadBytes(dir / "d.xls"), std::vector<std::uint8_t>({'o', 'l', 'd'}));
     }
 }
 
@@ -151,7 +152,7 @@ TEST(DeleteEntryBySerial, RemovesTheFirstWholeCellMatchAmongEntryRowsOnly) {
         EXPECT_THAT(RowsOnDisk(path), ::testing::ElementsAreArray(left)) << serial;
         EXPECT_EQ(found, left.size() == std::size(kRows)) << serial;
         EXPECT_EQ(found, StateOf(path) != before) << "written although nothing was found, or not";
-        EXPECT_EQ(FolderContents(dir.path()).size(), 1u);
+        EXPECT_EQ(Names(dir.path()).size(), 1u);
     }
 }
 
@@ -178,7 +179,7 @@ TEST(RowLimit, TheLastRowIsFilledAndTheNextInsertRefused) {
                                                       ::testing::HasSubstr("65536")));
     }
     EXPECT_EQ(StateOf(path), before);
-    EXPECT_EQ(FolderContents(dir.path()).size(), 1u) << "a temporary file was left";
+    EXPECT_EQ(Names(dir.path()).size(), 1u) << "a temporary file was left";
 
     ExecuteOnDataFile(path, BuildUpdateStatement(kLastRow - 2, Page(1)));
     const json last = XlrdValues(path, XlrdMode::Strict, {kLastRow - 1});

@@ -4,6 +4,7 @@
 #include "store/data_workbook.h"
 #include "support/xls_peer.h"
 
+#include <map>
 #include <optional>
 
 namespace tomorine::test {

@@ -64,52 +64,49 @@ TEST(IniFunctions, ValuesAreCutToTheBufferButNeverInsideAPair) {
     }
 }
 
-class SaveSettingsTest : public testing::Test {
-protected:
-    void SetUp() override {
-        fs::create_directory(dir / "app");
-        fs::create_directory(dir / "data");
-        values = {dataDir() + "予定表.xls", "/home/user/ソース一覧.html", "/mnt/ソ/表.xls", 1};
+// A program folder and a data folder, and the four values with the data file
+// in the data folder.
+struct Folders {
+    Folders() {
+        fs::create_directory(app);
+        fs::create_directory(data);
     }
-
-    std::string appDir() const { return (dir / "app").string() + "/"; }
-    std::string appIni() const { return appDir() + "トモリネ.ini"; }
-    std::string dataDir() const { return (dir / "data").string() + "/"; }
-
-    // What the Windows program writes into a new file, in CP932 and this order.
-    std::string expectedFile() const {
-        return "[\x83g\x83\x82\x83\x8A\x83l]\r\nDATAFILE=" + dataDir() +
-               "\x97\x5C\x92\xE8\x95\x5C.xls\r\nCOMMOUT=1\r\n"
-               "OUTPUTFILE=/home/user/\x83\x5C\x81[\x83X\x88\xEA\x97\x97.html\r\n"
-               "REFERFILE=/mnt/\x83\x5C/\x95\x5C.xls\r\n";
-    }
-
     TempDir dir;
-    SettingsValues values;
+    std::string app = (dir / "app").string() + "/";
+    std::string data = (dir / "data").string() + "/";
+    SettingsValues values{data + "予定表.xls", "/home/user/ソース一覧.html", "/mnt/ソ/表.xls", 1};
 };
 
-TEST_F(SaveSettingsTest, BothFoldersHoldTheSameFourValues) {
-    EXPECT_TRUE(SaveSettings(values, appIni(), GetIniPath(values.dataFile)));
-    EXPECT_EQ(ReadText(appIni()), expectedFile());
-    EXPECT_EQ(ReadText(dataDir() + "トモリネ.ini"), expectedFile());
-    EXPECT_EQ(ReadDataFileSetting(appDir()), values.dataFile);
+TEST(SaveSettings, BothFoldersHoldTheSameFourValuesInTheWindowsProgramsOrder) {
+    Folders f;
+    EXPECT_TRUE(SaveSettings(f.values, f.app + "トモリネ.ini", GetIniPath(f.values.dataFile)));
+    const std::string expected = "[\x83g\x83\x82\x83\x8A\x83l]\r\nDATAFILE=" + f.data +
+                                 "\x97\x5C\x92\xE8\x95\x5C.xls\r\nCOMMOUT=1\r\n"
+                                 "OUTPUTFILE=/home/user/\x83\x5C\x81[\x83X\x88\xEA\x97\x97.html\r\n"
+                                 "REFERFILE=/mnt/\x83\x5C/\x95\x5C.xls\r\n";
+    EXPECT_EQ(ReadText(f.app + "トモリネ.ini"), expected);
+    EXPECT_EQ(ReadText(f.data + "トモリネ.ini"), expected);
+    EXPECT_EQ(ReadDataFileSetting(f.app), f.values.dataFile);
 }
 
-TEST_F(SaveSettingsTest, AMissingDataFolderIsReportedAndTheOtherFileStillWritten) {
-    values.dataFile = (dir / "gone").string() + "/予定表.xls";
-    EXPECT_FALSE(SaveSettings(values, appIni(), GetIniPath(values.dataFile)));
-    EXPECT_EQ(ReadDataFileSetting(appDir()), values.dataFile);
-    EXPECT_EQ(ReadIniString(appIni(), kSettingsSection, kReferFileKey, "", 256), values.referFile);
-    EXPECT_FALSE(fs::exists(dir / "gone"));
+TEST(SaveSettings, AMissingDataFolderIsReportedAndTheOtherFileStillWritten) {
+    Folders f;
+    f.values.dataFile = (f.dir / "gone").string() + "/予定表.xls";
+    EXPECT_FALSE(SaveSettings(f.values, f.app + "トモリネ.ini", GetIniPath(f.values.dataFile)));
+    EXPECT_EQ(ReadDataFileSetting(f.app), f.values.dataFile);
+    EXPECT_EQ(ReadIniString(f.app + "トモリネ.ini", kSettingsSection, kReferFileKey, "", 256),
+              f.values.referFile);
+    EXPECT_FALSE(fs::exists(f.dir / "gone"));
 }
 
-TEST_F(SaveSettingsTest, NoSettingsFilesGiveTheDefaults) {
-    EXPECT_EQ(ReadDataFileSetting(appDir()), appDir() + "トモリネ.xls");
-    const std::string dataIni = GetIniPath(ReadDataFileSetting(appDir()));
+TEST(SaveSettings, NoSettingsFilesGiveTheDefaults) {
+    Folders f;
+    EXPECT_EQ(ReadDataFileSetting(f.app), f.app + "トモリネ.xls");
+    const std::string dataIni = GetIniPath(ReadDataFileSetting(f.app));
     EXPECT_EQ(ReadIniString(dataIni, kSettingsSection, kOutputFileKey, "", 256), "");
     EXPECT_EQ(ReadIniString(dataIni, kSettingsSection, kReferFileKey, "", 256), "");
     EXPECT_EQ(ReadIniInt(dataIni, kSettingsSection, kCommentOutputKey, 0), 0);
-    EXPECT_EQ(std::distance(fs::recursive_directory_iterator(dir.path()), {}), 2);
+    EXPECT_EQ(std::distance(fs::recursive_directory_iterator(f.dir.path()), {}), 2);
 }
 
 } // namespace
