@@ -14,8 +14,7 @@ TEST(IniDocument, ReadsValuesAsTheWindowsReaderDoes) {
         {"k=0\n[a]\nk=1\n[s]\n;k=2\nk\n", "s", "k", std::nullopt},
         {"[s]\na=1\n[t]\n[S]\nk=2\n", "s", "k", "2"},
         {"\xEF\xBB\xBF[s]\nk=𠮷¥\n", "s", "k", "𠮷¥"},
-        {"[s]\nk=a\x80z\n", "s", "k", "a\uFFFDz"},
-    };
+        {"[s]\nk=a\x80z\n", "s", "k", "a\uFFFDz"}};
     for (const auto& [file, section, key, value] : cases) {
         EXPECT_EQ(IniDocument::parse(file).value(section, key), value) << file;
     }
@@ -32,8 +31,7 @@ TEST(IniDocument, AWriteChangesOnlyItsKey) {
         // CP932 would give these back as other characters: the file turns UTF-8.
         {"[a]\r\nk=\x95\x5C\r\n", "k", "/x/¥.xls",
          "\xEF\xBB\xBF[a]\r\nk=表\r\n[s]\r\nk=/x/¥.xls\r\n"},
-        {"\xEF\xBB\xBF[s]\nk=1\n", "k", "表", "\xEF\xBB\xBF[s]\nk=表\n"},
-    };
+        {"\xEF\xBB\xBF[s]\nk=1\n", "k", "表", "\xEF\xBB\xBF[s]\nk=表\n"}};
     for (const auto& [before, key, value, after] : cases) {
         IniDocument doc = IniDocument::parse(before);
         ASSERT_TRUE(doc.setValue("s", key, value)) << before;

@@ -24,12 +24,13 @@ std::string Extension(std::string_view name) {
     return parts.baseName + "|" + parts.extension;
 }
 
+// "/x.xls" is a file in the root folder: no folder and no file name.
 TEST(PathRoutines, SplitAsTheSettingsRulesSay) {
     const std::tuple<Routine, std::string, std::string> cases[] = {
         {GetFolderPart, "x.xls", ""},
         {GetFolderPart, "/home/u/x.xls", "/home/u/"},
         {GetFolderPart, "/x.xls", "/"},
-        {Split, "/x.xls", "|"}, // a file in the root folder
+        {Split, "/x.xls", "|"},
         {Split, "dir/x.xls", "|"},
         {Split, "./x.xls", "./|x.xls"},
         {Split, "../../x", "../../|x"},
@@ -39,8 +40,7 @@ TEST(PathRoutines, SplitAsTheSettingsRulesSay) {
         {Extension, "noext", "|"},
         {Extension, ".ini", "|ini"},
         {GetIniPath, "/home/u/d.xls", "/home/u/トモリネ.ini"},
-        {GetIniPath, "d.xls", "トモリネ.ini"},
-    };
+        {GetIniPath, "d.xls", "トモリネ.ini"}};
     for (const auto& [routine, path, expected] : cases) {
         EXPECT_EQ(routine(path), expected) << path;
     }
