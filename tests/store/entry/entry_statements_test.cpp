@@ -6,14 +6,7 @@ namespace tomorine {
 namespace {
 
 // A short entry: an apostrophe in the URL, a title ending in two spaces.
-Entry ShortEntry() {
-    Entry e;
-    e.url = u"http://a.jp/it's";
-    e.title = u"題  ";
-    e.comment = u"x";
-    e.keywords = u"news sports";
-    return e;
-}
+const Entry kShort{0, u"http://a.jp/it's", u"題  ", u"", u"news sports", u"x"};
 
 // Written out by hand from the statement's definition, not from our code.
 TEST(EntryStatements, InsertTextIsExact) {
@@ -28,7 +21,7 @@ TEST(EntryStatements, InsertTextIsExact) {
         u"s','','','','','','','','','','','','','','','','題\t\t','','','','','','','','x','','','"
         u"','','','','','','','','','','','','','news sports','','','','','','','','','','','','','"
         u"','','','0')";
-    EXPECT_EQ(BuildInsertStatement(7, ShortEntry()), expected);
+    EXPECT_EQ(BuildInsertStatement(7, kShort), expected);
 }
 
 TEST(EntryStatements, UpdateTextIsExact) {
@@ -44,7 +37,7 @@ TEST(EntryStatements, UpdateTextIsExact) {
         u",キーワード6 = '',キーワード7 = '',キーワード8 = '',キーワード9 = '',キーワード10 = '',キ"
         u"ーワード11 = '',キーワード12 = '',キーワード13 = '',キーワード14 = '',キーワード15 = '',"
         u"キーワード16 = '',削除 = '0' WHERE シリアル番号 = 42";
-    EXPECT_EQ(BuildUpdateStatement(42, ShortEntry()), expected);
+    EXPECT_EQ(BuildUpdateStatement(42, kShort), expected);
 }
 
 } // namespace

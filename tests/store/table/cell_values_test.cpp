@@ -31,7 +31,6 @@ TEST(CellValues, ReadByColumnKind) {
         {Cell::text(u"abc"), "null: NULL", "text: 'abc'"},
         {Cell::text(u" 3.5 "), "real: 3.5", "text: ' 3.5 '"},
         {Cell::number(7), "integer: 7", "text: '7'"},
-        {Cell::number(1e20), "real: 1E+20", "text: '1E+20'"},
         {Cell::boolean(true), "null: NULL", "text: 'TRUE'"},
         {Cell::error(0x2A), "null: NULL", "null: NULL"}};
     for (const auto& [cell, number, text] : cases) {

@@ -52,21 +52,5 @@ TEST(Workbook, ActionsAgainstTheSheetRulesAreRefused) {
     }
 }
 
-TEST(Workbook, CopyOfAnotherWorkbooksSheetIsPlacedAfterAndNamedWithSuffix) {
-    Workbook data;
-    data.addSheet(u"トモリネ");
-    data.addSheet(u"Sheet2");
-    Workbook reference;
-    Sheet& source = reference.addSheet(u"トモリネ");
-    source.setCell(3, 1, Cell::number(7));
-
-    Sheet& copy = data.copySheetAfter(source, data.sheet(u"トモリネ"));
-    EXPECT_EQ(copy.name(), u"トモリネ (2)");
-    EXPECT_EQ(data.indexOf(copy), 2);
-    EXPECT_EQ(data.copySheetAfter(source, copy).name(), u"トモリネ (3)");
-    source.setCell(3, 1, Cell::number(8));
-    EXPECT_EQ(copy.cell(3, 1), Cell::number(7));
-}
-
 } // namespace
 } // namespace tomorine
