@@ -19,27 +19,23 @@ using nlohmann::json;
 
 // Rows 1 and 2 of the entry sheet, written out from the sheet's definition.
 json HeaderAndDummyCells() {
-    std::vector<std::string> names{"シリアル番号"};
+    json header = json::array({{0, 0, "text", "シリアル番号"}});
+    json dummy = json::array({{1, 0, "number", 0.0}});
+    int c = 1;
     for (auto [prefix, count] : {std::pair<std::string, int>{"URL", 16},
                                  {"タイトル", 4},
                                  {"サブタイトル", 4},
                                  {"コメント", 16},
                                  {"キーワード", 16}}) {
-        for (int i = 1; i <= count; ++i) {
-            names.push_back(prefix + std::to_string(i));
+        for (int i = 1; i <= count; ++i, ++c) {
+            header.push_back({0, c, "text", prefix + std::to_string(i)});
+            dummy.push_back({1, c, "text", c <= 16 ? "dummy" : "ダミー"});
         }
     }
-    names.push_back("削除");
-    json cells = json::array();
-    for (int c = 0; c < 58; ++c) {
-        cells.push_back({0, c, "text", names[c]});
-    }
-    cells.push_back({1, 0, "number", 0.0});
-    for (int c = 1; c <= 56; ++c) {
-        cells.push_back({1, c, "text", c <= 16 ? "dummy" : "ダミー"});
-    }
-    cells.push_back({1, 57, "number", 1.0});
-    return cells;
+    header.push_back({0, 57, "text", "削除"});
+    dummy.push_back({1, 57, "number", 1.0});
+    header.insert(header.end(), dummy.begin(), dummy.end());
+    return header;
 }
 
 TEST(CreateDataWorkbook, HoldsTheEntrySheetWithItsHeaderAndDummyRowsAndNothingElse) {

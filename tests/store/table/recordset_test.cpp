@@ -1,5 +1,4 @@
 #include "entry_fixture.h"
-#include "store/entry_statements.h"
 
 #include <gmock/gmock.h>
 
@@ -18,9 +17,6 @@ TEST(Recordset, NavigationStopsAtBofAndEof) {
         EXPECT_EQ(rows.bof(), bof) << move;
         EXPECT_EQ(rows.eof(), eof) << move;
     }
-    rows.moveFirst();
-    rows.moveNext();
-    EXPECT_EQ(rows.field(u"N"), Cell::number(1));
 
     Recordset empty({u"a"}, {});
     EXPECT_TRUE(empty.isOpen() && empty.bof() && empty.eof());
@@ -34,20 +30,6 @@ TEST(Recordset, AFieldTheStatementDidNotSelectIsError3265NamingIt) {
     EXPECT_EQ(e.number(), ErrorNumber::ItemNotFound);
     EXPECT_THAT(e.description(), ::testing::HasSubstr("URL5"));
     EXPECT_EQ(ErrorFrom([&] { rows.field(2); }).number(), ErrorNumber::ItemNotFound);
-}
-
-// Rows stay as they were read while the program goes on writing, and after.
-TEST(Recordset, IsASnapshotUnaffectedByLaterStatements) {
-    Workbook book = NewDataWorkbook();
-    AddEntry(book.sheet(1), 1, {{u"URL1", u"http://a/"}});
-    Recordset rows;
-    {
-        Connection connection = InMemory(std::move(book));
-        rows = connection.execute(u"select * from [トモリネ$] where 削除 = 0");
-        connection.execute(BuildUpdateStatement(1, Page(u"http://changed/")));
-        connection.execute(BuildInsertStatement(2, Page(u"http://b/")));
-    }
-    EXPECT_THAT(FieldValues(rows, u"URL1"), ::testing::ElementsAre("'http://a/'"));
 }
 
 } // namespace
