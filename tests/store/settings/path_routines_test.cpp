@@ -54,6 +54,7 @@ protected:
             saved_[name] = std::getenv(name) ? Env(std::getenv(name)) : std::nullopt;
         }
         fs::current_path(dir.path());
+        ResetAppDirCache();
     }
     ~InTempFolder() override {
         for (const auto& [name, value] : saved_) {

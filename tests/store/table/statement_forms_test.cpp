@@ -112,6 +112,7 @@ TEST(StatementForms, MergeSelectComparesCellsAsTheyReadAndSeesLaterChanges) {
     connection.execute(BuildUpdateStatement(1, Page(u"z")));
     Recordset second = connection.execute(MergeSelect());
     EXPECT_THAT(FieldValues(second, u"URL1"), ElementsAre("'5'", "'y'"));
+    EXPECT_THAT(FieldValues(first, u"URL1"), ElementsAre("'z'", "'y'")); // a snapshot
 }
 
 TEST(StatementForms, KeywordSheetListsDistinctKeywordsSorted) {
