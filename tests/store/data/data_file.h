@@ -1,12 +1,15 @@
 #pragma once
 
-#include "store/entry.h"
+#include "store/data_connection.h"
+#include "store/entry_statements.h"
+#include "store/table/connection.h"
+#include "store/workbook/utf.h"
+#include "support/temp_dir.h"
 
-#include <cstdint>
+#include <chrono>
 #include <filesystem>
-#include <map>
-#include <string>
-#include <vector>
+#include <gtest/gtest.h>
+#include <set>
 
 namespace tomorine::test {
 
@@ -17,23 +20,45 @@ struct FileState {
     bool operator==(const FileState&) const = default;
 };
 
-// Moves the file's modification time a day back, so that any rewrite shows,
-// and returns its state.
-FileState AgedState(const std::filesystem::path& file);
-FileState StateOf(const std::filesystem::path& file);
+inline FileState StateOf(const std::filesystem::path& file) {
+    return {ReadBytes(file), std::filesystem::last_write_time(file)};
+}
 
-// Every entry below a folder, files with their contents and links with their
-// targets: to show that a failed call left nothing behind.
-std::map<std::string, std::string> FolderContents(const std::filesystem::path& folder);
+// Moves the modification time a day back, so that any rewrite shows.
+inline FileState AgedState(const std::filesystem::path& file) {
+    const auto time = std::filesystem::last_write_time(file) - std::chrono::hours(24);
+    std::filesystem::last_write_time(file, time);
+    return StateOf(file);
+}
 
-// Registers an entry as the editor does: the next serial, the insert
-// statement on a connection of its own. Returns the serial.
-std::int32_t Register(const std::filesystem::path& dataFile, const Entry& entry);
+// Every name below a folder: what a failed call must not add to.
+inline std::set<std::string> Names(const std::filesystem::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        names.insert(entry.path().lexically_relative(folder).string());
+    }
+    return names;
+}
 
-// The live entries (削除 = 0) in sheet order, as the readers read them back.
-std::vector<Entry> LiveEntries(const std::filesystem::path& dataFile);
+// Registers as the editor does: the next serial, the insert statement on a
+// connection of its own. Returns the serial.
+inline std::int32_t Register(const std::filesystem::path& dataFile, const Entry& entry) {
+    const std::int32_t serial = NextSerial(dataFile);
+    EXPECT_EQ(ExecuteOnDataFile(dataFile, BuildInsertStatement(serial, entry)), 1);
+    return serial;
+}
 
-// An entry as its serial and five texts (UTF-8), for readable expectations.
-std::vector<std::string> Shown(const Entry& entry);
+// The live entries in sheet order, as serial and five texts in UTF-8.
+inline std::vector<std::vector<std::string>> LiveEntries(const std::filesystem::path& dataFile) {
+    Connection connection(Connection::ConnectionString(dataFile));
+    Recordset rows = connection.execute(u"select * from [トモリネ$] where 削除 = 0");
+    std::vector<std::vector<std::string>> entries;
+    for (; !rows.eof(); rows.moveNext()) {
+        const Entry e = ReadEntry(rows);
+        entries.push_back({std::to_string(e.serial), ToUtf8(e.url), ToUtf8(e.title),
+                           ToUtf8(e.subtitle), ToUtf8(e.keywords), ToUtf8(e.comment)});
+    }
+    return entries;
+}
 
 } // namespace tomorine::test
