@@ -10,7 +10,6 @@ tomorine_test(test_xls_reader
             ${CMAKE_CURRENT_LIST_DIR}/shared_strings_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/cell_records_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/xls_file_test.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/xlwt_files_test.cpp
     LIBS tomorine_xls_reader_test_support)
 
 tomorine_test(test_xls_reader_hostile
