@@ -16,23 +16,20 @@ namespace tomorine::test {
 enum class XlrdMode { Strict, Lenient };
 
 // What xlrd reads: {"log", "codepage", "biff_version", "rows", "sheets":
-// [{"name", "nrows", "ncols", "cells": [[row, column, type, value]]}]}, the
-// shape of the corpus's .json files and of `tomorine-cli dump`; {"error"}
-// when xlrd refuses the file. `rows` (0-based) limits the rows listed.
+// [{"name", "nrows", "ncols", "cells": [[row, column, type, value]]}]}, as
+// in the corpus's .json files (0-based, row-major, empty cells left out);
+// {"error"} when xlrd refuses the file. `rows` limits the rows listed.
 nlohmann::json XlrdValues(const std::filesystem::path& file, XlrdMode mode = XlrdMode::Strict,
                           const std::vector<int>& rows = {});
 
-// The cells of a workbook in that shape, for the rows listed in `rows` (all
-// when empty). A non-finite number is the #NUM! that a written file holds.
-nlohmann::json ValuesOf(const Workbook& book, const std::vector<int>& rows = {});
-
 // Same sheets in the same order, same cells at the same places with the same
-// type and value: numbers bit for bit, xlrd's "date" as a number. Only the
-// rows that `xlrd` lists when it was read with a row list.
+// type and value: numbers bit for bit, xlrd's "date" as a number, a
+// non-finite number as the #NUM! a written file holds. Only the rows that
+// `xlrd` lists when it was read with a row list.
 ::testing::AssertionResult SameAsXlrd(const Workbook& book, const nlohmann::json& xlrd);
 
-// Header fields, directory entries and sector use of a compound file as
-// xlrd's compdoc sees them; its Workbook stream is written to `stream`.
+// Header fields and sector use of a compound file as xlrd's compdoc sees
+// them; its Workbook stream is written to `stream`.
 nlohmann::json InspectCompoundFile(const std::filesystem::path& file,
                                    const std::filesystem::path& stream);
 

@@ -1,8 +1,5 @@
 #pragma once
 
-#include "compound_file_builder.h"
-
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,34 +9,20 @@ namespace tomorine::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
-void PutU16(Bytes& out, unsigned value);
-void PutU32(Bytes& out, std::uint32_t value);
-void PutDouble(Bytes& out, double value);
+Bytes U16(unsigned value); // little-endian
+Bytes U32(std::uint32_t value);
 Bytes Concat(std::initializer_list<Bytes> parts);
 
-// A record: id, length, body.
 Bytes Record(std::uint16_t id, const Bytes& body);
-// A BIFF8 unicode string: length (1 or 2 bytes), flags, characters, 8-bit
-// when every character fits.
+// Length (1 or 2 bytes), flags, characters: 8-bit when every one fits.
 Bytes UnicodeString(std::u16string_view text, int lengthBytes = 2);
-
+// Row, column, XF 0, then `value`.
+Bytes CellRecord(std::uint16_t id, std::uint16_t row, std::uint16_t column, const Bytes& value);
 Bytes NumberCell(std::uint16_t row, std::uint16_t column, double value);
-Bytes RkCell(std::uint16_t row, std::uint16_t column, std::uint32_t rk);
-Bytes LabelSstCell(std::uint16_t row, std::uint16_t column, std::uint32_t index);
-Bytes LabelCell(std::uint16_t row, std::uint16_t column, std::u16string_view text);
-Bytes BoolErrCell(std::uint16_t row, std::uint16_t column, std::uint8_t value, bool isError);
 // A FORMULA record with an 8-byte cached result and a one-token formula.
-Bytes FormulaCell(std::uint16_t row, std::uint16_t column,
-                  const std::array<std::uint8_t, 8>& result);
-Bytes StringRecord(std::u16string_view text);
-// An SST record and the CONTINUE records after it, cut where the caller says:
-// `pieces` are the bodies; the first starts after the 8-byte counts.
+Bytes FormulaCell(std::uint16_t row, std::uint16_t column, const Bytes& result);
+// SST and CONTINUE records with these bodies, the first after the SST's counts.
 Bytes SstRecords(std::uint32_t uniqueCount, const std::vector<Bytes>& pieces);
-
-// An SST record and its CONTINUE records as Excel writes them: records of at
-// most 8224 bytes; a string header never split; characters going on in the
-// next record after a flags byte.
-Bytes SstRecordsSplit(const std::vector<std::u16string>& strings);
 
 struct TestSheet {
     std::u16string name;
@@ -47,10 +30,14 @@ struct TestSheet {
     std::uint8_t type = 0;      // BOUNDSHEET type: 0 worksheet, 2 chart
 };
 
+// The first BOUNDSHEET's offset when there are no other globals: BOF 20, XF 24.
+inline constexpr std::size_t kFirstBoundSheet = 44;
+
 // A BIFF8 workbook stream: BOF, `globals` records, an XF, the BOUNDSHEETs
 // with their true offsets, EOF, then each sheet's BOF, records and EOF.
 Bytes WorkbookStream(const std::vector<Bytes>& globals, const std::vector<TestSheet>& sheets);
-// The stream as "Workbook" in a compound file.
-Bytes XlsFile(const Bytes& stream, const CfbLayout& layout = {});
+// The stream in a compound file made by our writer: the stream (at least
+// 4096 bytes) from sector 0, then DIFAT, FAT and one directory sector.
+Bytes XlsFile(const Bytes& stream);
 
 } // namespace tomorine::test

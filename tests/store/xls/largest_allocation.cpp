@@ -10,9 +10,7 @@ std::size_t g_largest = 0;
 } // namespace
 
 void* operator new(std::size_t size) {
-    if (g_tracking) {
-        g_largest = std::max(g_largest, size);
-    }
+    g_largest = g_tracking ? std::max(g_largest, size) : g_largest;
     if (void* p = std::malloc(size == 0 ? 1 : size)) {
         return p;
     }
@@ -27,19 +25,15 @@ void operator delete(void* p, std::size_t) noexcept {
     std::free(p);
 }
 
-namespace tomorine::test {
-
-LargestAllocation::LargestAllocation() {
+tomorine::test::LargestAllocation::LargestAllocation() {
     g_largest = 0;
     g_tracking = true;
 }
 
-LargestAllocation::~LargestAllocation() {
+tomorine::test::LargestAllocation::~LargestAllocation() {
     g_tracking = false;
 }
 
-std::size_t LargestAllocation::bytes() const {
+std::size_t tomorine::test::LargestAllocation::bytes() const {
     return g_largest;
 }
-
-} // namespace tomorine::test

@@ -1,16 +1,10 @@
 # reader tests
 add_library(tomorine_xls_reader_test_support STATIC
-    ${CMAKE_CURRENT_LIST_DIR}/biff_stream_builder.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/compound_file_builder.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/biff_stream_builder.cpp)
 target_link_libraries(tomorine_xls_reader_test_support PUBLIC tomorine_xls_peer)
 
 tomorine_test(test_xls_reader
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/corpus_test.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/compound_file_test.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/shared_strings_test.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/cell_records_test.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/xls_file_test.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/xlwt_files_test.cpp
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/xls_reader_test.cpp
     LIBS tomorine_xls_reader_test_support)
 
 tomorine_test(test_xls_reader_hostile
