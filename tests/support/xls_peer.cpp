@@ -54,8 +54,23 @@ json CellValue(int row, int column, const Cell& cell) {
     }
 }
 
+bool SameCell(const json& ours, const json& theirs) {
+    const std::string type = theirs[2] == "date" ? "number" : theirs[2].get<std::string>();
+    if (ours.is_null() || ours[2] != type) {
+        return false;
+    }
+    if (type == "number") {
+        // Bit for bit: -0.0 and the last digit of 1e300 count.
+        return theirs[3].is_number() && std::bit_cast<std::uint64_t>(ours[3].get<double>()) ==
+                                            std::bit_cast<std::uint64_t>(theirs[3].get<double>());
+    }
+    return ours[3] == theirs[3];
+}
+
+} // namespace
+
 // The sheets of a workbook in the peer's shape, for the rows listed (all when none are).
-json ValuesOf(const Workbook& book, const std::vector<int>& rows = {}) {
+json ValuesOf(const Workbook& book, const std::vector<int>& rows) {
     const std::set<int> wanted(rows.begin(), rows.end());
     json sheets = json::array();
     for (int s = 1; s <= book.sheetCount(); ++s) {
@@ -75,21 +90,6 @@ json ValuesOf(const Workbook& book, const std::vector<int>& rows = {}) {
     }
     return sheets;
 }
-
-bool SameCell(const json& ours, const json& theirs) {
-    const std::string type = theirs[2] == "date" ? "number" : theirs[2].get<std::string>();
-    if (ours.is_null() || ours[2] != type) {
-        return false;
-    }
-    if (type == "number") {
-        // Bit for bit: -0.0 and the last digit of 1e300 count.
-        return theirs[3].is_number() && std::bit_cast<std::uint64_t>(ours[3].get<double>()) ==
-                                            std::bit_cast<std::uint64_t>(theirs[3].get<double>());
-    }
-    return ours[3] == theirs[3];
-}
-
-} // namespace
 
 json XlrdValues(const std::filesystem::path& file, XlrdMode mode, const std::vector<int>& rows) {
     std::vector<std::string> arguments{"values", file.string()};

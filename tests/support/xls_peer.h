@@ -22,6 +22,10 @@ enum class XlrdMode { Strict, Lenient };
 nlohmann::json XlrdValues(const std::filesystem::path& file, XlrdMode mode = XlrdMode::Strict,
                           const std::vector<int>& rows = {});
 
+// A workbook's sheets in the shape XlrdValues gives, for the rows listed
+// (all when none are), so that two workbooks or a workbook and xlrd compare.
+nlohmann::json ValuesOf(const Workbook& book, const std::vector<int>& rows = {});
+
 // Same sheets in the same order, same cells at the same places with the same
 // type and value: numbers bit for bit, xlrd's "date" as a number, a
 // non-finite number as the #NUM! a written file holds. Only the rows that
