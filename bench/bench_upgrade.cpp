@@ -5,6 +5,7 @@
 #include "store/entry.h"
 #include "store/xls/xls_file.h"
 #include "upgrade/data_version.h"
+#include "upgrade_fixture.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -23,50 +24,25 @@ double PeakRssMb() {
 }
 
 // The older layout keeps URL, comment and keywords in four cells each.
-void AppendInFourCells(Sheet::Row& row, const std::u16string& text) {
+void AppendQuarters(std::vector<std::u16string>& texts, const std::u16string& text) {
     const size_t quarter = (text.size() + 3) / 4;
     for (size_t i = 0; i < 4; ++i) {
-        const size_t start = std::min(text.size(), i * quarter);
-        std::u16string piece = text.substr(start, quarter);
-        row.push_back(piece.empty() ? Cell() : Cell::text(std::move(piece)));
+        texts.push_back(text.substr(std::min(text.size(), i * quarter), quarter));
     }
-}
-
-Cell TextCell(const std::u16string& text) {
-    return text.empty() ? Cell() : Cell::text(text);
-}
-
-Sheet::Row OldRow(const Entry& entry) {
-    Sheet::Row row{Cell::number(entry.serial)};
-    AppendInFourCells(row, entry.url);
-    row.push_back(TextCell(entry.title));
-    row.push_back(TextCell(entry.subtitle));
-    AppendInFourCells(row, entry.comment);
-    AppendInFourCells(row, entry.keywords);
-    row.push_back(Cell::number(0));
-    return row;
 }
 
 Workbook OldWorkbook(int entries) {
-    Workbook book;
-    Sheet& sheet = book.addSheet(std::u16string(EntrySheetName));
-    Sheet::Row header;
-    for (const char16_t* name :
-         {u"シリアル番号", u"URL1", u"URL2", u"URL3", u"URL4", u"タイトル", u"サブタイトル",
-          u"コメント1", u"コメント2", u"コメント3", u"コメント4", u"キーワード1", u"キーワード2",
-          u"キーワード3", u"キーワード4", u"削除"}) {
-        header.push_back(Cell::text(name));
+    std::vector<Sheet::Row> rows;
+    for (const Entry& e : GenerateEntries(entries)) {
+        std::vector<std::u16string> texts;
+        AppendQuarters(texts, e.url);
+        texts.push_back(e.title);
+        texts.push_back(e.subtitle);
+        AppendQuarters(texts, e.comment);
+        AppendQuarters(texts, e.keywords);
+        rows.push_back(test::OldRow(Cell::number(e.serial), texts, Cell::number(0)));
     }
-    sheet.replaceRow(1, std::move(header));
-    Entry dummy{0, u"dummy", u"ダミー", u"ダミー", u"ダミー", u"ダミー"};
-    Sheet::Row dummyRow = OldRow(dummy);
-    dummyRow.back() = Cell::number(1);
-    sheet.replaceRow(2, std::move(dummyRow));
-    int row = 3;
-    for (const Entry& entry : GenerateEntries(entries)) {
-        sheet.replaceRow(row++, OldRow(entry));
-    }
-    return book;
+    return test::OldDataWorkbook(rows);
 }
 
 void BM_ConvertOldWorkbook(benchmark::State& state) {

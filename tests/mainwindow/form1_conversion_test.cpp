@@ -5,6 +5,7 @@
 #include "store/message_style.h"
 #include "store/xls/xls_file.h"
 #include "upgrade/backup.h"
+#include "upgrade_fixture.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -18,26 +19,8 @@ using namespace tomorine::test;
 
 namespace {
 
-// The older layout: 16 columns by position, the URL in four pieces.
 void WriteOldLayout(const std::filesystem::path& path, int entries) {
-    Workbook book;
-    Sheet& sheet = book.addSheet(u"トモリネ");
-    Sheet::Row header;
-    for (const char16_t* name :
-         {u"シリアル番号", u"URL1", u"URL2", u"URL3", u"URL4", u"タイトル", u"サブタイトル",
-          u"コメント1", u"コメント2", u"コメント3", u"コメント4", u"キーワード1", u"キーワード2",
-          u"キーワード3", u"キーワード4", u"削除"}) {
-        header.push_back(Cell::text(name));
-    }
-    sheet.appendRow(std::move(header));
-    sheet.appendRow({Cell::number(0), Cell::text(u"dummy")});
-    for (int i = 1; i <= entries; ++i) {
-        std::u16string n = QString::number(i).toStdU16String();
-        sheet.appendRow({Cell::number(i), Cell::text(u"http://old.jp/"), Cell::text(n), Cell(),
-                         Cell(), Cell::text(u"古い題" + n), Cell(), Cell(), Cell(), Cell(), Cell(),
-                         Cell::text(u"昔"), Cell(), Cell(), Cell(), Cell::number(0)});
-    }
-    WriteXlsFile(book, path);
+    WriteXlsFile(OldDataWorkbook(OldRows(entries)), path);
 }
 
 } // namespace
@@ -61,9 +44,9 @@ private slots:
         QVERIFY(h.form().Command1->isEnabled());
         QCOMPARE(ReadBytes(BackupFilePath(h.defaultDataFile())), original);
 
-        h.form().Text1->setText("http://old.jp/17");
+        h.form().Text1->setText("https://example.jp/17");
         h.form().Command1->click();
-        QCOMPARE(h.listLines(), QStringList{"[00017]:古い題17"});
+        QCOMPARE(h.listLines(), QStringList{"[00017]:献立 その17"});
     }
 
     void aDeclinedConversionLeavesTheFileAsItWas() {
