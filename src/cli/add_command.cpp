@@ -12,10 +12,10 @@ namespace tomorine::cli {
 
 namespace {
 
-OptionSpec Spec() {
-    return OptionSpec{.usage = "使い方: tomorine-cli add [--data FILE] --url U --title T "
-                               "[--subtitle S] [--keywords K] [--comment C]",
-                      .valueOptions = FieldOptions()};
+CommandSyntax Syntax() {
+    return CommandSyntax{.usage = "使い方: tomorine-cli add [--data FILE] --url U --title T "
+                                  "[--subtitle S] [--keywords K] [--comment C]",
+                         .valueOptions = FieldOptions()};
 }
 
 // The register command: the new serial comes from the file the row goes to.
@@ -28,8 +28,8 @@ std::int32_t Register(const std::filesystem::path& dataFile, const Entry& entry)
 } // namespace
 
 int AddCommand(const Invocation& call) {
-    const OptionSpec spec = Spec();
-    ParsedArgs args = ParseArgs(call.args, spec);
+    const CommandSyntax syntax = Syntax();
+    ParsedArgs args = ParseArgs(call.args, syntax);
     Entry entry;
     ApplyGivenFields(args, entry);
     if (!HasRequiredFields(entry)) {

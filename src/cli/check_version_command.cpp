@@ -10,9 +10,9 @@
 namespace tomorine::cli {
 
 int CheckVersionCommand(const Invocation& call) {
-    const OptionSpec spec{.usage = "使い方: tomorine-cli check-version [--data FILE] [--yes]",
-                          .flags = {"--yes"}};
-    ParsedArgs args = ParseArgs(call.args, spec);
+    const CommandSyntax syntax{.usage = "使い方: tomorine-cli check-version [--data FILE] [--yes]",
+                               .flags = {"--yes"}};
+    ParsedArgs args = ParseArgs(call.args, syntax);
     StoreState store;
     store.DataFilePath = ResolveDataFile(args);
     UpgradeState state;

@@ -27,53 +27,53 @@ bool IsUtf8(const std::string& text) {
 }
 
 void TakeValue(ParsedArgs& parsed, const std::string& name, const std::string& value,
-               const OptionSpec& spec) {
+               const CommandSyntax& syntax) {
     if (!IsUtf8(value)) {
-        throw UsageError(name + " の値が UTF-8 ではありません", spec.usage);
+        throw UsageError(name + " の値が UTF-8 ではありません", syntax.usage);
     }
     if (!parsed.values.emplace(name, value).second) {
-        throw UsageError(name + " が二度指定されています", spec.usage);
+        throw UsageError(name + " が二度指定されています", syntax.usage);
     }
 }
 
 } // namespace
 
-ParsedArgs ParseArgs(const std::vector<std::string>& args, const OptionSpec& spec) {
+ParsedArgs ParseArgs(const std::vector<std::string>& args, const CommandSyntax& syntax) {
     ParsedArgs parsed;
     size_t i = 0;
-    if (spec.dataOption && !args.empty() && args[0] == "--data") {
+    if (syntax.dataOption && !args.empty() && args[0] == "--data") {
         if (args.size() < 2 || args[1].empty()) {
-            throw UsageError("--data にはデータファイルを指定します", spec.usage);
+            throw UsageError("--data にはデータファイルを指定します", syntax.usage);
         }
         parsed.dataFile = args[1];
         i = 2;
     }
     for (; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (Contains(spec.valueOptions, arg)) {
+        if (Contains(syntax.valueOptions, arg)) {
             if (i + 1 == args.size()) {
-                throw UsageError(arg + " には値が必要です", spec.usage);
+                throw UsageError(arg + " には値が必要です", syntax.usage);
             }
-            TakeValue(parsed, arg, args[++i], spec);
-        } else if (Contains(spec.flags, arg)) {
+            TakeValue(parsed, arg, args[++i], syntax);
+        } else if (Contains(syntax.flags, arg)) {
             if (!parsed.flags.insert(arg).second) {
-                throw UsageError(arg + " が二度指定されています", spec.usage);
+                throw UsageError(arg + " が二度指定されています", syntax.usage);
             }
-        } else if (arg == "--data" && spec.dataOption) {
-            throw UsageError("--data FILE はコマンド名のすぐ後に置きます", spec.usage);
+        } else if (arg == "--data" && syntax.dataOption) {
+            throw UsageError("--data FILE はコマンド名のすぐ後に置きます", syntax.usage);
         } else if (arg.size() > 1 && arg[0] == '-') {
-            throw UsageError(arg + " は使えません", spec.usage);
+            throw UsageError(arg + " は使えません", syntax.usage);
         } else {
             parsed.operands.push_back(arg);
         }
     }
-    if (static_cast<int>(parsed.operands.size()) != spec.operands) {
-        throw UsageError("引数の数が違います", spec.usage);
+    if (static_cast<int>(parsed.operands.size()) != syntax.operands) {
+        throw UsageError("引数の数が違います", syntax.usage);
     }
     return parsed;
 }
 
-std::int32_t ParseSerial(const std::string& text, const OptionSpec& spec) {
+std::int32_t ParseSerial(const std::string& text, const CommandSyntax& syntax) {
     constexpr std::int64_t max = std::numeric_limits<std::int32_t>::max();
     std::int64_t serial = 0;
     bool digits =
@@ -86,7 +86,7 @@ std::int32_t ParseSerial(const std::string& text, const OptionSpec& spec) {
     }
     if (!digits || serial < 1 || serial > max) {
         throw UsageError("シリアル番号は 1 から " + std::to_string(max) + " までの数です",
-                         spec.usage);
+                         syntax.usage);
     }
     return static_cast<std::int32_t>(serial);
 }

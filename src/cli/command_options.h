@@ -25,7 +25,7 @@ private:
 };
 
 // What a command accepts after its name.
-struct OptionSpec {
+struct CommandSyntax {
     std::string_view usage = {};                     // the "使い方: ..." line
     std::vector<std::string_view> valueOptions = {}; // each takes the next argument as its value
     std::vector<std::string_view> flags = {};
@@ -46,10 +46,10 @@ struct ParsedArgs {
 
 // Unknown or repeated options, a missing value, a value that is not UTF-8
 // or the wrong number of operands throw UsageError.
-ParsedArgs ParseArgs(const std::vector<std::string>& args, const OptionSpec& spec);
+ParsedArgs ParseArgs(const std::vector<std::string>& args, const CommandSyntax& syntax);
 
 // An entry's serial as typed: decimal digits only, 1 to 2147483647. Serial 0
 // is the dummy row, which no command may reach.
-std::int32_t ParseSerial(const std::string& text, const OptionSpec& spec);
+std::int32_t ParseSerial(const std::string& text, const CommandSyntax& syntax);
 
 } // namespace tomorine::cli

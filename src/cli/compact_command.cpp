@@ -9,8 +9,8 @@ namespace tomorine::cli {
 // The exit re-save of the main window's OK command, asked for on purpose,
 // so it runs whether or not anything was written.
 int CompactCommand(const Invocation& call) {
-    const OptionSpec spec{.usage = "使い方: tomorine-cli compact [--data FILE]"};
-    ParsedArgs args = ParseArgs(call.args, spec);
+    const CommandSyntax syntax{.usage = "使い方: tomorine-cli compact [--data FILE]"};
+    ParsedArgs args = ParseArgs(call.args, syntax);
     const std::filesystem::path dataFile = ResolveDataFile(args);
     StoreState store;
     store.DataFilePath = dataFile;

@@ -7,10 +7,10 @@
 namespace tomorine::cli {
 
 int DeleteCommand(const Invocation& call) {
-    const OptionSpec spec{.usage = "使い方: tomorine-cli delete [--data FILE] SERIAL",
-                          .operands = 1};
-    ParsedArgs args = ParseArgs(call.args, spec);
-    const std::int32_t serial = ParseSerial(args.operands[0], spec);
+    const CommandSyntax syntax{.usage = "使い方: tomorine-cli delete [--data FILE] SERIAL",
+                               .operands = 1};
+    ParsedArgs args = ParseArgs(call.args, syntax);
+    const std::int32_t serial = ParseSerial(args.operands[0], syntax);
     const std::filesystem::path dataFile = ResolveDataFile(args);
     bool deleted = false;
     try {

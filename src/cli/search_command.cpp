@@ -17,11 +17,11 @@ namespace tomorine::cli {
 
 namespace {
 
-OptionSpec Spec() {
-    return OptionSpec{.usage = "使い方: tomorine-cli search [--data FILE] [--url U] [--title T] "
-                               "[--subtitle S] [--keywords K] [--comment C] [--json]",
-                      .valueOptions = FieldOptions(),
-                      .flags = {"--json"}};
+CommandSyntax Syntax() {
+    return CommandSyntax{.usage = "使い方: tomorine-cli search [--data FILE] [--url U] [--title T] "
+                                  "[--subtitle S] [--keywords K] [--comment C] [--json]",
+                         .valueOptions = FieldOptions(),
+                         .flags = {"--json"}};
 }
 
 struct SearchResult {
@@ -53,8 +53,8 @@ SearchResult RunSearch(const std::filesystem::path& dataFile, const SearchTexts&
 } // namespace
 
 int SearchCommand(const Invocation& call) {
-    const OptionSpec spec = Spec();
-    ParsedArgs args = ParseArgs(call.args, spec);
+    const CommandSyntax syntax = Syntax();
+    ParsedArgs args = ParseArgs(call.args, syntax);
     const std::filesystem::path dataFile = ResolveDataFile(args);
     if (!IsRegularFile(dataFile)) {
         return Fail(call.err, "データファイルがありません");

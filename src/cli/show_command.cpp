@@ -12,18 +12,18 @@ namespace tomorine::cli {
 
 namespace {
 
-OptionSpec Spec() {
-    return OptionSpec{.usage = "使い方: tomorine-cli show [--data FILE] SERIAL [--json]",
-                      .flags = {"--json"},
-                      .operands = 1};
+CommandSyntax Syntax() {
+    return CommandSyntax{.usage = "使い方: tomorine-cli show [--data FILE] SERIAL [--json]",
+                         .flags = {"--json"},
+                         .operands = 1};
 }
 
 } // namespace
 
 int ShowCommand(const Invocation& call) {
-    const OptionSpec spec = Spec();
-    ParsedArgs args = ParseArgs(call.args, spec);
-    const std::int32_t serial = ParseSerial(args.operands[0], spec);
+    const CommandSyntax syntax = Syntax();
+    ParsedArgs args = ParseArgs(call.args, syntax);
+    const std::int32_t serial = ParseSerial(args.operands[0], syntax);
     const std::filesystem::path dataFile = ResolveDataFile(args);
     std::optional<Entry> entry;
     try {

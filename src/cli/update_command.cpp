@@ -12,11 +12,11 @@ namespace tomorine::cli {
 
 namespace {
 
-OptionSpec Spec() {
-    return OptionSpec{.usage = "使い方: tomorine-cli update [--data FILE] SERIAL [--url U] "
-                               "[--title T] [--subtitle S] [--keywords K] [--comment C]",
-                      .valueOptions = FieldOptions(),
-                      .operands = 1};
+CommandSyntax Syntax() {
+    return CommandSyntax{.usage = "使い方: tomorine-cli update [--data FILE] SERIAL [--url U] "
+                                  "[--title T] [--subtitle S] [--keywords K] [--comment C]",
+                         .valueOptions = FieldOptions(),
+                         .operands = 1};
 }
 
 enum class Outcome { Updated, NotFound, MissingFields };
@@ -41,9 +41,9 @@ Outcome Update(const std::filesystem::path& dataFile, std::int32_t serial, const
 } // namespace
 
 int UpdateCommand(const Invocation& call) {
-    const OptionSpec spec = Spec();
-    ParsedArgs args = ParseArgs(call.args, spec);
-    const std::int32_t serial = ParseSerial(args.operands[0], spec);
+    const CommandSyntax syntax = Syntax();
+    ParsedArgs args = ParseArgs(call.args, syntax);
+    const std::int32_t serial = ParseSerial(args.operands[0], syntax);
     const std::filesystem::path dataFile = ResolveDataFile(args);
     Outcome outcome = Outcome::Updated;
     try {

@@ -1,4 +1,4 @@
-// Bad input through the real main window: the specified messages, and the
+// Bad input through the real main window: the promised messages, and the
 // data file as it was.
 #include "form1_harness.h"
 

@@ -147,9 +147,9 @@ json InspectCompoundFile(const std::filesystem::path& file, const std::filesyste
 }
 
 void WriteWithXlwt(const Workbook& book, const std::filesystem::path& file) {
-    const std::filesystem::path spec = file.string() + ".json";
-    std::ofstream(spec) << json{{"sheets", ValuesOf(book)}}.dump();
-    RunPeer({"xlwt", spec.string(), file.string()});
+    const std::filesystem::path layout = file.string() + ".json";
+    std::ofstream(layout) << json{{"sheets", ValuesOf(book)}}.dump();
+    RunPeer({"xlwt", layout.string(), file.string()});
 }
 
 } // namespace tomorine::test

@@ -6,7 +6,7 @@
       streams, a chain longer than its stream, an SST that overstates its
       string count, a sheet offset just past the sheet's BOF record.
   cfb FILE OUT: header fields and sector use as xlrd's compdoc sees them.
-  xlwt SPEC OUT: writes with xlwt the "sheets" that SPEC gives.
+  xlwt LAYOUT OUT: writes with xlwt the "sheets" that the JSON file LAYOUT gives.
 """
 import io
 import json
@@ -111,13 +111,13 @@ def cfb(path, out):
             "fat_sectors_used": seen.count(2), "misflagged_sectors": misflagged}
 
 
-def write_xlwt(spec_path, out):
+def write_xlwt(layout_path, out):
     import xlwt
     error_codes = {text: code for code, text in xlrd.error_text_from_code.items()}
     book = xlwt.Workbook(encoding="utf-8", style_compression=2)
-    for sheet_spec in json.load(open(spec_path, encoding="utf-8"))["sheets"]:
-        sheet = book.add_sheet(sheet_spec["name"])
-        for row, column, kind, value in sheet_spec["cells"]:
+    for sheet_layout in json.load(open(layout_path, encoding="utf-8"))["sheets"]:
+        sheet = book.add_sheet(sheet_layout["name"])
+        for row, column, kind, value in sheet_layout["cells"]:
             if kind == "error":
                 sheet.row(row).set_cell_error(column, error_codes[value])
             else:
