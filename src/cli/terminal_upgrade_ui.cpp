@@ -1,5 +1,6 @@
 #include "cli/terminal_upgrade_ui.h"
 
+#include "store/workbook/ascii_case.h"
 #include "store/workbook/utf.h"
 
 #include <algorithm>
@@ -29,8 +30,7 @@ bool IsYes(std::string answer) {
     while (!answer.empty() && blank(answer.back())) {
         answer.pop_back();
     }
-    std::transform(answer.begin(), answer.end(), answer.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; });
+    answer = FoldAsciiCase<char>(answer);
     return answer == "y" || answer == "yes" || answer == "ok";
 }
 

@@ -1,6 +1,7 @@
 #include "store/settings/ini_document.h"
 
 #include "store/settings/cp932.h"
+#include "store/workbook/ascii_case.h"
 
 namespace tomorine {
 
@@ -27,20 +28,8 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
-char AsciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) {
-            return false;
-        }
-    }
-    return true;
+    return EqualIgnoringAsciiCase(a, b);
 }
 
 bool IsQuote(char c) {

@@ -1,4 +1,5 @@
 #include "store/table/connection.h"
+#include "store/workbook/ascii_case.h"
 #include "store/workbook/utf.h"
 
 #include <algorithm>
@@ -7,20 +8,18 @@ namespace tomorine {
 
 namespace {
 
-char16_t Upper(char16_t c) {
-    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
-}
-
 size_t FindNoCase(std::u16string_view text, std::u16string_view word) {
-    auto found = std::search(text.begin(), text.end(), word.begin(), word.end(),
-                             [](char16_t a, char16_t b) { return Upper(a) == Upper(b); });
+    auto found =
+        std::search(text.begin(), text.end(), word.begin(), word.end(),
+                    [](char16_t a, char16_t b) { return FoldAsciiCase(a) == FoldAsciiCase(b); });
     return found == text.end() ? std::u16string_view::npos
                                : static_cast<size_t>(found - text.begin());
 }
 
 size_t FindLastNoCase(std::u16string_view text, std::u16string_view word) {
-    auto found = std::find_end(text.begin(), text.end(), word.begin(), word.end(),
-                               [](char16_t a, char16_t b) { return Upper(a) == Upper(b); });
+    auto found =
+        std::find_end(text.begin(), text.end(), word.begin(), word.end(),
+                      [](char16_t a, char16_t b) { return FoldAsciiCase(a) == FoldAsciiCase(b); });
     return found == text.end() ? std::u16string_view::npos
                                : static_cast<size_t>(found - text.begin());
 }

@@ -1,5 +1,6 @@
 #include "store/table/recordset.h"
 
+#include "store/workbook/ascii_case.h"
 #include "store/workbook/utf.h"
 #include "store/workbook/workbook_error.h"
 
@@ -7,26 +8,17 @@
 
 namespace tomorine {
 
-namespace {
-
-char16_t Fold(char16_t c) {
-    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
-
-} // namespace
-
 std::size_t FieldNameHash::operator()(std::u16string_view name) const noexcept {
     // FNV-1a over the folded code units.
     std::size_t hash = 14695981039346656037ULL;
     for (char16_t c : name) {
-        hash = (hash ^ Fold(c)) * 1099511628211ULL;
+        hash = (hash ^ FoldAsciiCase(c)) * 1099511628211ULL;
     }
     return hash;
 }
 
 bool FieldNameEqual::operator()(std::u16string_view a, std::u16string_view b) const noexcept {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char16_t x, char16_t y) { return Fold(x) == Fold(y); });
+    return EqualIgnoringAsciiCase(a, b);
 }
 
 Recordset::Recordset(std::vector<std::u16string> fieldNames, std::vector<Cell> values)

@@ -1,5 +1,6 @@
 #include "store/table/table_columns.h"
 
+#include "store/workbook/ascii_case.h"
 #include "store/workbook/utf.h"
 
 #include <algorithm>
@@ -9,16 +10,6 @@
 namespace tomorine {
 
 namespace {
-
-std::u16string FoldAscii(std::u16string_view name) {
-    std::u16string folded(name);
-    for (char16_t& c : folded) {
-        if (c >= u'A' && c <= u'Z') {
-            c = static_cast<char16_t>(c - u'A' + u'a');
-        }
-    }
-    return folded;
-}
 
 std::u16string Generic(int column) {
     std::string digits = std::to_string(column);
@@ -54,7 +45,7 @@ void MakeUnique(std::vector<TableColumn>& columns) {
     std::unordered_set<std::u16string> taken;
     std::vector<bool> duplicate(columns.size());
     for (size_t i = 0; i < columns.size(); ++i) {
-        duplicate[i] = !taken.insert(FoldAscii(columns[i].name)).second;
+        duplicate[i] = !taken.insert(FoldAsciiCase<char16_t>(columns[i].name)).second;
     }
     for (size_t i = 0; i < columns.size(); ++i) {
         if (!duplicate[i]) {
@@ -64,7 +55,7 @@ void MakeUnique(std::vector<TableColumn>& columns) {
             std::string digits = std::to_string(n);
             std::u16string candidate =
                 columns[i].name + std::u16string(digits.begin(), digits.end());
-            if (taken.insert(FoldAscii(candidate)).second) {
+            if (taken.insert(FoldAsciiCase<char16_t>(candidate)).second) {
                 columns[i].name = std::move(candidate);
                 break;
             }

@@ -1,5 +1,6 @@
 #include "store/workbook/workbook.h"
 
+#include "store/workbook/ascii_case.h"
 #include "store/workbook/utf.h"
 #include "store/workbook/workbook_error.h"
 
@@ -10,10 +11,6 @@ namespace tomorine {
 
 namespace {
 
-char16_t FoldAscii(char16_t c) {
-    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
-
 WorkbookError MissingSheet(std::u16string_view name) {
     return WorkbookError(ErrorNumber::SubscriptOutOfRange,
                          "シート「" + ToUtf8(name) + "」がありません");
@@ -22,8 +19,7 @@ WorkbookError MissingSheet(std::u16string_view name) {
 } // namespace
 
 bool SameSheetName(std::u16string_view a, std::u16string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char16_t x, char16_t y) { return FoldAscii(x) == FoldAscii(y); });
+    return EqualIgnoringAsciiCase(a, b);
 }
 
 Workbook::Workbook(const Workbook& other) {

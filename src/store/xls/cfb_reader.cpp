@@ -1,5 +1,6 @@
 #include "store/xls/cfb_reader.h"
 
+#include "store/workbook/ascii_case.h"
 #include "store/workbook/utf.h"
 #include "store/xls/compound_file_format.h"
 #include "store/xls/le_read.h"
@@ -23,15 +24,6 @@ constexpr std::uint32_t kNoEntry = cfb::NoStream;
 constexpr std::uint32_t kUnknown = 0xFFFFFFFB;
 constexpr std::uint8_t kStreamEntry = cfb::StreamObject;
 constexpr std::uint8_t kRootEntry = cfb::RootStorageObject;
-
-char16_t FoldAscii(char16_t c) {
-    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
-
-bool SameName(std::u16string_view a, std::u16string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char16_t x, char16_t y) { return FoldAscii(x) == FoldAscii(y); });
-}
 
 std::size_t CeilDiv(std::uint64_t value, std::size_t unit) {
     return static_cast<std::size_t>((value + unit - 1) / unit);
@@ -222,7 +214,8 @@ const CompoundFile::Entry* CompoundFile::findRootChild(std::u16string_view name)
         }
         seen[id] = true;
         const Entry& e = entries_[id];
-        if (found == nullptr && e.type == kStreamEntry && SameName(e.name, name)) {
+        if (found == nullptr && e.type == kStreamEntry &&
+            EqualIgnoringAsciiCase<char16_t>(e.name, name)) {
             found = &e;
         }
         todo.push_back(e.left);
