@@ -1,6 +1,6 @@
 #include "store/table/cell_value.h"
 
-#include "store/table/utf8_buffer.h"
+#include "store/workbook/utf.h"
 
 #include <charconv>
 #include <cmath>

@@ -5,7 +5,6 @@
 #include "store/table/sqlite_handle.h"
 #include "store/table/statement_error.h"
 #include "store/table/statement_policy.h"
-#include "store/table/utf8_buffer.h"
 #include "store/workbook/utf.h"
 #include "store/workbook/workbook_error.h"
 #include "store/xls/xls_file.h"

@@ -1,6 +1,6 @@
 #include "store/table/result_rows.h"
 
-#include "store/table/utf8_buffer.h"
+#include "store/workbook/utf.h"
 
 #include <string>
 #include <string_view>

@@ -4,89 +4,127 @@ namespace tomorine {
 
 namespace {
 
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+bool IsHighSurrogate(char32_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(char32_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
 }
 
-void AppendUtf16(std::u16string& out, char32_t c) {
-    if (c < 0x10000) {
-        out += static_cast<char16_t>(c);
+char* Encode(char* p, char32_t c) {
+    if (c < 0x80) {
+        *p++ = static_cast<char>(c);
+    } else if (c < 0x800) {
+        *p++ = static_cast<char>(0xC0 | (c >> 6));
+        *p++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        *p++ = static_cast<char>(0xE0 | (c >> 12));
+        *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *p++ = static_cast<char>(0x80 | (c & 0x3F));
     } else {
-        c -= 0x10000;
-        out += static_cast<char16_t>(0xD800 + (c >> 10));
-        out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+        *p++ = static_cast<char>(0xF0 | (c >> 18));
+        *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *p++ = static_cast<char>(0x80 | (c & 0x3F));
     }
+    return p;
+}
+
+void Encode(std::string& out, std::u16string_view text, bool keepLoneSurrogates) {
+    // Three bytes per code unit is the most any unit (or pair) needs.
+    out.resize(text.size() * 3);
+    char* begin = out.data();
+    char* p = begin;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (!keepLoneSurrogates && (IsHighSurrogate(c) || IsLowSurrogate(c))) {
+            c = 0xFFFD;
+        }
+        p = Encode(p, c);
+    }
+    out.resize(static_cast<size_t>(p - begin));
+}
+
+// Length of the well-formed sequence starting at s, and its code point in
+// `c`; 0 when malformed (the caller then takes one byte as U+FFFD).
+size_t DecodeOne(const unsigned char* s, const unsigned char* end, char32_t& c) {
+    const unsigned b = *s;
+    auto continuation = [&](size_t n) {
+        for (size_t k = 1; k < n; ++k) {
+            if (s + k >= end || (s[k] & 0xC0) != 0x80) {
+                return false;
+            }
+        }
+        return true;
+    };
+    if (b < 0x80) {
+        c = b;
+        return 1;
+    }
+    if (b >= 0xC2 && b < 0xE0 && continuation(2)) {
+        c = ((b & 0x1F) << 6) | (s[1] & 0x3Fu);
+        return 2;
+    }
+    if (b >= 0xE0 && b < 0xF0 && continuation(3)) {
+        c = ((b & 0x0F) << 12) | ((s[1] & 0x3Fu) << 6) | (s[2] & 0x3Fu);
+        return c >= 0x800 ? 3 : 0;
+    }
+    if (b >= 0xF0 && b < 0xF5 && continuation(4)) {
+        c = ((b & 0x07) << 18) | ((s[1] & 0x3Fu) << 12) | ((s[2] & 0x3Fu) << 6) | (s[3] & 0x3Fu);
+        return c >= 0x10000 && c <= 0x10FFFF ? 4 : 0;
+    }
+    return 0;
 }
 
 } // namespace
 
 std::string ToUtf8(std::u16string_view text) {
     std::string out;
-    out.reserve(text.size() * 3);
-    for (size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD;
-        }
-        AppendUtf8(out, c);
-    }
+    Encode(out, text, false);
     return out;
 }
 
-std::u16string FromUtf8(std::string_view text) {
-    std::u16string out;
-    out.reserve(text.size());
-    size_t i = 0;
-    while (i < text.size()) {
-        auto b = static_cast<unsigned char>(text[i]);
-        int extra = b < 0x80           ? 0
-                    : (b >> 5) == 0x6  ? 1
-                    : (b >> 4) == 0xE  ? 2
-                    : (b >> 3) == 0x1E ? 3
-                                       : -1;
-        if (extra < 0 || i + extra >= text.size()) {
-            out += u'\uFFFD';
-            ++i;
-            continue;
-        }
-        char32_t c = extra == 0 ? b : b & (0x3F >> extra);
-        bool ok = true;
-        for (int k = 1; k <= extra; ++k) {
-            auto n = static_cast<unsigned char>(text[i + k]);
-            if ((n & 0xC0) != 0x80) {
-                ok = false;
-                break;
-            }
-            c = (c << 6) | (n & 0x3F);
-        }
-        static constexpr char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
-        if (!ok || c < kMin[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            out += u'\uFFFD';
-            ++i;
-            continue;
-        }
-        AppendUtf16(out, c);
-        i += extra + 1;
+void AssignUtf8(std::string& out, std::u16string_view text) {
+    Encode(out, text, true);
+}
+
+std::u16string DecodeUtf8(std::string_view text, std::u16string& scratch) {
+    // Decoded into scratch space first, then copied at its exact size: a
+    // recordset keeps these strings, so no slack. No UTF-8 text has more
+    // code units than bytes.
+    if (scratch.size() < text.size()) {
+        scratch.resize(text.size());
     }
-    return out;
+    char16_t* begin = scratch.data();
+    char16_t* p = begin;
+    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = s + text.size();
+    while (s < end) {
+        char32_t c = 0;
+        size_t length = DecodeOne(s, end, c);
+        if (length == 0) {
+            *p++ = u'\uFFFD';
+            ++s;
+            continue;
+        }
+        s += length;
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            *p++ = static_cast<char16_t>(0xD800 + (c >> 10));
+            *p++ = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+        } else {
+            *p++ = static_cast<char16_t>(c);
+        }
+    }
+    return std::u16string(begin, p);
+}
+
+std::u16string FromUtf8(std::string_view text) {
+    std::u16string scratch;
+    return DecodeUtf8(text, scratch);
 }
 
 } // namespace tomorine

@@ -10,4 +10,13 @@ namespace tomorine {
 std::string ToUtf8(std::u16string_view text);
 std::u16string FromUtf8(std::string_view text);
 
+// The same, on the table interface's hot path (every text cell of every row
+// passes through both), without reallocating: `out` and `scratch` are reused
+// across calls. Unlike ToUtf8, AssignUtf8 keeps a lone surrogate in its
+// three-byte form: entry texts are cut into chunks by UTF-16 code units, a cut
+// may fall inside a pair, and every text must pass through SQLite unchanged.
+// Both decoders read such a form back as the lone surrogate.
+void AssignUtf8(std::string& out, std::u16string_view text);
+std::u16string DecodeUtf8(std::string_view text, std::u16string& scratch);
+
 } // namespace tomorine
