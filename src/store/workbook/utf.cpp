@@ -37,6 +37,10 @@ void Encode(std::string& out, std::u16string_view text, bool keepLoneSurrogates)
     char* p = begin;
     for (size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
+        if (c < 0x80) {
+            *p++ = static_cast<char>(c);
+            continue;
+        }
         if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
@@ -48,31 +52,21 @@ void Encode(std::string& out, std::u16string_view text, bool keepLoneSurrogates)
     out.resize(static_cast<size_t>(p - begin));
 }
 
-// Length of the well-formed sequence starting at s, and its code point in
-// `c`; 0 when malformed (the caller then takes one byte as U+FFFD).
+// Length of the well-formed multi-byte sequence starting at s, and its code
+// point in `c`; 0 when malformed (the caller then takes one byte as U+FFFD).
 size_t DecodeOne(const unsigned char* s, const unsigned char* end, char32_t& c) {
     const unsigned b = *s;
-    auto continuation = [&](size_t n) {
-        for (size_t k = 1; k < n; ++k) {
-            if (s + k >= end || (s[k] & 0xC0) != 0x80) {
-                return false;
-            }
-        }
-        return true;
-    };
-    if (b < 0x80) {
-        c = b;
-        return 1;
-    }
-    if (b >= 0xC2 && b < 0xE0 && continuation(2)) {
-        c = ((b & 0x1F) << 6) | (s[1] & 0x3Fu);
-        return 2;
-    }
-    if (b >= 0xE0 && b < 0xF0 && continuation(3)) {
+    const auto left = end - s;
+    if (b >= 0xE0 && b < 0xF0 && left >= 3 && ((s[1] ^ 0x80) | (s[2] ^ 0x80)) < 0x40) {
         c = ((b & 0x0F) << 12) | ((s[1] & 0x3Fu) << 6) | (s[2] & 0x3Fu);
         return c >= 0x800 ? 3 : 0;
     }
-    if (b >= 0xF0 && b < 0xF5 && continuation(4)) {
+    if (b >= 0xC2 && b < 0xE0 && left >= 2 && (s[1] ^ 0x80) < 0x40) {
+        c = ((b & 0x1F) << 6) | (s[1] & 0x3Fu);
+        return 2;
+    }
+    if (b >= 0xF0 && b < 0xF5 && left >= 4 &&
+        ((s[1] ^ 0x80) | (s[2] ^ 0x80) | (s[3] ^ 0x80)) < 0x40) {
         c = ((b & 0x07) << 18) | ((s[1] & 0x3Fu) << 12) | ((s[2] & 0x3Fu) << 6) | (s[3] & 0x3Fu);
         return c >= 0x10000 && c <= 0x10FFFF ? 4 : 0;
     }
@@ -103,6 +97,10 @@ std::u16string DecodeUtf8(std::string_view text, std::u16string& scratch) {
     const auto* s = reinterpret_cast<const unsigned char*>(text.data());
     const auto* end = s + text.size();
     while (s < end) {
+        if (*s < 0x80) {
+            *p++ = static_cast<char16_t>(*s++);
+            continue;
+        }
         char32_t c = 0;
         size_t length = DecodeOne(s, end, c);
         if (length == 0) {
