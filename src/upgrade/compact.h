@@ -6,15 +6,16 @@
 
 namespace tomorine {
 
-// "bk_axbyczd0_" + the file name, beside the workbook (also in the root folder).
+// "bk_axbyczd0_" + the file name, beside the workbook (also in the root
+// folder): the temporary file of the earlier program's re-save.
 std::filesystem::path CompactTempPath(const std::filesystem::path& workbook);
 
 // The exit re-save: when the editor wrote an entry since start-up, writes the
-// workbook afresh under the temporary name and renames it over the workbook.
-// The workbook is never deleted first, so it is never missing or half
-// written; a leftover temporary file of an earlier run is replaced. A link to
-// the workbook stays a link, and the file keeps its permissions. Throws
-// WorkbookError; the workbook is then as it was and no temporary file remains.
+// workbook afresh through the atomic save (a temporary file beside it renamed
+// over it), so it is never deleted first, never missing or half written; a
+// leftover temporary file of an earlier run is removed. A link to the
+// workbook stays a link, and the file keeps its permissions. Throws
+// WorkbookError; the workbook is then as it was.
 void CompactDataWorkbook(UpgradeContext& context, const std::filesystem::path& workbook);
 
 } // namespace tomorine
