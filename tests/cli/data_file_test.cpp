@@ -7,6 +7,7 @@
 #include "upgrade_fixture.h"
 
 #include <gtest/gtest.h>
+#include <set>
 #include <unistd.h>
 
 namespace tomorine::test {
@@ -14,7 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using Args = std::vector<std::string>;
-using Names = std::vector<std::string>;
+using Names = std::set<std::string>;
 
 // --data FILE (relative to the current folder) over the DATAFILE setting over
 // the default file in the program folder.

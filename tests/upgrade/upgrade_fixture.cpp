@@ -7,8 +7,6 @@
 #include "store/xls/xls_file.h"
 #include "support/temp_dir.h"
 
-#include <algorithm>
-
 namespace tomorine::test {
 
 namespace fs = std::filesystem;
@@ -48,9 +46,8 @@ Workbook OldDataWorkbook(const std::vector<Sheet::Row>& rows) {
     std::vector<std::u16string> dummy(4, u"dummy");
     dummy.resize(14, u"ダミー");
     sheet.replaceRow(2, OldRow(Cell::number(0), dummy, Cell::number(1)));
-    int number = 3;
-    for (const Sheet::Row& row : rows) {
-        sheet.replaceRow(number++, row); // empty rows keep their place
+    for (size_t i = 0; i < rows.size(); ++i) {
+        sheet.replaceRow(static_cast<int>(i) + 3, rows[i]); // empty rows keep their place
     }
     return book;
 }
@@ -61,7 +58,8 @@ void MakeFile(const fs::path& path, FileContent content) {
     } else if (content == Garbage) {
         WriteBytes(path, {'n', 'o', 't', ' ', 'x', 'l', 's'});
     } else if (content != Missing) {
-        Workbook book = content == Old ? OldDataWorkbook(OldRows(2)) : NewDataWorkbook();
+        const bool old = content == Old || content == HeaderOnly;
+        Workbook book = old ? OldDataWorkbook(OldRows(content == Old ? 2 : 0)) : NewDataWorkbook();
         if (content == WithTmp) {
             book.addSheet(u"tmp");
         } else if (content == HeaderOnly) {
@@ -69,19 +67,20 @@ void MakeFile(const fs::path& path, FileContent content) {
         }
         WriteXlsFile(book, path);
     }
+    if (fs::is_regular_file(path)) {
+        fs::permissions(path, PrivateMode);
+    }
 }
 
 std::vector<std::uint8_t> BytesOrNothing(const fs::path& path) {
-    std::error_code ec;
-    return fs::is_regular_file(path, ec) ? ReadBytes(path) : std::vector<std::uint8_t>{};
+    return fs::is_regular_file(path) ? ReadBytes(path) : std::vector<std::uint8_t>{};
 }
 
-std::vector<std::string> FileNames(const fs::path& folder) {
-    std::vector<std::string> names;
+std::set<std::string> FileNames(const fs::path& folder) {
+    std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
+        names.insert(entry.path().filename().string());
     }
-    std::sort(names.begin(), names.end());
     return names;
 }
 
@@ -94,21 +93,20 @@ Harness::Harness(fs::path dataFile) : context{store, state, {}, {}} {
     };
     context.ui.setProgress = [this](int percent) {
         progress.push_back(percent);
-        if (onProgress) {
-            onProgress(percent);
-        }
+        state.ConversionCancelRequested |= progress.size() == cancelAfter;
     };
     context.ui.closeProgress = [this] { ++progressClosed; };
-    context.io.open = [this](const fs::path& path) {
-        if (++opens == failOpen) {
+    auto fail = [](int& count, int failing, const fs::path& path) {
+        if (++count == failing) {
             throw WorkbookError(ErrorNumber::FileAccess, QuotedPath(path));
         }
+    };
+    context.io.open = [this, fail](const fs::path& path) {
+        fail(opens, failOpen, path);
         return ReadXlsFile(path);
     };
-    context.io.save = [this](const Workbook& book, const fs::path& path) {
-        if (++saves == failSave) {
-            throw WorkbookError(ErrorNumber::FileAccess, QuotedPath(path));
-        }
+    context.io.save = [this, fail](const Workbook& book, const fs::path& path) {
+        fail(saves, failSave, path);
         WriteXlsFile(book, path);
     };
 }

@@ -1,58 +1,100 @@
-// The version check: telling the layouts apart, converting the older one,
-// and ending every failed or cancelled conversion with the data file as its
-// backup, byte for byte.
+// The version check: backup and recovery, the conversion, and failures that
+// end with the data file as its backup, byte for byte.
 #include "store/data_workbook.h"
 #include "store/entry.h"
 #include "store/message_style.h"
 #include "store/xls/xls_file.h"
 #include "support/temp_dir.h"
 #include "support/xls_peer.h"
+#include "upgrade/backup.h"
 #include "upgrade/conversion.h"
 #include "upgrade/data_version.h"
 #include "upgrade_fixture.h"
 
 #include <gtest/gtest.h>
 #include <map>
+#include <set>
 #include <unistd.h>
 
 namespace tomorine::test {
 namespace {
 
 namespace fs = std::filesystem;
-using Names = std::vector<std::string>;
-using Texts = std::vector<std::u16string>;
+using Bytes = std::vector<std::uint8_t>;
 
 constexpr int kPrompt = MessageStyle::OkCancelExclamation;
 constexpr int kCritical = MessageStyle::Critical;
+constexpr int kOk = AnswerOk;
 const std::u16string kConversionPrompt =
     u"データバージョンが違います。\r\n\r\nデータコンバートを開始します。\r\nよろしいですか？";
 const char kBackupName[] = "bmバックアップ_____VER0104.xls";
 
-TEST(GetDataVersion, IsRecognisedOrReportedOnceNamingTheFile) {
-    const std::pair<FileContent, std::u16string_view> cases[] = {{New, DataVersion0105},
-                                                                 {HeaderOnly, DataVersion0105},
-                                                                 {Old, DataVersion0104},
-                                                                 {Garbage, DataVersionUnknown}};
-    for (const auto& [content, version] : cases) {
-        SCOPED_TRACE(content);
+constexpr auto* Check = &CheckBackupAndRecover;
+constexpr auto* Restore =
+    +[](UpgradeContext& context) -> int { return RestoreDataBackup(context); };
+
+// Every copy keeps the private mode of the file it copies.
+TEST(Backup, CheckAndRestoreGiveTheirResultAndTouchOnlyWhatTheySay) {
+    // Afterwards: 'd' the data file's bytes before, 'b' the backup's, '-' missing.
+    const struct {
+        const char* name;
+        int (*run)(UpgradeContext&);
+        FileContent data, backup;
+        int answer; // to the recovery prompt; for Restore, whether the conversion was confirmed
+        int result;
+        std::vector<int> styles;
+        char dataAfter, backupAfter;
+    } cases[] = {
+        {"converted earlier", Check, New, Old, kOk, 0, {}, 'd', 'b'},
+        {"old with backup", Check, Old, Old, kOk, 1, {}, 'd', 'b'},
+        {"current", Check, New, Missing, kOk, 2, {}, 'd', '-'},
+        {"current, no data row", Check, HeaderOnly, Missing, kOk, 2, {}, 'd', '-'},
+        {"old, backed up now", Check, Old, Missing, kOk, 3, {}, 'd', 'd'},
+        {"recovery accepted", Check, Missing, Old, kOk, 4, {kPrompt}, 'b', 'b'},
+        {"recovery declined", Check, Missing, Old, AnswerCancel, -1, {kPrompt}, '-', 'b'},
+        {"neither", Check, Missing, Missing, kOk, 5, {}, '-', '-'},
+        {"not a workbook", Check, Garbage, Old, kOk, -1, {kCritical}, 'd', 'b'},
+        {"backup copy fails", Check, Old, Folder, kOk, -1, {kCritical}, 'd', '-'},
+        {"recovery copy fails", Check, Folder, Old, kOk, -1, {kPrompt, kCritical}, '-', 'b'},
+        {"restore: not confirmed", Restore, WithTmp, Old, AnswerCancel, 1, {}, 'd', 'b'},
+        {"restore: no backup", Restore, WithTmp, Missing, kOk, 1, {}, 'd', '-'},
+        {"restore: data missing", Restore, Missing, Old, kOk, 1, {}, 'b', 'b'},
+        {"restore: data with tmp", Restore, WithTmp, Old, kOk, 1, {}, 'b', 'b'},
+        {"restore: data converted", Restore, New, Old, kOk, 1, {}, 'd', 'b'},
+        {"restore: copy fails", Restore, Folder, Old, kOk, 0, {}, '-', 'b'},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         TempDir dir;
-        MakeFile(dir / "ブック.xls", content);
-        const auto before = ReadBytes(dir / "ブック.xls");
-        Harness h(dir / "unused.xls");
+        const fs::path data = dir / "bm.xls", backup = dir / kBackupName;
+        MakeFile(data, c.data);
+        MakeFile(backup, c.backup);
+        const Bytes before[] = {BytesOrNothing(data), BytesOrNothing(backup)};
+        Harness h(data);
+        h.answer = c.answer;
+        h.state.ConversionConfirmed = c.answer == kOk;
 
-        EXPECT_EQ(GetDataVersion(h.context, dir / "ブック.xls"), version);
+        EXPECT_EQ(c.run(h.context), c.result);
 
-        EXPECT_EQ(ReadBytes(dir / "ブック.xls"), before);
-        const bool unknown = version == DataVersionUnknown;
-        EXPECT_EQ(h.styles, unknown ? std::vector<int>{kCritical} : std::vector<int>{});
-        EXPECT_TRUE(!unknown || h.texts[0].find(u"ブック.xls") != std::u16string::npos);
+        EXPECT_EQ(h.styles, c.styles);
+        if (!c.styles.empty() && c.styles[0] == kPrompt) {
+            EXPECT_EQ(h.texts[0], u"リカバリ処理をします\r\n\r\nよろしいですか？");
+        }
+        auto expected = [&](char what) { return what == '-' ? Bytes{} : before[what == 'b']; };
+        EXPECT_EQ(BytesOrNothing(data), expected(c.dataAfter));
+        EXPECT_EQ(BytesOrNothing(backup), expected(c.backupAfter));
+        const size_t files = (c.data != Missing || c.dataAfter != '-') +
+                             (c.backup != Missing || c.backupAfter != '-');
+        EXPECT_EQ(FileNames(dir.path()).size(), files) << "a stray file was left";
+        for (const fs::path& file : {data, backup}) {
+            EXPECT_TRUE(!fs::is_regular_file(file) ||
+                        fs::status(file).permissions() == PrivateMode);
+        }
     }
 }
 
-// Every row carried over; a 300-unit URL cut 125/125/50; the tab rules per
-// chunk; keywords past 2,000 units dropped; serial and deleted copied as they
-// are; header and dummy rows rewritten; other sheets kept, no "tmp" left;
-// a cancel request left from an earlier run cleared.
+// Also: keywords past 2,000 units dropped, other sheets kept, a cancel request
+// left from an earlier run cleared.
 TEST(CheckDataVersion, ConvertsAnOlderWorkbookAsTheTableSays) {
     TempDir dir;
     const fs::path data = dir / "bm.xls";
@@ -77,10 +119,10 @@ TEST(CheckDataVersion, ConvertsAnOlderWorkbookAsTheTableSays) {
 
     ASSERT_EQ(CheckDataVersion(h.context), 0);
 
-    EXPECT_EQ(h.texts, (Texts{kConversionPrompt, u"終了しました"}));
+    EXPECT_EQ(h.texts, (std::vector<std::u16string>{kConversionPrompt, u"終了しました"}));
     EXPECT_EQ(h.progress, (std::vector<int>{38, 50, 62, 75, 88, 100})) << "rows 3 … 8 of 8";
     EXPECT_EQ(ReadBytes(dir / kBackupName), original);
-    EXPECT_EQ(FileNames(dir.path()), (Names{"bm.xls", kBackupName}));
+    EXPECT_EQ(FileNames(dir.path()), (std::set<std::string>{"bm.xls", kBackupName}));
     const Workbook book = ReadXlsFile(data);
     EXPECT_TRUE(SameAsXlrd(book, XlrdValues(data)));
     ASSERT_EQ(book.sheetCount(), 2);
@@ -114,27 +156,10 @@ TEST(CheckDataVersion, ConvertsAnOlderWorkbookAsTheTableSays) {
 
 // Python's round(row / last * 100), held at 99 until the last row is done.
 TEST(ConversionPercent, RoundsHalfToEvenAndHolds99) {
-    const int cases[][3] = {{1, 200, 0},    {3, 200, 2},    {5, 200, 2},
-                            {199, 200, 99}, {200, 201, 99}, {200, 200, 100}};
+    const int cases[][3] = {{3, 200, 2}, {5, 200, 2}, {199, 200, 99}, {200, 200, 100}};
     for (const auto& [row, last, percent] : cases) {
         EXPECT_EQ(ConversionPercent(row, last), percent) << row << " of " << last;
     }
-}
-
-TEST(CheckDataVersion, DeclinedConversionLeavesTheFileAsItWas) {
-    TempDir dir;
-    MakeFile(dir / "bm.xls", Old);
-    const auto original = ReadBytes(dir / "bm.xls");
-    Harness h(dir / "bm.xls");
-    h.answer = AnswerCancel;
-
-    EXPECT_EQ(CheckDataVersion(h.context), 0);
-
-    EXPECT_EQ(h.texts, Texts{kConversionPrompt});
-    EXPECT_FALSE(h.state.ConversionConfirmed);
-    EXPECT_EQ(h.opens + h.saves, 0);
-    EXPECT_EQ(ReadBytes(dir / "bm.xls"), original);
-    EXPECT_EQ(ReadBytes(dir / kBackupName), original);
 }
 
 enum Setup { Plain, LeftoverTmp, StaleBackup, ReadOnlyFolder, NoEntrySheet };
@@ -142,30 +167,29 @@ enum Setup { Plain, LeftoverTmp, StaleBackup, ReadOnlyFolder, NoEntrySheet };
 struct FaultCase {
     const char* name;
     Setup setup;
-    int failOpen, failSave, cancelAtRow; // 0: never
+    int failOpen, failSave;
+    size_t cancelAfter; // progress reports; 0: never
     std::vector<int> styles;
 };
 
-void PrintTo(const FaultCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-// Opens, in order: DeleteTmpSheet, AddConversionSheet, GetLastUsedRow,
-// ConvertEntryRows, ReplaceEntrySheet. Saves: a leftover "tmp" deleted, then
-// AddConversionSheet, ConvertEntryRows, ReplaceEntrySheet.
+// Opens: DeleteTmpSheet, AddConversionSheet, GetLastUsedRow, ConvertEntryRows,
+// ReplaceEntrySheet. Saves: "tmp" deleted, AddConversionSheet, ConvertEntryRows,
+// ReplaceEntrySheet.
 const FaultCase kFaults[] = {
     {"DeleteTmpSheetCannotSave", LeftoverTmp, 0, 1, 0, {kPrompt, kCritical}},
     {"AddConversionSheetCannotOpen", Plain, 2, 0, 0, {kPrompt, kCritical}},
     {"LastUsedRowUnreadable", Plain, 3, 0, 0, {kPrompt, kCritical}},
     {"ConvertEntryRowsCannotSave", Plain, 0, 2, 0, {kPrompt, kCritical}},
     {"ReplaceEntrySheetCannotSaveAfterLeftover", LeftoverTmp, 0, 4, 0, {kPrompt, kCritical}},
-    {"CancelledHalfWay", Plain, 0, 0, 5, {kPrompt}},
-    // A backup left by a declined attempt and older than the data file (another
-    // program changed it since) is brought up to date before the conversion.
+    {"CancelledHalfWay", Plain, 0, 0, 3, {kPrompt}},
     {"StaleBackupRefreshedFirst", StaleBackup, 0, 2, 0, {kPrompt, kCritical}},
     {"ReadOnlyFolder", ReadOnlyFolder, 0, 0, 0, {kPrompt, kCritical}},
     {"NoEntrySheet", NoEntrySheet, 0, 0, 0, {kCritical}},
 };
+
+void PrintTo(const FaultCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class FailedConversion : public testing::TestWithParam<FaultCase> {};
 
@@ -193,26 +217,17 @@ TEST_P(FailedConversion, LeavesTheDataFileAsItsBackup) {
     Harness h(data);
     h.failOpen = c.failOpen;
     h.failSave = c.failSave;
-    h.onProgress = [&, row = 2](int) mutable {
-        if (++row == c.cancelAtRow) {
-            h.state.ConversionCancelRequested = true; // as the progress window's close does
-        }
-    };
+    h.cancelAfter = c.cancelAfter;
 
     EXPECT_EQ(CheckDataVersion(h.context), -1);
 
     EXPECT_EQ(h.styles, c.styles);
     EXPECT_EQ(ReadBytes(data), original);
-    if (c.setup == NoEntrySheet) {
-        EXPECT_EQ(FileNames(dir.path()), Names{"bm.xls"});
-        return;
-    }
-    EXPECT_EQ(ReadBytes(dir / kBackupName), original);
-    EXPECT_EQ(FileNames(dir.path()), (Names{"bm.xls", kBackupName}));
-    EXPECT_EQ(h.progressClosed, 1);
-    if (c.cancelAtRow != 0) {
-        EXPECT_EQ(h.progress.size(), c.cancelAtRow - 2u) << "rows were copied after the cancel";
-    }
+    const bool started = c.setup != NoEntrySheet; // a file of neither layout gets no backup
+    EXPECT_EQ(BytesOrNothing(dir / kBackupName), started ? original : Bytes{});
+    EXPECT_EQ(FileNames(dir.path()).size(), started ? 2u : 1u);
+    EXPECT_EQ(h.progressClosed, started ? 1 : 0);
+    EXPECT_EQ(c.cancelAfter ? h.progress.size() : 0, c.cancelAfter) << "copied after the cancel";
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, FailedConversion, testing::ValuesIn(kFaults),
