@@ -7,13 +7,13 @@
 #include "support/temp_dir.h"
 #include "support/xls_peer.h"
 #include "upgrade/backup.h"
+#include "upgrade/compact.h"
 #include "upgrade/conversion.h"
 #include "upgrade/data_version.h"
 #include "upgrade_fixture.h"
 
 #include <gtest/gtest.h>
 #include <map>
-#include <set>
 #include <unistd.h>
 
 namespace tomorine::test {
@@ -25,15 +25,11 @@ using Bytes = std::vector<std::uint8_t>;
 constexpr int kPrompt = MessageStyle::OkCancelExclamation;
 constexpr int kCritical = MessageStyle::Critical;
 constexpr int kOk = AnswerOk;
-const std::u16string kConversionPrompt =
-    u"データバージョンが違います。\r\n\r\nデータコンバートを開始します。\r\nよろしいですか？";
 const char kBackupName[] = "bmバックアップ_____VER0104.xls";
 
 constexpr auto* Check = &CheckBackupAndRecover;
-constexpr auto* Restore =
-    +[](UpgradeContext& context) -> int { return RestoreDataBackup(context); };
+constexpr auto* Restore = +[](UpgradeContext& c) -> int { return RestoreDataBackup(c); };
 
-// Every copy keeps the private mode of the file it copies.
 TEST(Backup, CheckAndRestoreGiveTheirResultAndTouchOnlyWhatTheySay) {
     // Afterwards: 'd' the data file's bytes before, 'b' the backup's, '-' missing.
     const struct {
@@ -94,7 +90,7 @@ TEST(Backup, CheckAndRestoreGiveTheirResultAndTouchOnlyWhatTheySay) {
 }
 
 // Also: keywords past 2,000 units dropped, other sheets kept, a cancel request
-// left from an earlier run cleared.
+// left from an earlier run cleared, no exit re-save of a file nobody edited.
 TEST(CheckDataVersion, ConvertsAnOlderWorkbookAsTheTableSays) {
     TempDir dir;
     const fs::path data = dir / "bm.xls";
@@ -119,10 +115,14 @@ TEST(CheckDataVersion, ConvertsAnOlderWorkbookAsTheTableSays) {
 
     ASSERT_EQ(CheckDataVersion(h.context), 0);
 
-    EXPECT_EQ(h.texts, (std::vector<std::u16string>{kConversionPrompt, u"終了しました"}));
+    EXPECT_EQ(h.styles, (std::vector<int>{kPrompt, MessageStyle::Ok}));
+    EXPECT_EQ(h.texts[1], u"終了しました");
     EXPECT_EQ(h.progress, (std::vector<int>{38, 50, 62, 75, 88, 100})) << "rows 3 … 8 of 8";
     EXPECT_EQ(ReadBytes(dir / kBackupName), original);
     EXPECT_EQ(FileNames(dir.path()), (std::set<std::string>{"bm.xls", kBackupName}));
+    const int saves = h.saves; // nothing edited since start-up: no re-save at exit
+    CompactDataWorkbook(h.context, data);
+    EXPECT_EQ(h.saves, saves);
     const Workbook book = ReadXlsFile(data);
     EXPECT_TRUE(SameAsXlrd(book, XlrdValues(data)));
     ASSERT_EQ(book.sheetCount(), 2);
