@@ -10,16 +10,9 @@
 #include <benchmark/benchmark.h>
 #include <filesystem>
 #include <map>
-#include <sys/resource.h>
 
 namespace tomorine::bench {
 namespace {
-
-double PeakRssMb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
-}
 
 // One file per size, written once per process under the temporary folder.
 const std::filesystem::path& DataFile(int entries) {

@@ -10,18 +10,11 @@
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <filesystem>
-#include <sys/resource.h>
 
 namespace tomorine::bench {
 namespace {
 
 namespace fs = std::filesystem;
-
-double PeakRssMb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
-}
 
 // The older layout keeps URL, comment and keywords in four cells each.
 void AppendQuarters(std::vector<std::u16string>& texts, const std::u16string& text) {

@@ -4,6 +4,7 @@
 
 #include <random>
 #include <string_view>
+#include <sys/resource.h>
 
 namespace tomorine::bench {
 
@@ -96,6 +97,12 @@ Workbook DataWorkbookWith(const std::vector<Entry>& entries) {
         sheet.appendRow(std::move(row));
     }
     return book;
+}
+
+double PeakRssMb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
 }
 
 } // namespace tomorine::bench

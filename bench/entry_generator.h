@@ -18,4 +18,7 @@ std::vector<Entry> GenerateEntries(int count, std::uint32_t seed = 20261206);
 // insert statement would have stored them.
 Workbook DataWorkbookWith(const std::vector<Entry>& entries);
 
+// The process's peak resident memory so far, in MB, for a benchmark counter.
+double PeakRssMb();
+
 } // namespace tomorine::bench

@@ -5,6 +5,7 @@
 #include "cli/failure.h"
 #include "store/data_connection.h"
 #include "store/entry_statements.h"
+#include "store/messages.h"
 
 #include <ostream>
 
@@ -33,16 +34,16 @@ int AddCommand(const Invocation& call) {
     Entry entry;
     ApplyGivenFields(args, entry);
     if (!HasRequiredFields(entry)) {
-        return Fail(call.err, RequiredFieldsMessage);
+        return Fail(call.err, Messages::UrlAndTitleRequired);
     }
     const std::filesystem::path dataFile = ResolveDataFile(args);
     std::int32_t serial = 0;
     try {
         serial = Register(dataFile, entry);
     } catch (const std::exception& e) {
-        return Fail(call.err, e, "データに誤りがあります");
+        return Fail(call.err, e, Messages::DataError);
     }
-    Notice(call.err, "登録しました");
+    Notice(call.err, Messages::Registered);
     call.out << serial << '\n';
     return ExitOk;
 }

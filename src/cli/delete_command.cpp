@@ -3,6 +3,7 @@
 #include "cli/data_file.h"
 #include "cli/failure.h"
 #include "store/entry_deletion.h"
+#include "store/messages.h"
 
 namespace tomorine::cli {
 
@@ -19,9 +20,9 @@ int DeleteCommand(const Invocation& call) {
         return Fail(call.err, e.what());
     }
     if (!deleted) {
-        return Fail(call.err, "削除するデータがデータファイルにありません");
+        return Fail(call.err, Messages::NothingToDelete);
     }
-    Notice(call.err, "削除しました");
+    Notice(call.err, Messages::Deleted);
     return ExitOk;
 }
 

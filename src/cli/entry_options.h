@@ -18,7 +18,6 @@ SearchTexts SearchTextsOf(const ParsedArgs& args);
 // Replaces the texts given on the command line and keeps the others.
 void ApplyGivenFields(const ParsedArgs& args, Entry& entry);
 
-inline constexpr std::string_view RequiredFieldsMessage = "[ URL ] と [ タイトル ] は必須です";
 // An entry may be written only with a URL and a title; a text of spaces counts.
 bool HasRequiredFields(const Entry& entry);
 

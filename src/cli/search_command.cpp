@@ -7,6 +7,7 @@
 #include "search/result_lines.h"
 #include "search/search_statement.h"
 #include "store/files/whole_file.h"
+#include "store/messages.h"
 #include "store/table/connection.h"
 #include "store/workbook/utf.h"
 
@@ -57,14 +58,14 @@ int SearchCommand(const Invocation& call) {
     ParsedArgs args = ParseArgs(call.args, syntax);
     const std::filesystem::path dataFile = ResolveDataFile(args);
     if (!IsRegularFile(dataFile)) {
-        return Fail(call.err, "データファイルがありません");
+        return Fail(call.err, Messages::NoDataFile);
     }
     const bool json = args.flag("--json");
     SearchResult result;
     try {
         result = RunSearch(dataFile, SearchTextsOf(args), json);
     } catch (const std::exception& e) {
-        return Fail(call.err, e, "キー指定に誤りがあります");
+        return Fail(call.err, e, Messages::KeyError);
     }
     std::ostringstream text;
     if (json) {
@@ -77,7 +78,7 @@ int SearchCommand(const Invocation& call) {
     }
     call.out << text.str();
     if (result.lines.empty()) {
-        Notice(call.err, "見つかりません");
+        Notice(call.err, Messages::NotFound);
     }
     return ExitOk;
 }

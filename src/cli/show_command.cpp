@@ -4,6 +4,7 @@
 #include "cli/entry_lookup.h"
 #include "cli/entry_output.h"
 #include "cli/failure.h"
+#include "store/messages.h"
 
 #include <ostream>
 #include <sstream>
@@ -34,7 +35,7 @@ int ShowCommand(const Invocation& call) {
         return Fail(call.err, e.what());
     }
     if (!entry) {
-        return Fail(call.err, "見つかりません");
+        return Fail(call.err, Messages::NotFound);
     }
     std::ostringstream text;
     if (args.flag("--json")) {

@@ -5,6 +5,7 @@
 #include "cli/entry_options.h"
 #include "cli/failure.h"
 #include "store/entry_statements.h"
+#include "store/messages.h"
 
 #include <ostream>
 
@@ -49,17 +50,17 @@ int UpdateCommand(const Invocation& call) {
     try {
         outcome = Update(dataFile, serial, args);
     } catch (const std::exception& e) {
-        return Fail(call.err, e, "データに誤りがあります");
+        return Fail(call.err, e, Messages::DataError);
     }
     switch (outcome) {
     case Outcome::NotFound:
-        return Fail(call.err, "見つかりません");
+        return Fail(call.err, Messages::NotFound);
     case Outcome::MissingFields:
-        return Fail(call.err, RequiredFieldsMessage);
+        return Fail(call.err, Messages::UrlAndTitleRequired);
     case Outcome::Updated:
         break;
     }
-    Notice(call.err, "更新しました");
+    Notice(call.err, Messages::Updated);
     return ExitOk;
 }
 

@@ -1,6 +1,7 @@
 #include "mainwindow/file_chooser.h"
 
 #include "mainwindow/message_box.h"
+#include "mainwindow/seam_recorder.h"
 #include "store/message_style.h"
 
 #include <QFileDialog>
@@ -10,14 +11,8 @@ namespace tomorine {
 
 namespace {
 
-struct Recorder {
-    bool recording = false;
-    std::deque<QString> answers;
-    std::deque<FileChooserSeam::Asked> asked;
-};
-
-Recorder& TheRecorder() {
-    static Recorder recorder;
+SeamRecorder<FileChooserSeam::Asked, QString>& TheRecorder() {
+    static SeamRecorder<FileChooserSeam::Asked, QString> recorder;
     return recorder;
 }
 
@@ -32,18 +27,10 @@ bool ConfirmCreation(QWidget* parent, const QString& path) {
 
 std::optional<QString> ChooseDataFile(QWidget* parent, const QString& folder,
                                       const QString& fileName) {
-    Recorder& recorder = TheRecorder();
-    if (recorder.recording) {
-        recorder.asked.push_back({folder, fileName});
-        if (recorder.answers.empty()) {
-            return std::nullopt;
-        }
-        QString answer = recorder.answers.front();
-        recorder.answers.pop_front();
-        if (answer.isNull()) {
-            return std::nullopt;
-        }
-        return answer;
+    if (TheRecorder().recording()) {
+        // A null answer (also when none is queued) is a cancel.
+        QString answer = TheRecorder().answer({folder, fileName}, QString());
+        return answer.isNull() ? std::nullopt : std::optional<QString>(answer);
     }
     QFileDialog dialog(parent, QStringLiteral("データファイルの指定"), folder);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -64,20 +51,19 @@ std::optional<QString> ChooseDataFile(QWidget* parent, const QString& folder,
 namespace FileChooserSeam {
 
 void startRecording() {
-    TheRecorder() = Recorder{};
-    TheRecorder().recording = true;
+    TheRecorder().start();
 }
 
 void stopRecording() {
-    TheRecorder() = Recorder{};
+    TheRecorder().stop();
 }
 
 void queueAnswers(std::deque<QString> answers) {
-    TheRecorder().answers = std::move(answers);
+    TheRecorder().queue(std::move(answers));
 }
 
-const std::deque<Asked>& asked() {
-    return TheRecorder().asked;
+const std::vector<Asked>& asked() {
+    return TheRecorder().asked();
 }
 
 } // namespace FileChooserSeam

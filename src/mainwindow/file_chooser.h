@@ -3,6 +3,7 @@
 #include <QString>
 #include <deque>
 #include <optional>
+#include <vector>
 
 class QWidget;
 
@@ -26,7 +27,7 @@ struct Asked {
 void startRecording();
 void stopRecording();
 void queueAnswers(std::deque<QString> answers);
-const std::deque<Asked>& asked();
+const std::vector<Asked>& asked();
 } // namespace FileChooserSeam
 
 } // namespace tomorine

@@ -7,6 +7,7 @@
 #include "store/entry.h"
 #include "store/entry_deletion.h"
 #include "store/message_style.h"
+#include "store/messages.h"
 
 #include <QEventLoop>
 #include <QLabel>
@@ -70,14 +71,14 @@ void Form1::Command6_Click() {
         }
         SaveListPosition();
         if (!DeleteEntryBySerial(state_.DataFilePath, serial)) {
-            throw std::runtime_error("削除するデータがデータファイルにありません");
+            throw std::runtime_error(std::string(Messages::NothingToDelete));
         }
     } catch (const std::exception& e) {
         form6->hide();
         MessageBox(this, QString::fromUtf8(e.what()), MessageStyle::Critical);
         return;
     }
-    form6->Label1->setText(QStringLiteral("削除しました"));
+    form6->Label1->setText(ToQString(Messages::Deleted));
     form6->repaint();
     Wait(NoticeMilliseconds());
     form6->hide();

@@ -5,6 +5,7 @@
 #include "mainwindow/qt_text.h"
 #include "store/entry_statements.h"
 #include "store/message_style.h"
+#include "store/messages.h"
 
 #include <QDesktopServices>
 #include <QLabel>
@@ -37,7 +38,7 @@ void Form1::SetOpenUrl(std::function<bool(const QUrl&)> open) {
 void Form1::Command2_Click() {
     state_.EntrySelected = false;
     if (Text1->text().isEmpty() || Text2->text().isEmpty()) {
-        MessageBox(this, QStringLiteral("[ URL ] と [ タイトル ] は必須です"), MessageStyle::Ok);
+        MessageBox(this, ToQString(Messages::UrlAndTitleRequired), MessageStyle::Ok);
         (Text1->text().isEmpty() ? Text1 : Text2)->setFocus();
         return;
     }
@@ -69,7 +70,7 @@ void Form1::Command2_Click() {
         }
         int changed = ExecuteOnDataFile(state_.DataFilePath, statement);
         if (registering) {
-            MessageBox(this, QStringLiteral("登録しました"), MessageStyle::Ok);
+            MessageBox(this, ToQString(Messages::Registered), MessageStyle::Ok);
             FindEntryByUrl();
             if (state_.HitCount >= 1) {
                 selectListIndex(0);
@@ -83,11 +84,11 @@ void Form1::Command2_Click() {
                 MessageBox(this, QStringLiteral("更新するデータがデータファイルにありません"),
                            MessageStyle::Exclamation);
             } else {
-                MessageBox(this, QStringLiteral("更新しました"), MessageStyle::Ok);
+                MessageBox(this, ToQString(Messages::Updated), MessageStyle::Ok);
             }
         }
     } catch (const std::exception& e) {
-        showError(e, QStringLiteral("データに誤りがあります"));
+        showError(e, ToQString(Messages::DataError));
     }
 }
 
@@ -146,7 +147,7 @@ bool Form1::refuseEmptyUrl() {
     if (!Text1->text().isEmpty()) {
         return false;
     }
-    MessageBox(this, QStringLiteral("URLが指定されていません"), MessageStyle::Ok);
+    MessageBox(this, ToQString(Messages::NoUrl), MessageStyle::Ok);
     ClearEntryForm();
     ResetListCaption();
     return true;

@@ -7,6 +7,7 @@
 #include "search/search_statement.h"
 #include "store/files/whole_file.h"
 #include "store/message_style.h"
+#include "store/messages.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -50,7 +51,7 @@ void Form1::listMatchingRows() {
 
 void Form1::KensakuByClick() {
     if (!IsRegularFile(ToPath(Text6->text()))) {
-        MessageBox(this, QStringLiteral("データファイルがありません"), MessageStyle::Ok);
+        MessageBox(this, ToQString(Messages::NoDataFile), MessageStyle::Ok);
         return;
     }
     try {
@@ -74,7 +75,7 @@ void Form1::KensakuByClick() {
         if (state_.HitCount > 0) {
             state_.HasSearchResult = true;
         } else if (!state_.SilentSearch) {
-            MessageBox(this, QStringLiteral("見つかりません"), MessageStyle::Ok);
+            MessageBox(this, ToQString(Messages::NotFound), MessageStyle::Ok);
         }
         if (state_.EntrySelected) {
             state_.EntrySelected = false;
@@ -83,7 +84,7 @@ void Form1::KensakuByClick() {
             }
         }
     } catch (const std::exception& e) {
-        showError(e, QStringLiteral("キー指定に誤りがあります"));
+        showError(e, ToQString(Messages::KeyError));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "mainwindow/message_box.h"
 
+#include "mainwindow/seam_recorder.h"
 #include "store/message_style.h"
 
 #include <QMessageBox>
@@ -9,14 +10,8 @@ namespace tomorine {
 
 namespace {
 
-struct Recorder {
-    bool recording = false;
-    std::deque<int> answers;
-    std::vector<MessageBoxSeam::Shown> shown;
-};
-
-Recorder& TheRecorder() {
-    static Recorder recorder;
+SeamRecorder<MessageBoxSeam::Shown, int>& TheRecorder() {
+    static SeamRecorder<MessageBoxSeam::Shown, int> recorder;
     return recorder;
 }
 
@@ -38,15 +33,8 @@ QMessageBox::Icon IconOf(int style) {
 } // namespace
 
 int MessageBox(QWidget* parent, const QString& text, int style) {
-    Recorder& recorder = TheRecorder();
-    if (recorder.recording) {
-        recorder.shown.push_back({text, style});
-        if (recorder.answers.empty()) {
-            return AnswerOk;
-        }
-        int answer = recorder.answers.front();
-        recorder.answers.pop_front();
-        return answer;
+    if (TheRecorder().recording()) {
+        return TheRecorder().answer({text, style}, AnswerOk);
     }
     QMessageBox box(IconOf(style), QStringLiteral("トモリネ"), text, QMessageBox::NoButton, parent);
     bool okCancel = (style & 0x0F) == MessageStyle::OkCancel;
@@ -64,24 +52,23 @@ int MessageBox(QWidget* parent, const QString& text, int style) {
 namespace MessageBoxSeam {
 
 void startRecording() {
-    TheRecorder() = Recorder{};
-    TheRecorder().recording = true;
+    TheRecorder().start();
 }
 
 void stopRecording() {
-    TheRecorder() = Recorder{};
+    TheRecorder().stop();
 }
 
 void queueAnswers(std::deque<int> answers) {
-    TheRecorder().answers = std::move(answers);
+    TheRecorder().queue(std::move(answers));
 }
 
 const std::vector<Shown>& shown() {
-    return TheRecorder().shown;
+    return TheRecorder().asked();
 }
 
 void clearShown() {
-    TheRecorder().shown.clear();
+    TheRecorder().clearAsked();
 }
 
 } // namespace MessageBoxSeam

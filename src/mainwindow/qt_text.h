@@ -11,6 +11,9 @@ namespace tomorine {
 inline QString ToQString(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
+inline QString ToQString(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 inline QString PathToQString(const std::filesystem::path& path) {
     return QString::fromStdString(path.string());
 }

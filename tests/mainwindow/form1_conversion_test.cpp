@@ -17,20 +17,12 @@
 using namespace tomorine;
 using namespace tomorine::test;
 
-namespace {
-
-void WriteOldLayout(const std::filesystem::path& path, int entries) {
-    WriteXlsFile(OldDataWorkbook(OldRows(entries)), path);
-}
-
-} // namespace
-
 class ConversionTest : public QObject {
     Q_OBJECT
 private slots:
     void anOldWorkbookIsConvertedWithProgress() {
         Form1Harness h;
-        WriteOldLayout(h.defaultDataFile(), 250);
+        WriteXlsFile(OldDataWorkbook(OldRows(250)), h.defaultDataFile());
         auto original = ReadBytes(h.defaultDataFile());
         QVERIFY(h.load());
         auto shown = h.takeShown();
@@ -47,16 +39,6 @@ private slots:
         h.form().Text1->setText("https://example.jp/17");
         h.form().Command1->click();
         QCOMPARE(h.listLines(), QStringList{"[00017]:献立 その17"});
-    }
-
-    void aDeclinedConversionLeavesTheFileAsItWas() {
-        Form1Harness h;
-        WriteOldLayout(h.defaultDataFile(), 3);
-        auto original = ReadBytes(h.defaultDataFile());
-        MessageBoxSeam::queueAnswers({AnswerCancel});
-        QVERIFY(h.load());
-        QCOMPARE(ReadBytes(h.defaultDataFile()), original);
-        QCOMPARE(h.takeMessages().size(), 1);
     }
 
     void theProgressWindowShowsPercentAndTakesAUserCloseAsCancel() {
@@ -77,18 +59,6 @@ private slots:
         form7.windowHandle()->close();
         QVERIFY(!form7.isVisible());
         QVERIFY(state.ConversionCancelRequested);
-    }
-
-    void okLeavesAnUnchangedWorkbookAlone() {
-        Form1Harness h;
-        QVERIFY(h.load());
-        auto file = h.defaultDataFile();
-        auto before = std::filesystem::last_write_time(file);
-        auto bytes = ReadBytes(file);
-        h.form().Command5->click();
-        QCOMPARE(std::filesystem::last_write_time(file), before);
-        QCOMPARE(ReadBytes(file), bytes);
-        QVERIFY(!h.form().isVisible());
     }
 
     void okReSavesAChangedWorkbookOverALeftoverTemporaryFile() {

@@ -56,38 +56,37 @@ private slots:
         QVERIFY(!h.form().form6->isVisible());
     }
 
-    void cancelChangesNothing() {
+    void refusalsLeaveTheFileAsItWas_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("picked");
+        QTest::addColumn<bool>("clearUrl");
+        QTest::addColumn<QString>("message"); // empty: the confirmation only
+        QTest::newRow("cancel") << AnswerCancel << true << false << QString();
+        QTest::newRow("no pick") << AnswerOk << false << false
+                                 << "削除するデータを一覧から選んでください";
+        QTest::newRow("no url") << AnswerOk << true << true << "URLが指定されていません";
+    }
+    void refusalsLeaveTheFileAsItWas() {
+        QFETCH(int, answer);
+        QFETCH(bool, picked);
+        QFETCH(bool, clearUrl);
+        QFETCH(QString, message);
         Form1Harness h;
         SearchAndPickSecond(h);
+        if (!picked) {
+            h.form().Command4->click();
+            h.form().Command1->click(); // a new search: nothing picked since
+            h.setFields("http://b.jp/", "二");
+        }
+        if (clearUrl) {
+            h.form().Text1->clear();
+        }
         auto before = ReadBytes(h.defaultDataFile());
-        MessageBoxSeam::queueAnswers({AnswerCancel});
+        MessageBoxSeam::queueAnswers({answer});
         h.form().Command6->click();
+        QStringList shown = h.takeMessages();
+        QCOMPARE(shown.last(), message.isEmpty() ? QString("[ 二 ] を削除しますか") : message);
         QCOMPARE(ReadBytes(h.defaultDataFile()), before);
-        QCOMPARE(h.form().Text2->text(), QString("二"));
-        QCOMPARE(h.listLines().size(), 3);
-    }
-
-    void withoutAPickNothingIsDeleted() {
-        Form1Harness h;
-        Form1Harness::WriteDataFile(h.defaultDataFile(), {MakeEntry(1, u"http://a.jp/", u"一")});
-        QVERIFY(h.load());
-        h.form().Command1->click();
-        h.setFields("http://a.jp/", "一");
-        auto before = ReadBytes(h.defaultDataFile());
-        h.form().Command6->click();
-        QCOMPARE(h.takeMessages(), QStringList{"削除するデータを一覧から選んでください"});
-        QCOMPARE(ReadBytes(h.defaultDataFile()), before);
-    }
-
-    void anEmptyUrlFieldIsRefused() {
-        Form1Harness h;
-        SearchAndPickSecond(h);
-        h.form().Text1->clear();
-        auto before = ReadBytes(h.defaultDataFile());
-        h.form().Command6->click();
-        QCOMPARE(h.takeMessages(), QStringList{"URLが指定されていません"});
-        QCOMPARE(ReadBytes(h.defaultDataFile()), before);
-        QCOMPARE(h.form().List1->count(), 0);
     }
 
     void aPickFromAnotherFileIsNotDeletedHere() {

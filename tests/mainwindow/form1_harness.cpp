@@ -2,6 +2,7 @@
 
 #include "mainwindow/file_chooser.h"
 #include "store/data_workbook.h"
+#include "store/entry_statements.h"
 #include "store/settings/app_dir.h"
 #include "store/settings/ini_functions.h"
 #include "store/settings/settings_file.h"
@@ -52,16 +53,11 @@ Form1Harness::~Form1Harness() {
 
 void Form1Harness::WriteDataFile(const std::filesystem::path& path,
                                  const std::vector<Entry>& entries) {
-    Workbook book = NewDataWorkbook();
+    Connection connection(path, NewDataWorkbook());
     for (const Entry& e : entries) {
-        Sheet::Row row{Cell::number(e.serial)};
-        for (std::u16string& value : ChunkValues(e)) {
-            row.push_back(value.empty() ? Cell() : Cell::text(std::move(value)));
-        }
-        row.push_back(Cell::number(0));
-        book.sheet(1).appendRow(std::move(row));
+        connection.execute(BuildInsertStatement(e.serial, e));
     }
-    WriteXlsFile(book, path);
+    WriteXlsFile(connection.workbook(), path);
 }
 
 std::vector<Entry> Form1Harness::ReadLiveEntries(const std::filesystem::path& path) {

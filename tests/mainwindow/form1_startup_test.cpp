@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 
 using namespace tomorine;
 using namespace tomorine::test;
@@ -39,6 +40,8 @@ private slots:
         QVERIFY(DisabledButtons(h.form()).isEmpty());
         QCOMPARE(h.takeMessages(), QStringList());
         QCOMPARE(Form1Harness::ReadLiveEntries(h.defaultDataFile()).size(), 0u);
+        QCOMPARE(h.form().minimumSize(), h.form().maximumSize()); // no size item
+        QVERIFY(!(h.form().windowFlags() & Qt::WindowMaximizeButtonHint));
 
         h.form().close();
         QCOMPARE(Setting(h.appIni(), kDataFileKey), h.defaultDataFile().string());
@@ -80,21 +83,19 @@ private slots:
 
     void aFileThatIsNotAWorkbookDisablesTheCommands() {
         Form1Harness h;
-        WriteBytes(h.defaultDataFile(), {'n', 'o', 't', ' ', 'x', 'l', 's'});
+        const std::vector<std::uint8_t> junk{'n', 'o', 't', ' ', 'x', 'l', 's'};
+        WriteBytes(h.defaultDataFile(), junk);
         QVERIFY(h.load());
         auto shown = h.takeShown();
-        QCOMPARE(shown.size(), 1u);
-        QCOMPARE(shown[0].style, 16);
+        QVERIFY(shown.size() == 1 && shown[0].style == 16);
         QVERIFY(shown[0].text.contains(QString::fromStdString(h.defaultDataFile().string())));
         QList<QPushButton*> disabled = DisabledButtons(h.form());
-        QVERIFY(!disabled.contains(h.form().Command9));
-        QVERIFY(!disabled.contains(h.form().Command5));
-        for (QPushButton* b : {h.form().Command1, h.form().Command2, h.form().Command3,
-                               h.form().Command4, h.form().Command6}) {
-            QVERIFY(disabled.contains(b));
-        }
-        QCOMPARE(ReadBytes(h.defaultDataFile()),
-                 (std::vector<std::uint8_t>{'n', 'o', 't', ' ', 'x', 'l', 's'}));
+        std::sort(disabled.begin(), disabled.end());
+        QList<QPushButton*> expected{h.form().Command1, h.form().Command2, h.form().Command3,
+                                     h.form().Command4, h.form().Command6}; // not 9 or 5
+        std::sort(expected.begin(), expected.end());
+        QCOMPARE(disabled, expected);
+        QCOMPARE(ReadBytes(h.defaultDataFile()), junk);
     }
 
     void aDataFileInAMissingFolderEndsTheProgram() {
@@ -103,14 +104,6 @@ private slots:
         QVERIFY(!h.load());
         QCOMPARE(h.takeShown().back().style, 16);
         QVERIFY(!std::filesystem::exists(h.home() / "gone"));
-    }
-
-    void theWindowCannotBeResized() {
-        Form1Harness h;
-        QVERIFY(h.load());
-        QCOMPARE(h.form().minimumSize(), h.form().maximumSize());
-        QVERIFY(!(h.form().windowFlags() & Qt::WindowMaximizeButtonHint));
-        QVERIFY(h.form().windowFlags() & Qt::WindowCloseButtonHint);
     }
 };
 
