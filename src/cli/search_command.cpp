@@ -10,6 +10,7 @@
 #include "store/messages.h"
 #include "store/table/connection.h"
 #include "store/workbook/utf.h"
+#include "store/workbook/workbook_error.h"
 
 #include <ostream>
 #include <sstream>
@@ -58,7 +59,7 @@ int SearchCommand(const Invocation& call) {
     ParsedArgs args = ParseArgs(call.args, syntax);
     const std::filesystem::path dataFile = ResolveDataFile(args);
     if (!IsRegularFile(dataFile)) {
-        return Fail(call.err, Messages::NoDataFile);
+        return Fail(call.err, std::string(Messages::NoDataFile) + ": " + QuotedPath(dataFile));
     }
     const bool json = args.flag("--json");
     SearchResult result;
