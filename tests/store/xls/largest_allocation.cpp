@@ -4,13 +4,10 @@
 #include <cstdlib>
 #include <new>
 
-namespace {
-bool g_tracking = false;
-std::size_t g_largest = 0;
-} // namespace
+using namespace tomorine::test;
 
 void* operator new(std::size_t size) {
-    g_largest = g_tracking ? std::max(g_largest, size) : g_largest;
+    LargestAllocation = TrackAllocations ? std::max(LargestAllocation, size) : LargestAllocation;
     if (void* p = std::malloc(size == 0 ? 1 : size)) {
         return p;
     }
@@ -23,17 +20,4 @@ void operator delete(void* p) noexcept {
 
 void operator delete(void* p, std::size_t) noexcept {
     std::free(p);
-}
-
-tomorine::test::LargestAllocation::LargestAllocation() {
-    g_largest = 0;
-    g_tracking = true;
-}
-
-tomorine::test::LargestAllocation::~LargestAllocation() {
-    g_tracking = false;
-}
-
-std::size_t tomorine::test::LargestAllocation::bytes() const {
-    return g_largest;
 }
