@@ -36,9 +36,8 @@ std::vector<std::uint8_t> ReadBytes(const fs::path& path) {
 }
 
 void WriteBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out.write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()))) {
+    std::ofstream out(path, std::ios::binary);
+    if (!out.write(reinterpret_cast<const char*>(bytes.data()), std::ssize(bytes))) {
         throw std::runtime_error("cannot write " + path.string());
     }
 }

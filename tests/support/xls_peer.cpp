@@ -3,10 +3,9 @@
 #include "store/workbook/utf.h"
 #include "support/temp_dir.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
-#include <set>
 
 namespace tomorine::test {
 
@@ -28,17 +27,17 @@ json RunPeer(const std::vector<std::string>& arguments) {
     return json::parse(ReadBytes(dir / "out"));
 }
 
-json ValueOf(const Cell& cell) {
+json CellValue(int row, std::size_t column, const Cell& cell) {
     switch (cell.kind()) {
     case CellKind::Number:
-        return std::isfinite(cell.asNumber()) ? json{"number", cell.asNumber()}
-                                              : json{"error", "#NUM!"};
+        return std::isfinite(cell.asNumber()) ? json{row, column, "number", cell.asNumber()}
+                                              : json{row, column, "error", "#NUM!"};
     case CellKind::Text:
-        return {"text", ToUtf8(cell.asText())};
+        return {row, column, "text", ToUtf8(cell.asText())};
     case CellKind::Boolean:
-        return {"bool", cell.asBoolean()};
+        return {row, column, "bool", cell.asBoolean()};
     default:
-        return {"error", ToUtf8(ErrorText(cell.errorCode()))};
+        return {row, column, "error", ToUtf8(ErrorText(cell.errorCode()))};
     }
 }
 
@@ -63,16 +62,16 @@ json Comparable(const json& sheets) {
 } // namespace
 
 json ValuesOf(const Workbook& book, const std::vector<int>& rows) {
-    const std::set<int> wanted(rows.begin(), rows.end());
     json sheets = json::array();
     for (int s = 1; s <= book.sheetCount(); ++s) {
         const Sheet& sheet = book.sheet(s);
         json cells = json::array();
         for (int r = 1; r <= sheet.lastUsedRow(); ++r) {
-            for (std::size_t c = 0; c < sheet.row(r).size(); ++c) {
-                if (!sheet.row(r)[c].isEmpty() && (wanted.empty() || wanted.contains(r - 1))) {
-                    const json value = ValueOf(sheet.row(r)[c]);
-                    cells.push_back({r - 1, c, value[0], value[1]});
+            const bool wanted =
+                rows.empty() || std::find(rows.begin(), rows.end(), r - 1) != rows.end();
+            for (std::size_t c = 0; wanted && c < sheet.row(r).size(); ++c) {
+                if (!sheet.row(r)[c].isEmpty()) {
+                    cells.push_back(CellValue(r - 1, c, sheet.row(r)[c]));
                 }
             }
         }
@@ -105,12 +104,6 @@ json XlrdValues(const std::filesystem::path& file, XlrdMode mode, const std::vec
 
 json InspectCompoundFile(const std::filesystem::path& file, const std::filesystem::path& stream) {
     return RunPeer({"cfb", file.string(), stream.string()});
-}
-
-void WriteWithXlwt(const Workbook& book, const std::filesystem::path& file) {
-    const std::filesystem::path layout = file.string() + ".json";
-    std::ofstream(layout) << json{{"sheets", ValuesOf(book)}}.dump();
-    RunPeer({"xlwt", layout.string(), file.string()});
 }
 
 } // namespace tomorine::test

@@ -7,30 +7,24 @@
 #include <nlohmann/json.hpp>
 #include <vector>
 
-// xlrd and xlwt (xls_peer.py) as peers; a peer that fails to run fails the test.
+// xlrd (xls_peer.py) as a peer; a peer that fails to run fails the test.
 namespace tomorine::test {
 
 enum class XlrdMode { Strict, Lenient }; // Lenient: past faults that leave the data intact
 
 // As the corpus's .json files: {"log", "codepage", "biff_version", "rows", "sheets": [{"name",
-// "nrows", "ncols", "cells": [[row, column, type, value]]}]}, 0-based, empty cells left out, or
-// {"error"}; only the `rows` listed, when any are.
+// "nrows", "ncols", "cells": [[row, column, type, value]]}]} (0-based, only the `rows` given
+// if any) or {"error"}. ValuesOf gives a workbook's "sheets" so.
 nlohmann::json XlrdValues(const std::filesystem::path& file, XlrdMode mode = XlrdMode::Strict,
                           const std::vector<int>& rows = {});
-
-// A workbook's "sheets" in that shape.
 nlohmann::json ValuesOf(const Workbook& book, const std::vector<int>& rows = {});
 
-// Same sheets, same cells: numbers bit for bit, xlrd's "date" as a number, a non-finite number
-// as the #NUM! a written file holds; only the rows xlrd listed.
+// Same sheets and cells: numbers bit for bit, xlrd's "date" a number, a non-finite number the
+// #NUM! a written file holds; only the rows xlrd listed.
 ::testing::AssertionResult SameAsXlrd(const Workbook& book, const nlohmann::json& xlrd);
 
-// {"header": fields, "faults": complaints, sectors unused or misflagged} as xlrd's compdoc sees
-// a compound file; its Workbook stream goes to `stream`.
+// Faults xlrd's compdoc finds: complaints, sectors unused or misflagged; the stream to `stream`.
 nlohmann::json InspectCompoundFile(const std::filesystem::path& file,
                                    const std::filesystem::path& stream);
-
-// Writes `book` with xlwt, which writes an empty text as a blank cell.
-void WriteWithXlwt(const Workbook& book, const std::filesystem::path& file);
 
 } // namespace tomorine::test

@@ -10,6 +10,8 @@
 #include "support/xls_peer.h"
 
 #include <cmath>
+#include <cstdlib>
+#include <fstream>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <limits>
@@ -21,8 +23,6 @@ namespace {
 using namespace test;
 using Bytes = std::vector<std::uint8_t>;
 using nlohmann::json;
-using ::testing::HasSubstr;
-using xls::Le16;
 
 // Texts, numbers (RK's edges among them), booleans, every error code, sheets, the last cell.
 void Values(Workbook& book) {
@@ -65,7 +65,6 @@ void ManyStrings(Workbook& book) {
             text += pieces[random() % (r % 2 ? std::size(pieces) : 3)];
         }
         sheet.replaceRow(r, {Cell::number(r), Cell::text(text), Cell(), Cell::number(r * 0.25)});
-        sheet.setCell(r, 5 + r % 3, Cell::boolean(r % 2 == 0));
     }
 }
 
@@ -73,11 +72,8 @@ void ManyStrings(Workbook& book) {
 void FullSheet(Workbook& book) {
     Sheet& sheet = book.addSheet(u"データ");
     for (int r = 1; r <= Sheet::MaxRows; ++r) {
-        Sheet::Row row;
-        for (int c = 0; c < 10; ++c) {
-            row.push_back(Cell::text(u"エントリ" + FromUtf8(std::to_string((r * 10 + c) % 999))));
-        }
-        sheet.appendRow(std::move(row));
+        sheet.appendRow(
+            Sheet::Row(10, Cell::text(u"エントリ" + FromUtf8(std::to_string(r % 999)))));
     }
 }
 
@@ -95,9 +91,8 @@ TEST(XlsWriterTest, XlrdReadsWhatWasWritten) {
         EXPECT_EQ(xlrd["codepage"], 1200);
         EXPECT_TRUE(SameAsXlrd(book, xlrd));
         EXPECT_TRUE(SameAsXlrd(ReadXlsFile(dir / "w.xls"), xlrd));
-        const json cfb = InspectCompoundFile(dir / "w.xls", dir / "stream");
-        EXPECT_EQ(cfb["faults"], json::array());
-        EXPECT_EQ(cfb["header"]["difat_sectors"] > 0, fill == FullSheet);
+        EXPECT_EQ(InspectCompoundFile(dir / "w.xls", dir / "stream"), json::array());
+        EXPECT_EQ(xls::Le32(&ReadBytes(dir / "w.xls").at(72)) > 0, fill == FullSheet); // DIFAT
     }
 }
 
@@ -124,12 +119,11 @@ TEST(CompoundFileTest, XlrdReadsTheStreamBackWithEverySectorAccountedFor) {
         cfb::FinishCompoundFile(file);
         TempDir dir;
         WriteBytes(dir / "file.cfb", file);
-        const json peer = InspectCompoundFile(dir / "file.cfb", dir / "stream");
-        EXPECT_EQ(peer["faults"], json::array());
+        EXPECT_EQ(InspectCompoundFile(dir / "file.cfb", dir / "stream"), json::array());
         EXPECT_TRUE(ReadBytes(dir / "stream") == stream) << "stream differs";
-        EXPECT_EQ(peer["header"]["fat_sectors"], fatSectors);
-        EXPECT_EQ(peer["header"]["difat_sectors"], difatSectors);
-        EXPECT_EQ(peer["header"]["first_difat_sector"] == 0xFFFFFFFEu, difatSectors == 0);
+        EXPECT_EQ(xls::Le32(&file[44]), fatSectors);
+        EXPECT_EQ(xls::Le32(&file[72]), difatSectors);
+        EXPECT_EQ(xls::Le32(&file[68]) == 0xFFFFFFFEu, difatSectors == 0); // the first DIFAT
     }
 }
 
@@ -143,42 +137,29 @@ TEST(XlsWriterTest, RefusesATextTooLongAndLeavesTheFileAsItWas) {
         ADD_FAILURE() << "written";
     } catch (const WorkbookError& e) {
         EXPECT_EQ(e.number(), ErrorNumber::SheetRule);
-        EXPECT_THAT(e.description(), HasSubstr("「" + (dir / "old.xls").string() + "」"));
-        EXPECT_THAT(e.description(), HasSubstr("「データ」のセル (3, 2)"));
+        EXPECT_THAT(e.description(),
+                    ::testing::HasSubstr("「" + (dir / "old.xls").string() + "」"));
+        EXPECT_THAT(e.description(), ::testing::HasSubstr("「データ」のセル (3, 2)"));
     }
     EXPECT_EQ(ReadBytes(dir / "old.xls"), (Bytes{1, 2, 3}));
 }
 
-// Entry-like rows, whose numbers xlwt packs as RK and MULRK runs, and texts in the BMP.
-TEST(XlwtFilesTest, AreReadAsXlrdReadsThem) {
-    Workbook book;
-    Sheet& sheet = book.addSheet(u"トモリネ");
-    for (int r = 1; r <= 4000; ++r) {
-        const std::u16string n = FromUtf8(std::to_string(r));
-        sheet.replaceRow(r, {Cell::number(r - 1), Cell::text(u"https://example.jp/" + n),
-                             Cell::text(u"ページ「" + n.substr(1) + u"」の題"),
-                             Cell::number((r % 9) * 0.25), Cell::number(0),
-                             Cell::text(n + std::u16string(r % 200, r % 2 ? u'あ' : u'a'))});
-        sheet.setCell(r, 7 + r % 3,
-                      r % 2 ? Cell::boolean(r % 4 == 1) : Cell::error(r % 4 ? 7 : 42));
-    }
-    Sheet& other = book.addSheet(u"Texts");
-    other.setCell(1, 1, Cell::text(std::u16string(32767, u'x')));
-    other.setCell(2, 1, Cell::text(u"長い文字列\t改行\r\nアポストロフィ'　全角空白"));
-    TempDir dir;
-    WriteWithXlwt(book, dir / "xlwt.xls");
-    const json xlrd = XlrdValues(dir / "xlwt.xls");
-    ASSERT_TRUE(SameAsXlrd(book, xlrd)) << "xlwt did not write what it was given";
-    EXPECT_TRUE(SameAsXlrd(ReadXlsFile(dir / "xlwt.xls"), xlrd));
+// Writes `book` with xlwt, which writes an empty text as a blank cell.
+void WriteWithXlwt(const Workbook& book, const std::filesystem::path& file) {
+    std::ofstream(file.string() + ".json") << ValuesOf(book).dump();
+    ASSERT_EQ(std::system(("/usr/bin/python3 " TOMORINE_XLWT_WRITER " " + file.string()).c_str()),
+              0);
 }
 
-// The header's fields and the records, with what differs from xlwt for a stated reason set aside.
+// Faults, header and records, with what differs from xlwt for a stated reason set aside.
 json Listing(const std::filesystem::path& file) {
-    json records = {InspectCompoundFile(file, file.string() + ".s")["header"]};
+    const Bytes header = ReadBytes(file);
+    json records = {InspectCompoundFile(file, file.string() + ".s"),
+                    Bytes(&header[24], &header[76])};
     const Bytes s = ReadBytes(file.string() + ".s");
-    for (std::size_t at = 0, end = 0; at + 4 <= s.size() && Le16(&s[at]) != 0; at = end) {
-        const std::uint16_t id = Le16(&s[at]);
-        end = std::min(s.size(), at + 4 + Le16(&s[at + 2]));
+    for (std::size_t at = 0, end = 0; at + 4 <= s.size() && xls::Le16(&s[at]) != 0; at = end) {
+        const std::uint16_t id = xls::Le16(&s[at]);
+        end = std::min(s.size(), at + 4 + xls::Le16(&s[at + 2]));
         Bytes body(s.data() + at + 4, s.data() + end);
         if (id == biff::BoundSheet || id == biff::WriteAccess) {
             // offsets and names, which xlrd follows; a user name: "None" from xlwt, ours a string
@@ -196,7 +177,7 @@ json Listing(const std::filesystem::path& file) {
 
 // Numbers placed where xlwt writes them as we do: it packs RK runs into MULRK and fractions such
 // as 1.25 into RK, where we write NUMBER. Both are plain BIFF8.
-TEST(XlsWriterTest, SameRecordsAndHeaderAsXlwt) {
+TEST(XlwtTest, WritesOurRecordsAndHeaderAndWeReadItsFileAsXlrdDoes) {
     Workbook book;
     Sheet& data = book.addSheet(u"データ");
     data.replaceRow(1, {Cell::text(u"シリアル番号"), Cell::text(u"URL"), Cell(), Cell::number(0)});
@@ -206,10 +187,13 @@ TEST(XlsWriterTest, SameRecordsAndHeaderAsXlwt) {
     data.setCell(5, 2, Cell::number(1e300));
     book.addSheet(u"Sheet2");
     book.addSheet(u"メモ").setCell(3, 4, Cell::text(u"URL"));
+    book.sheet(3).replaceRow(4, {Cell::text(std::u16string(9000, u'長') + u"と\tタブ"),
+                                 Cell::text(std::u16string(32767, u'x'))});
     TempDir dir;
     WriteXlsFile(book, dir / "ours.xls");
     WriteWithXlwt(book, dir / "xlwt.xls");
     EXPECT_EQ(Listing(dir / "ours.xls"), Listing(dir / "xlwt.xls"));
+    EXPECT_TRUE(SameAsXlrd(ReadXlsFile(dir / "xlwt.xls"), XlrdValues(dir / "xlwt.xls")));
 }
 
 } // namespace
