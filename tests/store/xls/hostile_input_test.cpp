@@ -16,7 +16,6 @@ namespace {
 using namespace test;
 using ::testing::AnyOf;
 using ::testing::HasSubstr;
-using ::testing::StrEq;
 using xls::Le32;
 
 // The error the input gives, number 0 when it reads; fails the test on any other exception and
@@ -38,8 +37,7 @@ WorkbookError Read(const Bytes& bytes, const std::string& what) {
 }
 
 Bytes Patched(Bytes file, std::size_t at, std::uint32_t value) {
-    const Bytes bytes = U32(value);
-    std::copy(bytes.begin(), bytes.end(), file.begin() + static_cast<std::ptrdiff_t>(at));
+    std::copy_n(U32(value).begin(), 4, file.begin() + static_cast<std::ptrdiff_t>(at));
     return file;
 }
 
@@ -71,8 +69,8 @@ std::vector<BrokenCase> BrokenCases() {
         return XlsFile(stream);
     };
     const Bytes big = padded(13000), difat = padded(16'000'000); // 16 MB: two DIFAT sectors
-    const std::uint32_t firstDifat = Le32(&difat[68]);
-    std::vector<Bytes> farApart; // column 256 of 40,000 rows
+    const std::uint32_t firstDifat = Le32(&difat[68]);           // to name itself as the next
+    std::vector<Bytes> farApart;                                 // column 256 of 40,000 rows
     for (std::uint16_t r = 0; r < 40000; ++r) {
         farApart.push_back(CellRecord(biff::Rk, r, 255, U32(2)));
     }
@@ -93,7 +91,6 @@ std::vector<BrokenCase> BrokenCases() {
         {"ChainShorterThanStream", Patched(big, Fat(big) + 4, 0xFFFFFFFE), "短い"},
         {"DirectoryLoop", Patched(big, Directory(big) + 128 + 72, 1), "循環"},
         {"NoWorkbookStream", Patched(big, Directory(big) + 128, 'X'), "Book ストリーム"},
-        // the first DIFAT sector names itself as the next
         {"DifatLoop", Patched(difat, SectorAt(difat, firstDifat) + 508, firstDifat), "DIFAT"},
         // Bare streams end where their last record ends.
         {"RecordPastStreamEnd", Concat({globals, {0x42, 0, 0xF4, 0x01, 1, 2, 3}}),
@@ -157,7 +154,8 @@ TEST(CorpusDamageTest, CutOrChangedAnywhere) {
         for (std::size_t n = 8; n < size; n += n < 1100 || n + 600 > size ? 7 : size / 100) {
             const WorkbookError out = Read(Bytes(original.begin(), original.begin() + n), "cut");
             EXPECT_THAT(out.number(), AnyOf(0, ErrorNumber::NotInExpectedFormat)) << n;
-            EXPECT_THAT(out.what(), AnyOf(StrEq(""), HasSubstr("途中で切れています"))) << n;
+            EXPECT_THAT(out.what(), AnyOf(::testing::StrEq(""), HasSubstr("途中で切れています")))
+                << n;
         }
         std::mt19937 random(20240601u);
         const std::size_t regions[] = {0, Fat(original), Directory(original), 0};
