@@ -61,8 +61,7 @@ inline Bytes Bof(std::uint16_t type) { // version, type, build, year, history, l
                                      U32(0), U32(6)}));
 }
 
-// The first BOUNDSHEET's offset when there are no other globals: BOF 20, XF 24.
-inline constexpr std::size_t kFirstBoundSheet = 44;
+inline constexpr std::size_t kFirstBoundSheet = 44; // with no other globals: BOF 20, XF 24
 
 // BOF, `globals`, an XF, BOUNDSHEETs (sheets S1, S2 ...), EOF; then each sheet: BOF, records, EOF.
 inline Bytes WorkbookStream(const std::vector<Bytes>& globals,

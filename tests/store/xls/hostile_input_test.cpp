@@ -6,6 +6,7 @@
 #include "store/xls/xls_file.h"
 #include "support/temp_dir.h"
 
+#include <algorithm>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <random>

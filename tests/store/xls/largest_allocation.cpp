@@ -8,10 +8,8 @@ using namespace tomorine::test;
 
 void* operator new(std::size_t size) {
     LargestAllocation = TrackAllocations ? std::max(LargestAllocation, size) : LargestAllocation;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) {
-        return p;
-    }
-    throw std::bad_alloc();
+    void* p = std::malloc(size == 0 ? 1 : size);
+    return p != nullptr ? p : throw std::bad_alloc();
 }
 
 void operator delete(void* p) noexcept {

@@ -9,6 +9,7 @@
 #include "support/temp_dir.h"
 #include "support/xls_peer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -83,6 +84,7 @@ TEST(XlsWriterTest, XlrdReadsWhatWasWritten) {
     for (const auto& [fill, rows] : cases) {
         Workbook book;
         fill(book);
+        SCOPED_TRACE(ToUtf8(book.sheet(1).name()));
         TempDir dir;
         WriteXlsFile(book, dir / "w.xls");
         const json xlrd = XlrdValues(dir / "w.xls", XlrdMode::Strict, rows);
