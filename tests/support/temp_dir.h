@@ -7,8 +7,7 @@
 
 namespace tomorine::test {
 
-// A fresh folder under the system's temporary folder, removed with its
-// contents when the object goes away. Fixtures are built in it at run time.
+// A fresh temporary folder, removed with its contents when the object goes away.
 class TempDir {
 public:
     TempDir();
@@ -25,8 +24,6 @@ private:
 
 std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
-
-// Folder of the shared .xls corpus; empty when it is not there.
-std::filesystem::path CorpusDir();
+std::filesystem::path CorpusDir(); // the shared .xls corpus; empty when it is not there
 
 } // namespace tomorine::test

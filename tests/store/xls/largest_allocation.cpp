@@ -4,17 +4,12 @@
 #include <cstdlib>
 #include <new>
 
-namespace {
-bool g_tracking = false;
-std::size_t g_largest = 0;
-} // namespace
+using namespace tomorine::test;
 
 void* operator new(std::size_t size) {
-    g_largest = g_tracking ? std::max(g_largest, size) : g_largest;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) {
-        return p;
-    }
-    throw std::bad_alloc();
+    LargestAllocation = TrackAllocations ? std::max(LargestAllocation, size) : LargestAllocation;
+    void* p = std::malloc(size == 0 ? 1 : size);
+    return p != nullptr ? p : throw std::bad_alloc();
 }
 
 void operator delete(void* p) noexcept {
@@ -23,17 +18,4 @@ void operator delete(void* p) noexcept {
 
 void operator delete(void* p, std::size_t) noexcept {
     std::free(p);
-}
-
-tomorine::test::LargestAllocation::LargestAllocation() {
-    g_largest = 0;
-    g_tracking = true;
-}
-
-tomorine::test::LargestAllocation::~LargestAllocation() {
-    g_tracking = false;
-}
-
-std::size_t tomorine::test::LargestAllocation::bytes() const {
-    return g_largest;
 }

@@ -2,14 +2,8 @@
 
 #include <cstddef>
 
+// The largest single request to operator new, replaced in largest_allocation.cpp, while tracked.
 namespace tomorine::test {
-
-// The largest single request to operator new while an object of this class
-// lives (one at a time); largest_allocation.cpp replaces operator new.
-struct LargestAllocation {
-    LargestAllocation();
-    ~LargestAllocation();
-    std::size_t bytes() const;
-};
-
+inline bool TrackAllocations = false;
+inline std::size_t LargestAllocation = 0;
 } // namespace tomorine::test

@@ -1,8 +1,5 @@
-// Writing: workbooks we write read back by xlrd value by value; compound
-// files of the sizes where the FAT and DIFAT grow; refusals that leave the
-// old file as it was. xlwt, whose workbooks Excel opens, as a peer: what it
-// writes we read exactly as xlrd does, and the records we write are its own,
-// in its order, wherever Excel may care.
+// Writing, against xlrd value by value and sector by sector, and against xlwt (whose files Excel
+// opens): we read its files as xlrd does, and write its records wherever Excel may care.
 #include "store/workbook/utf.h"
 #include "store/workbook/workbook_error.h"
 #include "store/xls/biff_records.h"
@@ -14,7 +11,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <limits>
@@ -25,29 +23,9 @@ namespace {
 
 using namespace test;
 using Bytes = std::vector<std::uint8_t>;
-using ::testing::HasSubstr;
-using xls::Le16;
+using nlohmann::json;
 
-nlohmann::json WriteAndCompare(const Workbook& book, const std::filesystem::path& file,
-                               const std::vector<int>& rows = {}) {
-    WriteXlsFile(book, file);
-    nlohmann::json peer = XlrdValues(file, XlrdMode::Strict, rows);
-    EXPECT_EQ(peer["log"], "") << "xlrd complained";
-    EXPECT_EQ(peer["biff_version"], 80);
-    EXPECT_EQ(peer["codepage"], 1200);
-    EXPECT_TRUE(SameAsXlrd(book, peer));
-    return peer;
-}
-
-std::u16string Repeat(std::u16string_view piece, std::size_t times) {
-    std::u16string text;
-    for (std::size_t i = 0; i < times; ++i) {
-        text += piece;
-    }
-    return text;
-}
-
-// Texts, numbers (RK's edges among them), booleans and every error code.
+// Texts, numbers (RK's edges among them), booleans, every error code, sheets, the last cell.
 void Values(Workbook& book) {
     Sheet& sheet = book.addSheet(u"値");
     sheet.replaceRow(1, {Cell::text(u"トモリネ：ブックマーク記録帳（テスト）"),
@@ -55,9 +33,9 @@ void Values(Workbook& book) {
                          Cell::text(u"a\tb\t"), Cell::text(u"line1\nline2\r\nline3\r\n"),
                          Cell::text(u""), Cell::text(u" "), Cell::text(u"𠮷野家で🍣を食べた😀"),
                          Cell::text(u"ｶﾀｶﾅ"), Cell::text(std::u16string(u"a\0b", 3)),
-                         Cell::text(Repeat(u"長い文字列ABC", 250)), Cell::text(Repeat(u"x", 32767)),
-                         Cell::text(Repeat(u"長", 30000)), Cell::text(Repeat(u"😀", 15000)),
-                         Cell::text(u"後")});
+                         Cell::text(std::u16string(2000, u'字') + u"ABC"),
+                         Cell::text(std::u16string(32767, u'x')),
+                         Cell::text(std::u16string(30000, u'長'))});
     using limits = std::numeric_limits<double>;
     const double rk = 1 << 29; // RK integers are 30-bit
     const double inf = limits::infinity(), max = limits::max(), tiny = limits::denorm_min();
@@ -71,23 +49,14 @@ void Values(Workbook& book) {
     sheet.replaceRow(3, {Cell::boolean(true), Cell::boolean(false), Cell::error(0x00),
                          Cell::error(0x07), Cell::error(0x0F), Cell::error(0x17), Cell::error(0x1D),
                          Cell::error(0x24), Cell::error(0x2A)});
-}
-
-void SheetsAndLimits(Workbook& book) {
-    book.addSheet(u"データ").setCell(1, 1, Cell::text(u"一枚目"));
     book.addSheet(u"空のシート");
-    book.addSheet(u"O'Brien's list").setCell(2, 3, Cell::number(3));
-    book.addSheet(u"Sheet1 (2)").setCell(1, 1, Cell::text(u"一枚目")); // shared string
-    Sheet& edge = book.addSheet(Repeat(u"長", 31));
-    edge.setCell(Sheet::MaxRows, Sheet::MaxColumns, Cell::text(u"最後のセル"));
-    edge.setCell(Sheet::MaxRows, 1, Cell::number(65536));
-    edge.setCell(1, Sheet::MaxColumns, Cell::boolean(true));
+    book.addSheet(u"O'Brien's list").setCell(2, 3, Cell::text(u" ")); // a shared string
+    book.addSheet(std::u16string(31, u'長'))
+        .setCell(Sheet::MaxRows, Sheet::MaxColumns, Cell::text(u"最後のセル"));
 }
 
-// Thousands of rows of distinct strings of every length up to a few hundred
-// characters, one-byte and two-byte with surrogate pairs: the shared string
-// table runs over many CONTINUE records and splits at every kind of place.
-void ManyRows(Workbook& book) {
+// Thousands of distinct strings, narrow and wide: an SST split at every kind of place.
+void ManyStrings(Workbook& book) {
     std::mt19937 random(20240607);
     const std::u16string pieces[] = {u"a", u"Z9", u"é", u"あ", u"漢字", u"😀", u"\t", u" "};
     Sheet& sheet = book.addSheet(u"行");
@@ -97,202 +66,120 @@ void ManyRows(Workbook& book) {
             text += pieces[random() % (r % 2 ? std::size(pieces) : 3)];
         }
         sheet.replaceRow(r, {Cell::number(r), Cell::text(text), Cell(), Cell::number(r * 0.25)});
-        sheet.setCell(r, 5 + r % 3, Cell::boolean(r % 2 == 0));
     }
 }
 
-TEST(XlsWriterValues, XlrdReadsWhatWasWritten) {
-    Workbook book;
-    Values(book);
-    SheetsAndLimits(book);
-    ManyRows(book);
-    TempDir dir;
-    const nlohmann::json peer = WriteAndCompare(book, dir / "values.xls");
-    EXPECT_TRUE(SameAsXlrd(ReadXlsFile(dir / "values.xls"), peer));
-}
-
-// xlrd's compound document reader reads the file without a complaint, and
-// every sector is in use and flagged as what it is.
-void ExpectEverySectorAccountedFor(const nlohmann::json& cfb) {
-    EXPECT_EQ(cfb["log"], "");
-    EXPECT_EQ(cfb["difat_sectors_used"], cfb["header"]["difat_sectors"]);
-    EXPECT_EQ(cfb["fat_sectors_used"], cfb["header"]["fat_sectors"]);
-    EXPECT_EQ(cfb["unused_sectors"], 0);
-    EXPECT_EQ(cfb["misflagged_sectors"], 0);
-}
-
-// A full sheet, 65,536 rows by 58 columns of text: tens of MB, so the FAT
-// needs DIFAT sectors beyond the 109 ids in the header.
-TEST(XlsWriterValues, FullSheetNeedsDifatSectors) {
-    std::vector<Cell> pool;
-    for (int i = 0; i < 1000; ++i) {
-        pool.push_back(Cell::text(u"エントリ" + FromUtf8(std::to_string(i)) + u"のタイトル"));
-    }
-    Workbook book;
+// 65,536 rows of 10 texts: about 10 MB, so that the FAT needs a DIFAT sector.
+void FullSheet(Workbook& book) {
     Sheet& sheet = book.addSheet(u"データ");
     for (int r = 1; r <= Sheet::MaxRows; ++r) {
-        Sheet::Row row;
-        for (int c = 0; c < 58; ++c) {
-            row.push_back(pool[static_cast<std::size_t>(r * 58 + c) % pool.size()]);
-        }
-        sheet.appendRow(std::move(row));
+        sheet.appendRow(
+            Sheet::Row(10, Cell::text(u"エントリ" + FromUtf8(std::to_string(r % 999)))));
     }
-    TempDir dir;
-    WriteAndCompare(book, dir / "full.xls", {0, 1, 32768, 65535});
-    const nlohmann::json cfb = InspectCompoundFile(dir / "full.xls", dir / "stream");
-    ExpectEverySectorAccountedFor(cfb);
-    EXPECT_GT(cfb["header"]["difat_sectors"].get<int>(), 1);
 }
 
-struct SizeCase {
-    std::size_t streamBytes;
-    int fatSectors;
-    int difatSectors;
-};
+TEST(XlsWriterTest, XlrdReadsWhatWasWritten) {
+    const std::pair<void (*)(Workbook&), std::vector<int>> cases[] = {
+        {Values, {}}, {ManyStrings, {}}, {FullSheet, {0, 1, 32768, 65535}}};
+    for (const auto& [fill, rows] : cases) {
+        Workbook book;
+        fill(book);
+        SCOPED_TRACE(ToUtf8(book.sheet(1).name()));
+        TempDir dir;
+        WriteXlsFile(book, dir / "w.xls");
+        const json xlrd = XlrdValues(dir / "w.xls", XlrdMode::Strict, rows);
+        EXPECT_EQ(xlrd["log"], "") << "xlrd complained";
+        EXPECT_EQ(xlrd["biff_version"], 80);
+        EXPECT_EQ(xlrd["codepage"], 1200);
+        EXPECT_TRUE(SameAsXlrd(book, xlrd));
+        EXPECT_TRUE(SameAsXlrd(ReadXlsFile(dir / "w.xls"), xlrd));
+        EXPECT_EQ(InspectCompoundFile(dir / "w.xls", dir / "stream"), json::array());
+        EXPECT_EQ(xls::Le32(&ReadBytes(dir / "w.xls").at(72)) > 0, fill == FullSheet); // DIFAT
+    }
+}
 
-// A FAT sector maps 128 sectors, its own and the DIFAT's among them; the
-// header lists 109 FAT sectors, each DIFAT sector 127 more.
-constexpr std::size_t kSector = 512;
-const SizeCase kSizes[] = {
-    {0, 1, 0},                     // padded to 4096 bytes, no mini stream
-    {126 * kSector, 1, 0},         // one FAT sector full
-    {126 * kSector + 1, 2, 0},     // a second FAT sector
-    {13842 * kSector, 109, 0},     // the header's list full
-    {13842 * kSector + 1, 110, 1}, // the first DIFAT sector
-    {29970 * kSector + 1, 237, 2}, // the second DIFAT sector
-};
-
-TEST(CompoundFileSize, XlrdReadsTheStreamBackWithEverySectorAccountedFor) {
-    for (const SizeCase& c : kSizes) {
-        SCOPED_TRACE(c.streamBytes);
-        Bytes file(cfb::HeaderSize + c.streamBytes);
+// A FAT sector maps 128 sectors (its own and the DIFAT's); the header lists 109, a DIFAT 127.
+TEST(CompoundFileTest, XlrdReadsTheStreamBackWithEverySectorAccountedFor) {
+    constexpr std::size_t kSector = 512;
+    const std::size_t sizes[][3] = {
+        // stream bytes, FAT sectors, DIFAT sectors
+        {0, 1, 0},                     // padded to 4096 bytes, no mini stream
+        {126 * kSector, 1, 0},         // one FAT sector full
+        {126 * kSector + 1, 2, 0},     // a second FAT sector
+        {13842 * kSector, 109, 0},     // the header's list full
+        {13842 * kSector + 1, 110, 1}, // the first DIFAT sector
+        {29970 * kSector + 1, 237, 2}, // the second DIFAT sector
+    };
+    for (const auto [streamBytes, fatSectors, difatSectors] : sizes) {
+        SCOPED_TRACE(streamBytes);
+        Bytes file(cfb::HeaderSize + streamBytes);
         for (std::size_t i = cfb::HeaderSize; i < file.size(); ++i) {
             file[i] = static_cast<std::uint8_t>(i * 31 % 251);
         }
         Bytes stream(file.begin() + cfb::HeaderSize, file.end());
         stream.resize(std::max<std::size_t>(stream.size(), 4096), 0);
         cfb::FinishCompoundFile(file);
-
         TempDir dir;
         WriteBytes(dir / "file.cfb", file);
-        const nlohmann::json peer = InspectCompoundFile(dir / "file.cfb", dir / "stream");
-        ExpectEverySectorAccountedFor(peer);
+        EXPECT_EQ(InspectCompoundFile(dir / "file.cfb", dir / "stream"), json::array());
         EXPECT_TRUE(ReadBytes(dir / "stream") == stream) << "stream differs";
-        EXPECT_EQ(peer["header"]["fat_sectors"], c.fatSectors);
-        EXPECT_EQ(peer["header"]["difat_sectors"], c.difatSectors);
-        EXPECT_EQ(peer["header"]["first_difat_sector"] == 0xFFFFFFFEu, c.difatSectors == 0);
+        EXPECT_EQ(xls::Le32(&file[44]), fatSectors);
+        EXPECT_EQ(xls::Le32(&file[72]), difatSectors);
+        EXPECT_EQ(xls::Le32(&file[68]) == 0xFFFFFFFEu, difatSectors == 0); // the first DIFAT
     }
 }
 
-// A text longer than a cell holds, or no sheet at all: an error that names
-// the file (and the sheet and cell), and the old file as it was.
-TEST(XlsWriterRefusals, LeaveTheFileAsItWas) {
-    Workbook tooLong;
-    tooLong.addSheet(u"データ").setCell(3, 2, Cell::text(Repeat(u"x", 32768)));
-    for (const Workbook& book : {tooLong, Workbook{}}) {
-        TempDir dir;
-        WriteBytes(dir / "old.xls", {1, 2, 3});
-        try {
-            WriteXlsFile(book, dir / "old.xls");
-            ADD_FAILURE() << "written";
-        } catch (const WorkbookError& e) {
-            EXPECT_THAT(e.description(), HasSubstr("old.xls"));
-            if (book.sheetCount() > 0) {
-                EXPECT_EQ(e.number(), ErrorNumber::SheetRule);
-                EXPECT_THAT(e.description(), HasSubstr("データ"));
-                EXPECT_THAT(e.description(), HasSubstr("(3, 2)"));
-            }
-        }
-        EXPECT_EQ(ReadBytes(dir / "old.xls"), (Bytes{1, 2, 3}));
-    }
-}
-
-// Thousands of entry-like rows, whose numbers xlwt packs as RK and MULRK
-// runs; texts up to 32,767 characters (xlwt counts them in code points, so
-// they stay in the Basic Multilingual Plane); booleans and errors.
-TEST(XlwtFiles, AreReadAsXlrdReadsThem) {
+TEST(XlsWriterTest, RefusesATextTooLongAndLeavesTheFileAsItWas) {
     Workbook book;
-    Sheet& sheet = book.addSheet(u"トモリネ");
-    for (int r = 1; r <= 4000; ++r) {
-        const std::u16string n = FromUtf8(std::to_string(r));
-        sheet.replaceRow(r, {Cell::number(r - 1), Cell::text(u"https://example.jp/" + n),
-                             Cell::text(u"ページ「" + n.substr(1) + u"」の題"),
-                             Cell::number((r % 9) * 0.25), Cell::number(0),
-                             Cell::text(n + std::u16string(r % 200, r % 2 ? u'あ' : u'a'))});
-        sheet.setCell(r, 7 + r % 3,
-                      r % 2 ? Cell::boolean(r % 4 == 1) : Cell::error(r % 4 ? 7 : 42));
-    }
-    book.addSheet(u"空");
-    Sheet& other = book.addSheet(u"Texts");
-    other.setCell(1, 1, Cell::text(std::u16string(32767, u'x')));
-    other.setCell(2, 1, Cell::text(std::u16string(9000, u'長')));
-    other.setCell(3, 1, Cell::text(u"タブ\t改行\r\nアポストロフィ'　全角空白"));
+    book.addSheet(u"データ").setCell(3, 2, Cell::text(std::u16string(32768, u'x')));
     TempDir dir;
-    WriteWithXlwt(book, dir / "xlwt.xls");
-    const nlohmann::json xlrd = XlrdValues(dir / "xlwt.xls");
-    ASSERT_TRUE(SameAsXlrd(book, xlrd)) << "xlwt did not write what it was given";
-    EXPECT_TRUE(SameAsXlrd(ReadXlsFile(dir / "xlwt.xls"), xlrd));
-}
-
-struct Record {
-    std::uint16_t id;
-    std::size_t position; // of the record's header in the stream
-    Bytes body;
-};
-
-struct Written {
-    nlohmann::json cfb; // as xlrd's compound document reader sees the file
-    Bytes stream;
-    std::vector<Record> records; // up to the zero padding after the last
-};
-
-Written Inspect(const std::filesystem::path& file) {
-    Written out{InspectCompoundFile(file, file.string() + ".stream"), {}, {}};
-    EXPECT_EQ(out.cfb["log"], "");
-    const Bytes& s = out.stream = ReadBytes(file.string() + ".stream");
-    for (std::size_t at = 0; at + 4 <= s.size() && Le16(&s[at]) != 0;) {
-        const std::size_t end = std::min(s.size(), at + 4 + Le16(&s[at + 2]));
-        out.records.push_back({Le16(&s[at]), at, Bytes(s.data() + at + 4, s.data() + end)});
-        at = end;
+    WriteBytes(dir / "old.xls", {1, 2, 3});
+    try {
+        WriteXlsFile(book, dir / "old.xls");
+        ADD_FAILURE() << "written";
+    } catch (const WorkbookError& e) {
+        EXPECT_EQ(e.number(), ErrorNumber::SheetRule);
+        EXPECT_THAT(e.description(),
+                    ::testing::HasSubstr("「" + (dir / "old.xls").string() + "」"));
+        EXPECT_THAT(e.description(), ::testing::HasSubstr("「データ」のセル (3, 2)"));
     }
-    return out;
+    EXPECT_EQ(ReadBytes(dir / "old.xls"), (Bytes{1, 2, 3}));
 }
 
-// One line a record, id and body in hex, with what differs from xlwt for a
-// stated reason set aside.
-std::string Listing(std::vector<Record> records) {
-    std::string text;
-    for (Record& r : records) {
-        if (r.id == biff::ExtSst) {
-            continue; // Excel writes it after SST; xlwt leaves it out
+// Writes `book` with xlwt, which writes an empty text as a blank cell.
+void WriteWithXlwt(const Workbook& book, const std::filesystem::path& file) {
+    std::ofstream(file.string() + ".json") << ValuesOf(book).dump();
+    ASSERT_EQ(std::system(("/usr/bin/python3 " TOMORINE_XLWT_WRITER " " + file.string()).c_str()),
+              0);
+}
+
+// Faults, header and records, with what differs from xlwt for a stated reason set aside.
+json Listing(const std::filesystem::path& file) {
+    const Bytes header = ReadBytes(file);
+    json records = {InspectCompoundFile(file, file.string() + ".s"),
+                    Bytes(&header[24], &header[76])};
+    const Bytes s = ReadBytes(file.string() + ".s");
+    for (std::size_t at = 0, end = 0; at + 4 <= s.size() && xls::Le16(&s[at]) != 0; at = end) {
+        const std::uint16_t id = xls::Le16(&s[at]);
+        end = std::min(s.size(), at + 4 + xls::Le16(&s[at + 2]));
+        Bytes body(s.data() + at + 4, s.data() + end);
+        if (id == biff::BoundSheet || id == biff::WriteAccess) {
+            // offsets and names, which xlrd follows; a user name: "None" from xlwt, ours a string
+            body.assign(body.size() * (id == biff::WriteAccess), ' ');
         }
-        if (r.id == biff::BoundSheet || r.id == biff::WriteAccess) {
-            // Offsets and names, which xlrd follows and reads; a user name,
-            // bare "None" from xlwt and a BIFF8 string from us.
-            r.body.assign(r.body.size() * (r.id == biff::WriteAccess), ' ');
+        if (id == biff::Row) { // its first used column: xlwt writes 0, we and Excel the true one
+            body.at(2) = body.at(3) = 0;
         }
-        if (r.id == biff::Row) {
-            // xlwt writes 0 as every row's first used column; we write the
-            // column of its first cell, as the format and Excel do.
-            r.body.at(2) = r.body.at(3) = 0;
+        if (id != biff::ExtSst) { // Excel writes it after SST; xlwt leaves it out
+            records.push_back({id, body});
         }
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "%04x:", r.id);
-        text += hex;
-        for (std::uint8_t b : r.body) {
-            std::snprintf(hex, sizeof hex, " %02x", b);
-            text += hex;
-        }
-        text += '\n';
     }
-    return text;
+    return records;
 }
 
-// Numbers are placed so that xlwt writes them as we do: it packs runs of RK
-// cells into MULRK and writes fractions such as 1.25 as RK with the x100
-// flag, while we write one RK per integer and NUMBER for any other number.
-// Both are plain BIFF8. xlwt writes an empty text as BLANK; we keep a text.
-TEST(AgainstXlwt, SameRecordsAndCompoundFileHeader) {
+// Numbers placed where xlwt writes them as we do: it packs RK runs into MULRK and fractions such
+// as 1.25 into RK, where we write NUMBER. Both are plain BIFF8.
+TEST(XlwtTest, WritesOurRecordsAndHeaderAndWeReadItsFileAsXlrdDoes) {
     Workbook book;
     Sheet& data = book.addSheet(u"データ");
     data.replaceRow(1, {Cell::text(u"シリアル番号"), Cell::text(u"URL"), Cell(), Cell::number(0)});
@@ -302,47 +189,13 @@ TEST(AgainstXlwt, SameRecordsAndCompoundFileHeader) {
     data.setCell(5, 2, Cell::number(1e300));
     book.addSheet(u"Sheet2");
     book.addSheet(u"メモ").setCell(3, 4, Cell::text(u"URL"));
+    book.sheet(3).replaceRow(4, {Cell::text(std::u16string(9000, u'長') + u"と\tタブ"),
+                                 Cell::text(std::u16string(32767, u'x'))});
     TempDir dir;
     WriteXlsFile(book, dir / "ours.xls");
     WriteWithXlwt(book, dir / "xlwt.xls");
-    const Written ours = Inspect(dir / "ours.xls");
-    const Written xlwt = Inspect(dir / "xlwt.xls");
-    EXPECT_EQ(Listing(ours.records), Listing(xlwt.records));
-    EXPECT_EQ(ours.cfb["header"], xlwt.cfb["header"]);
-}
-
-// Each EXTSST bucket's stream position and in-record offset point at the
-// header of the bucket's first string.
-TEST(ExtSst, PointsAtEachBucketsFirstString) {
-    Workbook book;
-    Sheet& sheet = book.addSheet(u"文字列");
-    std::vector<std::u16string> texts;
-    for (int i = 0; i < 2000; ++i) {
-        texts.push_back(FromUtf8(std::to_string(i)) + (i % 3 ? u"番目の文字列" : u"-ascii-"));
-        texts.back().append(static_cast<std::size_t>(i % 97), i % 3 ? u'長' : u'x');
-        sheet.setCell(i / 4 + 1, i % 4 + 1, Cell::text(texts.back()));
-    }
-    TempDir dir;
-    WriteXlsFile(book, dir / "sst.xls");
-    const auto [cfb, stream, records] = Inspect(dir / "sst.xls");
-    const auto extSst = std::find_if(records.begin(), records.end(),
-                                     [](const Record& r) { return r.id == biff::ExtSst; });
-    ASSERT_NE(extSst, records.end());
-    const std::size_t perBucket = Le16(extSst->body.data());
-    ASSERT_EQ(perBucket, 2000u / 128 + 1);
-    ASSERT_EQ(extSst->body.size(), 2 + 8 * ((texts.size() + perBucket - 1) / perBucket));
-    for (std::size_t b = 0; b * perBucket < texts.size(); ++b) {
-        SCOPED_TRACE(b);
-        const std::uint8_t* bucket = &extSst->body.at(2 + 8 * b);
-        const std::size_t at = xls::Le32(bucket);
-        EXPECT_TRUE(std::any_of(records.begin(), records.end(), [&](const Record& r) {
-            return r.position == at - Le16(bucket + 4) &&
-                   (r.id == biff::Sst || r.id == biff::Continue);
-        }));
-        const std::u16string& text = texts[b * perBucket];
-        EXPECT_EQ(Le16(&stream.at(at)), text.size());
-        EXPECT_EQ(stream.at(at + 2) & 1 ? Le16(&stream.at(at + 3)) : stream.at(at + 3), text[0]);
-    }
+    EXPECT_EQ(Listing(dir / "ours.xls"), Listing(dir / "xlwt.xls"));
+    EXPECT_TRUE(SameAsXlrd(ReadXlsFile(dir / "xlwt.xls"), XlrdValues(dir / "xlwt.xls")));
 }
 
 } // namespace
