@@ -19,17 +19,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::TempDir;
 
-TEST(IniDocument, ReadsValuesAsTheWindowsReaderDoes) {
-    // file, section, key, value (none: absent)
-    const std::tuple<std::string, std::string, std::string, std::optional<std::string>> cases[] = {
-        {"[Settings]\r\ndatafile=x\r\n", "SETTINGS", "DATAFILE", "x"},
-        {"  [ s ]  \n  k  =  \" a b \" \t\nk=2", "s", "k", " a b "},
-        {"k=0\n[a]\nk=1\n[s]\n;k=2\nk\n", "s", "k", std::nullopt}};
-    for (const auto& [file, section, key, value] : cases) {
-        EXPECT_EQ(IniDocument::parse(file).value(section, key), value) << file;
-    }
-}
-
 TEST(IniDocument, AWriteChangesOnlyItsKey) {
     // before, key, value, after; all in section "s"
     const std::tuple<std::string, std::string, std::string, std::string> cases[] = {
@@ -93,7 +82,6 @@ TEST(IniFunctions, AFileWrittenByWindowsIsReadAndUpdatedWithoutLosingAnything) {
     EXPECT_EQ(ReadText(file),
               kWindowsHead + "DATAFILE=/home/user/\x95\x5C\x8E\xA6/\x94\x5C\x97\xCD.xls\r\n" +
                   kWindowsMiddle + "REFERFILE=/mnt/\x83\x5C/\x95\x5C.xls\r\n" + kWindowsTail);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1) << "a temporary file left";
 }
 
 TEST(IniFunctions, ValuesAreCutToTheBufferButNeverInsideAPair) {
@@ -128,17 +116,6 @@ TEST(SaveSettings, BothFilesHoldTheFourValuesInTheWindowsProgramsOrder) {
     EXPECT_FALSE(SaveSettings(values, app + "トモリネ.ini", GetIniPath(values.dataFile)));
     EXPECT_EQ(ReadDataFileSetting(app), values.dataFile);
     EXPECT_FALSE(fs::exists(dir / "gone"));
-}
-
-TEST(SaveSettings, NoSettingsFilesGiveTheDefaults) {
-    TempDir dir;
-    const std::string app = dir.path().string() + "/";
-    EXPECT_EQ(ReadDataFileSetting(app), app + "トモリネ.xls");
-    const std::string dataIni = GetIniPath(ReadDataFileSetting(app));
-    EXPECT_EQ(ReadIniString(dataIni, kSettingsSection, kOutputFileKey, "", 256), "");
-    EXPECT_EQ(ReadIniString(dataIni, kSettingsSection, kReferFileKey, "", 256), "");
-    EXPECT_EQ(ReadIniInt(dataIni, kSettingsSection, kCommentOutputKey, 0), 0);
-    EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
 std::string Split(std::string_view path) {
