@@ -38,8 +38,7 @@ FileState AgedState(const fs::path& file) {
     return StateOf(file);
 }
 
-// Registers as the editor does: the next serial, the insert statement on a
-// connection of its own. Returns the serial.
+// Registers as the editor does; returns the serial.
 std::int32_t Register(const fs::path& dataFile, const Entry& entry) {
     const std::int32_t serial = NextSerial(dataFile);
     EXPECT_EQ(ExecuteOnDataFile(dataFile, BuildInsertStatement(serial, entry)), 1);
@@ -98,9 +97,8 @@ TEST(CreateDataWorkbook, HoldsOnlyTheEntrySheetsHeaderAndDummyRowAndReplacesNoFi
     EXPECT_EQ(StateOf(path), before);
 }
 
-// Only a whole number cell equal to the serial matches, and the dummy row
-// (serial 0) is no entry. xlrd reads the file left. The next serial follows
-// the highest, not the count.
+// Only a whole number cell equal to the serial matches, never the dummy row
+// (serial 0); the next serial follows the highest, not the count.
 TEST(DeleteEntryBySerial, RemovesTheFirstWholeCellMatchAmongEntryRowsOnly) {
     const std::pair<Cell, std::u16string> entries[] = {
         {Cell::number(12), u"12"}, {Cell::text(u"2"), u"text 2"}, {Cell::number(2), u"2"},
@@ -127,9 +125,8 @@ TEST(DeleteEntryBySerial, RemovesTheFirstWholeCellMatchAmongEntryRowsOnly) {
     }
 }
 
-// One row short of the format's 65,536: the next entry fills the sheet, the
-// one after it is refused and the file stays as it was, as after an update
-// that finds no entry; updates still work.
+// The entry in row 65,536 is written, the next refused; the file stays as it
+// was then and after an update that finds no entry.
 TEST(RowLimit, TheLastRowIsFilledAndTheNextInsertRefused) {
     constexpr int kLastRow = Sheet::MaxRows;
     TempDir dir;
@@ -162,9 +159,8 @@ TEST(RowLimit, TheLastRowIsFilledAndTheNextInsertRefused) {
     EXPECT_EQ(last["sheets"][0]["cells"][2][3], "ページ1");
 }
 
-// Trailing spaces survive as tabs, chunk by chunk (the cells as xlrd reads
-// them); a surrogate pair cut by a chunk border comes back whole, although
-// its halves sit in two cells that xlrd cannot decode.
+// Trailing spaces survive as tabs chunk by chunk; a pair cut by a chunk
+// border comes back whole (its halves in two cells, which xlrd cannot read).
 TEST(TextRoundTrip, TrailingSpacesAndACutSurrogatePairReadBackAsWritten) {
     TempDir dir;
     const fs::path path = dir / "data.xls";

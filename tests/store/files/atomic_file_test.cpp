@@ -50,8 +50,7 @@ struct SmallDisk {
 
 enum Failure { FolderMissing, DiskFull, ReadOnlyFolder, ReadOnlyFile };
 
-// The read-only cases stop only a user other than root: test_files_unprivileged
-// runs them as one.
+// Read-only cases need a user other than root (test_files_unprivileged).
 TEST(FailedSave, LeavesEverythingAsItWas) {
     for (auto [failure, number] : {std::pair{FolderMissing, ErrorNumber::PathNotFound},
                                    {DiskFull, ErrorNumber::FileAccess},

@@ -174,8 +174,7 @@ protected:
     std::map<std::string, Env> saved_;
 };
 
-// The folder is fixed by the first call: a later change of the environment
-// does not move it.
+// Fixed by the first call: a later change of the environment does not move it.
 TEST_F(InTempFolder, AppDirComesFromTheEnvironmentAndIsCreated) {
     const std::string d = fs::current_path().string();
     for (auto [tomorineHome, xdgDataHome, expected] :

@@ -78,9 +78,7 @@ Connection InMemory(Workbook book) {
     return Connection("/nonexistent-folder/トモリネ.xls", std::move(book));
 }
 
-// Sheet "s": column n is numeric and t is text (by their cells in row 2);
-// row 3 holds a boolean in n and a number in t, one cell beside them and one
-// beyond the header.
+// Sheet "s": n numeric, t text (by row 2); row 3 has odd kinds and cells beyond.
 Workbook KindsBook() {
     Workbook book;
     Sheet& s = book.addSheet(u"s");
@@ -97,8 +95,7 @@ std::string Read(Connection& connection, const std::u16string& column) {
     return ToUtf8(rows.field(u"k").asText()) + ": " + Shown(rows.field(u"v"));
 }
 
-// Row 3's boolean and number read as Null and as text, and an update that
-// does not set them leaves them as they are.
+// Row 3's boolean and number read as Null and as text, and stay unless set.
 TEST(CellValues, ReadAndStoredByColumnKindInExistingAndNewRows) {
     const std::tuple<std::u16string, int, Cell> cases[] = {
         {u"n = '7'", 1, Cell::number(7)},      {u"n = ''", 1, Cell()},
@@ -135,9 +132,8 @@ TEST(Statements, LiveEntriesInSheetOrderWithANumericFlagAndIsNull) {
     EXPECT_THAT(FieldValues(rows, u"url1"), ElementsAre("'http://a/'"));
 }
 
-// A reference row is present when some data row equals it in every text
-// column where the reference row is not Null; cells compare as they read,
-// and a later change of the data sheet is seen by the next select.
+// A row of tmp is present when a data row equals it wherever it is not Null;
+// cells compare as they read, and the next select sees a change.
 TEST(Statements, MergeSelectPicksUnmatchedRowsInSheetOrder) {
     Workbook book = NewDataWorkbook();
     Sheet& data = book.sheet(1);
@@ -222,9 +218,9 @@ TEST(Recordset, NavigationStopsAtBofAndEofAndUnknownFieldsAreError3265) {
         {2, 2, false, false}, {1, 3, false, true}, {1, 3, false, true}, {-10, -1, true, false}};
     for (const auto& [move, position, bof, eof] : steps) {
         rows.move(move);
-        EXPECT_EQ(rows.position(), position) << move;
-        EXPECT_EQ(rows.bof(), bof) << move;
-        EXPECT_EQ(rows.eof(), eof) << move;
+        EXPECT_EQ(std::tuple(rows.position(), rows.bof(), rows.eof()),
+                  std::tuple(position, bof, eof))
+            << move;
     }
     EXPECT_EQ(ErrorFrom([&] { rows.field(u"n"); }).number(), ErrorNumber::NoCurrentRecord);
     rows.moveFirst();
