@@ -89,6 +89,19 @@ void Form1::buildControls() {
     Command5->setText(QStringLiteral("OK"));
     Command6 = Named<QPushButton>(this, "Command6");
     Command6->setText(QStringLiteral("削除"));
+    Command7 = Named<QPushButton>(this, "Command7");
+    Command7->setText(QStringLiteral("HTML作成"));
+    Command8 = Named<QPushButton>(this, "Command8");
+    Command8->setText(QStringLiteral("IE取得"));
+    Command8->hide(); // no capture on this desktop yet
+    Command10 = Named<QPushButton>(this, "Command10");
+    Command10->setText(QStringLiteral("データマージ"));
+    Command11 = Named<QPushButton>(this, "Command11");
+    Command11->setText(QStringLiteral("キーワード一覧"));
+    Command12 = Named<QPushButton>(this, "Command12");
+    Command12->setText(QStringLiteral("リンクチェック"));
+    Command13 = Named<QPushButton>(this, "Command13");
+    Command13->setText(QStringLiteral("お気に入りインポート"));
     Command9 = Named<QPushButton>(this, "Command9");
     Command9->setIcon(QIcon::fromTheme(QStringLiteral("document-open-folder"),
                                        style()->standardIcon(QStyle::SP_DirOpenIcon)));
@@ -130,7 +143,8 @@ void Form1::buildControls() {
     // One scroll step per line, so that the scroll position is the top line.
     List1->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
 
-    commands_ = {Command1, Command2, Command3, Command6, Command4};
+    commands_ = {Command8, Command1,  Command2,  Command3,  Command11, Command6,
+                 Command4, Command7,  Command10, Command12, Command13};
     ResetListCaption();
 }
 
@@ -157,6 +171,12 @@ void Form1::layoutControls() {
     editor->addSpacing(12);
     editor->addLayout(buttons);
 
+    auto* tools = new QHBoxLayout;
+    for (QPushButton* button : {Command8, Command7, Command10, Command11, Command12, Command13}) {
+        tools->addWidget(button);
+    }
+    tools->addStretch();
+
     auto* listCaption = new QHBoxLayout;
     listCaption->addWidget(Label1);
     listCaption->addStretch();
@@ -173,6 +193,8 @@ void Form1::layoutControls() {
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(14, 14, 14, 14);
     page->addLayout(editor);
+    page->addSpacing(6);
+    page->addLayout(tools);
     page->addSpacing(8);
     page->addLayout(listCaption);
     page->addWidget(List1, 1);
@@ -187,7 +209,13 @@ void Form1::connectControls() {
     connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
     connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
     connect(Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
+    connect(Command7, &QPushButton::clicked, this, &Form1::Command7_Click);
+    connect(Command8, &QPushButton::clicked, this, &Form1::Command8_Click);
     connect(Command9, &QPushButton::clicked, this, &Form1::Command9_Click);
+    connect(Command10, &QPushButton::clicked, this, &Form1::Command10_Click);
+    connect(Command11, &QPushButton::clicked, this, &Form1::Command11_Click);
+    connect(Command12, &QPushButton::clicked, this, &Form1::Command12_Click);
+    connect(Command13, &QPushButton::clicked, this, &Form1::Command13_Click);
     // A new line selected by mouse or keyboard loads its entry at once; a
     // press on the line already selected loads it again, as a click does.
     connect(List1, &QListWidget::currentRowChanged, this, [this](int row) {

@@ -39,8 +39,14 @@ public:
     void Command3_Click(); // 表示
     void Command4_Click(); // クリア
     void Command5_Click(); // OK
-    void Command6_Click(); // 削除
-    void Command9_Click(); // data file choice
+    void Command6_Click();  // 削除
+    void Command7_Click();  // HTML作成
+    void Command8_Click();  // IE取得
+    void Command9_Click();  // data file choice
+    void Command10_Click(); // データマージ
+    void Command11_Click(); // キーワード一覧
+    void Command12_Click(); // リンクチェック
+    void Command13_Click(); // お気に入りインポート
     void List1_Click();
     void List1_DblClick();
 
@@ -66,7 +72,13 @@ public:
     QPushButton* Command4;
     QPushButton* Command5;
     QPushButton* Command6;
+    QPushButton* Command7;
+    QPushButton* Command8;
     QPushButton* Command9;
+    QPushButton* Command10;
+    QPushButton* Command11;
+    QPushButton* Command12;
+    QPushButton* Command13;
     QLineEdit* Text1;
     QLineEdit* Text2;
     QLineEdit* Text3;
