@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -66,9 +67,12 @@ Form2::Form2(ModuleState& state, QWidget* mainWindow, std::function<SearchTexts(
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(14, 14, 14, 14);
     grid->addWidget(Label1, 0, 0);
-    grid->addWidget(Text1, 0, 1);
-    grid->addWidget(Command1, 0, 2);
+    auto* path = new QHBoxLayout;
+    path->addWidget(Text1, 1);
+    path->addWidget(Command1);
+    grid->addLayout(path, 0, 1, 1, 2);
     grid->addWidget(Check1, 1, 1);
+    grid->setColumnStretch(1, 1);
     grid->addWidget(Command2, 1, 2);
     grid->addWidget(ProgressBar1, 2, 0, 1, 3);
     setTabOrder(Text1, Command1);
