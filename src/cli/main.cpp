@@ -18,7 +18,9 @@ constexpr const char* kUsage =
     "  check-version [--yes]\n"
     "  compact\n"
     "  dump FILE     .xls ファイルの全ワークシートを JSON で出力します\n"
-    "  create FILE   新しいデータファイルを作ります\n";
+    "  create FILE   新しいデータファイルを作ります\n"
+    "  export-html OUT [--comments] [--url U] [--title T] [--subtitle S] [--keywords K] "
+    "[--comment C]\n";
 
 using Command = std::function<int(const tomorine::cli::Invocation&)>;
 
@@ -30,6 +32,7 @@ const std::map<std::string, Command>& Commands() {
         {"delete", DeleteCommand},   {"check-version", CheckVersionCommand},
         {"compact", CompactCommand}, {"dump", DumpCommand},
         {"create", CreateCommand},
+        {"export-html", ExportHtmlCommand},
     };
     return commands;
 }

@@ -27,16 +27,23 @@ bool ConfirmCreation(QWidget* parent, const QString& path) {
 
 std::optional<QString> ChooseDataFile(QWidget* parent, const QString& folder,
                                       const QString& fileName) {
+    return ChooseFile(
+        parent, QStringLiteral("データファイルの指定"),
+        {QStringLiteral("エクセル ファイル (*.xls)"), QStringLiteral("すべてのファイル (*)")},
+        folder, fileName);
+}
+
+std::optional<QString> ChooseFile(QWidget* parent, const QString& title, const QStringList& filters,
+                                  const QString& folder, const QString& fileName) {
     if (TheRecorder().recording()) {
         // A null answer (also when none is queued) is a cancel.
-        QString answer = TheRecorder().answer({folder, fileName}, QString());
+        QString answer = TheRecorder().answer({folder, fileName, title, filters}, QString());
         return answer.isNull() ? std::nullopt : std::optional<QString>(answer);
     }
-    QFileDialog dialog(parent, QStringLiteral("データファイルの指定"), folder);
+    QFileDialog dialog(parent, title, folder);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(
-        {QStringLiteral("エクセル ファイル (*.xls)"), QStringLiteral("すべてのファイル (*)")});
+    dialog.setNameFilters(filters);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.selectFile(fileName);
     while (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <deque>
 #include <optional>
 #include <vector>
@@ -16,6 +17,12 @@ namespace tomorine {
 std::optional<QString> ChooseDataFile(QWidget* parent, const QString& folder,
                                       const QString& fileName);
 
+// Any file chooser of the program: `title`, the name filters with the first
+// selected, opening in `folder` with `fileName` filled in; a name that does
+// not exist yet is offered for creation. Nothing when the user cancels.
+std::optional<QString> ChooseFile(QWidget* parent, const QString& title, const QStringList& filters,
+                                  const QString& folder, const QString& fileName);
+
 // Test seam: while recording, the chooser shows nothing and answers from the
 // queue (a null QString, or an empty queue, is a cancel), recording the
 // folder and name it got.
@@ -23,6 +30,8 @@ namespace FileChooserSeam {
 struct Asked {
     QString folder;
     QString fileName;
+    QString title;
+    QStringList filters;
 };
 void startRecording();
 void stopRecording();

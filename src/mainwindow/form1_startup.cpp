@@ -1,5 +1,6 @@
 // Start-up, shutdown and the OK command.
 #include "mainwindow/form1.h"
+#include "mainwindow/form2.h"
 #include "mainwindow/form6.h"
 #include "mainwindow/form7.h"
 #include "mainwindow/message_box.h"
@@ -16,6 +17,7 @@
 #include "upgrade/data_version.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QLineEdit>
 
@@ -46,12 +48,15 @@ int Form1::checkDataVersion() {
 bool Form1::Form_Load() {
     try {
         RemoveSystemMenuItem(this, 2);
+        RemoveSystemMenuItem(form2, 2);
         RemoveSystemMenuItem(form6, 2);
         state_.DataFilePath = ReadDataFileSetting(GetAppDir());
         const std::string dataIni = GetIniPath(state_.DataFilePath.string());
         state_.OutputFilePath =
             ReadIniString(dataIni, kSettingsSection, kOutputFileKey, "", kIniBufferSize);
         state_.CommentOutput = ReadIniInt(dataIni, kSettingsSection, kCommentOutputKey, 0);
+        form2->Check1->setChecked(state_.CommentOutput == 1);
+        form2->Text1->setText(ToQString(state_.OutputFilePath));
         state_.ReferFilePath =
             ReadIniString(dataIni, kSettingsSection, kReferFileKey, "", kIniBufferSize);
         SetCommandsEnabled(checkDataVersion() != -1);
@@ -77,8 +82,10 @@ void Form1::Form_QueryUnload() {
     }
     SettingsValues values{Text6->text().toStdString(), state_.OutputFilePath, state_.ReferFilePath,
                           state_.CommentOutput};
+    values.outputFile = form2->Text1->text().toStdString();
     SaveSettings(values, GetAppDir() + std::string(kSettingsFileName),
                  GetIniPath(state_.DataFilePath.string()));
+    CloseByProgram(form2);
     CloseByProgram(form6);
     CloseByProgram(form7);
 }

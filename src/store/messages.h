@@ -16,5 +16,6 @@ inline constexpr std::string_view NoDataFile = "データファイルがあり�
 inline constexpr std::string_view NotFound = "見つかりません";
 inline constexpr std::string_view NoUrl = "URLが指定されていません";
 inline constexpr std::string_view NothingToDelete = "削除するデータがデータファイルにありません";
+inline constexpr std::string_view NoData = "データがありません";
 
 } // namespace tomorine::Messages

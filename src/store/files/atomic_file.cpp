@@ -1,183 +1,22 @@
 #include "store/files/atomic_file.h"
 
+#include "store/files/atomic_file_writer.h"
 #include "store/files/file_bytes.h"
-#include "store/workbook/workbook_error.h"
-
-#include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
-#include <random>
-#include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tomorine {
 
-namespace {
-
-namespace fs = std::filesystem;
-
-// A file being written beside its target; removed unless it was renamed.
-class TemporaryFile {
-public:
-    TemporaryFile() = default;
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-    ~TemporaryFile() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-        if (!path_.empty()) {
-            ::unlink(path_.c_str());
-        }
-    }
-
-    // Returns an errno value; 0 on success.
-    int create(const fs::path& target);
-    int write(std::span<const std::uint8_t> bytes);
-    int flushAndClose();
-    int renameOver(const fs::path& target);
-    void copyModeOf(const fs::path& target);
-
-private:
-    fs::path path_;
-    int fd_ = -1;
-};
-
-int TemporaryFile::create(const fs::path& target) {
-    thread_local std::mt19937_64 random{std::random_device{}()};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        fs::path candidate = target;
-        candidate.replace_filename("." + target.filename().string() + ".tmp" +
-                                   std::to_string(random() % 1000000000));
-        // O_EXCL: never reuse a file that someone else has made.
-        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            fd_ = fd;
-            path_ = std::move(candidate);
-            return 0;
-        }
-        if (errno != EEXIST) {
-            return errno;
-        }
-    }
-    return EEXIST;
+void WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
+    AtomicFileWriter file(path);
+    file.write(bytes);
+    file.commit();
 }
 
-int TemporaryFile::write(std::span<const std::uint8_t> bytes) {
-    while (!bytes.empty()) {
-        const std::size_t chunk = std::min<std::size_t>(bytes.size(), 1 << 30);
-        const ssize_t written = ::write(fd_, bytes.data(), chunk);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        bytes = bytes.subspan(static_cast<std::size_t>(written));
-    }
-    return 0;
-}
-
-int TemporaryFile::flushAndClose() {
-    if (::fsync(fd_) != 0) {
-        return errno;
-    }
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0 ? 0 : errno;
-}
-
-int TemporaryFile::renameOver(const fs::path& target) {
-    if (::rename(path_.c_str(), target.c_str()) != 0) {
-        return errno;
-    }
-    path_.clear();
-    return 0;
-}
-
-// The new file keeps the permissions of the one it replaces (or copies).
-void TemporaryFile::copyModeOf(const fs::path& file) {
-    struct stat old {};
-    if (::stat(file.c_str(), &old) == 0) {
-        ::fchmod(fd_, old.st_mode & 07777);
-    }
-}
-
-fs::path ResolveLink(const fs::path& path) {
-    std::error_code ec;
-    if (fs::is_symlink(fs::symlink_status(path, ec))) {
-        fs::path real = fs::weakly_canonical(path, ec);
-        if (!ec) {
-            return real;
-        }
-    }
-    return path;
-}
-
-// Makes the rename itself durable. The new file is already in place, so a
-// failure here cannot be undone and would only report a save that happened.
-void FlushFolder(const fs::path& file) {
-    fs::path folder = file.parent_path();
-    if (folder.empty()) {
-        folder = ".";
-    }
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
-int WriteReplacing(const fs::path& target, std::span<const std::uint8_t> bytes,
-                   const fs::path& modeOf) {
-    struct stat existing {};
-    if (::stat(target.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) {
-        return EISDIR;
-    }
-    // A rename would replace a file the user made read-only; it stays as it is.
-    if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) {
-        return errno;
-    }
-    TemporaryFile temp;
-    int error = temp.create(target);
-    if (error == 0) {
-        temp.copyModeOf(modeOf);
-        error = temp.write(bytes);
-    }
-    if (error == 0) {
-        error = temp.flushAndClose();
-    }
-    if (error == 0) {
-        error = temp.renameOver(target);
-    }
-    return error;
-}
-
-} // namespace
-
-namespace {
-
-void WriteAtomically(const fs::path& path, std::span<const std::uint8_t> bytes,
-                     const fs::path& modeOf) {
-    const fs::path target = ResolveLink(path);
-    std::error_code ec;
-    const fs::path& mode = fs::exists(target, ec) ? target : modeOf;
-    if (const int error = WriteReplacing(target, bytes, mode); error != 0) {
-        throw FileError(error, "保存", path);
-    }
-    FlushFolder(target);
-}
-
-} // namespace
-
-void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes) {
-    WriteAtomically(path, bytes, path);
-}
-
-void CopyFileAtomically(const fs::path& source, const fs::path& target) {
+void CopyFileAtomically(const std::filesystem::path& source, const std::filesystem::path& target) {
+    const std::vector<std::uint8_t> bytes = ReadFileBytes(source);
     // A new copy of a private file stays private.
-    WriteAtomically(target, ReadFileBytes(source), source);
+    AtomicFileWriter file(target, source);
+    file.write(bytes);
+    file.commit();
 }
 
 } // namespace tomorine

@@ -25,6 +25,9 @@ WorkbookError FileError(int errnoValue, const std::string& action,
         number = ErrorNumber::PathNotFound;
         reason = "フォルダがありません";
         break;
+    case EISDIR:
+        reason = "同じ名前のフォルダがあります";
+        break;
     case EACCES:
     case EPERM:
     case EROFS:

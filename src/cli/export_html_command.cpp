@@ -1,0 +1,60 @@
+#include "cli/command_options.h"
+#include "cli/commands.h"
+#include "cli/data_file.h"
+#include "cli/entry_options.h"
+#include "cli/failure.h"
+#include "htmlexport/html_list_writer.h"
+#include "search/search_statement.h"
+#include "store/data_connection.h"
+#include "store/files/whole_file.h"
+#include "store/messages.h"
+#include "store/settings/path_routines.h"
+#include "store/workbook/workbook_error.h"
+
+#include <ostream>
+
+namespace tomorine::cli {
+
+namespace {
+
+CommandSyntax Syntax() {
+    std::vector<std::string_view> values = FieldOptions();
+    return CommandSyntax{.usage = "使い方: tomorine-cli export-html [--data FILE] OUT [--comments] "
+                                  "[--url U] [--title T] [--subtitle S] [--keywords K] "
+                                  "[--comment C]",
+                         .valueOptions = values,
+                         .flags = {"--comments"},
+                         .operands = 1};
+}
+
+} // namespace
+
+// The search of the given fields, then the page of its hits, as HTML作成
+// writes it after that search.
+int ExportHtmlCommand(const Invocation& call) {
+    const CommandSyntax syntax = Syntax();
+    ParsedArgs args = ParseArgs(call.args, syntax);
+    if (args.operands.front().empty()) {
+        throw UsageError("ファイルパスを指定してください", syntax.usage);
+    }
+    const std::filesystem::path dataFile = ResolveDataFile(args);
+    if (!IsRegularFile(dataFile)) {
+        return Fail(call.err, std::string(Messages::NoDataFile) + ": " + QuotedPath(dataFile));
+    }
+    StoreState state;
+    state.DataFilePath = dataFile;
+    HtmlListRequest request;
+    request.searchTexts = SearchTextsOf(args);
+    request.statement = BuildSearchStatement(request.searchTexts.url);
+    request.commentOutput = args.flag("--comments") ? 1 : 0;
+    request.outputPath = GetAbsolutePath(args.operands.front());
+    const HtmlListResult result = WriteHtmlList(state, request);
+    CloseDataConnection(state);
+    call.out << result.entriesWritten << "件 出力しました\n";
+    if (result.noData) {
+        Notice(call.err, Messages::NoData);
+    }
+    return ExitOk;
+}
+
+} // namespace tomorine::cli

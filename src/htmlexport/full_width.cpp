@@ -1,0 +1,99 @@
+#include "htmlexport/full_width.h"
+
+#include <array>
+
+namespace tomorine {
+
+namespace {
+
+// U+FF61..U+FF9F in order.
+constexpr std::array<char16_t, 63> kKatakana = {
+    u'。', u'「', u'」', u'、', u'・', u'ヲ', u'ァ', u'ィ', u'ゥ', u'ェ', u'ォ', u'ャ', u'ュ',
+    u'ョ', u'ッ', u'ー', u'ア', u'イ', u'ウ', u'エ', u'オ', u'カ', u'キ', u'ク', u'ケ', u'コ',
+    u'サ', u'シ', u'ス', u'セ', u'ソ', u'タ', u'チ', u'ツ', u'テ', u'ト', u'ナ', u'ニ', u'ヌ',
+    u'ネ', u'ノ', u'ハ', u'ヒ', u'フ', u'ヘ', u'ホ', u'マ', u'ミ', u'ム', u'メ', u'モ', u'ヤ',
+    u'ユ', u'ヨ', u'ラ', u'リ', u'ル', u'レ', u'ロ', u'ワ', u'ン', u'゛', u'゜'};
+
+constexpr char16_t kVoicedMark = u'\uFF9E';
+constexpr char16_t kSemiVoicedMark = u'\uFF9F';
+
+// The letter that a sound mark turns `letter` into, or 0 when it has none.
+char16_t Voiced(char16_t letter) {
+    if (letter == u'ウ') {
+        return u'ヴ';
+    }
+    const bool kaToTo = letter >= u'カ' && letter <= u'ト';
+    const bool haToHo = letter >= u'ハ' && letter <= u'ホ' && (letter - u'ハ') % 3 == 0;
+    // カ..ト alternate with their voiced forms, except ッ/ツ where ッ sits before ツ.
+    const bool kaRow = kaToTo && letter != u'ッ' &&
+                       (letter < u'ッ' ? (letter - u'カ') % 2 == 0 : (letter - u'ツ') % 2 == 0);
+    return kaRow || haToHo ? static_cast<char16_t>(letter + 1) : 0;
+}
+
+char16_t SemiVoiced(char16_t letter) {
+    const bool haToHo = letter >= u'ハ' && letter <= u'ホ' && (letter - u'ハ') % 3 == 0;
+    return haToHo ? static_cast<char16_t>(letter + 2) : 0;
+}
+
+char16_t WideSign(char16_t c) {
+    switch (c) {
+    case u'\u00A2':
+        return u'\uFFE0';
+    case u'\u00A3':
+        return u'\uFFE1';
+    case u'\u00AC':
+        return u'\uFFE2';
+    case u'\u00AF':
+        return u'\uFFE3';
+    case u'\u00A6':
+        return u'\uFFE4';
+    case u'\u00A5':
+        return u'\uFFE5';
+    case u'\u20A9':
+        return u'\uFFE6';
+    case u'\uFFE8':
+        return u'\u2502';
+    case u'\uFFE9':
+        return u'\u2190';
+    case u'\uFFEA':
+        return u'\u2191';
+    case u'\uFFEB':
+        return u'\u2192';
+    case u'\uFFEC':
+        return u'\u2193';
+    case u'\uFFED':
+        return u'\u25A0';
+    case u'\uFFEE':
+        return u'\u25CB';
+    default:
+        return c;
+    }
+}
+
+} // namespace
+
+std::u16string ToFullWidth(std::u16string_view text) {
+    std::u16string wide;
+    wide.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c == u' ') {
+            wide += u'\u3000';
+        } else if (c >= u'!' && c <= u'~') {
+            wide += static_cast<char16_t>(c + 0xFEE0);
+        } else if (c >= u'\uFF61' && c <= u'\uFF9F') {
+            const char16_t letter = kKatakana[c - 0xFF61];
+            const char16_t next = i + 1 < text.size() ? text[i + 1] : 0;
+            const char16_t joined = next == kVoicedMark       ? Voiced(letter)
+                                    : next == kSemiVoicedMark ? SemiVoiced(letter)
+                                                              : 0;
+            wide += joined != 0 ? joined : letter;
+            i += joined != 0 ? 1 : 0;
+        } else {
+            wide += WideSign(c);
+        }
+    }
+    return wide;
+}
+
+} // namespace tomorine

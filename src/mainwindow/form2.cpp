@@ -1,0 +1,200 @@
+#include "mainwindow/form2.h"
+
+#include "htmlexport/html_list_writer.h"
+#include "mainwindow/file_chooser.h"
+#include "mainwindow/message_box.h"
+#include "mainwindow/module_state.h"
+#include "mainwindow/qt_text.h"
+#include "mainwindow/window_menu.h"
+#include "store/message_style.h"
+#include "store/messages.h"
+#include "store/settings/app_dir.h"
+#include "store/settings/ini_functions.h"
+#include "store/settings/path_routines.h"
+#include "store/settings/settings_file.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QTimer>
+
+namespace tomorine {
+
+namespace {
+
+template <typename T>
+T* Named(QWidget* parent, const char* name) {
+    auto* widget = new T(parent);
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+} // namespace
+
+Form2::Form2(ModuleState& state, QWidget* mainWindow, std::function<SearchTexts()> searchFields)
+    : QWidget(mainWindow, Qt::Dialog), state_(state), mainWindow_(mainWindow),
+      searchFields_(std::move(searchFields)) {
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("トモリネ"));
+    Label1 = Named<QLabel>(this, "Label1");
+    Label1->setText(QStringLiteral("出力パス"));
+    Text1 = Named<QLineEdit>(this, "Text1");
+    Text1->setMinimumWidth(360);
+    Text1->installEventFilter(this);
+    Label1->setBuddy(Text1);
+    Command1 = Named<QPushButton>(this, "Command1");
+    Command1->setIcon(QIcon::fromTheme(QStringLiteral("document-open-folder"),
+                                       style()->standardIcon(QStyle::SP_DirOpenIcon)));
+    Command1->setIconSize(QSize(16, 16));
+    Command1->setToolTip(QStringLiteral("出力ファイルの指定"));
+    Check1 = Named<QCheckBox>(this, "Check1");
+    Check1->setText(QStringLiteral("コメントを出力する"));
+    Command2 = Named<QPushButton>(this, "Command2");
+    Command2->setText(QStringLiteral("OK"));
+    Command2->setMinimumWidth(96);
+    ProgressBar1 = Named<QProgressBar>(this, "ProgressBar1");
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setMaximumHeight(8);
+    ProgressBar1->setValue(0);
+
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(14, 14, 14, 14);
+    grid->addWidget(Label1, 0, 0);
+    auto* path = new QHBoxLayout;
+    path->addWidget(Text1, 1);
+    path->addWidget(Command1);
+    grid->addLayout(path, 0, 1, 1, 2);
+    grid->addWidget(Check1, 1, 1);
+    grid->setColumnStretch(1, 1);
+    grid->addWidget(Command2, 1, 2);
+    grid->addWidget(ProgressBar1, 2, 0, 1, 3);
+    setTabOrder(Text1, Command1);
+    setTabOrder(Command1, Check1);
+    setTabOrder(Check1, Command2);
+
+    connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
+}
+
+// A focus on the path field selects all of it, so that typing replaces it.
+bool Form2::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Text1 && event->type() == QEvent::FocusIn) {
+        QTimer::singleShot(0, Text1, &QLineEdit::selectAll);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form2::Command1_Click() {
+    const FilePathParts parts = SplitFilePath(Text1->text().toStdString());
+    const QString folder =
+        QString::fromStdString(parts.folder.empty() ? GetAppDir() : parts.folder);
+    const std::optional<QString> chosen = ChooseFile(
+        this, QStringLiteral("出力ファイルの指定"),
+        {QStringLiteral("HTML ファイル (*.htm *.html)"), QStringLiteral("すべてのファイル (*)")},
+        folder, QString::fromStdString(parts.fileName));
+    if (chosen) {
+        Text1->setText(*chosen);
+        Text1->setCursorPosition(static_cast<int>(Text1->text().size()));
+        Text1->setFocus();
+    }
+}
+
+void Form2::setControlsEnabled(bool enabled) {
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{Command1, Command2, Label1, Text1, Check1}) {
+        control->setEnabled(enabled);
+    }
+}
+
+// COMMOUT then OUTPUTFILE, to the program folder's file and then to the one
+// beside the data file. A settings file that cannot be written is passed
+// over: the page is what the user asked for.
+void Form2::storeSettings() {
+    const std::string comment = std::to_string(state_.CommentOutput);
+    const std::string path = Text1->text().toStdString();
+    for (const std::string& ini :
+         {GetAppDir() + std::string(kSettingsFileName), GetIniPath(state_.DataFilePath.string())}) {
+        WriteIniString(ini, kSettingsSection, kCommentOutputKey, comment);
+        WriteIniString(ini, kSettingsSection, kOutputFileKey, path);
+    }
+}
+
+// False when the writer failed; its description has been shown.
+bool Form2::writePage() {
+    HtmlListRequest request;
+    request.statement = state_.SavedSearchSql;
+    request.searchTexts = searchFields_();
+    request.commentOutput = state_.CommentOutput;
+    request.outputPath = ToPath(Text1->text());
+    int shown = -1;
+    request.progress = [this, &shown](long done, long total) {
+        const int percent = static_cast<int>(done * 100 / total);
+        if (percent != shown) {
+            shown = percent;
+            ProgressBar1->setValue(percent);
+            ProgressBar1->repaint();
+        }
+    };
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        const HtmlListResult result = WriteHtmlList(state_, request);
+        QApplication::restoreOverrideCursor();
+        if (result.noData) {
+            MessageBox(this, ToQString(Messages::NoData), MessageStyle::Ok);
+        }
+        return true;
+    } catch (const std::exception& e) {
+        QApplication::restoreOverrideCursor();
+        MessageBox(this, QString::fromUtf8(e.what()), MessageStyle::Critical);
+        return false;
+    }
+}
+
+void Form2::Command2_Click() {
+    mainWindow_->repaint();
+    if (Text1->text().isEmpty()) {
+        MessageBox(this, QStringLiteral("ファイルパスを指定してください"), MessageStyle::Ok);
+        return;
+    }
+    RemoveSystemMenuItem(this, 5);
+    setControlsEnabled(false);
+    ProgressBar1->setValue(0);
+    repaint();
+    state_.CommentOutput = Check1->isChecked() ? 1 : 0;
+    storeSettings();
+    if (state_.ConnectionOpen) {
+        CloseDataConnection(state_);
+        state_.ConnectionOpen = false;
+    }
+    const bool written = writePage();
+    // After a failure the dialog stays, so that the path can be mended.
+    if (written) {
+        hide();
+    }
+    RemoveSystemMenuItem(this, 0, true);
+    setControlsEnabled(true);
+    ProgressBar1->setValue(0);
+    if (written) {
+        MessageBox(mainWindow_, QStringLiteral("作成完了"), MessageStyle::Ok);
+    }
+}
+
+void Form2::closeEvent(QCloseEvent* event) {
+    if (IsClosingByProgram(this)) {
+        event->accept();
+        return;
+    }
+    Text1->setText(QString::fromStdString(state_.OutputFilePath));
+    Check1->setChecked(state_.CommentOutput == 1);
+    event->ignore();
+    hide();
+}
+
+} // namespace tomorine

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace tomorine {
+
+struct ModuleState;
+struct SearchTexts;
+
+// The HTML export dialog: the output path, whether comments are written,
+// and the run button that stores both in the settings files and writes the
+// page of the last search. Modeless; loaded hidden at start-up and only
+// shown and hidden until the program ends.
+class Form2 : public QWidget {
+    Q_OBJECT
+public:
+    // `searchFields` reads the main window's five search fields, which pick
+    // the rows of the last search that are written.
+    Form2(ModuleState& state, QWidget* mainWindow, std::function<SearchTexts()> searchFields);
+
+    void Command1_Click(); // browse
+    void Command2_Click(); // run
+
+    QLabel* Label1;
+    QLineEdit* Text1;
+    QPushButton* Command1;
+    QCheckBox* Check1;
+    QPushButton* Command2;
+    QProgressBar* ProgressBar1; // rows of the last search gone through
+
+protected:
+    // The close box puts the start-up values back and only hides the dialog;
+    // the program's own close at shutdown goes through.
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void setControlsEnabled(bool enabled);
+    void storeSettings();
+    bool writePage();
+
+    ModuleState& state_;
+    QWidget* mainWindow_;
+    std::function<SearchTexts()> searchFields_;
+};
+
+} // namespace tomorine
