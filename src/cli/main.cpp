@@ -5,6 +5,7 @@
 #include <functional>
 #include <iostream>
 #include <map>
+#include <string_view>
 
 namespace {
 
@@ -18,7 +19,9 @@ constexpr const char* kUsage =
     "  check-version [--yes]\n"
     "  compact\n"
     "  dump FILE     .xls ファイルの全ワークシートを JSON で出力します\n"
-    "  create FILE   新しいデータファイルを作ります\n";
+    "  create FILE   新しいデータファイルを作ります\n"
+    "  help COMMAND  コマンドの使い方を出力します\n"
+    "  --version     バージョンを出力します\n";
 
 using Command = std::function<int(const tomorine::cli::Invocation&)>;
 
@@ -30,6 +33,7 @@ const std::map<std::string, Command>& Commands() {
         {"delete", DeleteCommand},   {"check-version", CheckVersionCommand},
         {"compact", CompactCommand}, {"dump", DumpCommand},
         {"create", CreateCommand},
+        {"help", HelpCommand},
     };
     return commands;
 }
@@ -50,6 +54,10 @@ int Run(const Command& command, const tomorine::cli::Invocation& call) {
 
 int main(int argc, char** argv) {
     using namespace tomorine::cli;
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::cout << "tomorine-cli " << TOMORINE_VERSION << '\n';
+        return std::cout.flush() ? ExitOk : ExitFailure;
+    }
     if (argc < 2 || !Commands().contains(argv[1])) {
         std::cerr << kUsage;
         return ExitUsage;
