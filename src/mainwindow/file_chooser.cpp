@@ -25,8 +25,8 @@ bool ConfirmCreation(QWidget* parent, const QString& path) {
 }
 
 // A file that exists, or a new name confirmed by the user in a folder that
-// exists. A name in a missing folder would become a data file that can
-// never be created; the user is told and stays in the chooser.
+// exists and takes new files. Any other name would become a data file that
+// can never be created; the user is told and stays in the chooser.
 class DataFileDialog : public QFileDialog {
 public:
     using QFileDialog::QFileDialog;
@@ -46,6 +46,13 @@ public:
                        QDir::toNativeSeparators(chosen.absolutePath()) +
                            QStringLiteral("\r\nこのフォルダは存在しません。\r\n"
                                           "フォルダ名を確認してください。"),
+                       MessageStyle::Exclamation);
+            return;
+        }
+        if (!QFileInfo(chosen.absolutePath()).isWritable()) {
+            MessageBox(this,
+                       QDir::toNativeSeparators(chosen.absolutePath()) +
+                           QStringLiteral("\r\nこのフォルダにはファイルを作れません。"),
                        MessageStyle::Exclamation);
             return;
         }

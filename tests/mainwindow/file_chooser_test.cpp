@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tomorine;
 using namespace tomorine::test;
@@ -126,6 +128,25 @@ private slots:
         std::sort(names.begin(), names.end());
         QCOMPARE(names, (std::vector<std::string>{"ある.xls", "下"}));
         QCOMPARE(ReadBytes(folder / "ある.xls"), before);
+    }
+
+    // Needs permission bits to hold: ctest runs it once more as an
+    // unprivileged user when the tests run as root.
+    void aNewNameInAReadOnlyFolder() {
+        if (geteuid() == 0) {
+            QSKIP("root ignores permission bits");
+        }
+        TempDir dir;
+        const auto folder = dir.path() / "読み取り専用";
+        std::filesystem::create_directory(folder);
+        ::chmod(folder.c_str(), 0555);
+        Outcome outcome = Choose(Q(folder), Q(folder / "新しい.xls"));
+        ::chmod(folder.c_str(), 0755);
+        QVERIFY(outcome.stayedOpen);
+        QCOMPARE(outcome.shown.size(), 1u);
+        QCOMPARE(outcome.shown[0].style, 48);
+        QVERIFY(outcome.shown[0].text.contains(Q(folder)));
+        QVERIFY(std::filesystem::is_empty(folder));
     }
 
     // Through the window: the folder button with the real chooser leaves the
