@@ -58,6 +58,10 @@ int main(int argc, char** argv) {
         std::cout << "tomorine-cli " << TOMORINE_VERSION << '\n';
         return std::cout.flush() ? ExitOk : ExitFailure;
     }
+    if (argc == 2 && std::string_view(argv[1]) == "--help") {
+        std::cout << kUsage;
+        return std::cout.flush() ? ExitOk : ExitFailure;
+    }
     if (argc < 2 || !Commands().contains(argv[1])) {
         std::cerr << kUsage;
         return ExitUsage;

@@ -97,6 +97,9 @@ TEST(Help, VersionAndTheUsageOfEachCommand) {
     CliRun version = RunCli(dir, {"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, std::string("tomorine-cli ") + TOMORINE_VERSION + "\n");
+    CliRun overview = RunCli(dir, {"--help"});
+    EXPECT_EQ(overview.status, 0);
+    EXPECT_NE(overview.out.find("help COMMAND"), std::string::npos) << overview.out;
     for (const char* command : {"search", "show", "add", "update", "delete", "check-version",
                                 "compact", "dump", "create", "help"}) {
         SCOPED_TRACE(command);
