@@ -1,12 +1,16 @@
+#include "app/application.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/module_state.h"
 
 #include <QApplication>
+#include <iostream>
 
 int main(int argc, char** argv) {
+    if (std::optional<int> answered = tomorine::AnswerCommandLine(argc, argv, std::cout)) {
+        return *answered;
+    }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("tomorine"));
-    QApplication::setApplicationDisplayName(QStringLiteral("トモリネ"));
+    tomorine::ConfigureApplication(app);
     tomorine::ModuleState state;
     tomorine::Form1 form1(state);
     if (!form1.Form_Load()) {

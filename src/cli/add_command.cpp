@@ -3,6 +3,7 @@
 #include "cli/data_file.h"
 #include "cli/entry_options.h"
 #include "cli/failure.h"
+#include "cli/missing_data_file.h"
 #include "store/data_connection.h"
 #include "store/entry_statements.h"
 #include "store/messages.h"
@@ -37,6 +38,7 @@ int AddCommand(const Invocation& call) {
         return Fail(call.err, Messages::UrlAndTitleRequired);
     }
     const std::filesystem::path dataFile = ResolveDataFile(args);
+    ProvideDataFileToAdd(args, dataFile);
     std::int32_t serial = 0;
     try {
         serial = Register(dataFile, entry);

@@ -5,6 +5,7 @@
 #include <functional>
 #include <iostream>
 #include <map>
+#include <string_view>
 
 namespace {
 
@@ -20,7 +21,9 @@ constexpr const char* kUsage =
     "  dump FILE     .xls ファイルの全ワークシートを JSON で出力します\n"
     "  create FILE   新しいデータファイルを作ります\n"
     "  export-html OUT [--comments] [--url U] [--title T] [--subtitle S] [--keywords K] "
-    "[--comment C]\n";
+    "[--comment C]\n"
+    "  help COMMAND  コマンドの使い方を出力します\n"
+    "  --version     バージョンを出力します\n";
 
 using Command = std::function<int(const tomorine::cli::Invocation&)>;
 
@@ -33,6 +36,7 @@ const std::map<std::string, Command>& Commands() {
         {"compact", CompactCommand}, {"dump", DumpCommand},
         {"create", CreateCommand},
         {"export-html", ExportHtmlCommand},
+        {"help", HelpCommand},
     };
     return commands;
 }
@@ -53,6 +57,14 @@ int Run(const Command& command, const tomorine::cli::Invocation& call) {
 
 int main(int argc, char** argv) {
     using namespace tomorine::cli;
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::cout << "tomorine-cli " << TOMORINE_VERSION << '\n';
+        return std::cout.flush() ? ExitOk : ExitFailure;
+    }
+    if (argc == 2 && std::string_view(argv[1]) == "--help") {
+        std::cout << kUsage;
+        return std::cout.flush() ? ExitOk : ExitFailure;
+    }
     if (argc < 2 || !Commands().contains(argv[1])) {
         std::cerr << kUsage;
         return ExitUsage;

@@ -4,6 +4,7 @@
 #include "mainwindow/seam_recorder.h"
 #include "store/message_style.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -23,6 +24,44 @@ bool ConfirmCreation(QWidget* parent, const QString& path) {
                       MessageStyle::OkCancel + 32) == AnswerOk;
 }
 
+// A file that exists, or a new name confirmed by the user in a folder that
+// exists and takes new files. Any other name would become a data file that
+// can never be created; the user is told and stays in the chooser.
+class DataFileDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override {
+        const QStringList files = selectedFiles();
+        if (files.isEmpty()) {
+            return;
+        }
+        const QFileInfo chosen(files.constFirst());
+        if (chosen.exists()) {
+            QFileDialog::accept(); // a folder is opened, a file taken
+            return;
+        }
+        if (!QFileInfo(chosen.absolutePath()).isDir()) {
+            MessageBox(this,
+                       QDir::toNativeSeparators(chosen.absolutePath()) +
+                           QStringLiteral("\r\nこのフォルダは存在しません。\r\n"
+                                          "フォルダ名を確認してください。"),
+                       MessageStyle::Exclamation);
+            return;
+        }
+        if (!QFileInfo(chosen.absolutePath()).isWritable()) {
+            MessageBox(this,
+                       QDir::toNativeSeparators(chosen.absolutePath()) +
+                           QStringLiteral("\r\nこのフォルダにはファイルを作れません。"),
+                       MessageStyle::Exclamation);
+            return;
+        }
+        if (ConfirmCreation(this, QDir::toNativeSeparators(chosen.absoluteFilePath()))) {
+            QFileDialog::accept();
+        }
+    }
+};
+
 } // namespace
 
 std::optional<QString> ChooseDataFile(QWidget* parent, const QString& folder,
@@ -40,19 +79,19 @@ std::optional<QString> ChooseFile(QWidget* parent, const QString& title, const Q
         QString answer = TheRecorder().answer({folder, fileName, title, filters}, QString());
         return answer.isNull() ? std::nullopt : std::optional<QString>(answer);
     }
-    QFileDialog dialog(parent, title, folder);
+    DataFileDialog dialog(parent, title, folder);
+    dialog.setObjectName(QStringLiteral("CommonDialog1"));
+    // Qt's own chooser, so that the checks above hold on every desktop.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(filters);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.selectFile(fileName);
-    while (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-        QString path = dialog.selectedFiles().constFirst();
-        if (QFileInfo::exists(path) || ConfirmCreation(parent, path)) {
-            return path;
-        }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return dialog.selectedFiles().constFirst();
 }
 
 namespace FileChooserSeam {

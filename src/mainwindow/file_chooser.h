@@ -11,9 +11,10 @@ class QWidget;
 namespace tomorine {
 
 // The data file chooser: title "データファイルの指定", the .xls filter first,
-// opening in `folder` with `fileName` filled in. A name that does not exist
-// yet is offered for creation (the chooser itself asks). Returns nothing
-// when the user cancels.
+// opening in `folder` with `fileName` filled in. Returns a file that exists,
+// or a new name in a folder that exists once the user has agreed to create
+// it (the chooser itself asks); a name in a missing folder gets a message
+// and the chooser stays open. Returns nothing when the user cancels.
 std::optional<QString> ChooseDataFile(QWidget* parent, const QString& folder,
                                       const QString& fileName);
 

@@ -5,6 +5,7 @@
 #include "mainwindow/form7.h"
 #include "mainwindow/module_state.h"
 #include "mainwindow/qt_text.h"
+#include "mainwindow/tab_order.h"
 #include "search/search_texts.h"
 #include "store/settings/path_routines.h"
 
@@ -71,6 +72,7 @@ Form1::Form1(ModuleState& state, QWidget* parent) : QWidget(parent), state_(stat
     layoutControls();
     connectControls();
     form2 = new Form2(state_, this, [this] { return fieldTexts(); });
+    SetForm1TabOrder(*this);
     form6 = new Form6(this);
     form7 = new Form7(state_, this);
     resize(820, 640);

@@ -30,8 +30,8 @@ public:
     explicit Form1(ModuleState& state, QWidget* parent = nullptr);
     ~Form1() override;
 
-    // Start-up. False when a step failed; its description has been shown and
-    // the program ends.
+    // Start-up. A step that failed has been shown and the window opens with
+    // the commands off; true, so that the window always opens.
     bool Form_Load();
 
     // Commands.

@@ -3,6 +3,7 @@
 #include "mainwindow/form6.h"
 #include "mainwindow/message_box.h"
 #include "mainwindow/module_state.h"
+#include "mainwindow/paint_notice.h"
 #include "mainwindow/qt_text.h"
 #include "store/entry.h"
 #include "store/entry_deletion.h"
@@ -56,7 +57,7 @@ void Form1::Command6_Click() {
         return;
     }
     form6->Label1->setText(QStringLiteral("削除しています"));
-    form6->show();
+    ShowPainted(form6);
     try {
         std::int32_t serial = CellToInt32(selected->field(SerialColumn));
         std::filesystem::path searchedFile = state_.ModuleConnection->path();

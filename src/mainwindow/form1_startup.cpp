@@ -5,6 +5,7 @@
 #include "mainwindow/form7.h"
 #include "mainwindow/message_box.h"
 #include "mainwindow/module_state.h"
+#include "mainwindow/paint_notice.h"
 #include "mainwindow/qt_text.h"
 #include "mainwindow/window_menu.h"
 #include "store/data_workbook.h"
@@ -32,7 +33,7 @@ UpgradeContext Form1::upgradeContext() {
         form7->setPercent(0);
         RemoveSystemMenuItem(form7, 2);
         RemoveSystemMenuItem(form7, 5);
-        form7->show();
+        ShowPainted(form7);
     };
     ui.setProgress = [this](int percent) { form7->setPercent(percent); };
     ui.closeProgress = [this] { CloseByProgram(form7); };
@@ -46,10 +47,22 @@ int Form1::checkDataVersion() {
 }
 
 bool Form1::Form_Load() {
-    try {
-        RemoveSystemMenuItem(this, 2);
-        RemoveSystemMenuItem(form2, 2);
-        RemoveSystemMenuItem(form6, 2);
+    // Start-up never locks the user out: settings or a data file that cannot
+    // be read, created or saved are reported, and the window opens with the
+    // commands off as for a rejected file, so that another file can be chosen.
+    auto reported = [this](auto step) {
+        try {
+            step();
+            return true;
+        } catch (const std::exception& e) {
+            MessageBox(this, QString::fromUtf8(e.what()), MessageStyle::Critical);
+            return false;
+        }
+    };
+    RemoveSystemMenuItem(this, 2);
+    RemoveSystemMenuItem(form2, 2);
+    RemoveSystemMenuItem(form6, 2);
+    bool usable = reported([this] {
         state_.DataFilePath = ReadDataFileSetting(GetAppDir());
         const std::string dataIni = GetIniPath(state_.DataFilePath.string());
         state_.OutputFilePath =
@@ -59,20 +72,26 @@ bool Form1::Form_Load() {
         form2->Text1->setText(ToQString(state_.OutputFilePath));
         state_.ReferFilePath =
             ReadIniString(dataIni, kSettingsSection, kReferFileKey, "", kIniBufferSize);
-        SetCommandsEnabled(checkDataVersion() != -1);
-        if (!IsRegularFile(state_.DataFilePath)) {
-            CreateDataWorkbook(state_.DataFilePath);
-        }
+    });
+    if (usable) {
+        int version = -1;
+        const bool present = reported([this, &version] {
+            version = checkDataVersion(); // shows itself why it rejects a file
+            if (!IsRegularFile(state_.DataFilePath)) {
+                CreateDataWorkbook(state_.DataFilePath);
+            }
+        });
+        usable = present && version != -1;
+    }
+    SetCommandsEnabled(usable);
+    reported([this] {
         // A relative setting is shown, and used, as the absolute path it names.
         Text6->setText(PathToQString(state_.DataFilePath));
         refreshDataFilePath();
         Text6->setText(PathToQString(state_.DataFilePath));
-        state_.DataChanged = false;
-        return true;
-    } catch (const std::exception& e) {
-        MessageBox(this, QString::fromUtf8(e.what()), MessageStyle::Critical);
-        return false;
-    }
+    });
+    state_.DataChanged = false;
+    return true;
 }
 
 void Form1::Form_QueryUnload() {

@@ -99,14 +99,6 @@ private slots:
         QCOMPARE(disabled, expected);
         QCOMPARE(ReadBytes(h.defaultDataFile()), junk);
     }
-
-    void aDataFileInAMissingFolderEndsTheProgram() {
-        Form1Harness h;
-        h.setDataFileSetting((h.home() / "gone" / "x.xls").string());
-        QVERIFY(!h.load());
-        QCOMPARE(h.takeShown().back().style, 16);
-        QVERIFY(!std::filesystem::exists(h.home() / "gone"));
-    }
 };
 
 QTEST_MAIN(StartupTest)

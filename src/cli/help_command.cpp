@@ -1,0 +1,61 @@
+#include "cli/command_options.h"
+#include "cli/commands.h"
+
+#include <array>
+#include <ostream>
+#include <string_view>
+
+namespace tomorine::cli {
+
+namespace {
+
+struct Topic {
+    std::string_view name;
+    std::string_view usage; // as the command prints it for a wrong command line
+    std::string_view summary;
+};
+
+constexpr std::array kTopics{
+    Topic{"search",
+          "使い方: tomorine-cli search [--data FILE] [--url U] [--title T] [--subtitle S] "
+          "[--keywords K] [--comment C] [--json]",
+          "検索 と同じく探します。URL は完全一致、ほかの欄は語ごとにどこかに含むもの"
+          "(全角と半角、大文字と小文字は同じ)。一覧の行 [00007]:タイトル を出力します。"},
+    Topic{"show", "使い方: tomorine-cli show [--data FILE] SERIAL [--json]",
+          "エントリーの URL、タイトル、サブタイトル、キーワード、コメントを出力します。"},
+    Topic{"add",
+          "使い方: tomorine-cli add [--data FILE] --url U --title T [--subtitle S] "
+          "[--keywords K] [--comment C]",
+          "登録 と同じく登録し、新しいシリアル番号を出力します。既定のデータファイルが"
+          "なければ作ります。"},
+    Topic{"update",
+          "使い方: tomorine-cli update [--data FILE] SERIAL [--url U] [--title T] "
+          "[--subtitle S] [--keywords K] [--comment C]",
+          "エントリーを更新します。指定しない欄はそのままです。"},
+    Topic{"delete", "使い方: tomorine-cli delete [--data FILE] SERIAL", "エントリーを削除します。"},
+    Topic{"check-version", "使い方: tomorine-cli check-version [--data FILE] [--yes]",
+          "起動時と同じくデータバージョンを確かめ、0104 のファイルは確かめたうえで"
+          "変換します (--yes で確認なし)。変換後のバージョンを出力します。"},
+    Topic{"compact", "使い方: tomorine-cli compact [--data FILE]",
+          "OK ボタンと同じくデータファイルを保存し直します。"},
+    Topic{"dump", "使い方: tomorine-cli dump FILE",
+          ".xls ファイルの全ワークシートを JSON で出力します。"},
+    Topic{"create", "使い方: tomorine-cli create FILE", "新しい、空のデータファイルを作ります。"},
+    Topic{"help", "使い方: tomorine-cli help COMMAND", "コマンドの使い方を出力します。"},
+};
+
+} // namespace
+
+int HelpCommand(const Invocation& call) {
+    const CommandSyntax syntax{.usage = kTopics.back().usage, .operands = 1, .dataOption = false};
+    const ParsedArgs args = ParseArgs(call.args, syntax);
+    for (const Topic& topic : kTopics) {
+        if (topic.name == args.operands[0]) {
+            call.out << topic.usage << '\n' << topic.summary << '\n';
+            return ExitOk;
+        }
+    }
+    throw UsageError(args.operands[0] + " というコマンドはありません", syntax.usage);
+}
+
+} // namespace tomorine::cli

@@ -1,0 +1,177 @@
+// The data file chooser itself (not its test seam): a file that exists, or
+// a new name in a folder that exists once the user agrees; never a name in
+// a missing folder. The chooser writes nothing.
+#include "form1_harness.h"
+#include "mainwindow/file_chooser.h"
+#include "store/settings/ini_functions.h"
+#include "store/settings/settings_file.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace tomorine;
+using namespace tomorine::test;
+
+namespace {
+
+QString Q(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+// What happened when the user typed a name into the open chooser and
+// pressed 開く (Open).
+struct Outcome {
+    bool stayedOpen = false;
+    std::optional<QString> chosen;
+    std::vector<MessageBoxSeam::Shown> shown;
+};
+
+// Types `typed` once the chooser is open and accepts it; a chooser that
+// stays open is then cancelled. `run` opens the chooser.
+template <typename Run>
+Outcome TypeIntoChooser(const QString& typed, std::deque<int> answers, Run run) {
+    Outcome outcome;
+    MessageBoxSeam::clearShown();
+    MessageBoxSeam::queueAnswers(std::move(answers));
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            qFatal("no chooser open");
+        }
+        // Typing goes to the name field with the focus, which drops the
+        // file selected in the list when the chooser opened.
+        QApplication::setActiveWindow(dialog);
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        name->setFocus();
+        name->setText(typed);
+        static_cast<QDialog*>(dialog)->accept(); // as the Open button does
+        outcome.stayedOpen = dialog->isVisible();
+        if (outcome.stayedOpen) {
+            dialog->reject();
+        }
+    });
+    outcome.chosen = run();
+    outcome.shown = MessageBoxSeam::shown();
+    return outcome;
+}
+
+Outcome Choose(const QString& folder, const QString& typed, std::deque<int> answers = {}) {
+    return TypeIntoChooser(typed, std::move(answers),
+                           [&] { return ChooseDataFile(nullptr, folder, QString()); });
+}
+
+} // namespace
+
+class FileChooserTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { MessageBoxSeam::startRecording(); }
+    void cleanup() { MessageBoxSeam::stopRecording(); }
+
+    void choices_data() {
+        QTest::addColumn<QString>("typed"); // relative to the folder made below
+        QTest::addColumn<int>("answer");    // to a question, if one is asked
+        QTest::addColumn<bool>("taken");
+        QTest::addColumn<int>("style"); // of the one message shown, -1 for none
+        QTest::addColumn<QString>("named");
+        QTest::newRow("an existing file")
+            << QString("ある.xls") << AnswerOk << true << -1 << QString("");
+        QTest::newRow("a new name, creation agreed")
+            << QString("新しい.xls") << AnswerOk << true << 33 << QString("新しい.xls");
+        QTest::newRow("a new name, creation declined")
+            << QString("新しい.xls") << AnswerCancel << false << 33 << QString("新しい.xls");
+        QTest::newRow("a new name in a missing folder")
+            << QString("無い/新しい.xls") << AnswerOk << false << 48 << QString("無い");
+        QTest::newRow("a new name under a file")
+            << QString("ある.xls/新しい.xls") << AnswerOk << false << 48 << QString("ある.xls");
+        QTest::newRow("a folder is opened, not taken")
+            << QString("下") << AnswerOk << false << -1 << QString("");
+    }
+
+    void choices() {
+        QFETCH(QString, typed);
+        QFETCH(int, answer);
+        QFETCH(bool, taken);
+        QFETCH(int, style);
+        QFETCH(QString, named);
+        TempDir dir;
+        const auto folder = dir.path() / "データ";
+        std::filesystem::create_directories(folder / "下");
+        Form1Harness::WriteDataFile(folder / "ある.xls", {});
+        const auto before = ReadBytes(folder / "ある.xls");
+
+        const QString full = Q(folder) + "/" + typed;
+        Outcome outcome = Choose(Q(folder), full, {answer});
+
+        QCOMPARE(outcome.stayedOpen, !taken);
+        QCOMPARE(outcome.chosen.has_value(), taken);
+        if (taken) {
+            QCOMPARE(*outcome.chosen, full);
+        }
+        QCOMPARE(outcome.shown.size(), style < 0 ? 0u : 1u);
+        if (style >= 0) {
+            QCOMPARE(outcome.shown[0].style, style);
+            QVERIFY2(outcome.shown[0].text.contains(Q(folder) + "/" + named),
+                     qPrintable(outcome.shown[0].text));
+        }
+        // Only what the test made is there: the chooser creates nothing.
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+            names.push_back(entry.path().lexically_relative(folder).string());
+        }
+        std::sort(names.begin(), names.end());
+        QCOMPARE(names, (std::vector<std::string>{"ある.xls", "下"}));
+        QCOMPARE(ReadBytes(folder / "ある.xls"), before);
+    }
+
+    // Needs permission bits to hold: ctest runs it once more as an
+    // unprivileged user when the tests run as root.
+    void aNewNameInAReadOnlyFolder() {
+        if (geteuid() == 0) {
+            QSKIP("root ignores permission bits");
+        }
+        TempDir dir;
+        const auto folder = dir.path() / "読み取り専用";
+        std::filesystem::create_directory(folder);
+        ::chmod(folder.c_str(), 0555);
+        Outcome outcome = Choose(Q(folder), Q(folder / "新しい.xls"));
+        ::chmod(folder.c_str(), 0755);
+        QVERIFY(outcome.stayedOpen);
+        QCOMPARE(outcome.shown.size(), 1u);
+        QCOMPARE(outcome.shown[0].style, 48);
+        QVERIFY(outcome.shown[0].text.contains(Q(folder)));
+        QVERIFY(std::filesystem::is_empty(folder));
+    }
+
+    // Through the window: the folder button with the real chooser leaves the
+    // data file and both settings as they were after a missing folder.
+    void theFolderButtonRefusesAMissingFolder() {
+        Form1Harness h;
+        QVERIFY(h.load());
+        FileChooserSeam::stopRecording();
+        const QString before = h.form().Text6->text();
+        const auto missing = h.home() / "無い" / "x.xls";
+        Outcome outcome = TypeIntoChooser(Q(missing), {}, [&] {
+            h.form().Command9->click();
+            return std::optional<QString>();
+        });
+        QVERIFY(outcome.stayedOpen);
+        QCOMPARE(outcome.shown.size(), 1u);
+        QCOMPARE(outcome.shown[0].style, 48);
+        QCOMPARE(h.form().Text6->text(), before);
+        QVERIFY(!std::filesystem::exists(missing.parent_path()));
+        QCOMPARE(
+            ReadIniString(h.appIni(), kSettingsSection, kDataFileKey, "<none>", kIniBufferSize),
+            std::string("<none>"));
+        QVERIFY(h.form().Command1->isEnabled());
+    }
+};
+
+QTEST_MAIN(FileChooserTest)
+#include "file_chooser_test.moc"
