@@ -5,10 +5,11 @@
 
 namespace tomorine {
 
-// The words of an entry's keyword text, cut as a search text is cut (at the
-// half-width and the full-width space), in order and with repeats. A run of
-// spaces may leave a word with a leading space or an empty word, exactly as
-// the search's word splitting does.
+// The words of an entry's keyword text, in order and with repeats: the text
+// cut at every run of half-width and full-width spaces. The search's word
+// cutting leaves the spaces of a run that mixes both kinds in a word of its
+// own or before the next word (" sports" from "news　 sports"); a keyword
+// list shows no such blank or space-led keywords, so they are trimmed here.
 std::vector<std::u16string> KeywordWords(std::u16string text);
 
 } // namespace tomorine
