@@ -4,6 +4,7 @@
 #include "keywords/keyword_list.h"
 #include "keywords/keyword_sheet.h"
 #include "keywords/keyword_statements.h"
+#include "store/files/data_file_lock.h"
 #include "store/table/connection.h"
 #include "store/workbook/utf.h"
 #include "store/workbook/workbook_error.h"
@@ -11,9 +12,12 @@
 #include "support/temp_dir.h"
 
 #include <algorithm>
+#include <atomic>
+#include <future>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <random>
+#include <thread>
 
 namespace tomorine::test {
 namespace {
@@ -132,6 +136,28 @@ TEST(KeywordList, RemovesALeftoverWorkSheetAndKeepsEverythingElse) {
         EXPECT_EQ(after.sheet(1).row(r), entries.row(r)) << "row " << r;
     }
     EXPECT_FALSE(DeleteKeywordSheet(file)) << "nothing left to remove";
+}
+
+// The removal is a write: it waits for another writer of the file to finish.
+TEST(KeywordList, RemovesALeftoverOnlyUnderTheDataFileLock) {
+    TempDir dir;
+    const fs::path file = dir / "data.xls";
+    Workbook book = KeywordBook({Stored(u"fresh")});
+    book.addSheet(u"キーワード一覧").setCell(1, 1, Cell::text(u"keyword"));
+    WriteXlsFile(book, file);
+    std::atomic<bool> released = false;
+    std::promise<void> locked;
+    std::thread writer([&] {
+        DataFileLock lock(file);
+        locked.set_value();
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        released = true;
+    });
+    locked.get_future().wait();
+    EXPECT_TRUE(DeleteKeywordSheet(file));
+    EXPECT_TRUE(released) << "removed while another writer held the file";
+    writer.join();
+    EXPECT_EQ(ReadXlsFile(file).findSheet(u"キーワード一覧"), nullptr);
 }
 
 struct BrokenCase {
