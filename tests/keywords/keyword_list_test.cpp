@@ -31,6 +31,10 @@ struct HandCase {
     Keywords expected;
 };
 
+void PrintTo(const HandCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class HandWritten : public ::testing::TestWithParam<HandCase> {};
 
 TEST_P(HandWritten, ListsTheDistinctKeywordsInAscendingOrder) {
@@ -166,6 +170,10 @@ struct BrokenCase {
     int number;
     const char* described; // part of the description
 };
+
+void PrintTo(const BrokenCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class BrokenDataFile : public ::testing::TestWithParam<BrokenCase> {};
 
