@@ -30,5 +30,6 @@ int CheckVersionCommand(const Invocation& call);
 int CompactCommand(const Invocation& call);
 int ExportHtmlCommand(const Invocation& call);
 int HelpCommand(const Invocation& call);
+int KeywordsCommand(const Invocation& call);
 
 } // namespace tomorine::cli

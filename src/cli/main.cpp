@@ -18,6 +18,7 @@ constexpr const char* kUsage =
     "  delete SERIAL\n"
     "  check-version [--yes]\n"
     "  compact\n"
+    "  keywords [--json]\n"
     "  dump FILE     .xls ファイルの全ワークシートを JSON で出力します\n"
     "  create FILE   新しいデータファイルを作ります\n"
     "  export-html OUT [--comments] [--url U] [--title T] [--subtitle S] [--keywords K] "
@@ -37,6 +38,7 @@ const std::map<std::string, Command>& Commands() {
         {"create", CreateCommand},
         {"export-html", ExportHtmlCommand},
         {"help", HelpCommand},
+        {"keywords", KeywordsCommand},
     };
     return commands;
 }

@@ -1,0 +1,59 @@
+#include "cli/command_options.h"
+#include "cli/commands.h"
+#include "cli/data_file.h"
+#include "cli/failure.h"
+#include "cli/json_writer.h"
+#include "keywords/keyword_list.h"
+#include "search/result_lines.h"
+#include "store/files/whole_file.h"
+#include "store/messages.h"
+#include "store/workbook/utf.h"
+#include "store/workbook/workbook_error.h"
+
+#include <ostream>
+#include <sstream>
+
+namespace tomorine::cli {
+
+namespace {
+
+void WriteKeywordsJson(std::ostream& out, const std::vector<KeywordLine>& keywords) {
+    out << "{\"keywords\": [";
+    for (size_t i = 0; i < keywords.size(); ++i) {
+        out << (i == 0 ? "" : ", ");
+        WriteJsonString(out, keywords[i].keyword);
+    }
+    out << "]}\n";
+}
+
+} // namespace
+
+// The main window's keyword list: one keyword a line, then the count line.
+int KeywordsCommand(const Invocation& call) {
+    const CommandSyntax syntax{.usage = "使い方: tomorine-cli keywords [--data FILE] [--json]",
+                               .flags = {"--json"}};
+    ParsedArgs args = ParseArgs(call.args, syntax);
+    const std::filesystem::path dataFile = ResolveDataFile(args);
+    if (!IsRegularFile(dataFile)) {
+        return Fail(call.err, std::string(Messages::NoDataFile) + ": " + QuotedPath(dataFile));
+    }
+    std::vector<KeywordLine> keywords;
+    try {
+        keywords = ListKeywords(dataFile);
+    } catch (const std::exception& e) {
+        return Fail(call.err, e.what());
+    }
+    std::ostringstream text;
+    if (args.flag("--json")) {
+        WriteKeywordsJson(text, keywords);
+    } else {
+        for (const KeywordLine& line : keywords) {
+            text << ToUtf8(line.keyword) << '\n';
+        }
+        text << ToUtf8(HitCountCaption(static_cast<int>(keywords.size()))) << '\n';
+    }
+    call.out << text.str();
+    return ExitOk;
+}
+
+} // namespace tomorine::cli

@@ -1,0 +1,33 @@
+#include "keywords/keyword_sheet.h"
+
+#include "keywords/keyword_statements.h"
+#include "store/files/data_file_lock.h"
+#include "store/xls/xls_file.h"
+
+namespace tomorine {
+
+bool DeleteKeywordSheet(const std::filesystem::path& dataFile) noexcept {
+    try {
+        DataFileLock lock(dataFile);
+        Workbook book = ReadXlsFile(dataFile);
+        const Sheet* leftover = book.findSheet(KeywordSheetName);
+        if (leftover == nullptr) {
+            return false;
+        }
+        book.deleteSheet(*leftover);
+        WriteXlsFile(book, dataFile);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+void CreateKeywordSheet(Workbook& book) {
+    if (const Sheet* leftover = book.findSheet(KeywordSheetName)) {
+        book.deleteSheet(*leftover);
+    }
+    Sheet& sheet = book.addSheet(std::u16string(KeywordSheetName));
+    sheet.setCell(1, 1, Cell::text(std::u16string(KeywordColumn)));
+}
+
+} // namespace tomorine
