@@ -16,6 +16,11 @@ namespace tomorine {
 std::optional<QString> ChooseDataFile(QWidget* parent, const QString& folder,
                                       const QString& fileName);
 
+// A folder chooser titled `title` (so the user knows what the folder is
+// for), opening in `folder`. Returns nothing when the user cancels. The
+// seam below answers it as it answers the data file chooser.
+std::optional<QString> ChooseFolder(QWidget* parent, const QString& title, const QString& folder);
+
 // Test seam: while recording, the chooser shows nothing and answers from the
 // queue (a null QString, or an empty queue, is a cancel), recording the
 // folder and name it got.
@@ -23,6 +28,7 @@ namespace FileChooserSeam {
 struct Asked {
     QString folder;
     QString fileName;
+    QString title; // of a folder chooser
 };
 void startRecording();
 void stopRecording();

@@ -1,5 +1,6 @@
 #include "mainwindow/form1.h"
 
+#include "mainwindow/form5.h"
 #include "mainwindow/form6.h"
 #include "mainwindow/form7.h"
 #include "mainwindow/module_state.h"
@@ -69,9 +70,11 @@ Form1::Form1(ModuleState& state, QWidget* parent) : QWidget(parent), state_(stat
     buildControls();
     layoutControls();
     connectControls();
+    form5 = new Form5(state_, this);
     form6 = new Form6(this);
     form7 = new Form7(state_, this);
     resize(820, 640);
+    installDropTargets();
 }
 
 Form1::~Form1() = default;

@@ -7,12 +7,14 @@
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMimeData;
 class QPlainTextEdit;
 class QPushButton;
 class QUrl;
 
 namespace tomorine {
 
+class Form5;
 class Form6;
 class Form7;
 struct ModuleState;
@@ -60,6 +62,7 @@ public:
     void KensakuByClick();
     void FindEntryByUrl();
     void ListSearchResults();
+    void HandleDrop(const QMimeData* data); // a drop on the window or a control
 
     // Test seams: how a URL is opened (the desktop's browser by default), and
     // how long the deletion notice stays (1,000 ms by default).
@@ -94,6 +97,7 @@ public:
     QLabel* Label7;
     QLabel* Label8;
     QListWidget* List1;
+    Form5* form5;
     Form6* form6;
     Form7* form7;
 
@@ -104,6 +108,7 @@ private:
     void buildControls();
     void layoutControls();
     void connectControls();
+    void installDropTargets();
     void Form_QueryUnload();
     SearchTexts fieldTexts() const;
     std::u16string commentText() const;
