@@ -18,7 +18,8 @@ constexpr const char* kUsage =
     "  check-version [--yes]\n"
     "  compact\n"
     "  dump FILE     .xls ファイルの全ワークシートを JSON で出力します\n"
-    "  create FILE   新しいデータファイルを作ります\n";
+    "  create FILE   新しいデータファイルを作ります\n"
+    "  import-favorites [FOLDER]  お気に入りフォルダの .url を取り込みます\n";
 
 using Command = std::function<int(const tomorine::cli::Invocation&)>;
 
@@ -30,6 +31,7 @@ const std::map<std::string, Command>& Commands() {
         {"delete", DeleteCommand},   {"check-version", CheckVersionCommand},
         {"compact", CompactCommand}, {"dump", DumpCommand},
         {"create", CreateCommand},
+        {"import-favorites", ImportFavoritesCommand},
     };
     return commands;
 }
