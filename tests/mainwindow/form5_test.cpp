@@ -99,8 +99,21 @@ private slots:
         Form1Harness::WriteDataFile(h.defaultDataFile(), FavoritesTree::Registered());
         QVERIFY(h.load());
         h.setFields("http://old.jp/", "古い");
+        QVERIFY(!(h.form().form5->windowFlags() & Qt::WindowMaximizeButtonHint)); // loaded fixed
         Seen seen;
-        runImport(h, [&](Form5& f) { seen = Look(f); });
+        QStringList clicked; // a line clicked after the import shows that favorite again
+        int errorsAfterClicks = 0;
+        runImport(h, [&](Form5& f) {
+            seen = Look(f);
+            for (int row : {0, 2}) { // a.b.url, then empty.url, which leaves the labels
+                f.List1->setCurrentRow(row);
+                f.List1_Click();
+                clicked << f.Label2->text() + " " + f.Label1->text();
+            }
+            errorsAfterClicks = h.state().ShortcutErrorCount;
+        });
+        QCOMPARE(clicked, (QStringList{"a.b http://example.jp/ab", "a.b http://example.jp/ab"}));
+        QCOMPARE(errorsAfterClicks, FavoritesTree::kFailed + 1);
         QCOMPARE(seen.status, QString("完了"));
         QStringList expected;
         for (const auto& path : tree.expectedList()) {
