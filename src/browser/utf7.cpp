@@ -85,7 +85,8 @@ std::optional<std::u16string> DecodeUtf7(std::string_view text) {
             }
         }
     }
-    if (!PairedSurrogates(out)) {
+    // NUL ends a text everywhere it goes next: no URL holds one.
+    if (!PairedSurrogates(out) || out.find(u'\0') != std::u16string::npos) {
         return std::nullopt;
     }
     return out;

@@ -59,6 +59,9 @@ const ReadCase kReadCases[] = {
      "[InternetShortcut]\nURL=http://h.jp/?q=a+bcd\n[InternetShortcut.W]\nURL=http://h.jp/"
      "?q=a+bcd\n",
      u"http://h.jp/?q=a+bcd", 0},
+    {"unicode section holding NUL", "nul.url",
+     "[InternetShortcut]\nURL=http://n.jp/\n[InternetShortcut.W]\nURL=http://n.jp/+AAA-\n",
+     u"http://n.jp/", 0},
     {"unicode section in utf-8", "i.url",
      "[InternetShortcut]\nURL=http://i.jp/?\n[InternetShortcut.W]\nURL=http://i.jp/語\n",
      u"http://i.jp/語", 0},
