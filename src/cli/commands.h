@@ -31,5 +31,6 @@ int CompactCommand(const Invocation& call);
 int ExportHtmlCommand(const Invocation& call);
 int HelpCommand(const Invocation& call);
 int KeywordsCommand(const Invocation& call);
+int ImportFavoritesCommand(const Invocation& call);
 
 } // namespace tomorine::cli

@@ -23,6 +23,7 @@ constexpr const char* kUsage =
     "  create FILE   新しいデータファイルを作ります\n"
     "  export-html OUT [--comments] [--url U] [--title T] [--subtitle S] [--keywords K] "
     "[--comment C]\n"
+    "  import-favorites [FOLDER]  お気に入りフォルダの .url を取り込みます\n"
     "  help COMMAND  コマンドの使い方を出力します\n"
     "  --version     バージョンを出力します\n";
 
@@ -39,6 +40,7 @@ const std::map<std::string, Command>& Commands() {
         {"export-html", ExportHtmlCommand},
         {"help", HelpCommand},
         {"keywords", KeywordsCommand},
+        {"import-favorites", ImportFavoritesCommand},
     };
     return commands;
 }

@@ -94,6 +94,15 @@ std::optional<QString> ChooseFile(QWidget* parent, const QString& title, const Q
     return dialog.selectedFiles().constFirst();
 }
 
+std::optional<QString> ChooseFolder(QWidget* parent, const QString& title, const QString& folder) {
+    if (TheRecorder().recording()) {
+        QString answer = TheRecorder().answer({folder, QString(), title, {}}, QString());
+        return answer.isNull() ? std::nullopt : std::optional<QString>(answer);
+    }
+    QString chosen = QFileDialog::getExistingDirectory(parent, title, folder);
+    return chosen.isEmpty() ? std::nullopt : std::optional<QString>(chosen);
+}
+
 namespace FileChooserSeam {
 
 void startRecording() {

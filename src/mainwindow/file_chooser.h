@@ -23,6 +23,10 @@ std::optional<QString> ChooseDataFile(QWidget* parent, const QString& folder,
 // not exist yet is offered for creation. Nothing when the user cancels.
 std::optional<QString> ChooseFile(QWidget* parent, const QString& title, const QStringList& filters,
                                   const QString& folder, const QString& fileName);
+// A folder chooser titled `title` (so the user knows what the folder is
+// for), opening in `folder`. Returns nothing when the user cancels. The
+// seam below answers it as it answers the data file chooser.
+std::optional<QString> ChooseFolder(QWidget* parent, const QString& title, const QString& folder);
 
 // Test seam: while recording, the chooser shows nothing and answers from the
 // queue (a null QString, or an empty queue, is a cancel), recording the

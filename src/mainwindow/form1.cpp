@@ -1,6 +1,7 @@
 #include "mainwindow/form1.h"
 
 #include "mainwindow/form2.h"
+#include "mainwindow/form5.h"
 #include "mainwindow/form6.h"
 #include "mainwindow/form7.h"
 #include "mainwindow/module_state.h"
@@ -72,10 +73,12 @@ Form1::Form1(ModuleState& state, QWidget* parent) : QWidget(parent), state_(stat
     layoutControls();
     connectControls();
     form2 = new Form2(state_, this, [this] { return fieldTexts(); });
+    form5 = new Form5(state_, this);
     SetForm1TabOrder(*this);
     form6 = new Form6(this);
     form7 = new Form7(state_, this);
     resize(820, 640);
+    installDropTargets();
 }
 
 Form1::~Form1() = default;

@@ -7,6 +7,7 @@
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMimeData;
 class QPlainTextEdit;
 class QPushButton;
 class QUrl;
@@ -14,6 +15,7 @@ class QUrl;
 namespace tomorine {
 
 class Form2;
+class Form5;
 class Form6;
 class Form7;
 struct ModuleState;
@@ -61,6 +63,7 @@ public:
     void KensakuByClick();
     void FindEntryByUrl();
     void ListSearchResults();
+    void HandleDrop(const QMimeData* data); // a drop on the window or a control
 
     // Test seams: how a URL is opened (the desktop's browser by default), and
     // how long the deletion notice stays (1,000 ms by default).
@@ -96,6 +99,7 @@ public:
     QLabel* Label8;
     QListWidget* List1;
     Form2* form2;
+    Form5* form5;
     Form6* form6;
     Form7* form7;
 
@@ -106,6 +110,7 @@ private:
     void buildControls();
     void layoutControls();
     void connectControls();
+    void installDropTargets();
     void Form_QueryUnload();
     SearchTexts fieldTexts() const;
     std::u16string commentText() const;

@@ -1,6 +1,7 @@
 // Start-up, shutdown and the OK command.
 #include "mainwindow/form1.h"
 #include "mainwindow/form2.h"
+#include "mainwindow/form5.h"
 #include "mainwindow/form6.h"
 #include "mainwindow/form7.h"
 #include "mainwindow/message_box.h"
@@ -61,6 +62,7 @@ bool Form1::Form_Load() {
     };
     RemoveSystemMenuItem(this, 2);
     RemoveSystemMenuItem(form2, 2);
+    RemoveSystemMenuItem(form5, 2);
     RemoveSystemMenuItem(form6, 2);
     bool usable = reported([this] {
         state_.DataFilePath = ReadDataFileSetting(GetAppDir());
@@ -105,6 +107,7 @@ void Form1::Form_QueryUnload() {
     SaveSettings(values, GetAppDir() + std::string(kSettingsFileName),
                  GetIniPath(state_.DataFilePath.string()));
     CloseByProgram(form2);
+    CloseByProgram(form5);
     CloseByProgram(form6);
     CloseByProgram(form7);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "browser/shortcut_target.h"
+#include "favorites/favorites_import.h"
 #include "search/search_state.h"
 #include "store/data_connection.h"
 #include "upgrade/upgrade_context.h"
@@ -12,7 +14,7 @@ namespace tomorine {
 // The program's module-level state under its given names, owned by the
 // application and handed to the windows by reference. Each part belongs to
 // the engine that defines it.
-struct ModuleState : StoreState, SearchState, UpgradeState {
+struct ModuleState : StoreState, SearchState, UpgradeState, ShortcutCounters, FavoritesState {
     std::string OutputFilePath; // settings read at start-up
     std::string ReferFilePath;
     std::int32_t CommentOutput = 0;

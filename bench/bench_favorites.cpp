@@ -1,0 +1,86 @@
+// The whole Favorites import: 1,000 Internet shortcuts in nested folders, half
+// of them already registered, into a data file of 10,000 entries: the walk,
+// reading every shortcut, the look-ups, the inserts and the saves.
+#include "entry_generator.h"
+#include "favorites/favorites_import.h"
+#include "store/data_connection.h"
+#include "store/workbook/utf.h"
+#include "store/xls/xls_file.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <fstream>
+
+namespace tomorine::bench {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Fixture {
+    fs::path dir;
+    fs::path data;
+    fs::path favorites;
+    std::vector<std::uint8_t> dataBytes;
+
+    Fixture(int entries, int shortcuts) {
+        std::string pattern = (fs::temp_directory_path() / "tomorine-bench-XXXXXX").string();
+        dir = mkdtemp(pattern.data());
+        data = dir / "トモリネ.xls";
+        favorites = dir / "Favorites";
+        std::vector<Entry> registered = GenerateEntries(entries);
+        WriteXlsFile(DataWorkbookWith(registered), data);
+        std::ifstream in(data, std::ios::binary);
+        dataBytes.assign(std::istreambuf_iterator<char>(in), {});
+        std::vector<Entry> fresh = GenerateEntries(shortcuts, 7);
+        for (int i = 0; i < shortcuts; ++i) {
+            // Ten folders of ten subfolders, ten shortcuts in each.
+            fs::path folder = favorites / ("フォルダ" + std::to_string(i / 100)) /
+                              ("sub" + std::to_string(i / 10 % 10));
+            fs::create_directories(folder);
+            const Entry& source = i % 2 == 0 ? registered[static_cast<size_t>(i) * 7] : fresh[i];
+            std::ofstream(folder / ("お気に入り" + std::to_string(i) + ".url"))
+                << "[InternetShortcut]\r\nURL=" << ToUtf8(source.url) << "\r\n";
+        }
+    }
+    ~Fixture() { fs::remove_all(dir); }
+
+    void restoreData() const {
+        std::ofstream out(data, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(dataBytes.data()),
+                  static_cast<std::streamsize>(dataBytes.size()));
+    }
+};
+
+void BM_FavoritesImport(benchmark::State& state) {
+    Fixture fixture(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    FavoritesState favorites;
+    for (auto _ : state) {
+        state.PauseTiming();
+        fixture.restoreData();
+        StoreState store;
+        store.DataFilePath = fixture.data;
+        ShortcutCounters counters;
+        ResetImportCounts(favorites, counters);
+        state.ResumeTiming();
+        ImportContext context{store, favorites, counters, {}};
+        ImportOutcome outcome = RunFavoritesImport(context, fixture.favorites);
+        if (!outcome.failure.empty()) {
+            state.SkipWithError(outcome.failure.c_str());
+            break;
+        }
+    }
+    state.counters["registered"] = favorites.RegisteredCount;
+    state.counters["existing"] = favorites.ExistingCount;
+    state.counters["peak_rss_mb"] = PeakRssMb();
+}
+
+BENCHMARK(BM_FavoritesImport)
+    ->Args({10000, 1000})
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+} // namespace
+} // namespace tomorine::bench
+
+BENCHMARK_MAIN();

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace tomorine {
+
+// Why shortcut files could not be read, counted since the favorites import
+// last reset them. Only GetShortcutTarget advances them.
+struct ShortcutCounters {
+    std::int32_t ShortcutErrorCount = 0;    // every failure
+    std::int32_t ShortcutNoTargetCount = 0; // read, but no target in it
+    std::int32_t ShortcutBadCallCount = 0;  // a path the file system refuses (too long, invalid)
+};
+
+// Error numbers of a shortcut that cannot be read.
+namespace ShortcutError {
+inline constexpr int BadCall = 5;       // the file system refuses the path
+inline constexpr int NoTarget = -1;     // the file holds no target
+inline constexpr int NotShortcut = 321; // not a shortcut file: other name, too big, binary
+} // namespace ShortcutError
+
+// The target of a shortcut file: an Internet shortcut (".url":
+// [InternetShortcut] URL=, CP932 or UTF-8, the Unicode [InternetShortcut.W]
+// section first when it holds a usable URL) or a desktop link (".desktop":
+// Type=Link, URL=). Throws WorkbookError naming the file: ShortcutError
+// numbers, or FileNotFound / PermissionDenied / FileAccess for the file itself.
+std::u16string ReadShortcutTarget(const std::filesystem::path& path);
+
+// ReadShortcutTarget, with every failure counted instead of thrown: the
+// result is then empty.
+std::u16string GetShortcutTarget(const std::filesystem::path& path, ShortcutCounters& counters);
+
+} // namespace tomorine

@@ -1,0 +1,25 @@
+#include "favorites/import_summary.h"
+
+namespace tomorine {
+
+std::string CountCaption(std::int64_t count) {
+    std::string digits = std::to_string(count);
+    return digits.size() >= 5 ? digits : std::string(5 - digits.size(), ' ') + digits;
+}
+
+ImportNotices NoticesFor(const ShortcutCounters& counters) {
+    ImportNotices notices;
+    if (counters.ShortcutErrorCount != 0) {
+        notices.unreadable = std::to_string(counters.ShortcutErrorCount) +
+                             "個の\"URLが取得できないお気に入り\"がありました";
+    }
+    if (counters.ShortcutBadCallCount != 0) {
+        notices.namesTooLong = std::string(FavoritesMessages::NamesTooLong);
+    }
+    if (counters.ShortcutNoTargetCount != 0) {
+        notices.noTargets = std::string(FavoritesMessages::NoTargets);
+    }
+    return notices;
+}
+
+} // namespace tomorine

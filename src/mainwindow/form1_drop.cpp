@@ -1,0 +1,116 @@
+// Links, texts and shortcut files dropped on the main window.
+#include "browser/dropped_data.h"
+#include "mainwindow/form1.h"
+#include "mainwindow/module_state.h"
+#include "mainwindow/qt_text.h"
+
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace tomorine {
+
+namespace {
+
+const QString kUriList = QStringLiteral("text/uri-list");
+
+bool Offers(const QMimeData* data) {
+    return data != nullptr && (data->hasText() || data->hasFormat(kUriList));
+}
+
+// Takes every drag and drop on the controls it watches and hands the drop to
+// the window, so that a text field does not insert the text itself.
+class DropFilter : public QObject {
+public:
+    DropFilter(Form1* form) : QObject(form), form_(form) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto* drag = static_cast<QDragMoveEvent*>(event);
+            if (Offers(drag->mimeData())) {
+                drag->setDropAction(Qt::CopyAction);
+                drag->accept();
+            } else {
+                drag->ignore();
+            }
+            return true;
+        }
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(event);
+            drop->setDropAction(Qt::CopyAction);
+            drop->accept();
+            form_->HandleDrop(drop->mimeData());
+            return true;
+        }
+        default:
+            return QObject::eventFilter(watched, event);
+        }
+    }
+
+private:
+    Form1* form_;
+};
+
+} // namespace
+
+void Form1::installDropTargets() {
+    auto* filter = new DropFilter(this);
+    QWidget* targets[] = {this,
+                          Label1,
+                          Label2,
+                          Label3,
+                          Label4,
+                          Label5,
+                          Label6,
+                          Label7,
+                          Text1,
+                          Text2,
+                          Text3,
+                          Text4,
+                          Text6,
+                          Text5->viewport(),
+                          List1->viewport()};
+    for (QWidget* target : targets) {
+        target->setAcceptDrops(true);
+        target->installEventFilter(filter);
+    }
+    // The editors accept drops on their own account; the filter takes them first.
+    Text5->setAcceptDrops(true);
+    List1->setAcceptDrops(true);
+    List1->setDragDropMode(QAbstractItemView::DropOnly);
+}
+
+void Form1::HandleDrop(const QMimeData* data) {
+    ClearEntryForm();
+    Command2->setText(QStringLiteral("登録"));
+    if (data == nullptr) {
+        return;
+    }
+    DroppedData dropped;
+    if (data->hasText()) {
+        dropped.text = ToU16(data->text());
+    }
+    if (data->hasFormat(kUriList)) {
+        dropped.uriList = data->data(kUriList).toStdString();
+    }
+    DropFill fill = ReadDrop(dropped, state_);
+    if (fill.recognised) {
+        Text1->setText(ToQString(fill.url));
+    }
+    // The look-up also matches the fields' words, and a shortcut's file name
+    // is seldom the stored title: look up by the URL alone, and give the
+    // title field the file name only when no entry was found and loaded.
+    FindEntryByUrl();
+    if (fill.title && state_.HitCount == 0) {
+        Text2->setText(ToQString(*fill.title));
+    }
+}
+
+} // namespace tomorine

@@ -1,0 +1,108 @@
+// What a drop fills in, from the text and uri-list that browsers and file
+// managers offer.
+#include "browser/dropped_data.h"
+#include "browser/file_url.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+using namespace tomorine;
+using namespace tomorine::test;
+
+namespace {
+
+TEST(FileUrl, LocalFilesOnly) {
+    struct Case {
+        const char* url;
+        const char* path; // nullptr: not a local file
+    } cases[] = {
+        {"file:///home/u/a.url", "/home/u/a.url"},
+        {"FILE:///home/u/a.url", "/home/u/a.url"},
+        {"file://localhost/home/u/a.url", "/home/u/a.url"},
+        {"file:///home/u/News%20Site.url", "/home/u/News Site.url"},
+        {"file:///home/u/%E6%97%A5%E6%9C%AC.url", "/home/u/日本.url"},
+        {"file:///home/u/a%23b.url#frag", "/home/u/a#b.url"},
+        {"file:///bad%zz.url", "/bad%zz.url"},
+        {"file://other.example/home/u/a.url", nullptr},
+        {"file:///a%00b.url", nullptr},
+        {"file:relative.url", nullptr},
+        {"http://example.jp/a.url", nullptr},
+    };
+    for (const Case& c : cases) {
+        std::optional<std::filesystem::path> path = FileUrlToPath(c.url);
+        if (c.path == nullptr) {
+            EXPECT_FALSE(path.has_value()) << c.url;
+        } else {
+            ASSERT_TRUE(path.has_value()) << c.url;
+            EXPECT_EQ(path->string(), c.path) << c.url;
+        }
+    }
+}
+
+TEST(UriList, CommentsAndLineEndsAreSkipped) {
+    EXPECT_EQ(ParseUriList("# from a file manager\r\nfile:///a.url\r\n\r\nhttp://b.jp/\n"),
+              (std::vector<std::string>{"file:///a.url", "http://b.jp/"}));
+    EXPECT_TRUE(ParseUriList("").empty());
+}
+
+TEST(ShortcutTitle, NameBeforeTheLastDot) {
+    EXPECT_EQ(ShortcutTitle("/f/News Site.url"), u"News Site");
+    EXPECT_EQ(ShortcutTitle("/f/a.b.url"), u"a.b");
+    EXPECT_EQ(ShortcutTitle("/f.d/noextension"), u"noextension");
+    EXPECT_EQ(ShortcutTitle("/f/日本語.URL"), u"日本語");
+}
+
+class Drop : public ::testing::Test {
+protected:
+    std::string fileUrl(const std::string& name) { return "file://" + (dir_ / name).string(); }
+    void writeShortcut(const std::string& name, const std::string& url) {
+        std::string text = "[InternetShortcut]\r\nURL=" + url + "\r\n";
+        WriteBytes(dir_ / name, std::vector<std::uint8_t>(text.begin(), text.end()));
+    }
+
+    TempDir dir_;
+    ShortcutCounters counters_;
+};
+
+TEST_F(Drop, TextFillsOnlyTheUrl) {
+    DropFill fill = ReadDrop({u"http://example.jp/page", ""}, counters_);
+    EXPECT_TRUE(fill.recognised);
+    EXPECT_EQ(fill.url, u"http://example.jp/page");
+    EXPECT_FALSE(fill.title.has_value());
+}
+
+TEST_F(Drop, ALinkFromABrowserIsItsUrl) {
+    DropFill withText = ReadDrop({u"http://b.jp/", "http://b.jp/\r\n"}, counters_);
+    EXPECT_EQ(withText.url, u"http://b.jp/");
+    DropFill uriOnly = ReadDrop({std::nullopt, "http://c.jp/\r\n"}, counters_);
+    EXPECT_TRUE(uriOnly.recognised);
+    EXPECT_EQ(uriOnly.url, u"http://c.jp/");
+    EXPECT_FALSE(uriOnly.title.has_value());
+}
+
+TEST_F(Drop, OnlyTheFirstOfSeveralFilesIsUsed) {
+    writeShortcut("News Site.url", "http://news.jp/");
+    writeShortcut("second.url", "http://second.jp/");
+    std::string list = fileUrl("News%20Site.url") + "\r\n" + fileUrl("second.url") + "\r\n";
+    // File managers offer the same files as text too; the files win.
+    DropFill fill = ReadDrop({u"/somewhere/News Site.url", list}, counters_);
+    EXPECT_EQ(fill.url, u"http://news.jp/");
+    EXPECT_EQ(fill.title, std::optional<std::u16string>(u"News Site"));
+    EXPECT_EQ(counters_.ShortcutErrorCount, 0);
+}
+
+TEST_F(Drop, AFileWithoutTargetGivesItsNameAndCountsTheFailure) {
+    writeShortcut("empty.url", "");
+    DropFill fill = ReadDrop({std::nullopt, fileUrl("empty.url")}, counters_);
+    EXPECT_TRUE(fill.recognised);
+    EXPECT_EQ(fill.url, u"");
+    EXPECT_EQ(fill.title, std::optional<std::u16string>(u"empty"));
+    EXPECT_EQ(counters_.ShortcutErrorCount, 1);
+    EXPECT_EQ(counters_.ShortcutNoTargetCount, 1);
+}
+
+TEST_F(Drop, NothingOfferedFillsNothing) {
+    EXPECT_FALSE(ReadDrop({std::nullopt, ""}, counters_).recognised);
+}
+
+} // namespace

@@ -1,0 +1,166 @@
+// Shortcut files as browsers, file managers and older tools write them, and
+// files that only look like shortcuts.
+#include "browser/shortcut_target.h"
+#include "store/workbook/workbook_error.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+
+using namespace tomorine;
+using namespace tomorine::test;
+
+namespace {
+
+void WriteText(const std::filesystem::path& path, const std::string& bytes) {
+    WriteBytes(path, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+}
+
+std::string Utf16Le(std::u16string_view text) {
+    std::string bytes = "\xFF\xFE";
+    for (char16_t c : text) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>(c >> 8);
+    }
+    return bytes;
+}
+
+struct ReadCase {
+    const char* name;
+    const char* file;
+    std::string bytes;
+    std::u16string target; // expected when error == 0
+    int error;
+};
+
+// "日本語" in CP932 and in UTF-7 (python3's codec), as browsers stored them.
+const std::string kCp932Japanese = "\x93\xfa\x96\x7b\x8c\xea";
+const std::string kUtf7Japanese = "+ZeVnLIqe-";
+
+const ReadCase kReadCases[] = {
+    {"plain", "a.url", "[InternetShortcut]\r\nURL=http://a.jp/\r\n", u"http://a.jp/", 0},
+    {"upper-case name", "A.URL", "[InternetShortcut]\r\nURL=http://a.jp/\r\n", u"http://a.jp/", 0},
+    {"names without case, blanks", "b.url",
+     "[DEFAULT]\nBASEURL=http://other.jp/\n[internetshortcut]\n  url = http://b.jp/x \n",
+     u"http://b.jp/x", 0},
+    {"cp932", "c.url", "[InternetShortcut]\r\nURL=http://c.jp/" + kCp932Japanese + "\r\n",
+     u"http://c.jp/日本語", 0},
+    {"utf-8", "d.url", "[InternetShortcut]\nURL=http://d.jp/日本語\n", u"http://d.jp/日本語", 0},
+    {"utf-8 mark", "e.url", "\xEF\xBB\xBF[InternetShortcut]\nURL=http://e.jp/é\n", u"http://e.jp/é",
+     0},
+    {"utf-16 mark", "f.url", Utf16Le(u"[InternetShortcut]\r\nURL=http://f.jp/日本語\r\n"),
+     u"http://f.jp/日本語", 0},
+    {"unicode section in utf-7", "g.url",
+     "[InternetShortcut]\r\nURL=http://g.jp/???\r\n[InternetShortcut.W]\r\nURL=http://g.jp/" +
+         kUtf7Japanese + "\r\n",
+     u"http://g.jp/日本語", 0},
+    {"unicode section with a plain plus", "h.url",
+     "[InternetShortcut]\nURL=http://h.jp/?q=a+bcd\n[InternetShortcut.W]\nURL=http://h.jp/"
+     "?q=a+bcd\n",
+     u"http://h.jp/?q=a+bcd", 0},
+    {"unicode section holding NUL", "nul.url",
+     "[InternetShortcut]\nURL=http://n.jp/\n[InternetShortcut.W]\nURL=http://n.jp/+AAA-\n",
+     u"http://n.jp/", 0},
+    {"unicode section in utf-8", "i.url",
+     "[InternetShortcut]\nURL=http://i.jp/?\n[InternetShortcut.W]\nURL=http://i.jp/語\n",
+     u"http://i.jp/語", 0},
+    {"apostrophe", "O'Reilly.url", "[InternetShortcut]\nURL=http://oreilly.jp/it's\n",
+     u"http://oreilly.jp/it's", 0},
+    {"desktop link", "j.desktop", "[Desktop Entry]\nType=Link\nName=J\nURL=http://j.jp/a\\sb\n",
+     u"http://j.jp/a b", 0},
+    {"empty url", "k.url", "[InternetShortcut]\nURL=\n", u"", -1},
+    {"no section", "l.url", "URL=http://l.jp/\n", u"", -1},
+    {"url in another section only", "m.url", "[Other]\nURL=http://m.jp/\n", u"", -1},
+    {"empty file", "n.url", "", u"", -1},
+    {"desktop application", "o.desktop", "[Desktop Entry]\nType=Application\nExec=o\n", u"", -1},
+    {"binary", "p.url", std::string("[InternetShortcut]\nURL=http://p.jp/\n\0\x01\x02", 39), u"",
+     321},
+    {"not a shortcut name", "q.txt", "[InternetShortcut]\nURL=http://q.jp/\n", u"", 321},
+};
+
+class ShortcutRead : public ::testing::TestWithParam<ReadCase> {};
+
+TEST_P(ShortcutRead, GivesTheTargetOrTheErrorNumber) {
+    const ReadCase& c = GetParam();
+    TempDir dir;
+    WriteText(dir / c.file, c.bytes);
+    ShortcutCounters counters;
+    std::u16string target = GetShortcutTarget(dir / c.file, counters);
+    EXPECT_EQ(target, c.target);
+    EXPECT_EQ(counters.ShortcutErrorCount, c.error == 0 ? 0 : 1);
+    EXPECT_EQ(counters.ShortcutNoTargetCount, c.error == -1 ? 1 : 0);
+    EXPECT_EQ(counters.ShortcutBadCallCount, 0);
+    if (c.error != 0) {
+        try {
+            ReadShortcutTarget(dir / c.file);
+            ADD_FAILURE() << "no error";
+        } catch (const WorkbookError& e) {
+            EXPECT_EQ(e.number(), c.error);
+            EXPECT_NE(std::string(e.what()).find(c.file), std::string::npos) << e.what();
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ShortcutRead, ::testing::ValuesIn(kReadCases),
+                         [](const auto& info) {
+                             std::string name = info.param.name;
+                             for (char& ch : name) {
+                                 ch = std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
+                             }
+                             return name;
+                         });
+
+struct FailureCase {
+    const char* name;
+    int error;
+    int badCalls;
+};
+
+int FailureOf(const std::filesystem::path& path, ShortcutCounters& counters) {
+    GetShortcutTarget(path, counters);
+    try {
+        ReadShortcutTarget(path);
+    } catch (const WorkbookError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+TEST(ShortcutFailure, NamesTheFileSystemRefusesAreBadCalls) {
+    TempDir dir;
+    ShortcutCounters counters;
+    std::string longName(300, 'x');
+    EXPECT_EQ(FailureOf(dir / (longName + ".url"), counters), ShortcutError::BadCall);
+    std::string deep = (dir.path() / std::string(5000, 'y')).string() + "/a.url";
+    EXPECT_EQ(FailureOf(deep, counters), ShortcutError::BadCall);
+    EXPECT_EQ(counters.ShortcutBadCallCount, 2);
+    EXPECT_EQ(counters.ShortcutErrorCount, 2);
+    EXPECT_EQ(counters.ShortcutNoTargetCount, 0);
+}
+
+TEST(ShortcutFailure, WhatIsNoShortcutFileFailsWithoutWaiting) {
+    TempDir dir;
+    ShortcutCounters counters;
+    EXPECT_EQ(FailureOf(dir / "missing.url", counters), ErrorNumber::FileNotFound);
+    std::filesystem::create_directory(dir / "folder.url");
+    EXPECT_EQ(FailureOf(dir / "folder.url", counters), ShortcutError::NotShortcut);
+    ASSERT_EQ(mkfifo((dir / "pipe.url").c_str(), 0600), 0);
+    EXPECT_EQ(FailureOf(dir / "pipe.url", counters), ShortcutError::NotShortcut);
+    // A multi-megabyte file that starts like a shortcut.
+    std::string big = "[InternetShortcut]\nURL=http://big.jp/\n" + std::string(3 << 20, 'z');
+    WriteText(dir / "big.url", big);
+    EXPECT_EQ(FailureOf(dir / "big.url", counters), ShortcutError::NotShortcut);
+    EXPECT_EQ(counters.ShortcutErrorCount, 4);
+    EXPECT_EQ(counters.ShortcutBadCallCount + counters.ShortcutNoTargetCount, 0);
+}
+
+TEST(ShortcutFailure, ALinkToAShortcutIsFollowed) {
+    TempDir dir;
+    WriteText(dir / "real.url", "[InternetShortcut]\nURL=http://real.jp/\n");
+    std::filesystem::create_symlink(dir / "real.url", dir / "link.url");
+    ShortcutCounters counters;
+    EXPECT_EQ(GetShortcutTarget(dir / "link.url", counters), u"http://real.jp/");
+}
+
+} // namespace

@@ -1,0 +1,127 @@
+#include "favorites_tree.h"
+
+#include "support/temp_dir.h"
+
+#include <climits>
+#include <fcntl.h>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tomorine::test {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kDeepName(220, 'd');
+constexpr int kDeepLevels = 20; // 20 x 221 characters: beyond PATH_MAX (4096)
+
+void WriteText(const fs::path& path, const std::string& text) {
+    WriteBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+}
+
+// Folders one below the other, made relative to each other, with a
+// shortcut at the bottom; returns the bottom file's full path.
+fs::path MakeDeepShortcut(const fs::path& top) {
+    fs::create_directory(top);
+    int fd = open(top.c_str(), O_RDONLY | O_DIRECTORY);
+    fs::path path = top;
+    for (int i = 0; i < kDeepLevels && fd >= 0; ++i) {
+        mkdirat(fd, kDeepName.c_str(), 0700);
+        int next = openat(fd, kDeepName.c_str(), O_RDONLY | O_DIRECTORY);
+        close(fd);
+        fd = next;
+        path /= kDeepName;
+    }
+    if (fd < 0) {
+        throw std::runtime_error("cannot build the deep folders");
+    }
+    int file = openat(fd, "long.url", O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    std::string text = "[InternetShortcut]\r\nURL=http://example.jp/long\r\n";
+    bool written =
+        file >= 0 && write(file, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    close(file);
+    close(fd);
+    if (!written) {
+        throw std::runtime_error("cannot write the deep shortcut");
+    }
+    return path / "long.url";
+}
+
+void RemoveDeep(int parent, const std::string& name) {
+    int fd = openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) {
+        return;
+    }
+    unlinkat(fd, "long.url", 0);
+    RemoveDeep(fd, kDeepName);
+    close(fd);
+    unlinkat(parent, name.c_str(), AT_REMOVEDIR);
+}
+
+} // namespace
+
+void WriteShortcut(const fs::path& path, const std::string& urlBytes) {
+    WriteText(path, "[InternetShortcut]\r\nURL=" + urlBytes + "\r\n");
+}
+
+FavoritesTree::FavoritesTree(fs::path root) : root_(std::move(root)) {
+    fs::create_directories(root_ / "ニュース" / "深い");
+    WriteShortcut(root_ / "A.URL", "http://example.jp/a");
+    WriteShortcut(root_ / "a.b.url", "http://example.jp/ab");
+    WriteShortcut(root_ / "empty.url", "");
+    WriteShortcut(root_ / "O'Reilly.url", "http://oreilly.example/it's");
+    WriteText(root_ / "notes.txt", "[InternetShortcut]\r\nURL=http://example.jp/txt\r\n");
+    WriteText(root_ / "link.desktop",
+              "[Desktop Entry]\nType=Link\nURL=http://example.jp/desktop\n");
+    // "日本語" in CP932, then the same name in a UTF-8 file.
+    WriteShortcut(root_ / "ニュース" / "日本語サイト.url",
+                  "http://example.jp/\x93\xfa\x96\x7b\x8c\xea");
+    WriteShortcut(root_ / "ニュース" / "utf8.url", "http://example.jp/ユニコード");
+    WriteShortcut(root_ / "ニュース" / "深い" / "same.url", "http://example.jp/a");
+    longFile_ = MakeDeepShortcut(root_ / "zzz");
+}
+
+FavoritesTree::~FavoritesTree() {
+    int top = open((root_ / "zzz").c_str(), O_RDONLY | O_DIRECTORY);
+    if (top >= 0) {
+        RemoveDeep(top, kDeepName);
+        close(top);
+    }
+}
+
+std::vector<fs::path> FavoritesTree::expectedList() const {
+    return {root_ / "a.b.url",
+            root_ / "A.URL",
+            root_ / "empty.url",
+            root_ / "O'Reilly.url",
+            longFile_,
+            root_ / "ニュース" / "utf8.url",
+            root_ / "ニュース" / "日本語サイト.url",
+            root_ / "ニュース" / "深い" / "same.url"};
+}
+
+std::vector<Entry> FavoritesTree::Registered() {
+    Entry old;
+    old.serial = 7;
+    old.url = u"http://example.jp/ユニコード";
+    old.title = u"登録済み";
+    old.keywords = u"古い";
+    return {old};
+}
+
+std::vector<Entry> FavoritesTree::Added() {
+    auto entry = [](std::int32_t serial, std::u16string url, std::u16string title) {
+        Entry e;
+        e.serial = serial;
+        e.url = std::move(url);
+        e.title = std::move(title);
+        return e;
+    };
+    return {entry(8, u"http://example.jp/ab", u"a.b"), entry(9, u"http://example.jp/a", u"A"),
+            entry(10, u"http://oreilly.example/it's", u"O'Reilly"),
+            entry(11, u"http://example.jp/日本語", u"日本語サイト")};
+}
+
+} // namespace tomorine::test

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "store/entry.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tomorine::test {
+
+// A Favorites folder built at run time, as the import tests need it: nested
+// folders, "A.URL" in upper case, "a.b.url", a shortcut without target, one
+// whose path is beyond the system's length limit, one URL in two files,
+// O'Reilly, Japanese names, a CP932 and a UTF-8 shortcut, and a .desktop
+// link and a text file that the import does not take.
+class FavoritesTree {
+public:
+    explicit FavoritesTree(std::filesystem::path root);
+    ~FavoritesTree(); // removes the deep folders, which remove_all cannot reach
+    FavoritesTree(const FavoritesTree&) = delete;
+    FavoritesTree& operator=(const FavoritesTree&) = delete;
+
+    const std::filesystem::path& root() const { return root_; }
+    // The shortcut files in the order the import lists them.
+    std::vector<std::filesystem::path> expectedList() const;
+
+    // The entries the data file holds before the import (one of them has
+    // the URL of a favorite), and the ones the import adds after them.
+    static std::vector<Entry> Registered();
+    static std::vector<Entry> Added();
+
+    static constexpr int kFound = 8;
+    static constexpr int kRegistered = 4;
+    static constexpr int kExisting = 2;
+    static constexpr int kFailed = 2; // one without target, one too long
+
+private:
+    std::filesystem::path root_;
+    std::filesystem::path longFile_;
+};
+
+// Writes an Internet shortcut (bytes as given, CR LF line ends).
+void WriteShortcut(const std::filesystem::path& path, const std::string& urlBytes);
+
+} // namespace tomorine::test
