@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <deque>
 #include <optional>
 #include <vector>
@@ -15,6 +16,13 @@ namespace tomorine {
 // when the user cancels.
 std::optional<QString> ChooseDataFile(QWidget* parent, const QString& folder,
                                       const QString& fileName);
+
+// A chooser of an existing file: the given title and filters ("name (*.x)",
+// the first one selected), opening in `folder` with `fileName` filled in.
+// Returns nothing when the user cancels. Answers from the same test seam.
+std::optional<QString> ChooseExistingFile(QWidget* parent, const QString& title,
+                                          const QStringList& filters, const QString& folder,
+                                          const QString& fileName);
 
 // Test seam: while recording, the chooser shows nothing and answers from the
 // queue (a null QString, or an empty queue, is a cancel), recording the

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <vector>
@@ -13,6 +14,7 @@ class QUrl;
 
 namespace tomorine {
 
+class Form3;
 class Form6;
 class Form7;
 struct ModuleState;
@@ -96,6 +98,7 @@ public:
     QListWidget* List1;
     Form6* form6;
     Form7* form7;
+    QPointer<Form3> form3; // null or unloaded after a failed merge
 
 protected:
     void closeEvent(QCloseEvent* event) override; // shutdown

@@ -1,5 +1,6 @@
 // Start-up, shutdown and the OK command.
 #include "mainwindow/form1.h"
+#include "mainwindow/form3.h"
 #include "mainwindow/form6.h"
 #include "mainwindow/form7.h"
 #include "mainwindow/message_box.h"
@@ -47,6 +48,7 @@ bool Form1::Form_Load() {
     try {
         RemoveSystemMenuItem(this, 2);
         RemoveSystemMenuItem(form6, 2);
+        RemoveSystemMenuItem(form3, 2);
         state_.DataFilePath = ReadDataFileSetting(GetAppDir());
         const std::string dataIni = GetIniPath(state_.DataFilePath.string());
         state_.OutputFilePath =
@@ -54,6 +56,7 @@ bool Form1::Form_Load() {
         state_.CommentOutput = ReadIniInt(dataIni, kSettingsSection, kCommentOutputKey, 0);
         state_.ReferFilePath =
             ReadIniString(dataIni, kSettingsSection, kReferFileKey, "", kIniBufferSize);
+        form3->Text1->setText(QString::fromStdString(state_.ReferFilePath));
         SetCommandsEnabled(checkDataVersion() != -1);
         if (!IsRegularFile(state_.DataFilePath)) {
             CreateDataWorkbook(state_.DataFilePath);
@@ -77,10 +80,14 @@ void Form1::Form_QueryUnload() {
     }
     SettingsValues values{Text6->text().toStdString(), state_.OutputFilePath, state_.ReferFilePath,
                           state_.CommentOutput};
+    values.referFile = ReferFileText(form3);
     SaveSettings(values, GetAppDir() + std::string(kSettingsFileName),
                  GetIniPath(state_.DataFilePath.string()));
     CloseByProgram(form6);
     CloseByProgram(form7);
+    if (form3) {
+        CloseByProgram(form3);
+    }
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
