@@ -18,6 +18,7 @@ constexpr const char* kUsage =
     "  check-version [--yes]\n"
     "  compact\n"
     "  dump FILE     .xls ファイルの全ワークシートを JSON で出力します\n"
+    "  merge REFERENCE.xls  参照ファイルにあってデータファイルにないエントリを追加します\n"
     "  create FILE   新しいデータファイルを作ります\n";
 
 using Command = std::function<int(const tomorine::cli::Invocation&)>;
@@ -30,6 +31,7 @@ const std::map<std::string, Command>& Commands() {
         {"delete", DeleteCommand},   {"check-version", CheckVersionCommand},
         {"compact", CompactCommand}, {"dump", DumpCommand},
         {"create", CreateCommand},
+        {"merge", MergeCommand},
     };
     return commands;
 }
