@@ -1,5 +1,6 @@
 // データマージ and the merge dialog through the real main window.
 #include "form1_harness.h"
+#include "mainwindow/file_chooser.h"
 #include "mainwindow/form3.h"
 #include "mainwindow/window_menu.h"
 #include "merge/merge_messages.h"
@@ -198,6 +199,23 @@ private slots:
         s.h.form().Command10->click();
         QVERIFY(s.h.form().form3 != form3);
         QVERIFY(s.h.form().form3->Text1->text().isEmpty());
+    }
+
+    void browseOpensAtThePathAndTakesTheChosenFile() {
+        MergeScene s;
+        QVERIFY(s.h.load());
+        Form3& form3 = s.open(s.reference);
+        FileChooserSeam::queueAnswers({QString()}); // cancel
+        form3.Command1->click();
+        QCOMPARE(FileChooserSeam::asked().back().folder, P(s.reference.parent_path()) + "/");
+        QCOMPARE(FileChooserSeam::asked().back().fileName, QString("other.xls"));
+        QCOMPARE(form3.Text1->text(), P(s.reference));
+        form3.Text1->clear();
+        FileChooserSeam::queueAnswers({P(s.h.home() / "b.xls")});
+        form3.Command1->click();
+        QCOMPARE(FileChooserSeam::asked().back().folder, P(s.h.home()) + "/");
+        QCOMPARE(form3.Text1->text(), P(s.h.home() / "b.xls"));
+        QCOMPARE(form3.Text1->cursorPosition(), static_cast<int>(form3.Text1->text().size()));
     }
 
     void theCloseBoxPutsBackTheStartUpPath() {
