@@ -87,6 +87,25 @@ int InsertNewRows(Connection& connection) {
     return static_cast<int>(picked.recordCount());
 }
 
+// Clean-up stage: the workbook as the statements left it, without "tmp".
+// Built sheet by sheet, so that the work sheet is never copied.
+Workbook WithoutTmpSheet(const Workbook& book) {
+    Workbook result;
+    for (int i = 1; i <= book.sheetCount(); ++i) {
+        const Sheet& sheet = book.sheet(i);
+        if (SameSheetName(sheet.name(), TmpSheetName)) {
+            continue;
+        }
+        Sheet& copy = result.addSheet(sheet.name());
+        for (int row = 1; row <= sheet.lastUsedRow(); ++row) {
+            if (!sheet.row(row).empty()) {
+                copy.replaceRow(row, sheet.row(row));
+            }
+        }
+    }
+    return result;
+}
+
 // The data workbook without an old "tmp" (what DeleteTmpSheet does before a
 // merge); nothing after a failure, which has been shown.
 std::optional<Workbook> ReadDataWorkbook(UpgradeContext& context, bool& removedTmp) {
@@ -125,9 +144,7 @@ MergeResult MergeReferenceData(UpgradeContext& context, const std::filesystem::p
     store.HasSearchResult = false;
 
     if (added > 0 || removedTmp) {
-        Workbook merged = connection.workbook();
-        merged.deleteSheet(merged.sheet(TmpSheetName));
-        context.io.save(merged, dataFile);
+        context.io.save(WithoutTmpSheet(connection.workbook()), dataFile);
     }
     return {true, added};
 }

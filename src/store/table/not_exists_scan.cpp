@@ -25,13 +25,19 @@ public:
 
     size_t count() const { return width_ == 0 ? 0 : cells_.size() / width_; }
     size_t width() const { return width_; }
-    void add(Value value) {
+    // False when the texts outgrow what a cell can address.
+    bool add(Value value) {
         if (!value) {
             cells_.push_back({0, -1});
-            return;
+            return true;
         }
-        cells_.push_back({text_.size(), static_cast<std::int64_t>(value->size())});
+        if (text_.size() + value->size() > std::numeric_limits<std::int32_t>::max()) {
+            return false;
+        }
+        cells_.push_back(
+            {static_cast<std::uint32_t>(text_.size()), static_cast<std::int32_t>(value->size())});
         text_.append(*value);
+        return true;
     }
     Value value(size_t row, size_t column) const {
         const Cell& cell = cells_[row * width_ + column];
@@ -43,8 +49,8 @@ public:
 
 private:
     struct Cell {
-        size_t offset;
-        std::int64_t length; // -1: Null
+        std::uint32_t offset;
+        std::int32_t length; // -1: Null
     };
     size_t width_;
     std::string text_;
@@ -193,10 +199,11 @@ std::optional<InnerRows> ReadInner(sqlite3* db, const NotExistsForm& form, int& 
     InnerRows rows(form.pairs.size());
     bool foreign = false;
     while ((rc = sqlite3_step(handle)) == SQLITE_ROW) {
+        bool room = true;
         for (int i = 0; i < static_cast<int>(form.pairs.size()); ++i) {
-            rows.add(ValueOf(sqlite3_column_value(handle, i), foreign));
+            room = rows.add(ValueOf(sqlite3_column_value(handle, i), foreign)) && room;
         }
-        if (foreign || rows.count() > std::numeric_limits<std::uint32_t>::max()) {
+        if (foreign || !room || rows.count() > std::numeric_limits<std::uint32_t>::max()) {
             rc = kNotExistsNotTaken;
             return std::nullopt;
         }
