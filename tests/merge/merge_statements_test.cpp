@@ -3,6 +3,7 @@
 #include "merge/merge_checks.h"
 #include "merge/merge_messages.h"
 #include "merge/merge_statements.h"
+#include "store/table/not_exists_form.h"
 #include "store/table/recordset.h"
 #include "store/workbook/utf.h"
 
@@ -44,6 +45,19 @@ TEST(MergeStatementsTest, SelectComparesTheTextColumnsInOrder) {
     EXPECT_EQ(sql, head + conditions + u" )");
     const std::u16string first = u"([tmp$].URL1 = [トモリネ$].URL1 or [tmp$].URL1 Is Null) and ";
     EXPECT_EQ(sql.substr(head.size(), first.size()), first);
+}
+
+// The table interface runs this form on a hash index instead of a nested scan.
+TEST(MergeStatementsTest, SelectIsOfTheFormTheTableInterfaceRunsFast) {
+    std::optional<NotExistsForm> form = RecogniseNotExists(ToUtf8(BuildMergeSelectStatement()));
+    ASSERT_TRUE(form);
+    EXPECT_EQ(form->outerTable, "tmp$");
+    EXPECT_EQ(form->innerTable, "トモリネ$");
+    ASSERT_EQ(form->pairs.size(), 56U);
+    for (size_t i = 0; i < 56; ++i) {
+        EXPECT_EQ(form->pairs[i].outerColumn, ToUtf8(MergeColumnNames()[i]));
+        EXPECT_EQ(form->pairs[i].innerColumn, ToUtf8(MergeColumnNames()[i]));
+    }
 }
 
 TEST(MergeStatementsTest, InsertQuotesEachChunkAndWritesNullAsEmpty) {
