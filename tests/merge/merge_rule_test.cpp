@@ -200,8 +200,10 @@ TEST(MergeTest, MergesAReferenceWrittenByXlwt) {
     WriteWithXlwt(DataBook({EntryRow(1, kPage), EntryRow(2, kNew), EntryRow(3, kOtherTitle),
                             EntryRow(4, kQuote), EntryRow(5, kNew)}),
                   dir / "ref.xls");
+    const auto reference = ReadBytes(dir / "ref.xls");
     Harness harness(dir / "bm.xls");
     EXPECT_EQ(MergeReferenceData(harness.context, dir / "ref.xls").added, 3);
+    EXPECT_EQ(ReadBytes(dir / "ref.xls"), reference); // only read
     EXPECT_EQ(StoredEntries(dir / "bm.xls"), (std::vector<StoredEntry>{{1, kPageWithSubtitle, 0},
                                                                        {2, kQuote, 0},
                                                                        {3, kNew, 0},
