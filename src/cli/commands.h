@@ -32,5 +32,6 @@ int ExportHtmlCommand(const Invocation& call);
 int HelpCommand(const Invocation& call);
 int KeywordsCommand(const Invocation& call);
 int ImportFavoritesCommand(const Invocation& call);
+int MergeCommand(const Invocation& call);
 
 } // namespace tomorine::cli

@@ -24,6 +24,7 @@ constexpr const char* kUsage =
     "  export-html OUT [--comments] [--url U] [--title T] [--subtitle S] [--keywords K] "
     "[--comment C]\n"
     "  import-favorites [FOLDER]  お気に入りフォルダの .url を取り込みます\n"
+    "  merge REFERENCE.xls  参照ファイルにあってデータファイルにないエントリを追加します\n"
     "  help COMMAND  コマンドの使い方を出力します\n"
     "  --version     バージョンを出力します\n";
 
@@ -41,6 +42,7 @@ const std::map<std::string, Command>& Commands() {
         {"help", HelpCommand},
         {"keywords", KeywordsCommand},
         {"import-favorites", ImportFavoritesCommand},
+        {"merge", MergeCommand},
     };
     return commands;
 }

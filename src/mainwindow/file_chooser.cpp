@@ -103,6 +103,24 @@ std::optional<QString> ChooseFolder(QWidget* parent, const QString& title, const
     return chosen.isEmpty() ? std::nullopt : std::optional<QString>(chosen);
 }
 
+std::optional<QString> ChooseExistingFile(QWidget* parent, const QString& title,
+                                          const QStringList& filters, const QString& folder,
+                                          const QString& fileName) {
+    if (TheRecorder().recording()) {
+        QString answer = TheRecorder().answer({folder, fileName, title, filters}, QString());
+        return answer.isNull() ? std::nullopt : std::optional<QString>(answer);
+    }
+    QFileDialog dialog(parent, title, folder);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(filters);
+    dialog.selectFile(fileName);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        return dialog.selectedFiles().constFirst();
+    }
+    return std::nullopt;
+}
+
 namespace FileChooserSeam {
 
 void startRecording() {

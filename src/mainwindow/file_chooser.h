@@ -27,6 +27,12 @@ std::optional<QString> ChooseFile(QWidget* parent, const QString& title, const Q
 // for), opening in `folder`. Returns nothing when the user cancels. The
 // seam below answers it as it answers the data file chooser.
 std::optional<QString> ChooseFolder(QWidget* parent, const QString& title, const QString& folder);
+// A chooser of an existing file: the given title and filters ("name (*.x)",
+// the first one selected), opening in `folder` with `fileName` filled in.
+// Returns nothing when the user cancels. Answers from the same test seam.
+std::optional<QString> ChooseExistingFile(QWidget* parent, const QString& title,
+                                          const QStringList& filters, const QString& folder,
+                                          const QString& fileName);
 
 // Test seam: while recording, the chooser shows nothing and answers from the
 // queue (a null QString, or an empty queue, is a cancel), recording the

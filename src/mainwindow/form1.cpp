@@ -2,6 +2,7 @@
 
 #include "mainwindow/form2.h"
 #include "mainwindow/form5.h"
+#include "mainwindow/form3.h"
 #include "mainwindow/form6.h"
 #include "mainwindow/form7.h"
 #include "mainwindow/module_state.h"
@@ -77,6 +78,7 @@ Form1::Form1(ModuleState& state, QWidget* parent) : QWidget(parent), state_(stat
     SetForm1TabOrder(*this);
     form6 = new Form6(this);
     form7 = new Form7(state_, this);
+    form3 = new Form3(state_, *this);
     resize(820, 640);
     installDropTargets();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <vector>
@@ -16,6 +17,7 @@ namespace tomorine {
 
 class Form2;
 class Form5;
+class Form3;
 class Form6;
 class Form7;
 struct ModuleState;
@@ -102,6 +104,7 @@ public:
     Form5* form5;
     Form6* form6;
     Form7* form7;
+    QPointer<Form3> form3; // null or unloaded after a failed merge
 
 protected:
     void closeEvent(QCloseEvent* event) override; // shutdown

@@ -2,6 +2,7 @@
 #include "mainwindow/form1.h"
 #include "mainwindow/form2.h"
 #include "mainwindow/form5.h"
+#include "mainwindow/form3.h"
 #include "mainwindow/form6.h"
 #include "mainwindow/form7.h"
 #include "mainwindow/message_box.h"
@@ -62,6 +63,7 @@ bool Form1::Form_Load() {
     };
     RemoveSystemMenuItem(this, 2);
     RemoveSystemMenuItem(form2, 2);
+    RemoveSystemMenuItem(form3, 2);
     RemoveSystemMenuItem(form5, 2);
     RemoveSystemMenuItem(form6, 2);
     bool usable = reported([this] {
@@ -74,6 +76,7 @@ bool Form1::Form_Load() {
         form2->Text1->setText(ToQString(state_.OutputFilePath));
         state_.ReferFilePath =
             ReadIniString(dataIni, kSettingsSection, kReferFileKey, "", kIniBufferSize);
+        form3->Text1->setText(QString::fromStdString(state_.ReferFilePath));
     });
     if (usable) {
         int version = -1;
@@ -104,12 +107,16 @@ void Form1::Form_QueryUnload() {
     SettingsValues values{Text6->text().toStdString(), state_.OutputFilePath, state_.ReferFilePath,
                           state_.CommentOutput};
     values.outputFile = form2->Text1->text().toStdString();
+    values.referFile = ReferFileText(form3);
     SaveSettings(values, GetAppDir() + std::string(kSettingsFileName),
                  GetIniPath(state_.DataFilePath.string()));
     CloseByProgram(form2);
     CloseByProgram(form5);
     CloseByProgram(form6);
     CloseByProgram(form7);
+    if (form3) {
+        CloseByProgram(form3);
+    }
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

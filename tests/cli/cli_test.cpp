@@ -285,5 +285,47 @@ TEST(DumpCommand, GivesXlrdsValuesOrRefusesInOneLine) {
     }
 }
 
+// merge: the dialog's refusals in one line, the count of new entries on
+// standard output, the data file untouched after a failure.
+TEST(MergeCommand, AddsNewEntriesOrRefusesInOneLine) {
+    TempDir dir;
+    const fs::path data = dir / "bm.xls", reference = dir / "ref" / "other.xls";
+    fs::create_directories(reference.parent_path());
+    WriteDataWorkbook(data, {{3, u"http://a.jp/", u"元", u"", u"", u""}});
+    WriteDataWorkbook(reference, {{1, u"http://a.jp/", u"元", u"", u"", u""},
+                                  {2, u"http://b.jp/", u"新", u"", u"", u""}});
+    MakeFile(dir / "old.xls", Old);
+    fs::create_directories(dir / "elsewhere");
+    WriteDataWorkbook(dir / "elsewhere" / "bm.xls", {});
+    const auto before = ReadBytes(data);
+    const struct {
+        std::string reference;
+        const char* says;
+    } refusals[] = {
+        {"bm.xls", "パスが同じです 異なるファイルを指定してください  処理を中止します"},
+        {(dir / "elsewhere" / "bm.xls").string(), "パスは違いますが、ファイル名が同じです"},
+        {(dir / "old.xls").string(), "マージ用の読み込みファイルが旧バージョンです"},
+        {(dir / "none.xls").string(), "none.xls"},
+        {"", "ファイルパスを指定してください"},
+    };
+    for (const auto& r : refusals) {
+        SCOPED_TRACE(r.reference);
+        // Run in the data file's folder, where "bm.xls" names it.
+        CliRun run = RunCli(dir / "home", {"merge", "--data", data.string(), r.reference});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(LineCount(run.err), 1) << run.err;
+        EXPECT_NE(run.err.find(r.says), std::string::npos) << run.err;
+        EXPECT_EQ(ReadBytes(data), before);
+    }
+
+    CliRun run = RunOn(data, {"merge", reference.string()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "1\n");
+    EXPECT_EQ(run.err, "マージ完了\n");
+    EXPECT_EQ(RunOn(data, {"search", "--url", "http://b.jp/"}).out.find("[00004]:新\n"), 0U);
+    EXPECT_EQ(RunOn(data, {"merge", reference.string()}).out, "0\n");
+}
+
 } // namespace
 } // namespace tomorine::test

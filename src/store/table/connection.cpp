@@ -1,5 +1,6 @@
 #include "store/table/connection.h"
 
+#include "store/table/not_exists_scan.h"
 #include "store/table/result_rows.h"
 #include "store/table/sheet_module.h"
 #include "store/table/sqlite_handle.h"
@@ -134,7 +135,10 @@ Recordset Connection::execute(std::u16string_view statement) {
         ~StatementEnd() { EndStatement(session); }
     } end{impl_->session};
     Recordset rows;
-    int rc = FetchRows(prepared.get(), rows);
+    int rc = RunNotExists(impl_->db.get(), text, rows);
+    if (rc == kNotExistsNotTaken) {
+        rc = FetchRows(prepared.get(), rows);
+    }
     if (rc != SQLITE_DONE) {
         impl_->fail(rc);
     }

@@ -1,0 +1,178 @@
+#include "mainwindow/form3.h"
+
+#include "mainwindow/file_chooser.h"
+#include "mainwindow/form1.h"
+#include "mainwindow/message_box.h"
+#include "mainwindow/module_state.h"
+#include "mainwindow/qt_text.h"
+#include "mainwindow/wait_painted.h"
+#include "mainwindow/window_menu.h"
+#include "merge/merge_checks.h"
+#include "merge/merge_engine.h"
+#include "merge/merge_messages.h"
+#include "store/message_style.h"
+#include "store/settings/app_dir.h"
+#include "store/settings/ini_functions.h"
+#include "store/settings/path_routines.h"
+#include "store/settings/settings_file.h"
+#include "upgrade/data_version.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTimer>
+
+namespace tomorine {
+
+Form3::Form3(ModuleState& state, Form1& owner)
+    : QWidget(&owner, Qt::Dialog), state_(state), owner_(owner) {
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("トモリネ"));
+    Label1 = new QLabel(QStringLiteral("参照データパス"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setMinimumWidth(360);
+    Text1->installEventFilter(this);
+    Label1->setBuddy(Text1);
+    Command1 = new QPushButton(this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setIcon(QIcon::fromTheme(QStringLiteral("document-open-folder"),
+                                       style()->standardIcon(QStyle::SP_DirOpenIcon)));
+    Command1->setToolTip(QStringLiteral("参照ファイルの指定"));
+    Command2 = new QPushButton(QStringLiteral("OK"), this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2->setDefault(true);
+    Label2 = new QLabel(this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(Label1, 0, 0, 1, 2);
+    layout->addWidget(Text1, 1, 0);
+    layout->addWidget(Command1, 1, 1);
+    layout->addWidget(Label2, 2, 0);
+    layout->addWidget(Command2, 2, 1);
+    setTabOrder(Text1, Command1);
+    setTabOrder(Command1, Command2);
+
+    connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form3::Command2_Click);
+}
+
+bool Form3::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Text1 && event->type() == QEvent::FocusIn) {
+        QTimer::singleShot(0, Text1, &QLineEdit::selectAll);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form3::Command1_Click() {
+    FilePathParts parts = SplitFilePath(Text1->text().toStdString());
+    QString folder = QString::fromStdString(parts.folder.empty() ? GetAppDir() : parts.folder);
+    std::optional<QString> chosen = ChooseExistingFile(
+        this, QStringLiteral("参照ファイルの指定"),
+        {QStringLiteral("エクセル ファイル (*.xls)"), QStringLiteral("すべてのファイル (*)")},
+        folder, QString::fromStdString(parts.fileName));
+    if (chosen) {
+        Text1->setText(*chosen);
+        Text1->setCursorPosition(static_cast<int>(Text1->text().size()));
+        Text1->setFocus();
+    }
+}
+
+void Form3::Command2_Click() {
+    if (Text1->text().isEmpty()) {
+        MessageBox(this, ToQString(MergeMessages::NoPath), MessageStyle::Ok);
+        return;
+    }
+    const std::string reference = Text1->text().toStdString();
+    if (std::optional<std::u16string_view> refusal =
+            SameFileRefusal(owner_.Text6->text().toStdString(), reference)) {
+        MessageBox(this, ToQString(*refusal), MessageStyle::Ok);
+        Text1->setText(QString::fromStdString(state_.ReferFilePath));
+        hide();
+        return;
+    }
+    UpgradeContext context{state_, state_, {}};
+    context.ui.messageBox = [this](const std::u16string& text, int style) {
+        return MessageBox(this, ToQString(text), style);
+    };
+    if (GetDataVersion(context, ToPath(Text1->text())) != DataVersion0105) {
+        MessageBox(this, ToQString(MergeMessages::OldVersion), MessageStyle::Ok);
+        return;
+    }
+    runMerge();
+}
+
+void Form3::setWorking(bool working) {
+    if (working) {
+        RemoveSystemMenuItem(this, 5);
+    } else {
+        RemoveSystemMenuItem(this, 0, true);
+    }
+    for (QWidget* control : {static_cast<QWidget*>(Command1), static_cast<QWidget*>(Command2),
+                             static_cast<QWidget*>(Label1)}) {
+        control->setEnabled(!working);
+    }
+    Label2->setText(working ? ToQString(MergeMessages::Merging) : QString());
+    Text1->setEnabled(!working);
+}
+
+void Form3::runMerge() {
+    setWorking(true);
+    WaitPainted(Label2);
+    const std::string value = Text1->text().toStdString();
+    WriteIniString(GetAppDir() + std::string(kSettingsFileName), kSettingsSection, kReferFileKey,
+                   value);
+    WriteIniString(GetIniPath(state_.DataFilePath.string()), kSettingsSection, kReferFileKey,
+                   value);
+    UpgradeContext context{state_, state_, {}};
+    context.ui.messageBox = [this](const std::u16string& text, int style) {
+        return MessageBox(this, ToQString(text), style);
+    };
+    MergeResult result;
+    try {
+        result = MergeReferenceData(context, ToPath(Text1->text()));
+    } catch (const std::exception& e) {
+        // Nothing was changed: the user may correct the path and try again.
+        setWorking(false);
+        MessageBox(this, QString::fromUtf8(e.what()), MessageStyle::Critical);
+        MessageBox(this, ToQString(MergeMessages::Failed), MessageStyle::Critical);
+        return;
+    }
+    hide();
+    if (result.done) {
+        MessageBox(this, ToQString(MergeMessages::Done), MessageStyle::Ok);
+        setWorking(false);
+        return;
+    }
+    MessageBox(this, ToQString(MergeMessages::Failed), MessageStyle::Critical);
+    setWorking(false);
+    unload();
+}
+
+void Form3::unload() {
+    unloaded_ = true;
+    CloseByProgram(this);
+    deleteLater();
+}
+
+void Form3::closeEvent(QCloseEvent* event) {
+    if (IsClosingByProgram(this)) {
+        event->accept();
+        return;
+    }
+    Text1->setText(QString::fromStdString(state_.ReferFilePath));
+    event->ignore();
+    hide();
+}
+
+std::string ReferFileText(const Form3* form3) {
+    return form3 != nullptr && !form3->isUnloaded() ? form3->Text1->text().toStdString()
+                                                    : std::string();
+}
+
+} // namespace tomorine

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "upgrade/upgrade_context.h"
+
+#include <filesystem>
+
+namespace tomorine {
+
+struct MergeResult {
+    // False when the data workbook could not be read (that failure has been
+    // shown through the context, as removing an old work sheet reports it);
+    // nothing was changed then.
+    bool done = false;
+    int added = 0; // entries added to the data workbook
+};
+
+// Adds to the data workbook (context.store.DataFilePath) every entry of the
+// reference workbook's entry sheet that it does not hold yet, in three
+// stages on one workbook in memory: the reference sheet is copied in as
+// "tmp" (after the removal of an old "tmp"), the merge's select picks the
+// rows of "tmp" that no entry row holds and one insert a row adds each under
+// the next serial, and "tmp" is deleted again. The data workbook is saved
+// once at the end (not at all when nothing changed); the reference is only
+// read.
+//
+// All or nothing: any failure (the reference unreadable or of another
+// layout, the entry sheet full, the serials exhausted, the save refused)
+// throws its WorkbookError and leaves the data file as it was. The data
+// file's lock is held from its read to its save. Closes the module
+// connection first; clears HasSearchResult.
+MergeResult MergeReferenceData(UpgradeContext& context, const std::filesystem::path& reference);
+
+} // namespace tomorine

@@ -1,0 +1,141 @@
+// All or nothing: every failure leaves the data file byte for byte as it was
+// and no file beside it.
+#include "merge/merge_engine.h"
+#include "merge_fixture.h"
+#include "store/entry.h"
+#include "store/files/data_file_lock.h"
+#include "store/workbook/workbook_error.h"
+#include "store/xls/xls_file.h"
+#include "support/temp_dir.h"
+#include "upgrade_fixture.h"
+
+#include <functional>
+#include <gmock/gmock.h>
+#include <limits>
+#include <unistd.h>
+
+namespace tomorine::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const Texts kPage{{u"URL1", u"https://example.jp/"}, {u"タイトル1", u"例"}};
+const Texts kNew{{u"URL1", u"https://new.example/"}, {u"タイトル1", u"新"}};
+
+struct FailureCase {
+    const char* name;
+    std::function<void(const fs::path& data, const fs::path& reference, Harness&)> prepare;
+    int number;
+    const char* names; // what the description names
+};
+
+void ExpectNothingChanged(const FailureCase& c) {
+    TempDir dir;
+    const fs::path data = dir / "bm.xls", reference = dir / "ref.xls";
+    WriteDataBook(data, {EntryRow(1, kPage)});
+    WriteDataBook(reference, {EntryRow(1, kNew), EntryRow(2, kPage)});
+    Harness harness(data);
+    c.prepare(data, reference, harness);
+    const auto before = BytesOrNothing(data);
+    // The lock's own file stays beside the data file, as after every write.
+    auto files = FileNames(dir.path());
+    files.insert(DataFileLock::LockPathOf(data).filename().string());
+    try {
+        MergeReferenceData(harness.context, reference);
+        ADD_FAILURE() << "no failure";
+    } catch (const WorkbookError& e) {
+        EXPECT_EQ(e.number(), c.number) << e.what();
+        EXPECT_THAT(e.what(), ::testing::HasSubstr(c.names));
+    }
+    EXPECT_EQ(BytesOrNothing(data), before);
+    EXPECT_EQ(FileNames(dir.path()), files);
+    EXPECT_TRUE(harness.texts.empty());
+}
+
+void PrintTo(const FailureCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class MergeFailureTest : public ::testing::TestWithParam<FailureCase> {};
+
+TEST_P(MergeFailureTest, LeavesTheDataFileAsItWas) {
+    ExpectNothingChanged(GetParam());
+}
+
+void Write(const fs::path& file, const Workbook& book) {
+    WriteXlsFile(book, file);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Stages, MergeFailureTest,
+    ::testing::Values(
+        FailureCase{"ReferenceMissing", [](auto&, const fs::path& r, auto&) { fs::remove(r); },
+                    ErrorNumber::FileNotFound, "ref.xls"},
+        FailureCase{"ReferenceNotAWorkbook",
+                    [](auto&, const fs::path& r, auto&) { MakeFile(r, Garbage); },
+                    ErrorNumber::NotInExpectedFormat, "ref.xls"},
+        FailureCase{"ReferenceOfTheOlderLayout",
+                    [](auto&, const fs::path& r, auto&) { Write(r, OldDataWorkbook(OldRows(2))); },
+                    ErrorNumber::ItemNotFound, "「URL5」"},
+        FailureCase{"ReferenceWithoutEntrySheet",
+                    [](auto&, const fs::path& r, auto&) {
+                        Workbook book;
+                        book.addSheet(u"Sheet1");
+                        Write(r, book);
+                    },
+                    ErrorNumber::SubscriptOutOfRange, "ref.xls"},
+        FailureCase{"DataFileWithoutEntrySheet",
+                    [](const fs::path& d, auto&, auto&) {
+                        Workbook book;
+                        book.addSheet(u"Sheet1");
+                        Write(d, book);
+                    },
+                    ErrorNumber::SubscriptOutOfRange, "トモリネ"},
+        FailureCase{"SaveFails", [](auto&, auto&, Harness& h) { h.failSave = 1; },
+                    ErrorNumber::FileAccess, "bm.xls"},
+        FailureCase{"SerialsExhausted",
+                    [](const fs::path& d, auto&, auto&) {
+                        WriteDataBook(d,
+                                      {EntryRow(std::numeric_limits<std::int32_t>::max(), kPage)});
+                    },
+                    ErrorNumber::SheetRule, "シリアル番号"},
+        FailureCase{"SheetFull",
+                    [](const fs::path& d, auto&, auto&) {
+                        // One row short of the limit: the first new entry fits, the second not.
+                        Workbook book = DataBook({});
+                        Sheet& sheet = book.sheet(1);
+                        for (int row = 3; row < Sheet::MaxRows; ++row) {
+                            sheet.appendRow({Cell::number(row), Cell::text(u"u")});
+                        }
+                        Write(d, book);
+                    },
+                    ErrorNumber::SheetRule, "65536"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Run as an unprivileged user by test_merge_read_only.
+TEST(MergeFailure, ReadOnlyDataFileIsRefused) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "permission bits do not stop root";
+    }
+    ExpectNothingChanged(
+        {"ReadOnly",
+         [](const fs::path& d, auto&, auto&) { fs::permissions(d, fs::perms::owner_read); },
+         ErrorNumber::PermissionDenied, "bm.xls"});
+}
+
+TEST(MergeFailure, AnUnreadableDataFileIsShownAndNothingHappens) {
+    TempDir dir;
+    MakeFile(dir / "bm.xls", Garbage);
+    WriteDataBook(dir / "ref.xls", {EntryRow(1, kNew)});
+    Harness harness(dir / "bm.xls");
+    const auto before = ReadBytes(dir / "bm.xls");
+    MergeResult result = MergeReferenceData(harness.context, dir / "ref.xls");
+    EXPECT_FALSE(result.done);
+    ASSERT_EQ(harness.texts.size(), 1U);
+    EXPECT_EQ(harness.styles[0], 16);
+    EXPECT_EQ(ReadBytes(dir / "bm.xls"), before);
+    EXPECT_EQ(harness.opens, 1); // the reference was never read
+}
+
+} // namespace
+} // namespace tomorine::test

@@ -1,0 +1,52 @@
+#include "merge_fixture.h"
+
+#include "store/data_workbook.h"
+#include "store/entry.h"
+#include "store/xls/xls_file.h"
+
+namespace tomorine::test {
+
+Sheet::Row EntryRow(std::int32_t serial, const Texts& texts, int deleted) {
+    Sheet::Row row{Cell::number(serial)};
+    const std::vector<std::u16string>& names = EntryColumnNames();
+    for (size_t c = 1; c + 1 < names.size(); ++c) {
+        auto found = texts.find(names[c]);
+        row.push_back(found == texts.end() ? Cell() : Cell::text(found->second));
+    }
+    row.push_back(Cell::number(deleted));
+    return row;
+}
+
+Workbook DataBook(const std::vector<Sheet::Row>& rows) {
+    Workbook book = NewDataWorkbook();
+    for (const Sheet::Row& row : rows) {
+        book.sheet(1).appendRow(row);
+    }
+    return book;
+}
+
+void WriteDataBook(const std::filesystem::path& file, const std::vector<Sheet::Row>& rows) {
+    WriteXlsFile(DataBook(rows), file);
+}
+
+std::vector<StoredEntry> StoredEntries(const std::filesystem::path& file) {
+    const Workbook book = ReadXlsFile(file);
+    const Sheet& sheet = book.sheet(EntrySheetName);
+    const std::vector<std::u16string>& names = EntryColumnNames();
+    std::vector<StoredEntry> entries;
+    for (int r = 3; r <= sheet.lastUsedRow(); ++r) {
+        StoredEntry entry{static_cast<std::int32_t>(sheet.cell(r, 1).asNumber()),
+                          {},
+                          static_cast<int>(sheet.cell(r, 58).asNumber())};
+        for (int c = 2; c <= 57; ++c) {
+            const Cell& cell = sheet.cell(r, c);
+            if (!cell.isEmpty()) {
+                entry.texts[names[c - 1]] = cell.asText();
+            }
+        }
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+} // namespace tomorine::test
