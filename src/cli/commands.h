@@ -28,5 +28,6 @@ int UpdateCommand(const Invocation& call);
 int DeleteCommand(const Invocation& call);
 int CheckVersionCommand(const Invocation& call);
 int CompactCommand(const Invocation& call);
+int CheckLinksCommand(const Invocation& call);
 
 } // namespace tomorine::cli

@@ -17,6 +17,7 @@ constexpr const char* kUsage =
     "  delete SERIAL\n"
     "  check-version [--yes]\n"
     "  compact\n"
+    "  check-links [--json] [--delete]   リンク切れを調べます\n"
     "  dump FILE     .xls ファイルの全ワークシートを JSON で出力します\n"
     "  create FILE   新しいデータファイルを作ります\n";
 
@@ -30,6 +31,7 @@ const std::map<std::string, Command>& Commands() {
         {"delete", DeleteCommand},   {"check-version", CheckVersionCommand},
         {"compact", CompactCommand}, {"dump", DumpCommand},
         {"create", CreateCommand},
+        {"check-links", CheckLinksCommand},
     };
     return commands;
 }
