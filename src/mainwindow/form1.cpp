@@ -1,5 +1,6 @@
 #include "mainwindow/form1.h"
 
+#include "mainwindow/form4.h"
 #include "mainwindow/form6.h"
 #include "mainwindow/form7.h"
 #include "mainwindow/module_state.h"
@@ -69,6 +70,7 @@ Form1::Form1(ModuleState& state, QWidget* parent) : QWidget(parent), state_(stat
     buildControls();
     layoutControls();
     connectControls();
+    form4 = new Form4(state_, *this, this);
     form6 = new Form6(this);
     form7 = new Form7(state_, this);
     resize(820, 640);

@@ -13,6 +13,7 @@ class QUrl;
 
 namespace tomorine {
 
+class Form4;
 class Form6;
 class Form7;
 struct ModuleState;
@@ -94,6 +95,7 @@ public:
     QLabel* Label7;
     QLabel* Label8;
     QListWidget* List1;
+    Form4* form4;
     Form6* form6;
     Form7* form7;
 

@@ -1,5 +1,6 @@
 // Start-up, shutdown and the OK command.
 #include "mainwindow/form1.h"
+#include "mainwindow/form4.h"
 #include "mainwindow/form6.h"
 #include "mainwindow/form7.h"
 #include "mainwindow/message_box.h"
@@ -46,6 +47,7 @@ int Form1::checkDataVersion() {
 bool Form1::Form_Load() {
     try {
         RemoveSystemMenuItem(this, 2);
+        RemoveSystemMenuItem(form4, 2);
         RemoveSystemMenuItem(form6, 2);
         state_.DataFilePath = ReadDataFileSetting(GetAppDir());
         const std::string dataIni = GetIniPath(state_.DataFilePath.string());
@@ -79,6 +81,7 @@ void Form1::Form_QueryUnload() {
                           state_.CommentOutput};
     SaveSettings(values, GetAppDir() + std::string(kSettingsFileName),
                  GetIniPath(state_.DataFilePath.string()));
+    CloseByProgram(form4);
     CloseByProgram(form6);
     CloseByProgram(form7);
 }
