@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
@@ -62,7 +63,6 @@ void Form4::buildControls() {
     List1->setUniformItemSizes(true);
     List1->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     Text1 = Named<QLineEdit>(this, "Text1");
-    Text1->setReadOnly(true);
     Command1 = Named<QPushButton>(this, "Command1");
     Command1->setText(QStringLiteral("全選択"));
     Command2 = Named<QPushButton>(this, "Command2");
@@ -117,12 +117,15 @@ void Form4::Form_Load() {
 
 void Form4::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    // The check starts once the window is on the screen.
-    QTimer::singleShot(0, this, &Form4::Form_Activate);
+    // The check starts once the window is on the screen, once per opening:
+    // the window system's own shows (a restore, say) start none.
+    if (!event->spontaneous()) {
+        QTimer::singleShot(0, this, &Form4::Form_Activate);
+    }
 }
 
 void Form4::Form_Activate() {
-    if (isVisible()) {
+    if (isVisible() && !state_.LinkCheckRunning) {
         RunLinkCheck();
     }
 }

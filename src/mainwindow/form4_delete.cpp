@@ -11,6 +11,7 @@
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <algorithm>
 
@@ -55,6 +56,8 @@ void Form4::Command4_Click() {
         refreshMainList();
         return;
     }
+    // Taking lines out moves the current line; that is no click.
+    const QSignalBlocker quiet(List1);
     for (int line = static_cast<int>(selected.size()) - 1; line >= 0; --line) {
         const std::int32_t serial = entries[static_cast<size_t>(line)].serial;
         if (std::find(removed.begin(), removed.end(), serial) != removed.end()) {

@@ -96,6 +96,7 @@ private slots:
         QCOMPARE(form4.Label2->text(), QString());
         QCOMPARE(form4.windowTitle(), QStringLiteral("リンク切れチェック"));
         QCOMPARE(form4.Command5->text(), QStringLiteral("OK"));
+        QVERIFY(!(form4.windowFlags() & Qt::WindowMaximizeButtonHint)); // fixed size
     }
 
     // The dead lines in row order, in the result-list form, with the row
@@ -218,6 +219,28 @@ private slots:
         QVERIFY(!form4.Command1->isEnabled());
         QCOMPARE(watch, (std::vector<bool>{false, true}));
         QCOMPARE(Lines(form4.List1), QStringList({"[00001]:空"}));
+    }
+
+    // The window is shown and drawn for a moment before the check starts.
+    void theCheckStartsAfterTheWindowIsDrawn() {
+        Form4::SetStartDelayMilliseconds(300);
+        Form1Harness h;
+        WriteEntries(h.defaultDataFile(), {UrlEntry(1, "", u"空")});
+        QVERIFY(h.load());
+        Clock::time_point shown;
+        bool listEmptyWhileWaiting = false;
+        WhileOpen(
+            h.form(),
+            [&](Form4& form4) {
+                if (shown == Clock::time_point()) {
+                    shown = Clock::now();
+                    listEmptyWhileWaiting = form4.StatusBar1->currentMessage().isEmpty();
+                }
+                return Finished(form4);
+            },
+            [&](Form4& form4) { QCOMPARE(form4.List1->count(), 1); });
+        QVERIFY(listEmptyWhileWaiting);
+        QVERIFY(Clock::now() - shown >= 250ms);
     }
 
     void aMissingDataFileOrNoLiveEntryIsReported() {
