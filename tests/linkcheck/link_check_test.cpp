@@ -43,6 +43,7 @@ TEST(LinkCheck, DecidesEveryKindOfAnswerInRowOrder) {
         {server.url("/hang"), Dead(DeadReason::TimedOut)},
         {silentUrl, Dead(DeadReason::TimedOut)},
         {refusedUrl, Dead(DeadReason::CannotConnect)},
+        {"https://127.0.0.1:" + std::to_string(server.port()) + "/ok", Dead(DeadReason::Tls)},
         {"http://nowhere.invalid/", Dead(DeadReason::NotResolved)},
         {server.url("nowhere.invalid", "/ok"), Dead(DeadReason::NotResolved)},
         {"", Dead(DeadReason::EmptyUrl)},
@@ -72,7 +73,7 @@ TEST(LinkCheck, DecidesEveryKindOfAnswerInRowOrder) {
     const LinkCheckProgress progress = check.progress();
     EXPECT_EQ(progress.decided, cases.size());
     EXPECT_EQ(progress.oldestOpen, cases.size());
-    EXPECT_EQ(progress.dead, 18u);
+    EXPECT_EQ(progress.dead, 19u);
     EXPECT_EQ(progress.error, "");
     EXPECT_LT(server.bigBytesSent(), 8LL << 20) << "the body is not read to its end";
     EXPECT_TRUE(server.lastUserAgent().starts_with("Tomorine-LinkCheck/"))

@@ -169,6 +169,11 @@ void LocalHttpServer::serve(int client) {
             return;
         }
         request.append(buffer, static_cast<size_t>(got));
+        if (request[0] == '\x16') {
+            // A TLS handshake: an HTTP answer makes the client's TLS fail at once.
+            SendAll(client, Response(400));
+            return;
+        }
     }
     const size_t pathStart = request.find(' ') + 1;
     const std::string path = request.substr(pathStart, request.find(' ', pathStart) - pathStart);

@@ -19,6 +19,7 @@ namespace tomorine::test {
 //   /slow/MS            200 after MS milliseconds
 //   /hang               no answer until the server stops
 //   /big                200 with a 16 MiB body
+// A TLS handshake gets a plain HTTP answer, so https: requests fail their TLS.
 // It counts the requests in flight at once, in all and by the Host header's
 // name, so that tests can see the limits kept.
 class LocalHttpServer {
