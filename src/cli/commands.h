@@ -33,5 +33,6 @@ int HelpCommand(const Invocation& call);
 int KeywordsCommand(const Invocation& call);
 int ImportFavoritesCommand(const Invocation& call);
 int MergeCommand(const Invocation& call);
+int CheckLinksCommand(const Invocation& call);
 
 } // namespace tomorine::cli

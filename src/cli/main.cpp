@@ -19,6 +19,7 @@ constexpr const char* kUsage =
     "  check-version [--yes]\n"
     "  compact\n"
     "  keywords [--json]\n"
+    "  check-links [--json] [--delete]   リンク切れを調べます\n"
     "  dump FILE     .xls ファイルの全ワークシートを JSON で出力します\n"
     "  create FILE   新しいデータファイルを作ります\n"
     "  export-html OUT [--comments] [--url U] [--title T] [--subtitle S] [--keywords K] "
@@ -43,6 +44,7 @@ const std::map<std::string, Command>& Commands() {
         {"keywords", KeywordsCommand},
         {"import-favorites", ImportFavoritesCommand},
         {"merge", MergeCommand},
+        {"check-links", CheckLinksCommand},
     };
     return commands;
 }

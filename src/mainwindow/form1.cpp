@@ -3,6 +3,7 @@
 #include "mainwindow/form2.h"
 #include "mainwindow/form5.h"
 #include "mainwindow/form3.h"
+#include "mainwindow/form4.h"
 #include "mainwindow/form6.h"
 #include "mainwindow/form7.h"
 #include "mainwindow/module_state.h"
@@ -74,6 +75,7 @@ Form1::Form1(ModuleState& state, QWidget* parent) : QWidget(parent), state_(stat
     layoutControls();
     connectControls();
     form2 = new Form2(state_, this, [this] { return fieldTexts(); });
+    form4 = new Form4(state_, *this, this);
     form5 = new Form5(state_, this);
     SetForm1TabOrder(*this);
     form6 = new Form6(this);

@@ -18,6 +18,7 @@ namespace tomorine {
 class Form2;
 class Form5;
 class Form3;
+class Form4;
 class Form6;
 class Form7;
 struct ModuleState;
@@ -102,6 +103,7 @@ public:
     QListWidget* List1;
     Form2* form2;
     Form5* form5;
+    Form4* form4;
     Form6* form6;
     Form7* form7;
     QPointer<Form3> form3; // null or unloaded after a failed merge

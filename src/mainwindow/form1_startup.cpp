@@ -3,6 +3,7 @@
 #include "mainwindow/form2.h"
 #include "mainwindow/form5.h"
 #include "mainwindow/form3.h"
+#include "mainwindow/form4.h"
 #include "mainwindow/form6.h"
 #include "mainwindow/form7.h"
 #include "mainwindow/message_box.h"
@@ -64,6 +65,7 @@ bool Form1::Form_Load() {
     RemoveSystemMenuItem(this, 2);
     RemoveSystemMenuItem(form2, 2);
     RemoveSystemMenuItem(form3, 2);
+    RemoveSystemMenuItem(form4, 2);
     RemoveSystemMenuItem(form5, 2);
     RemoveSystemMenuItem(form6, 2);
     bool usable = reported([this] {
@@ -112,6 +114,7 @@ void Form1::Form_QueryUnload() {
                  GetIniPath(state_.DataFilePath.string()));
     CloseByProgram(form2);
     CloseByProgram(form5);
+    CloseByProgram(form4);
     CloseByProgram(form6);
     CloseByProgram(form7);
     if (form3) {

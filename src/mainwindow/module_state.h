@@ -7,6 +7,7 @@
 #include "upgrade/upgrade_context.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace tomorine {
@@ -21,6 +22,10 @@ struct ModuleState : StoreState, SearchState, UpgradeState, ShortcutCounters, Fa
     std::int32_t SavedListTop = 0; // the list's scroll position across a refresh
     std::int32_t SavedListIndex = 0;
     bool KeywordListMode = false; // the list shows keywords, not entries
+    bool LinkCheckRunning = false; // the link check runs; its OK button clears it
+    // Pauses (false) and resumes (true) the main window's foreground watch
+    // while the link check runs; unset while there is no watch.
+    std::function<void(bool enabled)> SetForegroundWatchEnabled;
 };
 
 } // namespace tomorine

@@ -1,0 +1,43 @@
+#include "linkcheck/link_targets.h"
+
+#include "store/entry.h"
+#include "store/table/recordset.h"
+#include "store/workbook/utf.h"
+
+namespace tomorine {
+
+std::vector<LinkTarget> ReadLinkTargets(Recordset& rows) {
+    std::vector<LinkTarget> targets;
+    targets.reserve(static_cast<std::size_t>(rows.recordCount()));
+    if (rows.bof() && rows.eof()) {
+        return targets;
+    }
+    rows.moveFirst();
+    for (long position = 0; !rows.eof(); ++position, rows.moveNext()) {
+        targets.push_back(LinkTarget{position, CellToInt32(rows.field(SerialColumn)),
+                                     JoinField(rows, FieldGroup::Title),
+                                     JoinField(rows, FieldGroup::Url)});
+    }
+    return targets;
+}
+
+std::vector<std::string> UrlsOf(const std::vector<LinkTarget>& targets) {
+    std::vector<std::string> urls;
+    urls.reserve(targets.size());
+    for (const LinkTarget& target : targets) {
+        urls.push_back(ToUtf8(target.url));
+    }
+    return urls;
+}
+
+std::u16string StartStatusText(const LinkTarget& target) {
+    std::u16string text = u"[開始]:[";
+    text += FromUtf8(std::to_string(target.position));
+    text += u"]:<";
+    text += FromUtf8(std::to_string(target.serial));
+    text += u">:";
+    text += target.title;
+    return text;
+}
+
+} // namespace tomorine

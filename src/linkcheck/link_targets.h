@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tomorine {
+
+class Recordset;
+
+// The check's statement: every live entry, in sheet order.
+inline constexpr std::u16string_view LiveEntriesStatement =
+    u"select * from [トモリネ$] where 削除=0";
+
+// One live entry as the check sees it.
+struct LinkTarget {
+    long position = 0; // zero-based row of the result recordset
+    std::int32_t serial = 0;
+    std::u16string title; // the title chunks with the read-back rule
+    std::u16string url;   // the URL chunks joined as stored
+};
+
+// Every row of the recordset, from its first to its end. Throws
+// WorkbookError when a column is missing.
+std::vector<LinkTarget> ReadLinkTargets(Recordset& rows);
+// The URLs as UTF-8, in the same order.
+std::vector<std::string> UrlsOf(const std::vector<LinkTarget>& targets);
+
+// "[開始]:[3]:<7>:title": the row that is being checked (its position, serial
+// and title).
+std::u16string StartStatusText(const LinkTarget& target);
+
+} // namespace tomorine

@@ -1,0 +1,193 @@
+#include "mainwindow/form4.h"
+
+#include "linkcheck/link_check_messages.h"
+#include "mainwindow/message_box.h"
+#include "mainwindow/module_state.h"
+#include "mainwindow/qt_text.h"
+#include "store/message_style.h"
+#include "store/messages.h"
+
+#include <QDesktopServices>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QStatusBar>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace tomorine {
+
+namespace {
+
+template <typename T>
+T* Named(QWidget* parent, const char* name) {
+    auto* widget = new T(parent);
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+std::function<bool(const QUrl&)>& OpenUrl() {
+    static std::function<bool(const QUrl&)> open = [](const QUrl& url) {
+        return QDesktopServices::openUrl(url);
+    };
+    return open;
+}
+
+} // namespace
+
+void Form4::SetOpenUrl(std::function<bool(const QUrl&)> open) {
+    OpenUrl() = std::move(open);
+}
+
+Form4::Form4(ModuleState& state, Form1& form1, QWidget* parent)
+    : QDialog(parent), state_(state), form1_(form1) {
+    setObjectName(QStringLiteral("Form4"));
+    setWindowTitle(QStringLiteral("リンク切れチェック"));
+    setModal(true);
+    buildControls();
+    Form_Load();
+}
+
+void Form4::buildControls() {
+    Label1 = Named<QLabel>(this, "Label1");
+    Label1->setText(QStringLiteral("リンク切れURL一覧"));
+    Label2 = Named<QLabel>(this, "Label2");
+    Label2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    List1 = Named<QListWidget>(this, "List1");
+    List1->setSelectionMode(QAbstractItemView::MultiSelection);
+    List1->setUniformItemSizes(true);
+    List1->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    Text1 = Named<QLineEdit>(this, "Text1");
+    Command1 = Named<QPushButton>(this, "Command1");
+    Command1->setText(QStringLiteral("全選択"));
+    Command2 = Named<QPushButton>(this, "Command2");
+    Command2->setText(QStringLiteral("全解除"));
+    Command3 = Named<QPushButton>(this, "Command3");
+    Command3->setText(QStringLiteral("表示"));
+    Command4 = Named<QPushButton>(this, "Command4");
+    Command4->setText(QStringLiteral("削除実行"));
+    Command5 = Named<QPushButton>(this, "Command5");
+    Command5->setText(QStringLiteral("OK"));
+    StatusBar1 = Named<QStatusBar>(this, "StatusBar1");
+    StatusBar1->setSizeGripEnabled(false);
+    for (QPushButton* button : {Command1, Command2, Command3, Command4, Command5}) {
+        button->setAutoDefault(false);
+    }
+
+    auto* caption = new QHBoxLayout;
+    caption->addWidget(Label1);
+    caption->addStretch();
+    caption->addWidget(Label2);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* button : {Command1, Command2, Command3, Command4}) {
+        buttons->addWidget(button);
+    }
+    buttons->addStretch();
+    buttons->addWidget(Command5);
+    auto* page = new QVBoxLayout(this);
+    page->addLayout(caption);
+    page->addWidget(List1, 1);
+    page->addWidget(Text1);
+    page->addLayout(buttons);
+    page->addWidget(StatusBar1);
+    resize(560, 420);
+
+    connect(List1, &QListWidget::itemClicked, this, &Form4::List1_Click);
+    connect(List1, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0) {
+            List1_Click();
+        }
+    });
+    connect(List1, &QListWidget::itemDoubleClicked, this, &Form4::List1_DblClick);
+    connect(Command1, &QPushButton::clicked, this, &Form4::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form4::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form4::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Form4::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &Form4::Command5_Click);
+}
+
+void Form4::Form_Load() {
+    Label2->clear();
+}
+
+void Form4::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The check starts once the window is on the screen, once per opening:
+    // the window system's own shows (a restore, say) start none.
+    if (!event->spontaneous()) {
+        QTimer::singleShot(0, this, &Form4::Form_Activate);
+    }
+}
+
+void Form4::Form_Activate() {
+    if (isVisible() && !state_.LinkCheckRunning) {
+        RunLinkCheck();
+    }
+}
+
+void Form4::reject() {}
+
+void Form4::SetLinkCommandsEnabled(bool enabled) {
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{List1, Command1, Command2, Command3, Command4}) {
+        control->setEnabled(enabled);
+    }
+}
+
+void Form4::List1_Click() {
+    if (List1->count() == 0 || DeadLinkSelecting || List1->currentItem() == nullptr) {
+        return;
+    }
+    Text1->setText(List1->currentItem()->data(UrlRole).toString());
+}
+
+void Form4::List1_DblClick() {
+    Command3_Click();
+}
+
+void Form4::Command1_Click() {
+    DeadLinkSelecting = true;
+    List1->selectAll();
+    DeadLinkSelecting = false;
+}
+
+void Form4::Command2_Click() {
+    DeadLinkSelecting = true;
+    List1->clearSelection();
+    DeadLinkSelecting = false;
+}
+
+void Form4::Command3_Click() {
+    if (Text1->text().isEmpty()) {
+        MessageBox(this, ToQString(Messages::NoUrl), MessageStyle::Ok);
+        return;
+    }
+    const QUrl url = QUrl::fromUserInput(Text1->text());
+    if (!url.isValid() || !OpenUrl()(url)) {
+        MessageBox(this, Text1->text() + QStringLiteral("\r\nを開けません"),
+                   MessageStyle::Exclamation);
+    }
+}
+
+void Form4::Command5_Click() {
+    state_.LinkCheckRunning = false;
+    hide();
+}
+
+void Form4::showLineCount() {
+    Label2->setText(
+        ToQString(LinkCheckMessages::LineCountCaption(static_cast<std::size_t>(List1->count()))));
+}
+
+void Form4::setForegroundWatch(bool enabled) {
+    if (state_.SetForegroundWatchEnabled) {
+        state_.SetForegroundWatchEnabled(enabled);
+    }
+}
+
+} // namespace tomorine

@@ -1,0 +1,156 @@
+// The broken-link check of the window.
+#include "linkcheck/link_check.h"
+#include "linkcheck/link_check_messages.h"
+#include "linkcheck/link_targets.h"
+#include "mainwindow/form1.h"
+#include "mainwindow/form4.h"
+#include "mainwindow/message_box.h"
+#include "mainwindow/module_state.h"
+#include "mainwindow/qt_text.h"
+#include "search/result_lines.h"
+#include "store/files/whole_file.h"
+#include "store/message_style.h"
+#include "store/messages.h"
+
+#include <QEventLoop>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace tomorine {
+
+namespace {
+
+int& StartDelay() {
+    static int milliseconds = 1000;
+    return milliseconds;
+}
+
+// How often the window looks for new verdicts; the window's events run in
+// between, which is how OK reaches the check.
+constexpr int PollMilliseconds = 50;
+
+// A pause that keeps the windows painted and answering.
+void Wait(int milliseconds) {
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace
+
+void Form4::SetStartDelayMilliseconds(int milliseconds) {
+    StartDelay() = milliseconds;
+}
+
+void Form4::RunLinkCheck() {
+    if (!IsRegularFile(ToPath(form1_.Text6->text()))) {
+        MessageBox(this, ToQString(Messages::NoDataFile), MessageStyle::Ok);
+        List1->clear();
+        Text1->clear();
+        Label2->clear();
+        return;
+    }
+    Wait(StartDelay());
+    if (!isVisible()) {
+        return; // OK was pressed while the window waited
+    }
+    std::vector<LinkTarget> targets;
+    if (openResults(targets)) {
+        checkTargets(targets);
+    }
+}
+
+// Opens the module connection on every live entry and reads them; false
+// after a failure, which has been shown.
+bool Form4::openResults(std::vector<LinkTarget>& targets) {
+    bool watchPaused = false;
+    try {
+        if (state_.ConnectionOpen) {
+            CloseDataConnection(state_);
+            form1_.List1->clear();
+            state_.ConnectionOpen = false;
+        }
+        state_.ConnectionOpen = true;
+        state_.HasSearchResult = false;
+        state_.ModuleConnection =
+            std::make_unique<Connection>(Connection::ConnectionString(state_.DataFilePath));
+        state_.SavedSearchSql = std::u16string(LiveEntriesStatement);
+        state_.ModuleRecordset =
+            std::make_unique<Recordset>(state_.ModuleConnection->execute(state_.SavedSearchSql));
+        Recordset& rows = *state_.ModuleRecordset;
+        if (rows.bof() && rows.eof()) {
+            MessageBox(this, ToQString(Messages::NotFound), MessageStyle::Ok);
+        } else {
+            state_.HasSearchResult = true;
+        }
+        setForegroundWatch(false);
+        watchPaused = true;
+        List1->clear();
+        Text1->clear();
+        Label2->clear();
+        SetLinkCommandsEnabled(false);
+        state_.LinkCheckRunning = true;
+        targets = ReadLinkTargets(rows);
+        return true;
+    } catch (const std::exception& e) {
+        state_.LinkCheckRunning = false;
+        // The watch belongs to the main window; a failed check gives it back.
+        if (watchPaused) {
+            setForegroundWatch(true);
+        }
+        MessageBox(this, QString::fromUtf8(e.what()), MessageStyle::Ok);
+        MessageBox(this, ToQString(Messages::KeyError), MessageStyle::Ok);
+        return false;
+    }
+}
+
+void Form4::checkTargets(const std::vector<LinkTarget>& targets) {
+    LinkCheck check(UrlsOf(targets), checkOptions);
+    LinkCheckProgress progress;
+    for (;;) {
+        progress = check.progress();
+        for (const RowVerdict& row : check.takeReleased()) {
+            if (row.verdict.dead) {
+                addDeadLine(targets[row.row], row.verdict.reason);
+            }
+        }
+        if (progress.finished) {
+            break;
+        }
+        if (progress.oldestOpen < targets.size()) {
+            StatusBar1->showMessage(ToQString(StartStatusText(targets[progress.oldestOpen])));
+        }
+        Wait(PollMilliseconds);
+        if (!state_.LinkCheckRunning) {
+            check.stop();
+            StatusBar1->showMessage(ToQString(LinkCheckMessages::Stopped));
+            setForegroundWatch(true);
+            return;
+        }
+    }
+    state_.LinkCheckRunning = false;
+    setForegroundWatch(true);
+    if (!progress.error.empty()) {
+        MessageBox(this, QString::fromUtf8(progress.error.c_str()), MessageStyle::Critical);
+        StatusBar1->showMessage(ToQString(LinkCheckMessages::Stopped));
+        return;
+    }
+    StatusBar1->showMessage(ToQString(LinkCheckMessages::Finished));
+    SetLinkCommandsEnabled(true);
+}
+
+void Form4::addDeadLine(const LinkTarget& target, const std::string& reason) {
+    auto* item = new QListWidgetItem(ToQString(ResultLine(target.serial, target.title)));
+    item->setData(Qt::UserRole, static_cast<qlonglong>(target.position));
+    item->setData(SerialRole, target.serial);
+    item->setData(UrlRole, ToQString(target.url));
+    item->setToolTip(QString::fromUtf8(reason.c_str()));
+    List1->addItem(item);
+    List1->scrollToItem(item, QAbstractItemView::PositionAtTop);
+    showLineCount();
+}
+
+} // namespace tomorine

@@ -1,0 +1,293 @@
+// The broken-link check window through the real main window, against a
+// server of the test's own on 127.0.0.1.
+#include "form1_harness.h"
+#include "link_check_fixture.h"
+#include "mainwindow/form4.h"
+#include "store/message_style.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+using namespace tomorine;
+using namespace tomorine::test;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+std::vector<QString>& Opened() {
+    static std::vector<QString> urls;
+    return urls;
+}
+
+QStringList Lines(const QListWidget* list) {
+    QStringList lines;
+    for (int i = 0; i < list->count(); ++i) {
+        lines << list->item(i)->text();
+    }
+    return lines;
+}
+
+std::vector<std::int32_t> LiveSerials(const std::filesystem::path& file) {
+    std::vector<std::int32_t> serials;
+    for (const Entry& e : Form1Harness::ReadLiveEntries(file)) {
+        serials.push_back(e.serial);
+    }
+    return serials;
+}
+
+bool Finished(const Form4& form4) {
+    return form4.StatusBar1->currentMessage() == QStringLiteral("リンクチェック完了");
+}
+
+// Presses リンクチェック; once `ready` holds while the window is open, runs
+// `act` on it and presses OK (unless `act` hid the window). Returns when the
+// modal display has ended.
+void WhileOpen(Form1& form1, const std::function<bool(Form4&)>& ready,
+               const std::function<void(Form4&)>& act) {
+    Form4& form4 = *form1.form4;
+    bool acted = false;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!acted && form4.isVisible() && ready(form4)) {
+            acted = true;
+            act(form4);
+            if (form4.isVisible()) {
+                form4.Command5->click();
+            }
+        }
+    });
+    poll.start();
+    QTimer guard; // a test that goes wrong still ends
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&] { form4.Command5->click(); });
+    guard.start(30000);
+    form1.Command12->click();
+    QVERIFY(acted);
+}
+
+} // namespace
+
+class Form4Test : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        Form4::SetStartDelayMilliseconds(0);
+        Opened().clear();
+        Form4::SetOpenUrl([](const QUrl& url) {
+            Opened().push_back(url.toString());
+            return true;
+        });
+    }
+
+    void startUpLoadsTheWindowEmpty() {
+        Form1Harness h;
+        QVERIFY(h.load());
+        Form4& form4 = *h.form().form4;
+        QVERIFY(!form4.isVisible());
+        QVERIFY(form4.isModal());
+        QCOMPARE(form4.Label2->text(), QString());
+        QCOMPARE(form4.windowTitle(), QStringLiteral("リンク切れチェック"));
+        QCOMPARE(form4.Command5->text(), QStringLiteral("OK"));
+        QVERIFY(!(form4.windowFlags() & Qt::WindowMaximizeButtonHint)); // fixed size
+    }
+
+    // The dead lines in row order, in the result-list form, with the row
+    // position, serial and URL of their entries; then two of five deleted.
+    void listsTheDeadLinesAndDeletesTwoOfFive() {
+        LocalHttpServer server;
+        RefusingPort refusing;
+        Form1Harness h;
+        const auto file = h.defaultDataFile();
+        WriteEntries(
+            file,
+            {UrlEntry(1, server.url("/ok"), u"生"),
+             UrlEntry(2, server.url("/status/404"), u"四〇四"),
+             UrlEntry(3, "http://127.0.0.1:" + std::to_string(refusing.port()) + "/", u"拒否"),
+             UrlEntry(4, server.url("/status/500"), u"五〇〇"),
+             UrlEntry(5, server.url("/redirect/2/status/410"), u"四一〇"),
+             UrlEntry(6, "http://gone.invalid/", u"名前なし"),
+             UrlEntry(7, server.url("/status/404"), u"削除済み"), UrlEntry(8, "", u"空"),
+             UrlEntry(9, server.url("/redirect/3/ok"), u"転送")},
+            {7});
+        QVERIFY(h.load());
+        h.form().form4->checkOptions = LoopbackOptions(server);
+        h.form().Text1->setText(QStringLiteral("残り"));
+        WhileOpen(h.form(), Finished, [&](Form4& form4) {
+            QCOMPARE(h.form().Text1->text(), QString()); // the editor was cleared
+            QCOMPARE(Lines(form4.List1),
+                     QStringList({"[00002]:四〇四", "[00003]:拒否", "[00005]:四一〇",
+                                  "[00006]:名前なし", "[00008]:空"}));
+            QCOMPARE(form4.Label2->text(), QStringLiteral("[5件]"));
+            QCOMPARE(form4.List1->item(2)->data(Qt::UserRole).toLongLong(), 4LL);
+            QCOMPARE(form4.List1->item(4)->data(Qt::UserRole).toLongLong(), 6LL);
+            QVERIFY(form4.Command4->isEnabled());
+            QCOMPARE(h.takeMessages(), QStringList());
+
+            // Select all, then none: nothing stays selected, Text1 unchanged.
+            form4.Command1->click();
+            QCOMPARE(form4.List1->selectedItems().size(), 5);
+            form4.Command2->click();
+            QCOMPARE(form4.List1->selectedItems().size(), 0);
+            QCOMPARE(form4.Text1->text(), QString());
+
+            form4.List1->item(1)->setSelected(true);
+            form4.List1->item(3)->setSelected(true);
+            form4.Command4->click();
+            QCOMPARE(h.takeMessages(), QStringList());
+            QCOMPARE(Lines(form4.List1),
+                     QStringList({"[00002]:四〇四", "[00005]:四一〇", "[00008]:空"}));
+            QCOMPARE(form4.Label2->text(), QStringLiteral("[3件]"));
+            QCOMPARE(form4.StatusBar1->currentMessage(), QStringLiteral("削除完了"));
+            QCOMPARE(LiveSerials(file), (std::vector<std::int32_t>{1, 2, 4, 5, 8, 9}));
+            // The main list shows the live entries; the deleted ones are gone.
+            QCOMPARE(h.listLines(), QStringList({"[00001]:生", "[00002]:四〇四", "[00004]:五〇〇",
+                                                 "[00005]:四一〇", "[00008]:空", "[00009]:転送"}));
+
+            // The lines still name their entries after the refresh: the
+            // second line (row 4 at the check, row 3 now) is serial 5.
+            form4.List1->setCurrentRow(1);
+            QCOMPARE(form4.Text1->text(),
+                     QString::fromStdString(server.url("/redirect/2/status/410")));
+            form4.Command2->click();
+            form4.List1->item(1)->setSelected(true);
+            form4.Command4->click();
+            QCOMPARE(LiveSerials(file), (std::vector<std::int32_t>{1, 2, 4, 8, 9}));
+            QCOMPARE(form4.Label2->text(), QStringLiteral("[2件]"));
+        });
+        QVERIFY(!h.form().form4->isVisible());
+    }
+
+    void showOpensTheLineClickedAndRefusesNoUrl() {
+        Form1Harness h;
+        WriteEntries(h.defaultDataFile(), {UrlEntry(4, "http://gone.invalid/ページ", u"x")});
+        QVERIFY(h.load());
+        WhileOpen(h.form(), Finished, [&](Form4& form4) {
+            form4.Command3->click();
+            QCOMPARE(h.takeMessages(), QStringList({"URLが指定されていません"}));
+            QTest::mouseClick(form4.List1->viewport(), Qt::LeftButton, {},
+                              form4.List1->visualItemRect(form4.List1->item(0)).center());
+            QCOMPARE(form4.Text1->text(), QStringLiteral("http://gone.invalid/ページ"));
+            form4.List1_DblClick();
+            QCOMPARE(Opened().size(), size_t(1));
+            QVERIFY(Opened()[0].startsWith(QStringLiteral("http://gone.invalid/")));
+            // Nothing selected: nothing deleted.
+            form4.Command2->click();
+            form4.Command4->click();
+            QCOMPARE(h.takeMessages(), QStringList({"URLが指定されていません"}));
+            QCOMPARE(LiveSerials(h.defaultDataFile()), (std::vector<std::int32_t>{4}));
+        });
+    }
+
+    // OK stops a running check at once and hides the window; the status text
+    // named the oldest entry still open; the foreground watch was paused
+    // for the check and resumed.
+    void okStopsARunningCheckWithinASecond() {
+        LocalHttpServer server;
+        Form1Harness h;
+        WriteEntries(h.defaultDataFile(),
+                     {UrlEntry(1, "", u"空"), UrlEntry(2, server.url("/hang"), u"待ち"),
+                      UrlEntry(3, server.url("/ok"), u"生")});
+        QVERIFY(h.load());
+        std::vector<bool> watch;
+        h.state().SetForegroundWatchEnabled = [&](bool on) { watch.push_back(on); };
+        h.form().form4->checkOptions = LoopbackOptions(server, {}, 60s);
+        Clock::time_point pressed;
+        QString status;
+        WhileOpen(
+            h.form(),
+            [&](Form4& form4) { return form4.List1->count() == 1 && server.requests() >= 2; },
+            [&](Form4& form4) {
+                status = form4.StatusBar1->currentMessage();
+                QVERIFY(h.state().LinkCheckRunning);
+                QVERIFY(!form4.Command4->isEnabled());
+                pressed = Clock::now();
+                form4.Command5->click();
+            });
+        QVERIFY(Clock::now() - pressed < 1s);
+        Form4& form4 = *h.form().form4;
+        QCOMPARE(status, QStringLiteral("[開始]:[1]:<2>:待ち"));
+        QCOMPARE(form4.StatusBar1->currentMessage(), QStringLiteral("中止"));
+        QVERIFY(!h.state().LinkCheckRunning);
+        QVERIFY(!form4.Command1->isEnabled());
+        QCOMPARE(watch, (std::vector<bool>{false, true}));
+        QCOMPARE(Lines(form4.List1), QStringList({"[00001]:空"}));
+    }
+
+    // The window is shown and drawn for a moment before the check starts.
+    void theCheckStartsAfterTheWindowIsDrawn() {
+        Form4::SetStartDelayMilliseconds(300);
+        Form1Harness h;
+        WriteEntries(h.defaultDataFile(), {UrlEntry(1, "", u"空")});
+        QVERIFY(h.load());
+        Clock::time_point shown;
+        bool listEmptyWhileWaiting = false;
+        WhileOpen(
+            h.form(),
+            [&](Form4& form4) {
+                if (shown == Clock::time_point()) {
+                    shown = Clock::now();
+                    listEmptyWhileWaiting = form4.StatusBar1->currentMessage().isEmpty();
+                }
+                return Finished(form4);
+            },
+            [&](Form4& form4) { QCOMPARE(form4.List1->count(), 1); });
+        QVERIFY(listEmptyWhileWaiting);
+        QVERIFY(Clock::now() - shown >= 250ms);
+    }
+
+    void aMissingDataFileOrNoLiveEntryIsReported() {
+        Form1Harness h;
+        WriteEntries(h.defaultDataFile(), {UrlEntry(1, "", u"消")}, {1});
+        QVERIFY(h.load());
+        WhileOpen(h.form(), Finished, [&](Form4& form4) {
+            QCOMPARE(h.takeMessages(), QStringList({"見つかりません"}));
+            QCOMPARE(form4.List1->count(), 0);
+            QVERIFY(form4.Command1->isEnabled());
+        });
+        h.form().Text6->setText(QString::fromStdString((h.home() / "無い.xls").string()));
+        WhileOpen(
+            h.form(), [](Form4&) { return !MessageBoxSeam::shown().empty(); },
+            [&](Form4& form4) {
+                QCOMPARE(h.takeMessages(), QStringList({"データファイルがありません"}));
+                QCOMPARE(form4.List1->count(), 0);
+            });
+    }
+
+    // A deletion that cannot be saved shows the failure's description and
+    // leaves the file and the lines as they were.
+    void aFailedDeletionLeavesTheFileAsItWas() {
+        Form1Harness h;
+        const auto file = h.defaultDataFile();
+        WriteEntries(file, {UrlEntry(1, "", u"空"), UrlEntry(2, "", u"空")});
+        QVERIFY(h.load());
+        WhileOpen(h.form(), Finished, [&](Form4& form4) {
+            const std::vector<std::uint8_t> garbage(4096, 0x42);
+            WriteBytes(file, garbage);
+            form4.Command1->click();
+            form4.Command4->click();
+            const auto shown = h.takeShown();
+            QVERIFY(!shown.empty());
+            QVERIFY2(shown[0].text.contains(QStringLiteral("トモリネ.xls")),
+                     qPrintable(shown[0].text));
+            QCOMPARE(shown[0].style, MessageStyle::Critical);
+            QCOMPARE(form4.List1->count(), 2);
+            QVERIFY(ReadBytes(file) == garbage);
+            // Without a data file path the window says so and hides.
+            h.form().Text6->clear();
+            form4.Command4->click();
+            QCOMPARE(h.takeMessages(), QStringList({"ファイルが指定されていません"}));
+            QVERIFY(!form4.isVisible());
+        });
+    }
+};
+
+QTEST_MAIN(Form4Test)
+#include "form4_test.moc"

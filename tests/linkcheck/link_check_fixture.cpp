@@ -1,0 +1,59 @@
+#include "link_check_fixture.h"
+
+#include "store/data_workbook.h"
+#include "store/entry_statements.h"
+#include "store/table/connection.h"
+#include "store/workbook/utf.h"
+
+#include <algorithm>
+
+namespace tomorine::test {
+
+LinkCheckOptions LoopbackOptions(const LocalHttpServer& server,
+                                 const std::vector<std::string>& names,
+                                 std::chrono::milliseconds timeout) {
+    LinkCheckOptions options;
+    options.connectTimeout = timeout;
+    options.requestTimeout = timeout;
+    options.noProxy = true;
+    for (const std::string& name : names) {
+        options.resolve.push_back(server.resolveEntry(name));
+    }
+    options.hostAllowed = [names](std::string_view host) {
+        return host == "127.0.0.1" || std::find(names.begin(), names.end(), host) != names.end();
+    };
+    return options;
+}
+
+std::vector<RowVerdict> RunToEnd(LinkCheck& check) {
+    std::vector<RowVerdict> all;
+    for (;;) {
+        const bool finished = check.progress().finished;
+        for (RowVerdict& verdict : check.takeReleased()) {
+            all.push_back(std::move(verdict));
+        }
+        if (finished) {
+            return all;
+        }
+        check.waitForChange(std::chrono::milliseconds(200));
+    }
+}
+
+void WriteEntries(const std::filesystem::path& path, const std::vector<Entry>& entries,
+                  const std::vector<int>& deleted) {
+    Connection connection(path, NewDataWorkbook());
+    for (const Entry& entry : entries) {
+        connection.execute(BuildInsertStatement(entry.serial, entry));
+    }
+    for (int serial : deleted) {
+        connection.execute(u"UPDATE [トモリネ$] SET 削除 = 1 WHERE シリアル番号 = " +
+                           FromUtf8(std::to_string(serial)));
+    }
+    connection.close();
+}
+
+Entry UrlEntry(std::int32_t serial, const std::string& url, std::u16string title) {
+    return Entry{serial, FromUtf8(url), std::move(title), {}, {}, {}};
+}
+
+} // namespace tomorine::test

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "linkcheck/link_check.h"
+#include "local_http_server.h"
+#include "store/entry.h"
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tomorine::test {
+
+// Options that keep every request on this machine: only 127.0.0.1 and the
+// given names (each resolved to 127.0.0.1 on the server's port) are reached,
+// the proxy of the environment is ignored, and requests give up after
+// `timeout`.
+LinkCheckOptions LoopbackOptions(const LocalHttpServer& server,
+                                 const std::vector<std::string>& names = {},
+                                 std::chrono::milliseconds timeout = std::chrono::seconds(2));
+
+// Waits for the check to finish and returns every verdict it hands on.
+std::vector<RowVerdict> RunToEnd(LinkCheck& check);
+
+// A data workbook holding `entries`; those whose serials are in `deleted`
+// flagged deleted.
+void WriteEntries(const std::filesystem::path& path, const std::vector<Entry>& entries,
+                  const std::vector<int>& deleted = {});
+Entry UrlEntry(std::int32_t serial, const std::string& url, std::u16string title);
+
+} // namespace tomorine::test
