@@ -1,6 +1,7 @@
 #include "cli/command_options.h"
 #include "cli/commands.h"
 #include "cli/failure.h"
+#include "store/files/pending_temporary_files.h"
 
 #include <functional>
 #include <iostream>
@@ -50,6 +51,7 @@ int Run(const Command& command, const tomorine::cli::Invocation& call) {
 
 int main(int argc, char** argv) {
     using namespace tomorine::cli;
+    tomorine::InstallSaveSignalHandling();
     if (argc < 2 || !Commands().contains(argv[1])) {
         std::cerr << kUsage;
         return ExitUsage;

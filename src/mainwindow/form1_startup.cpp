@@ -47,13 +47,14 @@ bool Form1::Form_Load() {
     try {
         RemoveSystemMenuItem(this, 2);
         RemoveSystemMenuItem(form6, 2);
-        state_.DataFilePath = ReadDataFileSetting(GetAppDir());
-        const std::string dataIni = GetIniPath(state_.DataFilePath.string());
-        state_.OutputFilePath =
-            ReadIniString(dataIni, kSettingsSection, kOutputFileKey, "", kIniBufferSize);
-        state_.CommentOutput = ReadIniInt(dataIni, kSettingsSection, kCommentOutputKey, 0);
-        state_.ReferFilePath =
-            ReadIniString(dataIni, kSettingsSection, kReferFileKey, "", kIniBufferSize);
+        const StartupSettings settings = ReadStartupSettings(GetAppDir());
+        for (const std::string& notice : settings.notices) {
+            MessageBox(this, QString::fromStdString(notice), MessageStyle::Exclamation);
+        }
+        state_.DataFilePath = settings.dataFile;
+        state_.OutputFilePath = settings.outputFile;
+        state_.CommentOutput = settings.commentOutput;
+        state_.ReferFilePath = settings.referFile;
         SetCommandsEnabled(checkDataVersion() != -1);
         if (!IsRegularFile(state_.DataFilePath)) {
             CreateDataWorkbook(state_.DataFilePath);

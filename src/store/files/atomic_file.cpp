@@ -1,6 +1,8 @@
 #include "store/files/atomic_file.h"
 
+#include "store/files/data_file_lock.h"
 #include "store/files/file_bytes.h"
+#include "store/files/pending_temporary_files.h"
 #include "store/workbook/workbook_error.h"
 
 #include <algorithm>
@@ -17,6 +19,42 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Our own code for a target that is neither a regular file nor missing.
+constexpr int kNotRegular = -1;
+
+// Temporary files are named "." + target name + ".tmp" + digits.
+std::string TemporaryPrefix(const fs::path& target) {
+    return "." + target.filename().string() + ".tmp";
+}
+
+bool IsTemporaryOf(const std::string& name, const std::string& prefix) {
+    if (!name.starts_with(prefix) || name.size() == prefix.size() ||
+        name.size() > prefix.size() + 10) {
+        return false;
+    }
+    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                       [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Removes what interrupted saves of `target` left beside it. Only a holder of
+// the target's lock may do so: no other writer of ours is saving it then.
+void RemoveLeftTemporaryFiles(const fs::path& target) {
+    if (!DataFileLock::HeldByThisThread(target)) {
+        return;
+    }
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const std::string prefix = TemporaryPrefix(target);
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (IsTemporaryOf(name, prefix) &&
+            it->symlink_status(ec).type() == fs::file_type::regular) {
+            fs::remove(it->path(), ec);
+        }
+        ec.clear();
+    }
+}
+
 // A file being written beside its target; removed unless it was renamed.
 class TemporaryFile {
 public:
@@ -29,6 +67,7 @@ public:
         }
         if (!path_.empty()) {
             ::unlink(path_.c_str());
+            pending_.release();
         }
     }
 
@@ -42,19 +81,20 @@ public:
 private:
     fs::path path_;
     int fd_ = -1;
+    PendingTemporaryFile pending_;
 };
 
 int TemporaryFile::create(const fs::path& target) {
     thread_local std::mt19937_64 random{std::random_device{}()};
     for (int attempt = 0; attempt < 100; ++attempt) {
         fs::path candidate = target;
-        candidate.replace_filename("." + target.filename().string() + ".tmp" +
-                                   std::to_string(random() % 1000000000));
+        candidate.replace_filename(TemporaryPrefix(target) + std::to_string(random() % 1000000000));
         // O_EXCL: never reuse a file that someone else has made.
         const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             fd_ = fd;
             path_ = std::move(candidate);
+            pending_.hold(path_.c_str());
             return 0;
         }
         if (errno != EEXIST) {
@@ -93,6 +133,7 @@ int TemporaryFile::renameOver(const fs::path& target) {
         return errno;
     }
     path_.clear();
+    pending_.release();
     return 0;
 }
 
@@ -132,8 +173,9 @@ void FlushFolder(const fs::path& file) {
 int WriteReplacing(const fs::path& target, std::span<const std::uint8_t> bytes,
                    const fs::path& modeOf) {
     struct stat existing {};
-    if (::stat(target.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) {
-        return EISDIR;
+    if (::stat(target.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+        // A pipe or a device in the target's place is never replaced by a file.
+        return S_ISDIR(existing.st_mode) ? EISDIR : kNotRegular;
     }
     // A rename would replace a file the user made read-only; it stays as it is.
     if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) {
@@ -158,13 +200,27 @@ int WriteReplacing(const fs::path& target, std::span<const std::uint8_t> bytes,
 
 namespace {
 
+WorkbookError SaveError(int error, const fs::path& path) {
+    if (error == kNotRegular) {
+        return WorkbookError(ErrorNumber::FileAccess,
+                             QuotedPath(path) + " を保存できません: 通常のファイルではありません");
+    }
+    if (error == EFBIG) {
+        return WorkbookError(ErrorNumber::FileAccess,
+                             QuotedPath(path) +
+                                 " を保存できません: ファイルの大きさの上限を超えます");
+    }
+    return FileError(error, "保存", path);
+}
+
 void WriteAtomically(const fs::path& path, std::span<const std::uint8_t> bytes,
                      const fs::path& modeOf) {
     const fs::path target = ResolveLink(path);
+    RemoveLeftTemporaryFiles(target);
     std::error_code ec;
     const fs::path& mode = fs::exists(target, ec) ? target : modeOf;
     if (const int error = WriteReplacing(target, bytes, mode); error != 0) {
-        throw FileError(error, "保存", path);
+        throw SaveError(error, path);
     }
     FlushFolder(target);
 }

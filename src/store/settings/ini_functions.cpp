@@ -12,13 +12,9 @@ namespace tomorine {
 
 namespace {
 
-std::optional<std::string> ReadValue(const std::filesystem::path& file, std::string_view section,
-                                     std::string_view key) {
-    std::string bytes;
-    if (ReadWholeFile(file, bytes) != ReadStatus::Read) {
-        return std::nullopt;
-    }
-    return IniDocument::parse(bytes).value(section, key);
+std::optional<std::string> ValueOf(const LoadedIniFile& file, std::string_view section,
+                                   std::string_view key) {
+    return file.document ? file.document->value(section, key) : std::nullopt;
 }
 
 std::string CutToBuffer(std::string_view text, int bufferSize) {
@@ -39,15 +35,42 @@ std::string CutToBuffer(std::string_view text, int bufferSize) {
 
 } // namespace
 
+LoadedIniFile LoadIniFile(const std::filesystem::path& file) {
+    LoadedIniFile loaded;
+    std::string bytes;
+    std::string error;
+    switch (ReadWholeFile(file, bytes, kMaxSettingsFileBytes, &error)) {
+    case ReadStatus::Read:
+        loaded.document = IniDocument::parse(bytes);
+        break;
+    case ReadStatus::Failed:
+        loaded.notice = error + "。設定は既定の値を使い、このファイルは書き換えません";
+        break;
+    case ReadStatus::Missing:
+        break;
+    }
+    return loaded;
+}
+
+std::string IniString(const LoadedIniFile& file, std::string_view section, std::string_view key,
+                      std::string_view defaultValue, int bufferSize) {
+    std::optional<std::string> value = ValueOf(file, section, key);
+    return CutToBuffer(value ? *value : defaultValue, bufferSize);
+}
+
 std::string ReadIniString(const std::filesystem::path& file, std::string_view section,
                           std::string_view key, std::string_view defaultValue, int bufferSize) {
-    std::optional<std::string> value = ReadValue(file, section, key);
-    return CutToBuffer(value ? *value : defaultValue, bufferSize);
+    return IniString(LoadIniFile(file), section, key, defaultValue, bufferSize);
 }
 
 std::int32_t ReadIniInt(const std::filesystem::path& file, std::string_view section,
                         std::string_view key, std::int32_t defaultValue) {
-    std::optional<std::string> value = ReadValue(file, section, key);
+    return IniInt(LoadIniFile(file), section, key, defaultValue);
+}
+
+std::int32_t IniInt(const LoadedIniFile& file, std::string_view section, std::string_view key,
+                    std::int32_t defaultValue) {
+    std::optional<std::string> value = ValueOf(file, section, key);
     if (!value || value->empty()) {
         return defaultValue;
     }
@@ -69,7 +92,7 @@ std::int32_t ReadIniInt(const std::filesystem::path& file, std::string_view sect
 bool WriteIniString(const std::filesystem::path& file, std::string_view section,
                     std::string_view key, std::string_view value) {
     std::string bytes;
-    ReadStatus status = ReadWholeFile(file, bytes);
+    ReadStatus status = ReadWholeFile(file, bytes, kMaxSettingsFileBytes);
     if (status == ReadStatus::Failed) {
         return false;
     }

@@ -9,9 +9,43 @@ std::string GetIniPath(std::string_view dataFilePath) {
     return GetFolderPart(dataFilePath) + std::string(kSettingsFileName);
 }
 
-std::string ReadDataFileSetting(const std::string& appDir) {
-    return ReadIniString(appDir + std::string(kSettingsFileName), kSettingsSection, kDataFileKey,
-                         appDir + std::string(kDefaultDataFileName), kIniBufferSize);
+namespace {
+
+std::string DataFileOf(const LoadedIniFile& file, const std::string& appDir) {
+    return IniString(file, kSettingsSection, kDataFileKey,
+                     appDir + std::string(kDefaultDataFileName), kIniBufferSize);
+}
+
+} // namespace
+
+std::string ReadDataFileSetting(const std::string& appDir, std::string* notice) {
+    const LoadedIniFile file = LoadIniFile(appDir + std::string(kSettingsFileName));
+    if (notice != nullptr) {
+        *notice = file.notice;
+    }
+    return DataFileOf(file, appDir);
+}
+
+StartupSettings ReadStartupSettings(const std::string& appDir) {
+    StartupSettings settings;
+    const std::string appIni = appDir + std::string(kSettingsFileName);
+    const LoadedIniFile app = LoadIniFile(appIni);
+    settings.dataFile = DataFileOf(app, appDir);
+    const std::string dataIni = GetIniPath(settings.dataFile);
+    std::optional<LoadedIniFile> other;
+    if (GetAbsolutePath(dataIni) != GetAbsolutePath(appIni)) {
+        other = LoadIniFile(dataIni);
+    }
+    const LoadedIniFile& data = other ? *other : app;
+    settings.outputFile = IniString(data, kSettingsSection, kOutputFileKey, "", kIniBufferSize);
+    settings.commentOutput = IniInt(data, kSettingsSection, kCommentOutputKey, 0);
+    settings.referFile = IniString(data, kSettingsSection, kReferFileKey, "", kIniBufferSize);
+    for (const LoadedIniFile* file : {&app, &data}) {
+        if (!file->notice.empty() && (file == &app || other)) {
+            settings.notices.push_back(file->notice);
+        }
+    }
+    return settings;
 }
 
 bool SaveSettings(const SettingsValues& values, const std::filesystem::path& appIniPath,
