@@ -40,10 +40,11 @@ StartupSettings ReadStartupSettings(const std::string& appDir) {
     settings.outputFile = IniString(data, kSettingsSection, kOutputFileKey, "", kIniBufferSize);
     settings.commentOutput = IniInt(data, kSettingsSection, kCommentOutputKey, 0);
     settings.referFile = IniString(data, kSettingsSection, kReferFileKey, "", kIniBufferSize);
-    for (const LoadedIniFile* file : {&app, &data}) {
-        if (!file->notice.empty() && (file == &app || other)) {
-            settings.notices.push_back(file->notice);
-        }
+    if (!app.notice.empty()) {
+        settings.notices.push_back(app.notice);
+    }
+    if (other && !other->notice.empty()) {
+        settings.notices.push_back(other->notice);
     }
     return settings;
 }
