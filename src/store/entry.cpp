@@ -64,6 +64,17 @@ std::vector<std::u16string> SplitChunks(std::u16string_view text, int slots) {
     return chunks;
 }
 
+std::vector<std::u16string> FixedChunks(std::u16string_view text, int slots) {
+    std::vector<std::u16string> chunks(slots);
+    for (int i = 0; i < slots; ++i) {
+        const size_t start = static_cast<size_t>(i) * ChunkSize;
+        if (start < text.size()) {
+            chunks[i] = text.substr(start, ChunkSize);
+        }
+    }
+    return chunks;
+}
+
 std::u16string EscapeQuotes(std::u16string_view text) {
     std::u16string out;
     out.reserve(text.size() + 8);

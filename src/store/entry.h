@@ -54,6 +54,9 @@ const std::vector<std::u16string>& EntryColumnNames();
 // that combine with it, so every cell holds whole characters and the joined
 // chunks give the text back.
 std::vector<std::u16string> SplitChunks(std::u16string_view text, int slots);
+// The cut of earlier versions, which files written by them hold: slot i is
+// the text's units from i * 125, whatever character falls at the border.
+std::vector<std::u16string> FixedChunks(std::u16string_view text, int slots);
 // Doubles every apostrophe, for a single-quoted literal.
 std::u16string EscapeQuotes(std::u16string_view text);
 // Write rule: trailing spaces become tabs, so that they survive the cell.
