@@ -15,6 +15,11 @@ struct CliOutcome {
 };
 
 struct CliLaunch {
+    CliLaunch(std::vector<std::string> arguments, std::filesystem::path homeFolder,
+              long fileSizeLimitBytes = -1)
+        : args(std::move(arguments)), home(std::move(homeFolder)),
+          fileSizeLimit(fileSizeLimitBytes) {}
+
     std::vector<std::string> args;
     std::filesystem::path home; // TOMORINE_HOME; the process runs in its parent
     long fileSizeLimit = -1;    // RLIMIT_FSIZE in bytes when not -1
