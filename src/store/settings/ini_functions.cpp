@@ -14,7 +14,7 @@ namespace {
 
 std::optional<std::string> ValueOf(const LoadedIniFile& file, std::string_view section,
                                    std::string_view key) {
-    return file.document ? file.document->value(section, key) : std::nullopt;
+    return file.bytes ? IniDocument::lookup(*file.bytes, section, key) : std::nullopt;
 }
 
 std::string CutToBuffer(std::string_view text, int bufferSize) {
@@ -41,7 +41,7 @@ LoadedIniFile LoadIniFile(const std::filesystem::path& file) {
     std::string error;
     switch (ReadWholeFile(file, bytes, kMaxSettingsFileBytes, &error)) {
     case ReadStatus::Read:
-        loaded.document = IniDocument::parse(bytes);
+        loaded.bytes = std::move(bytes);
         break;
     case ReadStatus::Failed:
         loaded.notice = error + "。設定は既定の値を使い、このファイルは書き換えません";

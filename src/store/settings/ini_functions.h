@@ -1,7 +1,5 @@
 #pragma once
 
-#include "store/settings/ini_document.h"
-
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -19,7 +17,7 @@ inline constexpr std::uint64_t kMaxSettingsFileBytes = 1 << 20;
 
 // A settings file read once, for several values.
 struct LoadedIniFile {
-    std::optional<IniDocument> document; // empty when missing or refused
+    std::optional<std::string> bytes; // empty when missing or refused
     // Why a file that is there was refused (too large, not a regular file,
     // unreadable) and that its defaults are used; empty otherwise.
     std::string notice;

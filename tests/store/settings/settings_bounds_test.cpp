@@ -1,5 +1,6 @@
 // Settings files that are not regular files or are over 1 MB: refused with a
 // notice naming them, defaults used, and never written over.
+#include "store/settings/ini_document.h"
 #include "store/settings/ini_functions.h"
 #include "store/settings/settings_file.h"
 #include "support/temp_dir.h"
@@ -96,6 +97,27 @@ TEST(SettingsBounds, AFileOfExactlyOneMegabyteIsReadAndEachFileOnce) {
     EXPECT_EQ(settings.commentOutput, 1);
     EXPECT_EQ(settings.referFile, "/r.xls");
     EXPECT_TRUE(settings.notices.empty());
+}
+
+// Start-up reads values straight from the bytes; they are the values the
+// document that writes the file sees.
+TEST(SettingsBounds, LookupReadsWhatTheDocumentReads) {
+    const std::string docs[] = {
+        "[s]\r\nk=1\r\n[t]\r\nk=2\r\n[S]\r\nj= \"q \" \r\n",
+        "; c\n[ s ]\nK = v\nk=w\n[s]\nk=x\nj\n",
+        "\xEF\xBB\xBF[s]\nk=表\r\nj='x'",
+        "[s]\r\nk=\x95\x5C\x83\x67\r\n[\x83\x67]\r\nk=\x81",
+        "k=outside\n[s]\n=no key\nk",
+    };
+    for (const std::string& doc : docs) {
+        for (const char* section : {"s", "t", "ト"}) {
+            for (const char* key : {"k", "j", "K"}) {
+                EXPECT_EQ(IniDocument::lookup(doc, section, key),
+                          IniDocument::parse(doc).value(section, key))
+                    << doc << " [" << section << "] " << key;
+            }
+        }
+    }
 }
 
 } // namespace
