@@ -89,28 +89,38 @@ std::int32_t IniInt(const LoadedIniFile& file, std::string_view section, std::st
     return static_cast<std::int32_t>(negative ? 0u - number : number);
 }
 
-bool WriteIniString(const std::filesystem::path& file, std::string_view section,
-                    std::string_view key, std::string_view value) {
+bool WriteIniStrings(const std::filesystem::path& file, std::string_view section,
+                     std::span<const IniSetting> settings) {
     std::string bytes;
     ReadStatus status = ReadWholeFile(file, bytes, kMaxSettingsFileBytes);
     if (status == ReadStatus::Failed) {
         return false;
     }
     IniDocument doc = IniDocument::parse(bytes);
-    if (!doc.setValue(section, key, value)) {
-        return false;
+    bool allSet = true;
+    for (const IniSetting& setting : settings) {
+        allSet = doc.setValue(section, setting.key, setting.value) && allSet;
     }
     std::string updated = doc.bytes();
     if (status == ReadStatus::Read && updated == bytes) {
-        return true;
+        return allSet;
+    }
+    if (status == ReadStatus::Missing && updated.empty()) {
+        return allSet; // nothing was set: no file is made
     }
     try {
         WriteFileAtomically(
             file, std::span(reinterpret_cast<const std::uint8_t*>(updated.data()), updated.size()));
-        return true;
+        return allSet;
     } catch (const WorkbookError&) {
         return false;
     }
+}
+
+bool WriteIniString(const std::filesystem::path& file, std::string_view section,
+                    std::string_view key, std::string_view value) {
+    const IniSetting setting{key, value};
+    return WriteIniStrings(file, section, std::span(&setting, 1));
 }
 
 } // namespace tomorine

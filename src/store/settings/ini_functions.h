@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -53,5 +54,15 @@ std::int32_t ReadIniInt(const std::filesystem::path& file, std::string_view sect
 // ignore the result.
 bool WriteIniString(const std::filesystem::path& file, std::string_view section,
                     std::string_view key, std::string_view value);
+
+struct IniSetting {
+    std::string_view key;
+    std::string_view value;
+};
+
+// Sets several keys, in order, with one read and at most one write of the
+// file; a key that cannot be stored is left out and makes the result false.
+bool WriteIniStrings(const std::filesystem::path& file, std::string_view section,
+                     std::span<const IniSetting> settings);
 
 } // namespace tomorine

@@ -52,19 +52,15 @@ StartupSettings ReadStartupSettings(const std::string& appDir) {
 bool SaveSettings(const SettingsValues& values, const std::filesystem::path& appIniPath,
                   const std::filesystem::path& dataIniPath) {
     const std::string commentOutput = std::to_string(values.commentOutput);
-    bool ok = true;
-    auto write = [&](const std::filesystem::path& file, std::string_view key,
-                     std::string_view value) {
-        ok = WriteIniString(file, kSettingsSection, key, value) && ok;
-    };
-    write(appIniPath, kDataFileKey, values.dataFile);
-    write(dataIniPath, kDataFileKey, values.dataFile);
-    write(appIniPath, kCommentOutputKey, commentOutput);
-    write(appIniPath, kOutputFileKey, values.outputFile);
-    write(dataIniPath, kCommentOutputKey, commentOutput);
-    write(dataIniPath, kOutputFileKey, values.outputFile);
-    write(appIniPath, kReferFileKey, values.referFile);
-    write(dataIniPath, kReferFileKey, values.referFile);
+    // Each file once, its keys in the order the Windows program wrote them.
+    const IniSetting settings[] = {{kDataFileKey, values.dataFile},
+                                   {kCommentOutputKey, commentOutput},
+                                   {kOutputFileKey, values.outputFile},
+                                   {kReferFileKey, values.referFile}};
+    bool ok = WriteIniStrings(appIniPath, kSettingsSection, settings);
+    if (GetAbsolutePath(dataIniPath.string()) != GetAbsolutePath(appIniPath.string())) {
+        ok = WriteIniStrings(dataIniPath, kSettingsSection, settings) && ok;
+    }
     return ok;
 }
 
