@@ -15,7 +15,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Empty when the process died before it made the file.
 std::string ReadText(const fs::path& path) {
+    if (!fs::exists(path)) {
+        return {};
+    }
     const auto bytes = ReadBytes(path);
     return {bytes.begin(), bytes.end()};
 }
