@@ -79,6 +79,10 @@ void CliProcess::signal(int number) const {
     ::kill(pid_, number);
 }
 
+std::string CliProcess::errorsSoFar() const {
+    return ReadText(io_ / "err");
+}
+
 CliOutcome CliProcess::wait() {
     int status = 0;
     while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {

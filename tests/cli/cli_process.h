@@ -34,6 +34,8 @@ public:
     CliProcess& operator=(const CliProcess&) = delete;
 
     void signal(int number) const;
+    // What the process has written to standard error so far.
+    std::string errorsSoFar() const;
     CliOutcome wait();
 
 private:

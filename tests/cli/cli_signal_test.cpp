@@ -6,6 +6,7 @@
 #include "store/entry.h"
 #include "store/xls/xls_file.h"
 #include "support/temp_dir.h"
+#include "upgrade_fixture.h"
 
 #include <algorithm>
 #include <chrono>
@@ -77,6 +78,25 @@ TEST(InterruptedSave, LeavesNoTemporaryFileAndAWholeDataFile) {
         entries = now;
     }
     EXPECT_GT(signalled, 0) << "no run was stopped; the test proves nothing";
+}
+
+// Ctrl-C during a conversion still stops it and puts the backup back: the
+// conversion's own handler takes the signal while it runs.
+TEST(InterruptedSave, CtrlCStopsAConversionAndKeepsTheOldFile) {
+    TempDir dir;
+    const fs::path data = dir / "古い.xls";
+    WriteXlsFile(OldDataWorkbook(OldRows(20000)), data);
+    const auto before = ReadBytes(data);
+    CliProcess process({{"check-version", "--data", data.string(), "--yes"}, dir / "home"});
+    for (int wait = 0; wait < 10000 && process.errorsSoFar().find(" %") == std::string::npos;
+         ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    process.signal(SIGINT);
+    const CliOutcome run = process.wait();
+    EXPECT_NE(run.status, 128 + SIGINT) << "ended by the signal instead of stopping the work";
+    EXPECT_EQ(ReadBytes(data), before);
+    EXPECT_TRUE(TemporaryFilesIn(dir.path()).empty());
 }
 
 // A file-size limit below the file's size: a clear failure, not death by
