@@ -69,7 +69,12 @@ void CheckKind(const struct stat& info, const std::filesystem::path& path, std::
 } // namespace
 
 FileBytes ReadFileBytes(const std::filesystem::path& path, std::uint64_t maxBytes) {
-    // O_NONBLOCK: opening a pipe with no writer must not wait for one.
+    // A device is not even opened: opening some has effects of its own.
+    struct stat before {};
+    if (::stat(path.c_str(), &before) == 0) {
+        CheckKind(before, path, maxBytes);
+    }
+    // O_NONBLOCK: a pipe put in the file's place since is not waited on either.
     const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (fd.get() < 0) {
         ThrowOpenError(errno, path);
