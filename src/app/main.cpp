@@ -1,6 +1,7 @@
 #include "app/application.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/module_state.h"
+#include "store/files/pending_temporary_files.h"
 
 #include <QApplication>
 #include <iostream>
@@ -9,6 +10,7 @@ int main(int argc, char** argv) {
     if (std::optional<int> answered = tomorine::AnswerCommandLine(argc, argv, std::cout)) {
         return *answered;
     }
+    tomorine::InstallSaveSignalHandling();
     QApplication app(argc, argv);
     tomorine::ConfigureApplication(app);
     tomorine::ModuleState state;

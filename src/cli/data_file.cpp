@@ -4,10 +4,19 @@
 #include "store/settings/path_routines.h"
 #include "store/settings/settings_file.h"
 
+#include <iostream>
+
 namespace tomorine::cli {
 
 std::filesystem::path ResolveDataFile(const ParsedArgs& args) {
-    std::string path = args.dataFile ? *args.dataFile : ReadDataFileSetting(GetAppDir());
+    if (args.dataFile) {
+        return GetAbsolutePath(*args.dataFile);
+    }
+    std::string notice;
+    std::string path = ReadDataFileSetting(GetAppDir(), &notice);
+    if (!notice.empty()) {
+        std::cerr << "tomorine-cli: " << notice << '\n' << std::flush;
+    }
     return GetAbsolutePath(path);
 }
 

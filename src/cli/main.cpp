@@ -1,6 +1,7 @@
 #include "cli/command_options.h"
 #include "cli/commands.h"
 #include "cli/failure.h"
+#include "store/files/pending_temporary_files.h"
 
 #include <functional>
 #include <iostream>
@@ -73,6 +74,7 @@ int main(int argc, char** argv) {
         std::cout << kUsage;
         return std::cout.flush() ? ExitOk : ExitFailure;
     }
+    tomorine::InstallSaveSignalHandling();
     if (argc < 2 || !Commands().contains(argv[1])) {
         std::cerr << kUsage;
         return ExitUsage;

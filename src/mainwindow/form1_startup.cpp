@@ -69,15 +69,16 @@ bool Form1::Form_Load() {
     RemoveSystemMenuItem(form5, 2);
     RemoveSystemMenuItem(form6, 2);
     bool usable = reported([this] {
-        state_.DataFilePath = ReadDataFileSetting(GetAppDir());
-        const std::string dataIni = GetIniPath(state_.DataFilePath.string());
-        state_.OutputFilePath =
-            ReadIniString(dataIni, kSettingsSection, kOutputFileKey, "", kIniBufferSize);
-        state_.CommentOutput = ReadIniInt(dataIni, kSettingsSection, kCommentOutputKey, 0);
+        const StartupSettings settings = ReadStartupSettings(GetAppDir());
+        for (const std::string& notice : settings.notices) {
+            MessageBox(this, QString::fromStdString(notice), MessageStyle::Exclamation);
+        }
+        state_.DataFilePath = settings.dataFile;
+        state_.OutputFilePath = settings.outputFile;
+        state_.CommentOutput = settings.commentOutput;
         form2->Check1->setChecked(state_.CommentOutput == 1);
         form2->Text1->setText(ToQString(state_.OutputFilePath));
-        state_.ReferFilePath =
-            ReadIniString(dataIni, kSettingsSection, kReferFileKey, "", kIniBufferSize);
+        state_.ReferFilePath = settings.referFile;
         form3->Text1->setText(QString::fromStdString(state_.ReferFilePath));
     });
     if (usable) {

@@ -4,16 +4,32 @@
 
 namespace tomorine {
 
+namespace {
+
+std::u16string UrlCondition(const std::vector<std::u16string>& chunks) {
+    std::u16string sql;
+    for (size_t i = 0; i < chunks.size(); ++i) {
+        std::u16string column = ChunkColumnName(FieldGroup::Url, static_cast<int>(i) + 1);
+        sql += chunks[i].empty() ? column + u" is Null"
+                                 : column + u" = '" + EscapeQuotes(chunks[i]) + u"'";
+        sql += i + 1 < chunks.size() ? u" and " : u"";
+    }
+    return sql;
+}
+
+} // namespace
+
 std::u16string BuildSearchStatement(std::u16string_view urlText) {
     std::u16string sql = u"select * from " + std::u16string(EntryTable) + u" where ";
     if (!urlText.empty()) {
-        const FieldLayout& url = LayoutOf(FieldGroup::Url);
-        std::vector<std::u16string> chunks = SplitChunks(urlText, url.chunks);
-        for (int i = 0; i < url.chunks; ++i) {
-            std::u16string column = ChunkColumnName(FieldGroup::Url, i + 1);
-            sql += chunks[i].empty() ? column + u" is Null"
-                                     : column + u" = '" + EscapeQuotes(chunks[i]) + u"'";
-            sql += i + 1 < url.chunks ? u" and " : u"";
+        const int slots = LayoutOf(FieldGroup::Url).chunks;
+        const std::vector<std::u16string> chunks = SplitChunks(urlText, slots);
+        const std::vector<std::u16string> older = FixedChunks(urlText, slots);
+        if (chunks == older) {
+            sql += UrlCondition(chunks);
+        } else {
+            // Files of earlier versions cut the URL inside a character.
+            sql += u"((" + UrlCondition(chunks) + u") or (" + UrlCondition(older) + u"))";
         }
         sql += u" and ";
     }

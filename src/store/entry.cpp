@@ -1,6 +1,7 @@
 #include "store/entry.h"
 
 #include "store/table/recordset.h"
+#include "store/text_cut.h"
 #include "store/workbook/cell.h"
 
 #include <algorithm>
@@ -44,10 +45,29 @@ const std::vector<std::u16string>& EntryColumnNames() {
     return names;
 }
 
+namespace {
+
+size_t ChunkEnd(std::u16string_view text, size_t start) {
+    return WholeCharacterCut(text, start, std::min(text.size(), start + ChunkSize));
+}
+
+} // namespace
+
 std::vector<std::u16string> SplitChunks(std::u16string_view text, int slots) {
     std::vector<std::u16string> chunks(slots);
+    size_t start = 0;
+    for (int i = 0; i < slots && start < text.size(); ++i) {
+        const size_t end = ChunkEnd(text, start);
+        chunks[i] = text.substr(start, end - start);
+        start = end;
+    }
+    return chunks;
+}
+
+std::vector<std::u16string> FixedChunks(std::u16string_view text, int slots) {
+    std::vector<std::u16string> chunks(slots);
     for (int i = 0; i < slots; ++i) {
-        size_t start = static_cast<size_t>(i) * ChunkSize;
+        const size_t start = static_cast<size_t>(i) * ChunkSize;
         if (start < text.size()) {
             chunks[i] = text.substr(start, ChunkSize);
         }

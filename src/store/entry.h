@@ -48,9 +48,15 @@ std::u16string ChunkColumnName(FieldGroup group, int chunk);
 // The 58 column names of the entry sheet, in sheet order.
 const std::vector<std::u16string>& EntryColumnNames();
 
-// Slot i holds the text's units from i * 125, at most 125 of them; slots past
-// the end are empty. Text beyond the last slot is dropped.
+// Slot i holds the next at most 125 units of the text; slots past the end
+// are empty and text beyond the last slot is dropped. A slot ends before 125
+// units rather than split a surrogate pair or a character from the marks
+// that combine with it, so every cell holds whole characters and the joined
+// chunks give the text back.
 std::vector<std::u16string> SplitChunks(std::u16string_view text, int slots);
+// The cut of earlier versions, which files written by them hold: slot i is
+// the text's units from i * 125, whatever character falls at the border.
+std::vector<std::u16string> FixedChunks(std::u16string_view text, int slots);
 // Doubles every apostrophe, for a single-quoted literal.
 std::u16string EscapeQuotes(std::u16string_view text);
 // Write rule: trailing spaces become tabs, so that they survive the cell.

@@ -12,7 +12,7 @@ void WriteFileAtomically(const std::filesystem::path& path, std::span<const std:
 }
 
 void CopyFileAtomically(const std::filesystem::path& source, const std::filesystem::path& target) {
-    const std::vector<std::uint8_t> bytes = ReadFileBytes(source);
+    const FileBytes bytes = ReadFileBytes(source);
     // A new copy of a private file stays private.
     AtomicFileWriter file(target, source);
     file.write(bytes);

@@ -1,5 +1,7 @@
 #include "store/files/atomic_file_writer.h"
 
+#include "store/files/data_file_lock.h"
+#include "store/files/pending_temporary_files.h"
 #include "store/workbook/workbook_error.h"
 
 #include <algorithm>
@@ -16,6 +18,55 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Our own code for a target that is neither a regular file nor missing.
+constexpr int kNotRegular = -1;
+
+// Temporary files are named "." + target name + ".tmp" + digits.
+std::string TemporaryPrefix(const fs::path& target) {
+    return "." + target.filename().string() + ".tmp";
+}
+
+bool IsTemporaryOf(const std::string& name, const std::string& prefix) {
+    if (!name.starts_with(prefix) || name.size() == prefix.size() ||
+        name.size() > prefix.size() + 10) {
+        return false;
+    }
+    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                       [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Removes what interrupted saves of `target` left beside it. Only a holder of
+// the target's lock may do so: no other writer of ours is saving it then.
+void RemoveLeftTemporaryFiles(const fs::path& target) {
+    if (!DataFileLock::HeldByThisThread(target)) {
+        return;
+    }
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const std::string prefix = TemporaryPrefix(target);
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (IsTemporaryOf(name, prefix) &&
+            it->symlink_status(ec).type() == fs::file_type::regular) {
+            fs::remove(it->path(), ec);
+        }
+        ec.clear();
+    }
+}
+
+WorkbookError SaveError(int error, const fs::path& path) {
+    if (error == kNotRegular) {
+        return WorkbookError(ErrorNumber::FileAccess,
+                             QuotedPath(path) + " を保存できません: 通常のファイルではありません");
+    }
+    if (error == EFBIG) {
+        return WorkbookError(ErrorNumber::FileAccess,
+                             QuotedPath(path) +
+                                 " を保存できません: ファイルの大きさの上限を超えます");
+    }
+    return FileError(error, "保存", path);
+}
+
 fs::path ResolveLink(const fs::path& path) {
     std::error_code ec;
     if (fs::is_symlink(fs::symlink_status(path, ec))) {
@@ -30,8 +81,9 @@ fs::path ResolveLink(const fs::path& path) {
 // Returns an errno value; 0 when the target may be replaced.
 int CheckReplaceable(const fs::path& target) {
     struct stat existing {};
-    if (::stat(target.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) {
-        return EISDIR;
+    if (::stat(target.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+        // A pipe or a device in the target's place is never replaced by a file.
+        return S_ISDIR(existing.st_mode) ? EISDIR : kNotRegular;
     }
     // A rename would replace a file the user made read-only; it stays as it is.
     if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) {
@@ -61,6 +113,7 @@ struct AtomicFileWriter::Impl {
     fs::path target; // a link resolved
     fs::path temp;   // empty once renamed
     int fd = -1;
+    PendingTemporaryFile pending; // removed by a signal that ends the program
 
     ~Impl() {
         if (fd >= 0) {
@@ -68,16 +121,17 @@ struct AtomicFileWriter::Impl {
         }
         if (!temp.empty()) {
             ::unlink(temp.c_str());
+            pending.release();
         }
     }
 
-    [[noreturn]] void fail(int error) const { throw FileError(error, "保存", shown); }
+    [[noreturn]] void fail(int error) const { throw SaveError(error, shown); }
 
     int create() {
         thread_local std::mt19937_64 random{std::random_device{}()};
         for (int attempt = 0; attempt < 100; ++attempt) {
             fs::path candidate = target;
-            candidate.replace_filename("." + target.filename().string() + ".tmp" +
+            candidate.replace_filename(TemporaryPrefix(target) +
                                        std::to_string(random() % 1000000000));
             // O_EXCL: never reuse a file that someone else has made.
             const int created =
@@ -85,6 +139,7 @@ struct AtomicFileWriter::Impl {
             if (created >= 0) {
                 fd = created;
                 temp = std::move(candidate);
+                pending.hold(temp.c_str());
                 return 0;
             }
             if (errno != EEXIST) {
@@ -107,6 +162,7 @@ AtomicFileWriter::AtomicFileWriter(const fs::path& target, const fs::path& modeO
     : impl_(std::make_unique<Impl>()) {
     impl_->shown = target;
     impl_->target = ResolveLink(target);
+    RemoveLeftTemporaryFiles(impl_->target);
     if (const int error = CheckReplaceable(impl_->target); error != 0) {
         impl_->fail(error);
     }
@@ -150,6 +206,7 @@ void AtomicFileWriter::commit() {
         impl_->fail(errno);
     }
     impl_->temp.clear();
+    impl_->pending.release();
     FlushFolder(impl_->target);
 }
 

@@ -37,10 +37,45 @@ private:
     throw FileError(error, "読み込み", path);
 }
 
+std::string SizeText(std::uint64_t bytes) {
+    if (bytes >= (std::uint64_t{1} << 30) && bytes % (std::uint64_t{1} << 30) == 0) {
+        return std::to_string(bytes >> 30) + " GB";
+    }
+    if (bytes >= (std::uint64_t{1} << 20) && bytes % (std::uint64_t{1} << 20) == 0) {
+        return std::to_string(bytes >> 20) + " MB";
+    }
+    return std::to_string(bytes) + " バイト";
+}
+
+[[noreturn]] void ThrowTooLarge(const std::filesystem::path& path, std::uint64_t maxBytes) {
+    throw WorkbookError(ErrorNumber::FileAccess, QuotedPath(path) + " は " + SizeText(maxBytes) +
+                                                     " を超えているため読み込みません");
+}
+
+void CheckKind(const struct stat& info, const std::filesystem::path& path, std::uint64_t maxBytes) {
+    if (S_ISDIR(info.st_mode)) {
+        throw WorkbookError(ErrorNumber::FileAccess, QuotedPath(path) + " はフォルダです");
+    }
+    if (!S_ISREG(info.st_mode)) {
+        throw WorkbookError(ErrorNumber::FileAccess,
+                            QuotedPath(path) +
+                                " は通常のファイルではありません（パイプや装置は読み込みません）");
+    }
+    if (static_cast<std::uint64_t>(std::max<off_t>(info.st_size, 0)) > maxBytes) {
+        ThrowTooLarge(path, maxBytes);
+    }
+}
+
 } // namespace
 
-std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path) {
-    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+FileBytes ReadFileBytes(const std::filesystem::path& path, std::uint64_t maxBytes) {
+    // A device is not even opened: opening some has effects of its own.
+    struct stat before {};
+    if (::stat(path.c_str(), &before) == 0) {
+        CheckKind(before, path, maxBytes);
+    }
+    // O_NONBLOCK: a pipe put in the file's place since is not waited on either.
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (fd.get() < 0) {
         ThrowOpenError(errno, path);
     }
@@ -48,14 +83,17 @@ std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path) {
     if (::fstat(fd.get(), &info) != 0) {
         throw FileError(errno, "読み込み", path);
     }
-    if (S_ISDIR(info.st_mode)) {
-        throw WorkbookError(ErrorNumber::FileAccess, QuotedPath(path) + " はフォルダです");
-    }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::max<off_t>(info.st_size, 0)) + 1);
+    CheckKind(info, path, maxBytes);
+    // One byte over the size tells a file that grew while we read it.
+    FileBytes bytes(static_cast<std::size_t>(info.st_size) + 1);
     std::size_t used = 0;
     for (;;) {
         if (used == bytes.size()) {
-            bytes.resize(bytes.size() * 2); // the file grew while we read it
+            if (used > maxBytes) {
+                ThrowTooLarge(path, maxBytes);
+            }
+            bytes.resize(static_cast<std::size_t>(
+                std::min<std::uint64_t>(std::uint64_t{bytes.size()} * 2, maxBytes + 1)));
         }
         const ssize_t n = ::read(fd.get(), bytes.data() + used, bytes.size() - used);
         if (n < 0 && errno == EINTR) {
@@ -68,6 +106,9 @@ std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path) {
             break;
         }
         used += static_cast<std::size_t>(n);
+    }
+    if (used > maxBytes) {
+        ThrowTooLarge(path, maxBytes);
     }
     bytes.resize(used);
     return bytes;

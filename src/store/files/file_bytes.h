@@ -2,12 +2,47 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 namespace tomorine {
 
-// The whole content of a file. Throws WorkbookError: FileNotFound (53) for a
-// missing file in an existing folder, else what FileError makes of errno.
-std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path);
+// An allocator that leaves new bytes unset, so that a read buffer is not
+// zero-filled before the file's bytes overwrite it.
+template <typename T>
+struct UninitializedAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = UninitializedAllocator<U>;
+    };
+    UninitializedAllocator() = default;
+    template <typename U>
+    UninitializedAllocator(const UninitializedAllocator<U>&) noexcept {}
+    template <typename U>
+    void construct(U* p) noexcept {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
+using FileBytes = std::vector<std::uint8_t, UninitializedAllocator<std::uint8_t>>;
+
+// The largest workbook file we read: 2 GiB, what a compound file of 512-byte
+// sectors may hold (its streams are at most 2 GiB) and far more than a
+// workbook of 65,536 full rows needs; larger files are refused before
+// anything is read.
+inline constexpr std::uint64_t kMaxWorkbookFileBytes = std::uint64_t{1} << 31;
+
+// The whole content of a regular file of at most `maxBytes` bytes. The file
+// is opened without blocking and looked at before it is read, so a pipe, a
+// device or a folder is refused at once rather than read forever. Throws
+// WorkbookError naming the file: FileNotFound (53) for a missing file in an
+// existing folder, FileAccess (75) for a folder, a file that is not a
+// regular one or one over the bound, else what FileError makes of errno.
+FileBytes ReadFileBytes(const std::filesystem::path& path,
+                        std::uint64_t maxBytes = kMaxWorkbookFileBytes);
 
 } // namespace tomorine

@@ -5,16 +5,21 @@
 
 namespace tomorine {
 
-ReadStatus ReadWholeFile(const std::filesystem::path& path, std::string& bytes) {
+ReadStatus ReadWholeFile(const std::filesystem::path& path, std::string& bytes,
+                         std::uint64_t maxBytes, std::string* error) {
     bytes.clear();
     try {
-        std::vector<std::uint8_t> content = ReadFileBytes(path);
+        const FileBytes content = ReadFileBytes(path, maxBytes);
         bytes.assign(content.begin(), content.end());
         return ReadStatus::Read;
     } catch (const WorkbookError& e) {
-        return e.number() == ErrorNumber::FileNotFound || e.number() == ErrorNumber::PathNotFound
-                   ? ReadStatus::Missing
-                   : ReadStatus::Failed;
+        if (e.number() == ErrorNumber::FileNotFound || e.number() == ErrorNumber::PathNotFound) {
+            return ReadStatus::Missing;
+        }
+        if (error != nullptr) {
+            *error = e.description();
+        }
+        return ReadStatus::Failed;
     }
 }
 

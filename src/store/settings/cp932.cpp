@@ -20,6 +20,9 @@ public:
 
     bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
+    // Back to the initial state, as a new converter starts.
+    void reset() { iconv(cd_, nullptr, nullptr, nullptr, nullptr); }
+
     // Converts as much as it can; returns false at the first invalid or
     // incomplete sequence, leaving `in` on it.
     bool convert(std::string_view& in, std::string& out) {
@@ -44,10 +47,23 @@ private:
     iconv_t cd_;
 };
 
+bool IsAscii(std::string_view bytes) {
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 std::string Cp932ToUtf8(std::string_view bytes) {
-    Converter converter("UTF-8", "CP932");
+    if (IsAscii(bytes)) {
+        return std::string(bytes); // the same in both; no converter to open per line
+    }
+    // One converter per thread: opening one costs more than a line of text.
+    thread_local Converter converter("UTF-8", "CP932");
     std::string out;
     if (!converter.ok()) {
         return std::string(bytes); // no converter installed: ASCII still reads right
@@ -57,6 +73,7 @@ std::string Cp932ToUtf8(std::string_view bytes) {
         out += "\xEF\xBF\xBD";
         bytes.remove_prefix(1);
     }
+    converter.reset();
     return out;
 }
 

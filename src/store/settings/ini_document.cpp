@@ -123,17 +123,55 @@ IniDocument IniDocument::parse(std::string_view bytes) {
     return doc;
 }
 
+namespace {
+
+std::string Unquoted(std::string_view v) {
+    if (IsQuoted(v)) {
+        v = v.substr(1, v.size() - 2);
+    }
+    return std::string(v);
+}
+
+} // namespace
+
 std::optional<std::string> IniDocument::value(std::string_view section,
                                               std::string_view key) const {
     std::optional<size_t> at = findKey(section, key);
     if (!at) {
         return std::nullopt;
     }
-    std::string_view v = ParseKeyLine(lines_[*at].text)->value;
-    if (IsQuoted(v)) {
-        v = v.substr(1, v.size() - 2);
+    return Unquoted(ParseKeyLine(lines_[*at].text)->value);
+}
+
+std::optional<std::string> IniDocument::lookup(std::string_view bytes, std::string_view section,
+                                               std::string_view key) {
+    const bool utf8 = bytes.starts_with(kUtf8Bom);
+    if (utf8) {
+        bytes.remove_prefix(kUtf8Bom.size());
     }
-    return std::string(v);
+    bool inSection = false;
+    std::string decoded;
+    while (!bytes.empty()) {
+        const size_t lf = bytes.find('\n');
+        std::string_view text = bytes.substr(0, lf);
+        bytes.remove_prefix(lf == std::string_view::npos ? bytes.size() : lf + 1);
+        if (lf != std::string_view::npos && !text.empty() && text.back() == '\r') {
+            text.remove_suffix(1);
+        }
+        if (!utf8) {
+            decoded = Cp932ToUtf8(text);
+            text = decoded;
+        }
+        if (std::optional<std::string_view> name = SectionName(text)) {
+            inSection = SameName(*name, section);
+        } else if (inSection) {
+            std::optional<KeyLine> kv = ParseKeyLine(text);
+            if (kv && SameName(kv->key, key)) {
+                return Unquoted(kv->value);
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 bool IniDocument::setValue(std::string_view section, std::string_view key, std::string_view value) {

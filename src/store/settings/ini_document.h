@@ -25,6 +25,10 @@ public:
 
     // Empty when the section or the key is absent.
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
+    // parse(bytes).value(section, key), read straight from the bytes without
+    // keeping their lines.
+    static std::optional<std::string> lookup(std::string_view bytes, std::string_view section,
+                                             std::string_view key);
 
     // Changes the key's line, or adds the key at the end of its section, or
     // adds the section at the end. False, and nothing changed, when a name or

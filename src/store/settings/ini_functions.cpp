@@ -12,13 +12,9 @@ namespace tomorine {
 
 namespace {
 
-std::optional<std::string> ReadValue(const std::filesystem::path& file, std::string_view section,
-                                     std::string_view key) {
-    std::string bytes;
-    if (ReadWholeFile(file, bytes) != ReadStatus::Read) {
-        return std::nullopt;
-    }
-    return IniDocument::parse(bytes).value(section, key);
+std::optional<std::string> ValueOf(const LoadedIniFile& file, std::string_view section,
+                                   std::string_view key) {
+    return file.bytes ? IniDocument::lookup(*file.bytes, section, key) : std::nullopt;
 }
 
 std::string CutToBuffer(std::string_view text, int bufferSize) {
@@ -39,15 +35,42 @@ std::string CutToBuffer(std::string_view text, int bufferSize) {
 
 } // namespace
 
+LoadedIniFile LoadIniFile(const std::filesystem::path& file) {
+    LoadedIniFile loaded;
+    std::string bytes;
+    std::string error;
+    switch (ReadWholeFile(file, bytes, kMaxSettingsFileBytes, &error)) {
+    case ReadStatus::Read:
+        loaded.bytes = std::move(bytes);
+        break;
+    case ReadStatus::Failed:
+        loaded.notice = error + "。設定は既定の値を使い、このファイルは書き換えません";
+        break;
+    case ReadStatus::Missing:
+        break;
+    }
+    return loaded;
+}
+
+std::string IniString(const LoadedIniFile& file, std::string_view section, std::string_view key,
+                      std::string_view defaultValue, int bufferSize) {
+    std::optional<std::string> value = ValueOf(file, section, key);
+    return CutToBuffer(value ? *value : defaultValue, bufferSize);
+}
+
 std::string ReadIniString(const std::filesystem::path& file, std::string_view section,
                           std::string_view key, std::string_view defaultValue, int bufferSize) {
-    std::optional<std::string> value = ReadValue(file, section, key);
-    return CutToBuffer(value ? *value : defaultValue, bufferSize);
+    return IniString(LoadIniFile(file), section, key, defaultValue, bufferSize);
 }
 
 std::int32_t ReadIniInt(const std::filesystem::path& file, std::string_view section,
                         std::string_view key, std::int32_t defaultValue) {
-    std::optional<std::string> value = ReadValue(file, section, key);
+    return IniInt(LoadIniFile(file), section, key, defaultValue);
+}
+
+std::int32_t IniInt(const LoadedIniFile& file, std::string_view section, std::string_view key,
+                    std::int32_t defaultValue) {
+    std::optional<std::string> value = ValueOf(file, section, key);
     if (!value || value->empty()) {
         return defaultValue;
     }
@@ -66,28 +89,38 @@ std::int32_t ReadIniInt(const std::filesystem::path& file, std::string_view sect
     return static_cast<std::int32_t>(negative ? 0u - number : number);
 }
 
-bool WriteIniString(const std::filesystem::path& file, std::string_view section,
-                    std::string_view key, std::string_view value) {
+bool WriteIniStrings(const std::filesystem::path& file, std::string_view section,
+                     std::span<const IniSetting> settings) {
     std::string bytes;
-    ReadStatus status = ReadWholeFile(file, bytes);
+    ReadStatus status = ReadWholeFile(file, bytes, kMaxSettingsFileBytes);
     if (status == ReadStatus::Failed) {
         return false;
     }
     IniDocument doc = IniDocument::parse(bytes);
-    if (!doc.setValue(section, key, value)) {
-        return false;
+    bool allSet = true;
+    for (const IniSetting& setting : settings) {
+        allSet = doc.setValue(section, setting.key, setting.value) && allSet;
     }
     std::string updated = doc.bytes();
     if (status == ReadStatus::Read && updated == bytes) {
-        return true;
+        return allSet;
+    }
+    if (status == ReadStatus::Missing && updated.empty()) {
+        return allSet; // nothing was set: no file is made
     }
     try {
         WriteFileAtomically(
             file, std::span(reinterpret_cast<const std::uint8_t*>(updated.data()), updated.size()));
-        return true;
+        return allSet;
     } catch (const WorkbookError&) {
         return false;
     }
+}
+
+bool WriteIniString(const std::filesystem::path& file, std::string_view section,
+                    std::string_view key, std::string_view value) {
+    const IniSetting setting{key, value};
+    return WriteIniStrings(file, section, std::span(&setting, 1));
 }
 
 } // namespace tomorine

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tomorine {
 
@@ -29,12 +30,26 @@ std::string GetIniPath(std::string_view dataFilePath);
 
 // DATAFILE of the program folder's settings file, by default the program
 // folder + "トモリネ.xls". appDir is the program folder as GetAppDir gives it.
-std::string ReadDataFileSetting(const std::string& appDir);
+// `notice`, when given, gets why a settings file that is there was not used.
+std::string ReadDataFileSetting(const std::string& appDir, std::string* notice = nullptr);
+
+// What start-up reads: DATAFILE from the program folder's settings file, the
+// other three from the one beside the data file; each file read once.
+struct StartupSettings {
+    std::string dataFile;
+    std::string outputFile;
+    std::string referFile;
+    std::int32_t commentOutput = 0;
+    // One per settings file that is there but was refused, for the user.
+    std::vector<std::string> notices;
+};
+StartupSettings ReadStartupSettings(const std::string& appDir);
 
 // Writes the four keys to the program folder's settings file and to the one
-// beside the data file (both may be the same file), in the order the Windows
-// program wrote them, so that new files list the keys as its files do. Every
-// write is tried; true when all succeeded.
+// beside the data file (both may be the same file), each file read and
+// written once, its keys in the order the Windows program wrote them, so that
+// new files list the keys as its files do. Every write is tried; true when
+// all succeeded.
 bool SaveSettings(const SettingsValues& values, const std::filesystem::path& appIniPath,
                   const std::filesystem::path& dataIniPath);
 

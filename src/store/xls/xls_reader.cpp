@@ -134,7 +134,7 @@ Workbook ReadXlsBytes(std::span<const std::uint8_t> bytes, const std::filesystem
 }
 
 Workbook ReadXlsFile(const std::filesystem::path& path) {
-    const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
+    const FileBytes bytes = ReadFileBytes(path);
     return ReadXlsBytes(bytes, path);
 }
 

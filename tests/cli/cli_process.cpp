@@ -1,0 +1,110 @@
+#include "cli_process.h"
+
+#include "support/temp_dir.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace tomorine::test {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Empty when the process died before it made the file.
+std::string ReadText(const fs::path& path) {
+    if (!fs::exists(path)) {
+        return {};
+    }
+    const auto bytes = ReadBytes(path);
+    return {bytes.begin(), bytes.end()};
+}
+
+void Redirect(const fs::path& path, int target, int flags) {
+    const int fd = ::open(path.c_str(), flags, 0600);
+    if (fd < 0 || ::dup2(fd, target) < 0) {
+        ::_exit(127);
+    }
+    ::close(fd);
+}
+
+} // namespace
+
+CliProcess::CliProcess(const CliLaunch& launch)
+    : io_(fs::temp_directory_path() /
+          ("cli-io-" + std::to_string(::getpid()) + "-" + std::to_string(std::rand()))) {
+    fs::create_directories(io_);
+    WriteBytes(io_ / "in", {launch.input.begin(), launch.input.end()});
+    std::vector<std::string> argv{TOMORINE_CLI};
+    argv.insert(argv.end(), launch.args.begin(), launch.args.end());
+    std::vector<char*> pointers;
+    for (std::string& arg : argv) {
+        pointers.push_back(arg.data());
+    }
+    pointers.push_back(nullptr);
+    const std::string home = launch.home.string();
+    const std::string folder = launch.home.parent_path().string();
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        Redirect(io_ / "in", 0, O_RDONLY);
+        Redirect(io_ / "out", 1, O_WRONLY | O_CREAT | O_TRUNC);
+        Redirect(io_ / "err", 2, O_WRONLY | O_CREAT | O_TRUNC);
+        if (::chdir(folder.c_str()) != 0 || ::setenv("TOMORINE_HOME", home.c_str(), 1) != 0) {
+            ::_exit(127);
+        }
+        if (launch.fileSizeLimit >= 0) {
+            const rlimit limit{static_cast<rlim_t>(launch.fileSizeLimit),
+                               static_cast<rlim_t>(launch.fileSizeLimit)};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        ::execv(pointers[0], pointers.data());
+        ::_exit(127);
+    }
+}
+
+CliProcess::~CliProcess() {
+    if (pid_ > 0) {
+        ::kill(pid_, SIGKILL);
+        wait();
+    }
+    std::error_code ec;
+    fs::remove_all(io_, ec);
+}
+
+void CliProcess::signal(int number) const {
+    ::kill(pid_, number);
+}
+
+std::string CliProcess::errorsSoFar() const {
+    return ReadText(io_ / "err");
+}
+
+CliOutcome CliProcess::wait() {
+    int status = 0;
+    while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    }
+    pid_ = -1;
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), ReadText(io_ / "out"),
+            ReadText(io_ / "err")};
+}
+
+CliOutcome RunCliProcess(const CliLaunch& launch) {
+    return CliProcess(launch).wait();
+}
+
+std::vector<std::string> TemporaryFilesIn(const fs::path& folder) {
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with(".") && name.find(".tmp") != std::string::npos) {
+            found.push_back(name);
+        }
+    }
+    return found;
+}
+
+} // namespace tomorine::test

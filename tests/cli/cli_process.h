@@ -1,0 +1,51 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+// tomorine-cli started as a process of its own, for tests that signal it,
+// limit it or must not wait on it forever.
+namespace tomorine::test {
+
+struct CliOutcome {
+    int status = -1; // 128 + signal when killed
+    std::string out, err;
+};
+
+struct CliLaunch {
+    CliLaunch(std::vector<std::string> arguments, std::filesystem::path homeFolder,
+              long fileSizeLimitBytes = -1)
+        : args(std::move(arguments)), home(std::move(homeFolder)),
+          fileSizeLimit(fileSizeLimitBytes) {}
+
+    std::vector<std::string> args;
+    std::filesystem::path home; // TOMORINE_HOME; the process runs in its parent
+    long fileSizeLimit = -1;    // RLIMIT_FSIZE in bytes when not -1
+    std::string input;          // standard input
+};
+
+class CliProcess {
+public:
+    explicit CliProcess(const CliLaunch& launch);
+    ~CliProcess();
+    CliProcess(const CliProcess&) = delete;
+    CliProcess& operator=(const CliProcess&) = delete;
+
+    void signal(int number) const;
+    // What the process has written to standard error so far.
+    std::string errorsSoFar() const;
+    CliOutcome wait();
+
+private:
+    std::filesystem::path io_;
+    pid_t pid_ = -1;
+};
+
+CliOutcome RunCliProcess(const CliLaunch& launch);
+
+// Files whose name marks them as an atomic save's temporary file.
+std::vector<std::string> TemporaryFilesIn(const std::filesystem::path& folder);
+
+} // namespace tomorine::test

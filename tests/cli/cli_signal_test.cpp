@@ -1,0 +1,123 @@
+// tomorine-cli ended by a signal or stopped by a file-size limit in the
+// middle of a save: the data file is the old or the new one, and no
+// temporary file is left beside it.
+#include "cli_process.h"
+#include "store/data_workbook.h"
+#include "store/entry.h"
+#include "store/xls/xls_file.h"
+#include "support/temp_dir.h"
+#include "upgrade_fixture.h"
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <random>
+#include <thread>
+
+namespace tomorine::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A data file large enough that a save takes a while.
+void WriteLargeDataFile(const fs::path& path, int entries) {
+    Workbook book = NewDataWorkbook();
+    Sheet& sheet = book.sheet(EntrySheetName);
+    for (int i = 1; i <= entries; ++i) {
+        Sheet::Row row(EntryColumnCount);
+        row[0] = Cell::number(i);
+        const std::string digits = std::to_string(i);
+        const std::u16string n(digits.begin(), digits.end());
+        row[1] = Cell::text(u"https://example.jp/" + n);
+        row[17] = Cell::text(u"ページ" + n);
+        row[25] = Cell::text(std::u16string(120, u'あ') + n);
+        row[EntryColumnCount - 1] = Cell::number(0);
+        sheet.replaceRow(i + 2, std::move(row));
+    }
+    WriteXlsFile(book, path);
+}
+
+int EntryRows(const fs::path& path) {
+    return ReadXlsFile(path).sheet(EntrySheetName).lastUsedRow() - 2;
+}
+
+TEST(InterruptedSave, LeavesNoTemporaryFileAndAWholeDataFile) {
+    TempDir dir;
+    const fs::path data = dir / "データ.xls";
+    constexpr int kEntries = 3000;
+    WriteLargeDataFile(data, kEntries);
+    const CliLaunch add{{"add", "--data", data.string(), "--url", "u", "--title", "t"},
+                        dir / "home"};
+
+    // The quickest of a few runs, so that most signals land while one runs.
+    auto took = std::chrono::microseconds::max();
+    for (int run = 0; run < 3; ++run) {
+        const auto start = std::chrono::steady_clock::now();
+        ASSERT_EQ(RunCliProcess(add).status, 0);
+        took = std::min(took, std::chrono::duration_cast<std::chrono::microseconds>(
+                                  std::chrono::steady_clock::now() - start));
+    }
+    int entries = kEntries + 3;
+
+    std::mt19937 random(7);
+    int signalled = 0;
+    for (int round = 0; round < 24; ++round) {
+        const int signal = round % 2 == 0 ? SIGTERM : SIGINT;
+        SCOPED_TRACE("round " + std::to_string(round));
+        CliProcess process(add);
+        std::this_thread::sleep_for(std::chrono::microseconds(
+            std::uniform_int_distribution<long>(0, took.count())(random)));
+        process.signal(signal);
+        const CliOutcome run = process.wait();
+        ASSERT_TRUE(run.status == 0 || run.status == 128 + signal) << run.status << run.err;
+        signalled += run.status != 0;
+        EXPECT_TRUE(TemporaryFilesIn(dir.path()).empty()) << TemporaryFilesIn(dir.path())[0];
+        const int now = EntryRows(data);
+        ASSERT_TRUE(now == entries || now == entries + 1) << now;
+        entries = now;
+    }
+    EXPECT_GT(signalled, 0) << "no run was stopped; the test proves nothing";
+}
+
+// Ctrl-C during a conversion still stops it and puts the backup back: the
+// conversion's own handler takes the signal while it runs.
+TEST(InterruptedSave, CtrlCStopsAConversionAndKeepsTheOldFile) {
+    TempDir dir;
+    const fs::path data = dir / "古い.xls";
+    WriteXlsFile(OldDataWorkbook(OldRows(20000)), data);
+    const auto before = ReadBytes(data);
+    CliProcess process({{"check-version", "--data", data.string(), "--yes"}, dir / "home"});
+    for (int wait = 0; wait < 10000 && process.errorsSoFar().find(" %") == std::string::npos;
+         ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    process.signal(SIGINT);
+    const CliOutcome run = process.wait();
+    EXPECT_NE(run.status, 128 + SIGINT) << "ended by the signal instead of stopping the work";
+    EXPECT_EQ(ReadBytes(data), before);
+    EXPECT_TRUE(TemporaryFilesIn(dir.path()).empty());
+}
+
+// A file-size limit below the file's size: a clear failure, not death by
+// SIGXFSZ, and the file as it was.
+TEST(InterruptedSave, FileSizeLimitGivesAClearError) {
+    TempDir dir;
+    const fs::path data = dir / "データ.xls";
+    WriteLargeDataFile(data, 300);
+    const auto before = ReadBytes(data);
+    ASSERT_GT(before.size(), 64u * 1024);
+
+    const CliOutcome run = RunCliProcess(
+        {{"add", "--data", data.string(), "--url", "u", "--title", "t"}, dir / "home", 64 * 1024});
+
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find(data.string()), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("上限"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadBytes(data), before);
+    EXPECT_TRUE(TemporaryFilesIn(dir.path()).empty());
+}
+
+} // namespace
+} // namespace tomorine::test
