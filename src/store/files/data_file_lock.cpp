@@ -44,7 +44,11 @@ WorkbookError Busy(const std::filesystem::path& dataFile) {
 // file, throws when another process keeps it past the deadline.
 int LockFile(const std::filesystem::path& lockPath, const std::filesystem::path& dataFile,
              std::chrono::steady_clock::time_point deadline) {
-    const int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0 && errno == EACCES) {
+        // Another user's lock file: flock needs no write access.
+        fd = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    }
     if (fd < 0) {
         return -1;
     }
@@ -68,7 +72,8 @@ std::filesystem::path DataFileLock::LockPathOf(const std::filesystem::path& data
     std::error_code error;
     std::filesystem::path target = std::filesystem::weakly_canonical(dataFile, error);
     if (error) {
-        target = std::filesystem::absolute(dataFile).lexically_normal();
+        target = std::filesystem::absolute(dataFile, error);
+        target = (error ? dataFile : target).lexically_normal();
     }
     return target.parent_path() / ("." + target.filename().string() + ".lock");
 }
