@@ -186,6 +186,19 @@ std::shared_ptr<Workbook> WorkbookCache::takeForChange(const fs::path& path) {
     return book;
 }
 
+std::shared_ptr<Workbook> WorkbookCache::release(const std::shared_ptr<Workbook>& book) {
+    std::lock_guard guard(impl_->mutex);
+    for (Kept& kept : impl_->files) {
+        if (kept.book == book && book.use_count() == 2) {
+            std::shared_ptr<Workbook> mine = std::move(kept.book);
+            const fs::path key = kept.key;
+            impl_->erase(key);
+            return mine;
+        }
+    }
+    return nullptr;
+}
+
 void WorkbookCache::keepSaved(const fs::path& path, std::shared_ptr<Workbook> book) {
     std::lock_guard guard(impl_->mutex);
     const fs::path key = KeyOf(path);

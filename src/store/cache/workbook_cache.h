@@ -33,6 +33,12 @@ public:
     // for `path`, so a change that fails half-way is never served.
     std::shared_ptr<Workbook> takeForChange(const std::filesystem::path& path);
 
+    // Hands a loaded workbook over to a caller that is about to change it:
+    // when `book` is the one kept and no one but the cache and the caller
+    // holds it, the cache lets it go and returns it; otherwise nullptr (copy
+    // it then).
+    std::shared_ptr<Workbook> release(const std::shared_ptr<Workbook>& book);
+
     // After `book` was saved to `path` under DataFileLock: keeps it as what
     // the file holds. Without the lock it is kept like a file just read.
     void keepSaved(const std::filesystem::path& path, std::shared_ptr<Workbook> book);

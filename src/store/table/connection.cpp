@@ -51,7 +51,8 @@ struct Connection::Impl {
     // Statements that write work on a workbook of this connection's own.
     void ownWorkbook() {
         db.reset();
-        book = std::make_shared<Workbook>(*book);
+        std::shared_ptr<Workbook> released = DataWorkbookCache().release(book);
+        book = released ? std::move(released) : std::make_shared<Workbook>(*book);
         shared = false;
         const bool changed = session.changed;
         session = TableSession{};
