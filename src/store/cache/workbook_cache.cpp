@@ -69,13 +69,21 @@ Descriptor OpenRegular(const fs::path& path) {
     return fd;
 }
 
-// The whole file behind `fd`, in a buffer that is not zero-filled first.
-std::vector<std::uint8_t> ReadAll(int fd, std::int64_t size, const fs::path& path) {
-    std::vector<std::uint8_t> bytes;
-    bytes.reserve(static_cast<std::size_t>(size));
-    std::unique_ptr<std::uint8_t[]> block(new std::uint8_t[1 << 20]);
-    for (;;) {
-        const ssize_t got = ::pread(fd, block.get(), 1 << 20, static_cast<off_t>(bytes.size()));
+struct FileContent {
+    std::unique_ptr<std::uint8_t[]> bytes; // not zero-filled first
+    std::size_t size = 0;
+    std::span<const std::uint8_t> span() const { return {bytes.get(), size}; }
+};
+
+// The `size` bytes of the file behind `fd`, read straight into place; a
+// file that changed size meanwhile is caught by its stamp.
+FileContent ReadAll(int fd, std::int64_t size, const fs::path& path) {
+    FileContent content{
+        std::unique_ptr<std::uint8_t[]>(new std::uint8_t[std::max<std::int64_t>(size, 1)]), 0};
+    while (content.size < static_cast<std::size_t>(size)) {
+        const ssize_t got = ::pread(fd, content.bytes.get() + content.size,
+                                    static_cast<std::size_t>(size) - content.size,
+                                    static_cast<off_t>(content.size));
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -83,10 +91,11 @@ std::vector<std::uint8_t> ReadAll(int fd, std::int64_t size, const fs::path& pat
             throw FileError(errno, "読み込み", path);
         }
         if (got == 0) {
-            return bytes;
+            break;
         }
-        bytes.insert(bytes.end(), block.get(), block.get() + got);
+        content.size += static_cast<std::size_t>(got);
     }
+    return content;
 }
 
 struct Kept {
@@ -143,12 +152,13 @@ struct WorkbookCache::Impl {
             if (!before) {
                 throw FileError(errno, "読み込み", key);
             }
-            std::vector<std::uint8_t> bytes = ReadAll(fd.get(), before->size, key);
+            FileContent content = ReadAll(fd.get(), before->size, key);
             std::optional<FileStamp> after = StampOfDescriptor(fd.get());
             if (after != before && attempt < kReadAttempts) {
                 continue;
             }
-            Workbook book = ReadXlsBytes(std::span<const std::uint8_t>(bytes), key);
+            Workbook book = ReadXlsBytes(content.span(), key);
+            content = FileContent();
             Kept kept{key, std::make_shared<Workbook>(std::move(book)), *before, std::move(fd)};
             kept.trusted = after == before && !StampIsRacy(*before, taken);
             return kept;
