@@ -124,8 +124,14 @@ struct WorkbookCache::Impl {
         std::erase_if(files, [&](const Kept& k) { return k.key == key; });
     }
 
+    // A file removed or changed since is only memory held for nothing.
+    void purgeStale() {
+        std::erase_if(files, [](const Kept& k) { return StampOfPath(k.key) != k.stamp; });
+    }
+
     Kept& store(Kept kept) {
         erase(kept.key);
+        purgeStale();
         if (files.size() >= kMaxFiles) {
             files.erase(
                 std::min_element(files.begin(), files.end(), [](const Kept& a, const Kept& b) {
@@ -172,6 +178,7 @@ struct WorkbookCache::Impl {
             return *kept;
         }
         erase(key);
+        purgeStale(); // before the read, so that two files are never held for one
         Kept& fresh = store(read(key));
         fresh.lastUse = ++uses;
         return fresh;
