@@ -5,6 +5,7 @@
 #include "cli/failure.h"
 #include "cli/missing_data_file.h"
 #include "store/data_connection.h"
+#include "store/data_file_change.h"
 #include "store/entry_statements.h"
 #include "store/messages.h"
 
@@ -20,10 +21,14 @@ CommandSyntax Syntax() {
                          .valueOptions = FieldOptions()};
 }
 
-// The register command: the new serial comes from the file the row goes to.
+// The register command: the new serial comes from the file the row goes
+// to, taken and used under one lock, so that two writers never share it.
 std::int32_t Register(const std::filesystem::path& dataFile, const Entry& entry) {
-    std::int32_t serial = NextSerial(dataFile);
-    ExecuteOnDataFile(dataFile, BuildInsertStatement(serial, entry));
+    std::int32_t serial = 0;
+    ChangeDataFileByStatements(dataFile, [&](Connection& connection) {
+        serial = NextSerial(connection);
+        connection.execute(BuildInsertStatement(serial, entry));
+    });
     return serial;
 }
 

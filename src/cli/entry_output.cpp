@@ -9,20 +9,6 @@ namespace tomorine::cli {
 
 namespace {
 
-void WriteHit(std::ostream& out, const Entry& entry) {
-    out << "{\"serial\": " << entry.serial;
-    const std::pair<const char*, const std::u16string*> fields[] = {{"url", &entry.url},
-                                                                    {"title", &entry.title},
-                                                                    {"subtitle", &entry.subtitle},
-                                                                    {"keywords", &entry.keywords},
-                                                                    {"comment", &entry.comment}};
-    for (const auto& [name, text] : fields) {
-        out << ", \"" << name << "\": ";
-        WriteJsonString(out, *text);
-    }
-    out << '}';
-}
-
 // Stored comments break lines with CR LF; a terminal wants LF.
 std::string TerminalText(const std::u16string& text) {
     std::string utf8 = ToUtf8(text);
@@ -37,13 +23,29 @@ std::string TerminalText(const std::u16string& text) {
 
 } // namespace
 
-void WriteHitsJson(std::ostream& out, const std::vector<Entry>& hits) {
-    out << "{\"hits\": [";
-    for (size_t i = 0; i < hits.size(); ++i) {
-        out << (i > 0 ? ", " : "");
-        WriteHit(out, hits[i]);
+void AppendHitJson(std::string& out, const Entry& entry) {
+    out += "{\"serial\": " + std::to_string(entry.serial);
+    const std::pair<const char*, const std::u16string*> fields[] = {{"url", &entry.url},
+                                                                    {"title", &entry.title},
+                                                                    {"subtitle", &entry.subtitle},
+                                                                    {"keywords", &entry.keywords},
+                                                                    {"comment", &entry.comment}};
+    for (const auto& [name, text] : fields) {
+        out += ", \"";
+        out += name;
+        out += "\": ";
+        AppendJsonString(out, *text);
     }
-    out << "]}\n";
+    out += '}';
+}
+
+void WriteHitsJson(std::ostream& out, const std::vector<Entry>& hits) {
+    std::string json = "{\"hits\": [";
+    for (size_t i = 0; i < hits.size(); ++i) {
+        json += i > 0 ? ", " : "";
+        AppendHitJson(json, hits[i]);
+    }
+    out << json << "]}\n";
 }
 
 void WriteEntryFields(std::ostream& out, const Entry& entry) {

@@ -28,28 +28,47 @@ CommandSyntax Syntax() {
 
 struct SearchResult {
     std::vector<std::u16string> lines;
-    std::vector<Entry> entries; // read only for --json
+    std::vector<long> positions; // of the hits in `rows`
+    Recordset rows;
 };
 
 // The main window's search: the URL matched chunk by chunk by the statement,
-// then the words of all five texts row by row.
+// then the words of all five texts row by row. For --json every column an
+// entry is read from is checked here, so that writing cannot fail half-way.
 SearchResult RunSearch(const std::filesystem::path& dataFile, const SearchTexts& texts,
                        bool readEntries) {
     Connection connection(Connection::ConnectionString(dataFile));
-    Recordset rows = connection.execute(BuildSearchStatement(texts.url));
     SearchResult result;
-    std::vector<long> positions;
-    ListMatchingRows(rows, texts, [&](const SearchHit& hit) {
+    result.rows = connection.execute(BuildSearchStatement(texts.url));
+    ListMatchingRows(result.rows, texts, [&](const SearchHit& hit) {
         result.lines.push_back(hit.line);
-        positions.push_back(hit.position);
+        result.positions.push_back(hit.position);
     });
-    for (size_t i = 0; readEntries && i < positions.size(); ++i) {
-        rows.moveFirst();
-        rows.move(positions[i]);
-        result.entries.push_back(ReadEntry(rows));
+    if (readEntries && !result.positions.empty()) {
+        for (const std::u16string& name : EntryColumnNames()) {
+            result.rows.fieldIndex(name);
+        }
     }
     connection.close();
     return result;
+}
+
+// The hits as JSON, written out in pieces as they are read, so that no
+// copy of every entry is held at once.
+void WriteHitsJsonOf(std::ostream& out, SearchResult& result) {
+    constexpr size_t kPiece = 1 << 16;
+    std::string json = "{\"hits\": [";
+    for (size_t i = 0; i < result.positions.size(); ++i) {
+        result.rows.moveFirst();
+        result.rows.move(result.positions[i]);
+        json += i > 0 ? ", " : "";
+        AppendHitJson(json, ReadEntry(result.rows));
+        if (json.size() >= kPiece) {
+            out << json;
+            json.clear();
+        }
+    }
+    out << json << "]}\n";
 }
 
 } // namespace
@@ -68,16 +87,16 @@ int SearchCommand(const Invocation& call) {
     } catch (const std::exception& e) {
         return Fail(call.err, e, Messages::KeyError);
     }
-    std::ostringstream text;
     if (json) {
-        WriteHitsJson(text, result.entries);
+        WriteHitsJsonOf(call.out, result);
     } else {
+        std::ostringstream text;
         for (const std::u16string& line : result.lines) {
             text << ToUtf8(line) << '\n';
         }
         text << ToUtf8(HitCountCaption(static_cast<int>(result.lines.size()))) << '\n';
+        call.out << text.str();
     }
-    call.out << text.str();
     if (result.lines.empty()) {
         Notice(call.err, Messages::NotFound);
     }

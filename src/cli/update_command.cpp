@@ -4,6 +4,7 @@
 #include "cli/entry_lookup.h"
 #include "cli/entry_options.h"
 #include "cli/failure.h"
+#include "store/data_file_change.h"
 #include "store/entry_statements.h"
 #include "store/messages.h"
 
@@ -22,21 +23,25 @@ CommandSyntax Syntax() {
 
 enum class Outcome { Updated, NotFound, MissingFields };
 
-// Reads the stored entry and writes it back on one connection, so that the
-// texts kept are those of the same file state the update is applied to.
+// Reads the stored entry and writes it back on one connection under the
+// writer lock, so that the texts kept are those of the same file state the
+// update is applied to.
 Outcome Update(const std::filesystem::path& dataFile, std::int32_t serial, const ParsedArgs& args) {
-    Connection connection(Connection::ConnectionString(dataFile));
-    std::optional<Entry> entry = FindLiveEntry(connection, serial);
-    if (!entry) {
-        return Outcome::NotFound;
-    }
-    ApplyGivenFields(args, *entry);
-    if (!HasRequiredFields(*entry)) {
-        return Outcome::MissingFields;
-    }
-    connection.execute(BuildUpdateStatement(serial, *entry));
-    connection.close();
-    return Outcome::Updated;
+    Outcome outcome = Outcome::Updated;
+    ChangeDataFileByStatements(dataFile, [&](Connection& connection) {
+        std::optional<Entry> entry = FindLiveEntry(connection, serial);
+        if (!entry) {
+            outcome = Outcome::NotFound;
+            return;
+        }
+        ApplyGivenFields(args, *entry);
+        if (!HasRequiredFields(*entry)) {
+            outcome = Outcome::MissingFields;
+            return;
+        }
+        connection.execute(BuildUpdateStatement(serial, *entry));
+    });
+    return outcome;
 }
 
 } // namespace

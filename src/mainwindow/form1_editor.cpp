@@ -3,6 +3,7 @@
 #include "mainwindow/message_box.h"
 #include "mainwindow/module_state.h"
 #include "mainwindow/qt_text.h"
+#include "store/data_file_change.h"
 #include "store/entry_statements.h"
 #include "store/message_style.h"
 #include "store/messages.h"
@@ -48,12 +49,7 @@ void Form1::Command2_Click() {
             CloseDataConnection(state_);
             state_.ConnectionOpen = false;
         }
-        // The serial comes from the file the row goes to, so that two
-        // entries never share one.
         refreshDataFilePath();
-        std::int32_t newSerial = NextSerial(state_.DataFilePath);
-        SaveListPosition();
-        state_.DataChanged = true;
         Entry entry{0,
                     ToU16(Text1->text()),
                     ToU16(Text2->text()),
@@ -61,14 +57,21 @@ void Form1::Command2_Click() {
                     ToU16(Text4->text()),
                     commentText()};
         bool registering = Command2->text() == kRegister;
-        std::u16string statement;
-        if (registering) {
-            statement = BuildInsertStatement(newSerial, entry);
-            state_.CurrentSerial = newSerial;
-        } else {
-            statement = BuildUpdateStatement(state_.CurrentSerial, entry);
-        }
-        int changed = ExecuteOnDataFile(state_.DataFilePath, statement);
+        int changed = 0;
+        // The serial comes from the file the row goes to, taken and used
+        // under one lock, so that two entries never share one.
+        ChangeDataFileByStatements(state_.DataFilePath, [&](Connection& connection) {
+            std::int32_t newSerial = NextSerial(connection);
+            SaveListPosition();
+            state_.DataChanged = true;
+            if (registering) {
+                connection.execute(BuildInsertStatement(newSerial, entry));
+                state_.CurrentSerial = newSerial;
+            } else {
+                connection.execute(BuildUpdateStatement(state_.CurrentSerial, entry));
+            }
+            changed = connection.rowsChanged();
+        });
         if (registering) {
             MessageBox(this, ToQString(Messages::Registered), MessageStyle::Ok);
             FindEntryByUrl();

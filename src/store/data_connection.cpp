@@ -1,5 +1,6 @@
 #include "store/data_connection.h"
 
+#include "store/data_file_change.h"
 #include "store/entry.h"
 #include "store/workbook/workbook_error.h"
 
@@ -21,18 +22,22 @@ void CloseDataConnection(StoreState& state) {
     state.ModuleConnection.reset();
 }
 
-std::int32_t QueryMaxSerial(const std::filesystem::path& dataFile) {
-    Connection connection(Connection::ConnectionString(dataFile));
+std::int32_t QueryMaxSerial(Connection& connection) {
     Recordset rs =
         connection.execute(u"select max(シリアル番号) as cnt from " + std::u16string(EntryTable));
-    std::int32_t serial = rs.eof() ? 0 : CellToInt32(rs.field(u"cnt"));
-    rs.close();
+    return rs.eof() ? 0 : CellToInt32(rs.field(u"cnt"));
+}
+
+std::int32_t QueryMaxSerial(const std::filesystem::path& dataFile) {
+    Connection connection(Connection::ConnectionString(dataFile));
+    std::int32_t serial = QueryMaxSerial(connection);
     connection.close();
     return serial;
 }
 
-std::int32_t NextSerial(const std::filesystem::path& dataFile) {
-    std::int32_t highest = QueryMaxSerial(dataFile);
+namespace {
+
+std::int32_t AfterHighest(std::int32_t highest, const std::filesystem::path& dataFile) {
     if (highest == std::numeric_limits<std::int32_t>::max()) {
         throw WorkbookError(ErrorNumber::SheetRule,
                             QuotedPath(dataFile) + " のシリアル番号はこれ以上増やせません");
@@ -40,11 +45,22 @@ std::int32_t NextSerial(const std::filesystem::path& dataFile) {
     return highest + 1;
 }
 
+} // namespace
+
+std::int32_t NextSerial(const std::filesystem::path& dataFile) {
+    return AfterHighest(QueryMaxSerial(dataFile), dataFile);
+}
+
+std::int32_t NextSerial(Connection& connection) {
+    return AfterHighest(QueryMaxSerial(connection), connection.path());
+}
+
 int ExecuteOnDataFile(const std::filesystem::path& dataFile, std::u16string_view statement) {
-    Connection connection(Connection::ConnectionString(dataFile));
-    connection.execute(statement);
-    int changed = connection.rowsChanged();
-    connection.close();
+    int changed = 0;
+    ChangeDataFileByStatements(dataFile, [&](Connection& connection) {
+        connection.execute(statement);
+        changed = connection.rowsChanged();
+    });
     return changed;
 }
 

@@ -1,6 +1,7 @@
 #include "store/data_workbook.h"
 
 #include "store/entry.h"
+#include "store/files/data_file_lock.h"
 #include "store/workbook/workbook_error.h"
 #include "store/xls/xls_file.h"
 
@@ -33,6 +34,8 @@ Workbook NewDataWorkbook() {
 }
 
 void CreateDataWorkbook(const std::filesystem::path& path) {
+    // Two programs creating the file at once: the second finds it there.
+    DataFileLock lock(path);
     std::error_code ec;
     if (std::filesystem::exists(std::filesystem::symlink_status(path, ec))) {
         throw WorkbookError(ErrorNumber::FileAccess,

@@ -1,7 +1,7 @@
 #include "store/entry_deletion.h"
 
+#include "store/data_file_change.h"
 #include "store/entry.h"
-#include "store/xls/xls_file.h"
 
 namespace tomorine {
 
@@ -24,15 +24,15 @@ int FindEntryRow(const Sheet& sheet, std::int32_t serial) {
 } // namespace
 
 bool DeleteEntryBySerial(const std::filesystem::path& dataFile, std::int32_t serial) {
-    Workbook book = ReadXlsFile(dataFile);
-    Sheet& sheet = book.sheet(EntrySheetName);
-    const int row = FindEntryRow(sheet, serial);
-    if (row == 0) {
-        return false;
-    }
-    sheet.deleteRow(row);
-    WriteXlsFile(book, dataFile);
-    return true;
+    return ChangeDataWorkbook(dataFile, [serial](Workbook& book) {
+        Sheet& sheet = book.sheet(EntrySheetName);
+        const int row = FindEntryRow(sheet, serial);
+        if (row == 0) {
+            return false;
+        }
+        sheet.deleteRow(row);
+        return true;
+    });
 }
 
 } // namespace tomorine

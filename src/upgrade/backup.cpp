@@ -1,6 +1,7 @@
 #include "upgrade/backup.h"
 
 #include "store/files/atomic_file.h"
+#include "store/files/data_file_lock.h"
 #include "store/files/whole_file.h"
 #include "store/workbook/workbook_error.h"
 #include "upgrade/data_version.h"
@@ -52,6 +53,7 @@ int CheckBackupAndRecover(UpgradeContext& context) {
                                 MessageStyle::OkCancelExclamation) != AnswerOk) {
                 return BackupCode::Failed;
             }
+            DataFileLock lock(data);
             CopyFileAtomically(backup, data);
             return BackupCode::Recovered;
         }
@@ -93,6 +95,7 @@ bool RestoreDataBackup(UpgradeContext& context) {
             return true;
         }
         // The copy replaces the data file in one rename: it is never missing.
+        DataFileLock lock(data);
         if (!IsRegularFile(data) || ProbeTmpSheet(context) == 1) {
             CopyFileAtomically(backup, data);
         }

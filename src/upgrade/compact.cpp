@@ -1,5 +1,7 @@
 #include "upgrade/compact.h"
 
+#include "store/files/data_file_lock.h"
+
 namespace tomorine {
 
 namespace fs = std::filesystem;
@@ -12,6 +14,8 @@ void CompactDataWorkbook(UpgradeContext& context, const fs::path& workbook) {
     if (!context.state.DataChanged) {
         return;
     }
+    // From the read to the rename no other writer may come between.
+    DataFileLock lock(workbook);
     // The temporary file of an earlier run's re-save: the name is ours.
     std::error_code ignored;
     fs::remove(CompactTempPath(workbook), ignored);

@@ -1,15 +1,49 @@
 #include "upgrade/data_version.h"
 
+#include "store/cache/workbook_cache.h"
 #include "store/entry.h"
+#include "store/files/data_file_lock.h"
+#include "store/table/table_columns.h"
+#include "store/workbook/ascii_case.h"
 #include "store/workbook/workbook_error.h"
 #include "upgrade/backup.h"
 #include "upgrade/conversion.h"
 #include "upgrade/tmp_sheet.h"
 
+#include <optional>
+
 namespace tomorine {
+
+namespace {
+
+// The version from the header row alone: the columns the entry table shows.
+// Empty when the sheet is missing, which the statement below reports.
+std::u16string VersionFromHeader(const std::filesystem::path& path) {
+    std::shared_ptr<const Workbook> book = DataWorkbookCache().load(path);
+    const Sheet* sheet = book->findSheet(EntrySheetName);
+    if (sheet == nullptr) {
+        return {};
+    }
+    if (sheet->lastUsedRow() < 2) {
+        return std::u16string(DataVersion0105); // no data row: nothing to read a field of
+    }
+    for (const TableColumn& column : TableColumns(*sheet)) {
+        if (EqualIgnoringAsciiCase(std::u16string_view(column.name),
+                                   std::u16string_view(u"URL5"))) {
+            return std::u16string(DataVersion0105);
+        }
+    }
+    return std::u16string(DataVersion0104);
+}
+
+} // namespace
 
 std::u16string GetDataVersion(UpgradeContext& context, const std::filesystem::path& path) {
     try {
+        std::u16string version = VersionFromHeader(path);
+        if (!version.empty()) {
+            return version;
+        }
         Connection connection(Connection::ConnectionString(path));
         Recordset rs = connection.execute(u"SELECT * FROM " + std::u16string(EntryTable));
         if (!rs.eof()) {
@@ -63,6 +97,14 @@ std::int16_t CheckDataVersion(UpgradeContext& context) {
         return 0;
     }
     context.state.ConversionConfirmed = true;
+    // One writer from the backup to the last step or the backup put back.
+    std::optional<DataFileLock> lock;
+    try {
+        lock.emplace(context.store.DataFilePath);
+    } catch (const std::exception& e) {
+        context.reportError(e);
+        return -1; // nothing written yet: nothing to put back
+    }
     if (found == BackupCode::OldWithBackup && !RefreshDataBackup(context)) {
         return -1; // nothing written yet: nothing to put back
     }

@@ -1,5 +1,6 @@
 #include "upgrade/upgrade_context.h"
 
+#include "store/files/data_file_lock.h"
 #include "store/workbook/utf.h"
 #include "store/xls/xls_file.h"
 
@@ -21,6 +22,7 @@ void UpgradeContext::reportError(const std::exception& error) const {
 
 bool UpgradeContext::workbookStep(const std::function<bool(Workbook&)>& job) const {
     try {
+        DataFileLock lock(store.DataFilePath);
         Workbook book = io.open(store.DataFilePath);
         if (job(book)) {
             io.save(book, store.DataFilePath);

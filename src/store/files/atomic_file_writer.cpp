@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <csignal>
+#include <pthread.h>
 #include <random>
 #include <string>
 #include <sys/stat.h>
@@ -133,17 +135,29 @@ struct AtomicFileWriter::Impl {
             fs::path candidate = target;
             candidate.replace_filename(TemporaryPrefix(target) +
                                        std::to_string(random() % 1000000000));
+            // A signal between the file's creation and its registration
+            // would leave it behind; it waits until the file is known.
+            sigset_t ending, before;
+            sigemptyset(&ending);
+            for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+                sigaddset(&ending, signal);
+            }
+            pthread_sigmask(SIG_BLOCK, &ending, &before);
             // O_EXCL: never reuse a file that someone else has made.
             const int created =
                 ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            const int openError = errno;
             if (created >= 0) {
                 fd = created;
                 temp = std::move(candidate);
                 pending.hold(temp.c_str());
+            }
+            pthread_sigmask(SIG_SETMASK, &before, nullptr);
+            if (created >= 0) {
                 return 0;
             }
-            if (errno != EEXIST) {
-                return errno;
+            if (openError != EEXIST) {
+                return openError;
             }
         }
         return EEXIST;

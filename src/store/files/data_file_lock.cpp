@@ -8,6 +8,7 @@
 #include <map>
 #include <mutex>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -40,26 +41,50 @@ WorkbookError Busy(const std::filesystem::path& dataFile) {
                              " は他のプログラムが書き込み中です。しばらくしてからやり直してください");
 }
 
+int OpenLockFile(const std::filesystem::path& lockPath) {
+    int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0 && errno == EACCES) {
+        // Another user's lock file: flock needs no write access.
+        fd = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    }
+    return fd;
+}
+
+// Whether `fd` is still the file at `lockPath`: the holder before us removes
+// the lock file before it lets go, and whoever waited on the removed file
+// must lock the new one instead.
+bool StillTheLockFile(int fd, const std::filesystem::path& lockPath) {
+    struct stat held {};
+    struct stat named {};
+    return ::fstat(fd, &held) == 0 && ::lstat(lockPath.c_str(), &named) == 0 &&
+           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
+
 // The flock of the lock file; -1 with no error when the folder takes no lock
 // file, throws when another process keeps it past the deadline.
 int LockFile(const std::filesystem::path& lockPath, const std::filesystem::path& dataFile,
              std::chrono::steady_clock::time_point deadline) {
-    const int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
-    if (fd < 0) {
-        return -1;
-    }
-    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if (errno != EWOULDBLOCK && errno != EINTR) {
-            ::close(fd);
+    for (;;) {
+        const int fd = OpenLockFile(lockPath);
+        if (fd < 0) {
             return -1;
         }
-        if (std::chrono::steady_clock::now() >= deadline) {
-            ::close(fd);
-            throw Busy(dataFile);
+        while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK && errno != EINTR) {
+                ::close(fd);
+                return -1;
+            }
+            if (std::chrono::steady_clock::now() >= deadline) {
+                ::close(fd);
+                throw Busy(dataFile);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (StillTheLockFile(fd, lockPath)) {
+            return fd;
+        }
+        ::close(fd);
     }
-    return fd;
 }
 
 } // namespace
@@ -68,7 +93,8 @@ std::filesystem::path DataFileLock::LockPathOf(const std::filesystem::path& data
     std::error_code error;
     std::filesystem::path target = std::filesystem::weakly_canonical(dataFile, error);
     if (error) {
-        target = std::filesystem::absolute(dataFile).lexically_normal();
+        target = std::filesystem::absolute(dataFile, error);
+        target = (error ? dataFile : target).lexically_normal();
     }
     return target.parent_path() / ("." + target.filename().string() + ".lock");
 }
@@ -120,6 +146,9 @@ DataFileLock::~DataFileLock() {
         return;
     }
     if (it->second.fd >= 0) {
+        // Removed while still held, so that no lock file stays behind and a
+        // waiter never holds a file that is gone (see StillTheLockFile).
+        ::unlink(lockPath_.c_str());
         ::close(it->second.fd);
     }
     locks.held.erase(it);

@@ -9,8 +9,9 @@ namespace tomorine {
 // DataFileLock from the read that a change is based on to the rename that
 // saves it. The lock is an advisory flock on a hidden file beside the data
 // file (".name.lock"): the atomic save replaces the data file's inode, so the
-// data file itself cannot carry the lock. Every writer of this program takes
-// it; programs that do not know of it are not stopped.
+// data file itself cannot carry the lock. The lock file lives only while the
+// lock is held. Every writer of this program takes it; programs that do not
+// know of it are not stopped.
 //
 // Nested locks of one thread on the same file are counted, so a command that
 // holds the lock may call routines that take it again. Another thread or

@@ -1,8 +1,10 @@
 #include "store/table/connection.h"
 
 #include "store/table/not_exists_scan.h"
+#include "store/cache/workbook_cache.h"
 #include "store/table/result_rows.h"
 #include "store/table/sheet_module.h"
+#include "store/table/sheet_select.h"
 #include "store/table/sqlite_handle.h"
 #include "store/table/statement_error.h"
 #include "store/table/statement_policy.h"
@@ -11,6 +13,7 @@
 #include "store/xls/xls_file.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -41,8 +44,25 @@ bool OnlyEndsStatement(std::string_view tail) {
 
 struct Connection::Impl {
     int rowsChanged = 0;
-    Impl(std::filesystem::path p, Workbook b) : path(std::move(p)), book(std::move(b)) {
-        session.book = &book;
+    Impl(std::filesystem::path p, std::shared_ptr<Workbook> b, bool isShared)
+        : path(std::move(p)), book(std::move(b)), shared(isShared) {
+        attach();
+    }
+
+    // Statements that write work on a workbook of this connection's own.
+    void ownWorkbook() {
+        db.reset();
+        std::shared_ptr<Workbook> released = DataWorkbookCache().release(book);
+        book = released ? std::move(released) : std::make_shared<Workbook>(*book);
+        shared = false;
+        const bool changed = session.changed;
+        session = TableSession{};
+        session.changed = changed;
+        attach();
+    }
+
+    void attach() {
+        session.book = book.get();
         sqlite3* handle = nullptr;
         // One thread at a time uses a connection: no locking on every call.
         int rc = sqlite3_open_v2(":memory:", &handle,
@@ -98,7 +118,8 @@ struct Connection::Impl {
     }
 
     std::filesystem::path path;
-    Workbook book;
+    std::shared_ptr<Workbook> book;
+    bool shared = false; // others read *book: never change it
     TableSession session;
     StatementPolicy policy;
     SqliteDatabase db; // last: closed before the workbook it reads goes away
@@ -112,12 +133,20 @@ Connection::Connection(std::u16string_view connectionString) {
                             "接続文字列にデータファイル (DBQ=) がありません: " +
                                 ToUtf8(connectionString));
     }
-    Workbook book = ReadXlsFile(path);
-    impl_ = std::make_unique<Impl>(std::move(path), std::move(book));
+    std::shared_ptr<const Workbook> book = DataWorkbookCache().load(path);
+    impl_ = std::make_unique<Impl>(std::move(path), std::const_pointer_cast<Workbook>(book), true);
 }
 
 Connection::Connection(std::filesystem::path path, Workbook book)
-    : impl_(std::make_unique<Impl>(std::move(path), std::move(book))) {}
+    : impl_(std::make_unique<Impl>(std::move(path), std::make_shared<Workbook>(std::move(book)),
+                                   false)) {}
+
+Connection::Connection(std::filesystem::path path, std::shared_ptr<Workbook> book)
+    : impl_(std::make_unique<Impl>(std::move(path), std::move(book), false)) {}
+
+Connection::Connection(std::filesystem::path path, std::shared_ptr<const Workbook> book)
+    : impl_(
+          std::make_unique<Impl>(std::move(path), std::const_pointer_cast<Workbook>(book), true)) {}
 
 Connection::~Connection() = default;
 
@@ -126,9 +155,20 @@ Recordset Connection::execute(std::u16string_view statement) {
         throw WorkbookError(ErrorNumber::Statement,
                             QuotedPath(impl_->path) + " への接続は閉じています");
     }
+    if (std::optional<Recordset> rows = SelectLiveRows(impl_->book, statement)) {
+        // The rows are read where they lie: from now on writes need a copy.
+        impl_->shared = true;
+        impl_->rowsChanged = 0;
+        return std::move(*rows);
+    }
     std::string text;
     AssignUtf8(text, statement);
     SqliteStatement prepared = impl_->prepare(text);
+    if (impl_->shared && !sqlite3_stmt_readonly(prepared.get())) {
+        prepared = SqliteStatement();
+        impl_->ownWorkbook();
+        prepared = impl_->prepare(text);
+    }
     impl_->session.error = nullptr;
     struct StatementEnd {
         TableSession& session;
@@ -156,11 +196,12 @@ void Connection::close() {
         return;
     }
     if (impl_->session.changed) {
-        WriteXlsFile(impl_->book, impl_->path);
+        WriteXlsFile(*impl_->book, impl_->path);
     }
     impl_->open = false;
     impl_->db.reset();
-    impl_->book = Workbook();
+    impl_->book = std::make_shared<Workbook>();
+    impl_->shared = false;
 }
 
 bool Connection::isOpen() const {
@@ -176,7 +217,7 @@ const std::filesystem::path& Connection::path() const {
 }
 
 const Workbook& Connection::workbook() const {
-    return impl_->book;
+    return *impl_->book;
 }
 
 } // namespace tomorine

@@ -20,7 +20,8 @@ namespace tomorine {
 // statement at a time, each one all or nothing. Queries, INSERT and UPDATE
 // run; DELETE, transactions and schema statements are refused.
 //
-// The workbook is read when the connection opens. Writes reach the file only
+// The workbook is read when the connection opens (a file that has not
+// changed since it was last read is taken from DataWorkbookCache). Writes reach the file only
 // through close(): one atomic save, and none when nothing changed. A
 // connection destroyed without close() discards its changes. One thread at a
 // time may use a connection.
@@ -38,6 +39,13 @@ public:
     explicit Connection(std::u16string_view connectionString);
     // Works on a workbook already in memory; close() writes it to `path`.
     Connection(std::filesystem::path path, Workbook book);
+    // Works on `book` in place: statements change *book, close() writes it.
+    // The caller keeps the workbook as the statements left it, also after a
+    // failure (a statement is all or nothing, a sequence of them is not).
+    Connection(std::filesystem::path path, std::shared_ptr<Workbook> book);
+    // Reads a workbook that others share and nobody changes (a kept one, see
+    // WorkbookCache): the first statement that writes works on a copy.
+    Connection(std::filesystem::path path, std::shared_ptr<const Workbook> book);
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;

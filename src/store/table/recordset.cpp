@@ -30,6 +30,14 @@ Recordset::Recordset(std::vector<std::u16string> fieldNames, std::vector<Cell> v
     rows_ = names_.empty() ? 0 : static_cast<long>(values_.size() / names_.size());
 }
 
+Recordset::Recordset(std::vector<std::u16string> fieldNames, std::shared_ptr<const void> owner,
+                     std::vector<const std::vector<Cell>*> rows)
+    : Recordset(std::move(fieldNames), std::vector<Cell>()) {
+    owner_ = std::move(owner);
+    inPlace_ = std::move(rows);
+    rows_ = static_cast<long>(inPlace_.size());
+}
+
 void Recordset::close() {
     *this = Recordset();
 }
@@ -68,6 +76,11 @@ const Cell& Recordset::field(int index) const {
     if (bof() || eof()) {
         throw WorkbookError(ErrorNumber::NoCurrentRecord,
                             "現在のレコードがありません (BOF または EOF です)");
+    }
+    if (owner_) {
+        static const Cell empty;
+        const std::vector<Cell>& row = *inPlace_[static_cast<size_t>(position_)];
+        return static_cast<size_t>(index) < row.size() ? row[static_cast<size_t>(index)] : empty;
     }
     return values_[static_cast<size_t>(position_) * names_.size() + static_cast<size_t>(index)];
 }

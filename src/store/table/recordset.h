@@ -3,6 +3,7 @@
 #include "store/workbook/cell.h"
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -30,6 +31,11 @@ public:
     Recordset() = default;
     // An open recordset over `values`, row by row, fieldNames.size() a row.
     Recordset(std::vector<std::u16string> fieldNames, std::vector<Cell> values);
+    // An open recordset that reads its rows where they lie: row i is
+    // *rows[i] (cells past its end are empty), owned by `owner`, which
+    // nobody may change while the recordset lives.
+    Recordset(std::vector<std::u16string> fieldNames, std::shared_ptr<const void> owner,
+              std::vector<const std::vector<Cell>*> rows);
 
     bool isOpen() const { return open_; }
     // Releases the rows; a closed recordset has no rows and no fields.
@@ -63,6 +69,8 @@ private:
     std::unordered_map<std::u16string, int, FieldNameHash, FieldNameEqual> index_;
     std::vector<bool> firstOfName_; // no earlier field has the same name
     std::vector<Cell> values_;      // row-major
+    std::shared_ptr<const void> owner_; // keeps the rows read in place alive
+    std::vector<const std::vector<Cell>*> inPlace_;
     long rows_ = 0;
     long position_ = 0;
     // Readers ask for fields in the same order on every row: the field after

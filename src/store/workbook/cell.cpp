@@ -1,5 +1,6 @@
 #include "store/workbook/cell.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <utility>
@@ -10,9 +11,15 @@ namespace {
 const std::u16string kNoText;
 }
 
+struct Cell::SharedText {
+    std::atomic<std::uint32_t> references{1};
+    const std::u16string text;
+};
+
 Cell::Cell(const Cell& other) : kind_(other.kind_), code_(other.code_), number_(0) {
     if (kind_ == CellKind::Text) {
-        text_ = new std::u16string(*other.text_);
+        text_ = other.text_;
+        text_->references.fetch_add(1, std::memory_order_relaxed);
     } else {
         number_ = other.number_;
     }
@@ -51,7 +58,7 @@ Cell& Cell::operator=(Cell&& other) noexcept {
 }
 
 void Cell::reset() noexcept {
-    if (kind_ == CellKind::Text) {
+    if (kind_ == CellKind::Text && text_->references.fetch_sub(1, std::memory_order_acq_rel) == 1) {
         delete text_;
     }
     kind_ = CellKind::Empty;
@@ -67,7 +74,7 @@ Cell Cell::number(double value) {
 
 Cell Cell::text(std::u16string value) {
     Cell c;
-    c.text_ = new std::u16string(std::move(value));
+    c.text_ = new SharedText{{1}, std::move(value)};
     c.kind_ = CellKind::Text;
     return c;
 }
@@ -87,7 +94,7 @@ Cell Cell::error(std::uint8_t code) {
 }
 
 const std::u16string& Cell::asText() const {
-    return kind_ == CellKind::Text ? *text_ : kNoText;
+    return kind_ == CellKind::Text ? text_->text : kNoText;
 }
 
 bool Cell::operator==(const Cell& other) const {
@@ -100,7 +107,7 @@ bool Cell::operator==(const Cell& other) const {
     case CellKind::Number:
         return number_ == other.number_;
     case CellKind::Text:
-        return *text_ == *other.text_;
+        return text_ == other.text_ || text_->text == other.text_->text;
     default:
         return code_ == other.code_;
     }

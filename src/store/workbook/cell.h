@@ -10,6 +10,9 @@ enum class CellKind : std::uint8_t { Empty, Number, Text, Boolean, Error };
 
 // One cell's value. A text is held through a pointer so that a cell takes 16
 // bytes: a full sheet (65,536 rows by 58 columns) has to fit comfortably.
+// Texts never change once made, so copies of a cell share one text (counted
+// references, safe across threads): copying a row or a workbook copies no
+// characters, and the reader's cells share the shared-string table's texts.
 // An empty text is a text, not an empty cell; callers that mean "clear the
 // cell" use an empty Cell.
 class Cell {
@@ -40,11 +43,13 @@ public:
 private:
     void reset() noexcept;
 
+    struct SharedText;
+
     CellKind kind_;
     std::uint8_t code_; // boolean value or error code
     union {
         double number_;
-        std::u16string* text_;
+        SharedText* text_;
     };
 };
 

@@ -83,15 +83,15 @@ void ReadBoolErr(std::span<const std::uint8_t> body, SheetBuilder& sheet) {
               body[7] != 0 ? Cell::error(value) : Cell::boolean(value != 0));
 }
 
-void ReadLabelSst(std::span<const std::uint8_t> body,
-                  const std::vector<std::u16string>& sharedStrings, SheetBuilder& sheet) {
+void ReadLabelSst(std::span<const std::uint8_t> body, const std::vector<Cell>& sharedStrings,
+                  SheetBuilder& sheet) {
     RequireLength(body, 10, "LABELSST");
     const std::uint32_t index = Le32(body.data() + 6);
     if (index >= sharedStrings.size()) {
         Fail(FaultKind::Corrupt, "共有文字列 " + std::to_string(index) + " 番がありません（" +
                                      std::to_string(sharedStrings.size()) + " 個です）");
     }
-    sheet.put(Row(body), Column(body), Cell::text(sharedStrings[index]));
+    sheet.put(Row(body), Column(body), sharedStrings[index]);
 }
 
 void ReadLabel(std::span<const std::uint8_t> body, BiffRecordReader& records, SheetBuilder& sheet) {

@@ -22,8 +22,8 @@ void ReadRk(std::span<const std::uint8_t> body, SheetBuilder& sheet);
 void ReadMulRk(std::span<const std::uint8_t> body, SheetBuilder& sheet);
 // A boolean or an error code.
 void ReadBoolErr(std::span<const std::uint8_t> body, SheetBuilder& sheet);
-void ReadLabelSst(std::span<const std::uint8_t> body,
-                  const std::vector<std::u16string>& sharedStrings, SheetBuilder& sheet);
+void ReadLabelSst(std::span<const std::uint8_t> body, const std::vector<Cell>& sharedStrings,
+                  SheetBuilder& sheet);
 // LABEL and RSTRING: the text is in the record (a CONTINUE may carry the rest).
 void ReadLabel(std::span<const std::uint8_t> body, BiffRecordReader& records, SheetBuilder& sheet);
 // FORMULA: its cached result. A text result is in the STRING record that

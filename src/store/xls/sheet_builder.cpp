@@ -10,6 +10,7 @@ namespace tomorine::xls {
 namespace {
 constexpr std::size_t kBaseBudget = std::size_t{64} << 20;
 constexpr std::size_t kBudgetPerFileByte = 64;
+constexpr std::size_t kMaxReservedCells = 64;
 } // namespace
 
 CellBudget::CellBudget(std::size_t fileSize)
@@ -41,6 +42,12 @@ void SheetBuilder::put(std::uint16_t row, std::uint16_t column, Cell value) {
     Sheet::Row& cells = rows_[row];
     if (column >= cells.size()) {
         budget_.charge((column + 1 - cells.size()) * sizeof(Cell));
+        // Rows of a sheet tend to be as wide as each other: sized once. The
+        // slack is small and bounded (kMaxReservedCells a row).
+        widest_ = std::max<std::size_t>(widest_, column + std::size_t{1});
+        if (cells.capacity() < widest_ && widest_ <= kMaxReservedCells) {
+            cells.reserve(widest_);
+        }
         cells.resize(column + std::size_t{1});
     }
     cells[column] = std::move(value);

@@ -32,6 +32,7 @@ public:
 private:
     CellBudget& budget_;
     std::vector<Sheet::Row> rows_;
+    std::size_t widest_ = 0;
 };
 
 } // namespace tomorine::xls

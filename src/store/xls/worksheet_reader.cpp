@@ -54,7 +54,7 @@ void CheckWorksheetBof(std::span<const std::uint8_t> stream, BiffRecordReader& r
 } // namespace
 
 std::size_t ReadWorksheet(std::span<const std::uint8_t> stream, std::size_t begin,
-                          const std::vector<std::u16string>& sharedStrings, SheetBuilder& sheet) {
+                          const std::vector<Cell>& sharedStrings, SheetBuilder& sheet) {
     BiffRecordReader records(stream, begin);
     CheckWorksheetBof(stream, records, begin);
     BiffRecord record;

@@ -14,6 +14,6 @@ namespace tomorine::xls {
 // `sheet`: every value cell, blanks left out, embedded chart substreams
 // skipped. Returns the offset just past its EOF.
 std::size_t ReadWorksheet(std::span<const std::uint8_t> stream, std::size_t begin,
-                          const std::vector<std::u16string>& sharedStrings, SheetBuilder& sheet);
+                          const std::vector<Cell>& sharedStrings, SheetBuilder& sheet);
 
 } // namespace tomorine::xls

@@ -86,13 +86,12 @@ std::vector<std::uint32_t> WorksheetOffsets(const xls::WorkbookGlobals& globals)
 // start in between: sheets never share records, so a file cannot make us
 // read its stream over and over.
 void ReadSheet(std::span<const std::uint8_t> stream, const xls::WorkbookGlobals& globals,
-               const xls::SheetEntry& entry, const std::vector<std::uint32_t>& offsets,
-               xls::SheetBuilder& builder) {
+               const std::vector<Cell>& sharedStrings, const xls::SheetEntry& entry,
+               const std::vector<std::uint32_t>& offsets, xls::SheetBuilder& builder) {
     if (entry.offset < globals.end || entry.offset >= stream.size()) {
         Fail(FaultKind::Corrupt, "位置 " + std::to_string(entry.offset) + " がストリームの外です");
     }
-    const std::size_t end =
-        xls::ReadWorksheet(stream, entry.offset, globals.sharedStrings, builder);
+    const std::size_t end = xls::ReadWorksheet(stream, entry.offset, sharedStrings, builder);
     const auto next = std::upper_bound(offsets.begin(), offsets.end(), entry.offset);
     if (next != offsets.end() && *next < end) {
         Fail(FaultKind::Corrupt, "次のシートの範囲と重なっています");
@@ -102,8 +101,15 @@ void ReadSheet(std::span<const std::uint8_t> stream, const xls::WorkbookGlobals&
 Workbook ReadBook(std::span<const std::uint8_t> bytes) {
     const xls::StreamBytes streamBytes = WorkbookStream(bytes);
     const std::span<const std::uint8_t> stream = streamBytes.bytes();
-    const xls::WorkbookGlobals globals = xls::ReadWorkbookGlobals(stream);
+    xls::WorkbookGlobals globals = xls::ReadWorkbookGlobals(stream);
     const std::vector<std::uint32_t> offsets = WorksheetOffsets(globals);
+    // The cells share the table's texts rather than copy them.
+    std::vector<Cell> sharedStrings;
+    sharedStrings.reserve(globals.sharedStrings.size());
+    for (std::u16string& text : globals.sharedStrings) {
+        sharedStrings.push_back(Cell::text(std::move(text)));
+    }
+    globals.sharedStrings = {};
     xls::CellBudget budget(bytes.size());
     Workbook book;
     for (const xls::SheetEntry& entry : globals.sheets) {
@@ -113,7 +119,7 @@ Workbook ReadBook(std::span<const std::uint8_t> bytes) {
         Sheet& sheet = AddSheet(book, entry.name);
         xls::SheetBuilder builder(budget);
         try {
-            ReadSheet(stream, globals, entry, offsets, builder);
+            ReadSheet(stream, globals, sharedStrings, entry, offsets, builder);
         } catch (const xls::XlsFault& fault) {
             throw xls::XlsFault(fault.kind(),
                                 "シート「" + ToUtf8(entry.name) + "」: " + fault.what());

@@ -1,0 +1,252 @@
+#include "store/cache/workbook_cache.h"
+
+#include "store/files/data_file_lock.h"
+#include "store/files/file_stamp.h"
+#include "store/workbook/workbook_error.h"
+#include "store/xls/xls_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <mutex>
+#include <span>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace tomorine {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kMaxFiles = 2;
+constexpr int kReadAttempts = 3;
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1) : fd_(fd) {}
+    ~Descriptor() { reset(); }
+    Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    Descriptor& operator=(Descriptor&& other) noexcept {
+        if (this != &other) {
+            reset();
+            fd_ = std::exchange(other.fd_, -1);
+        }
+        return *this;
+    }
+    int get() const { return fd_; }
+    void reset() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+        fd_ = -1;
+    }
+
+private:
+    int fd_;
+};
+
+fs::path KeyOf(const fs::path& path) {
+    std::error_code error;
+    fs::path absolute = fs::absolute(path, error);
+    return (error ? path : absolute).lexically_normal();
+}
+
+// Opens without blocking (a FIFO, say) and only a regular file; anything
+// else is left to the reader, which reports it.
+Descriptor OpenRegular(const fs::path& path) {
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    struct stat st {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0) {
+        return Descriptor();
+    }
+    if (!S_ISREG(st.st_mode)) {
+        throw WorkbookError(ErrorNumber::FileAccess,
+                            QuotedPath(path) + " は通常のファイルではありません");
+    }
+    return fd;
+}
+
+struct FileContent {
+    std::unique_ptr<std::uint8_t[]> bytes; // not zero-filled first
+    std::size_t size = 0;
+    std::span<const std::uint8_t> span() const { return {bytes.get(), size}; }
+};
+
+// The `size` bytes of the file behind `fd`, read straight into place; a
+// file that changed size meanwhile is caught by its stamp.
+FileContent ReadAll(int fd, std::int64_t size, const fs::path& path) {
+    FileContent content{
+        std::unique_ptr<std::uint8_t[]>(new std::uint8_t[std::max<std::int64_t>(size, 1)]), 0};
+    while (content.size < static_cast<std::size_t>(size)) {
+        const ssize_t got = ::pread(fd, content.bytes.get() + content.size,
+                                    static_cast<std::size_t>(size) - content.size,
+                                    static_cast<off_t>(content.size));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            throw FileError(errno, "読み込み", path);
+        }
+        if (got == 0) {
+            break;
+        }
+        content.size += static_cast<std::size_t>(got);
+    }
+    return content;
+}
+
+struct Kept {
+    fs::path key;
+    std::shared_ptr<Workbook> book;
+    FileStamp stamp;
+    Descriptor fd; // holds the inode, so its number is not reused
+    bool trusted = false;
+    unsigned long long lastUse = 0;
+};
+
+} // namespace
+
+struct WorkbookCache::Impl {
+    std::mutex mutex;
+    std::vector<Kept> files;
+    unsigned long long uses = 0;
+
+    Kept* find(const fs::path& key) {
+        auto it =
+            std::find_if(files.begin(), files.end(), [&](const Kept& k) { return k.key == key; });
+        return it == files.end() ? nullptr : &*it;
+    }
+
+    void erase(const fs::path& key) {
+        std::erase_if(files, [&](const Kept& k) { return k.key == key; });
+    }
+
+    // A file removed or changed since is only memory held for nothing.
+    void purgeStale() {
+        std::erase_if(files, [](const Kept& k) { return StampOfPath(k.key) != k.stamp; });
+    }
+
+    Kept& store(Kept kept) {
+        erase(kept.key);
+        purgeStale();
+        if (files.size() >= kMaxFiles) {
+            files.erase(
+                std::min_element(files.begin(), files.end(), [](const Kept& a, const Kept& b) {
+                    return a.lastUse < b.lastUse;
+                }));
+        }
+        files.push_back(std::move(kept));
+        return files.back();
+    }
+
+    // Reads the file; the stamp is taken before and after the read, and a
+    // file that changed meanwhile is read again.
+    Kept read(const fs::path& key) {
+        for (int attempt = 1;; ++attempt) {
+            Descriptor fd = OpenRegular(key);
+            if (fd.get() < 0) {
+                // Missing or unreadable: the reader says why. Should it read
+                // the file after all, nothing of it is trusted.
+                return Kept{key, std::make_shared<Workbook>(ReadXlsFile(key)), FileStamp{},
+                            Descriptor()};
+            }
+            const std::int64_t taken = WallClockNs();
+            std::optional<FileStamp> before = StampOfDescriptor(fd.get());
+            if (!before) {
+                throw FileError(errno, "読み込み", key);
+            }
+            FileContent content = ReadAll(fd.get(), before->size, key);
+            std::optional<FileStamp> after = StampOfDescriptor(fd.get());
+            if (after != before && attempt < kReadAttempts) {
+                continue;
+            }
+            Workbook book = ReadXlsBytes(content.span(), key);
+            content = FileContent();
+            Kept kept{key, std::make_shared<Workbook>(std::move(book)), *before, std::move(fd)};
+            kept.trusted = after == before && !StampIsRacy(*before, taken);
+            return kept;
+        }
+    }
+
+    Kept& current(const fs::path& key) {
+        Kept* kept = find(key);
+        if (kept != nullptr && kept->trusted && StampOfPath(key) == kept->stamp) {
+            kept->lastUse = ++uses;
+            return *kept;
+        }
+        erase(key);
+        purgeStale(); // before the read, so that two files are never held for one
+        Kept& fresh = store(read(key));
+        fresh.lastUse = ++uses;
+        return fresh;
+    }
+};
+
+WorkbookCache::WorkbookCache() : impl_(std::make_unique<Impl>()) {}
+WorkbookCache::~WorkbookCache() = default;
+
+std::shared_ptr<const Workbook> WorkbookCache::load(const fs::path& path) {
+    std::lock_guard guard(impl_->mutex);
+    return impl_->current(KeyOf(path)).book;
+}
+
+std::shared_ptr<Workbook> WorkbookCache::takeForChange(const fs::path& path) {
+    std::lock_guard guard(impl_->mutex);
+    const fs::path key = KeyOf(path);
+    Kept& kept = impl_->current(key);
+    std::shared_ptr<Workbook> book =
+        kept.book.use_count() == 1 ? std::move(kept.book) : std::make_shared<Workbook>(*kept.book);
+    impl_->erase(key);
+    return book;
+}
+
+std::shared_ptr<Workbook> WorkbookCache::release(const std::shared_ptr<Workbook>& book) {
+    std::lock_guard guard(impl_->mutex);
+    for (Kept& kept : impl_->files) {
+        if (kept.book == book && book.use_count() == 2) {
+            std::shared_ptr<Workbook> mine = std::move(kept.book);
+            const fs::path key = kept.key;
+            impl_->erase(key);
+            return mine;
+        }
+    }
+    return nullptr;
+}
+
+void WorkbookCache::keepSaved(const fs::path& path, std::shared_ptr<Workbook> book) {
+    std::lock_guard guard(impl_->mutex);
+    const fs::path key = KeyOf(path);
+    impl_->erase(key);
+    Descriptor fd(::open(key.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    const std::int64_t taken = WallClockNs();
+    std::optional<FileStamp> stamp = fd.get() >= 0 ? StampOfDescriptor(fd.get()) : std::nullopt;
+    if (!stamp || !book) {
+        return;
+    }
+    Kept kept{key, std::move(book), *stamp, std::move(fd)};
+    // Under the lock no other writer of ours can have come between the
+    // rename and this look; the inode kept open tells any later one apart.
+    kept.trusted = DataFileLock::HeldByThisThread(key) || !StampIsRacy(*stamp, taken);
+    kept.lastUse = ++impl_->uses;
+    impl_->store(std::move(kept));
+}
+
+void WorkbookCache::forget(const fs::path& path) {
+    std::lock_guard guard(impl_->mutex);
+    impl_->erase(KeyOf(path));
+}
+
+void WorkbookCache::clear() {
+    std::lock_guard guard(impl_->mutex);
+    impl_->files.clear();
+}
+
+WorkbookCache& DataWorkbookCache() {
+    static WorkbookCache cache;
+    return cache;
+}
+
+} // namespace tomorine
