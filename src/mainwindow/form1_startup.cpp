@@ -68,6 +68,7 @@ bool Form1::Form_Load() {
         refreshDataFilePath();
         Text6->setText(PathToQString(state_.DataFilePath));
         state_.DataChanged = false;
+        StartForegroundWatch();
         return true;
     } catch (const std::exception& e) {
         MessageBox(this, QString::fromUtf8(e.what()), MessageStyle::Critical);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browser/foreign_window.h"
 #include "search/search_state.h"
 #include "store/data_connection.h"
 #include "upgrade/upgrade_context.h"
@@ -19,6 +20,7 @@ struct ModuleState : StoreState, SearchState, UpgradeState {
     std::int32_t SavedListTop = 0; // the list's scroll position across a refresh
     std::int32_t SavedListIndex = 0;
     bool KeywordListMode = false; // the list shows keywords, not entries
+    ForeignWindow LastForeignWindow; // the last other window in the foreground
 };
 
 } // namespace tomorine
