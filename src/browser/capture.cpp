@@ -86,9 +86,10 @@ std::string WebUrlOf(const std::string& clipboardText) {
 
 CapturedPage CapturePage(const std::string& url, const std::string& title,
                          const FetchOptions& fetch) {
-    CapturedPage captured{url, title, {}};
+    CapturedPage captured{url, title, {}, {}};
     const FetchedPage page = FetchPage(url, fetch);
     if (!page.ok) {
+        captured.fetchError = page.error;
         return captured;
     }
     const PageMarkup markup = ParsePageMarkup(DecodePage(page.body, page.contentType));

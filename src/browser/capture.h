@@ -15,6 +15,7 @@ struct CapturedPage {
     std::string url;
     std::string title;
     std::string keywords;
+    std::string fetchError; // why the page could not be read, "" when it was
 };
 
 // Where the capture looks.

@@ -29,5 +29,6 @@ int DeleteCommand(const Invocation& call);
 int CheckVersionCommand(const Invocation& call);
 int CompactCommand(const Invocation& call);
 int ExportHtmlCommand(const Invocation& call);
+int CaptureCommand(const Invocation& call);
 
 } // namespace tomorine::cli

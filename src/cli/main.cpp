@@ -20,7 +20,8 @@ constexpr const char* kUsage =
     "  dump FILE     .xls ファイルの全ワークシートを JSON で出力します\n"
     "  create FILE   新しいデータファイルを作ります\n"
     "  export-html OUT [--comments] [--url U] [--title T] [--subtitle S] [--keywords K] "
-    "[--comment C]\n";
+    "[--comment C]\n"
+    "  capture [URL] [--json]   ブラウザのページの URL・タイトル・キーワード\n";
 
 using Command = std::function<int(const tomorine::cli::Invocation&)>;
 
@@ -33,6 +34,7 @@ const std::map<std::string, Command>& Commands() {
         {"compact", CompactCommand}, {"dump", DumpCommand},
         {"create", CreateCommand},
         {"export-html", ExportHtmlCommand},
+        {"capture", CaptureCommand},
     };
     return commands;
 }
