@@ -7,14 +7,12 @@
 #include "browser/foreground_watch.h"
 #include "local_http_server.h"
 #include "support/temp_dir.h"
+#include "x_session.h"
 
 #include <chrono>
-#include <csignal>
-#include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -23,94 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-bool OnPath(const std::string& program) {
-    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// A program in a process group of its own, ended with the group.
-class Child {
-public:
-    Child(const std::vector<std::string>& argv, const std::vector<std::string>& env,
-          int keepFd = -1) {
-        pid_ = fork();
-        if (pid_ == 0) {
-            setpgid(0, 0);
-            for (const std::string& setting : env) {
-                putenv(const_cast<char*>(setting.c_str()));
-            }
-            const int null = open("/dev/null", O_WRONLY);
-            dup2(null, 1);
-            dup2(null, 2);
-            for (int fd = 3; fd < 1024; ++fd) {
-                if (fd != keepFd) {
-                    close(fd);
-                }
-            }
-            std::vector<char*> args;
-            for (const std::string& arg : argv) {
-                args.push_back(const_cast<char*>(arg.c_str()));
-            }
-            args.push_back(nullptr);
-            execvp(args[0], args.data());
-            _exit(127);
-        }
-    }
-    ~Child() {
-        if (pid_ <= 0) {
-            return;
-        }
-        kill(-pid_, SIGTERM);
-        for (int i = 0; i < 50; ++i) {
-            if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
-                kill(-pid_, SIGKILL); // what the group left behind
-                return;
-            }
-            std::this_thread::sleep_for(100ms);
-        }
-        kill(-pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-    }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-
-private:
-    pid_t pid_ = -1;
-};
-
-// Xvfb on a display it picks, with openbox managing its windows.
-class Display {
-public:
-    Display() {
-        int fds[2];
-        if (pipe(fds) != 0) {
-            return;
-        }
-        xvfb_ = std::make_unique<Child>(
-            std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                                     "1280x1024x24", "-nolisten", "tcp"},
-            std::vector<std::string>{}, fds[1]);
-        close(fds[1]);
-        std::string number;
-        char c;
-        while (read(fds[0], &c, 1) == 1 && c != '\n') {
-            number += c;
-        }
-        close(fds[0]);
-        if (number.empty()) {
-            return;
-        }
-        name_ = ":" + number;
-        openbox_ = std::make_unique<Child>(std::vector<std::string>{"openbox"},
-                                           std::vector<std::string>{"DISPLAY=" + name_});
-    }
-    const std::string& name() const { return name_; }
-
-private:
-    std::unique_ptr<Child> xvfb_;
-    std::unique_ptr<Child> openbox_;
-    std::string name_;
-};
 
 std::string ReadText(const fs::path& path) {
     std::ifstream file(path);
@@ -139,7 +49,7 @@ protected:
 
     // Waits for the browser's window to become active with the page's title,
     // then captures until the browser has recorded the page (or a minute).
-    void expectCaptured(BrowserKind kind, const Display& display) {
+    void expectCaptured(BrowserKind kind, const XvfbSession& display) {
         std::unique_ptr<Desktop> desktop;
         for (int i = 0; i < 50 && !desktop; ++i) {
             desktop = OpenX11Desktop(display.name().c_str());
@@ -174,7 +84,7 @@ TEST_F(RealBrowserTest, firefoxEsr) {
     if (!OnPath("firefox-esr")) {
         GTEST_SKIP() << "firefox-esr is not installed";
     }
-    Display display;
+    XvfbSession display;
     ASSERT_FALSE(display.name().empty());
     const fs::path profile = home / ".mozilla/firefox/test.profile";
     fs::create_directories(profile);
@@ -191,7 +101,7 @@ TEST_F(RealBrowserTest, chromium) {
     if (!OnPath("chromium")) {
         GTEST_SKIP() << "chromium is not installed";
     }
-    Display display;
+    XvfbSession display;
     ASSERT_FALSE(display.name().empty());
     std::vector<std::string> argv{"chromium"};
     std::istringstream flags(ReadText(TOMORINE_CHROMIUM_FLAGS));
