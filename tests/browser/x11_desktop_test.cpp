@@ -14,10 +14,10 @@ namespace {
 class X11DesktopTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!OnPath("Xvfb") || !OnPath("openbox")) {
-            GTEST_SKIP() << "Xvfb or openbox is not installed";
+        if (!OnPath("Xvfb")) {
+            GTEST_SKIP() << "Xvfb is not installed";
         }
-        session = std::make_unique<XvfbSession>();
+        session = std::make_unique<XvfbSession>(false);
         ASSERT_FALSE(session->name().empty());
         connection = xcb_connect(session->name().c_str(), nullptr);
         ASSERT_EQ(xcb_connection_has_error(connection), 0);
@@ -54,7 +54,13 @@ protected:
 
     void activate(xcb_window_t window) {
         set(root, atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW, 32, &window, 1);
-        xcb_flush(connection);
+        sync();
+    }
+
+    // Requests of two connections are not ordered: a round trip makes sure
+    // the server has done ours before the desktop asks.
+    void sync() {
+        free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
     }
 
     std::unique_ptr<XvfbSession> session;
@@ -65,7 +71,7 @@ protected:
 TEST_F(X11DesktopTest, readsTheActiveWindowsTitleClassAndProcess) {
     auto desktop = OpenX11Desktop(session->name().c_str());
     ASSERT_NE(desktop, nullptr);
-    // openbox names no active window while none is mapped, or its own.
+    EXPECT_EQ(desktop->ActiveWindow().id, 0u); // no window manager has named one
     activate(XCB_WINDOW_NONE);
     EXPECT_EQ(desktop->ActiveWindow().id, 0u);
 
@@ -95,7 +101,7 @@ TEST_F(X11DesktopTest, readsTheActiveWindowsTitleClassAndProcess) {
 
     // A window gone while named active is a window without a name.
     xcb_destroy_window(connection, old);
-    xcb_flush(connection);
+    sync();
     EXPECT_EQ(desktop->ActiveWindow().title, "");
 }
 

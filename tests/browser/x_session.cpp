@@ -58,7 +58,7 @@ Child::~Child() {
     waitpid(pid_, nullptr, 0);
 }
 
-XvfbSession::XvfbSession() {
+XvfbSession::XvfbSession(bool windowManager) {
     int fds[2];
     if (pipe(fds) != 0) {
         return;
@@ -78,6 +78,9 @@ XvfbSession::XvfbSession() {
         return;
     }
     name_ = ":" + number;
+    if (!windowManager) {
+        return;
+    }
     openbox_ = std::make_unique<Child>(std::vector<std::string>{"openbox"},
                                        std::vector<std::string>{"DISPLAY=" + name_});
 }
