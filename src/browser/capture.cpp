@@ -9,6 +9,8 @@
 
 #include <cstdlib>
 #include <optional>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace tomorine {
 
@@ -60,7 +62,11 @@ bool IsSpace(char c) {
 CaptureEnvironment DefaultCaptureEnvironment() {
     CaptureEnvironment env;
     const char* home = std::getenv("HOME");
-    env.home = home && *home ? fs::path(home) : fs::path();
+    if (home && *home) {
+        env.home = home;
+    } else if (const passwd* user = getpwuid(getuid()); user && user->pw_dir) {
+        env.home = user->pw_dir; // never the current folder
+    }
     const char* config = std::getenv("XDG_CONFIG_HOME");
     env.configHome = config && *config && fs::path(config).is_absolute() ? fs::path(config)
                                                                          : env.home / ".config";
