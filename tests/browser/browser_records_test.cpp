@@ -192,6 +192,15 @@ TEST_F(BrowserRecordsTest, firefoxTakesTheOpenTabWithTheWindowsTitle) {
     EXPECT_EQ(page.keywords, "NEWS X");
 }
 
+TEST_F(BrowserRecordsTest, ofTwoBrowserWindowsTheOneLastInFrontIsRead) {
+    session(json::array({{{"tabs", json::array({Tab(server.url("/news"), "一つ目", 5)})}},
+                         {{"tabs", json::array({Tab(server.url("/tab"), "二つ目", 1)})}}}));
+    EXPECT_EQ(CaptureFromBrowser(Window("二つ目 — Mozilla Firefox", "firefox"), env).url,
+              server.url("/tab"));
+    EXPECT_EQ(CaptureFromBrowser(Window("一つ目 — Mozilla Firefox", "firefox"), env).url,
+              server.url("/news"));
+}
+
 TEST_F(BrowserRecordsTest, firefoxHistoryGivesTheMostRecentVisitOfTheTitle) {
     auto db = places({{server.url("/old"), "同じ題", 1'000'000},
                       {server.url("/news"), "同じ題", 2'000'000},
