@@ -34,5 +34,6 @@ int KeywordsCommand(const Invocation& call);
 int ImportFavoritesCommand(const Invocation& call);
 int MergeCommand(const Invocation& call);
 int CheckLinksCommand(const Invocation& call);
+int CaptureCommand(const Invocation& call);
 
 } // namespace tomorine::cli

@@ -27,6 +27,7 @@ constexpr const char* kUsage =
     "[--comment C]\n"
     "  import-favorites [FOLDER]  お気に入りフォルダの .url を取り込みます\n"
     "  merge REFERENCE.xls  参照ファイルにあってデータファイルにないエントリを追加します\n"
+    "  capture [URL] [--json]   ブラウザのページの URL・タイトル・キーワード\n"
     "  help COMMAND  コマンドの使い方を出力します\n"
     "  --version     バージョンを出力します\n";
 
@@ -46,6 +47,7 @@ const std::map<std::string, Command>& Commands() {
         {"import-favorites", ImportFavoritesCommand},
         {"merge", MergeCommand},
         {"check-links", CheckLinksCommand},
+        {"capture", CaptureCommand},
     };
     return commands;
 }

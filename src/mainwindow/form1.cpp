@@ -104,7 +104,6 @@ void Form1::buildControls() {
     Command7->setText(QStringLiteral("HTML作成"));
     Command8 = Named<QPushButton>(this, "Command8");
     Command8->setText(QStringLiteral("IE取得"));
-    Command8->hide(); // no capture on this desktop yet
     Command10 = Named<QPushButton>(this, "Command10");
     Command10->setText(QStringLiteral("データマージ"));
     Command11 = Named<QPushButton>(this, "Command11");

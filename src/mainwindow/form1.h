@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QLabel;
@@ -11,6 +12,7 @@ class QListWidget;
 class QMimeData;
 class QPlainTextEdit;
 class QPushButton;
+class QTimer;
 class QUrl;
 
 namespace tomorine {
@@ -21,6 +23,8 @@ class Form3;
 class Form4;
 class Form6;
 class Form7;
+class Desktop;
+struct CaptureEnvironment;
 struct ModuleState;
 struct SearchTexts;
 struct UpgradeContext;
@@ -72,6 +76,19 @@ public:
     // how long the deletion notice stays (1,000 ms by default).
     static void SetOpenUrl(std::function<bool(const QUrl&)> open);
     static void SetDeletionNoticeMilliseconds(int milliseconds);
+
+    // The foreground watch (Timer1, every 100 ms) and the capture of the
+    // browser's page. The link check pauses the watch while it runs.
+    void Timer1_Timer();
+    void StartForegroundWatch();
+    void PauseForegroundWatch();
+    void ResumeForegroundWatch();
+    void CaptureFromBrowser();
+    // Test seams: the desktop the watch reads (X11 when Qt runs on xcb), and
+    // where the capture looks (the user's home and clipboard).
+    static void SetDesktop(std::function<std::unique_ptr<Desktop>()> open);
+    static void SetCaptureEnvironment(std::function<CaptureEnvironment()> environment);
+    QTimer* Timer1 = nullptr;
 
     QPushButton* Command1;
     QPushButton* Command2;
@@ -131,6 +148,7 @@ private:
     ModuleState& state_;
     std::vector<QPushButton*> commands_; // the eleven that a rejected file disables
     bool loadedByPress_ = false;
+    std::shared_ptr<Desktop> desktop_; // none where the desktop cannot tell
 };
 
 } // namespace tomorine

@@ -99,6 +99,7 @@ bool Form1::Form_Load() {
         Text6->setText(PathToQString(state_.DataFilePath));
     });
     state_.DataChanged = false;
+    StartForegroundWatch();
     return true;
 }
 

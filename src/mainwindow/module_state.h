@@ -2,6 +2,7 @@
 
 #include "browser/shortcut_target.h"
 #include "favorites/favorites_import.h"
+#include "browser/foreign_window.h"
 #include "search/search_state.h"
 #include "store/data_connection.h"
 #include "upgrade/upgrade_context.h"
@@ -26,6 +27,7 @@ struct ModuleState : StoreState, SearchState, UpgradeState, ShortcutCounters, Fa
     // Pauses (false) and resumes (true) the main window's foreground watch
     // while the link check runs; unset while there is no watch.
     std::function<void(bool enabled)> SetForegroundWatchEnabled;
+    ForeignWindow LastForeignWindow; // the last other window in the foreground
 };
 
 } // namespace tomorine

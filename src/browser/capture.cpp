@@ -1,0 +1,134 @@
+#include "browser/capture.h"
+
+#include "browser/browser_window.h"
+#include "browser/chromium_records.h"
+#include "browser/firefox_records.h"
+#include "browser/meta_keywords.h"
+#include "browser/page_charset.h"
+#include "browser/page_markup.h"
+
+#include <cstdlib>
+#include <optional>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace tomorine {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::optional<std::string> UrlForTitle(BrowserKind kind, const ForeignWindow& window,
+                                       const std::string& title, const CaptureEnvironment& env) {
+    if (kind == BrowserKind::Firefox) {
+        for (const fs::path& profile : FirefoxProfiles(env.home)) {
+            if (auto url = FirefoxUrlForTitle(profile, title)) {
+                return url;
+            }
+        }
+    } else if (kind == BrowserKind::Chromium) {
+        for (const fs::path& profile :
+             ChromiumProfiles(env.configHome, ChromiumConfigName(window))) {
+            if (auto url = ChromiumUrlForTitle(profile, title)) {
+                return url;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<VisitedPage> LatestPage(const CaptureEnvironment& env) {
+    std::optional<VisitedPage> latest;
+    auto consider = [&](std::optional<VisitedPage> page) {
+        if (page && (!latest || page->visitedAt > latest->visitedAt)) {
+            latest = std::move(page);
+        }
+    };
+    for (const fs::path& profile : FirefoxProfiles(env.home)) {
+        consider(FirefoxLatestPage(profile));
+    }
+    for (const fs::path& profile : ChromiumProfiles(env.configHome, "")) {
+        consider(ChromiumLatestPage(profile));
+    }
+    return latest;
+}
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+} // namespace
+
+CaptureEnvironment DefaultCaptureEnvironment() {
+    CaptureEnvironment env;
+    const char* home = std::getenv("HOME");
+    if (home && *home) {
+        env.home = home;
+    } else if (const passwd* user = getpwuid(getuid()); user && user->pw_dir) {
+        env.home = user->pw_dir; // never the current folder
+    }
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    env.configHome = config && *config && fs::path(config).is_absolute() ? fs::path(config)
+                                                                         : env.home / ".config";
+    return env;
+}
+
+std::string WebUrlOf(const std::string& clipboardText) {
+    std::size_t begin = 0;
+    std::size_t end = clipboardText.size();
+    while (begin < end && IsSpace(clipboardText[begin])) {
+        ++begin;
+    }
+    while (end > begin && IsSpace(clipboardText[end - 1])) {
+        --end;
+    }
+    const std::string text = clipboardText.substr(begin, end - begin);
+    const bool web = text.starts_with("http://") || text.starts_with("https://");
+    if (!web || text.find_first_of(" \t\r\n") != std::string::npos) {
+        return {};
+    }
+    return text;
+}
+
+CapturedPage CapturePage(const std::string& url, const std::string& title,
+                         const FetchOptions& fetch) {
+    CapturedPage captured{url, title, {}, {}};
+    const FetchedPage page = FetchPage(url, fetch);
+    if (!page.ok) {
+        captured.fetchError = page.error;
+        return captured;
+    }
+    const PageMarkup markup = ParsePageMarkup(DecodePage(page.body, page.contentType));
+    if (auto keywords = KeywordsFromMarkup(markup.markup)) {
+        captured.keywords = *keywords;
+    }
+    if (captured.title.empty()) {
+        captured.title = markup.title;
+    }
+    return captured;
+}
+
+CapturedPage CaptureFromBrowser(const ForeignWindow& window, const CaptureEnvironment& env) {
+    const BrowserKind kind = BrowserOf(window);
+    if (window.id != 0 && kind == BrowserKind::None) {
+        return {};
+    }
+    std::string url;
+    std::string title;
+    if (kind != BrowserKind::None) {
+        title = PageTitleOf(window.title, kind);
+        url = UrlForTitle(kind, window, title, env).value_or("");
+    } else if (auto latest = LatestPage(env)) {
+        url = latest->url;
+        title = latest->title;
+    }
+    if (url.empty() && env.clipboardText) {
+        url = WebUrlOf(env.clipboardText());
+    }
+    if (url.empty()) {
+        return {};
+    }
+    return CapturePage(url, title, env.fetch);
+}
+
+} // namespace tomorine

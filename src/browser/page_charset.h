@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tomorine {
+
+// The iconv name of the page's charset: the one the Content-Type header
+// declares, else a byte order mark, else a <meta> or XML declaration near the
+// top, else what the bytes look like (ISO-2022-JP escapes, valid UTF-8, or
+// whichever of EUC-JP and CP932 reads as more Japanese text).
+std::string PageCharset(std::string_view bytes, std::string_view contentType);
+
+// The page as UTF-8. Bytes the charset cannot read become U+FFFD; an unknown
+// charset name falls back to the detection above.
+std::string DecodePage(std::string_view bytes, std::string_view contentType);
+
+// The bytes read in the given iconv charset; nothing when the charset is
+// unknown or the bytes are not valid in it (`strict`), else with U+FFFD for
+// each unreadable byte.
+bool ConvertToUtf8(std::string_view bytes, const std::string& charset, bool strict,
+                   std::string& out);
+
+} // namespace tomorine

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tomorine {
+
+// What the capture reads of a fetched page.
+struct PageMarkup {
+    std::string title;  // the <title> text, spaces collapsed; UTF-8
+    std::string markup; // every element's start tag in document order, one a
+                        // line, CR LF between, upper-cased as the keyword
+                        // rule reads it
+};
+
+// Parses UTF-8 HTML as a browser would (libxml2's forgiving HTML parser).
+// Attribute values are written unquoted when they can be, in quotes when they
+// hold spaces or markup characters, and line breaks in them become spaces so
+// that each element stays on one line.
+PageMarkup ParsePageMarkup(std::string_view utf8Html);
+
+// ASCII letters upper-cased; everything else as it is.
+std::string UpperAscii(std::string text);
+
+} // namespace tomorine

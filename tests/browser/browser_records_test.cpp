@@ -1,0 +1,277 @@
+// The browsers' own records as the capture reads them: Firefox's mozLz4
+// session file and places.sqlite, Chromium's History, both databases held
+// open and locked by another connection as a running browser holds them.
+#include "browser/capture.h"
+#include "browser/mozlz4.h"
+#include "local_http_server.h"
+#include "support/temp_dir.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <lz4.h>
+#include <nlohmann/json.hpp>
+#include <sqlite3.h>
+
+namespace tomorine::test {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+std::string MozLz4(const std::string& text) {
+    std::string out("mozLz40\0", 8);
+    for (int i = 0; i < 4; ++i) {
+        out += static_cast<char>(text.size() >> (8 * i) & 0xFF);
+    }
+    std::string block(static_cast<std::size_t>(LZ4_compressBound(static_cast<int>(text.size()))),
+                      '\0');
+    const int size = LZ4_compress_default(text.data(), block.data(), static_cast<int>(text.size()),
+                                          static_cast<int>(block.size()));
+    return out + block.substr(0, static_cast<std::size_t>(size));
+}
+
+void WriteText(const fs::path& path, const std::string& text) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// A database held open with an exclusive lock and its changes left in the
+// -wal file, as the browser keeps it.
+class LockedDatabase {
+public:
+    LockedDatabase(const fs::path& path, const std::string& schema) {
+        fs::create_directories(path.parent_path());
+        EXPECT_EQ(sqlite3_open(path.c_str(), &db_), SQLITE_OK);
+        exec("PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;"
+             "PRAGMA locking_mode=EXCLUSIVE;" +
+             schema);
+    }
+    ~LockedDatabase() { sqlite3_close(db_); }
+    void exec(const std::string& sql) {
+        char* error = nullptr;
+        EXPECT_EQ(sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK)
+            << (error ? error : "");
+        sqlite3_free(error);
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+const std::string kPlacesSchema =
+    "CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR, "
+    "rev_host LONGVARCHAR, visit_count INTEGER DEFAULT 0, last_visit_date INTEGER);"
+    "CREATE TABLE moz_historyvisits (id INTEGER PRIMARY KEY, from_visit INTEGER, "
+    "place_id INTEGER, visit_date INTEGER, visit_type INTEGER, session INTEGER);";
+
+const std::string kHistorySchema =
+    "CREATE TABLE urls(id INTEGER PRIMARY KEY AUTOINCREMENT, url LONGVARCHAR, "
+    "title LONGVARCHAR, visit_count INTEGER DEFAULT 0 NOT NULL, typed_count INTEGER DEFAULT 0 "
+    "NOT NULL, last_visit_time INTEGER NOT NULL, hidden INTEGER DEFAULT 0 NOT NULL);"
+    "CREATE TABLE visits(id INTEGER PRIMARY KEY, url INTEGER NOT NULL, visit_time INTEGER NOT "
+    "NULL, from_visit INTEGER, transition INTEGER DEFAULT 0 NOT NULL);";
+
+std::string Quoted(const std::string& text) {
+    return "'" + text + "'";
+}
+
+struct MozLz4Case {
+    const char* name;
+    std::string bytes;
+    bool readable;
+};
+
+class MozLz4Test : public ::testing::TestWithParam<MozLz4Case> {};
+
+TEST_P(MozLz4Test, readsOnlyWholeFiles) {
+    const auto text = DecodeMozLz4(GetParam().bytes);
+    EXPECT_EQ(text.has_value(), GetParam().readable);
+    if (text) {
+        EXPECT_EQ(*text, std::string(5000, 'a') + "{\"windows\":[]}");
+    }
+}
+
+const std::string kSession = MozLz4(std::string(5000, 'a') + "{\"windows\":[]}");
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MozLz4Test,
+    ::testing::Values(
+        MozLz4Case{"Whole", kSession, true},
+        MozLz4Case{"OtherMagic", "mozLz41" + kSession.substr(7), false},
+        MozLz4Case{"Cut", kSession.substr(0, kSession.size() - 3), false},
+        MozLz4Case{"HeaderOnly", kSession.substr(0, 12), false}, MozLz4Case{"Empty", "", false},
+        MozLz4Case{"SizeTooLarge", kSession.substr(0, 8) + "\xFF\xFF\xFF\x7F" + kSession.substr(12),
+                   false},
+        MozLz4Case{"SizeTooSmall",
+                   kSession.substr(0, 8) + std::string("\x10\0\0\0", 4) + kSession.substr(12),
+                   false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A home folder with a Firefox and a Chromium profile, pages on a local server.
+class BrowserRecordsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteText(home / ".mozilla/firefox/profiles.ini",
+                  "[Profile1]\nName=other\nIsRelative=1\nPath=other.profile\n\n"
+                  "[Profile0]\nName=default\nIsRelative=1\nPath=abc.default\nDefault=1\n");
+        fs::create_directories(home / ".mozilla/firefox/other.profile");
+        env.home = home.path();
+        env.configHome = home / ".config";
+        for (const char* page : {"/news", "/old", "/tab", "/chromium", "/clip"}) {
+            server.serve(page, {"text/html; charset=utf-8",
+                                std::string("<title>own</title><meta content=\"") + (page + 1) +
+                                    ",x\" name=\"keywords\">"});
+        }
+    }
+
+    fs::path firefox() const { return home / ".mozilla/firefox/abc.default"; }
+    fs::path chromium() const { return home / ".config/chromium/Profile 1"; }
+
+    std::unique_ptr<LockedDatabase>
+    places(const std::vector<std::tuple<std::string, std::string, long long>>& visits) {
+        auto db = std::make_unique<LockedDatabase>(firefox() / "places.sqlite", kPlacesSchema);
+        int id = 0;
+        for (const auto& [url, title, when] : visits) {
+            ++id;
+            db->exec("INSERT INTO moz_places VALUES (" + std::to_string(id) + "," + Quoted(url) +
+                     "," + Quoted(title) + ",'',1," + std::to_string(when) + ");" +
+                     "INSERT INTO moz_historyvisits VALUES (NULL,0," + std::to_string(id) + "," +
+                     std::to_string(when) + ",1,0);");
+        }
+        return db;
+    }
+
+    std::unique_ptr<LockedDatabase>
+    history(const std::vector<std::tuple<std::string, std::string, long long>>& visits) {
+        WriteText(home / ".config/chromium/Local State",
+                  R"({"profile":{"last_used":"Profile 1","info_cache":{"Profile 1":{}}}})");
+        auto db = std::make_unique<LockedDatabase>(chromium() / "History", kHistorySchema);
+        int id = 0;
+        for (const auto& [url, title, when] : visits) {
+            ++id;
+            const std::string chromeTime = std::to_string(when + 11'644'473'600'000'000LL);
+            db->exec("INSERT INTO urls VALUES (" + std::to_string(id) + "," + Quoted(url) + "," +
+                     Quoted(title) + ",1,0," + chromeTime + ",0);" +
+                     "INSERT INTO visits VALUES (NULL," + std::to_string(id) + "," + chromeTime +
+                     ",0,0);");
+        }
+        return db;
+    }
+
+    void session(const json& windows) {
+        WriteText(firefox() / "sessionstore-backups/recovery.jsonlz4",
+                  MozLz4(json{{"version", json::array({"sessionrestore", 1})}, {"windows", windows}}
+                             .dump()));
+    }
+
+    static json Tab(const std::string& url, const std::string& title, long long lastAccessed) {
+        return {{"entries", json::array({{{"url", "http://127.0.0.1:1/back"}, {"title", "back"}},
+                                         {{"url", url}, {"title", title}}})},
+                {"index", 2},
+                {"lastAccessed", lastAccessed}};
+    }
+
+    static ForeignWindow Window(const std::string& title, const std::string& windowClass) {
+        return {0x1200007, 4242, title, "Navigator", windowClass};
+    }
+
+    TempDir home;
+    LocalHttpServer server;
+    CaptureEnvironment env;
+};
+
+TEST_F(BrowserRecordsTest, firefoxTakesTheOpenTabWithTheWindowsTitle) {
+    auto db = places({{server.url("/old"), "ニュース", 1'000'000}});
+    session(json::array({{{"tabs", json::array({Tab(server.url("/news"), "ニュース", 5),
+                                                Tab(server.url("/tab"), "other", 9)})},
+                          {"selected", 2}}}));
+    const CapturedPage page =
+        CaptureFromBrowser(Window("ニュース — Mozilla Firefox", "firefox-esr"), env);
+    EXPECT_EQ(page.url, server.url("/news"));
+    EXPECT_EQ(page.title, "ニュース");
+    EXPECT_EQ(page.keywords, "NEWS X");
+}
+
+TEST_F(BrowserRecordsTest, ofTwoBrowserWindowsTheOneLastInFrontIsRead) {
+    session(json::array({{{"tabs", json::array({Tab(server.url("/news"), "一つ目", 5)})}},
+                         {{"tabs", json::array({Tab(server.url("/tab"), "二つ目", 1)})}}}));
+    EXPECT_EQ(CaptureFromBrowser(Window("二つ目 — Mozilla Firefox", "firefox"), env).url,
+              server.url("/tab"));
+    EXPECT_EQ(CaptureFromBrowser(Window("一つ目 — Mozilla Firefox", "firefox"), env).url,
+              server.url("/news"));
+}
+
+TEST_F(BrowserRecordsTest, firefoxHistoryGivesTheMostRecentVisitOfTheTitle) {
+    auto db = places({{server.url("/old"), "同じ題", 1'000'000},
+                      {server.url("/news"), "同じ題", 2'000'000},
+                      {"file:///tmp/x", "同じ題", 3'000'000}});
+    session(json::array());
+    const CapturedPage page =
+        CaptureFromBrowser(Window("同じ題 — Mozilla Firefox", "firefox"), env);
+    EXPECT_EQ(page.url, server.url("/news"));
+    EXPECT_EQ(page.keywords, "NEWS X");
+}
+
+TEST_F(BrowserRecordsTest, chromiumHistoryGivesTheMostRecentVisitOfTheTitle) {
+    auto db = history(
+        {{server.url("/old"), "題", 5'000'000}, {server.url("/chromium"), "題", 6'000'000}});
+    const CapturedPage page = CaptureFromBrowser(Window("題 - Chromium", "Chromium"), env);
+    EXPECT_EQ(page.url, server.url("/chromium"));
+    EXPECT_EQ(page.title, "題");
+    EXPECT_EQ(page.keywords, "CHROMIUM X");
+}
+
+TEST_F(BrowserRecordsTest, anUnknownWindowTakesTheLatestPageOfAllProfiles) {
+    auto firefoxDb = places({{server.url("/old"), "古い", 7'000'000}});
+    auto chromiumDb = history({{server.url("/chromium"), "新しい", 8'000'000}});
+    CapturedPage page = CaptureFromBrowser(ForeignWindow{}, env);
+    EXPECT_EQ(page.url, server.url("/chromium"));
+    EXPECT_EQ(page.title, "新しい");
+    chromiumDb->exec("UPDATE visits SET visit_time = 0");
+    page = CaptureFromBrowser(ForeignWindow{}, env);
+    EXPECT_EQ(page.url, server.url("/old"));
+}
+
+TEST_F(BrowserRecordsTest, nothingMatchingFallsBackToAUrlOnTheClipboard) {
+    auto db = places({{server.url("/old"), "別の題", 1}});
+    const ForeignWindow window = Window("見つからない — Mozilla Firefox", "firefox");
+    EXPECT_EQ(CaptureFromBrowser(window, env).url, "");
+    env.clipboardText = [] { return std::string("ftp://x.jp/"); };
+    EXPECT_EQ(CaptureFromBrowser(window, env).url, "");
+    env.clipboardText = [&] { return " " + server.url("/clip") + "\n"; };
+    const CapturedPage page = CaptureFromBrowser(window, env);
+    EXPECT_EQ(page.url, server.url("/clip"));
+    EXPECT_EQ(page.title, "見つからない");
+    EXPECT_EQ(page.keywords, "CLIP X");
+}
+
+TEST_F(BrowserRecordsTest, aWindowOfAnotherProgramGivesNothing) {
+    auto db = places({{server.url("/news"), "ニュース", 1}});
+    env.clipboardText = [&] { return server.url("/clip"); };
+    const CapturedPage page =
+        CaptureFromBrowser(Window("ニュース — Mozilla Firefox", "XTerm"), env);
+    EXPECT_EQ(page.url, "");
+    EXPECT_EQ(page.title, "");
+}
+
+TEST_F(BrowserRecordsTest, brokenRecordsAreSkipped) {
+    WriteText(firefox() / "places.sqlite", "not a database at all, just text");
+    WriteText(firefox() / "sessionstore-backups/recovery.jsonlz4", "mozLz40\0broken");
+    WriteText(home / ".config/chromium/Local State", "{not json");
+    WriteText(home / ".config/chromium/Default/History", "");
+    EXPECT_EQ(CaptureFromBrowser(Window("x — Mozilla Firefox", "firefox"), env).url, "");
+    EXPECT_EQ(CaptureFromBrowser(ForeignWindow{}, env).url, "");
+    session(json::array({{{"tabs", "not an array"}}}));
+    EXPECT_EQ(CaptureFromBrowser(Window("x — Mozilla Firefox", "firefox"), env).url, "");
+}
+
+TEST_F(BrowserRecordsTest, theBrowsersFilesAreLeftAsTheyWere) {
+    auto db = places({{server.url("/news"), "ニュース", 1}});
+    const auto before = ReadBytes(firefox() / "places.sqlite-wal");
+    CaptureFromBrowser(Window("ニュース — Mozilla Firefox", "firefox"), env);
+    EXPECT_EQ(ReadBytes(firefox() / "places.sqlite-wal"), before);
+    EXPECT_FALSE(fs::exists(firefox() / "places.sqlite-shm"));
+}
+
+} // namespace
+} // namespace tomorine::test

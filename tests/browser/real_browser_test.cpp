@@ -1,0 +1,129 @@
+// The capture against real browsers: Debian's firefox-esr and chromium with
+// fresh profiles, on an Xvfb display with a window manager, showing a page
+// served from 127.0.0.1. The foreground watch reads the X server, the
+// capture reads the profiles the browsers wrote.
+#include "browser/browser_window.h"
+#include "browser/capture.h"
+#include "browser/foreground_watch.h"
+#include "local_http_server.h"
+#include "support/temp_dir.h"
+#include "x_session.h"
+
+#include <chrono>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <thread>
+#include <unistd.h>
+
+namespace tomorine::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+const std::string kTitle = "実ブラウザの頁 テスト";
+
+class RealBrowserTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* program : {"Xvfb", "openbox"}) {
+            if (!OnPath(program)) {
+                GTEST_SKIP() << program << " is not installed";
+            }
+        }
+        server.serve("/page", {"text/html; charset=utf-8",
+                               "<!DOCTYPE html><html><head><meta charset=utf-8><title>" + kTitle +
+                                   "</title><meta content=\"news,sports,日本\" name=\"keywords\">"
+                                   "</head><body><h1>本文</h1></body></html>"});
+        env.home = home.path();
+        env.configHome = home / ".config";
+    }
+
+    // Waits for the browser's window to become active with the page's title,
+    // then captures until the browser has recorded the page (or a minute).
+    void expectCaptured(BrowserKind kind, const XvfbSession& display) {
+        std::unique_ptr<Desktop> desktop;
+        for (int i = 0; i < 50 && !desktop; ++i) {
+            desktop = OpenX11Desktop(display.name().c_str());
+            std::this_thread::sleep_for(100ms);
+        }
+        ASSERT_NE(desktop, nullptr);
+        ForeignWindow last;
+        CapturedPage page;
+        const auto deadline = std::chrono::steady_clock::now() + 90s;
+        while (std::chrono::steady_clock::now() < deadline) {
+            WatchForeground(*desktop, nullptr, last);
+            if (BrowserOf(last) == kind && PageTitleOf(last.title, kind) == kTitle) {
+                page = CaptureFromBrowser(last, env);
+                if (!page.url.empty()) {
+                    break;
+                }
+            }
+            std::this_thread::sleep_for(500ms);
+        }
+        EXPECT_EQ(PageTitleOf(last.title, kind), kTitle) << last.title << " / " << last.className;
+        EXPECT_EQ(page.url, server.url("/page"));
+        EXPECT_EQ(page.title, kTitle);
+        EXPECT_EQ(page.keywords, "NEWS SPORTS 日本");
+    }
+
+    TempDir home;
+    LocalHttpServer server;
+    CaptureEnvironment env;
+};
+
+TEST_F(RealBrowserTest, firefoxEsr) {
+    if (!OnPath("firefox-esr")) {
+        GTEST_SKIP() << "firefox-esr is not installed";
+    }
+    XvfbSession display;
+    ASSERT_FALSE(display.name().empty());
+    const fs::path profile = home / ".mozilla/firefox/test.profile";
+    fs::create_directories(profile);
+    std::ofstream(home / ".mozilla/firefox/profiles.ini")
+        << "[Profile0]\nName=test\nIsRelative=1\nPath=test.profile\nDefault=1\n";
+    fs::copy_file(TOMORINE_FIREFOX_USER_JS, profile / "user.js");
+    Child firefox({"firefox-esr", "-no-remote", "-profile", profile.string(), server.url("/page")},
+                  {"DISPLAY=" + display.name(), "HOME=" + home.path().string(),
+                   "MOZ_CRASHREPORTER_DISABLE=1", "XDG_CONFIG_HOME=" + env.configHome.string()});
+    expectCaptured(BrowserKind::Firefox, display);
+}
+
+TEST_F(RealBrowserTest, chromium) {
+    if (!OnPath("chromium")) {
+        GTEST_SKIP() << "chromium is not installed";
+    }
+    XvfbSession display;
+    ASSERT_FALSE(display.name().empty());
+    std::vector<std::string> argv{"chromium"};
+    std::istringstream flags(ReadText(TOMORINE_CHROMIUM_FLAGS));
+    // One flag a word, but the resolver rules' value holds spaces.
+    std::string word;
+    while (flags >> word) {
+        if (!argv.back().starts_with("--host-resolver-rules") || word.starts_with("--")) {
+            argv.push_back(word);
+        } else {
+            argv.back() += " " + word;
+        }
+    }
+    if (getuid() == 0) {
+        argv.push_back("--no-sandbox");
+    }
+    argv.push_back("--user-data-dir=" + (env.configHome / "chromium").string());
+    argv.push_back("--password-store=basic");
+    argv.push_back(server.url("/page"));
+    Child chromium(argv, {"DISPLAY=" + display.name(), "HOME=" + home.path().string(),
+                          "XDG_CONFIG_HOME=" + env.configHome.string()});
+    expectCaptured(BrowserKind::Chromium, display);
+}
+
+} // namespace
+} // namespace tomorine::test

@@ -1,0 +1,88 @@
+#include "x_session.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace tomorine::test {
+
+using namespace std::chrono_literals;
+
+bool OnPath(const std::string& program) {
+    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+Child::Child(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+             int keepFd) {
+    pid_ = fork();
+    if (pid_ == 0) {
+        setpgid(0, 0);
+        for (const std::string& setting : env) {
+            putenv(const_cast<char*>(setting.c_str()));
+        }
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        for (int fd = 3; fd < 1024; ++fd) {
+            if (fd != keepFd) {
+                close(fd);
+            }
+        }
+        std::vector<char*> args;
+        for (const std::string& arg : argv) {
+            args.push_back(const_cast<char*>(arg.c_str()));
+        }
+        args.push_back(nullptr);
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+}
+
+Child::~Child() {
+    if (pid_ <= 0) {
+        return;
+    }
+    kill(-pid_, SIGTERM);
+    for (int i = 0; i < 50; ++i) {
+        if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+            kill(-pid_, SIGKILL); // what the group left behind
+            return;
+        }
+        std::this_thread::sleep_for(100ms);
+    }
+    kill(-pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+}
+
+XvfbSession::XvfbSession(bool windowManager) {
+    int fds[2];
+    if (pipe(fds) != 0) {
+        return;
+    }
+    xvfb_ = std::make_unique<Child>(std::vector<std::string>{"Xvfb", "-displayfd",
+                                                             std::to_string(fds[1]), "-screen", "0",
+                                                             "1280x1024x24", "-nolisten", "tcp"},
+                                    std::vector<std::string>{}, fds[1]);
+    close(fds[1]);
+    std::string number;
+    char c;
+    while (read(fds[0], &c, 1) == 1 && c != '\n') {
+        number += c;
+    }
+    close(fds[0]);
+    if (number.empty()) {
+        return;
+    }
+    name_ = ":" + number;
+    if (!windowManager) {
+        return;
+    }
+    openbox_ = std::make_unique<Child>(std::vector<std::string>{"openbox"},
+                                       std::vector<std::string>{"DISPLAY=" + name_});
+}
+
+} // namespace tomorine::test
