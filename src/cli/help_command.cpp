@@ -41,6 +41,22 @@ constexpr std::array kTopics{
     Topic{"dump", "使い方: tomorine-cli dump FILE",
           ".xls ファイルの全ワークシートを JSON で出力します。"},
     Topic{"create", "使い方: tomorine-cli create FILE", "新しい、空のデータファイルを作ります。"},
+    Topic{"export-html",
+          "使い方: tomorine-cli export-html [--data FILE] OUT [--comments] [--url U] [--title T] "
+          "[--subtitle S] [--keywords K] [--comment C]",
+          "HTML作成 と同じく、検索に当たったエントリーを HTML のページにして OUT に書きます。"},
+    Topic{"keywords", "使い方: tomorine-cli keywords [--data FILE] [--json]",
+          "キーワード一覧 と同じく、使われているキーワードを重複なく並べて出力します。"},
+    Topic{"merge", "使い方: tomorine-cli merge [--data FILE] REFERENCE.xls",
+          "データマージ と同じく、REFERENCE.xls にあってデータファイルにないエントリーを"
+          "追加し、追加した件数を出力します。"},
+    Topic{"check-links", "使い方: tomorine-cli check-links [--data FILE] [--json] [--delete]",
+          "リンクチェック と同じく、すべての URL を調べてリンク切れを出力します "
+          "(--delete で削除します)。"},
+    Topic{"import-favorites", "使い方: tomorine-cli import-favorites [--data FILE] [FOLDER]",
+          "お気に入りインポート と同じく、お気に入りフォルダの .url ファイルを登録します。"},
+    Topic{"capture", "使い方: tomorine-cli capture [URL] [--json]",
+          "IE取得 と同じく、ブラウザのページの URL、タイトル、キーワードを出力します。"},
     Topic{"help", "使い方: tomorine-cli help COMMAND", "コマンドの使い方を出力します。"},
 };
 
