@@ -1,5 +1,6 @@
 // tomorine-cli run as a program in a temporary folder, on files built at run
 // time, and dump against xlrd's reading of corpus files.
+#include "cli_process.h"
 #include "store/data_workbook.h"
 #include "store/entry_statements.h"
 #include "store/settings/ini_functions.h"
@@ -10,12 +11,10 @@
 #include "upgrade_fixture.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <nlohmann/json.hpp>
 #include <sstream>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace tomorine::test {
@@ -25,43 +24,15 @@ namespace fs = std::filesystem;
 using nlohmann::json;
 using Args = std::vector<std::string>;
 
-struct CliRun {
-    int status = -1; // 128 + signal when killed
-    std::string out, err;
-};
-
-std::string Quoted(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
-std::string ReadText(const fs::path& path) {
-    const auto bytes = ReadBytes(path);
-    return {bytes.begin(), bytes.end()};
-}
-
 // The built tomorine-cli with TOMORINE_HOME = home, run in home's parent.
-CliRun RunCli(const fs::path& home, const Args& args, const std::string& input = "") {
-    TempDir io;
-    WriteBytes(io / "in", std::vector<std::uint8_t>(input.begin(), input.end()));
-    std::string command = "cd " + Quoted(home.parent_path().string()) +
-                          " && TOMORINE_HOME=" + Quoted(home.string()) + " exec " +
-                          Quoted(TOMORINE_CLI);
-    for (const std::string& arg : args) {
-        command += " " + Quoted(arg);
-    }
-    command += " <" + Quoted((io / "in").string()) + " >" + Quoted((io / "out").string()) + " 2>" +
-               Quoted((io / "err").string());
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), ReadText(io / "out"),
-            ReadText(io / "err")};
+CliOutcome RunCli(const fs::path& home, const Args& args, const std::string& input = "") {
+    CliLaunch launch(args, home);
+    launch.input = input;
+    return RunCliProcess(launch);
 }
 
 // COMMAND --data FILE ARGS (args[0] is the command); the home beside the file.
-CliRun RunOn(const fs::path& data, Args args, const std::string& input = "") {
+CliOutcome RunOn(const fs::path& data, Args args, const std::string& input = "") {
     args.insert(args.begin() + 1, {"--data", data.string()});
     return RunCli(data.parent_path() / "home", args, input);
 }
@@ -92,7 +63,7 @@ TEST(UsageErrors, ExitTwoWithAUsageLineAndTouchNothing) {
         SCOPED_TRACE(line);
         std::istringstream words(line);
         TempDir dir;
-        CliRun run = RunCli(dir / "home", {std::istream_iterator<std::string>(words), {}});
+        CliOutcome run = RunCli(dir / "home", {std::istream_iterator<std::string>(words), {}});
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.out, "");
         EXPECT_NE(run.err.find("使い方: tomorine-cli"), std::string::npos) << run.err;
@@ -145,7 +116,7 @@ TEST(DataFile, RefusedWhenMissingNotAWorkbookOrReadOnly) {
             }
             const auto before = BytesOrNothing(data);
 
-            CliRun run = RunOn(data, args);
+            CliOutcome run = RunOn(data, args);
 
             EXPECT_EQ(run.status, 1);
             EXPECT_EQ(run.out, args[0] == "check-version" ? "-1\n" : "");
@@ -166,7 +137,7 @@ TEST(CheckVersion, ConvertsAnOlderFileOnlyWithConsent) {
         MakeFile(data, Old);
         const auto original = ReadBytes(data);
 
-        CliRun run =
+        CliOutcome run =
             RunOn(data, yes ? Args{"check-version", "--yes"} : Args{"check-version"}, "n\n");
 
         EXPECT_EQ(run.status, 0) << run.err;
@@ -185,8 +156,8 @@ TEST(EntryCommands, RoundTripKeepsJapaneseTexts) {
     const auto data = dir / "data.xls";
     ASSERT_EQ(RunCli(dir.path(), {"create", data.string()}).status, 0);
     const std::string url = "https://例え.jp/パス?q='日本語'";
-    CliRun add = RunOn(data, {"add", "--url", url, "--title", "it's  ", "--subtitle", "副題　全角",
-                              "--keywords", "犬 猫\t", "--comment", "一\n二"});
+    CliOutcome add = RunOn(data, {"add", "--url", url, "--title", "it's  ", "--subtitle",
+                                  "副題　全角", "--keywords", "犬 猫\t", "--comment", "一\n二"});
     EXPECT_EQ(add.out, "1\n");
     EXPECT_EQ(add.err, "登録しました\n");
     json hits = json::parse(R"({"hits": [{"serial": 1, "url": "https://例え.jp/パス?q='日本語'",
@@ -236,7 +207,7 @@ TEST(EntryCommands, SearchesAndRefusalsOnOneFile) {
     const auto before = ReadBytes(data);
     for (const auto& [args, out, err] : cases) {
         SCOPED_TRACE(testing::PrintToString(args));
-        CliRun run = RunOn(data, args);
+        CliOutcome run = RunOn(data, args);
         const bool search = args[0] == "search";
         EXPECT_EQ(run.status, search ? 0 : 1);
         EXPECT_EQ(run.out,
@@ -271,7 +242,7 @@ TEST(DumpCommand, GivesXlrdsValuesOrRefusesInOneLine) {
                                      {"parseexcel__encrypted.xls", false},
                                      {"parseexcel__Test95J.xls", false}}) {
         SCOPED_TRACE(name);
-        CliRun run = RunCli(dir / "home", {"dump", (CorpusDir() / name).string()});
+        CliOutcome run = RunCli(dir / "home", {"dump", (CorpusDir() / name).string()});
         EXPECT_EQ(run.status, read ? 0 : 1);
         EXPECT_EQ(LineCount(run.err), read ? 0 : 1) << run.err;
         EXPECT_NE(run.err.find(read ? "" : name), std::string::npos) << run.err;
@@ -311,7 +282,7 @@ TEST(MergeCommand, AddsNewEntriesOrRefusesInOneLine) {
     for (const auto& r : refusals) {
         SCOPED_TRACE(r.reference);
         // Run in the data file's folder, where "bm.xls" names it.
-        CliRun run = RunCli(dir / "home", {"merge", "--data", data.string(), r.reference});
+        CliOutcome run = RunCli(dir / "home", {"merge", "--data", data.string(), r.reference});
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(LineCount(run.err), 1) << run.err;
@@ -319,7 +290,7 @@ TEST(MergeCommand, AddsNewEntriesOrRefusesInOneLine) {
         EXPECT_EQ(ReadBytes(data), before);
     }
 
-    CliRun run = RunOn(data, {"merge", reference.string()});
+    CliOutcome run = RunOn(data, {"merge", reference.string()});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "1\n");
     EXPECT_EQ(run.err, "マージ完了\n");
