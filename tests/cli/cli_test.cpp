@@ -1,11 +1,9 @@
 // tomorine-cli run as a program in a temporary folder, on files built at run
 // time, and dump against xlrd's reading of corpus files.
 #include "cli_process.h"
-#include "store/data_workbook.h"
-#include "store/entry_statements.h"
 #include "store/settings/ini_functions.h"
-#include "store/table/connection.h"
 #include "store/workbook/utf.h"
+#include "support/data_file.h"
 #include "support/temp_dir.h"
 #include "upgrade/backup.h"
 #include "upgrade_fixture.h"
@@ -41,20 +39,6 @@ int LineCount(const std::string& text) {
     return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
 }
 
-// The entries as add stores them; those whose serials are in `deleted` flagged.
-void WriteDataWorkbook(const fs::path& path, const std::vector<Entry>& entries,
-                       const std::vector<int>& deleted = {}) {
-    Connection connection(path, NewDataWorkbook());
-    for (const Entry& entry : entries) {
-        connection.execute(BuildInsertStatement(entry.serial, entry));
-    }
-    for (int serial : deleted) {
-        connection.execute(u"UPDATE [トモリネ$] SET 削除 = 1 WHERE シリアル番号 = " +
-                           FromUtf8(std::to_string(serial)));
-    }
-    connection.close();
-}
-
 TEST(UsageErrors, ExitTwoWithAUsageLineAndTouchNothing) {
     for (const char* line :
          {"", "frobnicate", "--data x.xls search", "search --bogus", "search --title",
@@ -78,7 +62,7 @@ TEST(DataFile, OptionOverSettingOverDefault) {
     fs::create_directories(dir / "home");
     fs::create_directories(dir / "ア");
     for (const char* file : {"home/トモリネ.xls", "ア/設定.xls", "ア/指定.xls"}) {
-        WriteDataWorkbook(dir / file, {{1, u"u", FromUtf8(file), {}, {}, {}}});
+        WriteEntries(dir / file, {{1, u"u", FromUtf8(file), {}, {}, {}}});
     }
     auto found = [&](const Args& args) { return RunCli(dir / "home", args).out; };
     EXPECT_EQ(found({"search"}), "[00001]:home/トモリネ.xls\n1件 ヒットしました\n");
@@ -110,7 +94,7 @@ TEST(DataFile, RefusedWhenMissingNotAWorkbookOrReadOnly) {
             if (condition == NotAWorkbook) {
                 WriteBytes(data, {'U', 'R', 'L', ',', 't', '\r', '\n'});
             } else if (condition != Missing) {
-                WriteDataWorkbook(data, {{1, u"https://a.example/", u"題", {}, {}, {}}});
+                WriteEntries(data, {{1, u"https://a.example/", u"題", {}, {}, {}}});
                 fs::permissions(condition == ReadOnlyFile ? data : dir.path(),
                                 fs::perms::owner_write, fs::perm_options::remove);
             }
@@ -203,7 +187,7 @@ TEST(EntryCommands, SearchesAndRefusalsOnOneFile) {
         {{"delete", "9"}, "", "削除するデータがデータファイルにありません"}};
     TempDir dir;
     const auto data = dir / "data.xls";
-    WriteDataWorkbook(data, kEntries, {3});
+    WriteEntries(data, kEntries, {3});
     const auto before = ReadBytes(data);
     for (const auto& [args, out, err] : cases) {
         SCOPED_TRACE(testing::PrintToString(args));
@@ -262,12 +246,12 @@ TEST(MergeCommand, AddsNewEntriesOrRefusesInOneLine) {
     TempDir dir;
     const fs::path data = dir / "bm.xls", reference = dir / "ref" / "other.xls";
     fs::create_directories(reference.parent_path());
-    WriteDataWorkbook(data, {{3, u"http://a.jp/", u"元", u"", u"", u""}});
-    WriteDataWorkbook(reference, {{1, u"http://a.jp/", u"元", u"", u"", u""},
-                                  {2, u"http://b.jp/", u"新", u"", u"", u""}});
+    WriteEntries(data, {{3, u"http://a.jp/", u"元", u"", u"", u""}});
+    WriteEntries(reference, {{1, u"http://a.jp/", u"元", u"", u"", u""},
+                             {2, u"http://b.jp/", u"新", u"", u"", u""}});
     MakeFile(dir / "old.xls", Old);
     fs::create_directories(dir / "elsewhere");
-    WriteDataWorkbook(dir / "elsewhere" / "bm.xls", {});
+    WriteEntries(dir / "elsewhere" / "bm.xls", {});
     const auto before = ReadBytes(data);
     const struct {
         std::string reference;
