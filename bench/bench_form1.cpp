@@ -12,8 +12,8 @@
 #include <QPushButton>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
-#include <malloc.h>
 #include <filesystem>
+#include <malloc.h>
 #include <memory>
 
 namespace tomorine::bench {
@@ -104,12 +104,3 @@ BENCHMARK(BM_LoadWindow)->Arg(10000)->Arg(60000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace tomorine::bench
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

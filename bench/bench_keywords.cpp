@@ -9,7 +9,6 @@
 #include "keywords/keyword_list.h"
 #include "store/xls/xls_file.h"
 
-#include <QApplication>
 #include <QListWidget>
 #include <QPushButton>
 #include <algorithm>
@@ -78,12 +77,3 @@ BENCHMARK(BM_KeywordListCommand)->Apply(Sizes);
 
 } // namespace
 } // namespace tomorine::bench
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -4,12 +4,11 @@
 #include "cli_process.h"
 #include "store/data_workbook.h"
 #include "store/xls/xls_file.h"
+#include "support/hostile_files.h"
 #include "support/temp_dir.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tomorine::test {
 namespace {
@@ -17,73 +16,23 @@ namespace {
 namespace fs = std::filesystem;
 using Args = std::vector<std::string>;
 
-enum class Kind { Fifo, DevZero, Folder, Huge };
-
-const char* Name(Kind kind) {
-    switch (kind) {
-    case Kind::Fifo:
-        return "FIFO";
-    case Kind::DevZero:
-        return "/dev/zero";
-    case Kind::Folder:
-        return "folder";
-    case Kind::Huge:
-        return "50 MB file";
-    }
-    return "";
-}
-
-// /dev/zero only without root: a fault would let root replace the device.
-bool Usable(Kind kind) {
-    return kind != Kind::DevZero || ::geteuid() != 0;
-}
-
-void Make(Kind kind, const fs::path& path) {
-    switch (kind) {
-    case Kind::Fifo:
-        ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-        break;
-    case Kind::DevZero:
-        fs::create_symlink("/dev/zero", path);
-        break;
-    case Kind::Folder:
-        fs::create_directory(path);
-        break;
-    case Kind::Huge:
-        WriteBytes(path, std::vector<std::uint8_t>(50 << 20, 'x'));
-        break;
-    }
-}
-
-// What a later look at the path must find again.
-std::string Fingerprint(const fs::path& path) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0) {
-        return "missing";
-    }
-    return std::to_string(info.st_mode) + " " + std::to_string(info.st_size) + " " +
-           std::to_string(info.st_ino) + " " + std::to_string(info.st_mtim.tv_nsec);
-}
-
 int Lines(const std::string& text) {
     return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
 }
 
-constexpr Kind kKinds[] = {Kind::Fifo, Kind::DevZero, Kind::Folder, Kind::Huge};
-
 TEST(BadDataFile, EveryCommandFailsAtOnceNamingTheFile) {
-    for (Kind kind : kKinds) {
-        if (!Usable(kind)) {
+    for (Hostile kind : kHostileKinds) {
+        if (!MayWriteAt(kind)) {
             continue;
         }
         TempDir dir;
         const fs::path data = dir / "データ.xls";
-        Make(kind, data);
+        MakeHostile(kind, data);
         const std::string before = Fingerprint(data);
         for (const Args& command :
              {Args{"add", "--url", "u", "--title", "t"}, Args{"update", "1", "--title", "t"},
               Args{"check-version", "--yes"}, Args{"search"}}) {
-            SCOPED_TRACE(std::string(Name(kind)) + ": " + command[0]);
+            SCOPED_TRACE(std::string(HostileName(kind)) + ": " + command[0]);
             Args args = command;
             args.insert(args.begin() + 1, {"--data", data.string()});
             const CliOutcome run = RunCliProcess({args, dir / "home"});
@@ -100,18 +49,18 @@ TEST(BadDataFile, EveryCommandFailsAtOnceNamingTheFile) {
 // The program folder's settings file is refused with a notice; the command
 // goes on with the default data file, and the settings file stays as it is.
 TEST(BadSettingsFile, NoticeThenDefaults) {
-    for (Kind kind : kKinds) {
-        if (!Usable(kind)) {
+    for (Hostile kind : kHostileKinds) {
+        if (!MayWriteAt(kind)) {
             continue;
         }
-        SCOPED_TRACE(Name(kind));
+        SCOPED_TRACE(HostileName(kind));
         TempDir dir;
         const fs::path home = dir / "home";
         fs::create_directory(home);
         Workbook book = NewDataWorkbook();
         WriteXlsFile(book, home / "トモリネ.xls");
         const fs::path ini = home / "トモリネ.ini";
-        Make(kind, ini);
+        MakeHostile(kind, ini);
         const std::string before = Fingerprint(ini);
 
         const CliOutcome added = RunCliProcess({{"add", "--url", "u", "--title", "既定"}, home});

@@ -48,12 +48,16 @@ CliProcess::CliProcess(const CliLaunch& launch)
     pointers.push_back(nullptr);
     const std::string home = launch.home.string();
     const std::string folder = launch.home.parent_path().string();
+    const std::string user = launch.user.string();
     pid_ = ::fork();
     if (pid_ == 0) {
         Redirect(io_ / "in", 0, O_RDONLY);
         Redirect(io_ / "out", 1, O_WRONLY | O_CREAT | O_TRUNC);
         Redirect(io_ / "err", 2, O_WRONLY | O_CREAT | O_TRUNC);
         if (::chdir(folder.c_str()) != 0 || ::setenv("TOMORINE_HOME", home.c_str(), 1) != 0) {
+            ::_exit(127);
+        }
+        if (!user.empty() && ::setenv("HOME", user.c_str(), 1) != 0) {
             ::_exit(127);
         }
         if (launch.fileSizeLimit >= 0) {

@@ -24,6 +24,7 @@ struct CliLaunch {
     std::filesystem::path home; // TOMORINE_HOME; the process runs in its parent
     long fileSizeLimit = -1;    // RLIMIT_FSIZE in bytes when not -1
     std::string input;          // standard input
+    std::filesystem::path user; // HOME when not empty
 };
 
 class CliProcess {

@@ -1,11 +1,10 @@
 // tomorine-cli on a first start: add makes the default data file, a missing
 // file that the user named points to create; --version and help.
+#include "cli_process.h"
 #include "store/settings/ini_functions.h"
 #include "support/temp_dir.h"
 
-#include <cstdlib>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 namespace tomorine::test {
 namespace {
@@ -13,39 +12,9 @@ namespace {
 namespace fs = std::filesystem;
 using Args = std::vector<std::string>;
 
-struct CliRun {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string Quoted(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
-std::string ReadText(const fs::path& path) {
-    const auto bytes = ReadBytes(path);
-    return {bytes.begin(), bytes.end()};
-}
-
 // The built tomorine-cli with TOMORINE_HOME = dir/home, run in dir.
-CliRun RunCli(const TempDir& dir, const Args& args) {
-    std::string command = "cd " + Quoted(dir.path().string()) +
-                          " && TOMORINE_HOME=" + Quoted((dir / "home").string()) + " exec " +
-                          Quoted(TOMORINE_CLI);
-    for (const std::string& arg : args) {
-        command += " " + Quoted(arg);
-    }
-    command += " </dev/null >out 2>err";
-    const int status = std::system(command.c_str());
-    CliRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(dir / "out"),
-               ReadText(dir / "err")};
-    fs::remove(dir / "out");
-    fs::remove(dir / "err");
-    return run;
+CliOutcome RunCli(const TempDir& dir, const Args& args) {
+    return RunCliProcess({args, dir / "home"});
 }
 
 std::string LineStartingWith(const std::string& text, const std::string& start) {
@@ -57,11 +26,11 @@ const Args kAdd{"add", "--url", "https://a.example/", "--title", "最初"};
 
 TEST(FirstStart, AddCreatesTheDefaultDataFile) {
     TempDir dir;
-    CliRun first = RunCli(dir, kAdd);
+    CliOutcome first = RunCli(dir, kAdd);
     EXPECT_EQ(first.status, 0) << first.err;
     EXPECT_EQ(first.out, "1\n");
     EXPECT_TRUE(fs::is_regular_file(dir / "home" / "トモリネ.xls"));
-    CliRun found = RunCli(dir, {"search", "--title", "最初"});
+    CliOutcome found = RunCli(dir, {"search", "--title", "最初"});
     EXPECT_EQ(found.out, "[00001]:最初\n1件 ヒットしました\n");
     EXPECT_EQ(RunCli(dir, kAdd).out, "2\n");
 }
@@ -80,7 +49,7 @@ TEST(FirstStart, AMissingNamedFilePointsToCreate) {
         } else {
             args.insert(args.begin() + 1, {"--data", missing.string()});
         }
-        CliRun run = RunCli(dir, args);
+        CliOutcome run = RunCli(dir, args);
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
@@ -94,26 +63,26 @@ TEST(FirstStart, AMissingNamedFilePointsToCreate) {
 
 TEST(Help, VersionAndTheUsageOfEachCommand) {
     TempDir dir;
-    CliRun version = RunCli(dir, {"--version"});
+    CliOutcome version = RunCli(dir, {"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, std::string("tomorine-cli ") + TOMORINE_VERSION + "\n");
-    CliRun overview = RunCli(dir, {"--help"});
+    CliOutcome overview = RunCli(dir, {"--help"});
     EXPECT_EQ(overview.status, 0);
     EXPECT_NE(overview.out.find("help COMMAND"), std::string::npos) << overview.out;
     for (const char* command : {"search", "show", "add", "update", "delete", "check-version",
                                 "compact", "dump", "create", "help"}) {
         SCOPED_TRACE(command);
-        CliRun help = RunCli(dir, {"help", command});
+        CliOutcome help = RunCli(dir, {"help", command});
         EXPECT_EQ(help.status, 0) << help.err;
         EXPECT_EQ(std::count(help.out.begin(), help.out.end(), '\n'), 2) << help.out;
         // The same usage line the command gives for a wrong command line.
-        CliRun wrong = RunCli(dir, {command, "--bogus", "--bogus"});
+        CliOutcome wrong = RunCli(dir, {command, "--bogus", "--bogus"});
         EXPECT_EQ(wrong.status, 2);
         EXPECT_EQ(LineStartingWith(help.out, "使い方:"), LineStartingWith(wrong.err, "使い方:"));
         EXPECT_NE(LineStartingWith(help.out, "使い方:"), "");
     }
     for (const Args& wrong : {Args{"help"}, Args{"help", "frobnicate"}, Args{"help", "a", "b"}}) {
-        CliRun run = RunCli(dir, wrong);
+        CliOutcome run = RunCli(dir, wrong);
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.out, "");
     }

@@ -1,21 +1,18 @@
 // tomorine-cli run as a program in a temporary folder, on files built at run
 // time, and dump against xlrd's reading of corpus files.
-#include "store/data_workbook.h"
-#include "store/entry_statements.h"
+#include "cli_process.h"
 #include "store/settings/ini_functions.h"
-#include "store/table/connection.h"
 #include "store/workbook/utf.h"
+#include "support/data_file.h"
 #include "support/temp_dir.h"
 #include "upgrade/backup.h"
 #include "upgrade_fixture.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <nlohmann/json.hpp>
 #include <sstream>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace tomorine::test {
@@ -25,63 +22,21 @@ namespace fs = std::filesystem;
 using nlohmann::json;
 using Args = std::vector<std::string>;
 
-struct CliRun {
-    int status = -1; // 128 + signal when killed
-    std::string out, err;
-};
-
-std::string Quoted(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
-std::string ReadText(const fs::path& path) {
-    const auto bytes = ReadBytes(path);
-    return {bytes.begin(), bytes.end()};
-}
-
 // The built tomorine-cli with TOMORINE_HOME = home, run in home's parent.
-CliRun RunCli(const fs::path& home, const Args& args, const std::string& input = "") {
-    TempDir io;
-    WriteBytes(io / "in", std::vector<std::uint8_t>(input.begin(), input.end()));
-    std::string command = "cd " + Quoted(home.parent_path().string()) +
-                          " && TOMORINE_HOME=" + Quoted(home.string()) + " exec " +
-                          Quoted(TOMORINE_CLI);
-    for (const std::string& arg : args) {
-        command += " " + Quoted(arg);
-    }
-    command += " <" + Quoted((io / "in").string()) + " >" + Quoted((io / "out").string()) + " 2>" +
-               Quoted((io / "err").string());
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), ReadText(io / "out"),
-            ReadText(io / "err")};
+CliOutcome RunCli(const fs::path& home, const Args& args, const std::string& input = "") {
+    CliLaunch launch(args, home);
+    launch.input = input;
+    return RunCliProcess(launch);
 }
 
 // COMMAND --data FILE ARGS (args[0] is the command); the home beside the file.
-CliRun RunOn(const fs::path& data, Args args, const std::string& input = "") {
+CliOutcome RunOn(const fs::path& data, Args args, const std::string& input = "") {
     args.insert(args.begin() + 1, {"--data", data.string()});
     return RunCli(data.parent_path() / "home", args, input);
 }
 
 int LineCount(const std::string& text) {
     return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
-}
-
-// The entries as add stores them; those whose serials are in `deleted` flagged.
-void WriteDataWorkbook(const fs::path& path, const std::vector<Entry>& entries,
-                       const std::vector<int>& deleted = {}) {
-    Connection connection(path, NewDataWorkbook());
-    for (const Entry& entry : entries) {
-        connection.execute(BuildInsertStatement(entry.serial, entry));
-    }
-    for (int serial : deleted) {
-        connection.execute(u"UPDATE [トモリネ$] SET 削除 = 1 WHERE シリアル番号 = " +
-                           FromUtf8(std::to_string(serial)));
-    }
-    connection.close();
 }
 
 TEST(UsageErrors, ExitTwoWithAUsageLineAndTouchNothing) {
@@ -92,7 +47,7 @@ TEST(UsageErrors, ExitTwoWithAUsageLineAndTouchNothing) {
         SCOPED_TRACE(line);
         std::istringstream words(line);
         TempDir dir;
-        CliRun run = RunCli(dir / "home", {std::istream_iterator<std::string>(words), {}});
+        CliOutcome run = RunCli(dir / "home", {std::istream_iterator<std::string>(words), {}});
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.out, "");
         EXPECT_NE(run.err.find("使い方: tomorine-cli"), std::string::npos) << run.err;
@@ -107,7 +62,7 @@ TEST(DataFile, OptionOverSettingOverDefault) {
     fs::create_directories(dir / "home");
     fs::create_directories(dir / "ア");
     for (const char* file : {"home/トモリネ.xls", "ア/設定.xls", "ア/指定.xls"}) {
-        WriteDataWorkbook(dir / file, {{1, u"u", FromUtf8(file), {}, {}, {}}});
+        WriteEntries(dir / file, {{1, u"u", FromUtf8(file), {}, {}, {}}});
     }
     auto found = [&](const Args& args) { return RunCli(dir / "home", args).out; };
     EXPECT_EQ(found({"search"}), "[00001]:home/トモリネ.xls\n1件 ヒットしました\n");
@@ -139,13 +94,13 @@ TEST(DataFile, RefusedWhenMissingNotAWorkbookOrReadOnly) {
             if (condition == NotAWorkbook) {
                 WriteBytes(data, {'U', 'R', 'L', ',', 't', '\r', '\n'});
             } else if (condition != Missing) {
-                WriteDataWorkbook(data, {{1, u"https://a.example/", u"題", {}, {}, {}}});
+                WriteEntries(data, {{1, u"https://a.example/", u"題", {}, {}, {}}});
                 fs::permissions(condition == ReadOnlyFile ? data : dir.path(),
                                 fs::perms::owner_write, fs::perm_options::remove);
             }
             const auto before = BytesOrNothing(data);
 
-            CliRun run = RunOn(data, args);
+            CliOutcome run = RunOn(data, args);
 
             EXPECT_EQ(run.status, 1);
             EXPECT_EQ(run.out, args[0] == "check-version" ? "-1\n" : "");
@@ -166,7 +121,7 @@ TEST(CheckVersion, ConvertsAnOlderFileOnlyWithConsent) {
         MakeFile(data, Old);
         const auto original = ReadBytes(data);
 
-        CliRun run =
+        CliOutcome run =
             RunOn(data, yes ? Args{"check-version", "--yes"} : Args{"check-version"}, "n\n");
 
         EXPECT_EQ(run.status, 0) << run.err;
@@ -185,8 +140,8 @@ TEST(EntryCommands, RoundTripKeepsJapaneseTexts) {
     const auto data = dir / "data.xls";
     ASSERT_EQ(RunCli(dir.path(), {"create", data.string()}).status, 0);
     const std::string url = "https://例え.jp/パス?q='日本語'";
-    CliRun add = RunOn(data, {"add", "--url", url, "--title", "it's  ", "--subtitle", "副題　全角",
-                              "--keywords", "犬 猫\t", "--comment", "一\n二"});
+    CliOutcome add = RunOn(data, {"add", "--url", url, "--title", "it's  ", "--subtitle",
+                                  "副題　全角", "--keywords", "犬 猫\t", "--comment", "一\n二"});
     EXPECT_EQ(add.out, "1\n");
     EXPECT_EQ(add.err, "登録しました\n");
     json hits = json::parse(R"({"hits": [{"serial": 1, "url": "https://例え.jp/パス?q='日本語'",
@@ -232,11 +187,11 @@ TEST(EntryCommands, SearchesAndRefusalsOnOneFile) {
         {{"delete", "9"}, "", "削除するデータがデータファイルにありません"}};
     TempDir dir;
     const auto data = dir / "data.xls";
-    WriteDataWorkbook(data, kEntries, {3});
+    WriteEntries(data, kEntries, {3});
     const auto before = ReadBytes(data);
     for (const auto& [args, out, err] : cases) {
         SCOPED_TRACE(testing::PrintToString(args));
-        CliRun run = RunOn(data, args);
+        CliOutcome run = RunOn(data, args);
         const bool search = args[0] == "search";
         EXPECT_EQ(run.status, search ? 0 : 1);
         EXPECT_EQ(run.out,
@@ -271,7 +226,7 @@ TEST(DumpCommand, GivesXlrdsValuesOrRefusesInOneLine) {
                                      {"parseexcel__encrypted.xls", false},
                                      {"parseexcel__Test95J.xls", false}}) {
         SCOPED_TRACE(name);
-        CliRun run = RunCli(dir / "home", {"dump", (CorpusDir() / name).string()});
+        CliOutcome run = RunCli(dir / "home", {"dump", (CorpusDir() / name).string()});
         EXPECT_EQ(run.status, read ? 0 : 1);
         EXPECT_EQ(LineCount(run.err), read ? 0 : 1) << run.err;
         EXPECT_NE(run.err.find(read ? "" : name), std::string::npos) << run.err;
@@ -291,12 +246,12 @@ TEST(MergeCommand, AddsNewEntriesOrRefusesInOneLine) {
     TempDir dir;
     const fs::path data = dir / "bm.xls", reference = dir / "ref" / "other.xls";
     fs::create_directories(reference.parent_path());
-    WriteDataWorkbook(data, {{3, u"http://a.jp/", u"元", u"", u"", u""}});
-    WriteDataWorkbook(reference, {{1, u"http://a.jp/", u"元", u"", u"", u""},
-                                  {2, u"http://b.jp/", u"新", u"", u"", u""}});
+    WriteEntries(data, {{3, u"http://a.jp/", u"元", u"", u"", u""}});
+    WriteEntries(reference, {{1, u"http://a.jp/", u"元", u"", u"", u""},
+                             {2, u"http://b.jp/", u"新", u"", u"", u""}});
     MakeFile(dir / "old.xls", Old);
     fs::create_directories(dir / "elsewhere");
-    WriteDataWorkbook(dir / "elsewhere" / "bm.xls", {});
+    WriteEntries(dir / "elsewhere" / "bm.xls", {});
     const auto before = ReadBytes(data);
     const struct {
         std::string reference;
@@ -311,7 +266,7 @@ TEST(MergeCommand, AddsNewEntriesOrRefusesInOneLine) {
     for (const auto& r : refusals) {
         SCOPED_TRACE(r.reference);
         // Run in the data file's folder, where "bm.xls" names it.
-        CliRun run = RunCli(dir / "home", {"merge", "--data", data.string(), r.reference});
+        CliOutcome run = RunCli(dir / "home", {"merge", "--data", data.string(), r.reference});
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(LineCount(run.err), 1) << run.err;
@@ -319,7 +274,7 @@ TEST(MergeCommand, AddsNewEntriesOrRefusesInOneLine) {
         EXPECT_EQ(ReadBytes(data), before);
     }
 
-    CliRun run = RunOn(data, {"merge", reference.string()});
+    CliOutcome run = RunOn(data, {"merge", reference.string()});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "1\n");
     EXPECT_EQ(run.err, "マージ完了\n");

@@ -1,5 +1,6 @@
 // tomorine-cli import-favorites run as a program on a Favorites tree built at
 // run time.
+#include "cli_process.h"
 #include "favorites_tree.h"
 #include "store/data_workbook.h"
 #include "store/entry_statements.h"
@@ -9,46 +10,18 @@
 #include "store/xls/xls_file.h"
 #include "support/temp_dir.h"
 
-#include <cstdlib>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 namespace tomorine::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string Quoted(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
-std::string ReadText(const fs::path& path) {
-    const auto bytes = ReadBytes(path);
-    return {bytes.begin(), bytes.end()};
-}
-
 // The built tomorine-cli with TOMORINE_HOME and HOME in `dir`.
-CliRun RunCli(const fs::path& dir, const std::vector<std::string>& args) {
-    std::string command = "cd " + Quoted(dir.string()) +
-                          " && TOMORINE_HOME=" + Quoted((dir / "home").string()) +
-                          " HOME=" + Quoted((dir / "user").string()) + " " + Quoted(TOMORINE_CLI);
-    for (const std::string& arg : args) {
-        command += " " + Quoted(arg);
-    }
-    command +=
-        " </dev/null >" + Quoted((dir / "out").string()) + " 2>" + Quoted((dir / "err").string());
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(dir / "out"),
-            ReadText(dir / "err")};
+CliOutcome RunCli(const fs::path& dir, const std::vector<std::string>& args) {
+    CliLaunch launch(args, dir / "home");
+    launch.user = dir / "user";
+    return RunCliProcess(launch);
 }
 
 void WriteDataFile(const fs::path& path, const std::vector<Entry>& entries) {
@@ -87,7 +60,7 @@ protected:
 };
 
 TEST_F(ImportFavoritesCli, ImportsTheFolderGivenAndPrintsTheCountsAndNotices) {
-    CliRun run =
+    CliOutcome run =
         RunCli(dir_.path(), {"import-favorites", "--data", data().string(), tree_.root().string()});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, kSummary);
@@ -102,13 +75,13 @@ TEST_F(ImportFavoritesCli, ImportsTheFolderGivenAndPrintsTheCountsAndNotices) {
 }
 
 TEST_F(ImportFavoritesCli, TakesTheFolderOfTheSettingsOrSaysThereIsNone) {
-    CliRun none = RunCli(dir_.path(), {"import-favorites", "--data", data().string()});
+    CliOutcome none = RunCli(dir_.path(), {"import-favorites", "--data", data().string()});
     EXPECT_EQ(none.status, 1);
     EXPECT_EQ(none.out, "");
     EXPECT_EQ(none.err, "tomorine-cli: お気に入りパスが見つかりません\n");
     WriteIniString(dir_ / "home" / "トモリネ.ini", kSettingsSection, "FAVORITES",
                    tree_.root().string());
-    CliRun set = RunCli(dir_.path(), {"import-favorites", "--data", data().string()});
+    CliOutcome set = RunCli(dir_.path(), {"import-favorites", "--data", data().string()});
     EXPECT_EQ(set.status, 0) << set.err;
     EXPECT_EQ(set.out, kSummary);
 }
@@ -131,7 +104,7 @@ TEST_F(ImportFavoritesCli, FailuresLeaveTheDataFileAsItWas) {
     for (const Case& c : cases) {
         std::vector<std::string> args{"import-favorites"};
         args.insert(args.end(), c.args.begin(), c.args.end());
-        CliRun run = RunCli(dir_.path(), args);
+        CliOutcome run = RunCli(dir_.path(), args);
         EXPECT_EQ(run.status, c.status) << c.name;
         EXPECT_EQ(run.out, "") << c.name;
         EXPECT_NE(run.err.find(c.said), std::string::npos) << c.name << ": " << run.err;

@@ -1,38 +1,22 @@
 // tomorine-cli keywords run as a program on data files built at run time.
+#include "cli_process.h"
 #include "store/data_workbook.h"
 #include "store/entry_statements.h"
 #include "store/table/connection.h"
 #include "support/temp_dir.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 namespace tomorine::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string ReadText(const fs::path& path) {
-    const auto bytes = ReadBytes(path);
-    return {bytes.begin(), bytes.end()};
-}
-
-// tomorine-cli keywords ARGS with a program folder of its own; the test's
-// paths hold no quote.
-CliRun RunKeywords(const TempDir& dir, const std::string& args) {
-    const std::string command = "TOMORINE_HOME='" + (dir / "home").string() +
-                                "' '" TOMORINE_CLI "' keywords " + args + " >'" +
-                                (dir / "out").string() + "' 2>'" + (dir / "err").string() + "'";
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(dir / "out"),
-            ReadText(dir / "err")};
+// tomorine-cli keywords ARGS with a program folder of its own.
+CliOutcome RunKeywords(const TempDir& dir, std::vector<std::string> args) {
+    args.insert(args.begin(), "keywords");
+    return RunCliProcess({args, dir / "home"});
 }
 
 void WriteEntries(const fs::path& path, const std::vector<std::u16string>& keywords) {
@@ -51,11 +35,11 @@ TEST(KeywordsCommand, PrintsOneKeywordALineAndTheCount) {
     const fs::path data = dir / "データ.xls";
     WriteEntries(data, {u"news sports", u"sports　weather it's"});
     const std::vector<std::uint8_t> before = ReadBytes(data);
-    CliRun run = RunKeywords(dir, "--data '" + data.string() + "'");
+    CliOutcome run = RunKeywords(dir, {"--data", data.string()});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "it's\nnews\nsports\nweather\n4件 ヒットしました\n");
     EXPECT_EQ(run.err, "");
-    run = RunKeywords(dir, "--data '" + data.string() + "' --json");
+    run = RunKeywords(dir, {"--data", data.string(), "--json"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "{\"keywords\": [\"it's\", \"news\", \"sports\", \"weather\"]}\n");
     EXPECT_EQ(ReadBytes(data), before);
@@ -64,10 +48,10 @@ TEST(KeywordsCommand, PrintsOneKeywordALineAndTheCount) {
 TEST(KeywordsCommand, NoKeywordsIsNoFailure) {
     TempDir dir;
     WriteEntries(dir / "d.xls", {u"", u"　"});
-    CliRun run = RunKeywords(dir, "--data '" + (dir / "d.xls").string() + "'");
+    CliOutcome run = RunKeywords(dir, {"--data", (dir / "d.xls").string()});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "0件 ヒットしました\n");
-    run = RunKeywords(dir, "--data '" + (dir / "d.xls").string() + "' --json");
+    run = RunKeywords(dir, {"--data", (dir / "d.xls").string(), "--json"});
     EXPECT_EQ(run.out, "{\"keywords\": []}\n");
 }
 
@@ -85,7 +69,7 @@ TEST(KeywordsCommand, FailuresTakeOneLineAndPrintNothing) {
         if (!c.bytes.empty()) {
             WriteBytes(dir / c.file, c.bytes);
         }
-        CliRun run = RunKeywords(dir, "--data '" + (dir / c.file).string() + "'");
+        CliOutcome run = RunKeywords(dir, {"--data", (dir / c.file).string()});
         EXPECT_EQ(run.status, c.status);
         EXPECT_EQ(run.out, "");
         EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
@@ -94,10 +78,11 @@ TEST(KeywordsCommand, FailuresTakeOneLineAndPrintNothing) {
 }
 
 TEST(KeywordsCommand, UnknownArgumentsAreUsageErrors) {
-    for (const char* args : {"extra", "--bogus", "--json --json"}) {
-        SCOPED_TRACE(args);
+    using Args = std::vector<std::string>;
+    for (const Args& args : {Args{"extra"}, Args{"--bogus"}, Args{"--json", "--json"}}) {
+        SCOPED_TRACE(args[0]);
         TempDir dir;
-        CliRun run = RunKeywords(dir, args);
+        CliOutcome run = RunKeywords(dir, args);
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.out, "");
         EXPECT_NE(run.err.find("使い方: tomorine-cli keywords"), std::string::npos) << run.err;

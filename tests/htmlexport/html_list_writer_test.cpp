@@ -8,13 +8,12 @@
 #include "store/entry_statements.h"
 #include "store/settings/cp932.h"
 #include "store/workbook/workbook_error.h"
+#include "support/small_disk.h"
 #include "support/temp_dir.h"
 
-#include <csignal>
 #include <gtest/gtest.h>
 #include <optional>
 #include <set>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace tomorine::test {
@@ -125,23 +124,6 @@ TEST(HtmlList, CommentRowsOnlyWhenTheOptionIsOne) {
         EXPECT_EQ(page.find("boxstyle00001\">") != std::string::npos, option == 1);
     }
 }
-
-// Files may grow only to 64 KiB; writing past it fails as on a full disk.
-struct SmallDisk {
-    SmallDisk() {
-        getrlimit(RLIMIT_FSIZE, &saved);
-        previous = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lowered = saved;
-        lowered.rlim_cur = 64 * 1024;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~SmallDisk() {
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previous);
-    }
-    rlimit saved{};
-    void (*previous)(int) = nullptr;
-};
 
 enum class Failure { MissingFolder, NamesAFolder, DiskFull, ReadOnlyFolder, MissingDataFile };
 

@@ -1,8 +1,5 @@
 #include "link_check_fixture.h"
 
-#include "store/data_workbook.h"
-#include "store/entry_statements.h"
-#include "store/table/connection.h"
 #include "store/workbook/utf.h"
 
 #include <algorithm>
@@ -37,19 +34,6 @@ std::vector<RowVerdict> RunToEnd(LinkCheck& check) {
         }
         check.waitForChange(std::chrono::milliseconds(200));
     }
-}
-
-void WriteEntries(const std::filesystem::path& path, const std::vector<Entry>& entries,
-                  const std::vector<int>& deleted) {
-    Connection connection(path, NewDataWorkbook());
-    for (const Entry& entry : entries) {
-        connection.execute(BuildInsertStatement(entry.serial, entry));
-    }
-    for (int serial : deleted) {
-        connection.execute(u"UPDATE [トモリネ$] SET 削除 = 1 WHERE シリアル番号 = " +
-                           FromUtf8(std::to_string(serial)));
-    }
-    connection.close();
 }
 
 Entry UrlEntry(std::int32_t serial, const std::string& url, std::u16string title) {

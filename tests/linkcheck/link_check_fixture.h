@@ -3,6 +3,7 @@
 #include "linkcheck/link_check.h"
 #include "local_http_server.h"
 #include "store/entry.h"
+#include "support/data_file.h"
 
 #include <chrono>
 #include <filesystem>
@@ -22,10 +23,6 @@ LinkCheckOptions LoopbackOptions(const LocalHttpServer& server,
 // Waits for the check to finish and returns every verdict it hands on.
 std::vector<RowVerdict> RunToEnd(LinkCheck& check);
 
-// A data workbook holding `entries`; those whose serials are in `deleted`
-// flagged deleted.
-void WriteEntries(const std::filesystem::path& path, const std::vector<Entry>& entries,
-                  const std::vector<int>& deleted = {});
 Entry UrlEntry(std::int32_t serial, const std::string& url, std::u16string title);
 
 } // namespace tomorine::test

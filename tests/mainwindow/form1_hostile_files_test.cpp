@@ -3,13 +3,12 @@
 // whose characters outside the BMP meet a chunk border or a cap.
 #include "form1_harness.h"
 #include "store/workbook/utf.h"
+#include "support/hostile_files.h"
 #include "support/xls_peer.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace tomorine;
 using namespace tomorine::test;
@@ -18,42 +17,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-enum Kind { Fifo, DevZero, Folder, Huge };
-
-void Make(int kind, const fs::path& path) {
-    switch (kind) {
-    case Fifo:
-        ::mkfifo(path.c_str(), 0600);
-        break;
-    case DevZero:
-        fs::create_symlink("/dev/zero", path);
-        break;
-    case Folder:
-        fs::create_directory(path);
-        break;
-    default:
-        WriteBytes(path, std::vector<std::uint8_t>(50 << 20, 'x'));
-        break;
-    }
-}
-
-std::string Fingerprint(const fs::path& path) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0) {
-        return "missing";
-    }
-    return std::to_string(info.st_mode) + " " + std::to_string(info.st_size) + " " +
-           std::to_string(info.st_ino) + " " + std::to_string(info.st_mtim.tv_nsec);
-}
-
 void AddKinds() {
     QTest::addColumn<int>("kind");
-    QTest::newRow("FIFO") << int(Fifo);
-    QTest::newRow("folder") << int(Folder);
-    QTest::newRow("50 MB") << int(Huge);
-    // A fault would let root replace the device: run by the unprivileged pass only.
-    if (::geteuid() != 0) {
-        QTest::newRow("/dev/zero") << int(DevZero);
+    for (Hostile kind : kHostileKinds) {
+        if (MayWriteAt(kind)) { // /dev/zero by the unprivileged pass only
+            QTest::newRow(HostileName(kind)) << int(kind);
+        }
     }
 }
 
@@ -75,7 +44,7 @@ private slots:
         QFETCH(int, kind);
         Form1Harness h;
         const fs::path data = h.home() / "データ.xls";
-        Make(kind, data);
+        MakeHostile(Hostile(kind), data);
         h.setDataFileSetting(data.string());
         const std::string before = Fingerprint(data);
         h.load();
@@ -93,7 +62,7 @@ private slots:
         QFETCH(int, kind);
         Form1Harness h;
         Form1Harness::WriteDataFile(h.defaultDataFile(), {MakeEntry(1, u"http://a.jp/", u"一")});
-        Make(kind, h.appIni());
+        MakeHostile(Hostile(kind), h.appIni());
         const std::string before = Fingerprint(h.appIni());
         QVERIFY(h.load());
         const std::vector<MessageBoxSeam::Shown> shown = h.takeShown();

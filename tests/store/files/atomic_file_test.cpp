@@ -1,12 +1,11 @@
 // Saving replaces a file whole or not at all.
 #include "store/files/atomic_file.h"
 #include "store/workbook/workbook_error.h"
+#include "support/small_disk.h"
 #include "support/temp_dir.h"
 
-#include <csignal>
 #include <gtest/gtest.h>
 #include <set>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace tomorine {
@@ -14,6 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::ReadBytes;
+using test::SmallDisk;
 using test::TempDir;
 
 const std::vector<std::uint8_t> kOld{'o', 'l', 'd'};
@@ -29,24 +29,6 @@ std::set<std::string> Listing(const fs::path& dir) {
     }
     return entries;
 }
-
-// Files may grow only to 64 KiB; writing past it fails with EFBIG instead of
-// killing the process, as on a full disk.
-struct SmallDisk {
-    SmallDisk() {
-        getrlimit(RLIMIT_FSIZE, &saved);
-        previous = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lowered = saved;
-        lowered.rlim_cur = 64 * 1024;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~SmallDisk() {
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previous);
-    }
-    rlimit saved{};
-    void (*previous)(int) = nullptr;
-};
 
 enum Failure { FolderMissing, DiskFull, ReadOnlyFolder, ReadOnlyFile };
 

@@ -1,12 +1,10 @@
 // Reading a file: only regular files, never blocking, never past a bound.
 #include "store/files/file_bytes.h"
 #include "store/workbook/workbook_error.h"
+#include "support/hostile_files.h"
 #include "support/temp_dir.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tomorine {
 namespace {
@@ -14,46 +12,25 @@ namespace {
 namespace fs = std::filesystem;
 using test::TempDir;
 
-enum class Kind { Fifo, DevZero, Folder, OverBound, HugeSparse };
-
-void Make(Kind kind, const fs::path& path) {
-    switch (kind) {
-    case Kind::Fifo:
-        ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-        break;
-    case Kind::DevZero:
-        fs::create_symlink("/dev/zero", path);
-        break;
-    case Kind::Folder:
-        fs::create_directory(path);
-        break;
-    case Kind::OverBound:
-        test::WriteBytes(path, std::vector<std::uint8_t>(1001, 'x'));
-        break;
-    case Kind::HugeSparse: // over the workbook bound, yet costs no disk
-        test::WriteBytes(path, {});
-        fs::resize_file(path, kMaxWorkbookFileBytes + 1);
-        break;
-    }
-}
-
 TEST(ReadFileBytes, RefusesWhatIsNoRegularFileOrTooLarge) {
     const struct {
-        Kind kind;
+        test::Hostile kind;
+        std::uintmax_t bytes;
         std::uint64_t bound;
         const char* says;
     } cases[] = {
-        {Kind::Fifo, kMaxWorkbookFileBytes, "通常のファイルではありません"},
-        {Kind::DevZero, kMaxWorkbookFileBytes, "通常のファイルではありません"},
-        {Kind::Folder, kMaxWorkbookFileBytes, "フォルダです"},
-        {Kind::OverBound, 1000, "1000 バイト を超えている"},
-        {Kind::HugeSparse, kMaxWorkbookFileBytes, "2 GB を超えている"},
+        {test::Hostile::Fifo, 0, kMaxWorkbookFileBytes, "通常のファイルではありません"},
+        {test::Hostile::DevZero, 0, kMaxWorkbookFileBytes, "通常のファイルではありません"},
+        {test::Hostile::Folder, 0, kMaxWorkbookFileBytes, "フォルダです"},
+        {test::Hostile::Huge, 1001, 1000, "1000 バイト を超えている"},
+        {test::Hostile::Huge, kMaxWorkbookFileBytes + 1, kMaxWorkbookFileBytes,
+         "2 GB を超えている"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.says);
         TempDir dir;
         const fs::path path = dir / "book.xls";
-        Make(c.kind, path);
+        test::MakeHostile(c.kind, path, c.bytes);
         try {
             ReadFileBytes(path, c.bound);
             ADD_FAILURE() << "read";

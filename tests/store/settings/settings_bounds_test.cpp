@@ -3,11 +3,10 @@
 #include "store/settings/ini_document.h"
 #include "store/settings/ini_functions.h"
 #include "store/settings/settings_file.h"
+#include "support/hostile_files.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tomorine {
 namespace {
@@ -15,47 +14,25 @@ namespace {
 namespace fs = std::filesystem;
 using test::TempDir;
 
-enum class Kind { Fifo, DevZero, Folder, OverOneMegabyte, FiftyMegabytes };
-
-void Make(Kind kind, const fs::path& path) {
-    switch (kind) {
-    case Kind::Fifo:
-        ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-        break;
-    case Kind::DevZero:
-        fs::create_symlink("/dev/zero", path);
-        break;
-    case Kind::Folder:
-        fs::create_directory(path);
-        break;
-    case Kind::OverOneMegabyte:
-    case Kind::FiftyMegabytes: {
-        std::string text = "[トモリネ]\r\nDATAFILE=/elsewhere/x.xls\r\n";
-        text.resize(kind == Kind::OverOneMegabyte ? kMaxSettingsFileBytes + 1 : 50 << 20, '\n');
-        test::WriteBytes(path, {text.begin(), text.end()});
-        break;
-    }
-    }
-}
-
-std::string Fingerprint(const fs::path& path) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0) {
-        return "missing";
-    }
-    return std::to_string(info.st_mode) + " " + std::to_string(info.st_size) + " " +
-           std::to_string(info.st_ino) + " " + std::to_string(info.st_mtim.tv_nsec);
-}
-
 TEST(SettingsBounds, RefusedFilesGiveDefaultsANoticeAndStayAsTheyAre) {
-    for (Kind kind :
-         {Kind::Fifo, Kind::DevZero, Kind::Folder, Kind::OverOneMegabyte, Kind::FiftyMegabytes}) {
-        SCOPED_TRACE(static_cast<int>(kind));
+    using test::Hostile;
+    // Over the bound, the file would name another data file if it were read.
+    const std::string head = "[トモリネ]\r\nDATAFILE=/elsewhere/x.xls\r\n";
+    const struct {
+        Hostile kind;
+        std::uintmax_t bytes;
+    } cases[] = {{Hostile::Fifo, 0},
+                 {Hostile::DevZero, 0},
+                 {Hostile::Folder, 0},
+                 {Hostile::Huge, kMaxSettingsFileBytes + 1},
+                 {Hostile::Huge, test::kHugeBytes}};
+    for (const auto& [kind, bytes] : cases) {
+        SCOPED_TRACE(std::string(test::HostileName(kind)) + " " + std::to_string(bytes));
         TempDir dir;
         const std::string appDir = (dir.path() / "").string();
         const fs::path ini = dir / "トモリネ.ini";
-        Make(kind, ini);
-        const std::string before = Fingerprint(ini);
+        test::MakeHostile(kind, ini, bytes, head);
+        const std::string before = test::Fingerprint(ini);
 
         const StartupSettings settings = ReadStartupSettings(appDir);
         EXPECT_EQ(settings.dataFile, appDir + "トモリネ.xls");
@@ -65,13 +42,12 @@ TEST(SettingsBounds, RefusedFilesGiveDefaultsANoticeAndStayAsTheyAre) {
         EXPECT_NE(settings.notices[0].find(ini.string()), std::string::npos);
         EXPECT_NE(settings.notices[0].find("既定の値"), std::string::npos);
 
-        // A /dev/zero link is written over only by a fault; keep root off it.
-        if (kind != Kind::DevZero || ::geteuid() != 0) {
+        if (test::MayWriteAt(kind)) {
             EXPECT_FALSE(WriteIniString(ini, "トモリネ", "DATAFILE", "/new.xls"));
             SettingsValues values{"/new.xls", "", "", 1};
             EXPECT_FALSE(SaveSettings(values, ini, ini));
         }
-        EXPECT_EQ(Fingerprint(ini), before);
+        EXPECT_EQ(test::Fingerprint(ini), before);
     }
 }
 
