@@ -7,6 +7,7 @@
 #include "mainwindow/form6.h"
 #include "mainwindow/form7.h"
 #include "mainwindow/module_state.h"
+#include "mainwindow/named_widget.h"
 #include "mainwindow/qt_text.h"
 #include "mainwindow/tab_order.h"
 #include "search/search_texts.h"
@@ -31,13 +32,6 @@
 namespace tomorine {
 
 namespace {
-
-template <typename T>
-T* Named(QWidget* parent, const char* name) {
-    auto* widget = new T(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 // Text fields select their whole text when they get the focus, so that a
 // click or a tab into a field lets the user type over it.

@@ -4,6 +4,7 @@
 #include "mainwindow/file_chooser.h"
 #include "mainwindow/message_box.h"
 #include "mainwindow/module_state.h"
+#include "mainwindow/named_widget.h"
 #include "mainwindow/qt_text.h"
 #include "mainwindow/window_menu.h"
 #include "store/message_style.h"
@@ -26,17 +27,6 @@
 #include <QTimer>
 
 namespace tomorine {
-
-namespace {
-
-template <typename T>
-T* Named(QWidget* parent, const char* name) {
-    auto* widget = new T(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-} // namespace
 
 Form2::Form2(ModuleState& state, QWidget* mainWindow, std::function<SearchTexts()> searchFields)
     : QWidget(mainWindow, Qt::Dialog), state_(state), mainWindow_(mainWindow),
