@@ -4,8 +4,8 @@
 #include "mainwindow/form1.h"
 #include "mainwindow/message_box.h"
 #include "mainwindow/module_state.h"
+#include "mainwindow/paint_notice.h"
 #include "mainwindow/qt_text.h"
-#include "mainwindow/wait_painted.h"
 #include "mainwindow/window_menu.h"
 #include "merge/merge_checks.h"
 #include "merge/merge_engine.h"
@@ -123,7 +123,7 @@ void Form3::setWorking(bool working) {
 
 void Form3::runMerge() {
     setWorking(true);
-    WaitPainted(Label2);
+    RepaintPainted(Label2);
     const std::string value = Text1->text().toStdString();
     WriteIniString(GetAppDir() + std::string(kSettingsFileName), kSettingsSection, kReferFileKey,
                    value);
