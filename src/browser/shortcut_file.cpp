@@ -1,16 +1,14 @@
 #include "browser/shortcut_file.h"
 
 #include "browser/shortcut_target.h"
+#include "store/files/file_bytes.h"
 #include "store/settings/cp932.h"
 #include "store/workbook/utf.h"
 #include "store/workbook/workbook_error.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
 #include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tomorine {
 
@@ -19,75 +17,38 @@ namespace {
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
 
-class FileHandle {
-public:
-    explicit FileHandle(int fd) : fd_(fd) {}
-    ~FileHandle() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 WorkbookError NotShortcut(const std::filesystem::path& path, const std::string& why) {
     return WorkbookError(ShortcutError::NotShortcut, QuotedPath(path) + " は" + why);
 }
 
-int OpenForReading(const std::filesystem::path& path) {
+// The open failed: a name the file system refuses is the caller's fault.
+WorkbookError OpenError(const std::filesystem::path& path, int error) {
+    if (error == ENAMETOOLONG || error == EINVAL || error == EILSEQ) {
+        return WorkbookError(ShortcutError::BadCall,
+                             QuotedPath(path) + " はパスが長すぎるか、使えない名前です");
+    }
+    std::error_code ec;
+    if (error == ENOENT && std::filesystem::is_directory(path.parent_path(), ec)) {
+        return WorkbookError(ErrorNumber::FileNotFound, QuotedPath(path) + " が見つかりません");
+    }
+    return FileError(error, "読み込み", path);
+}
+
+std::string ReadBounded(const std::filesystem::path& path) {
     const std::string& name = path.native();
     if (name.empty() || name.find('\0') != std::string::npos) {
         throw WorkbookError(ShortcutError::BadCall, QuotedPath(path) + " は使えないパスです");
     }
-    // Non-blocking, so that a pipe or device with a shortcut's name cannot hang us.
-    int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        int error = errno;
-        if (error == ENAMETOOLONG || error == EINVAL || error == EILSEQ) {
-            throw WorkbookError(ShortcutError::BadCall,
-                                QuotedPath(path) + " はパスが長すぎるか、使えない名前です");
-        }
-        std::error_code ec;
-        if (error == ENOENT && std::filesystem::is_directory(path.parent_path(), ec)) {
-            throw WorkbookError(ErrorNumber::FileNotFound, QuotedPath(path) + " が見つかりません");
-        }
-        throw FileError(error, "読み込み", path);
-    }
-    return fd;
-}
-
-std::string ReadBounded(const std::filesystem::path& path) {
-    FileHandle file(OpenForReading(path));
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0) {
-        throw FileError(errno, "読み込み", path);
-    }
-    if (!S_ISREG(info.st_mode)) {
-        throw NotShortcut(path, "通常のファイルではありません");
-    }
-    std::string bytes;
-    char buffer[8192];
-    for (;;) {
-        ssize_t got = ::read(file.get(), buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            throw FileError(errno, "読み込み", path);
-        }
-        if (got == 0) {
-            return bytes;
-        }
-        bytes.append(buffer, static_cast<size_t>(got));
-        if (bytes.size() > kShortcutFileLimit) {
-            throw NotShortcut(path, "ショートカットファイルとしては大きすぎます");
-        }
-    }
+    static const FileReadRefusals refusals{
+        [](const std::filesystem::path& file, bool) {
+            return NotShortcut(file, "通常のファイルではありません");
+        },
+        [](const std::filesystem::path& file, std::uint64_t) {
+            return NotShortcut(file, "ショートカットファイルとしては大きすぎます");
+        },
+        OpenError};
+    const FileBytes bytes = ReadFileBytes(path, kShortcutFileLimit, refusals);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 // CP932 text with kana or kanji almost never passes as UTF-8, so a file that

@@ -7,7 +7,9 @@
 #include "mainwindow/form6.h"
 #include "mainwindow/form7.h"
 #include "mainwindow/module_state.h"
+#include "mainwindow/named_widget.h"
 #include "mainwindow/qt_text.h"
+#include "mainwindow/select_all_on_focus.h"
 #include "mainwindow/tab_order.h"
 #include "search/search_texts.h"
 #include "store/settings/path_routines.h"
@@ -31,32 +33,6 @@
 namespace tomorine {
 
 namespace {
-
-template <typename T>
-T* Named(QWidget* parent, const char* name) {
-    auto* widget = new T(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-// Text fields select their whole text when they get the focus, so that a
-// click or a tab into a field lets the user type over it.
-class SelectAllOnFocus : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::FocusIn) {
-            if (auto* line = qobject_cast<QLineEdit*>(watched)) {
-                QTimer::singleShot(0, line, &QLineEdit::selectAll);
-            } else if (auto* plain = qobject_cast<QPlainTextEdit*>(watched)) {
-                QTimer::singleShot(0, plain, &QPlainTextEdit::selectAll);
-            }
-        }
-        return false;
-    }
-};
 
 QFont ListFont() {
     QFont font(QStringLiteral("Noto Sans Mono CJK JP"));

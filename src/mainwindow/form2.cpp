@@ -4,7 +4,9 @@
 #include "mainwindow/file_chooser.h"
 #include "mainwindow/message_box.h"
 #include "mainwindow/module_state.h"
+#include "mainwindow/named_widget.h"
 #include "mainwindow/qt_text.h"
+#include "mainwindow/select_all_on_focus.h"
 #include "mainwindow/window_menu.h"
 #include "store/message_style.h"
 #include "store/messages.h"
@@ -27,17 +29,6 @@
 
 namespace tomorine {
 
-namespace {
-
-template <typename T>
-T* Named(QWidget* parent, const char* name) {
-    auto* widget = new T(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-} // namespace
-
 Form2::Form2(ModuleState& state, QWidget* mainWindow, std::function<SearchTexts()> searchFields)
     : QWidget(mainWindow, Qt::Dialog), state_(state), mainWindow_(mainWindow),
       searchFields_(std::move(searchFields)) {
@@ -47,7 +38,7 @@ Form2::Form2(ModuleState& state, QWidget* mainWindow, std::function<SearchTexts(
     Label1->setText(QStringLiteral("出力パス"));
     Text1 = Named<QLineEdit>(this, "Text1");
     Text1->setMinimumWidth(360);
-    Text1->installEventFilter(this);
+    Text1->installEventFilter(new SelectAllOnFocus(this));
     Label1->setBuddy(Text1);
     Command1 = Named<QPushButton>(this, "Command1");
     Command1->setIcon(QIcon::fromTheme(QStringLiteral("document-open-folder"),
@@ -81,14 +72,6 @@ Form2::Form2(ModuleState& state, QWidget* mainWindow, std::function<SearchTexts(
 
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
-}
-
-// A focus on the path field selects all of it, so that typing replaces it.
-bool Form2::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Text1 && event->type() == QEvent::FocusIn) {
-        QTimer::singleShot(0, Text1, &QLineEdit::selectAll);
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void Form2::Command1_Click() {

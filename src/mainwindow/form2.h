@@ -39,7 +39,6 @@ protected:
     // The close box puts the start-up values back and only hides the dialog;
     // the program's own close at shutdown goes through.
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void setControlsEnabled(bool enabled);

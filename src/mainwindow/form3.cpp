@@ -4,8 +4,9 @@
 #include "mainwindow/form1.h"
 #include "mainwindow/message_box.h"
 #include "mainwindow/module_state.h"
+#include "mainwindow/paint_notice.h"
 #include "mainwindow/qt_text.h"
-#include "mainwindow/wait_painted.h"
+#include "mainwindow/select_all_on_focus.h"
 #include "mainwindow/window_menu.h"
 #include "merge/merge_checks.h"
 #include "merge/merge_engine.h"
@@ -36,7 +37,7 @@ Form3::Form3(ModuleState& state, Form1& owner)
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setMinimumWidth(360);
-    Text1->installEventFilter(this);
+    Text1->installEventFilter(new SelectAllOnFocus(this));
     Label1->setBuddy(Text1);
     Command1 = new QPushButton(this);
     Command1->setObjectName(QStringLiteral("Command1"));
@@ -60,13 +61,6 @@ Form3::Form3(ModuleState& state, Form1& owner)
 
     connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form3::Command2_Click);
-}
-
-bool Form3::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Text1 && event->type() == QEvent::FocusIn) {
-        QTimer::singleShot(0, Text1, &QLineEdit::selectAll);
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void Form3::Command1_Click() {
@@ -123,7 +117,7 @@ void Form3::setWorking(bool working) {
 
 void Form3::runMerge() {
     setWorking(true);
-    WaitPainted(Label2);
+    RepaintPainted(Label2);
     const std::string value = Text1->text().toStdString();
     WriteIniString(GetAppDir() + std::string(kSettingsFileName), kSettingsSection, kReferFileKey,
                    value);

@@ -3,6 +3,7 @@
 #include "linkcheck/link_check_messages.h"
 #include "mainwindow/message_box.h"
 #include "mainwindow/module_state.h"
+#include "mainwindow/named_widget.h"
 #include "mainwindow/qt_text.h"
 #include "store/message_style.h"
 #include "store/messages.h"
@@ -23,13 +24,6 @@
 namespace tomorine {
 
 namespace {
-
-template <typename T>
-T* Named(QWidget* parent, const char* name) {
-    auto* widget = new T(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 std::function<bool(const QUrl&)>& OpenUrl() {
     static std::function<bool(const QUrl&)> open = [](const QUrl& url) {

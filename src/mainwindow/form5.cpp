@@ -6,6 +6,7 @@
 #include "mainwindow/file_chooser.h"
 #include "mainwindow/message_box.h"
 #include "mainwindow/module_state.h"
+#include "mainwindow/named_widget.h"
 #include "mainwindow/qt_text.h"
 #include "mainwindow/window_menu.h"
 #include "store/message_style.h"
@@ -40,14 +41,6 @@ void WaitKeepingEvents(int milliseconds) {
     QEventLoop loop;
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
     loop.exec();
-}
-
-template <typename T>
-T* Named(QWidget* parent, const char* name, QRect geometry) {
-    auto* widget = new T(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(geometry);
-    return widget;
 }
 
 QLabel* Caption(QWidget* parent, const char* name, const QString& text, QRect geometry) {

@@ -29,6 +29,23 @@ private:
     QEventLoop& loop_;
 };
 
+// Runs `change` and lets events other than user input run until the widget
+// has been painted after it.
+template <typename Change>
+void PaintedAfter(QWidget* widget, int limitMilliseconds, Change change) {
+    QEventLoop loop;
+    PaintWatch watch(loop);
+    widget->installEventFilter(&watch);
+    change();
+    if (!watch.painted) {
+        QTimer::singleShot(limitMilliseconds, &loop, &QEventLoop::quit);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    widget->removeEventFilter(&watch);
+    // What the paint put into the window's buffer reaches the screen now.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 } // namespace
 
 void ShowPainted(QWidget* window, int limitMilliseconds) {
@@ -37,18 +54,22 @@ void ShowPainted(QWidget* window, int limitMilliseconds) {
         window->repaint();
         return;
     }
-    QEventLoop loop;
-    PaintWatch watch(loop);
-    window->installEventFilter(&watch);
-    window->show();
-    window->raise();
-    if (!watch.painted) {
-        QTimer::singleShot(limitMilliseconds, &loop, &QEventLoop::quit);
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    PaintedAfter(window, limitMilliseconds, [window] {
+        window->show();
+        window->raise();
+    });
+}
+
+void RepaintPainted(QWidget* widget, int limitMilliseconds) {
+    if (!widget->isVisible()) {
+        return;
     }
-    window->removeEventFilter(&watch);
-    // What the paint put into the window's buffer reaches the screen now.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    PaintedAfter(widget, limitMilliseconds, [widget] {
+        // Painted at once where the window is exposed, else at the next
+        // update the platform allows.
+        widget->update();
+        widget->repaint();
+    });
 }
 
 } // namespace tomorine

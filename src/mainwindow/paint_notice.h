@@ -16,4 +16,9 @@ namespace tomorine {
 // `limitMilliseconds` for a platform that never exposes the window.
 void ShowPainted(QWidget* window, int limitMilliseconds = 1000);
 
+// Repaints a widget already visible, such as a label whose text was just set
+// to a notice, and waits the same way until the paint has been done. A
+// hidden widget is not waited for.
+void RepaintPainted(QWidget* widget, int limitMilliseconds = 1000);
+
 } // namespace tomorine

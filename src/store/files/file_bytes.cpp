@@ -28,13 +28,13 @@ private:
     int fd_;
 };
 
-[[noreturn]] void ThrowOpenError(int error, const std::filesystem::path& path) {
+WorkbookError OpenError(const std::filesystem::path& path, int error) {
     std::error_code ec;
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
     if (error == ENOENT && std::filesystem::is_directory(folder, ec)) {
-        throw WorkbookError(ErrorNumber::FileNotFound, QuotedPath(path) + " が見つかりません");
+        return WorkbookError(ErrorNumber::FileNotFound, QuotedPath(path) + " が見つかりません");
     }
-    throw FileError(error, "読み込み", path);
+    return FileError(error, "読み込み", path);
 }
 
 std::string SizeText(std::uint64_t bytes) {
@@ -47,50 +47,61 @@ std::string SizeText(std::uint64_t bytes) {
     return std::to_string(bytes) + " バイト";
 }
 
-[[noreturn]] void ThrowTooLarge(const std::filesystem::path& path, std::uint64_t maxBytes) {
-    throw WorkbookError(ErrorNumber::FileAccess, QuotedPath(path) + " は " + SizeText(maxBytes) +
-                                                     " を超えているため読み込みません");
+WorkbookError TooLarge(const std::filesystem::path& path, std::uint64_t maxBytes) {
+    return WorkbookError(ErrorNumber::FileAccess, QuotedPath(path) + " は " + SizeText(maxBytes) +
+                                                      " を超えているため読み込みません");
 }
 
-void CheckKind(const struct stat& info, const std::filesystem::path& path, std::uint64_t maxBytes) {
-    if (S_ISDIR(info.st_mode)) {
-        throw WorkbookError(ErrorNumber::FileAccess, QuotedPath(path) + " はフォルダです");
+WorkbookError NotRegular(const std::filesystem::path& path, bool isFolder) {
+    if (isFolder) {
+        return WorkbookError(ErrorNumber::FileAccess, QuotedPath(path) + " はフォルダです");
     }
+    return WorkbookError(ErrorNumber::FileAccess,
+                         QuotedPath(path) +
+                             " は通常のファイルではありません（パイプや装置は読み込みません）");
+}
+
+void CheckKind(const struct stat& info, const std::filesystem::path& path, std::uint64_t maxBytes,
+               const FileReadRefusals& refusals) {
     if (!S_ISREG(info.st_mode)) {
-        throw WorkbookError(ErrorNumber::FileAccess,
-                            QuotedPath(path) +
-                                " は通常のファイルではありません（パイプや装置は読み込みません）");
+        throw refusals.notRegular(path, S_ISDIR(info.st_mode));
     }
     if (static_cast<std::uint64_t>(std::max<off_t>(info.st_size, 0)) > maxBytes) {
-        ThrowTooLarge(path, maxBytes);
+        throw refusals.tooLarge(path, maxBytes);
     }
 }
 
 } // namespace
 
 FileBytes ReadFileBytes(const std::filesystem::path& path, std::uint64_t maxBytes) {
+    static const FileReadRefusals workbookRefusals{NotRegular, TooLarge, OpenError};
+    return ReadFileBytes(path, maxBytes, workbookRefusals);
+}
+
+FileBytes ReadFileBytes(const std::filesystem::path& path, std::uint64_t maxBytes,
+                        const FileReadRefusals& refusals) {
     // A device is not even opened: opening some has effects of its own.
     struct stat before {};
     if (::stat(path.c_str(), &before) == 0) {
-        CheckKind(before, path, maxBytes);
+        CheckKind(before, path, maxBytes, refusals);
     }
     // O_NONBLOCK: a pipe put in the file's place since is not waited on either.
     const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (fd.get() < 0) {
-        ThrowOpenError(errno, path);
+        throw refusals.openFailed(path, errno);
     }
     struct stat info {};
     if (::fstat(fd.get(), &info) != 0) {
         throw FileError(errno, "読み込み", path);
     }
-    CheckKind(info, path, maxBytes);
+    CheckKind(info, path, maxBytes, refusals);
     // One byte over the size tells a file that grew while we read it.
     FileBytes bytes(static_cast<std::size_t>(info.st_size) + 1);
     std::size_t used = 0;
     for (;;) {
         if (used == bytes.size()) {
             if (used > maxBytes) {
-                ThrowTooLarge(path, maxBytes);
+                throw refusals.tooLarge(path, maxBytes);
             }
             bytes.resize(static_cast<std::size_t>(
                 std::min<std::uint64_t>(std::uint64_t{bytes.size()} * 2, maxBytes + 1)));
@@ -108,7 +119,7 @@ FileBytes ReadFileBytes(const std::filesystem::path& path, std::uint64_t maxByte
         used += static_cast<std::size_t>(n);
     }
     if (used > maxBytes) {
-        ThrowTooLarge(path, maxBytes);
+        throw refusals.tooLarge(path, maxBytes);
     }
     bytes.resize(used);
     return bytes;

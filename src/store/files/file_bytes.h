@@ -1,7 +1,10 @@
 #pragma once
 
+#include "store/workbook/workbook_error.h"
+
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -44,5 +47,19 @@ inline constexpr std::uint64_t kMaxWorkbookFileBytes = std::uint64_t{1} << 31;
 // regular one or one over the bound, else what FileError makes of errno.
 FileBytes ReadFileBytes(const std::filesystem::path& path,
                         std::uint64_t maxBytes = kMaxWorkbookFileBytes);
+
+// The errors a reader of other files than workbooks throws when a file is
+// refused; each makes the error, the read throws it.
+struct FileReadRefusals {
+    // A folder (`isFolder`), pipe, device or anything else not a regular file.
+    std::function<WorkbookError(const std::filesystem::path&, bool isFolder)> notRegular;
+    std::function<WorkbookError(const std::filesystem::path&, std::uint64_t maxBytes)> tooLarge;
+    // The open failed with errno `error`.
+    std::function<WorkbookError(const std::filesystem::path&, int error)> openFailed;
+};
+
+// ReadFileBytes, refusing a file with the caller's own errors.
+FileBytes ReadFileBytes(const std::filesystem::path& path, std::uint64_t maxBytes,
+                        const FileReadRefusals& refusals);
 
 } // namespace tomorine
