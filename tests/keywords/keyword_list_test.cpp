@@ -94,6 +94,7 @@ TEST(KeywordList, MatchesListsWrittenByHand) {
          {"123", "News", "news", "ニュース", "ＮＥＷＳ", "ｎｅｗｓ", "ﾆｭｰｽ", "𠮷"}},
     };
     for (auto c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.expected));
         EXPECT_EQ(ListedFrom(c.rows), c.expected);
         std::reverse(c.rows.begin(), c.rows.end()); // the order is stable
         EXPECT_EQ(ListedFrom(c.rows), c.expected);
