@@ -21,8 +21,7 @@ void WriteText(const fs::path& path, const std::string& text) {
     WriteBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 
-// Folders one below the other, made relative to each other, with a
-// shortcut at the bottom; returns the bottom file's full path.
+// Folders made relative to each other, a shortcut at the bottom; returns its path.
 fs::path MakeDeepShortcut(const fs::path& top) {
     fs::create_directory(top);
     int fd = open(top.c_str(), O_RDONLY | O_DIRECTORY);

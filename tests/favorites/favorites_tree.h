@@ -8,10 +8,9 @@
 
 namespace tomorine::test {
 
-// A Favorites folder built at run time, as the import tests need it: nested
-// folders, "A.URL" in upper case, "a.b.url", a shortcut without target, one
-// whose path is beyond the system's length limit, one URL in two files,
-// O'Reilly, Japanese names, a CP932 and a UTF-8 shortcut, and a .desktop
+// A Favorites folder built at run time: nested folders, "A.URL", "a.b.url",
+// a shortcut without target, one beyond the path length limit, one URL in two
+// files, O'Reilly, Japanese names, CP932 and UTF-8 shortcuts, and a .desktop
 // link and a text file that the import does not take.
 class FavoritesTree {
 public:
@@ -24,8 +23,8 @@ public:
     // The shortcut files in the order the import lists them.
     std::vector<std::filesystem::path> expectedList() const;
 
-    // The entries the data file holds before the import (one of them has
-    // the URL of a favorite), and the ones the import adds after them.
+    // The entries held before the import (one has a favorite's URL) and
+    // those the import adds.
     static std::vector<Entry> Registered();
     static std::vector<Entry> Added();
 

@@ -11,19 +11,18 @@
 
 namespace tomorine::test {
 
-// The texts of an entry row by column name (URL1, タイトル1 …); columns not
-// named are empty cells.
+// An entry's texts by column name (URL1, タイトル1 …); others are empty.
 using Texts = std::map<std::u16string, std::u16string>;
+inline const Texts kPage{{u"URL1", u"https://example.jp/"}, {u"タイトル1", u"例"}};
+inline const Texts kNew{{u"URL1", u"https://new.example/"}, {u"タイトル1", u"新"}};
 
-// An entry row: serial, the 56 text columns, 削除.
 Sheet::Row EntryRow(std::int32_t serial, const Texts& texts, int deleted = 0);
 
-// A data workbook (header and dummy row) with the given rows after them.
+// A data workbook (header and dummy row) with these rows after them.
 Workbook DataBook(const std::vector<Sheet::Row>& rows);
 void WriteDataBook(const std::filesystem::path& file, const std::vector<Sheet::Row>& rows);
 
-// The entry rows of the file's entry sheet from row 3: serial, non-empty
-// texts, 削除.
+// The file's entry rows: serial, non-empty texts, 削除.
 struct StoredEntry {
     std::int32_t serial;
     Texts texts;
