@@ -1,7 +1,5 @@
-// The capture against real browsers: Debian's firefox-esr and chromium with
-// fresh profiles, on an Xvfb display with a window manager, showing a page
-// served from 127.0.0.1. The foreground watch reads the X server, the
-// capture reads the profiles the browsers wrote.
+// Debian's firefox-esr and chromium with fresh profiles under Xvfb and
+// openbox show a page served from 127.0.0.1; the watch and the capture read it.
 #include "browser/browser_window.h"
 #include "browser/capture.h"
 #include "browser/foreground_watch.h"
@@ -12,7 +10,6 @@
 #include <chrono>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <thread>
 #include <unistd.h>
 
@@ -21,13 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-std::string ReadText(const fs::path& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 const std::string kTitle = "実ブラウザの頁 テスト";
 
@@ -47,8 +37,8 @@ protected:
         env.configHome = home / ".config";
     }
 
-    // Waits for the browser's window to become active with the page's title,
-    // then captures until the browser has recorded the page (or a minute).
+    // Captures once the browser's window is active with the page's title and
+    // the browser has recorded the page.
     void expectCaptured(BrowserKind kind, const XvfbSession& display) {
         std::unique_ptr<Desktop> desktop;
         for (int i = 0; i < 50 && !desktop; ++i) {
@@ -104,7 +94,7 @@ TEST_F(RealBrowserTest, chromium) {
     XvfbSession display;
     ASSERT_FALSE(display.name().empty());
     std::vector<std::string> argv{"chromium"};
-    std::istringstream flags(ReadText(TOMORINE_CHROMIUM_FLAGS));
+    std::ifstream flags(TOMORINE_CHROMIUM_FLAGS);
     // One flag a word, but the resolver rules' value holds spaces.
     std::string word;
     while (flags >> word) {

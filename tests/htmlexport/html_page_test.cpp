@@ -1,11 +1,12 @@
-// The page byte for byte, read back through glibc's CP932 decoder: header,
-// entry blocks with and without comments, Null groups, footer.
+// The page byte for byte, read back through glibc's CP932 decoder.
 #include "htmlexport/html_page_writer.h"
-#include "page_rows.h"
+#include "store/entry.h"
 #include "store/settings/cp932.h"
+#include "store/table/recordset.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
+#include <map>
 
 namespace tomorine::test {
 namespace {
@@ -52,88 +53,79 @@ const std::string kBoxOpen = "\t<Table border=\"0\" cellspacing=\"0\" cellpaddin
 const std::string kBoxClose = Lines(
     {"\t</Table>", "\t<Table summary=\"空枠\">", "\t<tr><td><br></td></tr>", "\t</Table>", ""});
 
-std::string Page(const std::vector<PageRow>& rows, bool withComments, int expectedEntries) {
-    TempDir dir;
-    Recordset recordset = PageRows(rows);
-    EXPECT_EQ(WriteHtmlPage(recordset, {}, withComments, dir / "list.htm"), expectedEntries);
-    const std::vector<std::uint8_t> bytes = ReadBytes(dir / "list.htm");
+// A result row: the columns it names hold texts, all others are Null.
+using PageRow = std::map<std::u16string, std::u16string>;
+
+Recordset PageRows(const std::vector<PageRow>& rows) {
+    std::vector<Cell> values;
+    for (const PageRow& row : rows) {
+        for (const std::u16string& name : EntryColumnNames()) {
+            values.push_back(row.contains(name) ? Cell::text(row.at(name)) : Cell());
+        }
+    }
+    return Recordset(EntryColumnNames(), std::move(values));
+}
+
+std::string PageText(const std::filesystem::path& path) {
+    const std::vector<std::uint8_t> bytes = ReadBytes(path);
     return Cp932ToUtf8(std::string(bytes.begin(), bytes.end()));
 }
 
-const PageRow kTop = {
-    {u"URL1", Text(u"a.htm")}, {u"タイトル1", Text(u"Top")}, {u"コメント1", Text(u"note")}};
-
-TEST(PageBytes, TheEntryOfTheExampleWithComments) {
-    EXPECT_EQ(Page({kTop}, true, 1),
-              kHeader + kBoxOpen + "\r\n" +
-                  Lines({"\t<tr><td class=\"boxstyle00000\"><a href=\"a.htm\">Ｔｏｐ</a></td></tr>",
-                         "\t<tr><td class=\"boxstyle00001\"><br></td></tr>",
-                         "\t<tr><td class=\"boxstyle00002\">ｎｏｔｅ</td></tr>"}) +
-                  kBoxClose + kFooter);
+std::string Entry(const std::string& target, const std::string& title,
+                  std::initializer_list<std::string> rows) {
+    std::string lines = "\t<tr><td class=\"boxstyle00000\"><a href=\"" + target + "\">" + title +
+                        "</a></td></tr>\r\n";
+    for (const std::string& row : rows) {
+        lines += row + "\r\n";
+    }
+    return kBoxOpen + "\r\n" + lines + kBoxClose;
 }
 
-TEST(PageBytes, TheEntryOfTheExampleWithoutComments) {
-    EXPECT_EQ(Page({kTop}, false, 1),
-              kHeader + kBoxOpen + "\r\n" +
-                  Lines({"\t<tr><td class=\"boxstyle00000\"><a href=\"a.htm\">Ｔｏｐ</a></td></tr>",
-                         "\t<tr><td class=\"boxstyle00002\"><br></td></tr>"}) +
-                  kBoxClose + kFooter);
-}
+const PageRow kTop = {{u"URL1", u"a.htm"}, {u"タイトル1", u"Top"}, {u"コメント1", u"note"}};
 
-TEST(PageBytes, NoRowsGiveHeaderAndFooterOnly) {
-    EXPECT_EQ(Page({}, true, 0), kHeader + kFooter);
-}
+// A Null column adds nothing; a non-Null empty one makes an empty cell, not
+// "<br>"; URL chunks join as stored, other chunks' trailing tabs become spaces.
+const PageRow kChunks = {{u"URL1", u"http://a.jp/?x=1"},
+                         {u"URL3", u"&y=\t"},
+                         {u"タイトル2", u"題\t\t"},
+                         {u"タイトル3", u"名"},
+                         {u"サブタイトル4", u""},
+                         {u"コメント2", u"ｺﾒﾝﾄ\r\n2行"},
+                         {u"キーワード1", u"秘密のキーワード"}};
 
-// A Null column adds nothing; a group with a non-Null but empty column is an
-// empty cell, not "<br>"; URL chunks are joined as stored and every other
-// chunk loses its trailing tabs to spaces before the conversion.
-TEST(PageBytes, ChunksAndNullGroups) {
-    const PageRow row = {{u"URL1", Text(u"http://a.jp/?x=1")},
-                         {u"URL3", Text(u"&y=\t")},
-                         {u"タイトル2", Text(u"題\t\t")},
-                         {u"タイトル3", Text(u"名")},
-                         {u"サブタイトル4", Text(u"")},
-                         {u"コメント2", Text(u"ｺﾒﾝﾄ\r\n2行")},
-                         {u"キーワード1", Text(u"秘密のキーワード")}};
-    EXPECT_EQ(Page({row}, true, 1),
-              kHeader + kBoxOpen + "\r\n" +
-                  Lines({"\t<tr><td class=\"boxstyle00000\"><a href=\"http://a.jp/?x=1&amp;y=\t\">"
-                         "題\u3000\u3000名</a></td></tr>",
-                         "\t<tr><td class=\"boxstyle00001\"></td></tr>",
-                         "\t<tr><td class=\"boxstyle00002\">コメント\r\n２行</td></tr>"}) +
-                  kBoxClose + kFooter);
-}
-
-TEST(PageBytes, AnEntryWithNoUrlAndNoTextAtAll) {
-    EXPECT_EQ(Page({PageRow{}}, true, 1),
-              kHeader + kBoxOpen + "\r\n" +
-                  Lines({"\t<tr><td class=\"boxstyle00000\"><a href=\"\"></a></td></tr>",
-                         "\t<tr><td class=\"boxstyle00001\"><br></td></tr>",
-                         "\t<tr><td class=\"boxstyle00002\"><br></td></tr>"}) +
-                  kBoxClose + kFooter);
-}
-
-// Only the rows that match the search texts are written, in their order.
-TEST(PageBytes, RowsThatDoNotMatchAddNothing) {
-    const PageRow a = {{u"URL1", Text(u"a")}, {u"タイトル1", Text(u"りんご")}};
-    const PageRow b = {{u"URL1", Text(u"b")}, {u"タイトル1", Text(u"みかん")}};
-    const PageRow c = {{u"URL1", Text(u"c")}, {u"タイトル1", Text(u"りんごジャム")}};
-    TempDir dir;
-    Recordset rows = PageRows({a, b, c});
-    SearchTexts texts;
-    texts.title = u"りんご";
-    std::vector<long> progress;
-    EXPECT_EQ(WriteHtmlPage(rows, texts, false, dir / "p.htm",
-                            [&](long done, long total) {
-                                EXPECT_EQ(total, 3);
-                                progress.push_back(done);
-                            }),
-              2);
-    EXPECT_EQ(progress, (std::vector<long>{1, 2, 3}));
-    const std::vector<std::uint8_t> bytes = ReadBytes(dir / "p.htm");
-    const std::string page = Cp932ToUtf8(std::string(bytes.begin(), bytes.end()));
-    EXPECT_LT(page.find("href=\"a\""), page.find("href=\"c\""));
-    EXPECT_EQ(page.find("href=\"b\""), std::string::npos);
+TEST(PageBytes, HeaderEntryBlocksAndFooter) {
+    const struct {
+        std::vector<PageRow> rows;
+        bool withComments;
+        std::string entries;
+    } cases[] = {
+        {{kTop},
+         true,
+         Entry("a.htm", "Ｔｏｐ",
+               {"\t<tr><td class=\"boxstyle00001\"><br></td></tr>",
+                "\t<tr><td class=\"boxstyle00002\">ｎｏｔｅ</td></tr>"})},
+        {{kTop},
+         false,
+         Entry("a.htm", "Ｔｏｐ", {"\t<tr><td class=\"boxstyle00002\"><br></td></tr>"})},
+        {{}, true, ""},
+        {{kChunks},
+         true,
+         Entry("http://a.jp/?x=1&amp;y=\t", "題\u3000\u3000名",
+               {"\t<tr><td class=\"boxstyle00001\"></td></tr>",
+                "\t<tr><td class=\"boxstyle00002\">コメント\r\n２行</td></tr>"})},
+        {{PageRow{}},
+         true,
+         Entry("", "",
+               {"\t<tr><td class=\"boxstyle00001\"><br></td></tr>",
+                "\t<tr><td class=\"boxstyle00002\"><br></td></tr>"})},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        Recordset rows = PageRows(c.rows);
+        EXPECT_EQ(WriteHtmlPage(rows, {}, c.withComments, dir / "list.htm"),
+                  static_cast<int>(c.rows.size()));
+        EXPECT_EQ(PageText(dir / "list.htm"), kHeader + c.entries + kFooter);
+    }
 }
 
 } // namespace
