@@ -73,7 +73,7 @@ TEST(HtmlList, NoRowsWriteNothing) {
 TEST(HtmlList, WritesTheMatchingRows) {
     for (std::int32_t option : {0, 1, 2}) {
         Export e({{1, u"http://a.jp/", u"りんご", u"", u"果物", u"赤い"},
-                  {2, u"http://b.jp/", u"みかん"},
+                  {2, u"http://b.jp/", u"みかん", u"", u"", u""},
                   {3, u"http://c.jp/", u"りんご飴", u"", u"", u"祭り"}});
         test::WriteBytes(e.request.outputPath, kOldPage);
         e.request.searchTexts.title = u"りんご";
