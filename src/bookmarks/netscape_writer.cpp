@@ -69,8 +69,13 @@ void WriteNetscapeBookmarks(const std::vector<Entry>& entries, const std::filesy
 
 std::vector<Entry> SearchedEntries(const std::filesystem::path& dataFile,
                                    const SearchTexts& texts) {
+    return SearchedEntries(dataFile, BuildSearchStatement(texts.url), texts);
+}
+
+std::vector<Entry> SearchedEntries(const std::filesystem::path& dataFile,
+                                   const std::u16string& statement, const SearchTexts& texts) {
     Connection connection(Connection::ConnectionString(dataFile));
-    Recordset rows = connection.execute(BuildSearchStatement(texts.url));
+    Recordset rows = connection.execute(statement);
     std::vector<Entry> entries;
     for (; !rows.eof(); rows.moveNext()) {
         if (MatchSearchFields(rows, texts)) {
