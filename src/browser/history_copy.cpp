@@ -96,4 +96,29 @@ std::optional<VisitedPage> HistoryCopy::firstRow(const char* sql, const std::str
     return page;
 }
 
+bool HistoryCopy::forEachRow(
+    const char* sql, const std::function<void(const std::vector<std::string>&)>& row) const {
+    if (!db_) {
+        return false;
+    }
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db_, sql, -1, &statement, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(statement);
+        return false;
+    }
+    const int columns = sqlite3_column_count(statement);
+    std::vector<std::string> values(static_cast<size_t>(columns));
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(statement)) == SQLITE_ROW) {
+        for (int i = 0; i < columns; ++i) {
+            const unsigned char* value = sqlite3_column_text(statement, i);
+            values[static_cast<size_t>(i)] =
+                value ? std::string(reinterpret_cast<const char*>(value)) : std::string();
+        }
+        row(values);
+    }
+    sqlite3_finalize(statement);
+    return step == SQLITE_DONE;
+}
+
 } // namespace tomorine

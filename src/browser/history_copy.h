@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <vector>
 #include <optional>
 #include <string>
 
@@ -32,6 +34,11 @@ public:
     // The first row of `sql` with `title` bound to ?1 (when given): column 0
     // the URL, 1 the title, 2 the visit time. Nothing on no row or an error.
     std::optional<VisitedPage> firstRow(const char* sql, const std::string* title) const;
+
+    // Every row of `sql`, each column as text (Null as empty); false when the
+    // statement cannot run to its end.
+    bool forEachRow(const char* sql,
+                    const std::function<void(const std::vector<std::string>&)>& row) const;
 
 private:
     std::filesystem::path folder_;

@@ -35,5 +35,7 @@ int ImportFavoritesCommand(const Invocation& call);
 int MergeCommand(const Invocation& call);
 int CheckLinksCommand(const Invocation& call);
 int CaptureCommand(const Invocation& call);
+int ImportBookmarksCommand(const Invocation& call);
+int ExportBookmarksCommand(const Invocation& call);
 
 } // namespace tomorine::cli

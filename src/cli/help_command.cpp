@@ -57,6 +57,15 @@ constexpr std::array kTopics{
           "お気に入りインポート と同じく、お気に入りフォルダの .url ファイルを登録します。"},
     Topic{"capture", "使い方: tomorine-cli capture [URL] [--json]",
           "IE取得 と同じく、ブラウザのページの URL、タイトル、キーワードを出力します。"},
+    Topic{"import-bookmarks",
+          "使い方: tomorine-cli import-bookmarks [--data FILE] (--firefox [PROFILE] | --chromium "
+          "[PROFILE] | FILE.html) [--json]",
+          "ブラウザ取込 と同じく、Firefox、Chromium 系のブラウザ、ブックマークの HTML ファイルから"
+          "まだない URL を登録します。"},
+    Topic{"export-bookmarks",
+          "使い方: tomorine-cli export-bookmarks [--data FILE] OUT.html [--url U] [--title T] "
+          "[--subtitle S] [--keywords K] [--comment C]",
+          "検索に当たったエントリーを、ブラウザに取り込めるブックマークの HTML ファイルにします。"},
     Topic{"help", "使い方: tomorine-cli help COMMAND", "コマンドの使い方を出力します。"},
 };
 

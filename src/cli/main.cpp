@@ -28,6 +28,11 @@ constexpr const char* kUsage =
     "  import-favorites [FOLDER]  お気に入りフォルダの .url を取り込みます\n"
     "  merge REFERENCE.xls  参照ファイルにあってデータファイルにないエントリを追加します\n"
     "  capture [URL] [--json]   ブラウザのページの URL・タイトル・キーワード\n"
+    "  import-bookmarks (--firefox [PROFILE] | --chromium [PROFILE] | FILE.html) [--json]\n"
+    "                ブラウザのブックマークを取り込みます\n"
+    "  export-bookmarks OUT.html [--url U] [--title T] [--subtitle S] [--keywords K] "
+    "[--comment C]\n"
+    "                ブラウザに取り込めるブックマークファイルを書きます\n"
     "  help COMMAND  コマンドの使い方を出力します\n"
     "  --version     バージョンを出力します\n";
 
@@ -48,6 +53,8 @@ const std::map<std::string, Command>& Commands() {
         {"merge", MergeCommand},
         {"check-links", CheckLinksCommand},
         {"capture", CaptureCommand},
+        {"import-bookmarks", ImportBookmarksCommand},
+        {"export-bookmarks", ExportBookmarksCommand},
     };
     return commands;
 }

@@ -88,6 +88,8 @@ void Form1::buildControls() {
     Command12->setText(QStringLiteral("リンクチェック"));
     Command13 = Named<QPushButton>(this, "Command13");
     Command13->setText(QStringLiteral("お気に入りインポート"));
+    Command14 = Named<QPushButton>(this, "Command14");
+    Command14->setText(QStringLiteral("ブラウザ取込"));
     Command9 = Named<QPushButton>(this, "Command9");
     Command9->setIcon(QIcon::fromTheme(QStringLiteral("document-open-folder"),
                                        style()->standardIcon(QStyle::SP_DirOpenIcon)));
@@ -130,7 +132,7 @@ void Form1::buildControls() {
     List1->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
 
     commands_ = {Command8, Command1,  Command2,  Command3,  Command11, Command6,
-                 Command4, Command7,  Command10, Command12, Command13};
+                 Command4, Command7,  Command10, Command12, Command13, Command14};
     ResetListCaption();
 }
 
@@ -158,7 +160,8 @@ void Form1::layoutControls() {
     editor->addLayout(buttons);
 
     auto* tools = new QHBoxLayout;
-    for (QPushButton* button : {Command8, Command7, Command10, Command11, Command12, Command13}) {
+    for (QPushButton* button :
+         {Command8, Command7, Command10, Command11, Command12, Command13, Command14}) {
         tools->addWidget(button);
     }
     tools->addStretch();
@@ -202,6 +205,7 @@ void Form1::connectControls() {
     connect(Command11, &QPushButton::clicked, this, &Form1::Command11_Click);
     connect(Command12, &QPushButton::clicked, this, &Form1::Command12_Click);
     connect(Command13, &QPushButton::clicked, this, &Form1::Command13_Click);
+    connect(Command14, &QPushButton::clicked, this, &Form1::Command14_Click);
     // A new line selected by mouse or keyboard loads its entry at once; a
     // press on the line already selected loads it again, as a click does.
     connect(List1, &QListWidget::currentRowChanged, this, [this](int row) {

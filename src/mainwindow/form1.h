@@ -57,6 +57,7 @@ public:
     void Command11_Click(); // キーワード一覧
     void Command12_Click(); // リンクチェック
     void Command13_Click(); // お気に入りインポート
+    void Command14_Click(); // ブラウザ取込
     void List1_Click();
     void List1_DblClick();
 
@@ -103,6 +104,7 @@ public:
     QPushButton* Command11;
     QPushButton* Command12;
     QPushButton* Command13;
+    QPushButton* Command14;
     QLineEdit* Text1;
     QLineEdit* Text2;
     QLineEdit* Text3;

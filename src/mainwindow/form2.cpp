@@ -1,5 +1,6 @@
 #include "mainwindow/form2.h"
 
+#include "bookmarks/netscape_writer.h"
 #include "htmlexport/html_list_writer.h"
 #include "mainwindow/file_chooser.h"
 #include "mainwindow/message_box.h"
@@ -47,6 +48,8 @@ Form2::Form2(ModuleState& state, QWidget* mainWindow, std::function<SearchTexts(
     Command1->setToolTip(QStringLiteral("出力ファイルの指定"));
     Check1 = Named<QCheckBox>(this, "Check1");
     Check1->setText(QStringLiteral("コメントを出力する"));
+    Check2 = Named<QCheckBox>(this, "Check2");
+    Check2->setText(QStringLiteral("ブラウザ用のブックマーク形式で出力する"));
     Command2 = Named<QPushButton>(this, "Command2");
     Command2->setText(QStringLiteral("OK"));
     Command2->setMinimumWidth(96);
@@ -65,10 +68,12 @@ Form2::Form2(ModuleState& state, QWidget* mainWindow, std::function<SearchTexts(
     grid->addWidget(Check1, 1, 1);
     grid->setColumnStretch(1, 1);
     grid->addWidget(Command2, 1, 2);
-    grid->addWidget(ProgressBar1, 2, 0, 1, 3);
+    grid->addWidget(Check2, 2, 1);
+    grid->addWidget(ProgressBar1, 3, 0, 1, 3);
     setTabOrder(Text1, Command1);
     setTabOrder(Command1, Check1);
-    setTabOrder(Check1, Command2);
+    setTabOrder(Check1, Check2);
+    setTabOrder(Check2, Command2);
 
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
@@ -91,7 +96,7 @@ void Form2::Command1_Click() {
 
 void Form2::setControlsEnabled(bool enabled) {
     for (QWidget* control :
-         std::initializer_list<QWidget*>{Command1, Command2, Label1, Text1, Check1}) {
+         std::initializer_list<QWidget*>{Command1, Command2, Label1, Text1, Check1, Check2}) {
         control->setEnabled(enabled);
     }
 }
@@ -140,6 +145,30 @@ bool Form2::writePage() {
     }
 }
 
+// The rows of the last search that match the fields, as a bookmark file;
+// the module connection and its result stay as they are.
+bool Form2::writeBookmarks() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        std::vector<Entry> entries;
+        if (!state_.SavedSearchSql.empty()) {
+            entries = SearchedEntries(state_.DataFilePath, state_.SavedSearchSql, searchFields_());
+        }
+        if (!entries.empty()) {
+            WriteNetscapeBookmarks(entries, ToPath(Text1->text()));
+        }
+        QApplication::restoreOverrideCursor();
+        if (entries.empty()) {
+            MessageBox(this, ToQString(Messages::NoData), MessageStyle::Ok);
+        }
+        return true;
+    } catch (const std::exception& e) {
+        QApplication::restoreOverrideCursor();
+        MessageBox(this, QString::fromUtf8(e.what()), MessageStyle::Critical);
+        return false;
+    }
+}
+
 void Form2::Command2_Click() {
     mainWindow_->repaint();
     if (Text1->text().isEmpty()) {
@@ -152,11 +181,12 @@ void Form2::Command2_Click() {
     repaint();
     state_.CommentOutput = Check1->isChecked() ? 1 : 0;
     storeSettings();
-    if (state_.ConnectionOpen) {
+    const bool bookmarks = Check2->isChecked();
+    if (state_.ConnectionOpen && !bookmarks) {
         CloseDataConnection(state_);
         state_.ConnectionOpen = false;
     }
-    const bool written = writePage();
+    const bool written = bookmarks ? writeBookmarks() : writePage();
     // After a failure the dialog stays, so that the path can be mended.
     if (written) {
         hide();

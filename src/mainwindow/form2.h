@@ -32,6 +32,7 @@ public:
     QLineEdit* Text1;
     QPushButton* Command1;
     QCheckBox* Check1;
+    QCheckBox* Check2; // a bookmark file for browsers instead of the page
     QPushButton* Command2;
     QProgressBar* ProgressBar1; // rows of the last search gone through
 
@@ -44,6 +45,7 @@ private:
     void setControlsEnabled(bool enabled);
     void storeSettings();
     bool writePage();
+    bool writeBookmarks();
 
     ModuleState& state_;
     QWidget* mainWindow_;

@@ -25,6 +25,7 @@ void SetForm1TabOrder(Form1& f) {
                  f.Command1, f.Command2, f.Command4, f.Command3, f.Command6,
                  // the tool row, left to right
                  f.Command8, f.Command7, f.Command10, f.Command11, f.Command12, f.Command13,
+                 f.Command14,
                  f.List1, f.Text6, f.Command9, f.Command5});
 }
 

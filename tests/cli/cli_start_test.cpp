@@ -70,7 +70,8 @@ TEST(Help, VersionAndTheUsageOfEachCommand) {
     EXPECT_EQ(overview.status, 0);
     EXPECT_NE(overview.out.find("help COMMAND"), std::string::npos) << overview.out;
     for (const char* command : {"search", "show", "add", "update", "delete", "check-version",
-                                "compact", "dump", "create", "help"}) {
+                                "compact", "dump", "create", "help", "import-bookmarks",
+                                "export-bookmarks"}) {
         SCOPED_TRACE(command);
         CliOutcome help = RunCli(dir, {"help", command});
         EXPECT_EQ(help.status, 0) << help.err;

@@ -154,6 +154,25 @@ private slots:
         QVERIFY(page.find("甘い") == std::string::npos); // comments off
     }
 
+    // The bookmark format writes the same rows for a browser and keeps the search open.
+    void theBookmarkFormatWritesTheRowsForABrowser() {
+        Searched s;
+        QVERIFY(s.loadAndSearch());
+        s.h.form().Command7->click();
+        s.h.setFields({}, "りんご");
+        s.dialog().Text1->setText(Q(s.page));
+        s.dialog().Check2->setChecked(true);
+        s.dialog().Command2->click();
+        QCOMPARE(s.h.takeMessages(), QStringList{"作成完了"});
+        const std::vector<std::uint8_t> bytes = ReadBytes(s.page);
+        const std::string page(bytes.begin(), bytes.end()); // UTF-8
+        QVERIFY(page.starts_with("<!DOCTYPE NETSCAPE-Bookmark-file-1>"));
+        QVERIFY(page.find("<A HREF=\"http://c.jp/\"") != std::string::npos);
+        QVERIFY(page.find(">りんご飴</A>") != std::string::npos);
+        QVERIFY(page.find("みかん") == std::string::npos);
+        QVERIFY(s.h.state().ConnectionOpen && s.h.state().HasSearchResult);
+    }
+
     void anEmptyPathStoresNothing() {
         Searched s;
         QVERIFY(s.loadAndSearch());

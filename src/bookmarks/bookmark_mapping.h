@@ -1,0 +1,25 @@
+#pragma once
+
+#include "bookmarks/browser_bookmark.h"
+#include "store/entry.h"
+
+#include <optional>
+#include <string_view>
+
+namespace tomorine {
+
+// Whether an import takes the URL: http, https, ftp and file URLs only.
+bool IsImportableUrl(std::string_view url);
+
+// The tags as keywords: separated by a half-width space, a space inside a
+// tag made full-width so that the tag stays one keyword.
+std::u16string KeywordsOfTags(const std::vector<std::string>& tags);
+
+// The entry a bookmark becomes: URL, title (the URL when empty), keywords
+// from the tags, comment from the description, subtitle from the folder path;
+// serial 0. `cut` is set when a text is longer than its columns hold and
+// lost its end. Nothing for a URL that is not importable or longer than the
+// URL columns hold (cutting it would store another address).
+std::optional<Entry> EntryOfBookmark(const BrowserBookmark& bookmark, bool& cut);
+
+} // namespace tomorine

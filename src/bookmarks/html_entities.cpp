@@ -1,0 +1,121 @@
+#include "bookmarks/html_entities.h"
+
+#include <array>
+#include <cstdint>
+#include <utility>
+
+namespace tomorine {
+
+namespace {
+
+void AppendUtf8(std::string& out, std::uint32_t code) {
+    if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+        code = 0xFFFD;
+    }
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+constexpr std::array<std::pair<std::string_view, std::uint32_t>, 7> kNamed{{
+    {"amp", '&'},
+    {"lt", '<'},
+    {"gt", '>'},
+    {"quot", '"'},
+    {"apos", '\''},
+    {"nbsp", 0xA0},
+    {"copy", 0xA9},
+}};
+
+// The code point of the reference between '&' and ';', or 0 when unknown.
+std::uint32_t ReferenceValue(std::string_view name) {
+    if (name.size() > 1 && name[0] == '#') {
+        const bool hex = name[1] == 'x' || name[1] == 'X';
+        std::string_view digits = name.substr(hex ? 2 : 1);
+        if (digits.empty() || digits.size() > 8) {
+            return 0;
+        }
+        std::uint32_t value = 0;
+        for (char c : digits) {
+            int digit = -1;
+            if (c >= '0' && c <= '9') {
+                digit = c - '0';
+            } else if (hex && c >= 'a' && c <= 'f') {
+                digit = c - 'a' + 10;
+            } else if (hex && c >= 'A' && c <= 'F') {
+                digit = c - 'A' + 10;
+            }
+            if (digit < 0) {
+                return 0;
+            }
+            value = value * (hex ? 16 : 10) + static_cast<std::uint32_t>(digit);
+        }
+        return value == 0 ? 0xFFFD : value;
+    }
+    for (const auto& [entity, value] : kNamed) {
+        if (entity == name) {
+            return value;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+std::string DecodeEntities(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] == '&') {
+            const size_t end = text.find(';', i);
+            if (end != std::string_view::npos && end - i <= 12) {
+                if (std::uint32_t code = ReferenceValue(text.substr(i + 1, end - i - 1))) {
+                    AppendUtf8(out, code);
+                    i = end + 1;
+                    continue;
+                }
+            }
+        }
+        out += text[i++];
+    }
+    return out;
+}
+
+std::string EscapeHtml(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+} // namespace tomorine

@@ -1,0 +1,267 @@
+#include "bookmarks/netscape_reader.h"
+
+#include "bookmarks/chromium_bookmarks.h"
+#include "bookmarks/html_entities.h"
+#include "browser/page_charset.h"
+#include "store/files/file_bytes.h"
+#include "store/workbook/workbook_error.h"
+
+#include <map>
+#include <optional>
+
+namespace tomorine {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
+}
+
+std::string Lower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return out;
+}
+
+std::string Trimmed(std::string_view text) {
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && IsSpace(text[begin])) {
+        ++begin;
+    }
+    while (end > begin && IsSpace(text[end - 1])) {
+        --end;
+    }
+    return std::string(text.substr(begin, end - begin));
+}
+
+struct Tag {
+    std::string name; // lower case, "/dl" for a closing tag
+    std::map<std::string, std::string> attributes;
+};
+
+class Scanner {
+public:
+    explicit Scanner(std::string_view html) : html_(html) {}
+
+    bool atEnd() const { return pos_ >= html_.size(); }
+
+    // The text up to the next tag, which is left for nextTag.
+    std::string_view text() {
+        const size_t start = pos_;
+        pos_ = std::min(html_.find('<', pos_), html_.size());
+        return html_.substr(start, pos_ - start);
+    }
+
+    // The tag at the current position; comments and declarations give an
+    // empty name.
+    Tag nextTag() {
+        Tag tag;
+        ++pos_; // '<'
+        if (html_.substr(pos_).starts_with("!--")) {
+            const size_t end = html_.find("-->", pos_);
+            pos_ = end == std::string_view::npos ? html_.size() : end + 3;
+            return tag;
+        }
+        size_t start = pos_;
+        while (pos_ < html_.size() && !IsSpace(html_[pos_]) && html_[pos_] != '>') {
+            ++pos_;
+        }
+        tag.name = Lower(html_.substr(start, pos_ - start));
+        if (tag.name.starts_with('!')) {
+            tag.name.clear();
+        }
+        readAttributes(tag);
+        return tag;
+    }
+
+private:
+    void readAttributes(Tag& tag) {
+        while (pos_ < html_.size()) {
+            while (pos_ < html_.size() && IsSpace(html_[pos_])) {
+                ++pos_;
+            }
+            if (pos_ >= html_.size() || html_[pos_] == '>') {
+                ++pos_;
+                return;
+            }
+            const size_t start = pos_;
+            while (pos_ < html_.size() && !IsSpace(html_[pos_]) && html_[pos_] != '=' &&
+                   html_[pos_] != '>') {
+                ++pos_;
+            }
+            std::string name = Lower(html_.substr(start, pos_ - start));
+            if (name.empty()) {
+                ++pos_; // a stray character
+                continue;
+            }
+            std::string value;
+            if (pos_ < html_.size() && html_[pos_] == '=') {
+                ++pos_;
+                value = readValue();
+            }
+            tag.attributes.emplace(std::move(name), DecodeEntities(value));
+        }
+    }
+
+    std::string readValue() {
+        if (pos_ < html_.size() && (html_[pos_] == '"' || html_[pos_] == '\'')) {
+            const char quote = html_[pos_++];
+            const size_t end = std::min(html_.find(quote, pos_), html_.size());
+            std::string value(html_.substr(pos_, end - pos_));
+            pos_ = std::min(end + 1, html_.size());
+            return value;
+        }
+        const size_t start = pos_;
+        while (pos_ < html_.size() && !IsSpace(html_[pos_]) && html_[pos_] != '>') {
+            ++pos_;
+        }
+        return std::string(html_.substr(start, pos_ - start));
+    }
+
+    std::string_view html_;
+    size_t pos_ = 0;
+};
+
+class NetscapeParser {
+public:
+    explicit NetscapeParser(std::string_view html) : scanner_(html) {}
+
+    std::vector<BrowserBookmark> parse(bool& sawList) {
+        while (!scanner_.atEnd()) {
+            std::string_view text = scanner_.text();
+            if (description_) {
+                *description_ += text;
+            }
+            if (scanner_.atEnd()) {
+                break;
+            }
+            handle(scanner_.nextTag());
+        }
+        endDescription();
+        sawList = sawList_;
+        return std::move(out_);
+    }
+
+private:
+    // The text of an element up to its closing tag, other tags dropped.
+    std::string elementText(std::string_view closing) {
+        std::string text;
+        while (!scanner_.atEnd()) {
+            text += scanner_.text();
+            if (scanner_.atEnd()) {
+                break;
+            }
+            if (scanner_.nextTag().name == closing) {
+                break;
+            }
+        }
+        return Trimmed(DecodeEntities(text));
+    }
+
+    void handle(const Tag& tag) {
+        if (tag.name.empty()) {
+            return;
+        }
+        if (tag.name == "dd") {
+            endDescription();
+            if (lastIsBookmark_) {
+                description_ = std::string();
+            }
+            return;
+        }
+        // Any other tag ends a description.
+        endDescription();
+        if (tag.name == "a") {
+            addBookmark(tag);
+        } else if (tag.name == "h3") {
+            lastIsBookmark_ = false;
+            pendingFolder_ = elementText("/h3");
+        } else if (tag.name == "dl") {
+            sawList_ = true;
+            folders_.push_back(std::move(pendingFolder_));
+            pendingFolder_.reset();
+        } else if (tag.name == "/dl" && !folders_.empty()) {
+            folders_.pop_back();
+            lastIsBookmark_ = false;
+        }
+    }
+
+    void addBookmark(const Tag& tag) {
+        BrowserBookmark bookmark;
+        if (auto href = tag.attributes.find("href"); href != tag.attributes.end()) {
+            bookmark.url = Trimmed(href->second);
+        }
+        if (auto tags = tag.attributes.find("tags"); tags != tag.attributes.end()) {
+            std::string_view list = tags->second;
+            while (!list.empty()) {
+                const size_t comma = std::min(list.find(','), list.size());
+                std::string one = Trimmed(list.substr(0, comma));
+                if (!one.empty()) {
+                    bookmark.tags.push_back(std::move(one));
+                }
+                list.remove_prefix(std::min(comma + 1, list.size()));
+            }
+        }
+        bookmark.title = elementText("/a");
+        bookmark.folder = folderPath();
+        out_.push_back(std::move(bookmark));
+        lastIsBookmark_ = true;
+    }
+
+    std::string folderPath() const {
+        std::string path;
+        for (const std::optional<std::string>& folder : folders_) {
+            if (folder) {
+                path += (path.empty() ? "" : "/") + *folder;
+            }
+        }
+        return path;
+    }
+
+    void endDescription() {
+        if (!description_) {
+            return;
+        }
+        if (!out_.empty()) {
+            out_.back().description = Trimmed(DecodeEntities(*description_));
+        }
+        description_.reset();
+        lastIsBookmark_ = false;
+    }
+
+    Scanner scanner_;
+    std::vector<BrowserBookmark> out_;
+    std::vector<std::optional<std::string>> folders_;
+    std::optional<std::string> pendingFolder_;
+    std::optional<std::string> description_;
+    bool lastIsBookmark_ = false;
+    bool sawList_ = false;
+};
+
+} // namespace
+
+std::vector<BrowserBookmark> ParseNetscapeBookmarks(std::string_view bytes, const fs::path& name) {
+    const std::string html = DecodePage(bytes, "");
+    bool sawList = false;
+    std::vector<BrowserBookmark> bookmarks = NetscapeParser(html).parse(sawList);
+    if (!sawList && bookmarks.empty()) {
+        throw WorkbookError(ErrorNumber::NotInExpectedFormat,
+                            QuotedPath(name) + " はブックマークのファイルではありません");
+    }
+    return bookmarks;
+}
+
+std::vector<BrowserBookmark> ReadNetscapeBookmarks(const fs::path& file) {
+    const FileBytes bytes = ReadFileBytes(file, kMaxBookmarkFileBytes);
+    return ParseNetscapeBookmarks(
+        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), file);
+}
+
+} // namespace tomorine

@@ -1,0 +1,134 @@
+#include "bookmarks/bookmarks_import.h"
+#include "bookmarks/chromium_bookmarks.h"
+#include "bookmarks/firefox_bookmarks.h"
+#include "bookmarks/netscape_reader.h"
+#include "browser/chromium_records.h"
+#include "browser/firefox_records.h"
+#include "cli/command_options.h"
+#include "cli/commands.h"
+#include "cli/data_file.h"
+#include "cli/failure.h"
+#include "cli/interrupt_flag.h"
+#include "favorites/import_summary.h"
+#include "store/data_connection.h"
+#include "store/files/whole_file.h"
+#include "store/messages.h"
+#include "store/workbook/workbook_error.h"
+
+#include <cstdlib>
+#include <ostream>
+
+namespace tomorine::cli {
+
+namespace {
+
+constexpr std::string_view kUsage = "使い方: tomorine-cli import-bookmarks [--data FILE] "
+                                    "(--firefox [PROFILE] | --chromium [PROFILE] | FILE.html) "
+                                    "[--json]";
+
+ParsedArgs ParseImportArgs(const std::vector<std::string>& args) {
+    CommandSyntax syntax{.usage = kUsage, .flags = {"--firefox", "--chromium", "--json"}};
+    ParsedArgs parsed;
+    try {
+        parsed = ParseArgs(args, syntax);
+    } catch (const UsageError&) {
+        syntax.operands = 1;
+        parsed = ParseArgs(args, syntax);
+    }
+    const bool firefox = parsed.flag("--firefox");
+    const bool chromium = parsed.flag("--chromium");
+    if ((firefox && chromium) || (!firefox && !chromium && parsed.operands.empty())) {
+        throw UsageError("--firefox、--chromium、FILE.html のどれか一つを指定してください", kUsage);
+    }
+    return parsed;
+}
+
+std::filesystem::path HomeFolder() {
+    const char* home = std::getenv("HOME");
+    return home ? std::filesystem::path(home) : std::filesystem::path();
+}
+
+std::filesystem::path ConfigFolder() {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    return config && *config ? std::filesystem::path(config) : HomeFolder() / ".config";
+}
+
+std::vector<BrowserBookmark> ReadSource(const ParsedArgs& args) {
+    const std::filesystem::path given = args.operands.empty()
+                                            ? std::filesystem::path()
+                                            : std::filesystem::path(args.operands.front());
+    if (args.flag("--firefox")) {
+        if (!given.empty()) {
+            return ReadFirefoxBookmarks(given);
+        }
+        std::vector<std::filesystem::path> profiles = FirefoxProfiles(HomeFolder());
+        if (profiles.empty()) {
+            throw WorkbookError(ErrorNumber::PathNotFound,
+                                "Firefox のプロファイルが見つかりません");
+        }
+        return ReadFirefoxBookmarks(profiles.front());
+    }
+    if (args.flag("--chromium")) {
+        if (!given.empty()) {
+            return ReadChromiumBookmarks(given);
+        }
+        std::vector<std::filesystem::path> profiles = ChromiumProfiles(ConfigFolder(), "chromium");
+        if (profiles.empty()) {
+            throw WorkbookError(ErrorNumber::PathNotFound,
+                                "Chromium のプロファイルが見つかりません");
+        }
+        return ReadChromiumBookmarks(profiles.front());
+    }
+    return ReadNetscapeBookmarks(given);
+}
+
+void PrintCounts(std::ostream& out, const BookmarksImportCounts& counts, bool json) {
+    if (json) {
+        out << "{\"found\":" << counts.found << ",\"registered\":" << counts.registered
+            << ",\"existing\":" << counts.existing << ",\"skipped\":" << counts.skipped
+            << ",\"cut\":" << counts.cut << "}\n";
+        return;
+    }
+    out << "検出数：" << CountCaption(counts.found) << '\n'
+        << "登録数：" << CountCaption(counts.registered) << '\n'
+        << "既存数：" << CountCaption(counts.existing) << '\n'
+        << "対象外：" << CountCaption(counts.skipped) << '\n';
+    if (counts.cut > 0) {
+        out << "長すぎて一部を切り詰めたもの：" << CountCaption(counts.cut) << '\n';
+    }
+}
+
+} // namespace
+
+// Reads the whole source first, so that a broken source leaves the data file
+// as it was; then imports as the Favorites import does.
+int ImportBookmarksCommand(const Invocation& call) {
+    const ParsedArgs args = ParseImportArgs(call.args);
+    StoreState store;
+    store.DataFilePath = ResolveDataFile(args);
+    if (!IsRegularFile(store.DataFilePath)) {
+        return Fail(call.err,
+                    std::string(Messages::NoDataFile) + ": " + QuotedPath(store.DataFilePath));
+    }
+    std::vector<BrowserBookmark> bookmarks = ReadSource(args);
+    bool stop = false;
+    BookmarksImportOutcome outcome;
+    {
+        InterruptFlag interrupt;
+        BookmarksImportUi ui;
+        ui.processEvents = [&] { stop = interrupt.raised(); };
+        outcome = RunBookmarksImport(store, bookmarks, ui, stop);
+    }
+    if (outcome.failure.empty() || outcome.counts.registered > 0) {
+        PrintCounts(call.out, outcome.counts, args.flag("--json"));
+    }
+    if (!outcome.failure.empty()) {
+        return Fail(call.err, outcome.failure);
+    }
+    if (outcome.stopped) {
+        return Fail(call.err, "中止");
+    }
+    return ExitOk;
+}
+
+} // namespace tomorine::cli

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+namespace tomorine::test {
+
+// A places.sqlite in Firefox's schema with its root folders (menu 2,
+// toolbar 3, tags 4, unfiled 5, mobile 6), in WAL mode as Firefox keeps it.
+// The connection stays open, so what it writes may still be in the -wal
+// file, as with a running browser.
+class PlacesFile {
+public:
+    explicit PlacesFile(const std::filesystem::path& file);
+    ~PlacesFile();
+    PlacesFile(const PlacesFile&) = delete;
+    PlacesFile& operator=(const PlacesFile&) = delete;
+
+    static constexpr long long kMenu = 2;
+    static constexpr long long kToolbar = 3;
+    static constexpr long long kTags = 4;
+
+    long long folder(long long parent, const std::string& title);
+    long long bookmark(long long parent, const std::string& url, const std::string& title);
+    // A tag as Firefox stores it: a bookmark of the URL in the tag's folder.
+    void tag(const std::string& url, const std::string& name);
+    void exec(const std::string& sql);
+
+private:
+    long long item(int type, long long parent, const std::string& title, long long place);
+    long long place(const std::string& url);
+
+    sqlite3* db_ = nullptr;
+    long long nextPosition_ = 0;
+};
+
+// A Chromium "Bookmarks" file: `barChildren` and `otherChildren` are JSON
+// arrays of nodes.
+std::string ChromiumBookmarksJson(const std::string& barChildren, const std::string& otherChildren);
+
+void WriteText(const std::filesystem::path& path, const std::string& text);
+
+} // namespace tomorine::test

@@ -1,0 +1,84 @@
+// ブラウザ取込's dialog on a home folder with a Firefox profile built at run
+// time, and a bookmark file chosen through the file chooser's seam.
+#include "browser_files.h"
+#include "mainwindow/browser_import_dialog.h"
+#include "mainwindow/file_chooser.h"
+#include "mainwindow/message_box.h"
+#include "store/data_connection.h"
+#include "store/data_workbook.h"
+#include "store/table/connection.h"
+#include "store/xls/xls_file.h"
+#include "support/temp_dir.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+using namespace tomorine;
+using namespace tomorine::test;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class Fixture {
+public:
+    Fixture() {
+        store.DataFilePath = dir / "d.xls";
+        WriteXlsFile(NewDataWorkbook(), store.DataFilePath);
+        const fs::path firefox = dir / "home" / ".mozilla" / "firefox";
+        fs::create_directories(firefox / "p.default");
+        WriteText(firefox / "profiles.ini",
+                  "[Profile0]\nName=p\nIsRelative=1\nPath=p.default\nDefault=1\n");
+        PlacesFile places(firefox / "p.default" / "places.sqlite");
+        places.bookmark(PlacesFile::kMenu, "https://a.example/", "あ");
+        places.bookmark(PlacesFile::kMenu, "javascript:void(0)", "js");
+    }
+    TempDir dir;
+    StoreState store;
+};
+
+} // namespace
+
+class BrowserImportDialogTest : public QObject {
+    Q_OBJECT
+private slots:
+    void listsTheProfilesAndImportsTheChosenOne() {
+        Fixture f;
+        BrowserImportDialog dialog(f.store, f.dir / "home");
+        dialog.show();
+        QCOMPARE(dialog.List1->count(), 2);
+        QVERIFY(dialog.List1->item(0)->text().startsWith(QStringLiteral("Firefox: ")));
+        QCOMPARE(dialog.List1->item(1)->text(), QStringLiteral("HTMLファイル…"));
+        dialog.List1->setCurrentRow(0);
+        dialog.Command1->click();
+        QCOMPARE(dialog.Label1->text(), QStringLiteral("完了"));
+        QVERIFY2(dialog.Label2->text().contains(QStringLiteral("登録数：    1")),
+                 qPrintable(dialog.Label2->text()));
+        QVERIFY(dialog.Label2->text().contains(QStringLiteral("対象外：    1")));
+        QVERIFY(dialog.Command1->isEnabled());
+    }
+
+    void aBrokenFileIsShownAndNothingWritten() {
+        Fixture f;
+        WriteText(f.dir / "b.html", "<html>no list</html>");
+        const auto before = ReadBytes(f.store.DataFilePath);
+        BrowserImportDialog dialog(f.store, f.dir / "home");
+        dialog.show();
+        dialog.List1->setCurrentRow(1);
+        FileChooserSeam::startRecording();
+        FileChooserSeam::queueAnswers({QString::fromStdString((f.dir / "b.html").string())});
+        MessageBoxSeam::startRecording();
+        dialog.Command1->click();
+        FileChooserSeam::stopRecording();
+        const auto shown = MessageBoxSeam::shown();
+        MessageBoxSeam::stopRecording();
+        QCOMPARE(shown.size(), size_t{1});
+        QCOMPARE(ReadBytes(f.store.DataFilePath), before);
+        QVERIFY(dialog.Label2->text().isEmpty());
+    }
+};
+
+QTEST_MAIN(BrowserImportDialogTest)
+#include "browser_import_dialog_test.moc"
