@@ -40,10 +40,15 @@ int LineCount(const std::string& text) {
 }
 
 TEST(UsageErrors, ExitTwoWithAUsageLineAndTouchNothing) {
+    // clang-format off
     for (const char* line :
          {"", "frobnicate", "--data x.xls search", "search --bogus", "search --title",
           "search --title a --title b", "search --title \xff", "show 0", "show 2147483648",
-          "show 1 2", "add --url u --title t --json", "delete 1x", "check-version y", "dump a b"}) {
+          "show 1 2", "add --url u --title t --json", "delete 1x", "check-version y", "dump a b",
+          "keywords extra", "keywords --bogus", "keywords --json --json", "export-html",
+          "export-html a.htm b.htm", "export-html a.htm --json", "import-favorites a b",
+          "check-links extra", "check-links --bogus"}) {
+        // clang-format on
         SCOPED_TRACE(line);
         std::istringstream words(line);
         TempDir dir;
@@ -82,8 +87,10 @@ TEST(DataFile, RefusedWhenMissingNotAWorkbookOrReadOnly) {
     for (const Args& args :
          {Args{"search"}, Args{"show", "1"}, Args{"add", "--url", "u", "--title", "t"},
           Args{"update", "1", "--title", "t"}, Args{"delete", "1"}, Args{"compact"},
-          Args{"check-version", "--yes"}}) {
-        const bool writes = args[0] != "search" && args[0] != "show" && args[0] != "check-version";
+          Args{"check-version", "--yes"}, Args{"keywords"}, Args{"check-links"}}) {
+        const bool writes = args[0] != "search" && args[0] != "show" &&
+                            args[0] != "check-version" && args[0] != "keywords" &&
+                            args[0] != "check-links";
         for (Condition condition : {Missing, NotAWorkbook, ReadOnlyFile, ReadOnlyFolder}) {
             if (condition >= ReadOnlyFile && (!writes || ::geteuid() == 0)) {
                 continue;

@@ -1,5 +1,6 @@
 // Several tomorine-cli processes writing one data file at once: one writer
 // at a time, every entry kept, every serial given once.
+#include "cli_process.h"
 #include "store/data_workbook.h"
 #include "store/entry.h"
 #include "store/entry_statements.h"
@@ -9,15 +10,10 @@
 #include "support/temp_dir.h"
 
 #include <chrono>
-#include <fcntl.h>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
+#include <memory>
 #include <set>
-#include <sstream>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
 
 namespace tomorine::test {
 namespace {
@@ -25,41 +21,10 @@ namespace {
 namespace fs = std::filesystem;
 using Args = std::vector<std::string>;
 
-// Starts tomorine-cli COMMAND --data FILE ARGS with its output in `out`.
-pid_t StartCli(const fs::path& data, Args args, const fs::path& out) {
+// tomorine-cli COMMAND --data FILE ARGS, started with TOMORINE_HOME beside FILE.
+std::unique_ptr<CliProcess> StartCli(const fs::path& data, Args args) {
     args.insert(args.begin() + 1, {"--data", data.string()});
-    args.insert(args.begin(), TOMORINE_CLI);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int err = ::open((out.string() + ".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int null = ::open("/dev/null", O_RDWR);
-        ::dup2(null, 0);
-        ::dup2(fd, 1);
-        ::dup2(err, 2);
-        std::vector<char*> argv;
-        for (std::string& arg : args) {
-            argv.push_back(arg.data());
-        }
-        argv.push_back(nullptr);
-        ::setenv("TOMORINE_HOME", data.parent_path().c_str(), 1);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    return pid;
-}
-
-int Wait(pid_t pid) {
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string ReadText(const fs::path& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return std::make_unique<CliProcess>(CliLaunch{args, data.parent_path() / "home"});
 }
 
 std::u16string Url(int n) {
@@ -95,22 +60,22 @@ TEST(CliWriters, addsAtOnceAndBesideCompactKeepEveryEntryWithUniqueSerials) {
     WriteEntries(file, kStart);
     std::map<int, std::u16string> reported;
     for (int round = 0; round < kRounds; ++round) {
-        std::vector<pid_t> adds;
+        std::vector<std::unique_ptr<CliProcess>> adds;
         for (int k = 0; k < 2; ++k) {
-            const std::u16string url16 = Url(10000 + round * 2 + k);
-            const std::string url(url16.begin(), url16.end());
-            adds.push_back(StartCli(file, {"add", "--url", url, "--title", "同時"},
-                                    dir / ("add" + std::to_string(k))));
+            const std::u16string url = Url(10000 + round * 2 + k);
+            adds.push_back(
+                StartCli(file, {"add", "--url", {url.begin(), url.end()}, "--title", "同時"}));
         }
-        const pid_t compact = StartCli(file, {"compact"}, dir / "compact");
+        const auto compact = StartCli(file, {"compact"});
         for (int k = 0; k < 2; ++k) {
-            const fs::path out = dir / ("add" + std::to_string(k));
-            ASSERT_EQ(Wait(adds[k]), 0) << ReadText(out.string() + ".err");
-            const int serial = std::stoi(ReadText(out));
+            const CliOutcome add = adds[k]->wait();
+            ASSERT_EQ(add.status, 0) << add.err;
+            const int serial = std::stoi(add.out);
             EXPECT_FALSE(reported.contains(serial)) << "serial " << serial << " given twice";
             reported[serial] = Url(10000 + round * 2 + k);
         }
-        ASSERT_EQ(Wait(compact), 0) << ReadText(dir / "compact.err");
+        const CliOutcome compacted = compact->wait();
+        ASSERT_EQ(compacted.status, 0) << compacted.err;
     }
     std::multimap<int, std::u16string> stored = StoredEntries(file);
     EXPECT_EQ(stored.size(), static_cast<size_t>(kStart + 2 * kRounds));
@@ -133,16 +98,15 @@ TEST(CliWriters, aWriterThatWaitsTooLongIsToldWhichFileIsBusy) {
     {
         DataFileLock held(file);
         const auto start = std::chrono::steady_clock::now();
-        const pid_t add =
-            StartCli(file, {"add", "--url", "http://x.jp/", "--title", "x"}, dir / "out");
-        EXPECT_EQ(Wait(add), 1);
+        const CliOutcome add =
+            StartCli(file, {"add", "--url", "http://x.jp/", "--title", "x"})->wait();
+        EXPECT_EQ(add.status, 1);
         const auto waited = std::chrono::steady_clock::now() - start;
         EXPECT_GE(waited, std::chrono::seconds(4));
         EXPECT_LT(waited, std::chrono::seconds(30));
+        EXPECT_NE(add.err.find("ブック.xls"), std::string::npos) << add.err;
+        EXPECT_NE(add.err.find("書き込み中"), std::string::npos) << add.err;
     }
-    const std::string out = ReadText(dir / "out.err");
-    EXPECT_NE(out.find("ブック.xls"), std::string::npos) << out;
-    EXPECT_NE(out.find("書き込み中"), std::string::npos) << out;
     EXPECT_EQ(ReadBytes(file), before);
 }
 

@@ -82,19 +82,5 @@ TEST(ExportHtml, NoDataLeavesAnEarlierPage) {
     EXPECT_EQ(ReadBytes(f.page), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
 }
 
-TEST(ExportHtml, FailuresNameTheFile) {
-    DataFile f;
-    EXPECT_THROW(ExportHtml({"--data", f.data.string(), (f.dir / "無い" / "a.htm").string()}),
-                 std::exception);
-    CliResult run = ExportHtml({"--data", (f.dir / "gone.xls").string(), f.page.string()});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("gone.xls"), std::string::npos) << run.err;
-    EXPECT_FALSE(fs::exists(f.page));
-    for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{}, {""}, {"a.htm", "b.htm"}, {"a.htm", "--json"}}) {
-        EXPECT_THROW(ExportHtml(args), cli::UsageError);
-    }
-}
-
 } // namespace
 } // namespace tomorine::test

@@ -5,7 +5,6 @@
 #include "store/table/connection.h"
 #include "support/temp_dir.h"
 
-#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace tomorine::test {
@@ -53,40 +52,6 @@ TEST(KeywordsCommand, NoKeywordsIsNoFailure) {
     EXPECT_EQ(run.out, "0件 ヒットしました\n");
     run = RunKeywords(dir, {"--data", (dir / "d.xls").string(), "--json"});
     EXPECT_EQ(run.out, "{\"keywords\": []}\n");
-}
-
-TEST(KeywordsCommand, FailuresTakeOneLineAndPrintNothing) {
-    struct Case {
-        const char* file;
-        std::vector<std::uint8_t> bytes; // none: the file is missing
-        int status;
-        const char* err;
-    };
-    for (const Case& c : {Case{"missing.xls", {}, 1, "データファイルがありません"},
-                          Case{"broken.xls", {'n', 'o', 't'}, 1, "broken.xls"}}) {
-        SCOPED_TRACE(c.file);
-        TempDir dir;
-        if (!c.bytes.empty()) {
-            WriteBytes(dir / c.file, c.bytes);
-        }
-        CliOutcome run = RunKeywords(dir, {"--data", (dir / c.file).string()});
-        EXPECT_EQ(run.status, c.status);
-        EXPECT_EQ(run.out, "");
-        EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
-        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-    }
-}
-
-TEST(KeywordsCommand, UnknownArgumentsAreUsageErrors) {
-    using Args = std::vector<std::string>;
-    for (const Args& args : {Args{"extra"}, Args{"--bogus"}, Args{"--json", "--json"}}) {
-        SCOPED_TRACE(args[0]);
-        TempDir dir;
-        CliOutcome run = RunKeywords(dir, args);
-        EXPECT_EQ(run.status, 2);
-        EXPECT_EQ(run.out, "");
-        EXPECT_NE(run.err.find("使い方: tomorine-cli keywords"), std::string::npos) << run.err;
-    }
 }
 
 } // namespace

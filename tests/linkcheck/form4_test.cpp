@@ -87,18 +87,6 @@ private slots:
         });
     }
 
-    void startUpLoadsTheWindowEmpty() {
-        Form1Harness h;
-        QVERIFY(h.load());
-        Form4& form4 = *h.form().form4;
-        QVERIFY(!form4.isVisible());
-        QVERIFY(form4.isModal());
-        QCOMPARE(form4.Label2->text(), QString());
-        QCOMPARE(form4.windowTitle(), QStringLiteral("リンク切れチェック"));
-        QCOMPARE(form4.Command5->text(), QStringLiteral("OK"));
-        QVERIFY(!(form4.windowFlags() & Qt::WindowMaximizeButtonHint)); // fixed size
-    }
-
     // The dead lines in row order, in the result-list form, with the row
     // position, serial and URL of their entries; then two of five deleted.
     void listsTheDeadLinesAndDeletesTwoOfFive() {
