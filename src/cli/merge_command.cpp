@@ -53,7 +53,8 @@ int MergeCommand(const Invocation& call) {
         return AnswerOk;
     };
     if (GetDataVersion(context, reference) != DataVersion0105) {
-        return Fail(call.err, WithShown(shown, MergeMessages::OldVersion));
+        // An unreadable reference is not of an older layout: its own reason says it all.
+        return Fail(call.err, WithShown(shown, shown.empty() ? MergeMessages::OldVersion : u""));
     }
     MergeResult result;
     try {
