@@ -1,76 +1,86 @@
-// A pipe, a device, a folder or a huge file as data file or settings file:
-// a clear message at once, nothing changed. A hang here is caught by the
-// ctest TIMEOUT of this program.
+// What every command refuses as its data file, a pipe, a device or a huge
+// file among them: a clear message at once, nothing changed. A hang here is
+// caught by the ctest TIMEOUT of this program, which also runs these cases as
+// nobody for the read-only ones.
 #include "cli_process.h"
-#include "store/data_workbook.h"
-#include "store/xls/xls_file.h"
+#include "support/data_file.h"
 #include "support/hostile_files.h"
 #include "support/temp_dir.h"
+#include "upgrade_fixture.h"
 
-#include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace tomorine::test {
 namespace {
 
 namespace fs = std::filesystem;
-using Args = std::vector<std::string>;
 
-int Lines(const std::string& text) {
-    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
-}
+struct Condition {
+    std::string name;
+    std::function<void(const fs::path& data)> make;
+    bool allowsWrites = true; // whether a writing command may be run on it
+    bool namesFolder = false;
+};
 
-TEST(BadDataFile, EveryCommandFailsAtOnceNamingTheFile) {
-    for (Hostile kind : kHostileKinds) {
-        if (!MayWriteAt(kind)) {
-            continue;
-        }
-        TempDir dir;
-        const fs::path data = dir / "データ.xls";
-        MakeHostile(kind, data);
-        const std::string before = Fingerprint(data);
-        for (const Args& command :
-             {Args{"add", "--url", "u", "--title", "t"}, Args{"update", "1", "--title", "t"},
-              Args{"check-version", "--yes"}, Args{"search"}}) {
-            SCOPED_TRACE(std::string(HostileName(kind)) + ": " + command[0]);
-            Args args = command;
-            args.insert(args.begin() + 1, {"--data", data.string()});
-            const CliOutcome run = RunCliProcess({args, dir / "home"});
-            EXPECT_EQ(run.status, 1);
-            EXPECT_EQ(run.out, command[0] == "check-version" ? "-1\n" : "");
-            EXPECT_EQ(Lines(run.err), 1) << run.err;
-            EXPECT_NE(run.err.find(data.string()), std::string::npos) << run.err;
-            EXPECT_EQ(Fingerprint(data), before);
-            EXPECT_TRUE(TemporaryFilesIn(dir.path()).empty());
-        }
+std::vector<Condition> Conditions() {
+    auto readOnly = [](bool folder) {
+        return [folder](const fs::path& data) {
+            WriteEntries(data, {{1, u"https://a.example/", u"題", {}, {}, {}}});
+            fs::permissions(folder ? data.parent_path() : data, fs::perms::owner_write,
+                            fs::perm_options::remove);
+        };
+    };
+    std::vector<Condition> conditions{
+        {"missing", [](const fs::path&) {}},
+        {"not a workbook",
+         [](const fs::path& d) {
+             WriteBytes(d, {'U', 'R', 'L', '\r', '\n'});
+         }},
+    };
+    if (::geteuid() != 0) {
+        conditions.push_back({"read-only file", readOnly(false)});
+        conditions.push_back({"read-only folder", readOnly(true), true, true});
     }
+    for (Hostile kind : kHostileKinds) {
+        conditions.push_back({HostileName(kind),
+                              [kind](const fs::path& d) { MakeHostile(kind, d); },
+                              MayWriteAt(kind)});
+    }
+    return conditions;
 }
 
-// The program folder's settings file is refused with a notice; the command
-// goes on with the default data file, and the settings file stays as it is.
-TEST(BadSettingsFile, NoticeThenDefaults) {
-    for (Hostile kind : kHostileKinds) {
-        if (!MayWriteAt(kind)) {
-            continue;
-        }
-        SCOPED_TRACE(HostileName(kind));
-        TempDir dir;
-        const fs::path home = dir / "home";
-        fs::create_directory(home);
-        Workbook book = NewDataWorkbook();
-        WriteXlsFile(book, home / "トモリネ.xls");
-        const fs::path ini = home / "トモリネ.ini";
-        MakeHostile(kind, ini);
-        const std::string before = Fingerprint(ini);
+// Exit 1 and one line naming the file (or its folder); the file as it was and
+// nothing left beside it.
+TEST(BadDataFile, EveryCommandRefusesItInOneLine) {
+    for (const Condition& condition : Conditions()) {
+        for (const Args& args :
+             {Args{"search"}, Args{"show", "1"}, Args{"check-version", "--yes"}, Args{"keywords"},
+              Args{"check-links"}, Args{"add", "--url", "u", "--title", "t"},
+              Args{"update", "1", "--title", "t"}, Args{"delete", "1"}, Args{"compact"}}) {
+            const bool writes = args[0] == "add" || args[0] == "update" || args[0] == "delete" ||
+                                args[0] == "compact";
+            if (condition.name.starts_with("read-only") ? !writes
+                                                        : writes && !condition.allowsWrites) {
+                continue;
+            }
+            SCOPED_TRACE(args[0] + " on a " + condition.name + " data file");
+            TempDir dir;
+            const fs::path data = dir / "データ.xls";
+            condition.make(data);
+            const std::string before = Fingerprint(data);
 
-        const CliOutcome added = RunCliProcess({{"add", "--url", "u", "--title", "既定"}, home});
-        EXPECT_EQ(added.status, 0) << added.err;
-        EXPECT_EQ(added.out, "1\n");
-        EXPECT_NE(added.err.find(ini.string()), std::string::npos) << added.err;
-        EXPECT_NE(added.err.find("既定の値"), std::string::npos) << added.err;
-        const CliOutcome found = RunCliProcess({{"search"}, home});
-        EXPECT_EQ(found.out, "[00001]:既定\n1件 ヒットしました\n");
-        EXPECT_EQ(Fingerprint(ini), before);
+            const CliOutcome run = RunOn(data, args);
+
+            EXPECT_EQ(run.status, 1);
+            EXPECT_EQ(run.out, args[0] == "check-version" ? "-1\n" : "");
+            EXPECT_EQ(LineCount(run.err), 1) << run.err;
+            const fs::path named = condition.namesFolder ? dir.path() : data;
+            EXPECT_NE(run.err.find(named.string()), std::string::npos) << run.err;
+            EXPECT_EQ(Fingerprint(data), before);
+            EXPECT_EQ(FileNames(dir.path()).size(), condition.name == "missing" ? 0u : 1u);
+        }
     }
 }
 

@@ -66,20 +66,16 @@ TEST(BorderText, AddAndUpdateWriteCellsThatXlrdReads) {
         TempDir dir;
         const fs::path data = dir / "data.xls";
         ASSERT_EQ(RunCliProcess({{"create", data.string()}, dir / "home"}).status, 0);
-        std::vector<std::string> add{"add", "--data", data.string(), c.option, c.given};
+        Args add{"add", c.option, c.given};
         for (const char* required : {"--url", "--title"}) {
             if (std::string(c.option) != required) {
                 add.insert(add.end(), {required, "r"});
             }
         }
-        const CliOutcome added = RunCliProcess({add, dir / "home"});
-        ASSERT_EQ(added.status, 0) << added.err;
+        ASSERT_EQ(RunOn(data, add).status, 0);
         EXPECT_EQ(StoredByXlrd(data, c), c.stored);
-
         // One more unit in front moves every border by one.
-        const CliOutcome updated = RunCliProcess(
-            {{"update", "--data", data.string(), "1", c.option, "x" + c.given}, dir / "home"});
-        ASSERT_EQ(updated.status, 0) << updated.err;
+        ASSERT_EQ(RunOn(data, {"update", "1", c.option, "x" + c.given}).status, 0);
         EXPECT_EQ(StoredByXlrd(data, c), "x" + c.stored);
     }
 }

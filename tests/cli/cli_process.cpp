@@ -2,6 +2,7 @@
 
 #include "support/temp_dir.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
@@ -17,10 +18,7 @@ namespace fs = std::filesystem;
 
 // Empty when the process died before it made the file.
 std::string ReadText(const fs::path& path) {
-    if (!fs::exists(path)) {
-        return {};
-    }
-    const auto bytes = ReadBytes(path);
+    const auto bytes = fs::exists(path) ? ReadBytes(path) : std::vector<std::uint8_t>{};
     return {bytes.begin(), bytes.end()};
 }
 
@@ -39,7 +37,7 @@ CliProcess::CliProcess(const CliLaunch& launch)
           ("cli-io-" + std::to_string(::getpid()) + "-" + std::to_string(std::rand()))) {
     fs::create_directories(io_);
     WriteBytes(io_ / "in", {launch.input.begin(), launch.input.end()});
-    std::vector<std::string> argv{TOMORINE_CLI};
+    Args argv{TOMORINE_CLI};
     argv.insert(argv.end(), launch.args.begin(), launch.args.end());
     std::vector<char*> pointers;
     for (std::string& arg : argv) {
@@ -57,7 +55,8 @@ CliProcess::CliProcess(const CliLaunch& launch)
         if (::chdir(folder.c_str()) != 0 || ::setenv("TOMORINE_HOME", home.c_str(), 1) != 0) {
             ::_exit(127);
         }
-        if (!user.empty() && ::setenv("HOME", user.c_str(), 1) != 0) {
+        if (!user.empty() &&
+            (::setenv("HOME", user.c_str(), 1) != 0 || ::unsetenv("XDG_CONFIG_HOME") != 0)) {
             ::_exit(127);
         }
         if (launch.fileSizeLimit >= 0) {
@@ -98,6 +97,17 @@ CliOutcome CliProcess::wait() {
 
 CliOutcome RunCliProcess(const CliLaunch& launch) {
     return CliProcess(launch).wait();
+}
+
+CliOutcome RunOn(const fs::path& data, Args args, const std::string& input) {
+    args.insert(args.begin() + 1, {"--data", data.string()});
+    CliLaunch launch(std::move(args), data.parent_path() / "home");
+    launch.input = input;
+    return RunCliProcess(launch);
+}
+
+int LineCount(const std::string& text) {
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
 }
 
 std::vector<std::string> TemporaryFilesIn(const fs::path& folder) {

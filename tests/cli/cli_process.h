@@ -9,22 +9,23 @@
 // limit it or must not wait on it forever.
 namespace tomorine::test {
 
+using Args = std::vector<std::string>;
+
 struct CliOutcome {
     int status = -1; // 128 + signal when killed
     std::string out, err;
 };
 
 struct CliLaunch {
-    CliLaunch(std::vector<std::string> arguments, std::filesystem::path homeFolder,
-              long fileSizeLimitBytes = -1)
+    CliLaunch(Args arguments, std::filesystem::path homeFolder, long fileSizeLimitBytes = -1)
         : args(std::move(arguments)), home(std::move(homeFolder)),
           fileSizeLimit(fileSizeLimitBytes) {}
 
-    std::vector<std::string> args;
+    Args args;
     std::filesystem::path home; // TOMORINE_HOME; the process runs in its parent
     long fileSizeLimit = -1;    // RLIMIT_FSIZE in bytes when not -1
     std::string input;          // standard input
-    std::filesystem::path user; // HOME when not empty
+    std::filesystem::path user; // HOME, with no XDG_CONFIG_HOME, when not empty
 };
 
 class CliProcess {
@@ -35,7 +36,6 @@ public:
     CliProcess& operator=(const CliProcess&) = delete;
 
     void signal(int number) const;
-    // What the process has written to standard error so far.
     std::string errorsSoFar() const;
     CliOutcome wait();
 
@@ -45,6 +45,11 @@ private:
 };
 
 CliOutcome RunCliProcess(const CliLaunch& launch);
+
+// COMMAND --data FILE ARGS (args[0] is the command), TOMORINE_HOME beside FILE.
+CliOutcome RunOn(const std::filesystem::path& data, Args args, const std::string& input = {});
+
+int LineCount(const std::string& text);
 
 // Files whose name marks them as an atomic save's temporary file.
 std::vector<std::string> TemporaryFilesIn(const std::filesystem::path& folder);

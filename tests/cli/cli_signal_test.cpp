@@ -38,10 +38,6 @@ void WriteLargeDataFile(const fs::path& path, int entries) {
     WriteXlsFile(book, path);
 }
 
-int EntryRows(const fs::path& path) {
-    return ReadXlsFile(path).sheet(EntrySheetName).lastUsedRow() - 2;
-}
-
 TEST(InterruptedSave, LeavesNoTemporaryFileAndAWholeDataFile) {
     TempDir dir;
     const fs::path data = dir / "データ.xls";
@@ -73,7 +69,7 @@ TEST(InterruptedSave, LeavesNoTemporaryFileAndAWholeDataFile) {
         ASSERT_TRUE(run.status == 0 || run.status == 128 + signal) << run.status << run.err;
         signalled += run.status != 0;
         EXPECT_TRUE(TemporaryFilesIn(dir.path()).empty()) << TemporaryFilesIn(dir.path())[0];
-        const int now = EntryRows(data);
+        const int now = ReadXlsFile(data).sheet(EntrySheetName).lastUsedRow() - 2;
         ASSERT_TRUE(now == entries || now == entries + 1) << now;
         entries = now;
     }

@@ -1,0 +1,116 @@
+// tomorine-cli's commands that read or write what browsers keep, run as a
+// program with HOME in a temporary folder, on files built at run time.
+#include "browser_files.h"
+#include "cli_process.h"
+#include "favorites_tree.h"
+#include "local_http_server.h"
+#include "store/settings/ini_functions.h"
+#include "store/settings/settings_file.h"
+#include "support/data_file.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace tomorine::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class BrowserCli : public ::testing::Test {
+protected:
+    BrowserCli() {
+        fs::create_directories(dir_ / "user");
+        WriteEntries(data_, {{1, u"https://stored.example/", u"既存", u"", u"寺", u""}});
+    }
+    // COMMAND --data FILE ARGS; capture takes no data file.
+    CliOutcome run(Args args) const {
+        if (args[0] != "capture") {
+            args.insert(args.begin() + 1, {"--data", data_.string()});
+        }
+        CliLaunch launch(std::move(args), dir_ / "home");
+        launch.user = dir_ / "user";
+        return RunCliProcess(launch);
+    }
+
+    TempDir dir_;
+    fs::path data_ = dir_ / "d.xls";
+};
+
+TEST_F(BrowserCli, ImportFavoritesTakesTheFolderGivenOrSetAndPrintsTheCounts) {
+    FavoritesTree tree(dir_ / "Favorites");
+    WriteEntries(data_, FavoritesTree::Registered());
+    const auto before = ReadBytes(data_);
+    EXPECT_EQ(run({"import-favorites"}).err, "tomorine-cli: お気に入りパスが見つかりません\n");
+    EXPECT_EQ(ReadBytes(data_), before);
+
+    fs::create_directories(dir_ / "home");
+    WriteIniString(dir_ / "home" / "トモリネ.ini", kSettingsSection, "FAVORITES",
+                   tree.root().string());
+    CliOutcome set = run({"import-favorites"});
+    EXPECT_EQ(set.out, "検出数：    8\n登録数：    4\n既存数：    2\nエラー数：    2\n"
+                       "2個の\"URLが取得できないお気に入り\"がありました\n"
+                       "お気に入り名称が長すぎるものがあるようです\n"
+                       "URLが未指定のものがあるようです\n")
+        << set.err;
+    EXPECT_EQ(set.err.find('\r'), std::string::npos); // no bar when not on a terminal
+    CliOutcome again = run({"import-favorites", tree.root().string()});
+    EXPECT_EQ(again.out.substr(0, again.out.find("エラー数")),
+              "検出数：    8\n登録数：    0\n既存数：    6\n");
+}
+
+TEST_F(BrowserCli, ImportBookmarksTakesTheDefaultFirefoxProfileOrLeavesTheFileAsItWas) {
+    const fs::path firefox = dir_ / "user" / ".mozilla" / "firefox";
+    fs::create_directories(firefox / "abc.default-esr");
+    WriteText(firefox / "profiles.ini",
+              "[Profile0]\nName=default-esr\nIsRelative=1\nPath=abc.default-esr\nDefault=1\n");
+    WriteText(dir_ / "page.html", "<html><body>no list</body></html>");
+    const auto before = ReadBytes(data_);
+    for (const char* source : {"page.html", "missing.html"}) {
+        CliOutcome broken = run({"import-bookmarks", (dir_ / source).string()});
+        EXPECT_EQ(broken.status, 1) << source;
+        EXPECT_EQ(LineCount(broken.err), 1) << broken.err;
+        EXPECT_EQ(ReadBytes(data_), before);
+    }
+    {
+        PlacesFile places(firefox / "abc.default-esr" / "places.sqlite");
+        places.bookmark(PlacesFile::kMenu, "https://stored.example/", "again");
+        places.bookmark(PlacesFile::kMenu, "https://new.example/", "新しい");
+        places.bookmark(PlacesFile::kMenu, "place:sort=8", "最近");
+        places.tag("https://new.example/", "タグ");
+    }
+    CliOutcome imported = run({"import-bookmarks", "--firefox", "--json"});
+    EXPECT_EQ(imported.out,
+              "{\"found\":3,\"registered\":1,\"existing\":1,\"skipped\":1,\"cut\":0}\n")
+        << imported.err;
+    EXPECT_NE(run({"show", "2"}).out.find("キーワード: タグ"), std::string::npos);
+}
+
+TEST_F(BrowserCli, ExportBookmarksWritesTheHitsOfTheSearchThatImportReadsBack) {
+    WriteEntries(data_, {{1, u"https://a.example/", u"京都 & 奈良", u"", u"寺 山", u"メモ"},
+                         {2, u"https://b.example/", u"大阪", u"", u"", u""}});
+    CliOutcome exported = run({"export-bookmarks", "out.html", "--title", "京都"});
+    EXPECT_EQ(exported.out, "1件 出力しました\n") << exported.err;
+    const auto bytes = ReadBytes(dir_ / "out.html");
+    const std::string html(bytes.begin(), bytes.end());
+    EXPECT_NE(html.find("<DT><A HREF=\"https://a.example/\" TAGS=\"寺,山\">京都 &amp; 奈良</A>\n"
+                        "    <DD>メモ\n"),
+              std::string::npos)
+        << html;
+    EXPECT_EQ(html.find("b.example"), std::string::npos);
+    EXPECT_EQ(run({"export-bookmarks", "none.html", "--title", "x"}).status, 0);
+    EXPECT_FALSE(fs::exists(dir_ / "none.html"));
+    EXPECT_EQ(run({"import-bookmarks", "out.html", "--json"}).out,
+              "{\"found\":1,\"registered\":0,\"existing\":1,\"skipped\":0,\"cut\":0}\n");
+}
+
+TEST_F(BrowserCli, CapturePrintsTheTitleAndKeywordsOfTheGivenPage) {
+    LocalHttpServer server;
+    server.serve("/p", {"text/html; charset=EUC-JP",
+                        "<title>\xA5\xDA\xA1\xBC\xA5\xB8</title>" // ページ
+                        "<meta content=a,b name=keywords>"});
+    EXPECT_EQ(run({"capture", server.url("/p")}).out,
+              "URL: " + server.url("/p") + "\nタイトル: ページ\nキーワード: A B\n");
+}
+
+} // namespace
+} // namespace tomorine::test

@@ -1,0 +1,186 @@
+// One run of each data file command of tomorine-cli as a program, on files
+// built at run time; the rules behind them are tested on the engines.
+#include "cli_process.h"
+#include "store/settings/cp932.h"
+#include "store/workbook/utf.h"
+#include "support/data_file.h"
+#include "support/temp_dir.h"
+#include "upgrade/backup.h"
+#include "upgrade_fixture.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+namespace tomorine::test {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+// --yes converts without asking; "n" to the question leaves the file as it was.
+TEST(CheckVersion, ConvertsAnOlderFileOnlyWithConsent) {
+    for (bool yes : {true, false}) {
+        TempDir dir;
+        const auto data = dir / "古い.xls";
+        MakeFile(data, Old);
+        const auto original = ReadBytes(data);
+        CliOutcome run =
+            RunOn(data, yes ? Args{"check-version", "--yes"} : Args{"check-version"}, "n\n");
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, yes ? "0105\n" : "0104\n");
+        const char* shown = yes ? "\r100 %\n終了しました\n" : "データコンバートを開始します。";
+        EXPECT_NE(run.err.find(shown), std::string::npos) << run.err;
+        EXPECT_EQ(ReadBytes(BackupFilePath(data)), original);
+        EXPECT_EQ(ReadBytes(data) == original, !yes);
+    }
+}
+
+// A trailing tab comes back as a space, a line break as CR LF.
+TEST(EntryCommands, RoundTripKeepsJapaneseTexts) {
+    TempDir dir;
+    const auto data = dir / "data.xls";
+    ASSERT_EQ(RunCliProcess({{"create", data.string()}, dir / "home"}).status, 0);
+    const std::string url = "https://例え.jp/パス?q='日本語'";
+    CliOutcome add = RunOn(data, {"add", "--url", url, "--title", "it's  ", "--subtitle",
+                                  "副題　全角", "--keywords", "犬 猫\t", "--comment", "一\n二"});
+    EXPECT_EQ(add.out, "1\n");
+    EXPECT_EQ(add.err, "登録しました\n");
+    json hits = json::parse(R"({"hits": [{"serial": 1, "url": "https://例え.jp/パス?q='日本語'",
+        "title": "it's  ", "subtitle": "副題　全角", "keywords": "犬 猫 ", "comment": "一\r\n二"}]})");
+    EXPECT_EQ(json::parse(RunOn(data, {"search", "--url", url, "--json"}).out), hits);
+    EXPECT_EQ(RunOn(data, {"update", "1", "--subtitle", "新副題"}).err, "更新しました\n");
+    hits["hits"][0]["subtitle"] = "新副題";
+    EXPECT_EQ(json::parse(RunOn(data, {"show", "1", "--json"}).out), hits);
+    EXPECT_EQ(RunOn(data, {"delete", "1"}).err, "削除しました\n");
+    EXPECT_EQ(RunOn(data, {"show", "1"}).status, 1);
+}
+
+// Searches list what the main window lists (never the flagged entry 3);
+// refusals exit 1 with nothing on standard output. Neither writes the file.
+TEST(EntryCommands, SearchesAndRefusalsOnOneFile) {
+    const struct {
+        Args args;
+        std::string out, err = {}; // a search's list without its count line
+    } cases[] = {
+        {{"search"}, "[00001]:Alpha ＢＥＴＡ gamma\n[00002]:beta only\n[2147483647]:最大\n"},
+        {{"search", "--title", "BETA"}, "[00001]:Alpha ＢＥＴＡ gamma\n[00002]:beta only\n"},
+        {{"search", "--url", "https://b.example/it's"}, "[00002]:beta only\n"},
+        {{"show", "3"}, "", "見つかりません"},
+        {{"update", "1", "--title", ""}, "", "[ URL ] と [ タイトル ] は必須です"},
+        {{"add", "--url", "u"}, "", "[ URL ] と [ タイトル ] は必須です"},
+        {{"add", "--url", "u", "--title", "t"}, "", "シリアル番号"}, // after the largest
+        {{"delete", "9"}, "", "削除するデータがデータファイルにありません"}};
+    TempDir dir;
+    const auto data = dir / "data.xls";
+    WriteEntries(data,
+                 {{1, u"https://a.example/one", u"Alpha ＢＥＴＡ gamma", u"", u"", u""},
+                  {2, u"https://b.example/it's", u"beta only", u"", u"", u""},
+                  {3, u"https://a.example/one", u"flagged beta", u"", u"", u""},
+                  {2147483647, u"https://c.example/", u"最大", u"", u"", u""}},
+                 {3});
+    const auto before = ReadBytes(data);
+    for (const auto& [args, out, err] : cases) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        CliOutcome run = RunOn(data, args);
+        const bool search = args[0] == "search";
+        EXPECT_EQ(run.status, search ? 0 : 1);
+        EXPECT_EQ(run.out,
+                  search ? out + std::to_string(LineCount(out)) + "件 ヒットしました\n" : "");
+        EXPECT_EQ(LineCount(run.err), err.empty() ? 0 : 1) << run.err;
+        EXPECT_NE(run.err.find(err), std::string::npos) << run.err;
+        EXPECT_EQ(ReadBytes(data), before);
+    }
+}
+
+// xlrd's sheets without their sizes, and numbers shown as dates as numbers.
+json XlrdSheets(json dump) {
+    for (json& sheet : dump.at("sheets")) {
+        sheet.erase("nrows");
+        sheet.erase("ncols");
+        for (json& cell : sheet.at("cells")) {
+            cell[2] = cell.at(2) == "date" ? "number" : cell.at(2);
+        }
+    }
+    return dump.at("sheets");
+}
+
+TEST(DumpCommand, GivesXlrdsValuesOrRefusesInOneLine) {
+    if (CorpusDir().empty()) {
+        GTEST_SKIP() << "no corpus";
+    }
+    TempDir dir;
+    const std::string read = "parseexcel__Test97J.xls", broken = "parseexcel__encrypted.xls";
+    CliOutcome run = RunCliProcess({{"dump", (CorpusDir() / read).string()}, dir / "home"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const auto golden = ReadBytes(CorpusDir() / (read + ".json"));
+    EXPECT_EQ(json::parse(run.out).at("sheets"),
+              XlrdSheets(json::parse(golden.begin(), golden.end())));
+    run = RunCliProcess({{"dump", (CorpusDir() / broken).string()}, dir / "home"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(LineCount(run.err), 1) << run.err;
+    EXPECT_NE(run.err.find(broken), std::string::npos) << run.err;
+}
+
+// The dialog's refusals in one line (an unreadable reference by its own
+// reason alone), the data file untouched; then the count of new entries.
+TEST(MergeCommand, AddsNewEntriesOrRefusesInOneLine) {
+    TempDir dir;
+    const fs::path data = dir / "bm.xls", reference = dir / "ref" / "other.xls";
+    fs::create_directories(reference.parent_path());
+    WriteEntries(data, {{3, u"http://a.jp/", u"元", u"", u"", u""}});
+    WriteEntries(reference, {{1, u"http://a.jp/", u"元", u"", u"", u""},
+                             {2, u"http://b.jp/", u"新", u"", u"", u""}});
+    const auto before = ReadBytes(data);
+    for (const auto& [given, says] :
+         {std::pair<std::string, std::string>{"bm.xls", "パスが同じです"}, // relative to the folder
+          {(dir / "none.xls").string(), "none.xls"},
+          {"", "ファイルパスを指定してください"}}) {
+        SCOPED_TRACE(given);
+        CliOutcome run = RunOn(data, {"merge", given});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(LineCount(run.err), 1) << run.err;
+        EXPECT_NE(run.err.find(says), std::string::npos) << run.err;
+        EXPECT_EQ(ReadBytes(data), before);
+    }
+    CliOutcome run = RunOn(data, {"merge", reference.string()});
+    EXPECT_EQ(run.out, "1\n") << run.err;
+    EXPECT_EQ(run.err, "マージ完了\n");
+    EXPECT_EQ(RunOn(data, {"search", "--url", "http://b.jp/"}).out.find("[00004]:新\n"), 0U);
+    EXPECT_EQ(RunOn(data, {"merge", reference.string()}).out, "0\n");
+}
+
+TEST(KeywordsCommand, PrintsOneKeywordALineAndTheCount) {
+    TempDir dir;
+    const fs::path data = dir / "データ.xls";
+    WriteEntries(data, {{1, u"http://a.jp/", u"t", {}, u"news sports", {}},
+                        {2, u"http://a.jp/", u"t", {}, u"sports　weather it's", {}}});
+    const auto before = ReadBytes(data);
+    EXPECT_EQ(RunOn(data, {"keywords"}).out, "it's\nnews\nsports\nweather\n4件 ヒットしました\n");
+    EXPECT_EQ(RunOn(data, {"keywords", "--json"}).out,
+              "{\"keywords\": [\"it's\", \"news\", \"sports\", \"weather\"]}\n");
+    EXPECT_EQ(ReadBytes(data), before);
+}
+
+TEST(ExportHtmlCommand, WritesTheHitsOfTheSearchAndSaysHowMany) {
+    TempDir dir;
+    const fs::path data = dir / "bm.xls", page = dir / "一覧.htm";
+    WriteEntries(data, {{1, u"http://a.jp/?x=1&y=2", u"りんご", u"", u"", u"赤い"},
+                        {2, u"http://b.jp/", u"みかん", u"冬", u"", u""}});
+    auto pageText = [&] {
+        const std::vector<std::uint8_t> bytes = ReadBytes(page);
+        return Cp932ToUtf8(std::string(bytes.begin(), bytes.end()));
+    };
+    CliOutcome run = RunOn(data, {"export-html", page.string(), "--title", "りんご"});
+    EXPECT_EQ(run.out, "1件 出力しました\n") << run.err;
+    EXPECT_NE(pageText().find("<a href=\"http://a.jp/?x=1&amp;y=2\">りんご</a>"),
+              std::string::npos);
+    EXPECT_EQ(pageText().find("みかん"), std::string::npos);
+    EXPECT_EQ(pageText().find("赤い"), std::string::npos) << "comments only when asked for";
+    EXPECT_EQ(RunOn(data, {"export-html", "--comments", page.string()}).out, "2件 出力しました\n");
+    EXPECT_NE(pageText().find(">赤い</td>"), std::string::npos);
+}
+
+} // namespace
+} // namespace tomorine::test
