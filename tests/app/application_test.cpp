@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QLocale>
-#include <QSettings>
 #include <QTest>
 #include <sstream>
 
@@ -39,34 +38,17 @@ private slots:
         ConfigureApplication(*qApp);
     }
 
-    void theDesktopEntryNamesTheWindowAndTheIcon() {
+    void theDesktopEntryNamesTheWindow() {
         // Qt's X11 window class is the application name, its Wayland app id
         // the desktop file name.
         QCOMPARE(EntryValue("StartupWMClass"), QCoreApplication::applicationName());
         QCOMPARE(QGuiApplication::desktopFileName() + ".desktop", QString("tomorine.desktop"));
-        QCOMPARE(EntryValue("Exec"), QString("tomorine"));
-        QCOMPARE(EntryValue("Icon"), QString("tomorine"));
-        QVERIFY(QFile::exists(TOMORINE_SOURCE_DIR "/packaging/tomorine.svg"));
-        QCOMPARE(EntryValue("Name"), QString("トモリネ"));
-        QCOMPARE(EntryValue("Categories"), QString("Network;Utility;"));
-        QCOMPARE(QGuiApplication::applicationDisplayName(), QString("トモリネ"));
-    }
-
-    void qtTextsAreJapanese_data() {
-        QTest::addColumn<QString>("context");
-        QTest::addColumn<QString>("english");
-        QTest::addColumn<QString>("japanese");
-        QTest::newRow("file chooser")
-            << QString("QFileDialog") << QString("Look in:") << QString("アドレス:");
-        QTest::newRow("button") << QString("QPlatformTheme") << QString("Cancel")
-                                << QString("キャンセル");
+        QCOMPARE(QGuiApplication::applicationDisplayName(), EntryValue("Name"));
     }
 
     void qtTextsAreJapanese() {
-        QFETCH(QString, context);
-        QFETCH(QString, english);
-        QFETCH(QString, japanese);
-        QCOMPARE(QCoreApplication::translate(qPrintable(context), qPrintable(english)), japanese);
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), QString("アドレス:"));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString("キャンセル"));
     }
 
     void versionAndHelpNeedNoWindow() {
