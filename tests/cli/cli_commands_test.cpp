@@ -142,6 +142,7 @@ TEST(MergeCommand, AddsNewEntriesOrRefusesInOneLine) {
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(LineCount(run.err), 1) << run.err;
         EXPECT_NE(run.err.find(says), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find("旧バージョン"), std::string::npos) << run.err;
         EXPECT_EQ(ReadBytes(data), before);
     }
     CliOutcome run = RunOn(data, {"merge", reference.string()});
