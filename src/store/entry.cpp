@@ -110,7 +110,7 @@ std::u16string TrailingTabsToSpaces(std::u16string_view text) {
 std::u16string CellToText(const Cell& value) {
     switch (value.kind()) {
     case CellKind::Text:
-        return value.asText();
+        return std::u16string(value.asText());
     case CellKind::Number:
         return FormatNumber(value.asNumber());
     case CellKind::Boolean:

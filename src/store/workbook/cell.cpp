@@ -1,40 +1,37 @@
 #include "store/workbook/cell.h"
 
+#include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cmath>
 #include <cstdio>
+#include <limits>
+#include <new>
+#include <stdexcept>
 #include <utility>
 
 namespace tomorine {
 
 namespace {
-const std::u16string kNoText;
-}
+// Every NaN number becomes this one, so that no number takes a tag's bits.
+constexpr std::uint64_t kQuietNaN = 0x7FF8'0000'0000'0000;
+} // namespace
 
 struct Cell::SharedText {
-    std::atomic<std::uint32_t> references{1};
-    const std::u16string text;
+    std::atomic<std::uint32_t> references;
+    std::uint32_t size;
+    // The characters follow the header in the same block.
+    const char16_t* chars() const { return reinterpret_cast<const char16_t*>(this + 1); }
+    char16_t* chars() { return reinterpret_cast<char16_t*>(this + 1); }
 };
 
-Cell::Cell(const Cell& other) : kind_(other.kind_), code_(other.code_), number_(0) {
-    if (kind_ == CellKind::Text) {
-        text_ = other.text_;
-        text_->references.fetch_add(1, std::memory_order_relaxed);
-    } else {
-        number_ = other.number_;
+Cell::Cell(const Cell& other) noexcept : bits_(other.bits_) {
+    if (holdsText()) {
+        shared()->references.fetch_add(1, std::memory_order_relaxed);
     }
 }
 
-Cell::Cell(Cell&& other) noexcept : kind_(other.kind_), code_(other.code_), number_(0) {
-    if (kind_ == CellKind::Text) {
-        text_ = std::exchange(other.text_, nullptr);
-        other.kind_ = CellKind::Empty;
-    } else {
-        number_ = other.number_;
-    }
-}
-
-Cell& Cell::operator=(const Cell& other) {
+Cell& Cell::operator=(const Cell& other) noexcept {
     if (this != &other) {
         Cell copy(other);
         *this = std::move(copy);
@@ -44,73 +41,97 @@ Cell& Cell::operator=(const Cell& other) {
 
 Cell& Cell::operator=(Cell&& other) noexcept {
     if (this != &other) {
-        reset();
-        kind_ = other.kind_;
-        code_ = other.code_;
-        if (kind_ == CellKind::Text) {
-            text_ = std::exchange(other.text_, nullptr);
-            other.kind_ = CellKind::Empty;
-        } else {
-            number_ = other.number_;
-        }
+        release();
+        bits_ = std::exchange(other.bits_, kEmpty);
     }
     return *this;
 }
 
-void Cell::reset() noexcept {
-    if (kind_ == CellKind::Text && text_->references.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-        delete text_;
+Cell::SharedText* Cell::shared() const {
+    return reinterpret_cast<SharedText*>(static_cast<std::uintptr_t>(bits_ & kPayload));
+}
+
+void Cell::release() noexcept {
+    if (holdsText()) {
+        SharedText* text = shared();
+        if (text->references.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+            text->~SharedText();
+            ::operator delete(text);
+        }
     }
-    kind_ = CellKind::Empty;
-    number_ = 0;
+    bits_ = kEmpty;
 }
 
 Cell Cell::number(double value) {
-    Cell c;
-    c.kind_ = CellKind::Number;
-    c.number_ = value;
-    return c;
+    return Cell(std::isnan(value) ? kQuietNaN : std::bit_cast<std::uint64_t>(value));
 }
 
-Cell Cell::text(std::u16string value) {
-    Cell c;
-    c.text_ = new SharedText{{1}, std::move(value)};
-    c.kind_ = CellKind::Text;
-    return c;
+Cell Cell::text(std::u16string_view value) {
+    if (value.size() > std::numeric_limits<std::uint32_t>::max()) {
+        throw std::length_error("cell text too long");
+    }
+    void* block = ::operator new(sizeof(SharedText) + value.size() * sizeof(char16_t));
+    const auto address = reinterpret_cast<std::uintptr_t>(block);
+    if ((address & ~kPayload) != 0) {
+        ::operator delete(block);
+        throw std::bad_alloc(); // an address beyond 48 bits does not fit the tag
+    }
+    auto* text = new (block) SharedText{{1}, static_cast<std::uint32_t>(value.size())};
+    std::copy(value.begin(), value.end(), text->chars());
+    return Cell(kText | address);
 }
 
 Cell Cell::boolean(bool value) {
-    Cell c;
-    c.kind_ = CellKind::Boolean;
-    c.code_ = value ? 1 : 0;
-    return c;
+    return Cell(kBoolean | (value ? 1 : 0));
 }
 
 Cell Cell::error(std::uint8_t code) {
-    Cell c;
-    c.kind_ = CellKind::Error;
-    c.code_ = code;
-    return c;
+    return Cell(kError | code);
 }
 
-const std::u16string& Cell::asText() const {
-    return kind_ == CellKind::Text ? text_->text : kNoText;
+CellKind Cell::kind() const {
+    switch (bits_ >> kTagShift) {
+    case kEmpty >> kTagShift:
+        return CellKind::Empty;
+    case kText >> kTagShift:
+        return CellKind::Text;
+    case kBoolean >> kTagShift:
+        return CellKind::Boolean;
+    case kError >> kTagShift:
+        return CellKind::Error;
+    default:
+        return CellKind::Number;
+    }
+}
+
+double Cell::asNumber() const {
+    return kind() == CellKind::Number ? std::bit_cast<double>(bits_) : 0.0;
+}
+
+std::u16string_view Cell::asText() const {
+    if (!holdsText()) {
+        return {};
+    }
+    const SharedText* text = shared();
+    return {text->chars(), text->size};
+}
+
+std::uint8_t Cell::errorCode() const {
+    return (bits_ & ~kPayload) == kError ? static_cast<std::uint8_t>(bits_ & 0xFF) : 0;
 }
 
 bool Cell::operator==(const Cell& other) const {
-    if (kind_ != other.kind_) {
+    const CellKind k = kind();
+    if (k != other.kind()) {
         return false;
     }
-    switch (kind_) {
-    case CellKind::Empty:
-        return true;
-    case CellKind::Number:
-        return number_ == other.number_;
-    case CellKind::Text:
-        return text_ == other.text_ || text_->text == other.text_->text;
-    default:
-        return code_ == other.code_;
+    if (k == CellKind::Number) {
+        return asNumber() == other.asNumber();
     }
+    if (k == CellKind::Text) {
+        return bits_ == other.bits_ || asText() == other.asText();
+    }
+    return bits_ == other.bits_;
 }
 
 std::u16string ErrorText(std::uint8_t code) {

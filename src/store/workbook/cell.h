@@ -8,50 +8,59 @@ namespace tomorine {
 
 enum class CellKind : std::uint8_t { Empty, Number, Text, Boolean, Error };
 
-// One cell's value. A text is held through a pointer so that a cell takes 16
-// bytes: a full sheet (65,536 rows by 58 columns) has to fit comfortably.
-// Texts never change once made, so copies of a cell share one text (counted
-// references, safe across threads): copying a row or a workbook copies no
-// characters, and the reader's cells share the shared-string table's texts.
-// An empty text is a text, not an empty cell; callers that mean "clear the
-// cell" use an empty Cell.
+// One cell's value in 8 bytes, so that a full data sheet (65,536 rows by 58
+// columns, most of them empty) stays small. A number is its own bits; the
+// other kinds live in NaN bit patterns that no number takes, because every
+// NaN is stored as the one quiet NaN. A text is held through a pointer to a
+// counted, immutable block with its characters inline: copies of a cell
+// share one text (safe across threads), and the reader's cells share the
+// shared-string table's texts. An empty text is a text, not an empty cell;
+// callers that mean "clear the cell" use an empty Cell.
 class Cell {
 public:
-    Cell() noexcept : kind_(CellKind::Empty), code_(0), number_(0) {}
-    ~Cell() { reset(); }
-    Cell(const Cell& other);
-    Cell(Cell&& other) noexcept;
-    Cell& operator=(const Cell& other);
+    Cell() noexcept : bits_(kEmpty) {}
+    ~Cell() { release(); }
+    Cell(const Cell& other) noexcept;
+    Cell(Cell&& other) noexcept : bits_(other.bits_) { other.bits_ = kEmpty; }
+    Cell& operator=(const Cell& other) noexcept;
     Cell& operator=(Cell&& other) noexcept;
 
     static Cell number(double value);
-    static Cell text(std::u16string value);
+    static Cell text(std::u16string_view value);
     static Cell boolean(bool value);
     // Excel's error codes: 0x00 #NULL!, 0x07 #DIV/0!, 0x0F #VALUE!, 0x17 #REF!,
     // 0x1D #NAME?, 0x24 #NUM!, 0x2A #N/A.
     static Cell error(std::uint8_t code);
 
-    CellKind kind() const { return kind_; }
-    bool isEmpty() const { return kind_ == CellKind::Empty; }
-    double asNumber() const { return kind_ == CellKind::Number ? number_ : 0.0; }
-    const std::u16string& asText() const;
-    bool asBoolean() const { return kind_ == CellKind::Boolean && code_ != 0; }
-    std::uint8_t errorCode() const { return kind_ == CellKind::Error ? code_ : 0; }
+    CellKind kind() const;
+    bool isEmpty() const { return bits_ == kEmpty; }
+    double asNumber() const;
+    // Valid while this cell, or a copy of it, holds the text.
+    std::u16string_view asText() const;
+    bool asBoolean() const { return bits_ == (kBoolean | 1); }
+    std::uint8_t errorCode() const;
 
     bool operator==(const Cell& other) const;
 
 private:
-    void reset() noexcept;
-
     struct SharedText;
 
-    CellKind kind_;
-    std::uint8_t code_; // boolean value or error code
-    union {
-        double number_;
-        SharedText* text_;
-    };
+    static constexpr std::uint64_t kTagShift = 48;
+    static constexpr std::uint64_t kPayload = (std::uint64_t{1} << kTagShift) - 1;
+    static constexpr std::uint64_t kEmpty = std::uint64_t{0xFFF9} << kTagShift;
+    static constexpr std::uint64_t kText = std::uint64_t{0xFFFA} << kTagShift;
+    static constexpr std::uint64_t kBoolean = std::uint64_t{0xFFFB} << kTagShift;
+    static constexpr std::uint64_t kError = std::uint64_t{0xFFFC} << kTagShift;
+
+    explicit Cell(std::uint64_t bits) noexcept : bits_(bits) {}
+    bool holdsText() const { return (bits_ & ~kPayload) == kText; }
+    SharedText* shared() const;
+    void release() noexcept;
+
+    std::uint64_t bits_;
 };
+
+static_assert(sizeof(Cell) == 8);
 
 // "#N/A" and friends; "#ERR<n>" for codes Excel does not define.
 std::u16string ErrorText(std::uint8_t code);

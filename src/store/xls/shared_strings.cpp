@@ -8,18 +8,17 @@
 
 namespace tomorine::xls {
 
-std::vector<std::u16string> ReadSharedStrings(std::span<const std::uint8_t> body,
-                                              BiffRecordReader& records) {
+std::vector<Cell> ReadSharedStrings(std::span<const std::uint8_t> body, BiffRecordReader& records) {
     if (body.size() < 8) {
         Fail(FaultKind::Corrupt, "共有文字列表 (SST) が短すぎます");
     }
     const std::uint32_t count = Le32(body.data() + 4);
     ContinuedReader in(body.subspan(8), records, "共有文字列表 (SST) ");
-    std::vector<std::u16string> strings;
+    std::vector<Cell> strings;
     // Every string takes at least 3 bytes, whatever the count says.
     strings.reserve(std::min<std::size_t>(count, (body.size() + records.remaining()) / 3));
     while (strings.size() < count && !in.atEnd()) {
-        strings.push_back(in.string(2, true));
+        strings.push_back(Cell::text(in.string(2, true)));
     }
     return strings;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/workbook/cell.h"
 #include "store/xls/biff_record_reader.h"
 
 #include <cstdint>
@@ -13,7 +14,6 @@ namespace tomorine::xls {
 // stops at the record's unique-string count, or earlier where the data ends
 // at a string boundary: some writers overstate the count, and a cell that
 // refers past the strings present is caught where it is read.
-std::vector<std::u16string> ReadSharedStrings(std::span<const std::uint8_t> body,
-                                              BiffRecordReader& records);
+std::vector<Cell> ReadSharedStrings(std::span<const std::uint8_t> body, BiffRecordReader& records);
 
 } // namespace tomorine::xls

@@ -8,8 +8,8 @@
 namespace tomorine::xls {
 
 namespace {
-constexpr std::size_t kBaseBudget = std::size_t{64} << 20;
-constexpr std::size_t kBudgetPerFileByte = 64;
+constexpr std::size_t kBaseBudget = std::size_t{32} << 20;
+constexpr std::size_t kBudgetPerFileByte = 32;
 constexpr std::size_t kMaxReservedCells = 64;
 } // namespace
 

@@ -219,7 +219,7 @@ void CollectSheetTexts(const Sheet& sheet, SharedStrings& strings,
             if (row[c].kind() != CellKind::Text) {
                 continue;
             }
-            const std::u16string& text = row[c].asText();
+            const std::u16string_view text = row[c].asText();
             if (text.size() > kMaxCellText) {
                 throw WorkbookError(ErrorNumber::SheetRule,
                                     "シート「" + ToUtf8(sheet.name()) + "」のセル (" +

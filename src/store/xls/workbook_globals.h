@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/workbook/cell.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -16,8 +18,8 @@ struct SheetEntry {
 
 struct WorkbookGlobals {
     std::vector<SheetEntry> sheets;
-    std::vector<std::u16string> sharedStrings;
-    std::size_t end = 0; // just past the globals' EOF
+    std::vector<Cell> sharedStrings; // texts
+    std::size_t end = 0;             // just past the globals' EOF
 };
 
 // The workbook globals substream at the start of a BIFF8 stream. Refuses

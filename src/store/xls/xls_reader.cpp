@@ -103,13 +103,7 @@ Workbook ReadBook(std::span<const std::uint8_t> bytes) {
     const std::span<const std::uint8_t> stream = streamBytes.bytes();
     xls::WorkbookGlobals globals = xls::ReadWorkbookGlobals(stream);
     const std::vector<std::uint32_t> offsets = WorksheetOffsets(globals);
-    // The cells share the table's texts rather than copy them.
-    std::vector<Cell> sharedStrings;
-    sharedStrings.reserve(globals.sharedStrings.size());
-    for (std::u16string& text : globals.sharedStrings) {
-        sharedStrings.push_back(Cell::text(std::move(text)));
-    }
-    globals.sharedStrings = {};
+    const std::vector<Cell> sharedStrings = std::move(globals.sharedStrings);
     xls::CellBudget budget(bytes.size());
     Workbook book;
     for (const xls::SheetEntry& entry : globals.sheets) {

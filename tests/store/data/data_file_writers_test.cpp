@@ -190,7 +190,7 @@ void WriteWithTitle(const fs::path& file, const std::u16string& title) {
 }
 
 std::u16string TitleOf(const std::shared_ptr<const Workbook>& book) {
-    return book->sheet(EntrySheetName).cell(3, 18).asText();
+    return std::u16string(book->sheet(EntrySheetName).cell(3, 18).asText());
 }
 
 enum class Replace { Renamed, InPlace };
