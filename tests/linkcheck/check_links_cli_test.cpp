@@ -46,7 +46,6 @@ CliOutcome RunCheckLinks(const fs::path& data, std::vector<std::string> args,
 // The dead lines, their JSON with reasons, then --delete removing them in one save.
 TEST(CheckLinksCli, ListsAndDeletesExactlyTheDeadEntries) {
     LocalHttpServer server;
-    RefusingPort refusing;
     TempDir dir;
     const fs::path data = dir / "データ.xls";
     WriteEntries(data,
@@ -55,7 +54,7 @@ TEST(CheckLinksCli, ListsAndDeletesExactlyTheDeadEntries) {
                   UrlEntry(3, server.url("/redirect/3/ok"), u"転送"),
                   UrlEntry(4, server.url("/loop"), u"輪"),
                   UrlEntry(5, server.url("/status/500"), u"壊れ中"),
-                  UrlEntry(6, "http://127.0.0.1:" + std::to_string(refusing.port()) + "/", u"拒否"),
+                  UrlEntry(6, server.refusedUrl(), u"拒否"),
                   UrlEntry(7, "http://gone.invalid/", u"名前なし"), UrlEntry(8, "", u"空"),
                   UrlEntry(9, server.url("/status/404"), u"削除済み"),
                   UrlEntry(10, server.url("/slow/300"), u"遅い"),

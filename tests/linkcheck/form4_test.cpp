@@ -84,20 +84,18 @@ private slots:
     // position, serial and URL of their entries; then two of five deleted.
     void listsTheDeadLinesAndDeletesTwoOfFive() {
         LocalHttpServer server;
-        RefusingPort refusing;
         Form1Harness h;
         const auto file = h.defaultDataFile();
-        WriteEntries(
-            file,
-            {UrlEntry(1, server.url("/ok"), u"生"),
-             UrlEntry(2, server.url("/status/404"), u"四〇四"),
-             UrlEntry(3, "http://127.0.0.1:" + std::to_string(refusing.port()) + "/", u"拒否"),
-             UrlEntry(4, server.url("/status/500"), u"五〇〇"),
-             UrlEntry(5, server.url("/redirect/2/status/410"), u"四一〇"),
-             UrlEntry(6, "http://gone.invalid/ページ", u"名前なし"),
-             UrlEntry(7, server.url("/status/404"), u"削除済み"), UrlEntry(8, "", u"空"),
-             UrlEntry(9, server.url("/redirect/3/ok"), u"転送")},
-            {7});
+        WriteEntries(file,
+                     {UrlEntry(1, server.url("/ok"), u"生"),
+                      UrlEntry(2, server.url("/status/404"), u"四〇四"),
+                      UrlEntry(3, server.refusedUrl(), u"拒否"),
+                      UrlEntry(4, server.url("/status/500"), u"五〇〇"),
+                      UrlEntry(5, server.url("/redirect/2/status/410"), u"四一〇"),
+                      UrlEntry(6, "http://gone.invalid/ページ", u"名前なし"),
+                      UrlEntry(7, server.url("/status/404"), u"削除済み"), UrlEntry(8, "", u"空"),
+                      UrlEntry(9, server.url("/redirect/3/ok"), u"転送")},
+                     {7});
         QVERIFY(h.load());
         h.form().form4->checkOptions = LoopbackOptions(server);
         h.form().Text1->setText(QStringLiteral("残り"));

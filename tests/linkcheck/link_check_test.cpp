@@ -14,7 +14,6 @@ using Clock = std::chrono::steady_clock;
 // every row, in row order, each as the rule says.
 TEST(LinkCheck, DecidesEveryKindOfAnswerInRowOrder) {
     LocalHttpServer server;
-    RefusingPort refusing;
     const LinkVerdict alive = AliveVerdict();
     const auto dead = [](std::string reason) { return DeadVerdict(std::move(reason)); };
     const struct {
@@ -33,8 +32,7 @@ TEST(LinkCheck, DecidesEveryKindOfAnswerInRowOrder) {
         {server.url("/status/429"), alive},
         {server.url("/status/301"), alive}, // a redirect that names no target
         {server.url("/hang"), dead(DeadReason::TimedOut)},
-        {"http://127.0.0.1:" + std::to_string(refusing.port()) + "/",
-         dead(DeadReason::CannotConnect)},
+        {server.refusedUrl(), dead(DeadReason::CannotConnect)},
         {"https://127.0.0.1:" + std::to_string(server.port()) + "/ok", dead(DeadReason::Tls)},
         {"http://nowhere.invalid/", dead(DeadReason::NotResolved)},
         {server.url("nowhere.invalid", "/ok"), dead(DeadReason::NotResolved)},
@@ -67,7 +65,7 @@ TEST(LinkCheck, DecidesEveryKindOfAnswerInRowOrder) {
     }
     EXPECT_EQ(check.progress().dead, 22u);
     EXPECT_EQ(check.progress().error, "");
-    EXPECT_LT(server.bigBytesSent(), 8LL << 20) << "the body is not read to its end";
+    EXPECT_LT(server.bytesSent(), 8LL << 20) << "the body is not read to its end";
     EXPECT_TRUE(server.lastUserAgent().starts_with("Tomorine-LinkCheck/"));
 }
 

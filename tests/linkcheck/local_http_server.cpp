@@ -26,23 +26,6 @@ int BoundSocket(int& port) {
     return fd;
 }
 
-bool SendAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t sent = send(fd, data.data(), data.size(), MSG_NOSIGNAL);
-        if (sent <= 0) {
-            return false;
-        }
-        data.remove_prefix(static_cast<size_t>(sent));
-    }
-    return true;
-}
-
-std::string Reply(int status, const std::string& headers = {}, std::string_view body = "x") {
-    return "HTTP/1.1 " + std::to_string(status) + " Status\r\n" + headers +
-           "Content-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" +
-           std::string(body);
-}
-
 std::string Header(const std::string& request, const std::string& name) {
     const size_t found = request.find("\r\n" + name + ": ");
     if (found == std::string::npos) {
@@ -56,10 +39,35 @@ std::string Header(const std::string& request, const std::string& name) {
 
 LocalHttpServer::LocalHttpServer() {
     listener_ = BoundSocket(port_);
+    refusing_ = BoundSocket(refused_);
     if (listen(listener_, 128) != 0) {
         throw std::runtime_error("listen");
     }
-    acceptor_ = std::thread([this] { acceptLoop(); });
+    serve("/ok", {"text/plain", "ok"});
+    serve("/loop", {.status = 302, .location = "/loop"});
+    serve("/to-ftp",
+          {.status = 302, .location = "ftp://127.0.0.1:" + std::to_string(port_) + "/f"});
+    serve("/hang", {.silent = true});
+    acceptor_ = std::thread([this] {
+        for (;;) {
+            const int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+            std::lock_guard lock(mutex_);
+            if (stopping_) {
+                return;
+            }
+            if (client < 0) {
+                continue;
+            }
+            ++connections_;
+            std::thread([this, client] {
+                talk(client);
+                close(client);
+                std::lock_guard lock(mutex_);
+                --connections_;
+                changed_.notify_all();
+            }).detach();
+        }
+    });
 }
 
 LocalHttpServer::~LocalHttpServer() {
@@ -71,6 +79,7 @@ LocalHttpServer::~LocalHttpServer() {
     shutdown(listener_, SHUT_RDWR);
     acceptor_.join();
     close(listener_);
+    close(refusing_);
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return connections_ == 0; });
 }
@@ -88,56 +97,6 @@ std::string LocalHttpServer::resolveEntry(std::string_view host) const {
     return std::string(host) + ":" + std::to_string(port_) + ":127.0.0.1";
 }
 
-int LocalHttpServer::requests() const {
-    std::lock_guard lock(mutex_);
-    return requests_;
-}
-
-int LocalHttpServer::maxInFlight() const {
-    std::lock_guard lock(mutex_);
-    return maxInFlight_;
-}
-
-int LocalHttpServer::maxInFlightOfHost(const std::string& host) const {
-    std::lock_guard lock(mutex_);
-    const auto found = hosts_.find(host);
-    return found == hosts_.end() ? 0 : found->second.second;
-}
-
-std::string LocalHttpServer::lastUserAgent() const {
-    std::lock_guard lock(mutex_);
-    return lastUserAgent_;
-}
-
-long long LocalHttpServer::bigBytesSent() const {
-    std::lock_guard lock(mutex_);
-    return bigBytes_;
-}
-
-void LocalHttpServer::acceptLoop() {
-    for (;;) {
-        const int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-        std::lock_guard lock(mutex_);
-        if (stopping_) {
-            if (client >= 0) {
-                close(client);
-            }
-            return;
-        }
-        if (client < 0) {
-            continue;
-        }
-        ++connections_;
-        std::thread([this, client] {
-            talk(client);
-            close(client);
-            std::lock_guard lock(mutex_);
-            --connections_;
-            changed_.notify_all();
-        }).detach();
-    }
-}
-
 void LocalHttpServer::talk(int client) {
     timeval wait{5, 0};
     setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
@@ -150,7 +109,7 @@ void LocalHttpServer::talk(int client) {
         }
         request.append(buffer, static_cast<size_t>(got));
         if (request[0] == '\x16') { // a TLS handshake, which a plain answer fails at once
-            SendAll(client, Reply(400));
+            sendAll(client, "HTTP/1.1 400 Bad Request\r\nContent-Length: 0\r\n\r\n");
             return;
         }
     }
@@ -166,89 +125,80 @@ void LocalHttpServer::talk(int client) {
         auto& [now, most] = hosts_[host];
         most = std::max(most, ++now);
     }
-    const std::string response = answer(client, path);
+    const Response response = answer(path);
     {
         // Out of the count before the client can see the answer and start another request.
         std::lock_guard lock(mutex_);
         --inFlight_;
         --hosts_[host].first;
     }
-    SendAll(client, response);
+    if (response.silent) {
+        return;
+    }
+    std::string head = "HTTP/1.1 " + std::to_string(response.status) + " Status\r\n";
+    if (!response.contentType.empty()) {
+        head += "Content-Type: " + response.contentType + "\r\n";
+    }
+    if (!response.location.empty()) {
+        head += "Location: " + response.location + "\r\n";
+    }
+    head +=
+        "Content-Length: " + std::to_string(response.body.size()) + "\r\nConnection: close\r\n\r\n";
+    if (sendAll(client, head)) {
+        sendAll(client, response.body);
+    }
 }
 
-// The response to a path; empty for none. /big streams its own body.
-std::string LocalHttpServer::answer(int client, const std::string& path) {
+LocalHttpServer::Response LocalHttpServer::answer(const std::string& path) {
     std::unique_lock lock(mutex_);
-    const auto served = served_.find(path);
-    if (served != served_.end()) {
-        const Response response = served->second;
-        lock.unlock();
-        if (response.silent) {
-            pause(24 * 3600 * 1000);
-            return {};
-        }
-        const std::string& type = response.contentType;
-        return Reply(response.status, type.empty() ? "" : "Content-Type: " + type + "\r\n",
-                     response.body);
+    const auto found = served_.find(path);
+    const bool silent = found != served_.end() && found->second.silent;
+    if (found != served_.end() && !silent) {
+        return found->second;
     }
     lock.unlock();
-    if (path == "/ok") {
-        return Reply(200, {}, "ok");
-    }
     if (path.starts_with("/status/")) {
-        return Reply(std::stoi(path.substr(8)));
+        return {"", "x", std::stoi(path.substr(8))};
     }
     if (path.starts_with("/redirect/")) {
         const size_t slash = path.find('/', 10);
         const int left = std::stoi(path.substr(10, slash - 10));
         const std::string rest = path.substr(slash);
-        return Reply(302, "Location: " +
-                              (left <= 1 ? rest : "/redirect/" + std::to_string(left - 1) + rest) +
-                              "\r\n");
-    }
-    if (path == "/loop") {
-        return Reply(302, "Location: /loop\r\n");
-    }
-    if (path == "/to-ftp") {
-        return Reply(302, "Location: ftp://127.0.0.1:" + std::to_string(port_) + "/file\r\n");
+        return {.status = 302,
+                .location = left <= 1 ? rest : "/redirect/" + std::to_string(left - 1) + rest};
     }
     if (path.starts_with("/slow/")) {
-        return pause(std::stoi(path.substr(6))) ? Reply(200, {}, "slow") : std::string();
-    }
-    if (path == "/hang") {
-        pause(24 * 3600 * 1000);
-        return {};
+        return pause(std::stoi(path.substr(6))) ? Response{"text/plain", "slow"}
+                                                : Response{.silent = true};
     }
     if (path == "/big") {
-        streamBig(client);
-        return {};
+        return {"", std::string(16 << 20, 'b')};
     }
-    return Reply(404);
+    if (!silent) {
+        return {"", "x", 404};
+    }
+    pause(24 * 3600 * 1000);
+    return {.silent = true};
 }
 
-void LocalHttpServer::streamBig(int client) {
-    constexpr long long size = 16LL << 20;
-    SendAll(client, "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size) +
-                        "\r\nConnection: close\r\n\r\n");
-    const std::string block(64 * 1024, 'b');
-    for (long long sent = 0; sent < size && SendAll(client, block); sent += 64 * 1024) {
+bool LocalHttpServer::sendAll(int client, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t sent =
+            send(client, data.data(), std::min<size_t>(data.size(), 65536), MSG_NOSIGNAL);
+        if (sent <= 0) {
+            return false;
+        }
+        data.remove_prefix(static_cast<size_t>(sent));
         std::lock_guard lock(mutex_);
-        bigBytes_ += 64 * 1024;
+        bytesSent_ += sent;
     }
+    return true;
 }
 
 bool LocalHttpServer::pause(int milliseconds) {
     std::unique_lock lock(mutex_);
     return !changed_.wait_for(lock, std::chrono::milliseconds(milliseconds),
                               [this] { return stopping_; });
-}
-
-RefusingPort::RefusingPort() {
-    socket_ = BoundSocket(port_);
-}
-
-RefusingPort::~RefusingPort() {
-    close(socket_);
 }
 
 } // namespace tomorine::test

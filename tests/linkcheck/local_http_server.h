@@ -21,9 +21,10 @@ class LocalHttpServer {
 public:
     struct Response {
         std::string contentType = "text/html"; // no header when empty
-        std::string body;
+        std::string body = {};
         int status = 200;
-        bool silent = false; // no answer until the server stops
+        bool silent = false;       // no answer until the server stops
+        std::string location = {}; // of a redirect
     };
 
     LocalHttpServer();
@@ -37,22 +38,30 @@ public:
     std::string url(std::string_view host, std::string_view path) const;
     // The CURLOPT_RESOLVE entry that sends `host` here.
     std::string resolveEntry(std::string_view host) const;
+    // A port bound but not listening: connections to it are refused.
+    std::string refusedUrl() const { return "http://127.0.0.1:" + std::to_string(refused_) + "/"; }
 
-    int requests() const;
-    int maxInFlight() const;
-    int maxInFlightOfHost(const std::string& host) const;
-    std::string lastUserAgent() const;
-    long long bigBytesSent() const; // of /big bodies, all told
+    int requests() const { return locked(requests_); }
+    int maxInFlight() const { return locked(maxInFlight_); }
+    int maxInFlightOfHost(const std::string& host) const { return locked(hosts_)[host].second; }
+    std::string lastUserAgent() const { return locked(lastUserAgent_); }
+    long long bytesSent() const { return locked(bytesSent_); } // of all bodies and heads
 
 private:
-    void acceptLoop();
+    template <class T>
+    T locked(const T& value) const {
+        std::lock_guard lock(mutex_);
+        return value;
+    }
     void talk(int client);
-    std::string answer(int client, const std::string& path);
-    void streamBig(int client);
+    Response answer(const std::string& path);
+    bool sendAll(int client, std::string_view data);
     bool pause(int milliseconds); // false when the server stops meanwhile
 
     int listener_ = -1;
     int port_ = 0;
+    int refusing_ = -1;
+    int refused_ = 0;
     std::thread acceptor_;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
@@ -64,19 +73,7 @@ private:
     std::map<std::string, std::pair<int, int>> hosts_; // name -> (in flight, most at once)
     std::map<std::string, Response> served_;
     std::string lastUserAgent_;
-    long long bigBytes_ = 0;
-};
-
-// A port on 127.0.0.1 that is bound but not listening: connections are refused.
-class RefusingPort {
-public:
-    RefusingPort();
-    ~RefusingPort();
-    int port() const { return port_; }
-
-private:
-    int socket_ = -1;
-    int port_ = 0;
+    long long bytesSent_ = 0;
 };
 
 } // namespace tomorine::test
