@@ -42,48 +42,40 @@ TEST(UriList, CommentsAndLineEndsAreSkipped) {
     EXPECT_EQ(ShortcutTitle("/f.d/a.b.URL"), u"a.b");
 }
 
-class Drop : public ::testing::Test {
-protected:
-    std::string fileUrl(const std::string& name) { return "file://" + (dir_ / name).string(); }
-    void writeShortcut(const std::string& name, const std::string& url) {
-        std::string text = "[InternetShortcut]\r\nURL=" + url + "\r\n";
-        WriteBytes(dir_ / name, std::vector<std::uint8_t>(text.begin(), text.end()));
-    }
-
-    TempDir dir_;
-    ShortcutCounters counters_;
-};
-
-TEST_F(Drop, TextOrALinkFillsOnlyTheUrl) {
+// Text or a link fills only the URL; of several files the first gives URL and
+// title, also when file managers offer them as text too; a file without a
+// target gives its name and counts the failure.
+TEST(ReadDrop, FillsFromTextLinksAndShortcutFiles) {
+    TempDir dir;
+    const auto write = [&](const std::string& name, const std::string& url) {
+        const std::string text = "[InternetShortcut]\r\nURL=" + url + "\r\n";
+        WriteBytes(dir / name, std::vector<std::uint8_t>(text.begin(), text.end()));
+        return "file://" + (dir / name).string();
+    };
+    ShortcutCounters counters;
     for (const DroppedData& data :
          {DroppedData{u"http://c.jp/", ""}, DroppedData{std::nullopt, "http://c.jp/\r\n"}}) {
-        DropFill fill = ReadDrop(data, counters_);
+        const DropFill fill = ReadDrop(data, counters);
         EXPECT_TRUE(fill.recognised);
         EXPECT_EQ(fill.url, u"http://c.jp/");
         EXPECT_FALSE(fill.title.has_value());
     }
-    EXPECT_FALSE(ReadDrop({std::nullopt, ""}, counters_).recognised);
-}
+    EXPECT_FALSE(ReadDrop({std::nullopt, ""}, counters).recognised);
 
-TEST_F(Drop, OnlyTheFirstOfSeveralFilesIsUsed) {
-    writeShortcut("News Site.url", "http://news.jp/");
-    writeShortcut("second.url", "http://second.jp/");
-    std::string list = fileUrl("News%20Site.url") + "\r\n" + fileUrl("second.url") + "\r\n";
-    // File managers offer the same files as text too; the files win.
-    DropFill fill = ReadDrop({u"/somewhere/News Site.url", list}, counters_);
+    write("News Site.url", "http://news.jp/");
+    const std::string list = "file://" + (dir / "News%20Site.url").string() + "\r\n" +
+                             write("second.url", "http://second.jp/") + "\r\n";
+    DropFill fill = ReadDrop({u"/somewhere/News Site.url", list}, counters);
     EXPECT_EQ(fill.url, u"http://news.jp/");
-    EXPECT_EQ(fill.title, std::optional<std::u16string>(u"News Site"));
-    EXPECT_EQ(counters_.ShortcutErrorCount, 0);
-}
+    EXPECT_EQ(fill.title, u"News Site");
+    EXPECT_EQ(counters.ShortcutErrorCount, 0);
 
-TEST_F(Drop, AFileWithoutTargetGivesItsNameAndCountsTheFailure) {
-    writeShortcut("empty.url", "");
-    DropFill fill = ReadDrop({std::nullopt, fileUrl("empty.url")}, counters_);
+    fill = ReadDrop({std::nullopt, write("empty.url", "")}, counters);
     EXPECT_TRUE(fill.recognised);
     EXPECT_EQ(fill.url, u"");
-    EXPECT_EQ(fill.title, std::optional<std::u16string>(u"empty"));
-    EXPECT_EQ(counters_.ShortcutErrorCount, 1);
-    EXPECT_EQ(counters_.ShortcutNoTargetCount, 1);
+    EXPECT_EQ(fill.title, u"empty");
+    EXPECT_EQ(counters.ShortcutErrorCount, 1);
+    EXPECT_EQ(counters.ShortcutNoTargetCount, 1);
 }
 
 } // namespace

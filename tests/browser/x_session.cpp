@@ -47,14 +47,10 @@ Child::~Child() {
         return;
     }
     kill(-pid_, SIGTERM);
-    for (int i = 0; i < 50; ++i) {
-        if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
-            kill(-pid_, SIGKILL); // what the group left behind
-            return;
-        }
+    for (int i = 0; i < 50 && waitpid(pid_, nullptr, WNOHANG) != pid_; ++i) {
         std::this_thread::sleep_for(100ms);
     }
-    kill(-pid_, SIGKILL);
+    kill(-pid_, SIGKILL); // what the group left behind
     waitpid(pid_, nullptr, 0);
 }
 
@@ -78,11 +74,10 @@ XvfbSession::XvfbSession(bool windowManager) {
         return;
     }
     name_ = ":" + number;
-    if (!windowManager) {
-        return;
+    if (windowManager) {
+        openbox_ = std::make_unique<Child>(std::vector<std::string>{"openbox"},
+                                           std::vector<std::string>{"DISPLAY=" + name_});
     }
-    openbox_ = std::make_unique<Child>(std::vector<std::string>{"openbox"},
-                                       std::vector<std::string>{"DISPLAY=" + name_});
 }
 
 } // namespace tomorine::test

@@ -1,6 +1,7 @@
 #include "link_check_fixture.h"
 
 #include "store/workbook/utf.h"
+#include "support/xls_peer.h"
 
 #include <algorithm>
 
@@ -38,6 +39,17 @@ std::vector<RowVerdict> RunToEnd(LinkCheck& check) {
 
 Entry UrlEntry(std::int32_t serial, const std::string& url, std::u16string title) {
     return Entry{serial, FromUtf8(url), std::move(title), {}, {}, {}};
+}
+
+std::vector<int> SerialsByXlrd(const std::filesystem::path& file) {
+    const nlohmann::json values = XlrdValues(file);
+    std::vector<int> serials;
+    for (const auto& cell : values["sheets"][0]["cells"]) {
+        if (cell[0].get<int>() >= 2 && cell[1].get<int>() == 0) {
+            serials.push_back(static_cast<int>(cell[3].get<double>()));
+        }
+    }
+    return serials;
 }
 
 } // namespace tomorine::test

@@ -25,4 +25,7 @@ std::vector<RowVerdict> RunToEnd(LinkCheck& check);
 
 Entry UrlEntry(std::int32_t serial, const std::string& url, std::u16string title);
 
+// The serials of the entry rows as xlrd reads the file.
+std::vector<int> SerialsByXlrd(const std::filesystem::path& file);
+
 } // namespace tomorine::test

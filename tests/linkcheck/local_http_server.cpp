@@ -13,74 +13,61 @@ namespace {
 
 // A TCP socket bound to 127.0.0.1 and a free port.
 int BoundSocket(int& port) {
-    int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        throw std::runtime_error("socket");
-    }
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    if (bind(fd, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
         getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        close(fd);
-        throw std::runtime_error("bind");
+        throw std::runtime_error("cannot bind a loopback socket");
     }
     port = ntohs(address.sin_port);
     return fd;
 }
 
-bool SendAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        ssize_t sent = send(fd, data.data(), data.size(), MSG_NOSIGNAL);
-        if (sent <= 0) {
-            return false;
-        }
-        data.remove_prefix(static_cast<size_t>(sent));
+std::string Header(const std::string& request, const std::string& name) {
+    const size_t found = request.find("\r\n" + name + ": ");
+    if (found == std::string::npos) {
+        return {};
     }
-    return true;
-}
-
-std::string Response(int status, std::string_view location = {}, std::string_view body = "x") {
-    std::string text = "HTTP/1.1 " + std::to_string(status) + " Status\r\n";
-    if (!location.empty()) {
-        text += "Location: " + std::string(location) + "\r\n";
-    }
-    text += "Content-Length: " + std::to_string(body.size()) +
-            "\r\nConnection: close\r\nContent-Type: text/plain\r\n\r\n";
-    return text + std::string(body);
-}
-
-// The value of a header line (case-insensitive name), empty when missing.
-std::string Header(const std::string& request, std::string_view name) {
-    size_t start = 0;
-    while ((start = request.find("\r\n", start)) != std::string::npos) {
-        start += 2;
-        size_t colon = request.find(':', start);
-        size_t end = request.find("\r\n", start);
-        if (colon == std::string::npos || end == std::string::npos || colon > end) {
-            continue;
-        }
-        std::string key = request.substr(start, colon - start);
-        if (key.size() == name.size() &&
-            std::equal(key.begin(), key.end(), name.begin(),
-                       [](char a, char b) { return std::tolower(a) == std::tolower(b); })) {
-            size_t value = request.find_first_not_of(' ', colon + 1);
-            return request.substr(value, end - value);
-        }
-    }
-    return {};
+    const size_t start = found + name.size() + 4;
+    return request.substr(start, request.find("\r\n", start) - start);
 }
 
 } // namespace
 
 LocalHttpServer::LocalHttpServer() {
     listener_ = BoundSocket(port_);
+    refusing_ = BoundSocket(refused_);
     if (listen(listener_, 128) != 0) {
-        close(listener_);
         throw std::runtime_error("listen");
     }
-    acceptor_ = std::thread([this] { acceptLoop(); });
+    serve("/ok", {"text/plain", "ok"});
+    serve("/loop", {.status = 302, .location = "/loop"});
+    serve("/to-ftp",
+          {.status = 302, .location = "ftp://127.0.0.1:" + std::to_string(port_) + "/f"});
+    serve("/hang", {.silent = true});
+    acceptor_ = std::thread([this] {
+        for (;;) {
+            const int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+            std::lock_guard lock(mutex_);
+            if (stopping_) {
+                return;
+            }
+            if (client < 0) {
+                continue;
+            }
+            ++connections_;
+            std::thread([this, client] {
+                talk(client);
+                close(client);
+                std::lock_guard lock(mutex_);
+                --connections_;
+                changed_.notify_all();
+            }).detach();
+        }
+    });
 }
 
 LocalHttpServer::~LocalHttpServer() {
@@ -92,12 +79,14 @@ LocalHttpServer::~LocalHttpServer() {
     shutdown(listener_, SHUT_RDWR);
     acceptor_.join();
     close(listener_);
+    close(refusing_);
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return connections_ == 0; });
 }
 
-std::string LocalHttpServer::url(std::string_view path) const {
-    return url("127.0.0.1", path);
+void LocalHttpServer::serve(const std::string& path, Response response) {
+    std::lock_guard lock(mutex_);
+    served_[path] = std::move(response);
 }
 
 std::string LocalHttpServer::url(std::string_view host, std::string_view path) const {
@@ -108,70 +97,19 @@ std::string LocalHttpServer::resolveEntry(std::string_view host) const {
     return std::string(host) + ":" + std::to_string(port_) + ":127.0.0.1";
 }
 
-int LocalHttpServer::requests() const {
-    std::lock_guard lock(mutex_);
-    return requests_;
-}
-
-int LocalHttpServer::maxInFlight() const {
-    std::lock_guard lock(mutex_);
-    return maxInFlight_;
-}
-
-int LocalHttpServer::maxInFlightOfHost(const std::string& host) const {
-    std::lock_guard lock(mutex_);
-    auto found = hosts_.find(host);
-    return found == hosts_.end() ? 0 : found->second.second;
-}
-
-std::string LocalHttpServer::lastUserAgent() const {
-    std::lock_guard lock(mutex_);
-    return lastUserAgent_;
-}
-
-long long LocalHttpServer::bigBytesSent() const {
-    std::lock_guard lock(mutex_);
-    return bigBytes_;
-}
-
-void LocalHttpServer::acceptLoop() {
-    for (;;) {
-        int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (client < 0) {
-            std::lock_guard lock(mutex_);
-            if (stopping_) {
-                return;
-            }
-            continue;
-        }
-        {
-            std::lock_guard lock(mutex_);
-            ++connections_;
-        }
-        std::thread([this, client] {
-            serve(client);
-            close(client);
-            std::lock_guard lock(mutex_);
-            --connections_;
-            changed_.notify_all();
-        }).detach();
-    }
-}
-
-void LocalHttpServer::serve(int client) {
+void LocalHttpServer::talk(int client) {
     timeval wait{5, 0};
     setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
     std::string request;
     char buffer[4096];
     while (request.find("\r\n\r\n") == std::string::npos && request.size() < 65536) {
-        ssize_t got = recv(client, buffer, sizeof buffer, 0);
+        const ssize_t got = recv(client, buffer, sizeof buffer, 0);
         if (got <= 0) {
             return;
         }
         request.append(buffer, static_cast<size_t>(got));
-        if (request[0] == '\x16') {
-            // A TLS handshake: an HTTP answer makes the client's TLS fail at once.
-            SendAll(client, Response(400));
+        if (request[0] == '\x16') { // a TLS handshake, which a plain answer fails at once
+            sendAll(client, "HTTP/1.1 400 Bad Request\r\nContent-Length: 0\r\n\r\n");
             return;
         }
     }
@@ -182,98 +120,85 @@ void LocalHttpServer::serve(int client) {
     {
         std::lock_guard lock(mutex_);
         lastUserAgent_ = Header(request, "User-Agent");
+        ++requests_;
+        maxInFlight_ = std::max(maxInFlight_, ++inFlight_);
+        auto& [now, most] = hosts_[host];
+        most = std::max(most, ++now);
     }
-    enter(host);
-    const std::string response = answer(client, path);
-    // Out of the count before the client can see the answer and start
-    // another request.
-    leave(host);
-    SendAll(client, response);
+    const Response response = answer(path);
+    {
+        // Out of the count before the client can see the answer and start another request.
+        std::lock_guard lock(mutex_);
+        --inFlight_;
+        --hosts_[host].first;
+    }
+    if (response.silent) {
+        return;
+    }
+    std::string head = "HTTP/1.1 " + std::to_string(response.status) + " Status\r\n";
+    if (!response.contentType.empty()) {
+        head += "Content-Type: " + response.contentType + "\r\n";
+    }
+    if (!response.location.empty()) {
+        head += "Location: " + response.location + "\r\n";
+    }
+    head +=
+        "Content-Length: " + std::to_string(response.body.size()) + "\r\nConnection: close\r\n\r\n";
+    if (sendAll(client, head)) {
+        sendAll(client, response.body);
+    }
 }
 
-// The response to a path; empty for none. /big streams its own body.
-std::string LocalHttpServer::answer(int client, const std::string& path) {
-    if (path == "/ok") {
-        return Response(200, {}, "ok");
+LocalHttpServer::Response LocalHttpServer::answer(const std::string& path) {
+    std::unique_lock lock(mutex_);
+    const auto found = served_.find(path);
+    const bool silent = found != served_.end() && found->second.silent;
+    if (found != served_.end() && !silent) {
+        return found->second;
     }
+    lock.unlock();
     if (path.starts_with("/status/")) {
-        return Response(std::stoi(path.substr(8)));
+        return {"", "x", std::stoi(path.substr(8))};
     }
     if (path.starts_with("/redirect/")) {
         const size_t slash = path.find('/', 10);
         const int left = std::stoi(path.substr(10, slash - 10));
         const std::string rest = path.substr(slash);
-        return Response(302, left <= 1 ? rest : "/redirect/" + std::to_string(left - 1) + rest);
-    }
-    if (path == "/loop") {
-        return Response(302, "/loop");
-    }
-    if (path == "/to-ftp") {
-        return Response(302, "ftp://127.0.0.1:" + std::to_string(port_) + "/file");
+        return {.status = 302,
+                .location = left <= 1 ? rest : "/redirect/" + std::to_string(left - 1) + rest};
     }
     if (path.starts_with("/slow/")) {
-        return pause(std::stoi(path.substr(6))) ? Response(200, {}, "slow") : std::string();
-    }
-    if (path == "/hang") {
-        pause(24 * 3600 * 1000);
-        return {};
+        return pause(std::stoi(path.substr(6))) ? Response{"text/plain", "slow"}
+                                                : Response{.silent = true};
     }
     if (path == "/big") {
-        streamBig(client);
-        return {};
+        return {"", std::string(16 << 20, 'b')};
     }
-    return Response(404);
+    if (!silent) {
+        return {"", "x", 404};
+    }
+    pause(24 * 3600 * 1000);
+    return {.silent = true};
 }
 
-void LocalHttpServer::streamBig(int client) {
-    constexpr long long size = 16LL << 20;
-    SendAll(client, "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size) +
-                        "\r\nConnection: close\r\n\r\n");
-    const std::string block(64 * 1024, 'b');
-    for (long long sent = 0; sent < size; sent += static_cast<long long>(block.size())) {
-        if (!SendAll(client, block)) {
-            break;
+bool LocalHttpServer::sendAll(int client, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t sent =
+            send(client, data.data(), std::min<size_t>(data.size(), 65536), MSG_NOSIGNAL);
+        if (sent <= 0) {
+            return false;
         }
+        data.remove_prefix(static_cast<size_t>(sent));
         std::lock_guard lock(mutex_);
-        bigBytes_ += static_cast<long long>(block.size());
+        bytesSent_ += sent;
     }
-}
-
-void LocalHttpServer::enter(const std::string& host) {
-    std::lock_guard lock(mutex_);
-    ++requests_;
-    maxInFlight_ = std::max(maxInFlight_, ++inFlight_);
-    auto& [now, most] = hosts_[host];
-    most = std::max(most, ++now);
-}
-
-void LocalHttpServer::leave(const std::string& host) {
-    std::lock_guard lock(mutex_);
-    --inFlight_;
-    --hosts_[host].first;
+    return true;
 }
 
 bool LocalHttpServer::pause(int milliseconds) {
     std::unique_lock lock(mutex_);
     return !changed_.wait_for(lock, std::chrono::milliseconds(milliseconds),
                               [this] { return stopping_; });
-}
-
-SilentListener::SilentListener() {
-    socket_ = BoundSocket(port_);
-    listen(socket_, 1);
-}
-
-SilentListener::~SilentListener() {
-    close(socket_);
-}
-
-RefusingPort::RefusingPort() {
-    socket_ = BoundSocket(port_);
-}
-
-RefusingPort::~RefusingPort() {
-    close(socket_);
 }
 
 } // namespace tomorine::test

@@ -9,51 +9,59 @@
 
 namespace tomorine::test {
 
-// An HTTP/1.1 server on 127.0.0.1 and a free port, one thread a connection,
-// for the link check's tests and benchmarks. Paths:
-//   /ok                 200
-//   /status/N           status N
-//   /redirect/K/PATH    K redirects (302), then PATH (/redirect/2/ok, /redirect/1/status/404)
-//   /loop               302 to itself
-//   /to-ftp             302 to an ftp: URL
-//   /slow/MS            200 after MS milliseconds
-//   /hang               no answer until the server stops
-//   /big                200 with a 16 MiB body
+// An HTTP/1.1 server on 127.0.0.1 and a free port, one thread a connection.
+// A path given to serve() answers as given; of the others
+//   /ok 200, /status/N status N, /redirect/K/PATH K redirects then PATH,
+//   /loop a redirect to itself, /to-ftp a redirect to ftp:,
+//   /slow/MS 200 after MS milliseconds, /hang never answers,
+//   /big a 16 MiB body, anything else 404.
 // A TLS handshake gets a plain HTTP answer, so https: requests fail their TLS.
-// It counts the requests in flight at once, in all and by the Host header's
-// name, so that tests can see the limits kept.
+// It counts the requests in flight at once, in all and by Host name.
 class LocalHttpServer {
 public:
+    struct Response {
+        std::string contentType = "text/html"; // no header when empty
+        std::string body = {};
+        int status = 200;
+        bool silent = false;       // no answer until the server stops
+        std::string location = {}; // of a redirect
+    };
+
     LocalHttpServer();
     ~LocalHttpServer();
     LocalHttpServer(const LocalHttpServer&) = delete;
     LocalHttpServer& operator=(const LocalHttpServer&) = delete;
 
+    void serve(const std::string& path, Response response);
     int port() const { return port_; }
-    // "http://127.0.0.1:PORT" + path, or with the given host name.
-    std::string url(std::string_view path) const;
+    std::string url(std::string_view path) const { return url("127.0.0.1", path); }
     std::string url(std::string_view host, std::string_view path) const;
-    // "host:PORT:127.0.0.1", the CURLOPT_RESOLVE entry that sends `host` here.
+    // The CURLOPT_RESOLVE entry that sends `host` here.
     std::string resolveEntry(std::string_view host) const;
+    // A port bound but not listening: connections to it are refused.
+    std::string refusedUrl() const { return "http://127.0.0.1:" + std::to_string(refused_) + "/"; }
 
-    int requests() const;
-    int maxInFlight() const;
-    int maxInFlightOfHost(const std::string& host) const;
-    std::string lastUserAgent() const;
-    // Bytes of /big bodies sent, all told.
-    long long bigBytesSent() const;
+    int requests() const { return locked(requests_); }
+    int maxInFlight() const { return locked(maxInFlight_); }
+    int maxInFlightOfHost(const std::string& host) const { return locked(hosts_)[host].second; }
+    std::string lastUserAgent() const { return locked(lastUserAgent_); }
+    long long bytesSent() const { return locked(bytesSent_); } // of all bodies and heads
 
 private:
-    void acceptLoop();
-    void serve(int client);
-    std::string answer(int client, const std::string& path);
-    void streamBig(int client);
-    void enter(const std::string& host);
-    void leave(const std::string& host);
+    template <class T>
+    T locked(const T& value) const {
+        std::lock_guard lock(mutex_);
+        return value;
+    }
+    void talk(int client);
+    Response answer(const std::string& path);
+    bool sendAll(int client, std::string_view data);
     bool pause(int milliseconds); // false when the server stops meanwhile
 
     int listener_ = -1;
     int port_ = 0;
+    int refusing_ = -1;
+    int refused_ = 0;
     std::thread acceptor_;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
@@ -63,33 +71,9 @@ private:
     int inFlight_ = 0;
     int maxInFlight_ = 0;
     std::map<std::string, std::pair<int, int>> hosts_; // name -> (in flight, most at once)
+    std::map<std::string, Response> served_;
     std::string lastUserAgent_;
-    long long bigBytes_ = 0;
-};
-
-// A port on 127.0.0.1 that takes connections into its backlog and never
-// answers: requests to it run into their time-outs.
-class SilentListener {
-public:
-    SilentListener();
-    ~SilentListener();
-    int port() const { return port_; }
-
-private:
-    int socket_ = -1;
-    int port_ = 0;
-};
-
-// A port on 127.0.0.1 that is bound but not listening: connections are refused.
-class RefusingPort {
-public:
-    RefusingPort();
-    ~RefusingPort();
-    int port() const { return port_; }
-
-private:
-    int socket_ = -1;
-    int port_ = 0;
+    long long bytesSent_ = 0;
 };
 
 } // namespace tomorine::test
