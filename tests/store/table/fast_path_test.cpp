@@ -19,7 +19,8 @@
 namespace tomorine::test {
 namespace {
 
-// Field names, then every cell with its kind; numbers to the last bit.
+// Field names, then every cell with its kind; numbers to the last bit, and
+// texts with their surrogate units, which UTF-8 would not tell apart.
 std::string Dump(Recordset rows) {
     std::string text;
     for (int f = 0; f < rows.fieldCount(); ++f) {
@@ -32,7 +33,11 @@ std::string Dump(Recordset rows) {
             char number[32];
             std::snprintf(number, sizeof number, "%.17g", cell.asNumber());
             text += std::to_string(static_cast<int>(cell.kind())) + ":" +
-                    (cell.kind() == CellKind::Text ? ToUtf8(cell.asText()) : number) + "|";
+                    (cell.kind() == CellKind::Text ? ToUtf8(cell.asText()) : number);
+            for (char16_t unit : cell.asText()) {
+                text += unit >= 0xD800 && unit < 0xE000 ? "<" + std::to_string(unit) + ">" : "";
+            }
+            text += "|";
         }
     }
     return text;
