@@ -181,6 +181,10 @@ const FaultCase kFaults[] = {
     {"NoEntrySheet", NoEntrySheet, 0, 0, 0, {kCritical}},
 };
 
+void PrintTo(const FaultCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class FailedConversion : public testing::TestWithParam<FaultCase> {};
 
 TEST_P(FailedConversion, LeavesTheDataFileAsItsBackup) {
