@@ -1,5 +1,6 @@
 // Settings files that are not regular files or are over 1 MB: refused with a
-// notice naming them, defaults used, and never written over.
+// notice naming them, defaults used, and never written over; start-up reads
+// what the document that writes the file reads.
 #include "store/settings/ini_document.h"
 #include "store/settings/ini_functions.h"
 #include "store/settings/settings_file.h"
@@ -14,10 +15,10 @@ namespace {
 namespace fs = std::filesystem;
 using test::TempDir;
 
+// Up to the bound a file is read, and the file beside the data file it names
+// gives the other three settings.
 TEST(SettingsBounds, RefusedFilesGiveDefaultsANoticeAndStayAsTheyAre) {
     using test::Hostile;
-    // Over the bound, the file would name another data file if it were read.
-    const std::string head = "[トモリネ]\r\nDATAFILE=/elsewhere/x.xls\r\n";
     const struct {
         Hostile kind;
         std::uintmax_t bytes;
@@ -25,54 +26,41 @@ TEST(SettingsBounds, RefusedFilesGiveDefaultsANoticeAndStayAsTheyAre) {
                  {Hostile::DevZero, 0},
                  {Hostile::Folder, 0},
                  {Hostile::Huge, kMaxSettingsFileBytes + 1},
-                 {Hostile::Huge, test::kHugeBytes}};
+                 {Hostile::Huge, test::kHugeBytes},
+                 {Hostile::Huge, kMaxSettingsFileBytes}};
     for (const auto& [kind, bytes] : cases) {
         SCOPED_TRACE(std::string(test::HostileName(kind)) + " " + std::to_string(bytes));
+        const bool read = bytes == kMaxSettingsFileBytes;
         TempDir dir;
+        fs::create_directory(dir / "data");
         const std::string appDir = (dir.path() / "").string();
+        const std::string dataFile = (dir.path() / "data" / "d.xls").string();
+        const std::string other =
+            "\xEF\xBB\xBF"
+            "[トモリネ]\r\nOUTPUTFILE=/o.html\r\nCOMMOUT=1\r\nREFERFILE=/r.xls\r\n";
+        test::WriteBytes(dir / "data" / "トモリネ.ini", {other.begin(), other.end()});
         const fs::path ini = dir / "トモリネ.ini";
-        test::MakeHostile(kind, ini, bytes, head);
+        test::MakeHostile(kind, ini, bytes,
+                          "\xEF\xBB\xBF[トモリネ]\r\nDATAFILE=" + dataFile + "\r\n");
         const std::string before = test::Fingerprint(ini);
 
         const StartupSettings settings = ReadStartupSettings(appDir);
-        EXPECT_EQ(settings.dataFile, appDir + "トモリネ.xls");
-        EXPECT_EQ(settings.outputFile, "");
-        EXPECT_EQ(settings.commentOutput, 0);
-        ASSERT_EQ(settings.notices.size(), 1u) << "the file beside the data file is the same";
-        EXPECT_NE(settings.notices[0].find(ini.string()), std::string::npos);
-        EXPECT_NE(settings.notices[0].find("既定の値"), std::string::npos);
-
-        if (test::MayWriteAt(kind)) {
+        EXPECT_EQ(settings.dataFile, read ? dataFile : appDir + "トモリネ.xls");
+        EXPECT_EQ(settings.outputFile, read ? "/o.html" : "");
+        EXPECT_EQ(settings.commentOutput, read ? 1 : 0);
+        EXPECT_EQ(settings.referFile, read ? "/r.xls" : "");
+        ASSERT_EQ(settings.notices.size(), read ? 0u : 1u) << "one per refused file";
+        if (!read) {
+            EXPECT_NE(settings.notices[0].find(ini.string()), std::string::npos);
+            EXPECT_NE(settings.notices[0].find("既定の値"), std::string::npos);
+        }
+        if (!read && test::MayWriteAt(kind)) {
             EXPECT_FALSE(WriteIniString(ini, "トモリネ", "DATAFILE", "/new.xls"));
             SettingsValues values{"/new.xls", "", "", 1};
             EXPECT_FALSE(SaveSettings(values, ini, ini));
         }
         EXPECT_EQ(test::Fingerprint(ini), before);
     }
-}
-
-// Up to the bound a file is read, however it is filled; the file beside the
-// data file gives the other three settings.
-TEST(SettingsBounds, AFileOfExactlyOneMegabyteIsReadAndEachFileOnce) {
-    TempDir dir;
-    fs::create_directory(dir / "data");
-    const std::string appDir = (dir.path() / "").string();
-    const std::string dataFile = (dir.path() / "data" / "d.xls").string();
-    std::string text(kMaxSettingsFileBytes, '\n');
-    text.replace(0, 3, "\xEF\xBB\xBF"); // UTF-8, as the names below are
-    const std::string tail = "[トモリネ]\r\nDATAFILE=" + dataFile + "\r\n";
-    text.replace(text.size() - tail.size(), tail.size(), tail);
-    test::WriteBytes(dir / "トモリネ.ini", {text.begin(), text.end()});
-    const std::string other =
-        "\xEF\xBB\xBF[トモリネ]\r\nOUTPUTFILE=/o.html\r\nCOMMOUT=1\r\nREFERFILE=/r.xls\r\n";
-    test::WriteBytes(dir / "data" / "トモリネ.ini", {other.begin(), other.end()});
-
-    const StartupSettings settings = ReadStartupSettings(appDir);
-    EXPECT_EQ(settings.dataFile, dataFile);
-    EXPECT_EQ(settings.outputFile, "/o.html");
-    EXPECT_EQ(settings.commentOutput, 1);
-    EXPECT_EQ(settings.referFile, "/r.xls");
-    EXPECT_TRUE(settings.notices.empty());
 }
 
 // Start-up reads values straight from the bytes; they are the values the

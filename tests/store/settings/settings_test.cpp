@@ -12,6 +12,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
+#include <optional>
 
 namespace tomorine {
 namespace {
@@ -19,7 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::TempDir;
 
-TEST(IniDocument, AWriteChangesOnlyItsKey) {
+TEST(IniDocument, AWriteChangesOnlyItsKeyAndReadsBackOrIsRefused) {
     // before, key, value, after; all in section "s"
     const std::tuple<std::string, std::string, std::string, std::string> cases[] = {
         {"", "k", "v", "[s]\r\nk=v\r\n"},
@@ -33,9 +34,6 @@ TEST(IniDocument, AWriteChangesOnlyItsKey) {
         ASSERT_TRUE(doc.setValue("s", key, value)) << before;
         EXPECT_EQ(doc.bytes(), after);
     }
-}
-
-TEST(IniDocument, ValuesReadBackUnchangedAndWhatWouldBreakTheLinesIsRefused) {
     for (std::string value :
          {"", " lead", "trail\t", "\"q\"", "\"", "a=b", "x;y", "ー[", "a−b", "𠮷"}) {
         IniDocument doc = IniDocument::parse("[s]\r\nk=old\r\n");
@@ -150,32 +148,18 @@ TEST(PathRoutines, SplitAndNormaliseAsTheSettingsRulesSay) {
     }
 }
 
-// In a folder of its own; puts the folder and the environment back.
-class InTempFolder : public testing::Test {
-protected:
+// Run in a folder of its own, with the environment put back afterwards. The
+// folder is fixed by the first call: a later change of the environment does
+// not move it.
+TEST(AppDir, ComesFromTheEnvironmentAndIsCreated) {
     using Env = std::optional<std::string>;
-
-    InTempFolder() {
-        for (const char* name : {"TOMORINE_HOME", "XDG_DATA_HOME", "HOME"}) {
-            saved_[name] = std::getenv(name) ? Env(std::getenv(name)) : std::nullopt;
-        }
-        fs::current_path(dir.path());
+    const fs::path cwd = fs::current_path();
+    std::map<std::string, Env> saved;
+    for (const char* name : {"TOMORINE_HOME", "XDG_DATA_HOME", "HOME"}) {
+        saved[name] = std::getenv(name) ? Env(std::getenv(name)) : std::nullopt;
     }
-    ~InTempFolder() override {
-        for (const auto& [name, value] : saved_) {
-            value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
-        }
-        fs::current_path(cwd_);
-        ResetAppDirCache();
-    }
-
-    const fs::path cwd_ = fs::current_path();
     TempDir dir;
-    std::map<std::string, Env> saved_;
-};
-
-// Fixed by the first call: a later change of the environment does not move it.
-TEST_F(InTempFolder, AppDirComesFromTheEnvironmentAndIsCreated) {
+    fs::current_path(dir.path());
     const std::string d = fs::current_path().string();
     for (auto [tomorineHome, xdgDataHome, expected] :
          {std::tuple<Env, Env, std::string>{d + "/th/", d + "/xdg", d + "/th/"},
@@ -193,6 +177,12 @@ TEST_F(InTempFolder, AppDirComesFromTheEnvironmentAndIsCreated) {
     }
     ::setenv("TOMORINE_HOME", "/other", 1);
     EXPECT_EQ(GetAppDir(), d + "/home/.local/share/tomorine/");
+
+    for (const auto& [name, value] : saved) {
+        value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+    }
+    fs::current_path(cwd);
+    ResetAppDirCache();
 }
 
 } // namespace

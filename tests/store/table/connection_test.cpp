@@ -115,14 +115,29 @@ TEST(CellValues, ReadAndStoredByColumnKindInExistingAndNewRows) {
     }
 }
 
-// URL2 of serial 5 is an empty text, which reads Null as an empty cell does.
-TEST(Statements, LiveEntriesInSheetOrderWithANumericFlagAndIsNull) {
+// One data sheet: serial 5 (URL2 an empty text, which reads Null), 2 (its
+// flag the text "0", which counts as 0) and 9 (deleted, URL1 the number 5).
+// A row of tmp is present when a data row equals it wherever it is not Null;
+// the next select sees a change, and a recordset keeps what it read.
+TEST(Statements, LiveEntriesIsNullAndTheMergeSelectInSheetOrder) {
     Workbook book = NewDataWorkbook();
-    AddEntry(book.sheet(1), 5, {{u"URL1", u"http://a/"}, {u"URL2", u""}});
-    AddEntry(book.sheet(1), 2, {{u"URL1", u"http://a/"}, {u"URL16", u"more"}});
-    book.sheet(1).setCell(4, 58, Cell::text(u"0")); // a text "0" still counts as 0
-    AddEntry(book.sheet(1), 9, {{u"URL1", u"http://a/"}});
-    book.sheet(1).setCell(5, 58, Cell::number(1));
+    Sheet& data = book.sheet(1);
+    AddEntry(
+        data, 5,
+        {{u"URL1", u"http://a/"}, {u"URL2", u""}, {u"タイトル1", u"A"}, {u"サブタイトル1", u"s"}});
+    AddEntry(data, 2, {{u"URL1", u"http://b/"}, {u"URL16", u"more"}});
+    data.setCell(4, 58, Cell::text(u"0"));
+    AddEntry(data, 9, {});
+    data.setCell(5, 2, Cell::number(5));
+    data.setCell(5, 58, Cell::number(1));
+    Sheet& tmp = book.addSheet(u"tmp");
+    tmp.replaceRow(1, data.row(1));
+    AddEntry(tmp, 10, {{u"URL1", u"http://new1/"}});                    // new
+    AddEntry(tmp, 11, {{u"URL1", u"http://a/"}, {u"タイトル1", u"A"}}); // Null matches "s"
+    AddEntry(tmp, 12, {{u"URL1", u"http://b/"}, {u"タイトル1", u"B"}}); // value vs Null: new
+    AddEntry(tmp, 14, {});                                              // all Null: present
+    AddEntry(tmp, 15, {{u"URL1", u"http://new1/"}});                    // repeated: new again
+    AddEntry(tmp, 16, {{u"URL1", u"5"}});                               // present
     Connection connection = InMemory(std::move(book));
 
     Recordset live = connection.execute(u"select * from [トモリネ$] where 削除 = 0");
@@ -130,54 +145,26 @@ TEST(Statements, LiveEntriesInSheetOrderWithANumericFlagAndIsNull) {
     Recordset rows = connection.execute(
         u"select * from [トモリネ$] where URL2 is Null and URL16 is Null and 削除 = 0");
     EXPECT_THAT(FieldValues(rows, u"url1"), ElementsAre("'http://a/'"));
-}
-
-// A row of tmp is present when a data row equals it wherever it is not Null;
-// cells compare as they read, and the next select sees a change.
-TEST(Statements, MergeSelectPicksUnmatchedRowsInSheetOrder) {
-    Workbook book = NewDataWorkbook();
-    Sheet& data = book.sheet(1);
-    AddEntry(data, 1, {{u"URL1", u"http://a/"}, {u"タイトル1", u"A"}, {u"サブタイトル1", u"s"}});
-    AddEntry(data, 2, {{u"URL1", u"http://b/"}});
-    AddEntry(data, 3, {});
-    data.setCell(5, 2, Cell::number(5)); // reads '5' in a text column
-    Sheet& tmp = book.addSheet(u"tmp");
-    tmp.replaceRow(1, data.row(1));
-    AddEntry(tmp, 10, {{u"URL1", u"http://new1/"}});                        // new
-    AddEntry(tmp, 11, {{u"URL1", u"http://a/"}, {u"タイトル1", u"A"}});     // Null matches "s"
-    AddEntry(tmp, 12, {{u"URL1", u"http://b/"}, {u"タイトル1", u"B"}});     // value vs Null: new
-    AddEntry(tmp, 13, {{u"URL1", u"http://a/"}, {u"タイトル1", u"other"}}); // new
-    AddEntry(tmp, 14, {});                                                  // all Null: present
-    AddEntry(tmp, 15, {{u"URL1", u"http://new1/"}});                        // repeated: new again
-    AddEntry(tmp, 16, {{u"URL1", u"5"}});                                   // present
-    Connection connection = InMemory(std::move(book));
 
     Recordset first = connection.execute(MergeSelect());
-    EXPECT_THAT(FieldValues(first, u"シリアル番号"), ElementsAre("10", "12", "13", "15"));
+    EXPECT_THAT(FieldValues(first, u"シリアル番号"), ElementsAre("10", "12", "15"));
     EXPECT_EQ(first.fieldCount(), 58);
     connection.execute(BuildUpdateStatement(2, Page(u"http://new1/")));
     Recordset second = connection.execute(MergeSelect());
-    EXPECT_THAT(FieldValues(second, u"シリアル番号"), ElementsAre("12", "13"));
-    EXPECT_THAT(FieldValues(first, u"シリアル番号"), ElementsAre("10", "12", "13", "15"));
+    EXPECT_THAT(FieldValues(second, u"シリアル番号"), ElementsAre("12"));
+    EXPECT_THAT(FieldValues(first, u"シリアル番号"), ElementsAre("10", "12", "15"));
 }
 
-TEST(Statements, KeywordSheetListsDistinctKeywordsSorted) {
+// The keyword list's ordering is its own test's; here the sheet without a
+// data row: max() reads Null, and its column is a text column.
+TEST(Statements, AnEmptyKeywordSheetGivesNullAndTakesTexts) {
     Workbook book = NewDataWorkbook();
     book.addSheet(u"キーワード一覧").setCell(1, 1, Cell::text(u"keyword"));
     Connection connection = InMemory(std::move(book));
     Recordset none = connection.execute(u"select max(keyword) as m from [キーワード一覧$]");
     EXPECT_EQ(Shown(none.field(u"m")), "NULL");
-
-    for (std::u16string_view word : {u"sports", u"news", u"it''s", u"sports", u"2024", u"天気"}) {
-        connection.execute(u"INSERT INTO [キーワード一覧$] (keyword) VALUES ('" +
-                           std::u16string(word) + u"')");
-    }
-    Recordset rows =
-        connection.execute(u"SELECT distinct keyword FROM [キーワード一覧$] ORDER BY keyword");
-    EXPECT_THAT(FieldValues(rows, u"keyword"),
-                ElementsAre("'2024'", "'it's'", "'news'", "'sports'", "'天気'"));
-    // The column has no first data row: its kind is text, so "2024" stays text.
-    EXPECT_EQ(connection.workbook().sheet(2).cell(6, 1), Cell::text(u"2024"));
+    connection.execute(u"INSERT INTO [キーワード一覧$] (keyword) VALUES ('2024')");
+    EXPECT_EQ(connection.workbook().sheet(2).cell(2, 1), Cell::text(u"2024"));
 }
 
 TEST(Statements, ARejectedStatementNamesTheCauseAndChangesNothing) {
@@ -214,13 +201,13 @@ TEST(Statements, ARejectedStatementNamesTheCauseAndChangesNothing) {
 TEST(Recordset, NavigationStopsAtBofAndEofAndUnknownFieldsAreError3265) {
     Recordset rows({u"n"}, {Cell::number(0), Cell::number(1), Cell::number(2)});
     // A move, then the position, BOF and EOF it leads to.
-    const std::tuple<long, long, bool, bool> steps[] = {
-        {2, 2, false, false}, {1, 3, false, true}, {1, 3, false, true}, {-10, -1, true, false}};
-    for (const auto& [move, position, bof, eof] : steps) {
+    for (const auto& [move, position, bof, eof] : {std::tuple{2L, 2L, false, false},
+                                                   {1L, 3L, false, true},
+                                                   {1L, 3L, false, true},
+                                                   {-10L, -1L, true, false}}) {
         rows.move(move);
         EXPECT_EQ(std::tuple(rows.position(), rows.bof(), rows.eof()),
-                  std::tuple(position, bof, eof))
-            << move;
+                  std::tuple(position, bof, eof));
     }
     EXPECT_EQ(ErrorFrom([&] { rows.field(u"n"); }).number(), ErrorNumber::NoCurrentRecord);
     rows.moveFirst();

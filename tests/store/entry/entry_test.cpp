@@ -1,0 +1,124 @@
+// The entry statements' exact texts; chunks and caps hold whole characters,
+// and halves stored by older versions still read back whole.
+#include "store/data_workbook.h"
+#include "store/entry.h"
+#include "store/entry_statements.h"
+#include "store/table/connection.h"
+#include "store/workbook/utf.h"
+#include "store/xls/xls_file.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace tomorine {
+namespace {
+
+// A short entry: an apostrophe in the URL, a title ending in two spaces.
+const Entry kShort{0, u"http://a.jp/it's", u"題  ", u"", u"news sports", u"x"};
+
+// Written out by hand from the statement's definition, not from our code.
+TEST(EntryStatements, InsertTextIsExact) {
+    const std::u16string expected =
+        u"INSERT INTO [トモリネ$] (シリアル番号,URL1,URL2,URL3,URL4,URL5,URL6,URL7,URL8,URL9,URL10,"
+        u"URL11,URL12,URL13,URL14,URL15,URL16,タイトル1,タイトル2,タイトル3,タイトル4,サブタイトル1"
+        u",サブタイトル2,サブタイトル3,サブタイトル4,コメント1,コメント2,コメント3,コメント4,コメン"
+        u"ト5,コメント6,コメント7,コメント8,コメント9,コメント10,コメント11,コメント12,コメント13,"
+        u"コメント14,コメント15,コメント16,キーワード1,キーワード2,キーワード3,キーワード4,キーワー"
+        u"ド5,キーワード6,キーワード7,キーワード8,キーワード9,キーワード10,キーワード11,キーワード1"
+        u"2,キーワード13,キーワード14,キーワード15,キーワード16,削除) VALUES ('7','http://a.jp/it''"
+        u"s','','','','','','','','','','','','','','','','題\t\t','','','','','','','','x','','','"
+        u"','','','','','','','','','','','','','news sports','','','','','','','','','','','','','"
+        u"','','','0')";
+    EXPECT_EQ(BuildInsertStatement(7, kShort), expected);
+}
+
+TEST(EntryStatements, UpdateTextIsExact) {
+    const std::u16string expected =
+        u"UPDATE [トモリネ$] SET シリアル番号 = '42',URL1 = 'http://a.jp/it''s',URL2 = '',URL3 = ''"
+        u",URL4 = '',URL5 = '',URL6 = '',URL7 = '',URL8 = '',URL9 = '',URL10 = '',URL11 = '',URL12 "
+        u"= '',URL13 = '',URL14 = '',URL15 = '',URL16 = '',タイトル1 = '題\t\t',タイトル2 = '',タイ"
+        u"トル3 = '',タイトル4 = '',サブタイトル1 = '',サブタイトル2 = '',サブタイトル3 = '',サブタ"
+        u"イトル4 = '',コメント1 = 'x',コメント2 = '',コメント3 = '',コメント4 = '',コメント5 = '',"
+        u"コメント6 = '',コメント7 = '',コメント8 = '',コメント9 = '',コメント10 = '',コメント11 = "
+        u"'',コメント12 = '',コメント13 = '',コメント14 = '',コメント15 = '',コメント16 = '',キーワ"
+        u"ード1 = 'news sports',キーワード2 = '',キーワード3 = '',キーワード4 = '',キーワード5 = ''"
+        u",キーワード6 = '',キーワード7 = '',キーワード8 = '',キーワード9 = '',キーワード10 = '',キ"
+        u"ーワード11 = '',キーワード12 = '',キーワード13 = '',キーワード14 = '',キーワード15 = '',"
+        u"キーワード16 = '',削除 = '0' WHERE シリアル番号 = 42";
+    EXPECT_EQ(BuildUpdateStatement(42, kShort), expected);
+}
+
+const std::u16string kYoshinoya = u"𠮷野家"; // 𠮷 is a surrogate pair
+const std::u16string kEmoji = u"😀";
+
+std::u16string A(size_t count) {
+    return std::u16string(count, u'a');
+}
+
+// The sizes of the non-empty chunks; the chunks join back to the text's start,
+// to all of it when it fits.
+TEST(SplitChunks, NeverSplitsACharacter) {
+    std::u16string marks; // variation selectors only: the cut falls between pairs
+    for (int i = 0; i < 70; ++i) {
+        marks += u"\U000E0100";
+    }
+    std::vector<size_t> capped(16, 125); // the 2,000 cap drops the emoji
+    capped.back() = 124;
+    const struct {
+        std::u16string text;
+        int slots;
+        std::vector<size_t> sizes;
+    } cases[] = {
+        {std::u16string(124, u'あ') + kYoshinoya, 4, {124, 4}},
+        {A(125) + kEmoji, 4, {125, 2}},
+        {A(124) + kEmoji + u"b", 16, {124, 3}},
+        {A(499) + kEmoji, 4, {125, 125, 125, 124}}, // the cap drops the emoji
+        {A(1999) + kEmoji, 16, capped},
+        {std::u16string(126, u'あ'), 4, {125, 1}},
+        {A(124) + u"か\u3099", 4, {124, 2}},        // が as two characters
+        {A(124) + u"葛\U000E0100", 4, {124, 3}},    // a variation sequence
+        {A(123) + u"🇯🇵", 4, {123, 4}},              // a flag
+        {A(122) + u"👨\u200D👩\u200D👧", 4, {122, 8}}, // joined emoji
+        {marks, 4, {124, 16}},
+        {A(124) + u"\xDC00" + u"b", 4, {125, 1}}, // a lone half is kept as it was
+    };
+    for (const auto& [text, slots, sizes] : cases) {
+        const std::vector<std::u16string> chunks = SplitChunks(text, slots);
+        ASSERT_EQ(chunks.size(), static_cast<size_t>(slots));
+        std::vector<size_t> nonEmpty;
+        std::u16string joined;
+        for (const std::u16string& chunk : chunks) {
+            if (!chunk.empty()) {
+                nonEmpty.push_back(chunk.size());
+            }
+            joined += chunk;
+        }
+        EXPECT_EQ(nonEmpty, sizes) << ToUtf8(text);
+        EXPECT_EQ(joined, text.substr(0, joined.size()));
+        EXPECT_TRUE(text.size() > static_cast<size_t>(slots) * 124 || joined == text);
+    }
+}
+
+// Files written before whole characters were kept hold the halves of a pair
+// in two cells; the entry still reads back whole.
+TEST(SplitChunks, HalvesInTwoCellsOfAnOldFileReadBackWhole) {
+    test::TempDir dir;
+    Workbook book = NewDataWorkbook();
+    const std::u16string title = std::u16string(124, u'あ') + kYoshinoya;
+    Sheet::Row row(EntryColumnCount);
+    row[0] = Cell::number(1);
+    row[1] = Cell::text(u"http://a.jp/");
+    row[17] = Cell::text(title.substr(0, 125)); // ends with the high half
+    row[18] = Cell::text(title.substr(125));    // starts with the low half
+    row[57] = Cell::number(0);
+    book.sheet(EntrySheetName).replaceRow(3, std::move(row));
+    WriteXlsFile(book, dir / "old.xls");
+
+    Connection connection(Connection::ConnectionString(dir / "old.xls"));
+    Recordset rows = connection.execute(u"select * from [トモリネ$] where 削除 = 0");
+    ASSERT_FALSE(rows.eof());
+    EXPECT_EQ(ReadEntry(rows).title, title);
+}
+
+} // namespace
+} // namespace tomorine
