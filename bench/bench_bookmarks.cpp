@@ -5,32 +5,20 @@
 #include "bookmarks/firefox_bookmarks.h"
 #include "browser_files.h"
 #include "entry_generator.h"
-#include "store/data_connection.h"
-#include "store/workbook/utf.h"
-#include "store/xls/xls_file.h"
+#include "scratch_data_file.h"
 
 #include <benchmark/benchmark.h>
-#include <cstdlib>
-#include <fstream>
+#include <string>
 
 namespace tomorine::bench {
 namespace {
 
-namespace fs = std::filesystem;
-
+// The data file and, beside it, a places.sqlite of `bookmarks` bookmarks.
 struct Fixture {
-    fs::path dir;
-    fs::path data;
-    std::vector<std::uint8_t> dataBytes;
+    ScratchDataFile file;
 
-    Fixture(int entries, int bookmarks) {
-        std::string pattern = (fs::temp_directory_path() / "tomorine-bench-XXXXXX").string();
-        dir = mkdtemp(pattern.data());
-        data = dir / "トモリネ.xls";
-        WriteXlsFile(DataWorkbookWith(GenerateEntries(entries)), data);
-        std::ifstream in(data, std::ios::binary);
-        dataBytes.assign(std::istreambuf_iterator<char>(in), {});
-        test::PlacesFile places(dir / "places.sqlite");
+    Fixture(int entries, int bookmarks) : file(GenerateEntries(entries)) {
+        test::PlacesFile places(file.dir() / "places.sqlite");
         places.exec("BEGIN");
         long long folder = 0;
         for (int i = 0; i < bookmarks; ++i) {
@@ -45,13 +33,6 @@ struct Fixture {
         }
         places.exec("COMMIT");
     }
-    ~Fixture() { fs::remove_all(dir); }
-
-    void restoreData() const {
-        std::ofstream out(data, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(dataBytes.data()),
-                  static_cast<std::streamsize>(dataBytes.size()));
-    }
 };
 
 void BM_FirefoxBookmarksImport(benchmark::State& state) {
@@ -59,13 +40,11 @@ void BM_FirefoxBookmarksImport(benchmark::State& state) {
     BookmarksImportCounts counts;
     for (auto _ : state) {
         state.PauseTiming();
-        fixture.restoreData();
-        StoreState store;
-        store.DataFilePath = fixture.data;
+        StoreState store = fixture.file.restored();
         state.ResumeTiming();
         const bool stop = false;
         BookmarksImportOutcome outcome = RunBookmarksImport(
-            store, ReadFirefoxBookmarks(fixture.dir / "places.sqlite"), {}, stop);
+            store, ReadFirefoxBookmarks(fixture.file.dir() / "places.sqlite"), {}, stop);
         if (!outcome.failure.empty()) {
             state.SkipWithError(outcome.failure.c_str());
             break;

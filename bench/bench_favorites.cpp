@@ -3,12 +3,10 @@
 // reading every shortcut, the look-ups, the inserts and the saves.
 #include "entry_generator.h"
 #include "favorites/favorites_import.h"
-#include "store/data_connection.h"
+#include "scratch_data_file.h"
 #include "store/workbook/utf.h"
-#include "store/xls/xls_file.h"
 
 #include <benchmark/benchmark.h>
-#include <cstdlib>
 #include <fstream>
 
 namespace tomorine::bench {
@@ -16,21 +14,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The data file and, beside it, a Favorites folder of `shortcuts` shortcuts,
+// every other one to a registered URL.
 struct Fixture {
-    fs::path dir;
-    fs::path data;
+    ScratchDataFile file;
     fs::path favorites;
-    std::vector<std::uint8_t> dataBytes;
 
-    Fixture(int entries, int shortcuts) {
-        std::string pattern = (fs::temp_directory_path() / "tomorine-bench-XXXXXX").string();
-        dir = mkdtemp(pattern.data());
-        data = dir / "トモリネ.xls";
-        favorites = dir / "Favorites";
-        std::vector<Entry> registered = GenerateEntries(entries);
-        WriteXlsFile(DataWorkbookWith(registered), data);
-        std::ifstream in(data, std::ios::binary);
-        dataBytes.assign(std::istreambuf_iterator<char>(in), {});
+    Fixture(int entries, int shortcuts) : Fixture(GenerateEntries(entries), shortcuts) {}
+    Fixture(const std::vector<Entry>& registered, int shortcuts)
+        : file(registered), favorites(file.dir() / "Favorites") {
         std::vector<Entry> fresh = GenerateEntries(shortcuts, 7);
         for (int i = 0; i < shortcuts; ++i) {
             // Ten folders of ten subfolders, ten shortcuts in each.
@@ -42,13 +34,6 @@ struct Fixture {
                 << "[InternetShortcut]\r\nURL=" << ToUtf8(source.url) << "\r\n";
         }
     }
-    ~Fixture() { fs::remove_all(dir); }
-
-    void restoreData() const {
-        std::ofstream out(data, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(dataBytes.data()),
-                  static_cast<std::streamsize>(dataBytes.size()));
-    }
 };
 
 void BM_FavoritesImport(benchmark::State& state) {
@@ -56,9 +41,7 @@ void BM_FavoritesImport(benchmark::State& state) {
     FavoritesState favorites;
     for (auto _ : state) {
         state.PauseTiming();
-        fixture.restoreData();
-        StoreState store;
-        store.DataFilePath = fixture.data;
+        StoreState store = fixture.file.restored();
         ShortcutCounters counters;
         ResetImportCounts(favorites, counters);
         state.ResumeTiming();

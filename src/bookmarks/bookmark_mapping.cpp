@@ -1,5 +1,6 @@
 #include "bookmarks/bookmark_mapping.h"
 
+#include "browser/ascii_lower.h"
 #include "store/workbook/utf.h"
 
 #include <array>
@@ -31,12 +32,7 @@ bool IsImportableUrl(std::string_view url) {
     if (colon == std::string_view::npos) {
         return false;
     }
-    std::string scheme(url.substr(0, colon));
-    for (char& c : scheme) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
+    const std::string scheme = AsciiLower(url.substr(0, colon));
     static constexpr std::array<std::string_view, 4> kSchemes{"http", "https", "ftp", "file"};
     for (std::string_view known : kSchemes) {
         if (scheme == known) {

@@ -2,6 +2,7 @@
 
 #include "bookmarks/chromium_bookmarks.h"
 #include "bookmarks/html_entities.h"
+#include "browser/ascii_lower.h"
 #include "browser/page_charset.h"
 #include "store/files/file_bytes.h"
 #include "store/workbook/workbook_error.h"
@@ -17,16 +18,6 @@ namespace {
 
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
-}
-
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return out;
 }
 
 std::string Trimmed(std::string_view text) {
@@ -73,7 +64,7 @@ public:
         while (pos_ < html_.size() && !IsSpace(html_[pos_]) && html_[pos_] != '>') {
             ++pos_;
         }
-        tag.name = Lower(html_.substr(start, pos_ - start));
+        tag.name = AsciiLower(html_.substr(start, pos_ - start));
         if (tag.name.starts_with('!')) {
             tag.name.clear();
         }
@@ -96,7 +87,7 @@ private:
                    html_[pos_] != '>') {
                 ++pos_;
             }
-            std::string name = Lower(html_.substr(start, pos_ - start));
+            std::string name = AsciiLower(html_.substr(start, pos_ - start));
             if (name.empty()) {
                 ++pos_; // a stray character
                 continue;

@@ -1,5 +1,7 @@
 #include "browser/browser_window.h"
 
+#include "browser/ascii_lower.h"
+
 #include <array>
 #include <string_view>
 #include <utility>
@@ -7,15 +9,6 @@
 namespace tomorine {
 
 namespace {
-
-std::string Lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return text;
-}
 
 // Window class (lower case) and the folder its profiles live in.
 constexpr std::array<std::pair<std::string_view, std::string_view>, 7> kChromiumFamily{{
@@ -56,7 +49,8 @@ std::string WithoutSuffix(const std::string& title, const std::array<std::string
 } // namespace
 
 std::string ChromiumConfigName(const ForeignWindow& window) {
-    for (const std::string& name : {Lower(window.className), Lower(window.instanceName)}) {
+    for (const std::string& name :
+         {AsciiLower(window.className), AsciiLower(window.instanceName)}) {
         for (const auto& [windowClass, folder] : kChromiumFamily) {
             if (name.starts_with(windowClass)) {
                 return std::string(folder);
@@ -70,7 +64,8 @@ BrowserKind BrowserOf(const ForeignWindow& window) {
     if (window.id == 0) {
         return BrowserKind::None;
     }
-    for (const std::string& name : {Lower(window.className), Lower(window.instanceName)}) {
+    for (const std::string& name :
+         {AsciiLower(window.className), AsciiLower(window.instanceName)}) {
         if (name == "firefox" || name == "firefox-esr" || name.starts_with("firefox")) {
             return BrowserKind::Firefox;
         }

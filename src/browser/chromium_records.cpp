@@ -77,14 +77,7 @@ std::vector<fs::path> ChromiumProfiles(const fs::path& configHome,
 }
 
 std::optional<std::string> ChromiumUrlForTitle(const fs::path& profile, const std::string& title) {
-    if (title.empty()) {
-        return std::nullopt;
-    }
-    HistoryCopy history(profile / "History");
-    if (auto page = history.firstRow(kUrlForTitle, &title)) {
-        return page->url;
-    }
-    return std::nullopt;
+    return HistoryUrlForTitle(profile / "History", kUrlForTitle, title);
 }
 
 std::optional<VisitedPage> ChromiumLatestPage(const fs::path& profile) {

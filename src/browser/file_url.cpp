@@ -1,5 +1,7 @@
 #include "browser/file_url.h"
 
+#include "browser/ascii_lower.h"
+
 #include <unistd.h>
 
 namespace tomorine {
@@ -7,19 +9,7 @@ namespace tomorine {
 namespace {
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-        if (c != prefix[i]) {
-            return false;
-        }
-    }
-    return true;
+    return text.size() >= prefix.size() && AsciiLower(text.substr(0, prefix.size())) == prefix;
 }
 
 int HexValue(char c) {

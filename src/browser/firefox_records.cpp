@@ -154,11 +154,7 @@ std::optional<std::string> FirefoxUrlForTitle(const fs::path& profile, const std
             }
         }
     }
-    HistoryCopy places(profile / "places.sqlite");
-    if (auto page = places.firstRow(kUrlForTitle, &title)) {
-        return page->url;
-    }
-    return std::nullopt;
+    return HistoryUrlForTitle(profile / "places.sqlite", kUrlForTitle, title);
 }
 
 std::optional<VisitedPage> FirefoxLatestPage(const fs::path& profile) {

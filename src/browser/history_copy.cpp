@@ -121,4 +121,15 @@ bool HistoryCopy::forEachRow(
     return step == SQLITE_DONE;
 }
 
+std::optional<std::string> HistoryUrlForTitle(const fs::path& database, const char* sql,
+                                              const std::string& title) {
+    if (title.empty()) {
+        return std::nullopt;
+    }
+    if (auto page = HistoryCopy(database).firstRow(sql, &title)) {
+        return page->url;
+    }
+    return std::nullopt;
+}
+
 } // namespace tomorine

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <vector>
 #include <optional>
 #include <string>
+#include <vector>
 
 struct sqlite3;
 
@@ -44,5 +44,10 @@ private:
     std::filesystem::path folder_;
     sqlite3* db_ = nullptr;
 };
+
+// The URL of the first row of `sql` with `title` bound to ?1, read from a
+// copy of the history database at `database`; nothing for an empty title.
+std::optional<std::string> HistoryUrlForTitle(const std::filesystem::path& database,
+                                              const char* sql, const std::string& title);
 
 } // namespace tomorine

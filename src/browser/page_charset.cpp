@@ -1,5 +1,7 @@
 #include "browser/page_charset.h"
 
+#include "browser/ascii_lower.h"
+
 #include <cerrno>
 #include <iconv.h>
 #include <regex>
@@ -10,20 +12,10 @@ namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return out;
-}
-
 // The names pages use for Japanese charsets, as iconv knows them. Shift_JIS
 // pages are written with Windows' extensions in practice, so CP932 reads them.
 std::string IconvName(std::string_view declared) {
-    const std::string name = Lower(declared);
+    const std::string name = AsciiLower(declared);
     if (name == "shift_jis" || name == "shift-jis" || name == "sjis" || name == "x-sjis" ||
         name == "ms_kanji" || name == "windows-31j" || name == "cp932" || name == "csshiftjis") {
         return "CP932";

@@ -1,12 +1,12 @@
 #include "browser/shortcut_file.h"
 
+#include "browser/ascii_lower.h"
 #include "browser/shortcut_target.h"
 #include "store/files/file_bytes.h"
 #include "store/settings/cp932.h"
 #include "store/workbook/utf.h"
 #include "store/workbook/workbook_error.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <string_view>
 
@@ -92,10 +92,7 @@ std::string Utf16LeToUtf8(std::string_view bytes) {
 } // namespace
 
 ShortcutKind ShortcutKindOf(const std::filesystem::path& path) {
-    std::string extension = path.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(), [](char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    });
+    const std::string extension = AsciiLower(path.extension().string());
     if (extension == ".url") {
         return ShortcutKind::Internet;
     }

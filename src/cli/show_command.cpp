@@ -1,6 +1,6 @@
 #include "cli/command_options.h"
 #include "cli/commands.h"
-#include "cli/data_file.h"
+#include "cli/entry_command_line.h"
 #include "cli/entry_lookup.h"
 #include "cli/entry_output.h"
 #include "cli/failure.h"
@@ -22,14 +22,11 @@ CommandSyntax Syntax() {
 } // namespace
 
 int ShowCommand(const Invocation& call) {
-    const CommandSyntax syntax = Syntax();
-    ParsedArgs args = ParseArgs(call.args, syntax);
-    const std::int32_t serial = ParseSerial(args.operands[0], syntax);
-    const std::filesystem::path dataFile = ResolveDataFile(args);
+    const EntryCommandLine line = ParseEntryCommandLine(call.args, Syntax());
     std::optional<Entry> entry;
     try {
-        Connection connection(Connection::ConnectionString(dataFile));
-        entry = FindLiveEntry(connection, serial);
+        Connection connection(Connection::ConnectionString(line.dataFile));
+        entry = FindLiveEntry(connection, line.serial);
         connection.close();
     } catch (const std::exception& e) {
         return Fail(call.err, e.what());
@@ -38,7 +35,7 @@ int ShowCommand(const Invocation& call) {
         return Fail(call.err, Messages::NotFound);
     }
     std::ostringstream text;
-    if (args.flag("--json")) {
+    if (line.args.flag("--json")) {
         WriteHitsJson(text, {*entry});
     } else {
         WriteEntryFields(text, *entry);

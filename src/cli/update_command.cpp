@@ -1,6 +1,6 @@
 #include "cli/command_options.h"
 #include "cli/commands.h"
-#include "cli/data_file.h"
+#include "cli/entry_command_line.h"
 #include "cli/entry_lookup.h"
 #include "cli/entry_options.h"
 #include "cli/failure.h"
@@ -47,13 +47,10 @@ Outcome Update(const std::filesystem::path& dataFile, std::int32_t serial, const
 } // namespace
 
 int UpdateCommand(const Invocation& call) {
-    const CommandSyntax syntax = Syntax();
-    ParsedArgs args = ParseArgs(call.args, syntax);
-    const std::int32_t serial = ParseSerial(args.operands[0], syntax);
-    const std::filesystem::path dataFile = ResolveDataFile(args);
+    const EntryCommandLine line = ParseEntryCommandLine(call.args, Syntax());
     Outcome outcome = Outcome::Updated;
     try {
-        outcome = Update(dataFile, serial, args);
+        outcome = Update(line.dataFile, line.serial, line.args);
     } catch (const std::exception& e) {
         return Fail(call.err, e, Messages::DataError);
     }

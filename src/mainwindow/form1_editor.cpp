@@ -3,28 +3,25 @@
 #include "mainwindow/message_box.h"
 #include "mainwindow/module_state.h"
 #include "mainwindow/qt_text.h"
+#include "mainwindow/url_open_seam.h"
 #include "store/data_file_change.h"
 #include "store/entry_statements.h"
 #include "store/message_style.h"
 #include "store/messages.h"
 
-#include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QUrl>
 
 namespace tomorine {
 
 namespace {
 
-std::function<bool(const QUrl&)>& OpenUrl() {
-    static std::function<bool(const QUrl&)> open = [](const QUrl& url) {
-        return QDesktopServices::openUrl(url);
-    };
-    return open;
+UrlOpenSeam& UrlOpener() {
+    static UrlOpenSeam seam;
+    return seam;
 }
 
 const QString kRegister = QStringLiteral("登録");
@@ -33,7 +30,7 @@ const QString kUpdate = QStringLiteral("更新");
 } // namespace
 
 void Form1::SetOpenUrl(std::function<bool(const QUrl&)> open) {
-    OpenUrl() = std::move(open);
+    UrlOpener().set(std::move(open));
 }
 
 void Form1::Command2_Click() {
@@ -163,11 +160,7 @@ void Form1::Command3_Click() {
     }
     ResetListCaption();
     refreshDataFilePath();
-    QUrl url = QUrl::fromUserInput(Text1->text());
-    if (!url.isValid() || !OpenUrl()(url)) {
-        MessageBox(this, Text1->text() + QStringLiteral("\r\nを開けません"),
-                   MessageStyle::Exclamation);
-    }
+    UrlOpener().openTyped(this, Text1->text());
 }
 
 } // namespace tomorine

@@ -6,6 +6,7 @@
 #include "mainwindow/message_box.h"
 #include "mainwindow/module_state.h"
 #include "mainwindow/named_widget.h"
+#include "mainwindow/path_field_chooser.h"
 #include "mainwindow/qt_text.h"
 #include "mainwindow/select_all_on_focus.h"
 #include "mainwindow/window_menu.h"
@@ -13,7 +14,6 @@
 #include "store/messages.h"
 #include "store/settings/app_dir.h"
 #include "store/settings/ini_functions.h"
-#include "store/settings/path_routines.h"
 #include "store/settings/settings_file.h"
 
 #include <QApplication>
@@ -80,18 +80,9 @@ Form2::Form2(ModuleState& state, QWidget* mainWindow, std::function<SearchTexts(
 }
 
 void Form2::Command1_Click() {
-    const FilePathParts parts = SplitFilePath(Text1->text().toStdString());
-    const QString folder =
-        QString::fromStdString(parts.folder.empty() ? GetAppDir() : parts.folder);
-    const std::optional<QString> chosen = ChooseFile(
-        this, QStringLiteral("出力ファイルの指定"),
-        {QStringLiteral("HTML ファイル (*.htm *.html)"), QStringLiteral("すべてのファイル (*)")},
-        folder, QString::fromStdString(parts.fileName));
-    if (chosen) {
-        Text1->setText(*chosen);
-        Text1->setCursorPosition(static_cast<int>(Text1->text().size()));
-        Text1->setFocus();
-    }
+    ChooseIntoPathField(
+        this, Text1, ChooseFile, QStringLiteral("出力ファイルの指定"),
+        {QStringLiteral("HTML ファイル (*.htm *.html)"), QStringLiteral("すべてのファイル (*)")});
 }
 
 void Form2::setControlsEnabled(bool enabled) {
@@ -114,7 +105,24 @@ void Form2::storeSettings() {
     }
 }
 
-// False when the writer failed; its description has been shown.
+// Runs `write` under the wait cursor; false when it failed, its description
+// shown. `write` returns whether the last search left anything to write.
+bool Form2::writeOutput(const std::function<bool()>& write) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        const bool wrote = write();
+        QApplication::restoreOverrideCursor();
+        if (!wrote) {
+            MessageBox(this, ToQString(Messages::NoData), MessageStyle::Ok);
+        }
+        return true;
+    } catch (const std::exception& e) {
+        QApplication::restoreOverrideCursor();
+        MessageBox(this, QString::fromUtf8(e.what()), MessageStyle::Critical);
+        return false;
+    }
+}
+
 bool Form2::writePage() {
     HtmlListRequest request;
     request.statement = state_.SavedSearchSql;
@@ -130,26 +138,13 @@ bool Form2::writePage() {
             ProgressBar1->repaint();
         }
     };
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-        const HtmlListResult result = WriteHtmlList(state_, request);
-        QApplication::restoreOverrideCursor();
-        if (result.noData) {
-            MessageBox(this, ToQString(Messages::NoData), MessageStyle::Ok);
-        }
-        return true;
-    } catch (const std::exception& e) {
-        QApplication::restoreOverrideCursor();
-        MessageBox(this, QString::fromUtf8(e.what()), MessageStyle::Critical);
-        return false;
-    }
+    return writeOutput([&] { return !WriteHtmlList(state_, request).noData; });
 }
 
 // The rows of the last search that match the fields, as a bookmark file;
 // the module connection and its result stay as they are.
 bool Form2::writeBookmarks() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
+    return writeOutput([&] {
         std::vector<Entry> entries;
         if (!state_.SavedSearchSql.empty()) {
             entries = SearchedEntries(state_.DataFilePath, state_.SavedSearchSql, searchFields_());
@@ -157,16 +152,8 @@ bool Form2::writeBookmarks() {
         if (!entries.empty()) {
             WriteNetscapeBookmarks(entries, ToPath(Text1->text()));
         }
-        QApplication::restoreOverrideCursor();
-        if (entries.empty()) {
-            MessageBox(this, ToQString(Messages::NoData), MessageStyle::Ok);
-        }
-        return true;
-    } catch (const std::exception& e) {
-        QApplication::restoreOverrideCursor();
-        MessageBox(this, QString::fromUtf8(e.what()), MessageStyle::Critical);
-        return false;
-    }
+        return !entries.empty();
+    });
 }
 
 void Form2::Command2_Click() {

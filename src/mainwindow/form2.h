@@ -44,6 +44,7 @@ protected:
 private:
     void setControlsEnabled(bool enabled);
     void storeSettings();
+    bool writeOutput(const std::function<bool()>& write);
     bool writePage();
     bool writeBookmarks();
 

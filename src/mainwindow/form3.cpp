@@ -5,6 +5,7 @@
 #include "mainwindow/message_box.h"
 #include "mainwindow/module_state.h"
 #include "mainwindow/paint_notice.h"
+#include "mainwindow/path_field_chooser.h"
 #include "mainwindow/qt_text.h"
 #include "mainwindow/select_all_on_focus.h"
 #include "mainwindow/window_menu.h"
@@ -14,7 +15,6 @@
 #include "store/message_style.h"
 #include "store/settings/app_dir.h"
 #include "store/settings/ini_functions.h"
-#include "store/settings/path_routines.h"
 #include "store/settings/settings_file.h"
 #include "upgrade/data_version.h"
 
@@ -64,17 +64,9 @@ Form3::Form3(ModuleState& state, Form1& owner)
 }
 
 void Form3::Command1_Click() {
-    FilePathParts parts = SplitFilePath(Text1->text().toStdString());
-    QString folder = QString::fromStdString(parts.folder.empty() ? GetAppDir() : parts.folder);
-    std::optional<QString> chosen = ChooseExistingFile(
-        this, QStringLiteral("参照ファイルの指定"),
-        {QStringLiteral("エクセル ファイル (*.xls)"), QStringLiteral("すべてのファイル (*)")},
-        folder, QString::fromStdString(parts.fileName));
-    if (chosen) {
-        Text1->setText(*chosen);
-        Text1->setCursorPosition(static_cast<int>(Text1->text().size()));
-        Text1->setFocus();
-    }
+    ChooseIntoPathField(
+        this, Text1, ChooseExistingFile, QStringLiteral("参照ファイルの指定"),
+        {QStringLiteral("エクセル ファイル (*.xls)"), QStringLiteral("すべてのファイル (*)")});
 }
 
 void Form3::Command2_Click() {

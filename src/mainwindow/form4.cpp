@@ -5,10 +5,10 @@
 #include "mainwindow/module_state.h"
 #include "mainwindow/named_widget.h"
 #include "mainwindow/qt_text.h"
+#include "mainwindow/url_open_seam.h"
 #include "store/message_style.h"
 #include "store/messages.h"
 
-#include <QDesktopServices>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,24 +18,21 @@
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QTimer>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace tomorine {
 
 namespace {
 
-std::function<bool(const QUrl&)>& OpenUrl() {
-    static std::function<bool(const QUrl&)> open = [](const QUrl& url) {
-        return QDesktopServices::openUrl(url);
-    };
-    return open;
+UrlOpenSeam& UrlOpener() {
+    static UrlOpenSeam seam;
+    return seam;
 }
 
 } // namespace
 
 void Form4::SetOpenUrl(std::function<bool(const QUrl&)> open) {
-    OpenUrl() = std::move(open);
+    UrlOpener().set(std::move(open));
 }
 
 Form4::Form4(ModuleState& state, Form1& form1, QWidget* parent)
@@ -161,11 +158,7 @@ void Form4::Command3_Click() {
         MessageBox(this, ToQString(Messages::NoUrl), MessageStyle::Ok);
         return;
     }
-    const QUrl url = QUrl::fromUserInput(Text1->text());
-    if (!url.isValid() || !OpenUrl()(url)) {
-        MessageBox(this, Text1->text() + QStringLiteral("\r\nを開けません"),
-                   MessageStyle::Exclamation);
-    }
+    UrlOpener().openTyped(this, Text1->text());
 }
 
 void Form4::Command5_Click() {

@@ -1,0 +1,113 @@
+#include "favorites/import_run.h"
+
+#include "favorites/registered_urls.h"
+#include "store/data_connection.h"
+#include "store/entry.h"
+#include "store/files/data_file_lock.h"
+#include "store/table/connection.h"
+#include "store/workbook/workbook_error.h"
+#include "store/xls/xls_file.h"
+#include "upgrade/conversion.h"
+
+#include <limits>
+
+namespace tomorine {
+
+ImportRun::ImportRun(StoreState& store, const ImportOptions& options)
+    : store_(store), options_(options), path_(store.DataFilePath),
+      now_(options.now ? options.now : std::chrono::steady_clock::now) {}
+
+ImportRun::~ImportRun() = default;
+
+void ImportRun::run(int count, const std::function<void(int percent)>& setProgress,
+                    const std::function<void()>& processEvents, const bool& stopRequested,
+                    bool& stopped, std::string& failure) {
+    try {
+        open();
+        for (int i = 0; i < count; ++i) {
+            importItem(i);
+            if (setProgress) {
+                setProgress(ConversionPercent(i + 1, count));
+            }
+            if (now_() - lastSave_ >= options_.saveInterval) {
+                save();
+            }
+            if (processEvents) {
+                processEvents();
+            }
+            if (stopRequested) {
+                stopped = true;
+                break;
+            }
+        }
+        save();
+    } catch (const std::exception& e) {
+        failure = e.what();
+        keepWhatIsDone();
+    }
+}
+
+bool ImportRun::isRegistered(std::u16string_view url) const {
+    return registered_->contains(url);
+}
+
+void ImportRun::insert(std::u16string_view url,
+                       const std::function<std::u16string(std::int32_t serial)>& statement) {
+    if (maxSerial_ == std::numeric_limits<std::int32_t>::max()) {
+        throw WorkbookError(ErrorNumber::SheetRule,
+                            QuotedPath(path_) + " のシリアル番号はこれ以上増やせません");
+    }
+    connection_->execute(statement(maxSerial_ + 1));
+    ++maxSerial_;
+    registered_->add(url);
+    unsaved_ = true;
+}
+
+void ImportRun::open() {
+    // The module connection only reads, but it must not outlive the change.
+    if (store_.ConnectionOpen) {
+        CloseDataConnection(store_);
+        store_.ConnectionOpen = false;
+    }
+    lock_ = std::make_unique<DataFileLock>(path_);
+    connection_ = std::make_unique<Connection>(Connection::ConnectionString(path_));
+    registered_ = std::make_unique<RegisteredUrls>(*connection_);
+    Recordset highest =
+        connection_->execute(u"select max(シリアル番号) as cnt from " + std::u16string(EntryTable));
+    maxSerial_ = highest.eof() ? 0 : CellToInt32(highest.field(u"cnt"));
+    lastSave_ = now_();
+    rememberCounts();
+}
+
+void ImportRun::save() {
+    if (unsaved_) {
+        try {
+            if (options_.save) {
+                options_.save(connection_->workbook(), path_);
+            } else {
+                WriteXlsFile(connection_->workbook(), path_);
+            }
+        } catch (...) {
+            saveFailed_ = true;
+            restoreCounts();
+            throw;
+        }
+        unsaved_ = false;
+    }
+    lastSave_ = now_();
+    rememberCounts();
+}
+
+// After a failure: saves what is done, unless saving is what failed.
+void ImportRun::keepWhatIsDone() {
+    if (saveFailed_ || !connection_) {
+        return;
+    }
+    try {
+        save();
+    } catch (const std::exception&) {
+        // The counts are those of the last save; the first failure is reported.
+    }
+}
+
+} // namespace tomorine
