@@ -7,6 +7,7 @@
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 #include <sqlite3.h>
 
 using namespace tomorine;
@@ -14,20 +15,18 @@ using namespace tomorine::test;
 
 namespace {
 
-using Tags = std::vector<std::string>;
+using Lines = std::vector<std::string>;
 
-std::string Describe(const BrowserBookmark& b) {
-    std::string tags;
-    for (const std::string& tag : b.tags) {
-        tags += "[" + tag + "]";
-    }
-    return b.url + " | " + b.title + " | " + tags + " | " + b.description + " | " + b.folder;
-}
-
-std::vector<std::string> Describe(const std::vector<BrowserBookmark>& bookmarks) {
-    std::vector<std::string> out;
+// Each bookmark as "url | title | [tag][tag] | description | folder".
+Lines Describe(const std::vector<BrowserBookmark>& bookmarks) {
+    Lines out;
     for (const BrowserBookmark& b : bookmarks) {
-        out.push_back(Describe(b));
+        std::string tags;
+        for (const std::string& tag : b.tags) {
+            tags += "[" + tag + "]";
+        }
+        out.push_back(b.url + " | " + b.title + " | " + tags + " | " + b.description + " | " +
+                      b.folder);
     }
     return out;
 }
@@ -35,32 +34,24 @@ std::vector<std::string> Describe(const std::vector<BrowserBookmark>& bookmarks)
 TEST(FirefoxBookmarks, FoldersInOrderTagsAndTheUncheckpointedLog) {
     TempDir dir;
     PlacesFile places(dir / "places.sqlite");
-    const long long travel = places.folder(PlacesFile::kMenu, "旅行");
-    const long long kyoto = places.folder(travel, "京都");
+    const long long kyoto = places.folder(places.folder(PlacesFile::kMenu, "旅行"), "京都");
     places.bookmark(PlacesFile::kMenu, "https://example.com/top", "トップ");
     places.bookmark(kyoto, "https://example.com/kiyomizu", "清水寺");
-    places.bookmark(PlacesFile::kToolbar, "http://example.org/", "\x01null");
+    places.bookmark(PlacesFile::kToolbar, "http://example.org/", nullptr);
     places.bookmark(PlacesFile::kToolbar, "place:sort=8", "最近");
     places.tag("https://example.com/kiyomizu", "寺");
     places.tag("https://example.com/kiyomizu", "new york");
     // Only in the -wal file: the connection is still open and never checkpoints.
     ASSERT_TRUE(std::filesystem::exists(dir / "places.sqlite-wal"));
-
     EXPECT_EQ(Describe(ReadFirefoxBookmarks(dir.path())),
-              (std::vector<std::string>{
-                  "https://example.com/top | トップ |  |  | ",
-                  "https://example.com/kiyomizu | 清水寺 | [new york][寺] |  | 旅行/京都",
-                  "place:sort=8 | 最近 |  |  | ",
-                  "http://example.org/ |  |  |  | ",
-              }));
+              (Lines{"https://example.com/top | トップ |  |  | ",
+                     "https://example.com/kiyomizu | 清水寺 | [new york][寺] |  | 旅行/京都",
+                     "place:sort=8 | 最近 |  |  | ", "http://example.org/ |  |  |  | "}));
 }
 
 TEST(FirefoxBookmarks, ALockedDatabaseIsReadFromItsCopy) {
     TempDir dir;
-    {
-        PlacesFile places(dir / "places.sqlite");
-        places.bookmark(PlacesFile::kMenu, "https://example.com/", "a");
-    }
+    PlacesFile(dir / "places.sqlite").bookmark(PlacesFile::kMenu, "https://example.com/", "a");
     // Firefox holds its database in exclusive locking mode.
     sqlite3* holder = nullptr;
     ASSERT_EQ(sqlite3_open((dir / "places.sqlite").c_str(), &holder), SQLITE_OK);
@@ -73,16 +64,35 @@ TEST(FirefoxBookmarks, ALockedDatabaseIsReadFromItsCopy) {
     sqlite3_close(holder);
 }
 
-TEST(FirefoxBookmarks, MissingOrForeignFilesAreNamed) {
-    TempDir dir;
-    WriteText(dir / "places.sqlite", "not a database at all, just text");
-    for (const std::filesystem::path& path : {dir / "none", dir / "places.sqlite"}) {
+TEST(BookmarkReaders, MissingOrBrokenFilesAreNamed) {
+    const std::string json = ChromiumBookmarksJson(R"([{"type":"url","url":"http://a/"}])", "[]");
+    const struct {
+        std::vector<BrowserBookmark> (*read)(const std::filesystem::path&);
+        const char* name;
+        std::optional<std::string> text; // none: the file is missing
+    } cases[] = {
+        {ReadFirefoxBookmarks, "places.sqlite", std::nullopt},
+        {ReadFirefoxBookmarks, "places.sqlite", "not a database at all, just text"},
+        {ReadChromiumBookmarks, "Bookmarks", std::nullopt},
+        {ReadChromiumBookmarks, "Bookmarks", json.substr(0, json.size() / 2)},
+        {ReadChromiumBookmarks, "Bookmarks", ""},
+        {ReadChromiumBookmarks, "Bookmarks", "[1,2]"},
+        {ReadChromiumBookmarks, "Bookmarks", R"({"roots":3})"},
+        {ReadChromiumBookmarks, "Bookmarks", "\xff\xfe{"},
+        {ReadNetscapeBookmarks, "b.html", std::nullopt},
+        {ReadNetscapeBookmarks, "b.html", "<html><body>hello</body></html>"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.value_or(std::string("missing ") + c.name));
+        TempDir dir;
+        if (c.text) {
+            WriteText(dir / c.name, *c.text);
+        }
         try {
-            ReadFirefoxBookmarks(path);
-            ADD_FAILURE() << path;
+            c.read(dir / c.name);
+            ADD_FAILURE() << "read";
         } catch (const WorkbookError& e) {
-            EXPECT_NE(std::string(e.what()).find(path.filename().string()), std::string::npos)
-                << e.what();
+            EXPECT_NE(std::string(e.what()).find(c.name), std::string::npos) << e.what();
         }
     }
 }
@@ -97,103 +107,62 @@ TEST(ChromiumBookmarks, RootsAndNestedFolders) {
                           {"type":"url","name":"","url":"http://b.example/"}]}]}])",
                   R"j([{"type":"url","name":"js","url":"javascript:void(0)"}])j"));
     EXPECT_EQ(Describe(ReadChromiumBookmarks(dir.path())),
-              (std::vector<std::string>{"https://a.example/ | 一 |  |  | ",
-                                        "http://b.example/ |  |  |  | F/G",
-                                        "javascript:void(0) | js |  |  | "}));
-}
-
-TEST(ChromiumBookmarks, BrokenFilesGiveAClearError) {
-    const std::string whole =
-        ChromiumBookmarksJson(R"([{"type":"url","name":"a","url":"https://a.example/"}])", "[]");
-    for (const std::string& text :
-         {whole.substr(0, whole.size() / 2), std::string(), std::string("[1,2]"),
-          std::string(R"({"roots":3})"), std::string("\xff\xfe{")}) {
-        SCOPED_TRACE(text);
-        try {
-            ParseChromiumBookmarks(text, "Bookmarks");
-            ADD_FAILURE();
-        } catch (const WorkbookError& e) {
-            EXPECT_NE(std::string(e.what()).find("Bookmarks"), std::string::npos);
-        }
-    }
-}
-
-struct NetscapeCase {
-    const char* name;
-    std::string bytes;
-    std::vector<std::string> expected;
-};
-
-class Netscape : public ::testing::TestWithParam<NetscapeCase> {};
-
-TEST_P(Netscape, Reads) {
-    EXPECT_EQ(Describe(ParseNetscapeBookmarks(GetParam().bytes, "b.html")), GetParam().expected);
+              (Lines{"https://a.example/ | 一 |  |  | ", "http://b.example/ |  |  |  | F/G",
+                     "javascript:void(0) | js |  |  | "}));
 }
 
 const std::string kHead = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<TITLE>Bookmarks</TITLE>\n"
                           "<H1>Bookmarks</H1>\n";
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, Netscape,
-    ::testing::Values(
-        NetscapeCase{"NestedFoldersAndDescriptions",
-                     kHead + "<DL><p>\n<DT><H3 ADD_DATE=\"1\">外</H3>\n<DL><p>\n"
-                             "<DT><A HREF=\"https://x.example/\" TAGS=\"a, b c,,\">X</A>\n"
-                             "<DD>一行目\n二行目\n"
-                             "<DT><H3>内</H3>\n<DL><p>\n<DT><A HREF=\"http://y.example/\">Y</A>\n"
-                             "</DL><p>\n<DT><A HREF=\"http://z.example/\">Z</A>\n</DL><p>\n"
-                             "<DT><A HREF=\"ftp://w.example/\">W</A>\n<DD>\n</DL><p>\n",
-                     {"https://x.example/ | X | [a][b c] | 一行目\n二行目 | 外",
-                      "http://y.example/ | Y |  |  | 外/内", "http://z.example/ | Z |  |  | 外",
-                      "ftp://w.example/ | W |  |  | "}},
-        NetscapeCase{"Entities",
-                     kHead + "<DL><p><DT><A HREF=\"https://e.example/?a=1&amp;b=2\" "
-                             "TAGS=\"&quot;q&quot;\">&lt;b&gt; &amp; &#x1F600; &#26085; &nbsp;"
-                             "&bogus; &#0;</A><DD>&#39;x&apos;</DL>",
-                     {"https://e.example/?a=1&b=2 | <b> & \xF0\x9F\x98\x80 日 \xC2\xA0&bogus; "
-                      "\xEF\xBF\xBD | [\"q\"] | 'x' | "}},
-        NetscapeCase{"MissingTitlesAndOddLinks",
-                     kHead + "<DL><p><DT><A HREF=\"http://n.example/\"></A>"
-                             "<DT><A HREF='javascript:alert(\"x\")'>js</A>"
-                             "<DT><A>no href</A><DT><A HREF=data:text/plain,x>d</A></DL>",
-                     {"http://n.example/ |  |  |  | ", "javascript:alert(\"x\") | js |  |  | ",
-                      " | no href |  |  | ", "data:text/plain,x | d |  |  | "}},
-        NetscapeCase{"ShiftJisDeclared",
-                     "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=Shift_JIS\">"
-                     "<DL><DT><H3>\x93\xFA\x96\x7B</H3><DL><DT><A HREF=\"http://s.example/\">"
-                     "\x83\x5C\x83\x74\x83\x67</A></DL></DL>",
-                     {"http://s.example/ | ソフト |  |  | 日本"}},
-        NetscapeCase{"EucJpDeclared",
-                     "<meta charset=\"EUC-JP\"><DL><DT><A HREF=\"http://e.example/\">"
-                     "\xC6\xFC\xCB\xDC</A></DL>",
-                     {"http://e.example/ | 日本 |  |  | "}},
-        NetscapeCase{"Utf8WithByteOrderMark",
-                     "\xEF\xBB\xBF<DL><DT><A HREF=\"http://u.example/\">日本</A></DL>",
-                     {"http://u.example/ | 日本 |  |  | "}},
-        NetscapeCase{"CommentsAndAnUnclosedList",
-                     kHead + "<!-- <DT><A HREF=\"http://hidden.example/\">h</A> -->"
-                             "<DL><p><DT><A HREF=\"http://o.example/\">O",
-                     {"http://o.example/ | O |  |  | "}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(NetscapeBookmarks, NotABookmarkFile) {
-    EXPECT_THROW(ParseNetscapeBookmarks("<html><body>hello</body></html>", "page.html"),
-                 WorkbookError);
-    TempDir dir;
-    EXPECT_THROW(ReadNetscapeBookmarks(dir / "missing.html"), WorkbookError);
+TEST(NetscapeBookmarks, FoldersEntitiesOddLinksAndCharsets) {
+    const struct {
+        std::string bytes;
+        Lines expected;
+    } cases[] = {
+        {kHead + "<DL><p>\n<DT><H3 ADD_DATE=\"1\">外</H3>\n<DL><p>\n"
+                 "<DT><A HREF=\"https://x.example/\" TAGS=\"a, b c,,\">X</A>\n<DD>一行目\n二行目\n"
+                 "<DT><H3>内</H3>\n<DL><p>\n<DT><A HREF=\"http://y.example/\">Y</A>\n"
+                 "</DL><p>\n<DT><A HREF=\"http://z.example/\">Z</A>\n</DL><p>\n"
+                 "<DT><A HREF=\"ftp://w.example/\">W</A>\n<DD>\n</DL><p>\n",
+         {"https://x.example/ | X | [a][b c] | 一行目\n二行目 | 外",
+          "http://y.example/ | Y |  |  | 外/内", "http://z.example/ | Z |  |  | 外",
+          "ftp://w.example/ | W |  |  | "}},
+        {kHead + "<DL><p><DT><A HREF=\"https://e.example/?a=1&amp;b=2\" TAGS=\"&quot;q&quot;\">"
+                 "&lt;b&gt; &amp; &#x1F600; &#26085; &nbsp;&bogus; &#0;</A><DD>&#39;x&apos;</DL>",
+         {"https://e.example/?a=1&b=2 | <b> & \xF0\x9F\x98\x80 日 \xC2\xA0&bogus; \xEF\xBF\xBD | "
+          "[\"q\"] | 'x' | "}},
+        {kHead + "<DL><p><DT><A HREF=\"http://n.example/\"></A>"
+                 "<DT><A HREF='javascript:alert(\"x\")'>js</A>"
+                 "<DT><A>no href</A><DT><A HREF=data:text/plain,x>d</A></DL>",
+         {"http://n.example/ |  |  |  | ", "javascript:alert(\"x\") | js |  |  | ",
+          " | no href |  |  | ", "data:text/plain,x | d |  |  | "}},
+        {"<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=Shift_JIS\">"
+         "<DL><DT><H3>\x93\xFA\x96\x7B</H3><DL><DT><A HREF=\"http://s.example/\">"
+         "\x83\x5C\x83\x74\x83\x67</A></DL></DL>",
+         {"http://s.example/ | ソフト |  |  | 日本"}},
+        {"<meta charset=\"EUC-JP\"><DL><DT><A HREF=\"http://e.example/\">\xC6\xFC\xCB\xDC</A></DL>",
+         {"http://e.example/ | 日本 |  |  | "}},
+        // A byte order mark, a comment and a list never closed.
+        {"\xEF\xBB\xBF" + kHead +
+             "<!-- <DT><A HREF=\"http://hidden.example/\">h</A> -->"
+             "<DL><p><DT><A HREF=\"http://u.example/\">日本",
+         {"http://u.example/ | 日本 |  |  | "}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Describe(ParseNetscapeBookmarks(c.bytes, "b.html")), c.expected) << c.bytes;
+    }
 }
 
 TEST(NetscapeBookmarks, TenThousand) {
     std::string html = kHead + "<DL><p>\n";
     for (int i = 0; i < 10000; ++i) {
-        html += "<DT><A HREF=\"https://example.com/" + std::to_string(i) + "\">ページ" +
-                std::to_string(i) + "</A>\n";
+        const std::string n = std::to_string(i);
+        html += "<DT><A HREF=\"https://example.com/" + n + "\">ページ" + n + "</A>\n";
     }
-    html += "</DL><p>\n";
     const std::vector<BrowserBookmark> bookmarks = ParseNetscapeBookmarks(html, "b.html");
     ASSERT_EQ(bookmarks.size(), 10000u);
-    EXPECT_EQ(bookmarks.back().title, "ページ9999");
-    EXPECT_EQ(bookmarks.back().url, "https://example.com/9999");
+    EXPECT_EQ(Describe({bookmarks.back()}),
+              Lines{"https://example.com/9999 | ページ9999 |  |  | "});
 }
 
 } // namespace

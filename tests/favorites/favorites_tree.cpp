@@ -18,7 +18,7 @@ const std::string kDeepName(220, 'd');
 constexpr int kDeepLevels = 20; // 20 x 221 characters: beyond PATH_MAX (4096)
 
 void WriteText(const fs::path& path, const std::string& text) {
-    WriteBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+    WriteBytes(path, {text.begin(), text.end()});
 }
 
 // Folders made relative to each other, a shortcut at the bottom; returns its path.
@@ -102,25 +102,14 @@ std::vector<fs::path> FavoritesTree::expectedList() const {
 }
 
 std::vector<Entry> FavoritesTree::Registered() {
-    Entry old;
-    old.serial = 7;
-    old.url = u"http://example.jp/ユニコード";
-    old.title = u"登録済み";
-    old.keywords = u"古い";
-    return {old};
+    return {{7, u"http://example.jp/ユニコード", u"登録済み", u"", u"古い", u""}};
 }
 
 std::vector<Entry> FavoritesTree::Added() {
-    auto entry = [](std::int32_t serial, std::u16string url, std::u16string title) {
-        Entry e;
-        e.serial = serial;
-        e.url = std::move(url);
-        e.title = std::move(title);
-        return e;
-    };
-    return {entry(8, u"http://example.jp/ab", u"a.b"), entry(9, u"http://example.jp/a", u"A"),
-            entry(10, u"http://oreilly.example/it's", u"O'Reilly"),
-            entry(11, u"http://example.jp/日本語", u"日本語サイト")};
+    return {{8, u"http://example.jp/ab", u"a.b", u"", u"", u""},
+            {9, u"http://example.jp/a", u"A", u"", u"", u""},
+            {10, u"http://oreilly.example/it's", u"O'Reilly", u"", u"", u""},
+            {11, u"http://example.jp/日本語", u"日本語サイト", u"", u"", u""}};
 }
 
 } // namespace tomorine::test
