@@ -1,9 +1,7 @@
 // The mapping of a bookmark to an entry, the import into a data file (rows
-// read back by xlrd) and the Netscape file written for a browser.
+// read back by xlrd).
 #include "bookmarks/bookmark_mapping.h"
 #include "bookmarks/bookmarks_import.h"
-#include "bookmarks/netscape_reader.h"
-#include "bookmarks/netscape_writer.h"
 #include "import_fixture.h"
 #include "store/data_connection.h"
 #include "support/data_file.h"
@@ -33,21 +31,16 @@ TEST(BookmarkMapping, OnlyWebAndFileUrlsAreTaken) {
     }
 }
 
-// A title is cut before an emoji, never inside it; a URL too long for its
-// columns is not taken at all, as a cut one would be another address.
-TEST(BookmarkMapping, CutsWholeCharactersButNeverAUrl) {
+// A URL too long for its columns is not taken, as a cut one would be another
+// address; the longest that fits is taken and, as the title, cut.
+TEST(BookmarkMapping, AUrlIsNeverCut) {
     bool cut = false;
-    std::optional<Entry> entry =
-        EntryOfBookmark(Bookmark("http://a/", std::string(499, 'x') + "\xF0\x9F\x98\x80"), cut);
-    ASSERT_TRUE(entry);
-    EXPECT_EQ(entry->title.size(), 499u);
-    EXPECT_TRUE(cut);
-    cut = false;
     EXPECT_FALSE(EntryOfBookmark(Bookmark("http://a/" + std::string(1992, 'x')), cut));
-    entry = EntryOfBookmark(Bookmark("http://a/" + std::string(1991, 'x')), cut);
+    const std::optional<Entry> entry =
+        EntryOfBookmark(Bookmark("http://a/" + std::string(1991, 'x')), cut);
     ASSERT_TRUE(entry);
     EXPECT_EQ(entry->url.size(), 2000u);
-    EXPECT_EQ(entry->title.size(), 500u); // the URL as the title
+    EXPECT_EQ(entry->title.size(), 500u);
     EXPECT_TRUE(cut);
 }
 
@@ -123,50 +116,6 @@ TEST_F(BookmarksImport, AFailedSaveLeavesTheCountsOfTheLastSave) {
     EXPECT_EQ(outcome.failure, "ディスクがいっぱいです");
     EXPECT_EQ(outcome.counts.registered, 2);
     EXPECT_EQ(EntryRowsByXlrd(store_.DataFilePath).size(), 3u);
-}
-
-TEST(NetscapeWriter, EscapesEveryTextAndReadsBack) {
-    TempDir dir;
-    WriteNetscapeBookmarks({{1, u"https://a.example/?x=1&y=\"2\"", u"<東京> & \"大阪\"", u"",
-                             u"京都 a,b 奈良\u3000寺", u"一行目\n<二行目>"},
-                            {2, u"http://b.example/", u"題", u"", u"", u""}},
-                           dir / "out.html");
-    const auto bytes = ReadBytes(dir / "out.html");
-    const std::string html(bytes.begin(), bytes.end());
-    EXPECT_TRUE(html.starts_with("<!DOCTYPE NETSCAPE-Bookmark-file-1>\n")) << html;
-    EXPECT_NE(html.find("<A HREF=\"https://a.example/?x=1&amp;y=&quot;2&quot;\" "
-                        "TAGS=\"京都,a，b,奈良\u3000寺\">&lt;東京&gt; &amp; &quot;大阪&quot;</A>"),
-              std::string::npos)
-        << html;
-    const std::vector<BrowserBookmark> back = ParseNetscapeBookmarks(html, "out.html");
-    ASSERT_EQ(back.size(), 2u);
-    EXPECT_EQ(back[0].url, "https://a.example/?x=1&y=\"2\"");
-    EXPECT_EQ(back[0].title, "<東京> & \"大阪\"");
-    EXPECT_EQ(back[0].tags, (std::vector<std::string>{"京都", "a，b", "奈良\u3000寺"}));
-    EXPECT_EQ(back[0].description, "一行目\n<二行目>");
-    EXPECT_EQ(back[1].tags, std::vector<std::string>{});
-}
-
-TEST(NetscapeWriter, AFailedWriteLeavesTheOldFile) {
-    TempDir dir;
-    std::filesystem::create_directory(dir / "folder.html");
-    EXPECT_THROW(WriteNetscapeBookmarks({kStored}, dir / "folder.html"), WorkbookError);
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "folder.html"));
-}
-
-TEST(SearchedEntries, LiveEntriesMatchingTheFields) {
-    TempDir dir;
-    WriteEntries(dir / "d.xls",
-                 {{1, u"http://a/", u"京都の寺", u"", u"寺", u""},
-                  {2, u"http://b/", u"大阪", u"", u"", u""},
-                  {3, u"http://c/", u"京都の庭", u"", u"", u""}},
-                 {3});
-    SearchTexts texts;
-    texts.title = u"京都";
-    const std::vector<Entry> found = SearchedEntries(dir / "d.xls", texts);
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].url, u"http://a/");
-    EXPECT_EQ(SearchedEntries(dir / "d.xls", {}).size(), 2u);
 }
 
 } // namespace

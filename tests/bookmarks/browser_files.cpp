@@ -90,8 +90,9 @@ long long PlacesFile::folder(long long parent, const std::string& title) {
     return item(2, parent, title.c_str(), 0);
 }
 
-long long PlacesFile::bookmark(long long parent, const std::string& url, const char* title) {
-    return item(1, parent, title, place(url));
+long long PlacesFile::bookmark(long long parent, const std::string& url,
+                               const std::optional<std::string>& title) {
+    return item(1, parent, title ? title->c_str() : nullptr, place(url));
 }
 
 void PlacesFile::tag(const std::string& url, const std::string& name) {

@@ -2,7 +2,6 @@
 
 #include "support/temp_dir.h"
 
-#include <climits>
 #include <fcntl.h>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -26,20 +25,15 @@ fs::path MakeDeepShortcut(const fs::path& top) {
     fs::create_directory(top);
     int fd = open(top.c_str(), O_RDONLY | O_DIRECTORY);
     fs::path path = top;
-    for (int i = 0; i < kDeepLevels && fd >= 0; ++i) {
+    for (int i = 0; i < kDeepLevels && fd >= 0; ++i, path /= kDeepName) {
         mkdirat(fd, kDeepName.c_str(), 0700);
-        int next = openat(fd, kDeepName.c_str(), O_RDONLY | O_DIRECTORY);
+        const int next = openat(fd, kDeepName.c_str(), O_RDONLY | O_DIRECTORY);
         close(fd);
         fd = next;
-        path /= kDeepName;
     }
-    if (fd < 0) {
-        throw std::runtime_error("cannot build the deep folders");
-    }
-    int file = openat(fd, "long.url", O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    std::string text = "[InternetShortcut]\r\nURL=http://example.jp/long\r\n";
-    bool written =
-        file >= 0 && write(file, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    const int file = fd < 0 ? -1 : openat(fd, "long.url", O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const std::string text = "[InternetShortcut]\r\nURL=http://example.jp/long\r\n";
+    const bool written = file >= 0 && write(file, text.data(), text.size()) == ssize_t(text.size());
     close(file);
     close(fd);
     if (!written) {

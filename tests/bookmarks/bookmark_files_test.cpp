@@ -1,7 +1,9 @@
-// The three readers on files in the browsers' own formats, built at run time.
+// The three readers on files in the browsers' own formats, built at run time,
+// and the Netscape file written for a browser.
 #include "bookmarks/chromium_bookmarks.h"
 #include "bookmarks/firefox_bookmarks.h"
 #include "bookmarks/netscape_reader.h"
+#include "bookmarks/netscape_writer.h"
 #include "browser_files.h"
 #include "store/workbook/workbook_error.h"
 #include "support/temp_dir.h"
@@ -37,7 +39,7 @@ TEST(FirefoxBookmarks, FoldersInOrderTagsAndTheUncheckpointedLog) {
     const long long kyoto = places.folder(places.folder(PlacesFile::kMenu, "旅行"), "京都");
     places.bookmark(PlacesFile::kMenu, "https://example.com/top", "トップ");
     places.bookmark(kyoto, "https://example.com/kiyomizu", "清水寺");
-    places.bookmark(PlacesFile::kToolbar, "http://example.org/", nullptr);
+    places.bookmark(PlacesFile::kToolbar, "http://example.org/", std::nullopt);
     places.bookmark(PlacesFile::kToolbar, "place:sort=8", "最近");
     places.tag("https://example.com/kiyomizu", "寺");
     places.tag("https://example.com/kiyomizu", "new york");
@@ -163,6 +165,35 @@ TEST(NetscapeBookmarks, TenThousand) {
     ASSERT_EQ(bookmarks.size(), 10000u);
     EXPECT_EQ(Describe({bookmarks.back()}),
               Lines{"https://example.com/9999 | ページ9999 |  |  | "});
+}
+
+TEST(NetscapeWriter, EscapesEveryTextAndReadsBack) {
+    TempDir dir;
+    WriteNetscapeBookmarks({{1, u"https://a.example/?x=1&y=\"2\"", u"<東京> & \"大阪\"", u"",
+                             u"京都 a,b 奈良\u3000寺", u"一行目\n<二行目>"},
+                            {2, u"http://b.example/", u"題", u"", u"", u""}},
+                           dir / "out.html");
+    const auto bytes = ReadBytes(dir / "out.html");
+    const std::string html(bytes.begin(), bytes.end());
+    EXPECT_TRUE(html.starts_with("<!DOCTYPE NETSCAPE-Bookmark-file-1>\n")) << html;
+    EXPECT_NE(html.find("<A HREF=\"https://a.example/?x=1&amp;y=&quot;2&quot;\" "
+                        "TAGS=\"京都,a，b,奈良\u3000寺\">&lt;東京&gt; &amp; &quot;大阪&quot;</A>"),
+              std::string::npos)
+        << html;
+    EXPECT_EQ(
+        Describe(ParseNetscapeBookmarks(html, "out.html")),
+        (Lines{"https://a.example/?x=1&y=\"2\" | <東京> & \"大阪\" | [京都][a，b][奈良\u3000寺] | "
+               "一行目\n<二行目> | ",
+               "http://b.example/ | 題 |  |  | "}));
+}
+
+TEST(NetscapeWriter, AFailedWriteLeavesTheOldFile) {
+    TempDir dir;
+    std::filesystem::create_directory(dir / "folder.html");
+    EXPECT_THROW(
+        WriteNetscapeBookmarks({{1, u"http://a/", u"a", u"", u"", u""}}, dir / "folder.html"),
+        WorkbookError);
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "folder.html"));
 }
 
 } // namespace
