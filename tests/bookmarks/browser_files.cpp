@@ -1,5 +1,6 @@
 #include "browser_files.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <sqlite3.h>
 #include <stdexcept>
@@ -29,6 +30,14 @@ INSERT INTO moz_bookmarks (id, type, parent, position, title, guid) VALUES
   (5, 2, 1, 3, 'unfiled', 'unfiled_____'), (6, 2, 1, 4, 'mobile', 'mobile______');
 )";
 
+template <typename... Args>
+std::string Sql(const char* format, Args... args) {
+    char* text = sqlite3_mprintf(format, args...);
+    std::string sql = text;
+    sqlite3_free(text);
+    return sql;
+}
+
 } // namespace
 
 PlacesFile::PlacesFile(const std::filesystem::path& file) {
@@ -51,68 +60,45 @@ void PlacesFile::exec(const std::string& sql) {
     }
 }
 
+long long PlacesFile::scalar(const std::string& sql) {
+    long long value = 0;
+    auto first = [](void* out, int, char** values, char**) {
+        *static_cast<long long*>(out) = values[0] ? std::atoll(values[0]) : 0;
+        return 1; // one row is enough
+    };
+    sqlite3_exec(db_, sql.c_str(), first, &value, nullptr);
+    return value;
+}
+
 long long PlacesFile::place(const std::string& url) {
-    sqlite3_stmt* select = nullptr;
-    sqlite3_prepare_v2(db_, "SELECT id FROM moz_places WHERE url = ?1", -1, &select, nullptr);
-    sqlite3_bind_text(select, 1, url.c_str(), -1, SQLITE_TRANSIENT);
-    long long id = 0;
-    if (sqlite3_step(select) == SQLITE_ROW) {
-        id = sqlite3_column_int64(select, 0);
-    }
-    sqlite3_finalize(select);
-    if (id != 0) {
+    if (long long id = scalar(Sql("SELECT id FROM moz_places WHERE url = %Q", url.c_str()))) {
         return id;
     }
-    sqlite3_stmt* insert = nullptr;
-    sqlite3_prepare_v2(db_, "INSERT INTO moz_places (url, title) VALUES (?1, 'page title')", -1,
-                       &insert, nullptr);
-    sqlite3_bind_text(insert, 1, url.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_step(insert);
-    sqlite3_finalize(insert);
+    exec(Sql("INSERT INTO moz_places (url, title) VALUES (%Q, 'page title')", url.c_str()));
     return sqlite3_last_insert_rowid(db_);
 }
 
-long long PlacesFile::item(int type, long long parent, const std::string& title,
-                           long long placeId) {
-    sqlite3_stmt* insert = nullptr;
-    sqlite3_prepare_v2(db_,
-                       "INSERT INTO moz_bookmarks (type, fk, parent, position, title, guid) "
-                       "VALUES (?1, ?2, ?3, ?4, ?5, hex(randomblob(6)))",
-                       -1, &insert, nullptr);
-    sqlite3_bind_int(insert, 1, type);
-    if (placeId != 0) {
-        sqlite3_bind_int64(insert, 2, placeId);
-    }
-    sqlite3_bind_int64(insert, 3, parent);
+long long PlacesFile::item(int type, long long parent, const char* title, long long placeId) {
     // Positions counted down, so that the reader must order by position.
-    sqlite3_bind_int64(insert, 4, 1000000 - ++nextPosition_);
-    if (title != "\x01null") {
-        sqlite3_bind_text(insert, 5, title.c_str(), -1, SQLITE_TRANSIENT);
-    }
-    sqlite3_step(insert);
-    sqlite3_finalize(insert);
+    exec(Sql("INSERT INTO moz_bookmarks (type, fk, parent, position, title, guid) "
+             "VALUES (%d, NULLIF(%lld, 0), %lld, %lld, %Q, hex(randomblob(6)))",
+             type, placeId, parent, 1000000 - ++nextPosition_, title));
     return sqlite3_last_insert_rowid(db_);
 }
 
 long long PlacesFile::folder(long long parent, const std::string& title) {
-    return item(2, parent, title, 0);
+    return item(2, parent, title.c_str(), 0);
 }
 
-long long PlacesFile::bookmark(long long parent, const std::string& url, const std::string& title) {
-    return item(1, parent, title, place(url));
+long long PlacesFile::bookmark(long long parent, const std::string& url,
+                               const std::optional<std::string>& title) {
+    return item(1, parent, title ? title->c_str() : nullptr, place(url));
 }
 
 void PlacesFile::tag(const std::string& url, const std::string& name) {
-    sqlite3_stmt* select = nullptr;
-    sqlite3_prepare_v2(db_, "SELECT id FROM moz_bookmarks WHERE parent = 4 AND title = ?1", -1,
-                       &select, nullptr);
-    sqlite3_bind_text(select, 1, name.c_str(), -1, SQLITE_TRANSIENT);
-    long long folderId = sqlite3_step(select) == SQLITE_ROW ? sqlite3_column_int64(select, 0) : 0;
-    sqlite3_finalize(select);
-    if (folderId == 0) {
-        folderId = folder(kTags, name);
-    }
-    item(1, folderId, "\x01null", place(url));
+    long long folderId = scalar(Sql(
+        "SELECT id FROM moz_bookmarks WHERE parent = %lld AND title = %Q", kTags, name.c_str()));
+    item(1, folderId ? folderId : folder(kTags, name), nullptr, place(url));
 }
 
 std::string ChromiumBookmarksJson(const std::string& barChildren,

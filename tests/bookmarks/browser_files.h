@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,13 +25,16 @@ public:
     static constexpr long long kTags = 4;
 
     long long folder(long long parent, const std::string& title);
-    long long bookmark(long long parent, const std::string& url, const std::string& title);
+    // No title is stored as NULL, as Firefox does for some bookmarks.
+    long long bookmark(long long parent, const std::string& url,
+                       const std::optional<std::string>& title);
     // A tag as Firefox stores it: a bookmark of the URL in the tag's folder.
     void tag(const std::string& url, const std::string& name);
     void exec(const std::string& sql);
 
 private:
-    long long item(int type, long long parent, const std::string& title, long long place);
+    long long scalar(const std::string& sql); // the first value of the first row, 0 if none
+    long long item(int type, long long parent, const char* title, long long place);
     long long place(const std::string& url);
 
     sqlite3* db_ = nullptr;

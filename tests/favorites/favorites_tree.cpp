@@ -2,7 +2,6 @@
 
 #include "support/temp_dir.h"
 
-#include <climits>
 #include <fcntl.h>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -18,7 +17,7 @@ const std::string kDeepName(220, 'd');
 constexpr int kDeepLevels = 20; // 20 x 221 characters: beyond PATH_MAX (4096)
 
 void WriteText(const fs::path& path, const std::string& text) {
-    WriteBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+    WriteBytes(path, {text.begin(), text.end()});
 }
 
 // Folders made relative to each other, a shortcut at the bottom; returns its path.
@@ -26,20 +25,15 @@ fs::path MakeDeepShortcut(const fs::path& top) {
     fs::create_directory(top);
     int fd = open(top.c_str(), O_RDONLY | O_DIRECTORY);
     fs::path path = top;
-    for (int i = 0; i < kDeepLevels && fd >= 0; ++i) {
+    for (int i = 0; i < kDeepLevels && fd >= 0; ++i, path /= kDeepName) {
         mkdirat(fd, kDeepName.c_str(), 0700);
-        int next = openat(fd, kDeepName.c_str(), O_RDONLY | O_DIRECTORY);
+        const int next = openat(fd, kDeepName.c_str(), O_RDONLY | O_DIRECTORY);
         close(fd);
         fd = next;
-        path /= kDeepName;
     }
-    if (fd < 0) {
-        throw std::runtime_error("cannot build the deep folders");
-    }
-    int file = openat(fd, "long.url", O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    std::string text = "[InternetShortcut]\r\nURL=http://example.jp/long\r\n";
-    bool written =
-        file >= 0 && write(file, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    const int file = fd < 0 ? -1 : openat(fd, "long.url", O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const std::string text = "[InternetShortcut]\r\nURL=http://example.jp/long\r\n";
+    const bool written = file >= 0 && write(file, text.data(), text.size()) == ssize_t(text.size());
     close(file);
     close(fd);
     if (!written) {
@@ -102,25 +96,14 @@ std::vector<fs::path> FavoritesTree::expectedList() const {
 }
 
 std::vector<Entry> FavoritesTree::Registered() {
-    Entry old;
-    old.serial = 7;
-    old.url = u"http://example.jp/ユニコード";
-    old.title = u"登録済み";
-    old.keywords = u"古い";
-    return {old};
+    return {{7, u"http://example.jp/ユニコード", u"登録済み", u"", u"古い", u""}};
 }
 
 std::vector<Entry> FavoritesTree::Added() {
-    auto entry = [](std::int32_t serial, std::u16string url, std::u16string title) {
-        Entry e;
-        e.serial = serial;
-        e.url = std::move(url);
-        e.title = std::move(title);
-        return e;
-    };
-    return {entry(8, u"http://example.jp/ab", u"a.b"), entry(9, u"http://example.jp/a", u"A"),
-            entry(10, u"http://oreilly.example/it's", u"O'Reilly"),
-            entry(11, u"http://example.jp/日本語", u"日本語サイト")};
+    return {{8, u"http://example.jp/ab", u"a.b", u"", u"", u""},
+            {9, u"http://example.jp/a", u"A", u"", u"", u""},
+            {10, u"http://oreilly.example/it's", u"O'Reilly", u"", u"", u""},
+            {11, u"http://example.jp/日本語", u"日本語サイト", u"", u"", u""}};
 }
 
 } // namespace tomorine::test

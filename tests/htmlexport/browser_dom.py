@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """browser_dom.py PAGE FLAGS_FILE: loads PAGE in headless Chromium and prints
-the elements of the DOM it built as JSON."""
+the elements of the DOM it built, with their attributes and text, as JSON."""
 import json
 import os
 import subprocess
@@ -24,8 +24,6 @@ def read_flags(path):
 
 
 class Dom(HTMLParser):
-    """Every element with its attributes and the text within it."""
-
     def __init__(self):
         super().__init__(convert_charrefs=True)
         self.elements, self.open = [], []
@@ -35,30 +33,23 @@ class Dom(HTMLParser):
         self.open.append(self.elements[-1])
 
     def handle_endtag(self, tag):
-        for i in range(len(self.open) - 1, -1, -1):
-            if self.open[i]["tag"] == tag:
-                del self.open[i:]
-                break
+        tags = [element["tag"] for element in self.open]
+        if tag in tags:
+            del self.open[len(tags) - 1 - tags[::-1].index(tag):]
 
     def handle_data(self, data):
         for element in self.open:
             element["text"] += data
 
 
-def main():
-    with tempfile.TemporaryDirectory() as profile:
-        command = ["chromium", *read_flags(sys.argv[2]), "--user-data-dir=" + profile,
-                   "--headless", "--disable-gpu", "--dump-dom",
-                   "file://" + os.path.abspath(sys.argv[1])]
-        if os.geteuid() == 0:
-            command.insert(1, "--no-sandbox")
-        done = subprocess.run(command, capture_output=True, timeout=120, check=False)
-    if done.returncode != 0:
-        sys.exit("chromium failed:\n" + done.stderr.decode("utf-8", "replace")[-2000:])
-    parser = Dom()
-    parser.feed(done.stdout.decode("utf-8"))
-    print(json.dumps(parser.elements, ensure_ascii=False))
-
-
-if __name__ == "__main__":
-    main()
+with tempfile.TemporaryDirectory() as profile:
+    command = ["chromium", *read_flags(sys.argv[2]), "--user-data-dir=" + profile, "--headless",
+               "--disable-gpu", "--dump-dom", "file://" + os.path.abspath(sys.argv[1])]
+    if os.geteuid() == 0:
+        command.insert(1, "--no-sandbox")
+    done = subprocess.run(command, capture_output=True, timeout=120, check=False)
+if done.returncode != 0:
+    sys.exit("chromium failed:\n" + done.stderr.decode("utf-8", "replace")[-2000:])
+parser = Dom()
+parser.feed(done.stdout.decode("utf-8"))
+print(json.dumps(parser.elements, ensure_ascii=False))

@@ -4,10 +4,8 @@
 #include "htmlexport/html_list_writer.h"
 #include "search/search_statement.h"
 #include "store/data_connection.h"
-#include "store/data_workbook.h"
-#include "store/entry_statements.h"
-#include "store/table/connection.h"
 #include "store/workbook/utf.h"
+#include "support/data_file.h"
 #include "support/temp_dir.h"
 
 #include <cstdio>
@@ -39,20 +37,17 @@ const std::string kScriptComment = "</td></tr></Table><b>bold</b>&amp; &";
 json BrowserDom(bool withComments, const std::filesystem::path& dir) {
     StoreState state;
     state.DataFilePath = dir / "data.xls";
-    Connection connection(state.DataFilePath, NewDataWorkbook());
     const std::u16string keywords = u"キーワード<script>";
-    const Entry entries[] = {
-        {1, u"https://ja.wikipedia.org/wiki/日本語", u"日本語 - ウィキペディア", u"ﾌﾘｰ百科事典",
-         keywords, u"言語の記事\r\n二行目 ~"},
-        {2, kScriptUrl, FromUtf8(kScriptTitle), FromUtf8(kScriptSub), keywords,
-         FromUtf8(kScriptComment)},
-        {3, kBookmarklet, u"ブックマークレット", u"", keywords, u""},
-        {4, u"http://y.jp/𠮷/😀?q=あ\r\nnext\"", u"𠮷野家 😀", u"絵文字😀", keywords, u"𠮷"},
-    };
-    for (const Entry& e : entries) {
-        connection.execute(BuildInsertStatement(e.serial, e));
-    }
-    connection.close();
+    WriteEntries(
+        state.DataFilePath,
+        {
+            {1, u"https://ja.wikipedia.org/wiki/日本語", u"日本語 - ウィキペディア", u"ﾌﾘｰ百科事典",
+             keywords, u"言語の記事\r\n二行目 ~"},
+            {2, kScriptUrl, FromUtf8(kScriptTitle), FromUtf8(kScriptSub), keywords,
+             FromUtf8(kScriptComment)},
+            {3, kBookmarklet, u"ブックマークレット", u"", keywords, u""},
+            {4, u"http://y.jp/𠮷/😀?q=あ\r\nnext\"", u"𠮷野家 😀", u"絵文字😀", keywords, u"𠮷"},
+        });
     HtmlListRequest request;
     request.statement = BuildSearchStatement(u"");
     request.commentOutput = withComments ? 1 : 0;

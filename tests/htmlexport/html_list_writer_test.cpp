@@ -3,10 +3,9 @@
 #include "htmlexport/html_list_writer.h"
 #include "search/search_statement.h"
 #include "store/data_connection.h"
-#include "store/data_workbook.h"
-#include "store/entry_statements.h"
 #include "store/settings/cp932.h"
 #include "store/workbook/workbook_error.h"
+#include "support/data_file.h"
 #include "support/small_disk.h"
 #include "support/temp_dir.h"
 
@@ -43,13 +42,10 @@ struct Export {
 
     explicit Export(const std::vector<Entry>& entries) {
         state.DataFilePath = dir / "data.xls";
-        Connection connection(state.DataFilePath, NewDataWorkbook());
-        for (const Entry& e : entries) {
-            connection.execute(BuildInsertStatement(e.serial, e));
-        }
-        connection.close();
+        WriteEntries(state.DataFilePath, entries);
         request.statement = BuildSearchStatement(u"");
         request.outputPath = dir / "list.htm";
+        WriteBytes(request.outputPath, kOldPage);
     }
     HtmlListResult run() { return WriteHtmlList(state, request); }
 };
@@ -60,7 +56,6 @@ TEST(HtmlList, NoRowsWriteNothing) {
     for (const bool searched : {false, true}) {
         Export e({Entry{1, u"http://a.jp/", u"A", u"", u"", u""}});
         e.request.statement = searched ? BuildSearchStatement(u"http://nowhere.jp/") : u"";
-        test::WriteBytes(e.request.outputPath, kOldPage);
         EXPECT_TRUE(e.run().noData);
         EXPECT_EQ(e.state.ConnectionOpen, searched);
         EXPECT_FALSE(e.state.HasSearchResult);
@@ -75,7 +70,6 @@ TEST(HtmlList, WritesTheMatchingRows) {
         Export e({{1, u"http://a.jp/", u"りんご", u"", u"果物", u"赤い"},
                   {2, u"http://b.jp/", u"みかん", u"", u"", u""},
                   {3, u"http://c.jp/", u"りんご飴", u"", u"", u"祭り"}});
-        test::WriteBytes(e.request.outputPath, kOldPage);
         e.request.searchTexts.title = u"りんご";
         e.request.commentOutput = option;
         EXPECT_EQ(e.run().entriesWritten, 2);
@@ -106,7 +100,7 @@ TEST(FailedExport, LeavesTheOldPageAsItWas) {
          [](Export& e) {
              fs::remove(e.request.outputPath);
              fs::create_directory(e.request.outputPath);
-             test::WriteBytes(e.request.outputPath / "inside", kOldPage);
+             WriteBytes(e.request.outputPath / "inside", kOldPage);
          }},
         {ErrorNumber::FileAccess, "list.htm", nullptr}, // the small disk
         {ErrorNumber::PermissionDenied, "list.htm",
@@ -130,7 +124,7 @@ TEST(FailedExport, LeavesTheOldPageAsItWas) {
         e.request.commentOutput = 1;
         fs::create_directory(e.dir / "out");
         e.request.outputPath = e.dir / "out" / "list.htm";
-        test::WriteBytes(e.request.outputPath, kOldPage);
+        WriteBytes(e.request.outputPath, kOldPage);
         if (c.arrange) {
             c.arrange(e);
         }
