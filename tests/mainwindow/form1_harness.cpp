@@ -9,9 +9,6 @@
 #include "store/table/connection.h"
 #include "store/xls/xls_file.h"
 
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
 #include <QUrl>
 #include <cstdlib>
 
@@ -70,6 +67,14 @@ std::vector<Entry> Form1Harness::ReadLiveEntries(const std::filesystem::path& pa
     return entries;
 }
 
+std::vector<std::int32_t> Form1Harness::liveSerials() const {
+    std::vector<std::int32_t> serials;
+    for (const Entry& e : ReadLiveEntries(defaultDataFile())) {
+        serials.push_back(e.serial);
+    }
+    return serials;
+}
+
 void Form1Harness::setDataFileSetting(const std::string& value) {
     WriteIniString(appIni(), kSettingsSection, kDataFileKey, value);
 }
@@ -77,6 +82,11 @@ void Form1Harness::setDataFileSetting(const std::string& value) {
 bool Form1Harness::load() {
     form_ = std::make_unique<Form1>(state_);
     return form_->Form_Load();
+}
+
+bool Form1Harness::loadWith(const std::vector<Entry>& entries) {
+    WriteDataFile(defaultDataFile(), entries);
+    return load();
 }
 
 void Form1Harness::setFields(const QString& url, const QString& title, const QString& subtitle,
@@ -94,6 +104,11 @@ QStringList Form1Harness::listLines() const {
         lines << form_->List1->item(i)->text();
     }
     return lines;
+}
+
+QStringList Form1Harness::search() {
+    form_->Command1->click();
+    return listLines();
 }
 
 QStringList Form1Harness::takeMessages() {
@@ -123,6 +138,31 @@ Entry MakeEntry(std::int32_t serial, std::u16string url, std::u16string title,
     e.keywords = std::move(keywords);
     e.comment = std::move(comment);
     return e;
+}
+
+std::vector<Entry> Numbered(int count, const std::u16string& keywords) {
+    std::vector<Entry> entries;
+    for (int i = 1; i <= count; ++i) {
+        const std::u16string n = QString::number(i).toStdU16String();
+        entries.push_back(MakeEntry(i, u"http://example.jp/" + n, u"ページ" + n, keywords));
+    }
+    return entries;
+}
+
+bool ContainEach(const QStringList& texts, const QStringList& parts) {
+    if (texts.size() != parts.size()) {
+        return false;
+    }
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        if (!texts[i].contains(parts[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string Setting(const std::filesystem::path& ini, std::string_view key) {
+    return ReadIniString(ini, kSettingsSection, key, "<missing>", kIniBufferSize);
 }
 
 } // namespace tomorine::test
