@@ -53,11 +53,6 @@ Outcome TypeIntoChooser(const QString& typed, std::deque<int> answers, Run run) 
     return outcome;
 }
 
-Outcome Choose(const QString& folder, const QString& typed, std::deque<int> answers = {}) {
-    return TypeIntoChooser(typed, std::move(answers),
-                           [&] { return ChooseDataFile(nullptr, folder, QString()); });
-}
-
 } // namespace
 
 class FileChooserTest : public QObject {
@@ -107,7 +102,8 @@ private slots:
         const auto before = ReadBytes(folder / "ある.xls");
 
         const QString full = Q(folder) + "/" + typed;
-        Outcome outcome = Choose(Q(folder), full, {answer});
+        const Outcome outcome = TypeIntoChooser(
+            full, {answer}, [&] { return ChooseDataFile(nullptr, Q(folder), QString()); });
 
         QCOMPARE(outcome.stayedOpen, !taken);
         QCOMPARE(outcome.chosen.has_value(), taken);

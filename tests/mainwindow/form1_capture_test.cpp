@@ -102,25 +102,17 @@ private slots:
         QTRY_COMPARE(h.state().LastForeignWindow.id, 0x500001u);
     }
 
-    void theWatchStaysAtZeroWhereTheDesktopCannotTell() {
-        Form1::SetDesktop({}); // the offscreen platform's
-        Form1Harness h;
-        QVERIFY(h.load());
-        QTest::qWait(250);
-        QCOMPARE(h.state().LastForeignWindow.id, 0u);
-    }
-
     // A new page fills the fields in register mode; once registered, the
-    // next capture of it finds and selects the stored entry.
+    // next capture of it finds and selects the stored entry; a window that is
+    // no browser gives nothing.
     void captureFillsTheFieldsAndFindsTheStoredEntry() {
         const std::string url = server_.url("/news");
         FirefoxHistory(home_.path(), url, "今日のニュース");
         Form1Harness h;
         QVERIFY(h.load());
-        const ForeignWindow firefox{9, 77, "今日のニュース — Mozilla Firefox", "Navigator",
-                                    "firefox-esr"};
         h.setFields("old", "old", "sub", "kw", "comment");
-        h.state().LastForeignWindow = firefox;
+        h.state().LastForeignWindow = {9, 77, "今日のニュース — Mozilla Firefox", "Navigator",
+                                       "firefox-esr"};
         h.form().Command8->click();
         QCOMPARE(h.form().Text1->text(), QString::fromStdString(url));
         QCOMPARE(h.form().Text2->text(), QString("今日のニュース"));
@@ -139,12 +131,8 @@ private slots:
         QCOMPARE(h.form().Command2->text(), QString("更新"));
         QCOMPARE(h.form().Text5->toPlainText(), QString("メモ"));
         QCOMPARE(h.takeMessages(), QStringList{"登録しました"});
-    }
 
-    void aCaptureThatFindsNothingLeavesTheFieldsEmptyWithoutAMessage() {
-        Form1Harness h;
-        QVERIFY(h.load());
-        h.setFields("old", "old", "sub", "kw", "comment");
+        // Nothing found: empty fields, no message.
         h.state().LastForeignWindow = {9, 77, "端末", "xterm", "XTerm"};
         h.form().Command8->click();
         for (QLineEdit* field : {h.form().Text1, h.form().Text2, h.form().Text3, h.form().Text4}) {

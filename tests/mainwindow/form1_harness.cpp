@@ -10,6 +10,7 @@
 #include "store/xls/xls_file.h"
 
 #include <QUrl>
+#include <algorithm>
 #include <cstdlib>
 
 namespace tomorine::test {
@@ -54,7 +55,7 @@ void Form1Harness::WriteDataFile(const std::filesystem::path& path,
     for (const Entry& e : entries) {
         connection.execute(BuildInsertStatement(e.serial, e));
     }
-    WriteXlsFile(connection.workbook(), path);
+    WriteXlsFile(connection.workbook(), path); // also when there is no entry
 }
 
 std::vector<Entry> Form1Harness::ReadLiveEntries(const std::filesystem::path& path) {
@@ -131,34 +132,23 @@ const std::vector<QString>& Form1Harness::openedUrls() const {
 
 Entry MakeEntry(std::int32_t serial, std::u16string url, std::u16string title,
                 std::u16string keywords, std::u16string comment) {
-    Entry e;
-    e.serial = serial;
-    e.url = std::move(url);
-    e.title = std::move(title);
-    e.keywords = std::move(keywords);
-    e.comment = std::move(comment);
-    return e;
+    return Entry{serial, std::move(url),      std::move(title),
+                 {},     std::move(keywords), std::move(comment)};
 }
 
-std::vector<Entry> Numbered(int count, const std::u16string& keywords) {
+std::vector<Entry> Numbered(int count) {
     std::vector<Entry> entries;
     for (int i = 1; i <= count; ++i) {
         const std::u16string n = QString::number(i).toStdU16String();
-        entries.push_back(MakeEntry(i, u"http://example.jp/" + n, u"ページ" + n, keywords));
+        entries.push_back(MakeEntry(i, u"http://example.jp/" + n, u"ページ" + n));
     }
     return entries;
 }
 
 bool ContainEach(const QStringList& texts, const QStringList& parts) {
-    if (texts.size() != parts.size()) {
-        return false;
-    }
-    for (qsizetype i = 0; i < texts.size(); ++i) {
-        if (!texts[i].contains(parts[i])) {
-            return false;
-        }
-    }
-    return true;
+    return texts.size() == parts.size() &&
+           std::equal(texts.begin(), texts.end(), parts.begin(),
+                      [](const QString& text, const QString& part) { return text.contains(part); });
 }
 
 std::string Setting(const std::filesystem::path& ini, std::string_view key) {

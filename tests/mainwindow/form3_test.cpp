@@ -1,7 +1,6 @@
 // データマージ and the merge dialog through the real main window. The merge
 // stages and their failures are the merge engine's tests' concern.
 #include "form1_harness.h"
-#include "mainwindow/file_chooser.h"
 #include "mainwindow/form3.h"
 #include "mainwindow/qt_text.h"
 #include "mainwindow/window_menu.h"
@@ -89,17 +88,15 @@ private slots:
         QCOMPARE(s.h.takeMessages(), QStringList{ToQString(MergeMessages::Done)});
     }
 
-    // Refused before any work: the data file as it was, REFERFILE unchanged.
+    // Refused before any work (the checks themselves are the merge engine's
+    // tests' concern): the data file as it was, REFERFILE unchanged.
     void refusals_data() {
-        QTest::addColumn<QString>("reference");    // "data": the data file; "old": an old layout
+        QTest::addColumn<QString>("reference");    // "old": a workbook in the old layout
         QTest::addColumn<QStringList>("messages"); // each shown one contains its text
         QTest::addColumn<bool>("hidden");          // the dialog put back to its start-up path
         const QString old = ToQString(MergeMessages::OldVersion);
-        QTest::newRow("same path")
-            << "data" << QStringList{ToQString(MergeMessages::SamePath)} << true;
         QTest::newRow("same name") << "/elsewhere/トモリネ.xls"
                                    << QStringList{ToQString(MergeMessages::SameFileName)} << true;
-        QTest::newRow("no path") << "" << QStringList{ToQString(MergeMessages::NoPath)} << false;
         QTest::newRow("old layout") << "old" << QStringList{old} << false;
         QTest::newRow("unreadable") << "/nowhere/ない.xls" << QStringList{"ない.xls", old} << false;
     }
@@ -109,9 +106,7 @@ private slots:
         QFETCH(bool, hidden);
         MergeScene s;
         const auto before = ReadBytes(s.h.defaultDataFile());
-        if (reference == "data") {
-            reference = s.h.form().Text6->text();
-        } else if (reference == "old") {
+        if (reference == "old") {
             WriteXlsFile(OldDataWorkbook(OldRows(2)), s.reference);
             reference = Q(s.reference);
         }
@@ -153,20 +148,6 @@ private slots:
         s.h.form().Command10->click();
         QVERIFY(s.h.form().form3 != form3);
         QVERIFY(s.h.form().form3->Text1->text().isEmpty());
-    }
-
-    void browseOpensAtThePathAndTakesTheChosenFile() {
-        MergeScene s;
-        Form3& form3 = s.open(Q(s.reference));
-        FileChooserSeam::queueAnswers({QString()}); // cancel
-        form3.Command1->click();
-        QCOMPARE(FileChooserSeam::asked().back().folder, Q(s.reference.parent_path()) + "/");
-        QCOMPARE(FileChooserSeam::asked().back().fileName, QString("other.xls"));
-        QCOMPARE(form3.Text1->text(), Q(s.reference));
-        FileChooserSeam::queueAnswers({Q(s.h.home() / "b.xls")});
-        form3.Command1->click();
-        QCOMPARE(form3.Text1->text(), Q(s.h.home() / "b.xls"));
-        QCOMPARE(form3.Text1->cursorPosition(), static_cast<int>(form3.Text1->text().size()));
     }
 
     void theCloseBoxPutsBackTheStartUpPath() {
