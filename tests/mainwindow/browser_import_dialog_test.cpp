@@ -6,6 +6,7 @@
 #include "mainwindow/message_box.h"
 #include "store/data_connection.h"
 #include "store/data_workbook.h"
+#include "store/table/connection.h"
 #include "store/xls/xls_file.h"
 #include "support/temp_dir.h"
 
@@ -43,15 +44,6 @@ public:
 class BrowserImportDialogTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() {
-        FileChooserSeam::startRecording();
-        MessageBoxSeam::startRecording();
-    }
-    void cleanup() {
-        FileChooserSeam::stopRecording();
-        MessageBoxSeam::stopRecording();
-    }
-
     void listsTheProfilesAndImportsTheChosenOne() {
         Fixture f;
         BrowserImportDialog dialog(f.store, f.dir / "home");
@@ -75,9 +67,14 @@ private slots:
         BrowserImportDialog dialog(f.store, f.dir / "home");
         dialog.show();
         dialog.List1->setCurrentRow(1);
+        FileChooserSeam::startRecording();
         FileChooserSeam::queueAnswers({QString::fromStdString((f.dir / "b.html").string())});
+        MessageBoxSeam::startRecording();
         dialog.Command1->click();
-        QCOMPARE(MessageBoxSeam::shown().size(), size_t{1});
+        FileChooserSeam::stopRecording();
+        const auto shown = MessageBoxSeam::shown();
+        MessageBoxSeam::stopRecording();
+        QCOMPARE(shown.size(), size_t{1});
         QCOMPARE(ReadBytes(f.store.DataFilePath), before);
         QVERIFY(dialog.Label2->text().isEmpty());
     }
