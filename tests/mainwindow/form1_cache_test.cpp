@@ -2,14 +2,7 @@
 // another process, writes the file in between, and the next click shows
 // what the file holds.
 #include "form1_harness.h"
-#include "store/data_workbook.h"
-#include "store/entry_statements.h"
-#include "store/table/connection.h"
 
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTest>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -31,34 +24,24 @@ std::string Quoted(const std::string& text) {
 }
 
 // tomorine-cli COMMAND --data FILE ARGS, output thrown away; its exit status.
-int RunCli(const fs::path& data, const std::vector<std::string>& args) {
-    std::string command = Quoted(TOMORINE_CLI) + " " + args[0] + " --data " + Quoted(data.string());
-    for (size_t i = 1; i < args.size(); ++i) {
-        command += " " + Quoted(args[i]);
+int RunCli(const fs::path& data, const QStringList& args) {
+    std::string command =
+        Quoted(TOMORINE_CLI) + " " + args[0].toStdString() + " --data " + Quoted(data.string());
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        command += " " + Quoted(args[i].toStdString());
     }
     const int status = std::system((command + " >/dev/null 2>&1").c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-timespec ModifiedOf(const fs::path& file) {
-    struct stat st {};
-    ::stat(file.c_str(), &st);
-    return st.st_mtim;
-}
-
-void SetModified(const fs::path& file, const timespec& when) {
-    const timespec times[2] = {when, when};
-    ::utimensat(AT_FDCWD, file.c_str(), times, 0);
-}
-
-// A window that has listed its three entries once.
-void LoadAndSearch(Form1Harness& h) {
-    Form1Harness::WriteDataFile(h.defaultDataFile(), {MakeEntry(1, u"http://a.jp/", u"一一"),
-                                                      MakeEntry(2, u"http://b.jp/", u"二二"),
-                                                      MakeEntry(3, u"http://c.jp/", u"三三")});
-    QVERIFY(h.load());
-    h.form().Command1->click();
-    QCOMPARE(h.listLines(), (QStringList{"[00001]:一一", "[00002]:二二", "[00003]:三三"}));
+std::vector<Entry> Three(std::u16string_view titles) {
+    std::vector<Entry> entries;
+    for (int i = 0; i < 3; ++i) {
+        const std::u16string title(titles.substr(2 * i, 2));
+        entries.push_back(
+            MakeEntry(i + 1, u"http://" + std::u16string(1, u'a' + i) + u".jp/", title));
+    }
+    return entries;
 }
 
 } // namespace
@@ -67,7 +50,7 @@ class CacheTest : public QObject {
     Q_OBJECT
 private slots:
     void theNextClickShowsWhatAnotherProcessWrote_data() {
-        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<QStringList>("command"); // none: replaced by another workbook
         QTest::addColumn<QStringList>("listed");
         QTest::addColumn<bool>("sameSizeAndTime");
         QTest::newRow("add") << QStringList{"add", "--url", "http://d.jp/", "--title", "四四"}
@@ -79,60 +62,45 @@ private slots:
             << QStringList{"[00001]:一一", "[00002]:弐弐", "[00003]:三三"} << true;
         QTest::newRow("delete") << QStringList{"delete", "1"}
                                 << QStringList{"[00002]:二二", "[00003]:三三"} << false;
+        QTest::newRow("replaced, same size and time")
+            << QStringList{} << QStringList{"[00001]:壱壱", "[00002]:弐弐", "[00003]:参参"} << true;
     }
     void theNextClickShowsWhatAnotherProcessWrote() {
         QFETCH(QStringList, command);
         QFETCH(QStringList, listed);
         QFETCH(bool, sameSizeAndTime);
         Form1Harness h;
-        LoadAndSearch(h);
+        QVERIFY(h.loadWith(Three(u"一一二二三三")));
+        QCOMPARE(h.search().size(), 3);
         const fs::path file = h.defaultDataFile();
         const auto size = fs::file_size(file);
-        const timespec modified = ModifiedOf(file);
-        std::vector<std::string> args;
-        for (const QString& arg : command) {
-            args.push_back(arg.toStdString());
+        struct stat before {};
+        ::stat(file.c_str(), &before);
+        if (command.isEmpty()) {
+            Form1Harness::WriteDataFile(h.home() / "other.xls", Three(u"壱壱弐弐参参"));
+            fs::rename(h.home() / "other.xls", file);
+        } else {
+            QCOMPARE(RunCli(file, command), 0);
         }
-        QCOMPARE(RunCli(file, args), 0);
         if (sameSizeAndTime) {
             QCOMPARE(fs::file_size(file), size);
-            SetModified(file, modified);
+            const timespec times[2] = {before.st_mtim, before.st_mtim};
+            ::utimensat(AT_FDCWD, file.c_str(), times, 0);
         }
-        h.form().Command1->click();
-        QCOMPARE(h.listLines(), listed);
-    }
-
-    void aFileReplacedByAnotherWorkbookIsReadAgain() {
-        Form1Harness h;
-        LoadAndSearch(h);
-        const fs::path file = h.defaultDataFile();
-        const fs::path other = h.home() / "other.xls";
-        Form1Harness::WriteDataFile(other, {MakeEntry(1, u"http://a.jp/", u"壱壱"),
-                                            MakeEntry(2, u"http://b.jp/", u"弐弐"),
-                                            MakeEntry(3, u"http://c.jp/", u"参参")});
-        QCOMPARE(fs::file_size(other), fs::file_size(file));
-        const timespec modified = ModifiedOf(file);
-        fs::rename(other, file);
-        SetModified(file, modified);
-        h.form().Command1->click();
-        QCOMPARE(h.listLines(), (QStringList{"[00001]:壱壱", "[00002]:弐弐", "[00003]:参参"}));
+        QCOMPARE(h.search(), listed);
     }
 
     // The window registers on the file as the other process left it: the
     // serial follows the other process's entry, which is kept.
     void aRegistrationAfterACliWriteKeepsThatWrite() {
         Form1Harness h;
-        LoadAndSearch(h);
-        const fs::path file = h.defaultDataFile();
-        QCOMPARE(RunCli(file, {"add", "--url", "http://d.jp/", "--title", "四四"}), 0);
+        QVERIFY(h.loadWith(Three(u"一一二二三三")));
+        h.search();
+        QCOMPARE(RunCli(h.defaultDataFile(), {"add", "--url", "http://d.jp/", "--title", "四"}), 0);
         h.form().Command4->click();
         h.setFields("http://e.jp/", "五五");
         h.form().Command2->click();
-        std::vector<std::int32_t> serials;
-        for (const Entry& e : Form1Harness::ReadLiveEntries(file)) {
-            serials.push_back(e.serial);
-        }
-        QCOMPARE(serials, (std::vector<std::int32_t>{1, 2, 3, 4, 5}));
+        QCOMPARE(h.liveSerials(), (std::vector<std::int32_t>{1, 2, 3, 4, 5}));
         QCOMPARE(h.form().Text2->text(), QString("五五"));
     }
 };

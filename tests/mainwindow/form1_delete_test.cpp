@@ -1,34 +1,17 @@
 // Deleting the selected entry through the real main window.
 #include "form1_harness.h"
 #include "mainwindow/form6.h"
-#include "store/message_style.h"
-
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTest>
 
 using namespace tomorine;
 using namespace tomorine::test;
 
 namespace {
 
-std::vector<std::int32_t> Serials(const std::filesystem::path& file) {
-    std::vector<std::int32_t> serials;
-    for (const Entry& e : Form1Harness::ReadLiveEntries(file)) {
-        serials.push_back(e.serial);
-    }
-    return serials;
-}
-
 // Three entries, all listed, the second one picked.
 void SearchAndPickSecond(Form1Harness& h) {
-    Form1Harness::WriteDataFile(h.defaultDataFile(), {MakeEntry(1, u"http://a.jp/", u"一"),
-                                                      MakeEntry(2, u"http://b.jp/", u"二"),
-                                                      MakeEntry(12, u"http://c.jp/", u"十二")});
-    QVERIFY(h.load());
-    h.form().Command1->click();
+    QVERIFY(h.loadWith({MakeEntry(1, u"http://a.jp/", u"一"), MakeEntry(2, u"http://b.jp/", u"二"),
+                        MakeEntry(12, u"http://c.jp/", u"十二")}));
+    h.search();
     h.form().List1->setCurrentRow(1);
     h.takeMessages();
 }
@@ -43,11 +26,11 @@ private slots:
         SearchAndPickSecond(h);
         MessageBoxSeam::queueAnswers({AnswerOk});
         h.form().Command6->click();
-        auto shown = h.takeShown();
+        const auto shown = h.takeShown();
         QCOMPARE(shown.size(), 1u);
         QCOMPARE(shown[0].text, QString("[ 二 ] を削除しますか"));
         QCOMPARE(shown[0].style, MessageStyle::OkCancel);
-        QCOMPARE(Serials(h.defaultDataFile()), (std::vector<std::int32_t>{1, 12}));
+        QCOMPARE(h.liveSerials(), (std::vector<std::int32_t>{1, 12}));
         QCOMPARE(h.listLines(), (QStringList{"[00001]:一", "[00012]:十二"}));
         QCOMPARE(h.form().List1->currentRow(), -1);
         QVERIFY(h.form().Text1->text().isEmpty());
@@ -58,48 +41,40 @@ private slots:
 
     void refusalsLeaveTheFileAsItWas_data() {
         QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("picked");
-        QTest::addColumn<bool>("clearUrl");
-        QTest::addColumn<QString>("message"); // empty: the confirmation only
-        QTest::newRow("cancel") << AnswerCancel << true << false << QString();
-        QTest::newRow("no pick") << AnswerOk << false << false
+        QTest::addColumn<QString>("refusal"); // what else happened before the click
+        QTest::addColumn<QString>("message"); // the last one shown
+        const QString confirmation = "[ 二 ] を削除しますか";
+        QTest::newRow("cancel") << AnswerCancel << "" << confirmation;
+        QTest::newRow("no pick") << AnswerOk << "new search"
                                  << "削除するデータを一覧から選んでください";
-        QTest::newRow("no url") << AnswerOk << true << true << "URLが指定されていません";
+        QTest::newRow("no url") << AnswerOk << "no url"
+                                << "URLが指定されていません";
+        QTest::newRow("picked in another file")
+            << AnswerOk << "other file"
+            << "データファイルが検索の後で変わりました。検索し直してください";
     }
     void refusalsLeaveTheFileAsItWas() {
         QFETCH(int, answer);
-        QFETCH(bool, picked);
-        QFETCH(bool, clearUrl);
+        QFETCH(QString, refusal);
         QFETCH(QString, message);
         Form1Harness h;
         SearchAndPickSecond(h);
-        if (!picked) {
+        const auto other = h.home() / "other.xls";
+        Form1Harness::WriteDataFile(other, {MakeEntry(2, u"http://x.jp/", u"別")});
+        const auto before = std::pair{ReadBytes(h.defaultDataFile()), ReadBytes(other)};
+        if (refusal == "new search") {
             h.form().Command4->click();
-            h.form().Command1->click(); // a new search: nothing picked since
+            h.search();
             h.setFields("http://b.jp/", "二");
-        }
-        if (clearUrl) {
+        } else if (refusal == "no url") {
             h.form().Text1->clear();
+        } else if (refusal == "other file") {
+            h.form().Text6->setText(Q(other));
         }
-        auto before = ReadBytes(h.defaultDataFile());
         MessageBoxSeam::queueAnswers({answer});
         h.form().Command6->click();
-        QStringList shown = h.takeMessages();
-        QCOMPARE(shown.last(), message.isEmpty() ? QString("[ 二 ] を削除しますか") : message);
-        QCOMPARE(ReadBytes(h.defaultDataFile()), before);
-    }
-
-    void aPickFromAnotherFileIsNotDeletedHere() {
-        Form1Harness h;
-        SearchAndPickSecond(h);
-        auto other = h.home() / "other.xls";
-        Form1Harness::WriteDataFile(other, {MakeEntry(2, u"http://x.jp/", u"別")});
-        auto before = ReadBytes(other);
-        h.form().Text6->setText(QString::fromStdString(other.string()));
-        MessageBoxSeam::queueAnswers({AnswerOk});
-        h.form().Command6->click();
-        QCOMPARE(ReadBytes(other), before);
-        QCOMPARE(Serials(h.defaultDataFile()), (std::vector<std::int32_t>{1, 2, 12}));
+        QCOMPARE(h.takeMessages().last(), message);
+        QVERIFY((std::pair{ReadBytes(h.defaultDataFile()), ReadBytes(other)} == before));
     }
 };
 

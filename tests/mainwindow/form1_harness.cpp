@@ -9,10 +9,8 @@
 #include "store/table/connection.h"
 #include "store/xls/xls_file.h"
 
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
 #include <QUrl>
+#include <algorithm>
 #include <cstdlib>
 
 namespace tomorine::test {
@@ -57,7 +55,7 @@ void Form1Harness::WriteDataFile(const std::filesystem::path& path,
     for (const Entry& e : entries) {
         connection.execute(BuildInsertStatement(e.serial, e));
     }
-    WriteXlsFile(connection.workbook(), path);
+    WriteXlsFile(connection.workbook(), path); // also when there is no entry
 }
 
 std::vector<Entry> Form1Harness::ReadLiveEntries(const std::filesystem::path& path) {
@@ -70,6 +68,14 @@ std::vector<Entry> Form1Harness::ReadLiveEntries(const std::filesystem::path& pa
     return entries;
 }
 
+std::vector<std::int32_t> Form1Harness::liveSerials() const {
+    std::vector<std::int32_t> serials;
+    for (const Entry& e : ReadLiveEntries(defaultDataFile())) {
+        serials.push_back(e.serial);
+    }
+    return serials;
+}
+
 void Form1Harness::setDataFileSetting(const std::string& value) {
     WriteIniString(appIni(), kSettingsSection, kDataFileKey, value);
 }
@@ -77,6 +83,11 @@ void Form1Harness::setDataFileSetting(const std::string& value) {
 bool Form1Harness::load() {
     form_ = std::make_unique<Form1>(state_);
     return form_->Form_Load();
+}
+
+bool Form1Harness::loadWith(const std::vector<Entry>& entries) {
+    WriteDataFile(defaultDataFile(), entries);
+    return load();
 }
 
 void Form1Harness::setFields(const QString& url, const QString& title, const QString& subtitle,
@@ -94,6 +105,11 @@ QStringList Form1Harness::listLines() const {
         lines << form_->List1->item(i)->text();
     }
     return lines;
+}
+
+QStringList Form1Harness::search() {
+    form_->Command1->click();
+    return listLines();
 }
 
 QStringList Form1Harness::takeMessages() {
@@ -116,13 +132,27 @@ const std::vector<QString>& Form1Harness::openedUrls() const {
 
 Entry MakeEntry(std::int32_t serial, std::u16string url, std::u16string title,
                 std::u16string keywords, std::u16string comment) {
-    Entry e;
-    e.serial = serial;
-    e.url = std::move(url);
-    e.title = std::move(title);
-    e.keywords = std::move(keywords);
-    e.comment = std::move(comment);
-    return e;
+    return Entry{serial, std::move(url),      std::move(title),
+                 {},     std::move(keywords), std::move(comment)};
+}
+
+std::vector<Entry> Numbered(int count) {
+    std::vector<Entry> entries;
+    for (int i = 1; i <= count; ++i) {
+        const std::u16string n = QString::number(i).toStdU16String();
+        entries.push_back(MakeEntry(i, u"http://example.jp/" + n, u"ページ" + n));
+    }
+    return entries;
+}
+
+bool ContainEach(const QStringList& texts, const QStringList& parts) {
+    return texts.size() == parts.size() &&
+           std::equal(texts.begin(), texts.end(), parts.begin(),
+                      [](const QString& text, const QString& part) { return text.contains(part); });
+}
+
+std::string Setting(const std::filesystem::path& ini, std::string_view key) {
+    return ReadIniString(ini, kSettingsSection, key, "<missing>", kIniBufferSize);
 }
 
 } // namespace tomorine::test

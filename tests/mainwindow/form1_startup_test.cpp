@@ -1,30 +1,70 @@
-// Start-up and shutdown of the real main window.
+// Start-up and shutdown of the real main window, and start-ups on data and
+// settings files it cannot use: pipes, devices, folders and huge files (a
+// hang fails by the ctest TIMEOUT), broken workbooks, missing folders and
+// permissions. The user is never locked out and nothing is changed.
 #include "form1_harness.h"
-#include "store/settings/ini_functions.h"
+#include "mainwindow/file_chooser.h"
+#include "store/message_style.h"
 #include "store/settings/settings_file.h"
+#include "support/hostile_files.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <algorithm>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tomorine;
 using namespace tomorine::test;
 
 namespace {
 
-std::string Setting(const std::filesystem::path& ini, std::string_view key) {
-    return ReadIniString(ini, kSettingsSection, key, "<missing>", kIniBufferSize);
+namespace fs = std::filesystem;
+
+// Data files start-up cannot use, beside the hostile kinds.
+enum Condition { MissingFolder = 100, BrokenWorkbook, ReadOnlyFolder, Unreadable };
+
+bool NeedsPermissionBits(int condition) {
+    return condition == ReadOnlyFolder || condition == Unreadable;
 }
 
-QList<QPushButton*> DisabledButtons(Form1& form) {
-    QList<QPushButton*> disabled;
-    for (QPushButton* button : form.findChildren<QPushButton*>()) {
-        if (!button->isEnabled()) {
-            disabled << button;
-        }
+// Root ignores permission bits, and must not be let write at /dev/zero:
+// ctest runs these rows once more as an unprivileged user.
+bool SkippedHere(int condition) {
+    return (NeedsPermissionBits(condition) && geteuid() == 0) ||
+           (condition == int(Hostile::DevZero) && !MayWriteAt(Hostile::DevZero));
+}
+
+fs::path Prepare(const fs::path& folder, int condition) {
+    fs::create_directories(folder);
+    const fs::path data = folder / "ブック.xls";
+    switch (condition) {
+    case MissingFolder:
+        return folder / "無い" / "ブック.xls";
+    case BrokenWorkbook:
+        WriteBytes(data, {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1, 0, 0});
+        break;
+    case ReadOnlyFolder:
+        ::chmod(folder.c_str(), 0555);
+        break;
+    case Unreadable:
+        Form1Harness::WriteDataFile(data, {MakeEntry(1, u"http://a.jp/", u"一")});
+        ::chmod(data.c_str(), 0200);
+        break;
+    default:
+        MakeHostile(Hostile(condition), data);
     }
-    return disabled;
+    return data;
+}
+
+std::vector<std::string> Listing(const fs::path& folder) {
+    std::vector<std::string> listing;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        listing.push_back(entry.path().string() + " " + Fingerprint(entry.path()));
+    }
+    std::sort(listing.begin(), listing.end());
+    return listing;
 }
 
 } // namespace
@@ -35,11 +75,10 @@ private slots:
     void firstStartCreatesTheWorkbookAndTheSettings() {
         Form1Harness h;
         QVERIFY(h.load());
-        QVERIFY(std::filesystem::is_regular_file(h.defaultDataFile()));
-        QCOMPARE(h.form().Text6->text(), QString::fromStdString(h.defaultDataFile().string()));
-        QVERIFY(DisabledButtons(h.form()).isEmpty());
-        QCOMPARE(h.takeMessages(), QStringList());
+        QCOMPARE(h.form().Text6->text(), Q(h.defaultDataFile()));
         QCOMPARE(Form1Harness::ReadLiveEntries(h.defaultDataFile()).size(), 0u);
+        QVERIFY(h.form().Command1->isEnabled());
+        QCOMPARE(h.takeMessages(), QStringList());
         QCOMPARE(h.form().minimumSize(), h.form().maximumSize()); // no size item
         QVERIFY(!(h.form().windowFlags() & Qt::WindowMaximizeButtonHint));
 
@@ -50,55 +89,88 @@ private slots:
         QCOMPARE(Setting(h.appIni(), kReferFileKey), std::string());
     }
 
-    void anExistingWorkbookIsUsedAsItIs() {
+    void aRelativeDataFileIsShownAbsoluteAndLeftAsItIs() {
         Form1Harness h;
-        auto data = h.home() / "other" / "bm.xls";
-        std::filesystem::create_directories(data.parent_path());
+        fs::current_path(h.home());
+        const fs::path data = h.home() / "rel" / "x.xls";
+        fs::create_directory(data.parent_path());
         Form1Harness::WriteDataFile(data, {MakeEntry(1, u"http://a.jp/", u"題")});
-        auto before = ReadBytes(data);
-        h.setDataFileSetting(data.string());
-        QVERIFY(h.load());
-        QCOMPARE(ReadBytes(data), before);
-        QVERIFY(!std::filesystem::exists(h.defaultDataFile()));
-
-        // Both folders get the four settings at shutdown.
-        h.form().close();
-        auto dataIni = data.parent_path() / "トモリネ.ini";
-        for (auto key : {kDataFileKey, kOutputFileKey, kReferFileKey, kCommentOutputKey}) {
-            QCOMPARE(Setting(dataIni, key), Setting(h.appIni(), key));
-        }
-        QCOMPARE(Setting(dataIni, kDataFileKey), data.string());
-    }
-
-    void aRelativeDataFileIsShownAbsolute() {
-        Form1Harness h;
-        std::filesystem::current_path(h.home());
-        std::filesystem::create_directory(h.home() / "rel");
+        const auto before = ReadBytes(data);
         h.setDataFileSetting("rel/../rel/x.xls");
         QVERIFY(h.load());
-        QCOMPARE(h.form().Text6->text(),
-                 QString::fromStdString((h.home() / "rel" / "x.xls").string()));
-        QVERIFY(std::filesystem::is_regular_file(h.home() / "rel" / "x.xls"));
+        QCOMPARE(h.form().Text6->text(), Q(data));
+        QCOMPARE(ReadBytes(data), before);
+        QVERIFY(!fs::exists(h.defaultDataFile()));
     }
 
-    void aFileThatIsNotAWorkbookDisablesTheCommands() {
+    void aDataFileThatCannotBeUsedLeavesTheWindowOpen_data() {
+        QTest::addColumn<int>("condition");
+        for (Hostile kind : kHostileKinds) {
+            QTest::newRow(HostileName(kind)) << int(kind);
+        }
+        QTest::newRow("missing folder") << int(MissingFolder);
+        QTest::newRow("broken workbook") << int(BrokenWorkbook);
+        QTest::newRow("read-only folder") << int(ReadOnlyFolder);
+        QTest::newRow("unreadable file") << int(Unreadable);
+    }
+    void aDataFileThatCannotBeUsedLeavesTheWindowOpen() {
+        QFETCH(int, condition);
+        if (SkippedHere(condition)) {
+            QSKIP("for the unprivileged run");
+        }
         Form1Harness h;
-        const std::vector<std::uint8_t> junk{'n', 'o', 't', ' ', 'x', 'l', 's'};
-        WriteBytes(h.defaultDataFile(), junk);
+        const fs::path folder = h.home().parent_path() / "データ";
+        const fs::path data = Prepare(folder, condition);
+        h.setDataFileSetting(data.string());
+        const auto before = Listing(folder);
         QVERIFY(h.load());
-        auto shown = h.takeShown();
-        QVERIFY(shown.size() == 1 && shown[0].style == 16);
-        QVERIFY(shown[0].text.contains(QString::fromStdString(h.defaultDataFile().string())));
-        QList<QPushButton*> disabled = DisabledButtons(h.form());
-        std::sort(disabled.begin(), disabled.end());
+        const auto shown = h.takeShown();
+        QVERIFY(!shown.empty());
+        QCOMPARE(shown.front().style, MessageStyle::Critical);
+        QVERIFY2(shown.front().text.contains(Q(data.parent_path())), qPrintable(shown[0].text));
         Form1& f = h.form();
-        QList<QPushButton*> expected{f.Command1,  f.Command2,  f.Command3,  f.Command4,
-                                     f.Command6,  f.Command7,  f.Command8,  f.Command10,
-                                     f.Command11, f.Command12, f.Command13,
-                                     f.Command14}; // not 9 or 5
-        std::sort(expected.begin(), expected.end());
-        QCOMPARE(disabled, expected);
-        QCOMPARE(ReadBytes(h.defaultDataFile()), junk);
+        QCOMPARE(f.Text6->text(), Q(data));
+        for (QPushButton* command :
+             {f.Command1, f.Command2, f.Command3, f.Command4, f.Command6, f.Command7, f.Command8,
+              f.Command10, f.Command11, f.Command12, f.Command13, f.Command14}) {
+            QVERIFY2(!command->isEnabled(), qPrintable(command->objectName()));
+        }
+        QVERIFY(f.Command9->isEnabled() && f.Command5->isEnabled());
+
+        // The way out: another data file.
+        FileChooserSeam::queueAnswers({Q(h.home() / "別.xls")});
+        f.Command9->click();
+        QVERIFY(f.Command1->isEnabled());
+        f.close();
+        QCOMPARE(Listing(folder), before);
+        if (NeedsPermissionBits(condition)) { // so that the folder can be removed
+            ::chmod(folder.c_str(), 0755);
+            ::chmod(data.c_str(), 0644);
+        }
+    }
+
+    void aBadSettingsFileGivesANoticeAndDefaults_data() {
+        QTest::addColumn<int>("kind");
+        for (Hostile kind : kHostileKinds) {
+            QTest::newRow(HostileName(kind)) << int(kind);
+        }
+    }
+    void aBadSettingsFileGivesANoticeAndDefaults() {
+        QFETCH(int, kind);
+        if (SkippedHere(kind)) {
+            QSKIP("for the unprivileged run");
+        }
+        Form1Harness h;
+        MakeHostile(Hostile(kind), h.appIni());
+        const std::string before = Fingerprint(h.appIni());
+        QVERIFY(h.loadWith({MakeEntry(1, u"http://a.jp/", u"一")}));
+        const auto shown = h.takeShown();
+        QCOMPARE(shown.size(), size_t{1});
+        QVERIFY2(shown[0].text.contains(Q(h.appIni())), qPrintable(shown[0].text));
+        QCOMPARE(shown[0].style, MessageStyle::Exclamation);
+        QCOMPARE(h.form().Text6->text(), Q(h.defaultDataFile()));
+        h.form().close(); // writes the settings, but never over a refused file
+        QCOMPARE(Fingerprint(h.appIni()), before);
     }
 };
 

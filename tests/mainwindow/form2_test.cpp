@@ -1,7 +1,7 @@
 // The HTML export dialog through the real main window: opening it, its
-// settings, its run, its failures and its close box.
+// settings, its run, its failures and its close box. The page itself is the
+// HTML export engine's tests' concern.
 #include "form1_harness.h"
-#include "mainwindow/file_chooser.h"
 #include "mainwindow/form2.h"
 #include "mainwindow/window_menu.h"
 #include "store/settings/cp932.h"
@@ -9,12 +9,7 @@
 #include "store/settings/settings_file.h"
 
 #include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QProgressBar>
-#include <QPushButton>
-#include <QTest>
 
 using namespace tomorine;
 using namespace tomorine::test;
@@ -23,28 +18,21 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Setting(const fs::path& ini, std::string_view key) {
-    return ReadIniString(ini, kSettingsSection, key, "<missing>", kIniBufferSize);
-}
-
-QString Q(const fs::path& path) {
-    return QString::fromStdString(path.string());
-}
-
 // A CP932 text file as UTF-8.
 std::string PageText(const fs::path& path) {
     const std::vector<std::uint8_t> bytes = ReadBytes(path);
     return Cp932ToUtf8(std::string(bytes.begin(), bytes.end()));
 }
 
-bool ControlsEnabled(Form2& dialog) {
-    return dialog.Command1->isEnabled() && dialog.Command2->isEnabled() &&
-           dialog.Label1->isEnabled() && dialog.Text1->isEnabled() && dialog.Check1->isEnabled();
-}
-
-bool ControlsDisabled(Form2& dialog) {
-    return !dialog.Command1->isEnabled() && !dialog.Command2->isEnabled() &&
-           !dialog.Label1->isEnabled() && !dialog.Text1->isEnabled() && !dialog.Check1->isEnabled();
+// Whether every control and the close item are in `usable` state.
+bool Usable(Form2& dialog, bool usable) {
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             dialog.Command1, dialog.Command2, dialog.Label1, dialog.Text1, dialog.Check1}) {
+        if (control->isEnabled() != usable) {
+            return false;
+        }
+    }
+    return IsCloseRemoved(&dialog) != usable;
 }
 
 // A main window on a data file in a folder of its own (so that the two
@@ -63,15 +51,15 @@ struct Searched {
                                      MakeEntry(3, u"http://c.jp/", u"りんご飴", u"", u"")});
         h.setDataFileSetting(data.string());
     }
-    bool loadAndSearch() {
-        if (!h.load()) {
-            return false;
+    // Loads, searches and opens the dialog.
+    Form2& open() {
+        if (!h.load() || h.search().size() != 3) {
+            throw std::runtime_error("no search");
         }
-        h.form().Command1->click();
         h.takeMessages();
-        return h.form().List1->count() == 3;
+        h.form().Command7->click();
+        return *h.form().form2;
     }
-    Form2& dialog() { return *h.form().form2; }
 };
 
 } // namespace
@@ -79,52 +67,52 @@ struct Searched {
 class Form2Test : public QObject {
     Q_OBJECT
 private slots:
-    void beforeAnySearchThereIsNoDialog() {
-        Form1Harness h;
-        QVERIFY(h.load());
-        h.form().Command7->click();
-        QCOMPARE(h.takeMessages(), QStringList{"データがありません"});
-        QVERIFY(!h.form().form2->isVisible());
-    }
-
-    void startUpFillsTheDialogFromTheDataFoldersSettings() {
+    void startUpFillsTheDialogAndShutdownStoresIt() {
         Searched s;
         WriteIniString(s.dataIni, kSettingsSection, kOutputFileKey, "/srv/一覧.htm");
         WriteIniString(s.dataIni, kSettingsSection, kCommentOutputKey, "1");
-        QVERIFY(s.loadAndSearch());
-        QCOMPARE(s.dialog().Text1->text(), QString("/srv/一覧.htm"));
-        QVERIFY(s.dialog().Check1->isChecked());
-        QVERIFY(!s.dialog().isVisible());
-        QCOMPARE(s.dialog().minimumSize(), s.dialog().maximumSize()); // no size item
-        QCOMPARE(s.dialog().windowTitle(), QString("トモリネ"));
+        QVERIFY(s.h.load());
+        Form2& dialog = *s.h.form().form2;
+        QCOMPARE(dialog.Text1->text(), QString("/srv/一覧.htm"));
+        QVERIFY(dialog.Check1->isChecked() && !dialog.isVisible());
+        QCOMPARE(dialog.minimumSize(), dialog.maximumSize()); // no size item
+        QCOMPARE(dialog.windowTitle(), QString("トモリネ"));
+
+        s.h.search();
+        s.h.form().Command7->click();
+        dialog.Text1->setText("/srv/typed.htm");
+        s.h.form().close();
+        QVERIFY(!dialog.isVisible());
+        for (const fs::path& ini : {s.h.appIni(), s.dataIni}) {
+            QCOMPARE(Setting(ini, kOutputFileKey), std::string("/srv/typed.htm"));
+            QCOMPARE(Setting(ini, kCommentOutputKey), std::string("1"));
+        }
     }
 
     void aRunStoresTheSettingsWritesThePageAndSaysSo() {
         Searched s;
-        QVERIFY(s.loadAndSearch());
+        QVERIFY(s.h.load());
+        s.h.search();
         s.h.form().List1->setCurrentRow(0);
         QCOMPARE(s.h.form().Command2->text(), QString("更新"));
         s.h.form().Command7->click();
+        Form2& dialog = *s.h.form().form2;
         QCOMPARE(s.h.form().Command2->text(), QString("登録"));
-        QVERIFY(s.dialog().isVisible());
-        QVERIFY(!s.dialog().isModal());
+        QVERIFY(dialog.isVisible() && !dialog.isModal());
 
-        s.dialog().Text1->setText(Q(s.page));
-        s.dialog().Check1->setChecked(true);
+        dialog.Text1->setText(Q(s.page));
+        dialog.Check1->setChecked(true);
         std::vector<bool> busy; // what the run looked like while it went through the rows
-        QObject::connect(s.dialog().ProgressBar1, &QProgressBar::valueChanged, [&](int value) {
+        QObject::connect(dialog.ProgressBar1, &QProgressBar::valueChanged, [&](int value) {
             if (value > 0) {
-                busy.push_back(ControlsDisabled(s.dialog()) && IsCloseRemoved(&s.dialog()));
+                busy.push_back(Usable(dialog, false));
             }
         });
-        s.dialog().Command2->click();
+        dialog.Command2->click();
 
-        QVERIFY(!busy.empty());
-        QVERIFY(std::all_of(busy.begin(), busy.end(), [](bool b) { return b; }));
+        QVERIFY(!busy.empty() && std::all_of(busy.begin(), busy.end(), [](bool b) { return b; }));
         QCOMPARE(s.h.takeMessages(), QStringList{"作成完了"});
-        QVERIFY(!s.dialog().isVisible());
-        QVERIFY(ControlsEnabled(s.dialog()));
-        QVERIFY(!IsCloseRemoved(&s.dialog()));
+        QVERIFY(!dialog.isVisible() && Usable(dialog, true));
         QCOMPARE(s.h.state().CommentOutput, 1);
         for (const fs::path& ini : {s.h.appIni(), s.dataIni}) {
             QCOMPARE(Setting(ini, kCommentOutputKey), std::string("1"));
@@ -132,149 +120,73 @@ private slots:
         }
         const std::string iniText = PageText(s.dataIni); // a new file: keys in written order
         QVERIFY(iniText.find("COMMOUT=1") < iniText.find("OUTPUTFILE="));
-        const std::string page = PageText(s.page);
         // Picking the line filled the fields with entry 1, which alone matches them now.
+        const std::string page = PageText(s.page);
         QVERIFY(page.find(">甘い</td>") != std::string::npos);
         QVERIFY(page.find("りんご飴") == std::string::npos);
-        QVERIFY(page.find("みかん") == std::string::npos);
-        QVERIFY(s.h.state().ConnectionOpen && s.h.state().HasSearchResult);
-    }
 
-    // The rows of the last search that match the fields as they are now.
-    void theMainWindowsFieldsAtTheRunPickTheRows() {
-        Searched s;
-        QVERIFY(s.loadAndSearch());
+        // The bookmark format: the same rows for a browser, in UTF-8.
         s.h.form().Command7->click();
-        s.h.setFields({}, "りんご");
-        s.dialog().Text1->setText(Q(s.page));
-        s.dialog().Command2->click();
-        const std::string page = PageText(s.page);
-        QVERIFY(page.find("りんご飴") != std::string::npos);
-        QVERIFY(page.find("みかん") == std::string::npos);
-        QVERIFY(page.find("甘い") == std::string::npos); // comments off
-    }
-
-    // The bookmark format writes the same rows for a browser and keeps the search open.
-    void theBookmarkFormatWritesTheRowsForABrowser() {
-        Searched s;
-        QVERIFY(s.loadAndSearch());
-        s.h.form().Command7->click();
-        s.h.setFields({}, "りんご");
-        s.dialog().Text1->setText(Q(s.page));
-        s.dialog().Check2->setChecked(true);
-        s.dialog().Command2->click();
+        dialog.Check2->setChecked(true);
+        dialog.Command2->click();
         QCOMPARE(s.h.takeMessages(), QStringList{"作成完了"});
         const std::vector<std::uint8_t> bytes = ReadBytes(s.page);
-        const std::string page(bytes.begin(), bytes.end()); // UTF-8
-        QVERIFY(page.starts_with("<!DOCTYPE NETSCAPE-Bookmark-file-1>"));
-        QVERIFY(page.find("<A HREF=\"http://c.jp/\"") != std::string::npos);
-        QVERIFY(page.find(">りんご飴</A>") != std::string::npos);
-        QVERIFY(page.find("みかん") == std::string::npos);
+        const std::string bookmarks(bytes.begin(), bytes.end());
+        QVERIFY(bookmarks.starts_with("<!DOCTYPE NETSCAPE-Bookmark-file-1>"));
+        QVERIFY(bookmarks.find("<A HREF=\"http://a.jp/\"") != std::string::npos);
+        QVERIFY(bookmarks.find("りんご飴") == std::string::npos);
         QVERIFY(s.h.state().ConnectionOpen && s.h.state().HasSearchResult);
     }
 
-    void anEmptyPathStoresNothing() {
-        Searched s;
-        QVERIFY(s.loadAndSearch());
-        s.h.form().Command7->click();
-        s.dialog().Text1->clear();
-        s.dialog().Command2->click();
-        QCOMPARE(s.h.takeMessages(), QStringList{"ファイルパスを指定してください"});
-        QVERIFY(s.dialog().isVisible());
-        QVERIFY(ControlsEnabled(s.dialog()));
-        QCOMPARE(Setting(s.dataIni, kOutputFileKey), std::string("<missing>"));
+    // A page that cannot be written: its reason, the dialog stays open with
+    // its controls and close box back, and nothing is written.
+    void aFailureIsShownAndTheDialogComesBack_data() {
+        QTest::addColumn<QString>("target"); // below the test's folder
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("style");
+        QTest::newRow("no path") << ""
+                                 << "ファイルパスを指定してください" << 0;
+        QTest::newRow("a folder") << "フォルダ.htm"
+                                  << "フォルダ.htm" << 16;
+        QTest::newRow("missing folder") << "無い/a.htm"
+                                        << "無い/a.htm" << 16;
     }
-
-    // A search whose statement returned no rows: the writer says so, the run
-    // still stores the settings and reports it is done; the old page stays.
-    void noRowsLeaveTheOldPage() {
-        Searched s;
-        QVERIFY(s.h.load());
-        s.h.setFields("http://nowhere.jp/", {});
-        s.h.form().Command1->click();
-        QCOMPARE(s.h.takeMessages(), QStringList{"見つかりません"});
-        s.h.form().Command7->click();
-        WriteBytes(s.page, {'o', 'l', 'd'});
-        s.dialog().Text1->setText(Q(s.page));
-        s.dialog().Command2->click();
-        QCOMPARE(s.h.takeMessages(), (QStringList{"データがありません", "作成完了"}));
-        QCOMPARE(ReadBytes(s.page), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
-        QCOMPARE(Setting(s.dataIni, kOutputFileKey), s.page.string());
-    }
-
-    // A page that cannot be written: its reason in a critical message, the
-    // dialog stays open with its controls and close box back.
     void aFailureIsShownAndTheDialogComesBack() {
+        QFETCH(QString, target);
+        QFETCH(QString, message);
+        QFETCH(int, style);
         Searched s;
-        QVERIFY(s.loadAndSearch());
-        s.h.form().Command7->click();
+        Form2& dialog = s.open();
         const fs::path folder = s.h.home().parent_path() / "フォルダ.htm";
         fs::create_directory(folder);
-        for (const fs::path& target : {folder, s.h.home().parent_path() / "無い" / "a.htm"}) {
-            s.dialog().Text1->setText(Q(target));
-            s.dialog().Command2->click();
-            const std::vector<MessageBoxSeam::Shown> shown = s.h.takeShown();
-            QCOMPARE(shown.size(), 1u);
-            QVERIFY2(shown[0].text.contains(Q(target)), qPrintable(shown[0].text));
-            QCOMPARE(shown[0].style, 16);
-            QVERIFY(s.dialog().isVisible());
-            QVERIFY(ControlsEnabled(s.dialog()));
-            QVERIFY(!IsCloseRemoved(&s.dialog()));
-        }
+        dialog.Text1->setText(target.isEmpty() ? QString()
+                                               : Q(folder.parent_path()) + "/" + target);
+        dialog.Command2->click();
+        const auto shown = s.h.takeShown();
+        QCOMPARE(shown.size(), 1u);
+        QVERIFY2(shown[0].text.contains(message), qPrintable(shown[0].text));
+        QCOMPARE(shown[0].style, style);
+        QVERIFY(dialog.isVisible() && Usable(dialog, true));
         QVERIFY(fs::is_empty(folder));
+        if (target.isEmpty()) {
+            QCOMPARE(Setting(s.dataIni, kOutputFileKey), std::string("<missing>"));
+        }
     }
 
     void theCloseBoxPutsBackTheStartUpValues() {
         Searched s;
         WriteIniString(s.dataIni, kSettingsSection, kOutputFileKey, "/srv/start.htm");
-        QVERIFY(s.loadAndSearch());
+        Form2& dialog = s.open();
+        dialog.Text1->setText(Q(s.page));
+        dialog.Check1->setChecked(true);
+        dialog.Command2->click(); // stores another path and comments on
         s.h.form().Command7->click();
-        s.dialog().Text1->setText(Q(s.page));
-        s.dialog().Check1->setChecked(true);
-        s.dialog().Command2->click(); // stores another path and comments on
-        s.h.form().Command7->click();
-        s.dialog().Text1->setText("/tmp/edited.htm");
-        s.dialog().Check1->setChecked(false);
-        QVERIFY(!s.dialog().close());
-        QVERIFY(!s.dialog().isVisible());
-        QCOMPARE(s.dialog().Text1->text(), QString("/srv/start.htm"));
-        QVERIFY(s.dialog().Check1->isChecked()); // the current CommentOutput
-    }
-
-    void browseOpensBesideThePathAndCancelKeepsIt() {
-        Searched s;
-        QVERIFY(s.loadAndSearch());
-        s.h.form().Command7->click();
-        s.dialog().Text1->setText("/srv/www/list.htm");
-        FileChooserSeam::queueAnswers({QString()});
-        s.dialog().Command1->click();
-        const FileChooserSeam::Asked asked = FileChooserSeam::asked().back();
-        QCOMPARE(asked.folder, QString("/srv/www/"));
-        QCOMPARE(asked.fileName, QString("list.htm"));
-        QCOMPARE(asked.title, QString("出力ファイルの指定"));
-        QCOMPARE(asked.filters,
-                 (QStringList{"HTML ファイル (*.htm *.html)", "すべてのファイル (*)"}));
-        QCOMPARE(s.dialog().Text1->text(), QString("/srv/www/list.htm"));
-
-        s.dialog().Text1->setText("/list.htm"); // the root folder: the program folder instead
-        FileChooserSeam::queueAnswers({Q(s.page)});
-        s.dialog().Command1->click();
-        QCOMPARE(FileChooserSeam::asked().back().folder, Q(s.h.home()) + "/");
-        QCOMPARE(FileChooserSeam::asked().back().fileName, QString());
-        QCOMPARE(s.dialog().Text1->text(), Q(s.page));
-    }
-
-    void shutdownWritesTheDialogsPathAndUnloadsIt() {
-        Searched s;
-        QVERIFY(s.loadAndSearch());
-        s.h.form().Command7->click();
-        s.dialog().Text1->setText("/srv/typed.htm");
-        s.h.form().close();
-        QVERIFY(!s.dialog().isVisible());
-        for (const fs::path& ini : {s.h.appIni(), s.dataIni}) {
-            QCOMPARE(Setting(ini, kOutputFileKey), std::string("/srv/typed.htm"));
-            QCOMPARE(Setting(ini, kCommentOutputKey), std::string("0"));
-        }
+        dialog.Text1->setText("/tmp/edited.htm");
+        dialog.Check1->setChecked(false);
+        QVERIFY(!dialog.close());
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.Text1->text(), QString("/srv/start.htm"));
+        QVERIFY(dialog.Check1->isChecked()); // the current CommentOutput
     }
 };
 

@@ -1,18 +1,10 @@
-// Notices are on the screen before the work they announce: the helper, the
-// deletion notice and the conversion progress.
+// Notices are on the screen before the work they announce: the helper that
+// every form's notice goes through, and the deletion notice on it.
 #include "form1_harness.h"
 #include "mainwindow/form6.h"
-#include "mainwindow/form7.h"
 #include "mainwindow/paint_notice.h"
-#include "store/xls/xls_file.h"
-#include "upgrade_fixture.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTest>
 
 using namespace tomorine;
 using namespace tomorine::test;
@@ -69,10 +61,8 @@ private slots:
 
     void theDeletionNoticeIsPaintedBeforeTheEntryGoes() {
         Form1Harness h;
-        Form1Harness::WriteDataFile(h.defaultDataFile(), {MakeEntry(1, u"http://a.jp/", u"一"),
-                                                          MakeEntry(2, u"http://b.jp/", u"二")});
-        QVERIFY(h.load());
-        h.form().Command1->click();
+        QVERIFY(h.loadWith(Numbered(2)));
+        h.search();
         h.form().List1->setCurrentRow(0);
         QString text;
         std::size_t entries = 0;
@@ -85,20 +75,6 @@ private slots:
         QCOMPARE(text, QString("削除しています"));
         QCOMPARE(entries, 2u);
         QCOMPARE(Form1Harness::ReadLiveEntries(h.defaultDataFile()).size(), 1u);
-    }
-
-    void theConversionProgressIsPaintedBeforeTheFirstStep() {
-        Form1Harness h;
-        // Two rows: the first step already moves the bar to 50 %.
-        WriteXlsFile(OldDataWorkbook(OldRows(2)), h.defaultDataFile());
-        QString percent;
-        FirstPaint paint("Form7", [&](QWidget* window) {
-            percent = static_cast<Form7*>(window)->Label4->text();
-        });
-        QVERIFY(h.load());
-        QVERIFY(paint.seen);
-        QCOMPARE(percent, QString("0 %"));
-        QCOMPARE(h.form().form7->Label4->text(), QString("100 %"));
     }
 };
 

@@ -3,11 +3,6 @@
 #include "form1_harness.h"
 
 #include <QApplication>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTest>
 
 using namespace tomorine;
 using namespace tomorine::test;
@@ -44,8 +39,8 @@ private slots:
         const QList<QWidget*> chain{f.Text1,     f.Text2,     f.Text3,     f.Text4,     f.Text5,
                                     f.Command1,  f.Command2,  f.Command4,  f.Command3,  f.Command6,
                                     f.Command8,  f.Command7,  f.Command10, f.Command11, f.Command12,
-                                    f.Command13, f.Command14, f.List1,     f.Text6,     f.Command9,  f.Command5,
-                                    f.Text1};
+                                    f.Command13, f.Command14, f.List1,     f.Text6,     f.Command9,
+                                    f.Command5,  f.Text1};
         for (int i = 1; i < chain.size(); ++i) {
             QCOMPARE(NameOf(PressTab()), NameOf(chain[i]));
         }
