@@ -30,11 +30,15 @@ std::size_t MemorySource::copy(std::uint64_t offset, std::span<std::uint8_t> out
 std::span<const std::uint8_t> DescriptorSource::read(std::uint64_t offset, std::size_t length,
                                                      std::vector<std::uint8_t>& buffer) {
     buffer.resize(length);
-    buffer.resize(copy(offset, buffer));
+    buffer.resize(readAt(offset, buffer));
     return buffer;
 }
 
 std::size_t DescriptorSource::copy(std::uint64_t offset, std::span<std::uint8_t> out) {
+    return readAt(offset, out);
+}
+
+std::size_t DescriptorSource::readAt(std::uint64_t offset, std::span<std::uint8_t> out) const {
     std::size_t done = 0;
     while (done < out.size()) {
         const ssize_t got =

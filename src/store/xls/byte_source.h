@@ -42,7 +42,7 @@ private:
 
 // Reads with pread from a descriptor the caller keeps open. A failing read
 // throws WorkbookError naming `name`.
-class DescriptorSource final : public ByteSource {
+class DescriptorSource : public ByteSource {
 public:
     DescriptorSource(int fd, std::uint64_t size, const std::filesystem::path& name)
         : fd_(fd), size_(size), name_(name) {}
@@ -53,6 +53,8 @@ public:
     std::size_t copy(std::uint64_t offset, std::span<std::uint8_t> out) override;
 
 private:
+    std::size_t readAt(std::uint64_t offset, std::span<std::uint8_t> out) const;
+
     int fd_;
     std::uint64_t size_;
     std::filesystem::path name_;

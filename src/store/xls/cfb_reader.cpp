@@ -49,8 +49,11 @@ void CompoundFile::readHeader() {
         Fail(FaultKind::NotWorkbook, "複合ファイルの署名がありません");
     }
     if (head.size() < HeaderSize) {
-        Fail(FaultKind::Truncated,
-             "複合ファイルのヘッダが " + std::to_string(head.size()) + " バイトしかありません");
+        Fail(FaultKind::Truncated, head.size() < fileSize_
+                                       ? "ファイルのオフセット " + std::to_string(head.size()) +
+                                             " から先が読み込み中になくなりました"
+                                       : "複合ファイルのヘッダが " + std::to_string(head.size()) +
+                                             " バイトしかありません");
     }
     header_.assign(head.begin(), head.end());
     const std::uint8_t* h = header_.data();
@@ -82,8 +85,8 @@ std::span<const std::uint8_t> CompoundFile::sector(std::uint32_t index) {
         static_cast<std::size_t>(std::min<std::uint64_t>(sectorSize_, fileSize_ - offset));
     const std::span<const std::uint8_t> bytes = file_.read(offset, inFile, buffer_);
     if (bytes.size() < inFile) {
-        Fail(FaultKind::Truncated, "ファイルがオフセット " + std::to_string(offset) +
-                                       " の辺りで切れています（読み込み中に短くなりました）");
+        Fail(FaultKind::Truncated, "ファイルのオフセット " + std::to_string(offset) +
+                                       " から先が読み込み中になくなりました");
     }
     return bytes;
 }
@@ -361,7 +364,8 @@ StreamBytes CompoundFile::miniStream(std::uint32_t start, std::uint64_t size,
         const std::uint64_t from = run->fileOffset + (offset - run->streamOffset);
         if (file_.copy(from, {out.data() + k * MiniSectorSize, n}) < n) {
             Fail(FaultKind::Truncated, what + "のミニセクタ " + std::to_string(s) +
-                                           " がファイルにありません（読み込み中に短くなりました）");
+                                           "（ファイルのオフセット " + std::to_string(from) +
+                                           "）が読み込み中になくなりました");
         }
     }
     return StreamBytes(std::move(out));

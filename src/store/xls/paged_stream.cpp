@@ -113,8 +113,8 @@ void PagedStream::readBlock(std::size_t block) {
         const std::size_t n = runEnd - at;
         const std::uint64_t from = run->fileOffset + (at - run->streamOffset);
         if (file_.copy(from, {base_ + at, n}) < n) {
-            Fail(FaultKind::Truncated, "ファイルがオフセット " + std::to_string(from) +
-                                           " より前で切れています（読み込み中に短くなりました）");
+            Fail(FaultKind::Truncated, "ファイルのオフセット " + std::to_string(from) +
+                                           " から先が読み込み中になくなりました");
         }
         at = runEnd;
         ++run;
