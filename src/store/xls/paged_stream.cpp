@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <linux/mman.h>
 #include <new>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -63,20 +64,28 @@ void PagedStream::fill(std::size_t offset, std::size_t length, std::span<const R
     }
     const std::size_t first = offset >> shift_;
     const std::size_t last = (std::min(size_, offset + length) - 1) >> shift_;
+    std::vector<std::size_t> spare;
     bool released = false;
     for (std::size_t block = first; block <= last; ++block) {
         if (present_[block] != 0) {
             continue;
         }
         if (!released) {
-            giveBack(first, last, keep);
+            spare = giveBack(first, last, keep);
             released = true;
         }
-        readBlock(block);
+        readBlock(block, spare);
+    }
+    for (std::size_t block : spare) {
+        std::uint8_t* p = base_ + (block << shift_);
+        ::mprotect(p, blockLength(block), PROT_NONE);
+        ::madvise(p, blockLength(block), MADV_DONTNEED);
     }
 }
 
-void PagedStream::giveBack(std::size_t first, std::size_t last, std::span<const Range> keep) {
+std::vector<std::size_t> PagedStream::giveBack(std::size_t first, std::size_t last,
+                                               std::span<const Range> keep) {
+    std::vector<std::size_t> given;
     std::erase_if(held_, [&](std::size_t block) {
         const std::size_t begin = block << shift_;
         const std::size_t end = begin + blockBytes_;
@@ -85,17 +94,34 @@ void PagedStream::giveBack(std::size_t first, std::size_t last, std::span<const 
                         [&](const Range& r) { return Overlaps(r, begin, end); })) {
             return false;
         }
-        std::uint8_t* p = base_ + begin;
-        ::mprotect(p, blockLength(block), PROT_NONE);
-        ::madvise(p, blockLength(block), MADV_DONTNEED);
         present_[block] = 0;
+        given.push_back(block);
         return true;
     });
+    return given;
 }
 
-void PagedStream::readBlock(std::size_t block) {
+// Moves the pages of a block given back to `block` rather than have the
+// system zero new ones; the old place stays reserved, empty.
+bool PagedStream::reuse(std::vector<std::size_t>& spare, std::size_t block) {
+    if (spare.empty() || blockLength(spare.back()) != blockLength(block)) {
+        return false;
+    }
+    std::uint8_t* from = base_ + (spare.back() << shift_);
+    void* moved =
+        ::mremap(from, blockLength(block), blockLength(block),
+                 MREMAP_MAYMOVE | MREMAP_FIXED | MREMAP_DONTUNMAP, base_ + (block << shift_));
+    if (moved == MAP_FAILED) {
+        return false; // an older kernel: the block is given back as it is
+    }
+    ::mprotect(from, blockLength(block), PROT_NONE);
+    spare.pop_back();
+    return true;
+}
+
+void PagedStream::readBlock(std::size_t block, std::vector<std::size_t>& spare) {
     std::uint8_t* p = base_ + (block << shift_);
-    if (::mprotect(p, blockLength(block), PROT_READ | PROT_WRITE) != 0) {
+    if (!reuse(spare, block) && ::mprotect(p, blockLength(block), PROT_READ | PROT_WRITE) != 0) {
         throw std::bad_alloc();
     }
     present_[block] = 1;

@@ -68,8 +68,10 @@ public:
 
 private:
     void fill(std::size_t offset, std::size_t length, std::span<const Range> keep);
-    void giveBack(std::size_t first, std::size_t last, std::span<const Range> keep);
-    void readBlock(std::size_t block);
+    std::vector<std::size_t> giveBack(std::size_t first, std::size_t last,
+                                      std::span<const Range> keep);
+    bool reuse(std::vector<std::size_t>& spare, std::size_t block);
+    void readBlock(std::size_t block, std::vector<std::size_t>& spare);
     std::size_t blockLength(std::size_t block) const;
 
     ByteSource& file_;

@@ -7,7 +7,6 @@
 
 #include <bit>
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 

@@ -1,6 +1,5 @@
 // Broken inputs end in a value or a WorkbookError: no crash, hang or allocation out of measure.
 #include "biff_stream_builder.h"
-#include "largest_allocation.h"
 #include "store/workbook/workbook_error.h"
 #include "store/xls/le_read.h"
 #include "store/xls/xls_file.h"
@@ -14,6 +13,10 @@
 #include <unistd.h>
 
 namespace tomorine {
+namespace test { // the largest request to operator new while tracked (largest_allocation.cpp)
+extern bool TrackAllocations;
+extern std::size_t LargestAllocation;
+} // namespace test
 namespace {
 
 using namespace test;
@@ -26,54 +29,49 @@ using xls::Le32;
 struct CutWhileRead : xls::DescriptorSource {
     using DescriptorSource::DescriptorSource;
     std::size_t copy(std::uint64_t offset, std::span<std::uint8_t> out) override {
-        if (cut >= 0) {
-            EXPECT_EQ(::truncate(path.c_str(), std::exchange(cut, -1)), 0);
+        if (cut > 0) {
+            EXPECT_EQ(::truncate(path.c_str(), static_cast<off_t>(std::exchange(cut, 0))), 0);
         }
         return DescriptorSource::copy(offset, out);
     }
     std::filesystem::path path;
-    off_t cut = -1;
+    std::size_t cut = 0; // none
 };
 
-enum class From { Memory, File, FileCutAtOpen, FileCutWhileRead };
-
-// The error `bytes` give, number 0 when they read: from memory, or from a file page by page,
-// which may be cut to its first `cut` bytes once its size was taken, or later (CutWhileRead).
-WorkbookError ReadAs(const Bytes& bytes, From from, std::size_t cut = 0) {
+// The error `bytes` give from a file page by page, cut to `cut` bytes once its size was taken
+// (`atOpen`) or later (CutWhileRead).
+WorkbookError ReadFile(const Bytes& bytes, std::size_t cut = 0, bool atOpen = false) {
     static const TempDir dir;
     std::filesystem::remove(dir / "hostile.xls"); // not cut short: that would flush it first
-    WriteBytes(dir / "hostile.xls",
-               from == From::FileCutAtOpen ? Bytes(bytes.begin(), bytes.begin() + cut) : bytes);
+    WriteBytes(dir / "hostile.xls", atOpen ? Bytes(bytes.begin(), bytes.begin() + cut) : bytes);
+    const ReadOnlyFile fd = OpenFileForReading(dir / "hostile.xls");
+    CutWhileRead file(fd.get(), bytes.size(), "/x/hostile.xls");
+    file.path = dir / "hostile.xls";
+    file.cut = atOpen ? 0 : cut;
     try {
-        if (from == From::Memory) {
-            ReadXlsBytes(bytes, "/x/hostile.xls");
-        } else {
-            const ReadOnlyFile fd = OpenFileForReading(dir / "hostile.xls");
-            CutWhileRead file(fd.get(), bytes.size(), "/x/hostile.xls");
-            file.path = dir / "hostile.xls";
-            file.cut = from == From::FileCutWhileRead ? static_cast<off_t>(cut) : -1;
-            ReadXlsSource(file, "/x/hostile.xls", 4096);
-        }
+        ReadXlsSource(file, "/x/hostile.xls", 4096);
     } catch (const WorkbookError& e) {
         return e;
     }
     return WorkbookError(0, "");
 }
 
-// ReadAs, failing the test on any other exception and any allocation beyond 16 times the input
-// and the row table of a full sheet (maybe doubled); from a file, page by page, the same error.
+// The error the input gives, number 0 when it reads, the same from a file; fails the test on any
+// other exception and any allocation beyond 16 times the input and a full sheet's row table.
 WorkbookError Read(const Bytes& bytes, const std::string& what) {
+    WorkbookError out(0, "");
     LargestAllocation = 0;
     TrackAllocations = true;
-    WorkbookError out(0, "");
     try {
-        out = ReadAs(bytes, From::Memory);
+        ReadXlsBytes(bytes, "/x/hostile.xls");
+    } catch (const WorkbookError& e) {
+        out = e;
     } catch (const std::exception& e) {
         ADD_FAILURE() << what << ": not a WorkbookError: " << e.what();
     }
     TrackAllocations = false;
     EXPECT_LE(LargestAllocation, (std::size_t{4} << 20) + 16 * bytes.size()) << what;
-    EXPECT_STREQ(ReadAs(bytes, From::File).what(), out.what()) << what;
+    EXPECT_STREQ(ReadFile(bytes).what(), out.what()) << what;
     return out;
 }
 
@@ -124,10 +122,6 @@ std::vector<BrokenCase> BrokenCases() {
     // The first sheet's EOF becomes a CODEPAGE with no body: it runs on through the second.
     Bytes overlap = Concat({two, Record(biff::Eof, {})});
     overlap[two.size() - 28] = 0x42;
-    const Bytes stringOver6Pages = // the FORMULA's body is read after it
-        Concat({Record(biff::String, Concat({U16(20000), {0}, Bytes(8000, 'a')})),
-                Record(biff::Continue, Concat({{0}, Bytes(8000, 'b')})),
-                Record(biff::Continue, Concat({{0}, Bytes(4000, 'c')}))});
     return {
         {"NotACompoundFile", Bytes(600, 'x'), "ブックではありません"},
         {"HugeSectorShift", Patched(big, 30, 0x0006001E), "壊れています"},
@@ -156,9 +150,9 @@ std::vector<BrokenCase> BrokenCases() {
         {"MulRkRangeBeyondRecord",
          OneSheet({Record(biff::MulRk, {0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 9, 0})}), "MULRK"},
         {"ColumnBeyond256", OneSheet({NumberCell(0, 256, 1)}), "256"},
-        {"TextFormulaWithALongResult",
+        {"TextFormulaWithAResultOver5Pages", // the FORMULA's body is read after the STRING
          OneSheet({CellRecord(biff::Formula, 0, 0, Concat({Bytes(6), {0xFF, 0xFF}, Bytes(8)})),
-                   stringOver6Pages}),
+                   Record(biff::String, Concat({U16(20000), {0}, Bytes(20000, 'a')}))}),
          nullptr},
         {"CellsInTheLastRows", OneSheet({NumberCell(65534, 0, 1), NumberCell(65535, 0, 2)}),
          nullptr},
@@ -204,8 +198,8 @@ TEST(CorpusDamageTest, CutOrChangedAnywhere) {
         for (std::size_t n = 8; n < size; n += n < 1100 || n + 600 > size ? 7 : size / 100) {
             const WorkbookError out = Read(Bytes(original.begin(), original.begin() + n), "cut");
             EXPECT_THAT(out.what(), AnyOf(StrEq(""), HasSubstr("途中で切れています"))) << n;
-            for (From from : {From::FileCutAtOpen, From::FileCutWhileRead}) {
-                EXPECT_THAT(ReadAs(original, from, n).what(),
+            for (bool atOpen : {true, false}) {
+                EXPECT_THAT(ReadFile(original, n, atOpen).what(),
                             AnyOf(StrEq(""), HasSubstr("読み込み中になくなりました")))
                     << n;
             }

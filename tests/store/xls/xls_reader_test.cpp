@@ -1,9 +1,7 @@
-// Reading against xlrd: every corpus file (also page by page), SST splits of every kind built
-// byte by byte, a stream whose chain jumps and sheets read out of offset order.
+// Reading against xlrd: every corpus file (also page by page), SST splits built byte by byte.
 #include "biff_stream_builder.h"
 #include "store/workbook/utf.h"
 #include "store/workbook/workbook_error.h"
-#include "store/xls/le_read.h"
 #include "store/xls/xls_file.h"
 #include "support/temp_dir.h"
 #include "support/xls_peer.h"
@@ -19,8 +17,6 @@ namespace tomorine {
 namespace {
 
 using namespace test;
-using xls::Le16;
-using xls::Le32;
 
 constexpr int kFormat = ErrorNumber::NotInExpectedFormat;
 
@@ -85,7 +81,6 @@ TEST(ReadXlsFileTest, MissingOrNotAWorkbook) {
     ExpectError(dir / "a.xlsx", ErrorNumber::NotInExpectedFormat,
                 "は Excel 97-2003 ブックではありません（ZIP 形式です。Excel 2007 以降の .xlsx");
     ExpectError(dir / "none.xls", ErrorNumber::FileNotFound, "");
-    ExpectError(dir.path(), ErrorNumber::FileAccess, "");
 }
 
 TEST(ReadXlsFileTest, UnreadableFileIsPermissionDenied) {
@@ -167,77 +162,6 @@ TEST(SharedStringsTest, EverySplitIsReadInASheetWithAnEmbeddedChart) {
             WriteBytes(dir / "s.xls", file);
             EXPECT_TRUE(SameAsXlrd(book, XlrdValues(dir / "s.xls")));
         }
-    }
-}
-
-// Two sheets of 3,000 rows with distinct texts: an SST of many CONTINUEs and pages, sheets of
-// pages.
-Bytes TwoSheets() {
-    Workbook book;
-    for (const char16_t* name : {u"前", u"後"}) {
-        Sheet& sheet = book.addSheet(name);
-        for (int r = 1; r <= 3000; ++r) {
-            const std::u16string n = FromUtf8(std::to_string(r)) + name;
-            sheet.replaceRow(r, {Cell::number(r), Cell::text(n + u"：ブックマークの題名" + n),
-                                 Cell::text(u"https://example.com/" + n)});
-        }
-    }
-    return WriteXlsBytes(book);
-}
-
-// Each sheet's BOUNDSHEET names the other's offset: they are read from the later one back.
-Bytes SheetsSwapped(Bytes file) {
-    std::vector<std::size_t> at; // of each BOUNDSHEET's offset field; our stream is in sector 0
-    for (std::size_t p = 512; Le16(&file[p]) != 0x000A; p += 4 + Le16(&file[p + 2])) {
-        if (Le16(&file[p]) == 0x0085) {
-            at.push_back(p + 4);
-        }
-    }
-    std::swap_ranges(&file[at.at(0)], &file[at.at(0) + 4], &file[at.at(1)]);
-    return file;
-}
-
-// The stream's sectors placed from its two ends in turn, so that its chain jumps backwards and
-// forwards; the FAT and the directory entry follow.
-Bytes Scattered(const Bytes& file) {
-    const auto at = [](std::uint32_t s) { return (std::size_t{s} + 1) * 512; };
-    const auto fat = [&](std::uint32_t s) {
-        return at(Le32(&file[76 + s / 128 * 4])) + s % 128 * 4;
-    };
-    const std::size_t entry = at(Le32(&file[48])) + 128; // the Workbook stream's, after the root
-    std::vector<std::uint32_t> chain;
-    for (std::uint32_t s = Le32(&file[entry + 116]); s < 0xFFFFFFFA; s = Le32(&file[fat(s)])) {
-        chain.push_back(s);
-    }
-    const auto moved = [&](std::size_t k) {
-        return chain[k % 2 ? chain.size() - 1 - k / 2 : k / 2];
-    };
-    Bytes out = file;
-    const auto put = [&](std::size_t p, std::uint32_t v) {
-        std::copy_n(U32(v).begin(), 4, &out[p]);
-    };
-    put(entry + 116, moved(0));
-    for (std::size_t k = 0; k < chain.size(); ++k) {
-        std::copy_n(&file[at(chain[k])], 512, &out[at(moved(k))]);
-        put(fat(moved(k)), k + 1 < chain.size() ? moved(k + 1) : 0xFFFFFFFE);
-    }
-    return out;
-}
-
-TEST(PagedReadTest, AChainThatJumpsAndSheetsOutOfOffsetOrderReadAsXlrdReadsThem) {
-    TempDir dir;
-    const Bytes swapped = SheetsSwapped(TwoSheets());
-    for (const Bytes& file : {swapped, Scattered(swapped)}) {
-        WriteBytes(dir / "b.xls", file);
-        const nlohmann::json xlrd = XlrdValues(dir / "b.xls");
-        EXPECT_TRUE(SameAsXlrd(ReadXlsFile(dir / "b.xls"), xlrd));
-        EXPECT_TRUE(SameAsXlrd(ReadXlsBytes(file, "b.xls"), xlrd));
-        // Page by page, the pages each sheet shares with the other are given back and read again;
-        // no more are held than the records in use (up to four of 8 kB) need.
-        std::size_t held = 0;
-        EXPECT_TRUE(SameAsXlrd(ReadPageByPage(dir / "b.xls", &held), xlrd));
-        EXPECT_GE(file.size(), 200 * 4096);
-        EXPECT_LE(held, 8 * 4096);
     }
 }
 
