@@ -24,7 +24,7 @@ using xls::FaultKind;
 // thousands of sheets would take minutes.
 constexpr std::size_t kMaxSheets = 10000;
 constexpr std::uint8_t kWorksheetType = 0;
-// Reads of a file that changed meanwhile before its last read is kept.
+// A file that changes while it is read is read at most this often; the last read stands.
 constexpr int kReadAttempts = 3;
 
 // A BIFF stream written without a compound file around it, as some
