@@ -36,8 +36,10 @@ bool BiffRecordReader::next(BiffRecord& record) {
     if (!take(record, taken_.size() - 1)) {
         return false;
     }
-    std::shift_left(taken_.begin(), taken_.end(), 1);
-    taken_.back() = {start, pos_};
+    if (pages_ != nullptr) {
+        std::shift_left(taken_.begin(), taken_.end(), 1);
+        taken_.back() = {start, pos_};
+    }
     return true;
 }
 

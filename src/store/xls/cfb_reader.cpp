@@ -304,6 +304,15 @@ StreamBytes CompoundFile::regularStream(std::uint32_t start, std::uint64_t size,
         return StreamBytes(whole.subspan(static_cast<std::size_t>(runs.front().fileOffset),
                                          static_cast<std::size_t>(size)));
     }
+    if (!whole.empty()) { // in memory already: a copy in order is quicker than blocks
+        std::vector<std::uint8_t> out(static_cast<std::size_t>(size));
+        for (std::size_t k = 0; k < runs.size(); ++k) {
+            const std::uint64_t end = k + 1 < runs.size() ? runs[k + 1].streamOffset : size;
+            std::memcpy(out.data() + runs[k].streamOffset, whole.data() + runs[k].fileOffset,
+                        static_cast<std::size_t>(end - runs[k].streamOffset));
+        }
+        return StreamBytes(std::move(out));
+    }
     return StreamBytes(std::make_unique<PagedStream>(file_, std::move(runs),
                                                      static_cast<std::size_t>(size), blockBytes));
 }
