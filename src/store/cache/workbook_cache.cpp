@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <mutex>
-#include <span>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -69,35 +68,6 @@ Descriptor OpenRegular(const fs::path& path) {
     return fd;
 }
 
-struct FileContent {
-    std::unique_ptr<std::uint8_t[]> bytes; // not zero-filled first
-    std::size_t size = 0;
-    std::span<const std::uint8_t> span() const { return {bytes.get(), size}; }
-};
-
-// The `size` bytes of the file behind `fd`, read straight into place; a
-// file that changed size meanwhile is caught by its stamp.
-FileContent ReadAll(int fd, std::int64_t size, const fs::path& path) {
-    FileContent content{
-        std::unique_ptr<std::uint8_t[]>(new std::uint8_t[std::max<std::int64_t>(size, 1)]), 0};
-    while (content.size < static_cast<std::size_t>(size)) {
-        const ssize_t got = ::pread(fd, content.bytes.get() + content.size,
-                                    static_cast<std::size_t>(size) - content.size,
-                                    static_cast<off_t>(content.size));
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            throw FileError(errno, "読み込み", path);
-        }
-        if (got == 0) {
-            break;
-        }
-        content.size += static_cast<std::size_t>(got);
-    }
-    return content;
-}
-
 struct Kept {
     fs::path key;
     std::shared_ptr<Workbook> book;
@@ -142,8 +112,9 @@ struct WorkbookCache::Impl {
         return files.back();
     }
 
-    // Reads the file; the stamp is taken before and after the read, and a
-    // file that changed meanwhile is read again.
+    // Reads the file; the stamp is taken before the read and after the
+    // parse, which reads the file as it goes, and a file that changed
+    // meanwhile is read again.
     Kept read(const fs::path& key) {
         for (int attempt = 1;; ++attempt) {
             Descriptor fd = OpenRegular(key);
@@ -158,15 +129,22 @@ struct WorkbookCache::Impl {
             if (!before) {
                 throw FileError(errno, "読み込み", key);
             }
-            FileContent content = ReadAll(fd.get(), before->size, key);
-            std::optional<FileStamp> after = StampOfDescriptor(fd.get());
-            if (after != before && attempt < kReadAttempts) {
+            const auto changed = [&] { return StampOfDescriptor(fd.get()) != before; };
+            std::shared_ptr<Workbook> book;
+            try {
+                book = std::make_shared<Workbook>(ReadXlsDescriptor(fd.get(), key));
+            } catch (const WorkbookError&) {
+                if (attempt < kReadAttempts && changed()) {
+                    continue; // cut short or rewritten while we read it
+                }
+                throw;
+            }
+            const bool same = !changed();
+            if (!same && attempt < kReadAttempts) {
                 continue;
             }
-            Workbook book = ReadXlsBytes(content.span(), key);
-            content = FileContent();
-            Kept kept{key, std::make_shared<Workbook>(std::move(book)), *before, std::move(fd)};
-            kept.trusted = after == before && !StampIsRacy(*before, taken);
+            Kept kept{key, std::move(book), *before, std::move(fd)};
+            kept.trusted = same && !StampIsRacy(*before, taken);
             return kept;
         }
     }

@@ -12,22 +12,6 @@ namespace tomorine {
 
 namespace {
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 WorkbookError OpenError(const std::filesystem::path& path, int error) {
     std::error_code ec;
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
@@ -73,28 +57,58 @@ void CheckKind(const struct stat& info, const std::filesystem::path& path, std::
 
 } // namespace
 
-FileBytes ReadFileBytes(const std::filesystem::path& path, std::uint64_t maxBytes) {
-    static const FileReadRefusals workbookRefusals{NotRegular, TooLarge, OpenError};
-    return ReadFileBytes(path, maxBytes, workbookRefusals);
+ReadOnlyFile::~ReadOnlyFile() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
 }
 
-FileBytes ReadFileBytes(const std::filesystem::path& path, std::uint64_t maxBytes,
-                        const FileReadRefusals& refusals) {
+namespace {
+
+ReadOnlyFile Open(const std::filesystem::path& path, std::uint64_t maxBytes,
+                  const FileReadRefusals& refusals, struct stat& info) {
     // A device is not even opened: opening some has effects of its own.
     struct stat before {};
     if (::stat(path.c_str(), &before) == 0) {
         CheckKind(before, path, maxBytes, refusals);
     }
     // O_NONBLOCK: a pipe put in the file's place since is not waited on either.
-    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    ReadOnlyFile fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (fd.get() < 0) {
         throw refusals.openFailed(path, errno);
     }
-    struct stat info {};
     if (::fstat(fd.get(), &info) != 0) {
         throw FileError(errno, "読み込み", path);
     }
     CheckKind(info, path, maxBytes, refusals);
+    return fd;
+}
+
+const FileReadRefusals& WorkbookRefusals() {
+    static const FileReadRefusals refusals{NotRegular, TooLarge, OpenError};
+    return refusals;
+}
+
+} // namespace
+
+ReadOnlyFile OpenFileForReading(const std::filesystem::path& path, std::uint64_t maxBytes) {
+    struct stat info {};
+    return Open(path, maxBytes, WorkbookRefusals(), info);
+}
+
+std::uint64_t ReadableFileSize(int fd, const std::filesystem::path& path, std::uint64_t maxBytes) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        throw FileError(errno, "読み込み", path);
+    }
+    CheckKind(info, path, maxBytes, WorkbookRefusals());
+    return static_cast<std::uint64_t>(std::max<off_t>(info.st_size, 0));
+}
+
+FileBytes ReadFileBytes(const std::filesystem::path& path, std::uint64_t maxBytes,
+                        const FileReadRefusals& refusals) {
+    struct stat info {};
+    const ReadOnlyFile fd = Open(path, maxBytes, refusals, info);
     // One byte over the size tells a file that grew while we read it.
     FileBytes bytes(static_cast<std::size_t>(info.st_size) + 1);
     std::size_t used = 0;
@@ -123,6 +137,10 @@ FileBytes ReadFileBytes(const std::filesystem::path& path, std::uint64_t maxByte
     }
     bytes.resize(used);
     return bytes;
+}
+
+FileBytes ReadFileBytes(const std::filesystem::path& path, std::uint64_t maxBytes) {
+    return ReadFileBytes(path, maxBytes, WorkbookRefusals());
 }
 
 } // namespace tomorine

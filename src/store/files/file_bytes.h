@@ -48,6 +48,29 @@ inline constexpr std::uint64_t kMaxWorkbookFileBytes = std::uint64_t{1} << 31;
 FileBytes ReadFileBytes(const std::filesystem::path& path,
                         std::uint64_t maxBytes = kMaxWorkbookFileBytes);
 
+// A descriptor open for reading, closed with the object.
+class ReadOnlyFile {
+public:
+    explicit ReadOnlyFile(int fd = -1) : fd_(fd) {}
+    ~ReadOnlyFile();
+    ReadOnlyFile(ReadOnlyFile&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    ReadOnlyFile& operator=(ReadOnlyFile&&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// Opens `path` as ReadFileBytes does, refusing the same files with the same
+// errors, but reads nothing.
+ReadOnlyFile OpenFileForReading(const std::filesystem::path& path,
+                                std::uint64_t maxBytes = kMaxWorkbookFileBytes);
+
+// The size of the file open at `fd`, refused as ReadFileBytes refuses it
+// when it is not a regular file or is over `maxBytes`.
+std::uint64_t ReadableFileSize(int fd, const std::filesystem::path& path,
+                               std::uint64_t maxBytes = kMaxWorkbookFileBytes);
+
 // The errors a reader of other files than workbooks throws when a file is
 // refused; each makes the error, the read throws it.
 struct FileReadRefusals {

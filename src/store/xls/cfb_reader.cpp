@@ -31,26 +31,32 @@ std::size_t CeilDiv(std::uint64_t value, std::size_t unit) {
 
 } // namespace
 
-bool CompoundFile::HasSignature(std::span<const std::uint8_t> file) {
-    return file.size() >= sizeof cfb::Signature &&
-           std::memcmp(file.data(), cfb::Signature, sizeof cfb::Signature) == 0;
+bool CompoundFile::HasSignature(std::span<const std::uint8_t> head) {
+    return head.size() >= sizeof cfb::Signature &&
+           std::memcmp(head.data(), cfb::Signature, sizeof cfb::Signature) == 0;
 }
 
-CompoundFile::CompoundFile(std::span<const std::uint8_t> file) : file_(file) {
+CompoundFile::CompoundFile(ByteSource& file) : file_(file), fileSize_(file.size()) {
     readHeader();
     readFat();
     readDirectory();
 }
 
 void CompoundFile::readHeader() {
-    if (!HasSignature(file_)) {
+    std::vector<std::uint8_t> buffer;
+    const std::span<const std::uint8_t> head = file_.read(0, HeaderSize, buffer);
+    if (!HasSignature(head)) {
         Fail(FaultKind::NotWorkbook, "複合ファイルの署名がありません");
     }
-    if (file_.size() < HeaderSize) {
-        Fail(FaultKind::Truncated,
-             "複合ファイルのヘッダが " + std::to_string(file_.size()) + " バイトしかありません");
+    if (head.size() < HeaderSize) {
+        Fail(FaultKind::Truncated, head.size() < fileSize_
+                                       ? "ファイルのオフセット " + std::to_string(head.size()) +
+                                             " から先が読み込み中になくなりました"
+                                       : "複合ファイルのヘッダが " + std::to_string(head.size()) +
+                                             " バイトしかありません");
     }
-    const std::uint8_t* h = file_.data();
+    header_.assign(head.begin(), head.end());
+    const std::uint8_t* h = header_.data();
     if (Le16(h + 28) != 0xFFFE) {
         Fail(FaultKind::Corrupt, "複合ファイルのバイト順の印がありません");
     }
@@ -65,8 +71,7 @@ void CompoundFile::readHeader() {
     sectorSize_ = std::size_t{1} << sectorShift_;
     version4_ = sectorShift_ == 12;
     // The header takes the place of sector -1; a last sector cut short still counts.
-    sectorCount_ =
-        file_.size() > sectorSize_ ? CeilDiv(file_.size() - sectorSize_, sectorSize_) : 0;
+    sectorCount_ = fileSize_ > sectorSize_ ? CeilDiv(fileSize_ - sectorSize_, sectorSize_) : 0;
     fatSectorsClaimed_ = Le32(h + 44);
     firstDirectorySector_ = Le32(h + 48);
     miniCutoff_ = Le32(h + 56);
@@ -74,9 +79,16 @@ void CompoundFile::readHeader() {
     firstDifatSector_ = Le32(h + 68);
 }
 
-std::span<const std::uint8_t> CompoundFile::sector(std::uint32_t index) const {
-    const std::size_t offset = (static_cast<std::size_t>(index) + 1) << sectorShift_;
-    return file_.subspan(offset, std::min(sectorSize_, file_.size() - offset));
+std::span<const std::uint8_t> CompoundFile::sector(std::uint32_t index) {
+    const std::uint64_t offset = sectorOffset(index);
+    const std::size_t inFile =
+        static_cast<std::size_t>(std::min<std::uint64_t>(sectorSize_, fileSize_ - offset));
+    const std::span<const std::uint8_t> bytes = file_.read(offset, inFile, buffer_);
+    if (bytes.size() < inFile) {
+        Fail(FaultKind::Truncated, "ファイルのオフセット " + std::to_string(offset) +
+                                       " から先が読み込み中になくなりました");
+    }
+    return bytes;
 }
 
 void CompoundFile::readFat() {
@@ -99,11 +111,11 @@ void CompoundFile::readFat() {
     }
 }
 
-std::vector<std::uint32_t> CompoundFile::fatSectorIds(std::size_t wanted) const {
+std::vector<std::uint32_t> CompoundFile::fatSectorIds(std::size_t wanted) {
     std::vector<std::uint32_t> ids;
     ids.reserve(wanted);
     for (std::size_t i = 0; i < HeaderDifatEntries && ids.size() < wanted; ++i) {
-        ids.push_back(Le32(file_.data() + 76 + 4 * i));
+        ids.push_back(Le32(header_.data() + 76 + 4 * i));
     }
     const std::size_t perSector = sectorSize_ / 4;
     std::vector<bool> seen(sectorCount_);
@@ -224,7 +236,7 @@ const CompoundFile::Entry* CompoundFile::findRootChild(std::u16string_view name)
     return found;
 }
 
-std::optional<StreamBytes> CompoundFile::stream(std::u16string_view name) const {
+std::optional<StreamBytes> CompoundFile::stream(std::u16string_view name, std::size_t blockBytes) {
     const Entry* e = findRootChild(name);
     if (e == nullptr) {
         return std::nullopt;
@@ -233,15 +245,12 @@ std::optional<StreamBytes> CompoundFile::stream(std::u16string_view name) const 
     if (e->size < miniCutoff_) {
         return miniStream(e->start, e->size, what);
     }
-    return regularStream(e->start, e->size, what);
+    return regularStream(e->start, e->size, what, blockBytes);
 }
 
-StreamBytes CompoundFile::regularStream(std::uint32_t start, std::uint64_t size,
-                                        const std::string& what) const {
-    if (size == 0) {
-        return {};
-    }
-    const std::uint64_t inFile = file_.size() - std::min(file_.size(), sectorSize_);
+std::vector<PagedStream::Run> CompoundFile::regularRuns(std::uint32_t start, std::uint64_t size,
+                                                        const std::string& what) const {
+    const std::uint64_t inFile = fileSize_ - std::min<std::uint64_t>(fileSize_, sectorSize_);
     if (size > inFile) {
         const std::uint64_t claimed =
             std::uint64_t{fatSectorsClaimed_} * (sectorSize_ / 4) * sectorSize_;
@@ -251,12 +260,12 @@ StreamBytes CompoundFile::regularStream(std::uint32_t start, std::uint64_t size,
     }
     // A chain longer than the size is accepted: some writers leave a sector over.
     const std::size_t count = CeilDiv(size, sectorSize_);
-    std::vector<std::uint32_t> chain;
-    chain.reserve(count);
+    const std::size_t lastBytes = static_cast<std::size_t>(size - (count - 1) * sectorSize_);
+    std::vector<PagedStream::Run> runs;
     std::vector<bool> seen(sectorCount_);
-    bool contiguous = true;
     std::uint32_t s = start;
     for (std::size_t k = 0; k < count; ++k) {
+        const std::uint32_t previous = s;
         if (k > 0) {
             s = nextSector(s);
             if (s > MaxRegularSector) {
@@ -271,39 +280,53 @@ StreamBytes CompoundFile::regularStream(std::uint32_t start, std::uint64_t size,
             Fail(FaultKind::Corrupt, what + "のセクタ連鎖が循環しています");
         }
         seen[s] = true;
-        contiguous = contiguous && (k == 0 || s == chain.front() + k);
-        chain.push_back(s);
-    }
-    const std::size_t lastBytes = static_cast<std::size_t>(size - (count - 1) * sectorSize_);
-    if (sector(chain.back()).size() < lastBytes) {
-        Fail(FaultKind::Truncated, what + "の最後のセクタが欠けています");
-    }
-    if (contiguous) {
-        return StreamBytes(file_.subspan((std::size_t{chain.front()} + 1) << sectorShift_,
-                                         static_cast<std::size_t>(size)));
-    }
-    std::vector<std::uint8_t> out(static_cast<std::size_t>(size));
-    for (std::size_t k = 0; k < count; ++k) {
-        const std::size_t n = k + 1 < count ? sectorSize_ : lastBytes;
-        const std::span<const std::uint8_t> bytes = sector(chain[k]);
-        if (bytes.size() < n) {
+        const std::size_t needed = k + 1 < count ? sectorSize_ : lastBytes;
+        if (fileSize_ - sectorOffset(s) < needed) {
             Fail(FaultKind::Truncated,
-                 what + "のセクタ " + std::to_string(chain[k]) + " が欠けています");
+                 k + 1 < count ? what + "のセクタ " + std::to_string(s) + " が欠けています"
+                               : what + "の最後のセクタが欠けています");
         }
-        std::memcpy(out.data() + k * sectorSize_, bytes.data(), n);
+        if (k == 0 || s != previous + 1) {
+            runs.push_back({std::uint64_t{k} * sectorSize_, sectorOffset(s)});
+        }
     }
-    return StreamBytes(std::move(out));
+    return runs;
 }
 
-StreamBytes CompoundFile::miniStream(std::uint32_t start, std::uint64_t size,
-                                     const std::string& what) const {
+StreamBytes CompoundFile::regularStream(std::uint32_t start, std::uint64_t size,
+                                        const std::string& what, std::size_t blockBytes) {
     if (size == 0) {
         return {};
     }
-    const StreamBytes container =
-        regularStream(entries_[0].start, entries_[0].size, "ミニストリーム");
-    const std::span<const std::uint8_t> mini = container.bytes();
-    if (size > mini.size()) {
+    std::vector<PagedStream::Run> runs = regularRuns(start, size, what);
+    const std::span<const std::uint8_t> whole = file_.whole();
+    if (runs.size() == 1 && !whole.empty()) {
+        return StreamBytes(whole.subspan(static_cast<std::size_t>(runs.front().fileOffset),
+                                         static_cast<std::size_t>(size)));
+    }
+    if (!whole.empty()) { // in memory already: a copy in order is quicker than blocks
+        std::vector<std::uint8_t> out(static_cast<std::size_t>(size));
+        for (std::size_t k = 0; k < runs.size(); ++k) {
+            const std::uint64_t end = k + 1 < runs.size() ? runs[k + 1].streamOffset : size;
+            std::memcpy(out.data() + runs[k].streamOffset, whole.data() + runs[k].fileOffset,
+                        static_cast<std::size_t>(end - runs[k].streamOffset));
+        }
+        return StreamBytes(std::move(out));
+    }
+    return StreamBytes(std::make_unique<PagedStream>(file_, std::move(runs),
+                                                     static_cast<std::size_t>(size), blockBytes));
+}
+
+StreamBytes CompoundFile::miniStream(std::uint32_t start, std::uint64_t size,
+                                     const std::string& what) {
+    if (size == 0) {
+        return {};
+    }
+    const std::uint64_t containerSize = entries_[0].size;
+    const std::vector<PagedStream::Run> container =
+        containerSize == 0 ? std::vector<PagedStream::Run>{}
+                           : regularRuns(entries_[0].start, containerSize, "ミニストリーム");
+    if (size > containerSize) {
         Fail(FaultKind::Corrupt, what + "がミニストリームより大きいです");
     }
     std::vector<std::uint32_t> miniFat;
@@ -313,7 +336,7 @@ StreamBytes CompoundFile::miniStream(std::uint32_t start, std::uint64_t size,
             miniFat.push_back(Le32(bytes.data() + off));
         }
     }
-    const std::size_t miniCount = CeilDiv(mini.size(), MiniSectorSize);
+    const std::size_t miniCount = CeilDiv(containerSize, MiniSectorSize);
     const std::size_t count = CeilDiv(size, MiniSectorSize);
     std::vector<std::uint8_t> out(static_cast<std::size_t>(size));
     std::vector<bool> seen(miniCount);
@@ -334,14 +357,25 @@ StreamBytes CompoundFile::miniStream(std::uint32_t start, std::uint64_t size,
             Fail(FaultKind::Corrupt, what + "のミニセクタ連鎖が循環しています");
         }
         seen[s] = true;
-        const std::size_t offset = std::size_t{s} * MiniSectorSize;
+        const std::uint64_t offset = std::uint64_t{s} * MiniSectorSize;
         const std::size_t n =
             std::min<std::size_t>(MiniSectorSize, out.size() - k * MiniSectorSize);
-        if (mini.size() - offset < n) {
+        if (containerSize - offset < n) {
             Fail(FaultKind::Corrupt,
                  what + "のミニセクタ " + std::to_string(s) + " が欠けています");
         }
-        std::memcpy(out.data() + k * MiniSectorSize, mini.data() + offset, n);
+        // A mini sector never crosses a sector of the container, nor a run.
+        const auto run = std::upper_bound(container.begin(), container.end(), offset,
+                                          [](std::uint64_t at, const PagedStream::Run& r) {
+                                              return at < r.streamOffset;
+                                          }) -
+                         1;
+        const std::uint64_t from = run->fileOffset + (offset - run->streamOffset);
+        if (file_.copy(from, {out.data() + k * MiniSectorSize, n}) < n) {
+            Fail(FaultKind::Truncated, what + "のミニセクタ " + std::to_string(s) +
+                                           "（ファイルのオフセット " + std::to_string(from) +
+                                           "）が読み込み中になくなりました");
+        }
     }
     return StreamBytes(std::move(out));
 }

@@ -1,8 +1,10 @@
 target_sources(tomorine_store PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/biff_record_reader.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/byte_source.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cell_records.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cfb_reader.cpp
     ${CMAKE_CURRENT_LIST_DIR}/continued_reader.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/paged_stream.cpp
     ${CMAKE_CURRENT_LIST_DIR}/shared_strings.cpp
     ${CMAKE_CURRENT_LIST_DIR}/sheet_builder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/workbook_globals.cpp

@@ -25,19 +25,20 @@ void SkipSubstream(BiffRecordReader& records) {
 }
 
 // A BIFF8 worksheet BOF record that ends exactly at `offset`.
-bool WorksheetBofEndsAt(std::span<const std::uint8_t> stream, std::size_t offset) {
+bool WorksheetBofEndsAt(std::span<const std::uint8_t> stream, BiffRecordReader& records,
+                        std::size_t offset) {
     constexpr std::size_t kBofSize = 4 + 16;
     if (offset < kBofSize || offset > stream.size()) {
         return false;
     }
-    const std::uint8_t* p = stream.data() + offset - kBofSize;
+    const std::uint8_t* p = records.bytesAt(offset - kBofSize, kBofSize).data();
     return Le16(p) == biff::Bof && Le16(p + 2) == 16 && Le16(p + 6) == biff::Worksheet;
 }
 
 void CheckWorksheetBof(std::span<const std::uint8_t> stream, BiffRecordReader& records,
                        std::size_t begin) {
-    if (begin + 2 <= stream.size() && Le16(stream.data() + begin) != biff::Bof &&
-        WorksheetBofEndsAt(stream, begin)) {
+    if (begin + 2 <= stream.size() && Le16(records.bytesAt(begin, 2).data()) != biff::Bof &&
+        WorksheetBofEndsAt(stream, records, begin)) {
         return; // some writers point the sheet's offset just past its BOF
     }
     BiffRecord bof;

@@ -16,7 +16,14 @@ namespace tomorine {
 // reason (not a workbook, encrypted, older than Excel 97, truncated, corrupt);
 // never reads out of bounds, loops or allocates beyond the input's size.
 Workbook ReadXlsBytes(std::span<const std::uint8_t> bytes, const std::filesystem::path& name);
+// Reads the file with pread as it parses, holding a few blocks of its bytes
+// at a time rather than all of them. A file that is not a regular one or is
+// over 2 GiB is refused as ReadFileBytes refuses it; one cut short while it
+// is read is reported as truncated.
 Workbook ReadXlsFile(const std::filesystem::path& path);
+// The same from a descriptor the caller opened (without blocking) and keeps
+// open; the file is not checked for changes meanwhile.
+Workbook ReadXlsDescriptor(int fd, const std::filesystem::path& name);
 
 // Writes a BIFF8 workbook that Excel, LibreOffice and xlrd open. Sheet names
 // and order and every cell's value are kept; nothing else is. Throws

@@ -1,4 +1,5 @@
 #include "store/files/file_bytes.h"
+#include "store/files/file_stamp.h"
 #include "store/workbook/utf.h"
 #include "store/xls/biff_records.h"
 #include "store/xls/cfb_reader.h"
@@ -8,6 +9,7 @@
 #include "store/xls/worksheet_reader.h"
 #include "store/xls/xls_fault.h"
 #include "store/xls/xls_file.h"
+#include "store/xls/xls_source_reader.h"
 
 #include <algorithm>
 
@@ -22,6 +24,8 @@ using xls::FaultKind;
 // thousands of sheets would take minutes.
 constexpr std::size_t kMaxSheets = 10000;
 constexpr std::uint8_t kWorksheetType = 0;
+// A file that changes while it is read is read at most this often; the last read stands.
+constexpr int kReadAttempts = 3;
 
 // A BIFF stream written without a compound file around it, as some
 // programs do and as Excel 2.1 to 4.0 did.
@@ -35,18 +39,25 @@ bool IsBareBiffStream(std::span<const std::uint8_t> bytes) {
            length >= 4 && length <= 20;
 }
 
-xls::StreamBytes WorkbookStream(std::span<const std::uint8_t> bytes) {
+xls::StreamBytes WorkbookStream(xls::ByteSource& file, std::size_t blockBytes) {
+    std::vector<std::uint8_t> buffer;
+    const std::span<const std::uint8_t> bytes = file.read(0, 8, buffer);
     if (xls::CompoundFile::HasSignature(bytes)) {
-        const xls::CompoundFile file(bytes);
+        xls::CompoundFile compound(file);
         for (std::u16string_view name : {u"Workbook", u"Book"}) {
-            if (std::optional<xls::StreamBytes> stream = file.stream(name)) {
+            if (std::optional<xls::StreamBytes> stream = compound.stream(name, blockBytes)) {
                 return std::move(*stream);
             }
         }
         Fail(FaultKind::NotWorkbook, "Workbook ストリームも Book ストリームもありません");
     }
     if (IsBareBiffStream(bytes)) {
-        return xls::StreamBytes(bytes);
+        if (!file.whole().empty()) {
+            return xls::StreamBytes(file.whole());
+        }
+        return xls::StreamBytes(
+            std::make_unique<xls::PagedStream>(file, std::vector<xls::PagedStream::Run>{{0, 0}},
+                                               static_cast<std::size_t>(file.size()), blockBytes));
     }
     if (bytes.size() >= 4 && bytes[0] == 'P' && bytes[1] == 'K' && bytes[2] == 3 && bytes[3] == 4) {
         Fail(FaultKind::NotWorkbook, "ZIP 形式です。Excel 2007 以降の .xlsx ではありませんか");
@@ -98,13 +109,13 @@ void ReadSheet(std::span<const std::uint8_t> stream, const xls::WorkbookGlobals&
     }
 }
 
-Workbook ReadBook(std::span<const std::uint8_t> bytes) {
-    const xls::StreamBytes streamBytes = WorkbookStream(bytes);
+Workbook ReadBook(xls::ByteSource& file, std::size_t blockBytes, std::size_t* heldBytes) {
+    const xls::StreamBytes streamBytes = WorkbookStream(file, blockBytes);
     const std::span<const std::uint8_t> stream = streamBytes.bytes();
     xls::WorkbookGlobals globals = xls::ReadWorkbookGlobals(stream);
     const std::vector<std::uint32_t> offsets = WorksheetOffsets(globals);
     const std::vector<Cell> sharedStrings = std::move(globals.sharedStrings);
-    xls::CellBudget budget(bytes.size());
+    xls::CellBudget budget(static_cast<std::size_t>(file.size()));
     Workbook book;
     for (const xls::SheetEntry& entry : globals.sheets) {
         if (entry.type != kWorksheetType) {
@@ -120,22 +131,51 @@ Workbook ReadBook(std::span<const std::uint8_t> bytes) {
         }
         builder.moveInto(sheet);
     }
+    if (heldBytes != nullptr) {
+        *heldBytes = streamBytes.paged() != nullptr ? streamBytes.paged()->peakHeldBytes() : 0;
+    }
     return book;
 }
 
 } // namespace
 
-Workbook ReadXlsBytes(std::span<const std::uint8_t> bytes, const std::filesystem::path& name) {
+Workbook ReadXlsSource(xls::ByteSource& file, const std::filesystem::path& name,
+                       std::size_t blockBytes, std::size_t* heldBytes) {
     try {
-        return ReadBook(bytes);
+        return ReadBook(file, blockBytes, heldBytes);
     } catch (const xls::XlsFault& fault) {
         throw xls::ToWorkbookError(fault, name);
     }
 }
 
+Workbook ReadXlsBytes(std::span<const std::uint8_t> bytes, const std::filesystem::path& name) {
+    xls::MemorySource file(bytes);
+    return ReadXlsSource(file, name);
+}
+
+Workbook ReadXlsDescriptor(int fd, const std::filesystem::path& name) {
+    xls::DescriptorSource file(fd, ReadableFileSize(fd, name), name);
+    return ReadXlsSource(file, name);
+}
+
+// The file is read while it is parsed; one changed in place meanwhile (its
+// stamp tells) is read again.
 Workbook ReadXlsFile(const std::filesystem::path& path) {
-    const FileBytes bytes = ReadFileBytes(path);
-    return ReadXlsBytes(bytes, path);
+    for (int attempt = 1;; ++attempt) {
+        const ReadOnlyFile file = OpenFileForReading(path);
+        const std::optional<FileStamp> before = StampOfDescriptor(file.get());
+        const auto changed = [&] { return StampOfDescriptor(file.get()) != before; };
+        try {
+            Workbook book = ReadXlsDescriptor(file.get(), path);
+            if (attempt == kReadAttempts || !changed()) {
+                return book;
+            }
+        } catch (const WorkbookError&) {
+            if (attempt == kReadAttempts || !changed()) {
+                throw;
+            }
+        }
+    }
 }
 
 } // namespace tomorine

@@ -1,59 +1,56 @@
-// Reading a file: only regular files, never blocking, never past a bound.
+// Reading a file: regular files only, never blocking, within a bound; for bytes or a workbook.
 #include "store/files/file_bytes.h"
 #include "store/workbook/workbook_error.h"
+#include "store/xls/xls_file.h"
 #include "support/hostile_files.h"
 #include "support/temp_dir.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <numeric>
 
 namespace tomorine {
 namespace {
 
-namespace fs = std::filesystem;
-using test::TempDir;
+using test::Hostile;
 
-TEST(ReadFileBytes, RefusesWhatIsNoRegularFileOrTooLarge) {
+TEST(ReadFileBytes, RefusesWhatIsNoRegularFileOrTooLargeAndReadsUpToTheBound) {
+    constexpr std::uint64_t kMax = kMaxWorkbookFileBytes;
     const struct {
-        test::Hostile kind;
+        Hostile kind;
         std::uintmax_t bytes;
         std::uint64_t bound;
         const char* says;
     } cases[] = {
-        {test::Hostile::Fifo, 0, kMaxWorkbookFileBytes, "通常のファイルではありません"},
-        {test::Hostile::DevZero, 0, kMaxWorkbookFileBytes, "通常のファイルではありません"},
-        {test::Hostile::Folder, 0, kMaxWorkbookFileBytes, "フォルダです"},
-        {test::Hostile::Huge, 1001, 1000, "1000 バイト を超えている"},
-        {test::Hostile::Huge, kMaxWorkbookFileBytes + 1, kMaxWorkbookFileBytes,
-         "2 GB を超えている"},
+        {Hostile::Fifo, 0, kMax, "通常のファイルではありません"},
+        {Hostile::DevZero, 0, kMax, "通常のファイルではありません"},
+        {Hostile::Folder, 0, kMax, "フォルダです"},
+        {Hostile::Huge, 1001, 1000, "1000 バイト を超えている"},
+        {Hostile::Huge, kMax + 1, kMax, "2 GB を超えている"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.says);
-        TempDir dir;
-        const fs::path path = dir / "book.xls";
+        test::TempDir dir;
+        const std::filesystem::path path = dir / "book.xls";
         test::MakeHostile(c.kind, path, c.bytes);
-        try {
-            ReadFileBytes(path, c.bound);
-            ADD_FAILURE() << "read";
-        } catch (const WorkbookError& e) {
-            EXPECT_EQ(e.number(), ErrorNumber::FileAccess);
-            EXPECT_NE(std::string(e.description()).find(path.string()), std::string::npos);
-            EXPECT_NE(std::string(e.description()).find(c.says), std::string::npos)
-                << e.description();
+        for (bool workbook : {false, c.bound == kMax}) {
+            try {
+                workbook ? (void)ReadXlsFile(path) : (void)ReadFileBytes(path, c.bound);
+                ADD_FAILURE() << "read";
+            } catch (const WorkbookError& e) {
+                EXPECT_EQ(e.number(), ErrorNumber::FileAccess);
+                EXPECT_NE(std::string(e.description()).find(path.string()), std::string::npos);
+                EXPECT_NE(std::string(e.description()).find(c.says), std::string::npos)
+                    << e.description();
+            }
         }
     }
-}
-
-TEST(ReadFileBytes, ReadsAFileOfExactlyTheBound) {
-    TempDir dir;
+    test::TempDir dir;
     std::vector<std::uint8_t> bytes(1000);
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        bytes[i] = static_cast<std::uint8_t>(i * 7);
-    }
+    std::iota(bytes.begin(), bytes.end(), std::uint8_t{0});
     test::WriteBytes(dir / "f", bytes);
-    const FileBytes read = ReadFileBytes(dir / "f", 1000);
-    EXPECT_EQ(std::vector<std::uint8_t>(read.begin(), read.end()), bytes);
-    EXPECT_TRUE(ReadFileBytes(dir / "f", 1000).size() == 1000);
     test::WriteBytes(dir / "empty", {});
+    EXPECT_TRUE(std::ranges::equal(ReadFileBytes(dir / "f", 1000), bytes));
     EXPECT_TRUE(ReadFileBytes(dir / "empty").empty());
 }
 

@@ -1,14 +1,16 @@
 #pragma once
 
+#include "store/files/file_bytes.h"
 #include "store/xls/biff_records.h"
 #include "store/xls/compound_file_writer.h"
+#include "store/xls/xls_source_reader.h"
 
 #include <bit>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// BIFF8 workbooks built record by record, for what no real file holds.
+// BIFF8 workbooks built record by record, for what no real file holds, and read page by page.
 namespace tomorine::test {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -96,6 +98,13 @@ inline Bytes XlsFile(const Bytes& stream) {
     Bytes file = Concat({Bytes(cfb::HeaderSize), stream});
     cfb::FinishCompoundFile(file);
     return file;
+}
+
+// As ReadXlsFile reads a file, in blocks of a page rather than of 256 kB.
+inline Workbook ReadPageByPage(const std::filesystem::path& path, std::size_t* held = nullptr) {
+    const ReadOnlyFile fd = OpenFileForReading(path);
+    xls::DescriptorSource file(fd.get(), std::filesystem::file_size(path), path);
+    return ReadXlsSource(file, path, 4096, held);
 }
 
 } // namespace tomorine::test

@@ -1,9 +1,11 @@
-#include "largest_allocation.h"
-
 #include <algorithm>
 #include <cstdlib>
 #include <new>
 
+namespace tomorine::test {
+bool TrackAllocations = false;
+std::size_t LargestAllocation = 0;
+} // namespace tomorine::test
 using namespace tomorine::test;
 
 void* operator new(std::size_t size) {

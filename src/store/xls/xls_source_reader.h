@@ -1,0 +1,20 @@
+#pragma once
+
+#include "store/workbook/workbook.h"
+#include "store/xls/byte_source.h"
+#include "store/xls/paged_stream.h"
+
+#include <cstddef>
+#include <filesystem>
+
+namespace tomorine {
+
+// What ReadXlsBytes and ReadXlsDescriptor do, over any source. A workbook
+// stream not read straight from memory is read in blocks of `blockBytes`;
+// `heldBytes`, when given, gets the most of its bytes held at once (0 when
+// it was not read in blocks).
+Workbook ReadXlsSource(xls::ByteSource& file, const std::filesystem::path& name,
+                       std::size_t blockBytes = xls::PagedStream::DefaultBlockBytes,
+                       std::size_t* heldBytes = nullptr);
+
+} // namespace tomorine
