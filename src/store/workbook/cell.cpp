@@ -17,20 +17,6 @@ namespace {
 constexpr std::uint64_t kQuietNaN = 0x7FF8'0000'0000'0000;
 } // namespace
 
-struct Cell::SharedText {
-    std::atomic<std::uint32_t> references;
-    std::uint32_t size;
-    // The characters follow the header in the same block.
-    const char16_t* chars() const { return reinterpret_cast<const char16_t*>(this + 1); }
-    char16_t* chars() { return reinterpret_cast<char16_t*>(this + 1); }
-};
-
-Cell::Cell(const Cell& other) noexcept : bits_(other.bits_) {
-    if (holdsText()) {
-        shared()->references.fetch_add(1, std::memory_order_relaxed);
-    }
-}
-
 Cell& Cell::operator=(const Cell& other) noexcept {
     if (this != &other) {
         Cell copy(other);
@@ -41,23 +27,19 @@ Cell& Cell::operator=(const Cell& other) noexcept {
 
 Cell& Cell::operator=(Cell&& other) noexcept {
     if (this != &other) {
-        release();
+        if (holdsText()) {
+            dropText();
+        }
         bits_ = std::exchange(other.bits_, kEmpty);
     }
     return *this;
 }
 
-Cell::SharedText* Cell::shared() const {
-    return reinterpret_cast<SharedText*>(static_cast<std::uintptr_t>(bits_ & kPayload));
-}
-
-void Cell::release() noexcept {
-    if (holdsText()) {
-        SharedText* text = shared();
-        if (text->references.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-            text->~SharedText();
-            ::operator delete(text);
-        }
+void Cell::dropText() noexcept {
+    SharedText* text = shared();
+    if (text->references.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+        text->~SharedText();
+        ::operator delete(text);
     }
     bits_ = kEmpty;
 }
@@ -87,37 +69,6 @@ Cell Cell::boolean(bool value) {
 
 Cell Cell::error(std::uint8_t code) {
     return Cell(kError | code);
-}
-
-CellKind Cell::kind() const {
-    switch (bits_ >> kTagShift) {
-    case kEmpty >> kTagShift:
-        return CellKind::Empty;
-    case kText >> kTagShift:
-        return CellKind::Text;
-    case kBoolean >> kTagShift:
-        return CellKind::Boolean;
-    case kError >> kTagShift:
-        return CellKind::Error;
-    default:
-        return CellKind::Number;
-    }
-}
-
-double Cell::asNumber() const {
-    return kind() == CellKind::Number ? std::bit_cast<double>(bits_) : 0.0;
-}
-
-std::u16string_view Cell::asText() const {
-    if (!holdsText()) {
-        return {};
-    }
-    const SharedText* text = shared();
-    return {text->chars(), text->size};
-}
-
-std::uint8_t Cell::errorCode() const {
-    return (bits_ & ~kPayload) == kError ? static_cast<std::uint8_t>(bits_ & 0xFF) : 0;
 }
 
 bool Cell::operator==(const Cell& other) const {
