@@ -7,55 +7,68 @@ namespace tomorine::cli {
 
 namespace {
 
-void AppendUtf8(std::string& out, char32_t c) {
+// Writers into a buffer sized for the worst case: a push_back per byte took
+// a quarter of a whole dump.
+char* PutUtf8(char* p, char32_t c) {
     if (c < 0x80) {
-        out += static_cast<char>(c);
+        *p++ = static_cast<char>(c);
     } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        *p++ = static_cast<char>(0xC0 | (c >> 6));
+        *p++ = static_cast<char>(0x80 | (c & 0x3F));
     } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        *p++ = static_cast<char>(0xE0 | (c >> 12));
+        *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *p++ = static_cast<char>(0x80 | (c & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        *p++ = static_cast<char>(0xF0 | (c >> 18));
+        *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *p++ = static_cast<char>(0x80 | (c & 0x3F));
     }
+    return p;
 }
 
-void AppendEscape(std::string& out, char16_t c) {
+char* PutEscape(char* p, char16_t c) {
     static constexpr char kHex[] = "0123456789abcdef";
-    const char escape[] = {
-        '\\',         'u', kHex[(c >> 12) & 0xF], kHex[(c >> 8) & 0xF], kHex[(c >> 4) & 0xF],
-        kHex[c & 0xF]};
-    out.append(escape, sizeof escape);
+    *p++ = '\\';
+    *p++ = 'u';
+    for (int shift = 12; shift >= 0; shift -= 4) {
+        *p++ = kHex[(c >> shift) & 0xF];
+    }
+    return p;
 }
+
+// Six bytes a unit at most: an escape, or three bytes of UTF-8 (a pair's
+// four bytes stand for two units).
+constexpr std::size_t kMaxBytesPerUnit = 6;
 
 } // namespace
 
 void AppendJsonString(std::string& out, std::u16string_view text) {
-    out += '"';
+    const std::size_t start = out.size();
+    out.resize(start + 2 + kMaxBytesPerUnit * text.size());
+    char* p = out.data() + start;
+    *p++ = '"';
     for (size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
         const bool pairStart = c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() &&
                                text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
         if (c == u'"' || c == u'\\') {
-            out += '\\';
-            out += static_cast<char>(c);
+            *p++ = '\\';
+            *p++ = static_cast<char>(c);
         } else if (c < 0x20 || (c >= 0xD800 && c <= 0xDFFF && !pairStart)) {
             // Control characters, and halves of broken surrogate pairs, which
             // UTF-8 cannot hold, are kept as escapes.
-            AppendEscape(out, c);
+            p = PutEscape(p, c);
         } else if (pairStart) {
-            AppendUtf8(out, 0x10000 + ((char32_t{c} - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+            p = PutUtf8(p, 0x10000 + ((char32_t{c} - 0xD800) << 10) + (text[i + 1] - 0xDC00));
             ++i;
         } else {
-            AppendUtf8(out, c);
+            p = PutUtf8(p, c);
         }
     }
-    out += '"';
+    *p++ = '"';
+    out.resize(static_cast<std::size_t>(p - out.data()));
 }
 
 void AppendJsonNumber(std::string& out, double value) {
