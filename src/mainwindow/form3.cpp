@@ -86,8 +86,13 @@ void Form3::Command2_Click() {
     context.ui.messageBox = [this](const std::u16string& text, int style) {
         return MessageBox(this, ToQString(text), style);
     };
-    if (GetDataVersion(context, ToPath(Text1->text())) != DataVersion0105) {
-        MessageBox(this, ToQString(MergeMessages::OldVersion), MessageStyle::Ok);
+    const std::u16string version = GetDataVersion(context, ToPath(Text1->text()));
+    if (version != DataVersion0105) {
+        // An unreadable reference was reported with its own reason; it is
+        // not of an older layout.
+        if (version != DataVersionUnknown) {
+            MessageBox(this, ToQString(MergeMessages::OldVersion), MessageStyle::Ok);
+        }
         return;
     }
     runMerge();
