@@ -1,18 +1,30 @@
 // A real data file: a new one as xlrd reads it, serials, whole-cell deletion,
-// the row limit, and entry texts registered and read back chunk by chunk.
+// the row limit, texts read back chunk by chunk; one writer at a time, and the
+// kept workbook that never serves a changed file.
+#include "store/cache/workbook_cache.h"
 #include "store/data_connection.h"
+#include "store/data_file_change.h"
 #include "store/data_workbook.h"
+#include "store/entry.h"
 #include "store/entry_deletion.h"
 #include "store/entry_statements.h"
+#include "store/files/data_file_lock.h"
+#include "store/table/connection.h"
 #include "store/workbook/utf.h"
 #include "store/workbook/workbook_error.h"
 #include "store/xls/xls_file.h"
+#include "support/data_file.h"
 #include "support/temp_dir.h"
 #include "support/xls_peer.h"
 
+#include <barrier>
 #include <chrono>
+#include <cstdlib>
+#include <fcntl.h>
 #include <gmock/gmock.h>
-#include <map>
+#include <set>
+#include <sys/stat.h>
+#include <thread>
 
 namespace tomorine::test {
 namespace {
@@ -20,6 +32,7 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 using U = std::u16string;
+using namespace std::chrono_literals;
 
 // A file's bytes and modification time: what "left as it was" means.
 auto StateOf(const fs::path& file) {
@@ -32,16 +45,18 @@ auto AgedState(const fs::path& file) {
     return StateOf(file);
 }
 
-// Registers as the editor does; returns the serial.
-std::int32_t Register(const fs::path& dataFile, const Entry& entry) {
-    const std::int32_t serial = NextSerial(dataFile);
-    EXPECT_EQ(ExecuteOnDataFile(dataFile, BuildInsertStatement(serial, entry)), 1);
-    return serial;
+Entry NewEntry(int n, std::u16string title = u"題名") {
+    return {n,  u"https://example.com/" + FromUtf8(std::to_string(n)), std::move(title), u"", u"",
+            u""};
 }
 
-Entry Page(int n) {
-    const std::u16string number = FromUtf8(std::to_string(n));
-    return {0, u"https://example.jp/" + number, u"ページ" + number, u"", u"", u""};
+std::int32_t AddEntry(const fs::path& file, const Entry& entry) {
+    std::int32_t serial = 0;
+    ChangeDataFileByStatements(file, [&](Connection& connection) {
+        serial = NextSerial(connection);
+        connection.execute(BuildInsertStatement(serial, entry));
+    });
+    return serial;
 }
 
 // An entry row of column 1, URL1 and 削除 0, as the data file stores it.
@@ -127,54 +142,40 @@ TEST(RowLimit, TheLastRowIsFilledAndTheNextInsertRefused) {
     const fs::path path = dir / "full.xls";
     Workbook book = NewDataWorkbook();
     for (int serial = 1; serial <= kLastRow - 3; ++serial) {
-        AppendEntryRow(book.sheet(1), Cell::number(serial), Page(serial).url);
+        AppendEntryRow(book.sheet(1), Cell::number(serial), NewEntry(serial).url);
     }
     WriteXlsFile(book, path);
 
-    EXPECT_EQ(Register(path, Page(kLastRow - 2)), kLastRow - 2);
+    EXPECT_EQ(AddEntry(path, NewEntry(kLastRow - 2)), kLastRow - 2);
     const auto before = AgedState(path);
     try {
-        ExecuteOnDataFile(path, BuildInsertStatement(kLastRow - 1, Page(kLastRow - 1)));
+        ExecuteOnDataFile(path, BuildInsertStatement(kLastRow - 1, NewEntry(kLastRow - 1)));
         FAIL() << "a 65,537th row was written";
     } catch (const WorkbookError& e) {
         EXPECT_EQ(e.number(), ErrorNumber::SheetRule);
         EXPECT_THAT(e.description(), ::testing::AllOf(::testing::HasSubstr("トモリネ"),
                                                       ::testing::HasSubstr("65536")));
     }
-    EXPECT_EQ(ExecuteOnDataFile(path, BuildUpdateStatement(kLastRow, Page(1))), 0);
+    EXPECT_EQ(ExecuteOnDataFile(path, BuildUpdateStatement(kLastRow, NewEntry(1))), 0);
     EXPECT_EQ(StateOf(path), before);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1)
         << "a temporary file was left";
 
-    ExecuteOnDataFile(path, BuildUpdateStatement(kLastRow - 2, Page(1)));
+    ExecuteOnDataFile(path, BuildUpdateStatement(kLastRow - 2, NewEntry(1)));
     const json last = XlrdValues(path, XlrdMode::Strict, {kLastRow - 1});
     EXPECT_EQ(last["sheets"][0]["nrows"], kLastRow);
-    EXPECT_EQ(last["sheets"][0]["cells"][1][3], "https://example.jp/1");
-    EXPECT_EQ(last["sheets"][0]["cells"][2][3], "ページ1");
+    EXPECT_EQ(last["sheets"][0]["cells"][1][3], "https://example.com/1");
+    EXPECT_EQ(last["sheets"][0]["cells"][2][3], "題名");
 }
 
-// Trailing spaces are stored as tabs chunk by chunk and read back as spaces.
+// Trailing spaces, stored as tabs chunk by chunk, read back as spaces.
 TEST(TextRoundTrip, TrailingSpacesReadBackAsWritten) {
     TempDir dir;
     const fs::path path = dir / "data.xls";
     CreateDataWorkbook(path);
     const Entry written{0,      u"http://a/  ", u"題名  ",
                         u"副 ", u"news  ",      U(122, u'c') + u"      end"};
-    ASSERT_EQ(Register(path, written), 1);
-    std::map<std::string, json> row;
-    const json xlrd = XlrdValues(path, XlrdMode::Strict, {2});
-    for (const json& cell : xlrd["sheets"][0]["cells"]) {
-        row[ToUtf8(EntryColumnNames()[cell[1].get<int>()])] = cell[3];
-    }
-    EXPECT_EQ(row, (std::map<std::string, json>{{"シリアル番号", 1.0},
-                                                {"URL1", "http://a/  "},
-                                                {"タイトル1", "題名\t\t"},
-                                                {"サブタイトル1", "副\t"},
-                                                {"コメント1", std::string(122, 'c') + "\t\t\t"},
-                                                {"コメント2", "   end"},
-                                                {"キーワード1", "news\t\t"},
-                                                {"削除", 0.0}}));
-
+    ASSERT_EQ(AddEntry(path, written), 1);
     Connection connection(Connection::ConnectionString(path));
     Recordset rows = connection.execute(u"select * from [トモリネ$] where 削除 = 0");
     const Entry read = ReadEntry(rows);
@@ -183,6 +184,128 @@ TEST(TextRoundTrip, TrailingSpacesReadBackAsWritten) {
         EXPECT_EQ(ToUtf8(read.*text), ToUtf8(written.*text));
     }
 }
+
+// Serials of the rows from row 3 on, read from the file itself.
+std::vector<int> SerialsOnDisk(const fs::path& file) {
+    const Workbook book = ReadXlsFile(file);
+    const Sheet& sheet = book.sheet(EntrySheetName);
+    std::vector<int> serials;
+    for (int row = 3; row <= sheet.lastUsedRow(); ++row) {
+        serials.push_back(static_cast<int>(sheet.cell(row, 1).asNumber()));
+    }
+    return serials;
+}
+
+class DataFile : public ::testing::Test {
+protected:
+    DataFile() { CreateDataWorkbook(file); }
+    TempDir dir;
+    const fs::path file = dir / "データ.xls";
+};
+
+TEST_F(DataFile, ThreadsAddingAtOnceKeepEveryEntryWithUniqueSerials) {
+    constexpr int kThreads = 4, kRounds = 25;
+    std::barrier start(kThreads);
+    std::vector<std::vector<int>> reported(kThreads);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            for (int round = 0; round < kRounds; ++round) {
+                start.arrive_and_wait();
+                reported[t].push_back(AddEntry(file, NewEntry(t * 1000 + round)));
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    const std::vector<int> stored = SerialsOnDisk(file);
+    const std::set<int> unique(stored.begin(), stored.end());
+    ASSERT_EQ(stored.size(), static_cast<size_t>(kThreads * kRounds));
+    EXPECT_EQ(unique.size(), stored.size());
+    for (const std::vector<int>& serials : reported) {
+        for (int serial : serials) {
+            EXPECT_TRUE(unique.contains(serial)) << serial;
+        }
+    }
+}
+
+TEST_F(DataFile, AWriterOfAnotherProcessIsWaitedForThenNamed) {
+    const fs::path lockFile = DataFileLock::LockPathOf(file);
+    EXPECT_EQ(lockFile, dir.path() / ".データ.xls.lock");
+    // flock(1) keeps the lock in a process of its own for two seconds.
+    const std::string command = "flock -x '" + lockFile.string() + "' -c 'touch \"" +
+                                (dir / "held").string() + "\"; sleep 2' &";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    for (int i = 0; i < 200 && !fs::exists(dir / "held"); ++i) {
+        std::this_thread::sleep_for(10ms);
+    }
+    try {
+        DataFileLock lock(file, 300ms);
+        FAIL() << "the lock was taken while another process held it";
+    } catch (const WorkbookError& e) {
+        EXPECT_THAT(e.description(), ::testing::AllOf(::testing::HasSubstr("データ.xls"),
+                                                      ::testing::HasSubstr("書き込み中")));
+    }
+    // Within the default wait the other writer is done and this one goes on.
+    EXPECT_EQ(AddEntry(file, NewEntry(1)), 1);
+}
+
+TEST_F(DataFile, AFailedChangeSavesNothingAndServesNothingHalfDone) {
+    AddEntry(file, NewEntry(1));
+    const std::vector<std::uint8_t> before = ReadBytes(file);
+    EXPECT_THROW(ChangeDataFileByStatements(file,
+                                            [&](Connection& connection) {
+                                                connection.execute(
+                                                    BuildInsertStatement(2, NewEntry(2)));
+                                                throw std::runtime_error("stop");
+                                            }),
+                 std::runtime_error);
+    EXPECT_EQ(ReadBytes(file), before);
+    EXPECT_EQ(QueryMaxSerial(file), 1);
+    EXPECT_FALSE(DataFileLock::HeldByThisThread(file));
+}
+
+void SetModified(const fs::path& file, const timespec& when) {
+    const timespec times[2] = {when, when};
+    ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+}
+
+std::u16string TitleOf(const std::shared_ptr<const Workbook>& book) {
+    return std::u16string(book->sheet(EntrySheetName).cell(3, 18).asText());
+}
+
+enum class Replace { Renamed, InPlace };
+
+class KeptWorkbook : public ::testing::TestWithParam<Replace> {};
+
+// Files old enough to be trusted, replaced by one of the same size and
+// modification time: what the kept workbook can not tell by those alone.
+TEST_P(KeptWorkbook, IsNeverServedForAChangedOrMissingFileNorChangedByAWriter) {
+    TempDir dir;
+    const fs::path file = dir / "data.xls", other = dir / "other.xls";
+    const timespec old{1000000000, 5};
+    WriteEntries(file, {NewEntry(1, u"あいう")});
+    WriteEntries(other, {NewEntry(1, u"かきく")});
+    ASSERT_EQ(fs::file_size(file), fs::file_size(other));
+    SetModified(file, old);
+    WorkbookCache cache;
+    const std::shared_ptr<const Workbook> reader = cache.load(file);
+    cache.takeForChange(file)->sheet(EntrySheetName).setCell(3, 18, Cell::text(u"変更"));
+    EXPECT_EQ(TitleOf(reader), u"あいう");
+
+    if (GetParam() == Replace::Renamed) {
+        fs::rename(other, file);
+    } else {
+        fs::copy_file(other, file, fs::copy_options::overwrite_existing);
+    }
+    SetModified(file, old);
+    EXPECT_EQ(TitleOf(cache.load(file)), u"かきく");
+    fs::remove(file);
+    EXPECT_THROW(cache.load(file), WorkbookError);
+}
+
+INSTANTIATE_TEST_SUITE_P(Both, KeptWorkbook, ::testing::Values(Replace::Renamed, Replace::InPlace));
 
 } // namespace
 } // namespace tomorine::test

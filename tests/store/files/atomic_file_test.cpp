@@ -1,11 +1,20 @@
-// Saving replaces a file whole or not at all.
+// Saving replaces a file whole or not at all; saves killed half-way leave the
+// old or the new file, and what they leave beside it goes with the next save
+// made under the data file's lock.
 #include "store/files/atomic_file.h"
+#include "store/files/data_file_lock.h"
 #include "store/workbook/workbook_error.h"
 #include "support/small_disk.h"
 #include "support/temp_dir.h"
 
+#include <chrono>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <random>
 #include <set>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace tomorine {
@@ -15,6 +24,7 @@ namespace fs = std::filesystem;
 using test::ReadBytes;
 using test::SmallDisk;
 using test::TempDir;
+using Bytes = std::vector<std::uint8_t>;
 
 const std::vector<std::uint8_t> kOld{'o', 'l', 'd'};
 const std::vector<std::uint8_t> kNew(1 << 20, 'n');
@@ -81,6 +91,100 @@ TEST(AtomicSave, WritesThroughALinkKeepingPermissionsAndNoTemporary) {
     EXPECT_EQ(ReadBytes(dir / "real" / "book.xls"), kNew);
     EXPECT_EQ(fs::status(dir / "real" / "book.xls").permissions(), mode);
     EXPECT_EQ(Listing(dir.path() / "real"), std::set<std::string>{"book.xls 1048576"});
+}
+
+std::set<std::string> Names(const fs::path& dir) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
+void SaveLocked(const fs::path& target, const Bytes& bytes) {
+    DataFileLock lock(target);
+    WriteFileAtomically(target, bytes);
+}
+
+TEST(KilledSave, OldOrNewFileAndNoTemporaryAfterTheNextLockedSave) {
+    TempDir dir;
+    const fs::path book = dir / "book.xls";
+    const Bytes old(1000, 'o');
+    const Bytes a(4 << 20, 'a');
+    const Bytes b(4 << 20, 'b');
+    test::WriteBytes(book, old);
+    std::mt19937 random(11);
+    int roundsWithLeftovers = 0;
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int i = 0;; ++i) {
+                SaveLocked(book, i % 2 == 0 ? a : b);
+            }
+        }
+        std::this_thread::sleep_for(
+            std::chrono::milliseconds(std::uniform_int_distribution<int>(1, 40)(random)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+
+        const Bytes now = ReadBytes(book);
+        EXPECT_TRUE(now == old || now == a || now == b) << "a broken file of " << now.size();
+        for (const std::string& name : Names(dir.path())) {
+            roundsWithLeftovers += name.starts_with(".book.xls.tmp");
+        }
+        SaveLocked(book, old);
+        // The lock file of the killed save goes with the lock of the next one.
+        EXPECT_EQ(Names(dir.path()), std::set<std::string>{"book.xls"});
+    }
+    EXPECT_GT(roundsWithLeftovers, 0) << "no kill hit a save; the test proves nothing";
+}
+
+// Only regular files named as our saves name them for this target go, and
+// only when the save holds the lock.
+TEST(KilledSave, CleanupRemovesOnlyThisTargetsTemporaryFiles) {
+    const std::set<std::string> others = {".book.xls.tmp", ".book.xls.tmp12a", ".other.xls.tmp5",
+                                          "book.xls.tmp5", ".book.xls.tmp12345678901"};
+    const std::set<std::string> ours = {".book.xls.tmp0", ".book.xls.tmp987654321"};
+    for (bool locked : {false, true}) {
+        SCOPED_TRACE(locked ? "locked" : "not locked");
+        TempDir dir;
+        for (const auto& set : {others, ours}) {
+            for (const std::string& name : set) {
+                test::WriteBytes(dir / name, {'x'});
+            }
+        }
+        fs::create_directory(dir / ".book.xls.tmp77"); // not a file: left alone
+        const fs::path book = dir / "book.xls";
+        if (locked) {
+            SaveLocked(book, {'n'});
+        } else {
+            WriteFileAtomically(book, Bytes{'n'});
+        }
+        std::set<std::string> expected = others;
+        expected.insert({"book.xls", ".book.xls.tmp77"});
+        if (!locked) {
+            expected.insert(ours.begin(), ours.end());
+        }
+        EXPECT_EQ(Names(dir.path()), expected);
+    }
+}
+
+// A pipe where the file should be is not replaced by a file.
+TEST(KilledSave, APipeInTheTargetsPlaceStays) {
+    TempDir dir;
+    const fs::path pipe = dir / "book.xls";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    try {
+        WriteFileAtomically(pipe, Bytes{'n'});
+        ADD_FAILURE() << "saved over a pipe";
+    } catch (const WorkbookError& e) {
+        EXPECT_NE(std::string(e.description()).find(pipe.string()), std::string::npos);
+    }
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    EXPECT_EQ(Names(dir.path()), std::set<std::string>{"book.xls"});
 }
 
 } // namespace

@@ -1,18 +1,12 @@
-// The settings: INI files read, updated and written at shutdown, the path
-// routines and the program folder.
-#include "store/settings/app_dir.h"
+// The settings: INI files read, updated and written at shutdown; files that
+// are no regular file or over the bound are refused and never written over.
 #include "store/settings/ini_document.h"
 #include "store/settings/ini_functions.h"
-#include "store/settings/path_routines.h"
 #include "store/settings/settings_file.h"
-#include "store/workbook/utf.h"
+#include "support/hostile_files.h"
 #include "support/temp_dir.h"
 
-#include <cstdlib>
-#include <functional>
 #include <gtest/gtest.h>
-#include <map>
-#include <optional>
 
 namespace tomorine {
 namespace {
@@ -33,12 +27,6 @@ TEST(IniDocument, AWriteChangesOnlyItsKeyAndReadsBackOrIsRefused) {
         IniDocument doc = IniDocument::parse(before);
         ASSERT_TRUE(doc.setValue("s", key, value)) << before;
         EXPECT_EQ(doc.bytes(), after);
-    }
-    for (std::string value :
-         {"", " lead", "trail\t", "\"q\"", "\"", "a=b", "x;y", "ー[", "a−b", "𠮷"}) {
-        IniDocument doc = IniDocument::parse("[s]\r\nk=old\r\n");
-        ASSERT_TRUE(doc.setValue("s", "k", value));
-        EXPECT_EQ(IniDocument::parse(doc.bytes()).value("s", "k"), value);
     }
     IniDocument doc = IniDocument::parse("[s]\r\nk=1\r\n");
     EXPECT_FALSE(doc.setValue("s", "k", "a\nb"));
@@ -82,18 +70,6 @@ TEST(IniFunctions, AFileWrittenByWindowsIsReadAndUpdatedWithoutLosingAnything) {
                   kWindowsMiddle + "REFERFILE=/mnt/\x83\x5C/\x95\x5C.xls\r\n" + kWindowsTail);
 }
 
-TEST(IniFunctions, ValuesAreCutToTheBufferButNeverInsideAPair) {
-    TempDir dir;
-    const fs::path file = dir / "トモリネ.ini";
-    for (auto [value, buffer, read] :
-         {std::tuple<std::u16string, int, std::u16string>{std::u16string(300, u'表'), 256,
-                                                          std::u16string(255, u'表')},
-          {u"a𠮷𠮷𠮷", 4, u"a𠮷"}}) {
-        ASSERT_TRUE(WriteIniString(file, "トモリネ", "DATAFILE", ToUtf8(value)));
-        EXPECT_EQ(ReadIniString(file, "トモリネ", "DATAFILE", "", buffer), ToUtf8(read));
-    }
-}
-
 // Both files get the four values; a data folder that is gone only loses its
 // own file.
 TEST(SaveSettings, BothFilesHoldTheFourValuesInTheWindowsProgramsOrder) {
@@ -116,73 +92,52 @@ TEST(SaveSettings, BothFilesHoldTheFourValuesInTheWindowsProgramsOrder) {
     EXPECT_FALSE(fs::exists(dir / "gone"));
 }
 
-std::string Split(std::string_view path) {
-    FilePathParts parts = SplitFilePath(path);
-    return parts.folder + "|" + parts.fileName;
-}
+// Up to the bound a file is read, and the file beside the data file it names
+// gives the other three settings.
+TEST(SettingsBounds, RefusedFilesGiveDefaultsANoticeAndStayAsTheyAre) {
+    using test::Hostile;
+    const struct {
+        Hostile kind;
+        std::uintmax_t bytes;
+    } cases[] = {{Hostile::Fifo, 0},
+                 {Hostile::DevZero, 0},
+                 {Hostile::Folder, 0},
+                 {Hostile::Huge, kMaxSettingsFileBytes + 1},
+                 {Hostile::Huge, test::kHugeBytes},
+                 {Hostile::Huge, kMaxSettingsFileBytes}};
+    for (const auto& [kind, bytes] : cases) {
+        SCOPED_TRACE(std::string(test::HostileName(kind)) + " " + std::to_string(bytes));
+        const bool read = bytes == kMaxSettingsFileBytes;
+        TempDir dir;
+        fs::create_directory(dir / "data");
+        const std::string appDir = (dir.path() / "").string();
+        const std::string dataFile = (dir.path() / "data" / "d.xls").string();
+        const std::string other =
+            "\xEF\xBB\xBF"
+            "[トモリネ]\r\nOUTPUTFILE=/o.html\r\nCOMMOUT=1\r\nREFERFILE=/r.xls\r\n";
+        test::WriteBytes(dir / "data" / "トモリネ.ini", {other.begin(), other.end()});
+        const fs::path ini = dir / "トモリネ.ini";
+        test::MakeHostile(kind, ini, bytes,
+                          "\xEF\xBB\xBF[トモリネ]\r\nDATAFILE=" + dataFile + "\r\n");
+        const std::string before = test::Fingerprint(ini);
 
-std::string Extension(std::string_view name) {
-    FileNameParts parts = SplitFileExtension(name);
-    return parts.baseName + "|" + parts.extension;
-}
-
-// "/x.xls" is a file in the root folder: no folder and no file name.
-TEST(PathRoutines, SplitAndNormaliseAsTheSettingsRulesSay) {
-    const std::string cwd = fs::current_path().string();
-    const std::tuple<std::function<std::string(std::string_view)>, std::string, std::string>
-        cases[] = {{GetFolderPart, "x.xls", ""},
-                   {Split, "/x.xls", "|"},
-                   {Split, "dir/x.xls", "|"},
-                   {Split, "../x.xls", "../|x.xls"},
-                   {Split, "/home/u/", "/home/u/|"},
-                   {Extension, "a.b.xls", "a.b|xls"},
-                   {Extension, "noext", "|"},
-                   {Extension, ".ini", "|ini"},
-                   {GetIniPath, "/home/u/d.xls", "/home/u/トモリネ.ini"},
-                   {GetAbsolutePath, "", ""},
-                   {GetAbsolutePath, "./a/../表.xls", cwd + "/表.xls"},
-                   {GetAbsolutePath, "/a//b/./../c.xls", "/a/c.xls"},
-                   {GetAbsolutePath, "/..", "/"}};
-    for (const auto& [routine, path, expected] : cases) {
-        EXPECT_EQ(routine(path), expected) << path;
-    }
-}
-
-// Run in a folder of its own, with the environment put back afterwards. The
-// folder is fixed by the first call: a later change of the environment does
-// not move it.
-TEST(AppDir, ComesFromTheEnvironmentAndIsCreated) {
-    using Env = std::optional<std::string>;
-    const fs::path cwd = fs::current_path();
-    std::map<std::string, Env> saved;
-    for (const char* name : {"TOMORINE_HOME", "XDG_DATA_HOME", "HOME"}) {
-        saved[name] = std::getenv(name) ? Env(std::getenv(name)) : std::nullopt;
-    }
-    TempDir dir;
-    fs::current_path(dir.path());
-    const std::string d = fs::current_path().string();
-    for (auto [tomorineHome, xdgDataHome, expected] :
-         {std::tuple<Env, Env, std::string>{d + "/th/", d + "/xdg", d + "/th/"},
-          {"rel/./th", std::nullopt, d + "/rel/th/"},
-          {"", d + "/xdg", d + "/xdg/tomorine/"},
-          {std::nullopt, "xdg", d + "/home/.local/share/tomorine/"}}) { // relative: ignored
-        for (auto [name, value] : {std::pair{"TOMORINE_HOME", tomorineHome},
-                                   {"XDG_DATA_HOME", xdgDataHome},
-                                   {"HOME", Env(d + "/home")}}) {
-            value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
+        const StartupSettings settings = ReadStartupSettings(appDir);
+        EXPECT_EQ(settings.dataFile, read ? dataFile : appDir + "トモリネ.xls");
+        EXPECT_EQ(settings.outputFile, read ? "/o.html" : "");
+        EXPECT_EQ(settings.commentOutput, read ? 1 : 0);
+        EXPECT_EQ(settings.referFile, read ? "/r.xls" : "");
+        ASSERT_EQ(settings.notices.size(), read ? 0u : 1u) << "one per refused file";
+        if (!read) {
+            EXPECT_NE(settings.notices[0].find(ini.string()), std::string::npos);
+            EXPECT_NE(settings.notices[0].find("既定の値"), std::string::npos);
         }
-        ResetAppDirCache();
-        EXPECT_EQ(GetAppDir(), expected);
-        EXPECT_TRUE(fs::is_directory(GetAppDir()));
+        if (!read && test::MayWriteAt(kind)) {
+            EXPECT_FALSE(WriteIniString(ini, "トモリネ", "DATAFILE", "/new.xls"));
+            SettingsValues values{"/new.xls", "", "", 1};
+            EXPECT_FALSE(SaveSettings(values, ini, ini));
+        }
+        EXPECT_EQ(test::Fingerprint(ini), before);
     }
-    ::setenv("TOMORINE_HOME", "/other", 1);
-    EXPECT_EQ(GetAppDir(), d + "/home/.local/share/tomorine/");
-
-    for (const auto& [name, value] : saved) {
-        value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
-    }
-    fs::current_path(cwd);
-    ResetAppDirCache();
 }
 
 } // namespace

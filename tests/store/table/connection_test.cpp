@@ -78,43 +78,6 @@ Connection InMemory(Workbook book) {
     return Connection("/nonexistent-folder/トモリネ.xls", std::move(book));
 }
 
-// Sheet "s": n numeric, t text (by row 2); row 3 has odd kinds and cells beyond.
-Workbook KindsBook() {
-    Workbook book;
-    Sheet& s = book.addSheet(u"s");
-    s.appendRow({Cell::text(u"n"), Cell::text(u"t"), Cell::text(u"pad")});
-    s.appendRow({Cell::number(0), Cell::text(u"first")});
-    s.appendRow(
-        {Cell::boolean(true), Cell::number(7), Cell::text(u"keeps"), Cell::text(u"beyond")});
-    return book;
-}
-
-std::string Read(Connection& connection, const std::u16string& column) {
-    Recordset rows = connection.execute(u"select typeof(" + column + u") as k, " + column +
-                                        u" as v from [s$] where rowid = 3");
-    return ToUtf8(rows.field(u"k").asText()) + ": " + Shown(rows.field(u"v"));
-}
-
-// Row 3's boolean and number read as Null and as text, and stay unless set.
-TEST(CellValues, ReadAndStoredByColumnKindInExistingAndNewRows) {
-    const std::tuple<std::u16string, int, Cell> cases[] = {
-        {u"n = '7'", 1, Cell::number(7)},      {u"n = ''", 1, Cell()},
-        {u"n = 'abc'", 1, Cell::text(u"abc")}, {u"t = '7'", 2, Cell::text(u"7")},
-        {u"t = 8", 2, Cell::number(8)},        {u"t = NULL", 2, Cell()}};
-    for (const auto& [assignment, column, stored] : cases) {
-        Workbook book = KindsBook();
-        Sheet::Row row3 = book.sheet(1).row(3);
-        row3[column - 1] = stored;
-        Connection connection = InMemory(std::move(book));
-        EXPECT_EQ(Read(connection, u"n"), "null: NULL");
-        EXPECT_EQ(Read(connection, u"t"), "text: '7'");
-        connection.execute(u"INSERT INTO [s$] (n, t) VALUES (NULL, 'x')");
-        connection.execute(u"UPDATE [s$] SET " + assignment + u" WHERE rowid >= 3");
-        EXPECT_EQ(connection.workbook().sheet(1).row(3), row3) << ToUtf8(assignment);
-        EXPECT_EQ(connection.workbook().sheet(1).cell(4, column), stored) << ToUtf8(assignment);
-    }
-}
-
 // One data sheet: serial 5 (URL2 an empty text, which reads Null), 2 (its
 // flag the text "0", which counts as 0) and 9 (deleted, URL1 the number 5).
 // A row of tmp is present when a data row equals it wherever it is not Null;
@@ -155,18 +118,6 @@ TEST(Statements, LiveEntriesIsNullAndTheMergeSelectInSheetOrder) {
     EXPECT_THAT(FieldValues(first, u"シリアル番号"), ElementsAre("10", "12", "15"));
 }
 
-// The keyword list's ordering is its own test's; here the sheet without a
-// data row: max() reads Null, and its column is a text column.
-TEST(Statements, AnEmptyKeywordSheetGivesNullAndTakesTexts) {
-    Workbook book = NewDataWorkbook();
-    book.addSheet(u"キーワード一覧").setCell(1, 1, Cell::text(u"keyword"));
-    Connection connection = InMemory(std::move(book));
-    Recordset none = connection.execute(u"select max(keyword) as m from [キーワード一覧$]");
-    EXPECT_EQ(Shown(none.field(u"m")), "NULL");
-    connection.execute(u"INSERT INTO [キーワード一覧$] (keyword) VALUES ('2024')");
-    EXPECT_EQ(connection.workbook().sheet(2).cell(2, 1), Cell::text(u"2024"));
-}
-
 TEST(Statements, ARejectedStatementNamesTheCauseAndChangesNothing) {
     Workbook before = NewDataWorkbook();
     AddEntry(before.sheet(1), 1, {{u"URL1", u"http://a/"}});
@@ -196,25 +147,6 @@ TEST(Statements, ARejectedStatementNamesTheCauseAndChangesNothing) {
         EXPECT_FALSE(connection.changed()) << mention;
         EXPECT_EQ(ValuesOf(connection.workbook()), ValuesOf(before)) << mention;
     }
-}
-
-TEST(Recordset, NavigationStopsAtBofAndEofAndUnknownFieldsAreError3265) {
-    Recordset rows({u"n"}, {Cell::number(0), Cell::number(1), Cell::number(2)});
-    // A move, then the position, BOF and EOF it leads to.
-    for (const auto& [move, position, bof, eof] : {std::tuple{2L, 2L, false, false},
-                                                   {1L, 3L, false, true},
-                                                   {1L, 3L, false, true},
-                                                   {-10L, -1L, true, false}}) {
-        rows.move(move);
-        EXPECT_EQ(std::tuple(rows.position(), rows.bof(), rows.eof()),
-                  std::tuple(position, bof, eof));
-    }
-    EXPECT_EQ(ErrorFrom([&] { rows.field(u"n"); }).number(), ErrorNumber::NoCurrentRecord);
-    rows.moveFirst();
-    const WorkbookError e = ErrorFrom([&] { rows.field(u"URL5"); });
-    EXPECT_EQ(e.number(), ErrorNumber::ItemNotFound);
-    EXPECT_THAT(e.description(), HasSubstr("URL5"));
-    EXPECT_EQ(ErrorFrom([&] { rows.field(1); }).number(), ErrorNumber::ItemNotFound);
 }
 
 // A connection dropped without close() writes nothing; close() saves, and a

@@ -35,47 +35,6 @@ TEST(Cell, EveryDoubleStaysANumber) {
     }
 }
 
-TEST(Cell, KindsKeepTheirValuesAndCompareAsBefore) {
-    EXPECT_TRUE(Cell().isEmpty());
-    EXPECT_EQ(Cell().kind(), CellKind::Empty);
-    EXPECT_EQ(Cell::boolean(true).kind(), CellKind::Boolean);
-    EXPECT_TRUE(Cell::boolean(true).asBoolean());
-    EXPECT_FALSE(Cell::boolean(false).asBoolean());
-    for (int code : {0x00, 0x07, 0x2A, 0xFF}) {
-        const Cell e = Cell::error(static_cast<std::uint8_t>(code));
-        EXPECT_EQ(e.kind(), CellKind::Error);
-        EXPECT_EQ(e.errorCode(), code);
-        EXPECT_EQ(e.asNumber(), 0.0);
-    }
-    EXPECT_EQ(Cell::number(0.0), Cell::number(-0.0));
-    EXPECT_NE(Cell::number(NAN), Cell::number(NAN));
-    EXPECT_NE(Cell::number(0), Cell());
-    EXPECT_NE(Cell::number(0), Cell::boolean(false));
-    EXPECT_NE(Cell::error(0), Cell::boolean(false));
-    EXPECT_NE(Cell::text(u""), Cell());
-    EXPECT_EQ(Cell::text(u"𠮷野家"), Cell::text(u"𠮷野家"));
-    EXPECT_NE(Cell::text(u"a"), Cell::text(u"A"));
-}
-
-TEST(Cell, TextsAreSharedByCopiesAndOutliveTheOriginal) {
-    const std::u16string long_(40000, u'あ');
-    std::vector<Cell> copies;
-    {
-        Cell original = Cell::text(long_);
-        copies.assign(3, original);
-        Cell moved = std::move(original);
-        EXPECT_TRUE(original.isEmpty());
-        EXPECT_EQ(moved.asText().data(), copies[0].asText().data());
-        copies[1] = moved;
-        copies[1] = copies[1];
-    }
-    for (const Cell& c : copies) {
-        EXPECT_EQ(c.asText(), long_);
-    }
-    copies[2] = Cell::number(1);
-    EXPECT_EQ(copies[0].asText().size(), 40000u);
-}
-
 // Copies made and dropped on several threads at once leave the count right:
 // the text is freed once, after the last copy (a sanitizer build sees it).
 TEST(Cell, CountsHoldAcrossThreads) {
