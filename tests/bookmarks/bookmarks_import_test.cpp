@@ -21,16 +21,6 @@ BrowserBookmark Bookmark(std::string url, std::string title = "",
             std::move(folder)};
 }
 
-TEST(BookmarkMapping, OnlyWebAndFileUrlsAreTaken) {
-    for (const char* url : {"http://a/", "HTTPS://a/", "ftp://a/", "file:///home/a"}) {
-        EXPECT_TRUE(IsImportableUrl(url)) << url;
-    }
-    for (const char* url : {"javascript:alert(1)", "place:sort=8", "data:text/html,x", "",
-                            "about:blank", "/relative/http://a"}) {
-        EXPECT_FALSE(IsImportableUrl(url)) << url;
-    }
-}
-
 // A URL too long for its columns is not taken, as a cut one would be another
 // address; the longest that fits is taken and, as the title, cut.
 TEST(BookmarkMapping, AUrlIsNeverCut) {
@@ -46,14 +36,6 @@ TEST(BookmarkMapping, AUrlIsNeverCut) {
 
 const Entry kStored{1, u"https://stored.example/", u"既存", u"", u"", u""};
 
-std::vector<BrowserBookmark> Numbered(int count) {
-    std::vector<BrowserBookmark> bookmarks;
-    for (int i = 0; i < count; ++i) {
-        bookmarks.push_back(Bookmark("https://e.example/" + std::to_string(i), "t"));
-    }
-    return bookmarks;
-}
-
 class BookmarksImport : public ::testing::Test {
 protected:
     BookmarksImport() {
@@ -63,15 +45,13 @@ protected:
 
     BookmarksImportOutcome run(const std::vector<BrowserBookmark>& bookmarks,
                                const ImportOptions& options = {}) {
-        BookmarksImportUi ui{[](int) {}, [this] { stop_ = ++events_ == stopAfter_; }};
-        return RunBookmarksImport(store_, bookmarks, ui, stop_, options);
+        BookmarksImportUi ui{[](int) {}, [] {}};
+        bool stop = false;
+        return RunBookmarksImport(store_, bookmarks, ui, stop, options);
     }
 
     TempDir dir_;
     StoreState store_;
-    bool stop_ = false;
-    int events_ = 0;
-    int stopAfter_ = -1;
 };
 
 TEST_F(BookmarksImport, AddsNewUrlsOnceAndCountsTheRest) {
@@ -95,24 +75,12 @@ TEST_F(BookmarksImport, AddsNewUrlsOnceAndCountsTheRest) {
     EXPECT_EQ(ReadBytes(store_.DataFilePath), before); // nothing new: not even saved
 }
 
-TEST_F(BookmarksImport, NothingImportableLeavesAMissingFileAlone) {
-    std::filesystem::remove(store_.DataFilePath);
-    const BookmarksImportOutcome outcome = run({Bookmark("place:x", "a"), Bookmark("", "b")});
-    EXPECT_EQ(outcome.counts.skipped, 2);
-    EXPECT_EQ(outcome.failure, "");
-    EXPECT_FALSE(std::filesystem::exists(store_.DataFilePath));
-}
-
-TEST_F(BookmarksImport, AStopKeepsWhatIsSavedAndCounted) {
-    stopAfter_ = 3;
-    const BookmarksImportOutcome outcome = run(Numbered(10));
-    EXPECT_TRUE(outcome.stopped);
-    EXPECT_EQ(outcome.counts.registered, 3);
-    EXPECT_EQ(EntryRowsByXlrd(store_.DataFilePath).size(), 4u);
-}
-
 TEST_F(BookmarksImport, AFailedSaveLeavesTheCountsOfTheLastSave) {
-    const BookmarksImportOutcome outcome = run(Numbered(5), SaveFailingAt(3));
+    std::vector<BrowserBookmark> bookmarks;
+    for (const char* url : {"http://a/", "http://b/", "http://c/", "http://d/"}) {
+        bookmarks.push_back(Bookmark(url, "t"));
+    }
+    const BookmarksImportOutcome outcome = run(bookmarks, SaveFailingAt(3));
     EXPECT_EQ(outcome.failure, "ディスクがいっぱいです");
     EXPECT_EQ(outcome.counts.registered, 2);
     EXPECT_EQ(EntryRowsByXlrd(store_.DataFilePath).size(), 3u);

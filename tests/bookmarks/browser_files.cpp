@@ -12,18 +12,9 @@ namespace {
 constexpr const char* kSchema = R"(
 PRAGMA journal_mode = WAL;
 PRAGMA wal_autocheckpoint = 0;
-CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR,
-  rev_host LONGVARCHAR, visit_count INTEGER DEFAULT 0, hidden INTEGER DEFAULT 0 NOT NULL,
-  typed INTEGER DEFAULT 0 NOT NULL, frecency INTEGER DEFAULT -1 NOT NULL,
-  last_visit_date INTEGER, guid TEXT, foreign_count INTEGER DEFAULT 0 NOT NULL,
-  url_hash INTEGER DEFAULT 0 NOT NULL, description TEXT, preview_image_url TEXT,
-  origin_id INTEGER);
+CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR);
 CREATE TABLE moz_bookmarks (id INTEGER PRIMARY KEY, type INTEGER, fk INTEGER DEFAULT NULL,
-  parent INTEGER, position INTEGER, title LONGVARCHAR, keyword_id INTEGER, folder_type TEXT,
-  dateAdded INTEGER, lastModified INTEGER, guid TEXT, syncStatus INTEGER NOT NULL DEFAULT 0,
-  syncChangeCounter INTEGER NOT NULL DEFAULT 1);
-CREATE TABLE moz_historyvisits (id INTEGER PRIMARY KEY, from_visit INTEGER, place_id INTEGER,
-  visit_date INTEGER, visit_type INTEGER, session INTEGER);
+  parent INTEGER, position INTEGER, title LONGVARCHAR, guid TEXT);
 INSERT INTO moz_bookmarks (id, type, parent, position, title, guid) VALUES
   (1, 2, 0, 0, '', 'root________'), (2, 2, 1, 0, 'menu', 'menu________'),
   (3, 2, 1, 1, 'toolbar', 'toolbar_____'), (4, 2, 1, 2, 'tags', 'tags________'),

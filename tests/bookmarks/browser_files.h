@@ -9,8 +9,9 @@ struct sqlite3;
 
 namespace tomorine::test {
 
-// A places.sqlite in Firefox's schema with its root folders (menu 2,
-// toolbar 3, tags 4, unfiled 5, mobile 6), in WAL mode as Firefox keeps it.
+// A places.sqlite with the columns of Firefox's schema that the reader uses,
+// its root folders (menu 2, toolbar 3, tags 4, unfiled 5, mobile 6), in WAL
+// mode as Firefox keeps it.
 // The connection stays open, so what it writes may still be in the -wal
 // file, as with a running browser.
 class PlacesFile {

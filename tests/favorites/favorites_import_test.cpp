@@ -1,6 +1,7 @@
 // The import engine on a Favorites tree built at run time, with the rows it
 // writes read back by xlrd.
 #include "favorites/favorites_import.h"
+#include "favorites/find_files.h"
 #include "favorites_tree.h"
 #include "import_fixture.h"
 #include "store/data_connection.h"
@@ -74,37 +75,21 @@ TEST_F(Import, AFailedSaveLeavesTheCountsOfTheLastSave) {
               RowsOf({FavoritesTree::Registered()[0], FavoritesTree::Added()[0]}));
 }
 
-TEST_F(Import, SavesAtMostOnceASecondAndAtTheEnd) {
-    auto clock = std::chrono::steady_clock::time_point();
-    std::vector<std::chrono::steady_clock::time_point> saves;
-    ImportOptions options;
-    options.now = [&] { return clock += std::chrono::milliseconds(400); };
-    options.save = [&](const Workbook& book, const std::filesystem::path& path) {
-        saves.push_back(clock);
-        WriteXlsFile(book, path);
-    };
-    run(options);
-    ASSERT_GE(saves.size(), 2u);
-    EXPECT_LT(saves.size(), 4u); // fewer than the favorites it registers
-    for (size_t i = 1; i + 1 < saves.size(); ++i) {
-        EXPECT_GE(saves[i] - saves[i - 1], std::chrono::milliseconds(1000));
-    }
-    EXPECT_EQ(EntryRowsByXlrd(store_.DataFilePath).size(), 5u);
-}
-
-// Without shortcut files the import ends without reading the data file, and
-// a stop pressed during the opening wait is cleared.
-TEST(ImportWithoutShortcuts, EndsAtOnceWithoutReadingTheDataFile) {
+// Files of the folder first, then each subfolder by name without case; a
+// link back up is walked once only.
+TEST(FindFiles, FolderFilesFirstThenEachSubfolderByNameWithoutCase) {
     TempDir dir;
-    std::filesystem::create_directories(dir / "Favorites" / "empty");
-    WriteShortcut(dir / "Favorites" / "skip.txt", "http://example.jp/");
-    StoreState store;
-    store.DataFilePath = dir / "missing.xls";
-    FavoritesState favorites{0, 0, true};
-    ShortcutCounters counters;
-    ImportContext context{store, favorites, counters, {}};
-    EXPECT_EQ(RunFavoritesImport(context, dir / "Favorites").failure, "");
-    EXPECT_FALSE(favorites.ImportCancelRequested);
+    const std::filesystem::path root = dir / "fav";
+    std::filesystem::create_directories(root / "B" / "inner");
+    std::filesystem::create_directories(root / "a");
+    for (const auto& file : {root / "z.url", root / "Y.Url", root / "B" / "inner" / "i.url",
+                             root / "a" / "skip.txt", root / "B" / "A.URL"}) {
+        WriteBytes(file, {});
+    }
+    std::filesystem::create_directory_symlink(root, root / "a" / "loop");
+    EXPECT_EQ(FindFiles(root, u"*.URL"), (std::vector<std::filesystem::path>{
+                                             root / "Y.Url", root / "z.url", root / "B" / "A.URL",
+                                             root / "B" / "inner" / "i.url"}));
 }
 
 } // namespace

@@ -16,10 +16,6 @@ namespace fs = std::filesystem;
 const std::string kDeepName(220, 'd');
 constexpr int kDeepLevels = 20; // 20 x 221 characters: beyond PATH_MAX (4096)
 
-void WriteText(const fs::path& path, const std::string& text) {
-    WriteBytes(path, {text.begin(), text.end()});
-}
-
 // Folders made relative to each other, a shortcut at the bottom; returns its path.
 fs::path MakeDeepShortcut(const fs::path& top) {
     fs::create_directory(top);
@@ -56,7 +52,8 @@ void RemoveDeep(int parent, const std::string& name) {
 } // namespace
 
 void WriteShortcut(const fs::path& path, const std::string& urlBytes) {
-    WriteText(path, "[InternetShortcut]\r\nURL=" + urlBytes + "\r\n");
+    const std::string text = "[InternetShortcut]\r\nURL=" + urlBytes + "\r\n";
+    WriteBytes(path, {text.begin(), text.end()});
 }
 
 FavoritesTree::FavoritesTree(fs::path root) : root_(std::move(root)) {
@@ -65,9 +62,9 @@ FavoritesTree::FavoritesTree(fs::path root) : root_(std::move(root)) {
     WriteShortcut(root_ / "a.b.url", "http://example.jp/ab");
     WriteShortcut(root_ / "empty.url", "");
     WriteShortcut(root_ / "O'Reilly.url", "http://oreilly.example/it's");
-    WriteText(root_ / "notes.txt", "[InternetShortcut]\r\nURL=http://example.jp/txt\r\n");
-    WriteText(root_ / "link.desktop",
-              "[Desktop Entry]\nType=Link\nURL=http://example.jp/desktop\n");
+    WriteShortcut(root_ / "notes.txt", "http://example.jp/txt");
+    const std::string desktop = "[Desktop Entry]\nType=Link\nURL=http://example.jp/desktop\n";
+    WriteBytes(root_ / "link.desktop", {desktop.begin(), desktop.end()});
     // "日本語" in CP932, then the same name in a UTF-8 file.
     WriteShortcut(root_ / "ニュース" / "日本語サイト.url",
                   "http://example.jp/\x93\xfa\x96\x7b\x8c\xea");
