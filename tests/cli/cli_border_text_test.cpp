@@ -34,10 +34,8 @@ std::vector<BorderCase> Cases() {
     return {
         {"--title", 17, 4, Repeat("あ", 124) + "𠮷野家", Repeat("あ", 124) + "𠮷野家"},
         {"--title", 17, 4, Repeat("a", 499) + emoji, Repeat("a", 499)},
-        {"--subtitle", 21, 4, Repeat("b", 124) + emoji + "c", Repeat("b", 124) + emoji + "c"},
         {"--url", 1, 16, "https://x.jp/" + Repeat("u", 111) + emoji,
          "https://x.jp/" + Repeat("u", 111) + emoji},
-        {"--comment", 25, 16, Repeat("c", 1999) + emoji, Repeat("c", 1999)},
         {"--keywords", 41, 16, Repeat("k", 124) + "か\u3099" + Repeat("k", 1874) + emoji,
          Repeat("k", 124) + "か\u3099" + Repeat("k", 1873)},
     };

@@ -44,9 +44,8 @@ CliProcess::CliProcess(const CliLaunch& launch)
         pointers.push_back(arg.data());
     }
     pointers.push_back(nullptr);
-    const std::string home = launch.home.string();
+    const std::string home = launch.home.string(), user = launch.user.string();
     const std::string folder = launch.home.parent_path().string();
-    const std::string user = launch.user.string();
     pid_ = ::fork();
     if (pid_ == 0) {
         Redirect(io_ / "in", 0, O_RDONLY);

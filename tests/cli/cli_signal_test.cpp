@@ -2,9 +2,10 @@
 // middle of a save: the data file is the old or the new one, and no
 // temporary file is left beside it.
 #include "cli_process.h"
-#include "store/data_workbook.h"
 #include "store/entry.h"
+#include "store/workbook/utf.h"
 #include "store/xls/xls_file.h"
+#include "support/data_file.h"
 #include "support/temp_dir.h"
 #include "upgrade_fixture.h"
 
@@ -22,20 +23,13 @@ namespace fs = std::filesystem;
 
 // A data file large enough that a save takes a while.
 void WriteLargeDataFile(const fs::path& path, int entries) {
-    Workbook book = NewDataWorkbook();
-    Sheet& sheet = book.sheet(EntrySheetName);
+    std::vector<Entry> rows;
     for (int i = 1; i <= entries; ++i) {
-        Sheet::Row row(EntryColumnCount);
-        row[0] = Cell::number(i);
-        const std::string digits = std::to_string(i);
-        const std::u16string n(digits.begin(), digits.end());
-        row[1] = Cell::text(u"https://example.jp/" + n);
-        row[17] = Cell::text(u"ページ" + n);
-        row[25] = Cell::text(std::u16string(120, u'あ') + n);
-        row[EntryColumnCount - 1] = Cell::number(0);
-        sheet.replaceRow(i + 2, std::move(row));
+        const std::u16string n = FromUtf8(std::to_string(i));
+        rows.push_back(
+            {i, u"https://example.jp/" + n, u"ページ" + n, {}, {}, std::u16string(120, u'あ') + n});
     }
-    WriteXlsFile(book, path);
+    WriteEntries(path, rows);
 }
 
 TEST(InterruptedSave, LeavesNoTemporaryFileAndAWholeDataFile) {
@@ -60,7 +54,6 @@ TEST(InterruptedSave, LeavesNoTemporaryFileAndAWholeDataFile) {
     int signalled = 0;
     for (int round = 0; round < 24; ++round) {
         const int signal = round % 2 == 0 ? SIGTERM : SIGINT;
-        SCOPED_TRACE("round " + std::to_string(round));
         CliProcess process(add);
         std::this_thread::sleep_for(std::chrono::microseconds(
             std::uniform_int_distribution<long>(0, took.count())(random)));
@@ -103,12 +96,9 @@ TEST(InterruptedSave, FileSizeLimitGivesAClearError) {
     WriteLargeDataFile(data, 300);
     const auto before = ReadBytes(data);
     ASSERT_GT(before.size(), 64u * 1024);
-
     const CliOutcome run = RunCliProcess(
         {{"add", "--data", data.string(), "--url", "u", "--title", "t"}, dir / "home", 64 * 1024});
-
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find(data.string()), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("上限"), std::string::npos) << run.err;
     EXPECT_EQ(ReadBytes(data), before);

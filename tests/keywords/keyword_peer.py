@@ -1,7 +1,5 @@
 #!/usr/bin/python3
-"""FILE SEED COUNT: writes with xlwt a data workbook of COUNT entries with random keywords, reads
-it back with xlrd and prints {"keywords": [...]}, the distinct words of the live entries in code
-point order."""
+"""FILE SEED COUNT: a data workbook of random keywords by xlwt; prints the words xlrd reads."""
 import json
 import random
 import re
@@ -22,7 +20,6 @@ SEPARATORS = [" ", "　", "  ", " 　", "　 ", "　　"]
 
 
 def stored_chunks(rng):
-    """Random words in 125-character chunks, trailing spaces as tabs, now and then a Null."""
     words = [rng.choice(WORDS) + rng.choice(["", "", str(rng.randint(1, 300))])
              for _ in range(rng.randint(0, 8))]
     text = "".join(rng.choice(SEPARATORS) + w for w in words)[rng.randint(0, 1):]

@@ -1,6 +1,8 @@
 // All or nothing: every failure leaves the data file byte for byte as it was
-// and no file beside it.
+// and no file beside it; a reference that is the data file is refused.
+#include "merge/merge_checks.h"
 #include "merge/merge_engine.h"
+#include "merge/merge_messages.h"
 #include "merge_fixture.h"
 #include "store/workbook/workbook_error.h"
 #include "store/xls/xls_file.h"
@@ -72,9 +74,6 @@ INSTANTIATE_TEST_SUITE_P(
             "ReferenceOfTheOlderLayout",
             [](auto&, const fs::path& r, auto&) { WriteXlsFile(OldDataWorkbook(OldRows(2)), r); },
             ErrorNumber::ItemNotFound, "「URL5」"},
-        FailureCase{"ReferenceWithoutEntrySheet",
-                    [](auto&, const fs::path& r, auto&) { WriteForeign(r); },
-                    ErrorNumber::SubscriptOutOfRange, "ref.xls"},
         FailureCase{"DataFileWithoutEntrySheet",
                     [](const fs::path& d, auto&, auto&) { WriteForeign(d); },
                     ErrorNumber::SubscriptOutOfRange, "トモリネ"},
@@ -102,14 +101,19 @@ INSTANTIATE_TEST_SUITE_P(
                     ErrorNumber::SheetRule, "65536"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(MergeFailure, AnUnreadableDataFileIsShownAndTheReferenceNeverRead) {
-    TempDir dir;
-    MakeFile(dir / "bm.xls", Garbage);
-    WriteDataBook(dir / "ref.xls", {EntryRow(1, kNew)});
-    Harness harness(dir / "bm.xls");
-    EXPECT_FALSE(MergeReferenceData(harness.context, dir / "ref.xls").done);
-    EXPECT_EQ(harness.styles, std::vector<int>{16});
-    EXPECT_EQ(harness.opens, 1);
+TEST(SameFileRefusal, RefusesTheDataFileAndItsNameOnly) {
+    const struct {
+        const char *data, *reference;
+        std::optional<std::u16string_view> refusal;
+    } cases[] = {
+        {"/data/bm.xls", "/data/bm.xls", MergeMessages::SamePath},
+        {"/data/bm.xls", "/old/bm.xls", MergeMessages::SameFileName},
+        {"/data/bm.xls", "/data/BM.xls", std::nullopt},     // letter case counts
+        {"/bm.xls", "/other.xls", MergeMessages::SamePath}, // root: both split into empty parts
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SameFileRefusal(c.data, c.reference), c.refusal) << c.data << " " << c.reference;
+    }
 }
 
 } // namespace

@@ -61,14 +61,6 @@ const Texts kOddChunks{{u"URL1", u"https://exa"},
 INSTANTIATE_TEST_SUITE_P(
     Rows, DuplicateRuleTest,
     ::testing::Values(
-        RuleCase{"AllPresentAddsNothing",
-                 {EntryRow(1, kPage), EntryRow(2, kNew)},
-                 {EntryRow(1, kNew), EntryRow(2, kPage)},
-                 {}},
-        RuleCase{"SameUrlOtherTitleIsAdded",
-                 {EntryRow(1, kPage)},
-                 {EntryRow(1, kOtherTitle)},
-                 {{2, kOtherTitle, 0}}},
         RuleCase{"NullInReferenceMatchesAnyValue",
                  {EntryRow(1, kPageWithSubtitle)},
                  {EntryRow(1, kPage), EntryRow(2, kUrlOnly), EntryRow(3, {})},
@@ -77,15 +69,6 @@ INSTANTIATE_TEST_SUITE_P(
                  {EntryRow(1, kPage)},
                  {EntryRow(1, kPageWithSubtitle)},
                  {{2, kPageWithSubtitle, 0}}},
-        RuleCase{"TwoEqualNewRowsAreBothAdded",
-                 {EntryRow(1, kPage)},
-                 {EntryRow(1, kNew), EntryRow(2, kPage), EntryRow(3, kNew)},
-                 {{2, kNew, 0}, {3, kNew, 0}}},
-        // Its Null columns match the dummy row's texts.
-        RuleCase{"PartOfTheDummyTextsIsPresent",
-                 {},
-                 {EntryRow(1, {{u"URL1", u"dummy"}, {u"タイトル1", u"ダミー"}})},
-                 {}},
         // Serials follow the highest, in reference order; deleted ones come back live.
         RuleCase{"SerialsQuotesAndChunksAsStored",
                  {EntryRow(41, kPage), EntryRow(7, kUrlOnly)},
@@ -93,36 +76,6 @@ INSTANTIATE_TEST_SUITE_P(
                   EntryRow(1, kOddChunks, 1)},
                  {{42, kNew, 0}, {43, kQuote, 0}, {44, kOddChunks, 0}}}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(MergeTest, AnOldWorkSheetGoesAndATakenCopyNameStays) {
-    TempDir dir;
-    Workbook data = DataBook({EntryRow(1, kPage)});
-    data.addSheet(u"tmp").setCell(1, 1, Cell::text(u"残り"));
-    data.addSheet(u"トモリネ (2)").setCell(1, 1, Cell::text(u"残す"));
-    WriteXlsFile(data, dir / "bm.xls");
-    WriteDataBook(dir / "ref.xls", {EntryRow(1, kNew)});
-    Harness harness(dir / "bm.xls");
-    EXPECT_EQ(MergeReferenceData(harness.context, dir / "ref.xls").added, 1);
-    Workbook merged = ReadXlsFile(dir / "bm.xls");
-    ASSERT_EQ(merged.sheetCount(), 2);
-    EXPECT_EQ(merged.sheet(2).name(), u"トモリネ (2)");
-    EXPECT_EQ(merged.sheet(2).cell(1, 1), Cell::text(u"残す"));
-}
-
-TEST(MergeTest, NothingNewLeavesTheFileUntouchedAndClosesTheModuleConnection) {
-    TempDir dir;
-    WriteDataBook(dir / "bm.xls", {EntryRow(1, kPage)});
-    WriteDataBook(dir / "ref.xls", {EntryRow(1, kPage)});
-    Harness harness(dir / "bm.xls");
-    harness.store.ModuleConnection =
-        std::make_unique<Connection>(Connection::ConnectionString(dir / "bm.xls"));
-    harness.store.ConnectionOpen = true;
-    harness.store.HasSearchResult = true;
-    EXPECT_TRUE(MergeReferenceData(harness.context, dir / "ref.xls").done);
-    EXPECT_EQ(harness.saves, 0);
-    EXPECT_FALSE(harness.store.ModuleConnection);
-    EXPECT_FALSE(harness.store.HasSearchResult);
-}
 
 TEST(MergeTest, HoldsTheDataFileLockFromTheReadToTheSave) {
     TempDir dir;
