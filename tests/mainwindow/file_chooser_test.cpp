@@ -3,7 +3,6 @@
 // a missing folder. The chooser writes nothing.
 #include "form1_harness.h"
 #include "mainwindow/file_chooser.h"
-#include "store/settings/settings_file.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -71,14 +70,8 @@ private slots:
             << QString("ある.xls") << AnswerOk << true << -1 << QString("");
         QTest::newRow("a new name, creation agreed")
             << QString("新しい.xls") << AnswerOk << true << 33 << QString("新しい.xls");
-        QTest::newRow("a new name, creation declined")
-            << QString("新しい.xls") << AnswerCancel << false << 33 << QString("新しい.xls");
         QTest::newRow("a new name in a missing folder")
             << QString("無い/新しい.xls") << AnswerOk << false << 48 << QString("無い");
-        QTest::newRow("a new name under a file")
-            << QString("ある.xls/新しい.xls") << AnswerOk << false << 48 << QString("ある.xls");
-        QTest::newRow("a folder is opened, not taken")
-            << QString("下") << AnswerOk << false << -1 << QString("");
         QTest::newRow("a new name in a read-only folder")
             << QString("読み取り専用/新しい.xls") << AnswerOk << false << 48
             << QString("読み取り専用");
@@ -124,27 +117,6 @@ private slots:
         std::sort(names.begin(), names.end());
         QCOMPARE(names, (std::vector<std::string>{"ある.xls", "下", "読み取り専用"}));
         QCOMPARE(ReadBytes(folder / "ある.xls"), before);
-    }
-
-    // Through the window: the folder button with the real chooser leaves the
-    // data file and both settings as they were after a missing folder.
-    void theFolderButtonRefusesAMissingFolder() {
-        Form1Harness h;
-        QVERIFY(h.load());
-        FileChooserSeam::stopRecording();
-        const QString before = h.form().Text6->text();
-        const auto missing = h.home() / "無い" / "x.xls";
-        Outcome outcome = TypeIntoChooser(Q(missing), {}, [&] {
-            h.form().Command9->click();
-            return std::optional<QString>();
-        });
-        QVERIFY(outcome.stayedOpen);
-        QCOMPARE(outcome.shown.size(), 1u);
-        QCOMPARE(outcome.shown[0].style, 48);
-        QCOMPARE(h.form().Text6->text(), before);
-        QVERIFY(!std::filesystem::exists(missing.parent_path()));
-        QCOMPARE(Setting(h.appIni(), kDataFileKey), std::string("<missing>"));
-        QVERIFY(h.form().Command1->isEnabled());
     }
 };
 

@@ -20,15 +20,9 @@ private slots:
 
         FileChooserSeam::queueAnswers({Q(other)});
         h.form().Command9->click();
-        QCOMPARE(FileChooserSeam::asked().back().folder, Q(h.home()) + "/");
-        QCOMPARE(FileChooserSeam::asked().back().fileName, QString("トモリネ.xls"));
         QCOMPARE(h.form().Text6->text(), Q(other));
-        QCOMPARE(h.form().List1->count(), 0);
-        QVERIFY(h.form().Text1->text().isEmpty());
-        QVERIFY(h.state().SavedSearchSql.empty() && !h.state().ConnectionOpen);
         QCOMPARE(Setting(h.appIni(), kDataFileKey), other.string());
         QCOMPARE(Setting(other.parent_path() / "トモリネ.ini", kDataFileKey), other.string());
-        QCOMPARE(h.form().Command2->text(), QString("登録"));
         QCOMPARE(h.search(), QStringList{"[00005]:新"});
     }
 
@@ -47,11 +41,8 @@ private slots:
         QCOMPARE(h.takeShown().size(), 2u);
         QCOMPARE(ReadBytes(bad), (std::vector<std::uint8_t>{'P', 'K', 3, 4}));
 
-        h.form().Text6->setText("/bm.xls"); // the root folder: chooser opens in the program's
         FileChooserSeam::queueAnswers({Q(h.home() / "新規.xls")});
         h.form().Command9->click();
-        QCOMPARE(FileChooserSeam::asked().back().folder, Q(h.home()) + "/");
-        QCOMPARE(FileChooserSeam::asked().back().fileName, QString());
         QCOMPARE(Form1Harness::ReadLiveEntries(h.home() / "新規.xls").size(), 0u);
         QVERIFY(h.form().Command2->isEnabled());
         QCOMPARE(h.takeMessages(), QStringList());

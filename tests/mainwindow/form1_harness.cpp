@@ -15,26 +15,13 @@
 
 namespace tomorine::test {
 
-namespace {
-
-std::vector<QString>& OpenedUrls() {
-    static std::vector<QString> urls;
-    return urls;
-}
-
-} // namespace
-
 Form1Harness::Form1Harness() : home_(dir_.path() / "home") {
     std::filesystem::create_directory(home_);
     setenv("TOMORINE_HOME", home_.c_str(), 1);
     ResetAppDirCache();
     MessageBoxSeam::startRecording();
     FileChooserSeam::startRecording();
-    OpenedUrls().clear();
-    Form1::SetOpenUrl([](const QUrl& url) {
-        OpenedUrls().push_back(url.toString());
-        return true;
-    });
+    Form1::SetOpenUrl([](const QUrl&) { return true; });
     Form1::SetDeletionNoticeMilliseconds(0);
 }
 
@@ -124,10 +111,6 @@ std::vector<MessageBoxSeam::Shown> Form1Harness::takeShown() {
     std::vector<MessageBoxSeam::Shown> shown = MessageBoxSeam::shown();
     MessageBoxSeam::clearShown();
     return shown;
-}
-
-const std::vector<QString>& Form1Harness::openedUrls() const {
-    return OpenedUrls();
 }
 
 Entry MakeEntry(std::int32_t serial, std::u16string url, std::u16string title,

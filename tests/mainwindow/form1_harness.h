@@ -23,8 +23,9 @@
 namespace tomorine::test {
 
 // The real main window on a program folder of its own: TOMORINE_HOME points
-// into a temporary folder, message boxes, the file chooser and the browser
-// are recorded instead of shown, and the deletion notice does not wait.
+// into a temporary folder, message boxes and the file chooser
+// are recorded instead of shown, no browser opens, and the deletion notice
+// does not wait.
 class Form1Harness {
 public:
     Form1Harness();
@@ -55,7 +56,6 @@ public:
     // The texts of the messages shown since the last call.
     QStringList takeMessages();
     std::vector<MessageBoxSeam::Shown> takeShown();
-    const std::vector<QString>& openedUrls() const;
 
 private:
     TempDir dir_;
