@@ -1,0 +1,141 @@
+// Texts, links and shortcut files dropped on the main window and its fields.
+#include "favorites_tree.h"
+#include "form1_harness.h"
+
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+
+using namespace tomorine;
+using namespace tomorine::test;
+
+namespace {
+
+// Drags `data` over `target` and drops it there, as the window system does.
+bool Drop(QWidget* target, QMimeData* data) {
+    const QPointF at(target->width() / 2.0, target->height() / 2.0);
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction | Qt::LinkAction, data, Qt::LeftButton,
+                          Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted()) {
+        return false;
+    }
+    QDropEvent drop(at, Qt::CopyAction | Qt::LinkAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
+}
+
+// A browser offers a dragged link as a URL and as text; a file manager
+// offers files as file URLs and their paths as text.
+std::unique_ptr<QMimeData> Dragged(const QString& text, const QList<QUrl>& urls = {}) {
+    auto data = std::make_unique<QMimeData>();
+    if (!urls.isEmpty()) {
+        data->setUrls(urls);
+    }
+    data->setText(text);
+    return data;
+}
+
+std::unique_ptr<QMimeData> Files(const std::vector<std::filesystem::path>& paths) {
+    QList<QUrl> urls;
+    QStringList texts;
+    for (const auto& path : paths) {
+        urls << QUrl::fromLocalFile(Q(path));
+        texts << Q(path);
+    }
+    return Dragged(texts.join('\n'), urls);
+}
+
+QWidget* Target(Form1& form, const QString& name) {
+    if (name == "Form1") {
+        return &form;
+    }
+    QWidget* widget = form.findChild<QWidget*>(name);
+    auto* scrolled = qobject_cast<QAbstractScrollArea*>(widget);
+    return scrolled != nullptr ? scrolled->viewport() : widget;
+}
+
+} // namespace
+
+class DropTest : public QObject {
+    Q_OBJECT
+private slots:
+    void dropsFillTheEditorWhereverTheyLand_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("kind"); // text, link, file, files, empty
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("title");
+        const QString url = "http://oreilly.example/it's";
+        for (const char* where : {"Form1", "Text1", "Text2"}) {
+            QTest::addRow("text on %s", where) << where << "text"
+                                               << "ただのテキスト"
+                                               << "";
+            QTest::addRow("link on %s", where) << where << "link"
+                                               << "http://example.jp/?q=1"
+                                               << "";
+            QTest::addRow("shortcut on %s", where) << where << "file" << url << "O'Reilly";
+        }
+        for (const char* where : {"Label3", "Label7", "Text4", "Text5", "Text6", "List1"}) {
+            QTest::addRow("shortcut on %s", where) << where << "file" << url << "O'Reilly";
+        }
+        QTest::addRow("two shortcuts") << "Form1"
+                                       << "files"
+                                       << "http://example.jp/ab"
+                                       << "a.b";
+        QTest::addRow("no target") << "Text3"
+                                   << "empty"
+                                   << ""
+                                   << "empty";
+    }
+    void dropsFillTheEditorWhereverTheyLand() {
+        QFETCH(QString, target);
+        QFETCH(QString, kind);
+        QFETCH(QString, url);
+        QFETCH(QString, title);
+        Form1Harness h;
+        FavoritesTree tree(h.home() / "Favorites");
+        QVERIFY(h.load());
+        h.setFields("http://old.jp/", "古い", "副", "語", "注");
+        h.form().Command2->setText("更新");
+        const auto data = kind == "text"   ? Dragged(url)
+                          : kind == "link" ? Dragged(url, {QUrl(url)})
+                          : kind == "file" ? Files({tree.root() / "O'Reilly.url"})
+                          : kind == "files"
+                              ? Files({tree.root() / "a.b.url", tree.root() / "A.URL"})
+                              : Files({tree.root() / "empty.url"});
+        QVERIFY(Drop(Target(h.form(), target), data.get()));
+        QCOMPARE(h.form().Text1->text(), url);
+        QCOMPARE(h.form().Text2->text(), title);
+        QVERIFY(h.form().Text3->text().isEmpty() && h.form().Text4->text().isEmpty());
+        QVERIFY(h.form().Text5->toPlainText().isEmpty());
+        QCOMPARE(h.form().Command2->text(), QString("登録"));
+        QCOMPARE(h.state().ShortcutErrorCount, kind == "empty" ? 1 : 0);
+        QCOMPARE(h.state().ShortcutNoTargetCount, kind == "empty" ? 1 : 0);
+        QCOMPARE(h.takeMessages(), QStringList()); // nothing stored: a silent search
+    }
+
+    // The URL is looked up alone: the stored title differs from the file's.
+    void aStoredUrlSelectsItsEntry() {
+        Form1Harness h;
+        FavoritesTree tree(h.home() / "Favorites");
+        QVERIFY(h.loadWith({MakeEntry(3, u"http://example.jp/a", u"登録済み", u"語")}));
+        QVERIFY(Drop(h.form().Text2, Files({tree.root() / "A.URL"}).get()));
+        QCOMPARE(h.listLines(), QStringList{"[00003]:登録済み"});
+        QCOMPARE(h.form().Text1->text(), QString("http://example.jp/a"));
+        QCOMPARE(h.form().Text2->text(), QString("登録済み"));
+        QCOMPARE(h.form().Text4->text(), QString("語"));
+        QCOMPARE(h.form().Command2->text(), QString("更新"));
+    }
+
+    void somethingElseIsNotTaken() {
+        Form1Harness h;
+        QVERIFY(h.load());
+        QMimeData image;
+        image.setData("image/png", QByteArray("\x89PNG", 4));
+        QVERIFY(!Drop(h.form().Text1, &image));
+        QVERIFY(h.form().Text1->text().isEmpty());
+    }
+};
+
+QTEST_MAIN(DropTest)
+#include "form1_drop_test.moc"
