@@ -30,7 +30,7 @@ void RunCheck(benchmark::State& state, int hosts) {
         LinkCheck check(urls, options);
         dead = 0;
         for (const RowVerdict& row : RunToEnd(check)) {
-            dead += row.verdict.dead ? 1 : 0;
+            dead += row.verdict.listed() ? 1 : 0;
         }
     }
     state.counters["entries"] = Entries;

@@ -12,10 +12,9 @@
 #include "search/result_lines.h"
 #include "store/files/whole_file.h"
 #include "store/messages.h"
-#include "store/table/connection.h"
 #include "store/workbook/utf.h"
-#include "store/workbook/workbook_error.h"
 
+#include <algorithm>
 #include <iostream>
 #include <sstream>
 #include <unistd.h>
@@ -26,20 +25,16 @@ namespace {
 
 struct DeadLine {
     const LinkTarget* target;
-    std::string reason;
+    LinkVerdict verdict;
 };
 
-std::vector<LinkTarget> ReadTargets(const std::filesystem::path& dataFile) {
-    Connection connection(Connection::ConnectionString(dataFile));
-    Recordset rows = connection.execute(LiveEntriesStatement);
-    std::vector<LinkTarget> targets = ReadLinkTargets(rows);
-    connection.close();
-    return targets;
-}
+struct CheckResult {
+    std::vector<DeadLine> dead;
+    bool networkDown = false;
+};
 
 // Runs the check to its end; false when Ctrl-C stopped it first.
-bool RunCheck(const std::vector<LinkTarget>& targets, std::ostream& err,
-              std::vector<DeadLine>& dead) {
+bool RunCheck(const std::vector<LinkTarget>& targets, std::ostream& err, CheckResult& result) {
     InterruptFlag interrupt;
     LinkCheckProgressBar bar(err, &err == &std::cerr && isatty(STDERR_FILENO));
     LinkCheck check(UrlsOf(targets));
@@ -49,9 +44,9 @@ bool RunCheck(const std::vector<LinkTarget>& targets, std::ostream& err,
             return false;
         }
         const LinkCheckProgress progress = check.progress();
-        for (const RowVerdict& row : check.takeReleased()) {
-            if (row.verdict.dead) {
-                dead.push_back({&targets[row.row], row.verdict.reason});
+        for (RowVerdict& row : check.takeReleased()) {
+            if (row.verdict.listed()) {
+                result.dead.push_back({&targets[row.row], std::move(row.verdict)});
             }
         }
         bar.update(progress);
@@ -59,38 +54,81 @@ bool RunCheck(const std::vector<LinkTarget>& targets, std::ostream& err,
             if (!progress.error.empty()) {
                 throw std::runtime_error(progress.error);
             }
+            result.networkDown = NetworkDown(progress);
             return true;
         }
         check.waitForChange(std::chrono::milliseconds(100));
     }
 }
 
-void WriteDeadJson(std::ostream& out, const std::vector<DeadLine>& dead) {
-    out << "{\"dead\": [";
-    for (size_t i = 0; i < dead.size(); ++i) {
-        out << (i ? ", " : "") << "{\"serial\": " << dead[i].target->serial << ", \"url\": ";
-        WriteJsonString(out, dead[i].target->url);
+// The gone entries, and with `unreachableToo` the unreachable and invalid ones.
+std::vector<LinkTarget> EntriesToDelete(const std::vector<DeadLine>& dead, bool unreachableToo) {
+    std::vector<LinkTarget> entries;
+    for (const DeadLine& line : dead) {
+        if (line.verdict.linkClass == LinkClass::Gone || unreachableToo) {
+            entries.push_back(*line.target);
+        }
+    }
+    return entries;
+}
+
+void WriteSerials(std::ostream& out, const std::vector<std::int32_t>& serials) {
+    out << '[';
+    for (size_t i = 0; i < serials.size(); ++i) {
+        out << (i ? ", " : "") << serials[i];
+    }
+    out << ']';
+}
+
+void WriteDeadJson(std::ostream& out, const CheckResult& result,
+                   const DeadEntryDeletion& deletion) {
+    out << "{\"network\": \"" << (result.networkDown ? "down" : "ok") << "\", \"dead\": [";
+    for (size_t i = 0; i < result.dead.size(); ++i) {
+        const DeadLine& line = result.dead[i];
+        out << (i ? ", " : "") << "{\"serial\": " << line.target->serial << ", \"url\": ";
+        WriteJsonString(out, line.target->url);
         out << ", \"title\": ";
-        WriteJsonString(out, dead[i].target->title);
-        out << ", \"reason\": ";
-        WriteJsonString(out, FromUtf8(dead[i].reason));
+        WriteJsonString(out, line.target->title);
+        out << ", \"class\": \"" << ClassName(line.verdict.linkClass) << "\", \"reason\": \""
+            << ReasonName(line.verdict.reason) << "\", \"message\": ";
+        WriteJsonString(out, FromUtf8(line.verdict.message));
         out << '}';
     }
-    out << "]}\n";
+    out << "], \"deleted\": ";
+    WriteSerials(out, deletion.deleted);
+    out << ", \"changed\": ";
+    WriteSerials(out, deletion.changed);
+    out << "}\n";
+}
+
+std::string LineOf(const LinkTarget& target) {
+    return ToUtf8(ResultLine(target.serial, target.title));
 }
 
 void WriteDeadLines(std::ostream& out, const std::vector<DeadLine>& dead) {
     for (const DeadLine& line : dead) {
-        out << ToUtf8(ResultLine(line.target->serial, line.target->title)) << '\n';
+        out << LineOf(*line.target) << '\t' << line.verdict.message << '\n';
+    }
+}
+
+void ReportDeletion(std::ostream& err, const std::vector<DeadLine>& dead,
+                    const DeadEntryDeletion& deletion) {
+    Notice(err, std::string(LinkCheckMessages::Deleted) + ": " +
+                    std::to_string(deletion.deleted.size()) + "件");
+    for (std::int32_t serial : deletion.changed) {
+        const auto line = std::find_if(dead.begin(), dead.end(), [&](const DeadLine& l) {
+            return l.target->serial == serial;
+        });
+        Notice(err, std::string(LinkCheckMessages::LeftChanged) + ": " + LineOf(*line->target));
     }
 }
 
 } // namespace
 
 int CheckLinksCommand(const Invocation& call) {
-    const CommandSyntax syntax{
-        .usage = "使い方: tomorine-cli check-links [--data FILE] [--json] [--delete]",
-        .flags = {"--json", "--delete"}};
+    const CommandSyntax syntax{.usage = "使い方: tomorine-cli check-links [--data FILE] [--json] "
+                                        "[--delete] [--delete-unreachable]",
+                               .flags = {"--json", "--delete", "--delete-unreachable"}};
     ParsedArgs args = ParseArgs(call.args, syntax);
     const std::filesystem::path dataFile = ResolveDataFile(args);
     if (!IsRegularFile(dataFile)) {
@@ -98,39 +136,48 @@ int CheckLinksCommand(const Invocation& call) {
     }
     std::vector<LinkTarget> targets;
     try {
-        targets = ReadTargets(dataFile);
+        targets = ReadLinkTargets(dataFile);
     } catch (const std::exception& e) {
         return Fail(call.err, e, Messages::KeyError);
     }
     if (targets.empty()) {
         Notice(call.err, Messages::NotFound);
     }
-    std::vector<DeadLine> dead;
-    if (!RunCheck(targets, call.err, dead)) {
+    CheckResult result;
+    if (!RunCheck(targets, call.err, result)) {
         return Fail(call.err, LinkCheckMessages::Stopped);
     }
-    if (args.flag("--delete") && !dead.empty()) {
-        std::vector<DeadEntry> entries;
-        for (const DeadLine& line : dead) {
-            entries.push_back({line.target->serial, line.target->url});
-        }
+    const bool unreachableToo = args.flag("--delete-unreachable");
+    const bool deleting = args.flag("--delete") || unreachableToo;
+    DeadEntryDeletion deletion;
+    if (deleting && !result.networkDown) {
+        const std::vector<LinkTarget> entries = EntriesToDelete(result.dead, unreachableToo);
         try {
-            DeleteDeadEntries(dataFile, entries);
+            if (!entries.empty()) {
+                deletion = DeleteDeadEntries(dataFile, entries);
+            }
         } catch (const std::exception& e) {
             return Fail(call.err, e.what());
         }
     }
     std::ostringstream text;
     if (args.flag("--json")) {
-        WriteDeadJson(text, dead);
+        WriteDeadJson(text, result, deletion);
     } else {
-        WriteDeadLines(text, dead);
+        WriteDeadLines(text, result.dead);
     }
     call.out << text.str();
-    Notice(call.err, LinkCheckMessages::LineCountCaption(dead.size()));
+    Notice(call.err, LinkCheckMessages::LineCountCaption(result.dead.size()));
+    if (result.networkDown) {
+        Notice(call.err, std::string(LinkCheckMessages::NetworkDown) + " (network down)");
+    }
     Notice(call.err, LinkCheckMessages::Finished);
-    if (args.flag("--delete") && !dead.empty()) {
-        Notice(call.err, LinkCheckMessages::Deleted);
+    if (deleting && result.networkDown) {
+        return Fail(call.err,
+                    std::string(LinkCheckMessages::NothingDeletedOffline) + " (network down)");
+    }
+    if (deleting) {
+        ReportDeletion(call.err, result.dead, deletion);
     }
     return ExitOk;
 }

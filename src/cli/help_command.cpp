@@ -50,9 +50,13 @@ constexpr std::array kTopics{
     Topic{"merge", "使い方: tomorine-cli merge [--data FILE] REFERENCE.xls",
           "データマージ と同じく、REFERENCE.xls にあってデータファイルにないエントリーを"
           "追加し、追加した件数を出力します。"},
-    Topic{"check-links", "使い方: tomorine-cli check-links [--data FILE] [--json] [--delete]",
-          "リンクチェック と同じく、すべての URL を調べてリンク切れを出力します "
-          "(--delete で削除します)。"},
+    Topic{"check-links",
+          "使い方: tomorine-cli check-links [--data FILE] [--json] [--delete] "
+          "[--delete-unreachable]",
+          "リンクチェック と同じく、すべての URL を調べてリンク切れを理由とともに出力します。"
+          "--delete はページが無くなったもの (404、410) だけを、--delete-unreachable は"
+          "接続できないものと無効な URL も削除します。ネットワークに接続できないときは"
+          "何も削除しません (終了コード 1)。"},
     Topic{"import-favorites", "使い方: tomorine-cli import-favorites [--data FILE] [FOLDER]",
           "お気に入りインポート と同じく、お気に入りフォルダの .url ファイルを登録します。"},
     Topic{"capture", "使い方: tomorine-cli capture [URL] [--json]",

@@ -20,7 +20,7 @@ constexpr const char* kUsage =
     "  check-version [--yes]\n"
     "  compact\n"
     "  keywords [--json]\n"
-    "  check-links [--json] [--delete]   リンク切れを調べます\n"
+    "  check-links [--json] [--delete] [--delete-unreachable]   リンク切れを調べます\n"
     "  dump FILE     .xls ファイルの全ワークシートを JSON で出力します\n"
     "  create FILE   新しいデータファイルを作ります\n"
     "  export-html OUT [--comments] [--url U] [--title T] [--subtitle S] [--keywords K] "
@@ -41,10 +41,14 @@ using Command = std::function<int(const tomorine::cli::Invocation&)>;
 const std::map<std::string, Command>& Commands() {
     using namespace tomorine::cli;
     static const std::map<std::string, Command> commands = {
-        {"search", SearchCommand},   {"show", ShowCommand},
-        {"add", AddCommand},         {"update", UpdateCommand},
-        {"delete", DeleteCommand},   {"check-version", CheckVersionCommand},
-        {"compact", CompactCommand}, {"dump", DumpCommand},
+        {"search", SearchCommand},
+        {"show", ShowCommand},
+        {"add", AddCommand},
+        {"update", UpdateCommand},
+        {"delete", DeleteCommand},
+        {"check-version", CheckVersionCommand},
+        {"compact", CompactCommand},
+        {"dump", DumpCommand},
         {"create", CreateCommand},
         {"export-html", ExportHtmlCommand},
         {"help", HelpCommand},

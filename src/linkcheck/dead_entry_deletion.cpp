@@ -29,36 +29,41 @@ std::unordered_map<std::int32_t, int> RowsBySerial(const Sheet& sheet) {
     return rows;
 }
 
-std::u16string StoredUrl(const Sheet& sheet, int row) {
-    const FieldLayout& layout = LayoutOf(FieldGroup::Url);
-    std::u16string url;
-    for (int chunk = 0; chunk < layout.chunks; ++chunk) {
-        url += CellToText(sheet.cell(row, layout.firstColumn + chunk));
+// Whether the row holds every entry column as the check read it.
+bool AsChecked(const Sheet& sheet, int row, const LinkTarget& entry) {
+    for (std::size_t column = 0; column < entry.cells.size(); ++column) {
+        if (!(sheet.cell(row, static_cast<int>(column) + 1) == entry.cells[column])) {
+            return false;
+        }
     }
-    return url;
+    return !entry.cells.empty();
 }
 
 } // namespace
 
-std::vector<std::int32_t> DeleteDeadEntries(const std::filesystem::path& dataFile,
-                                            const std::vector<DeadEntry>& entries) {
+DeadEntryDeletion DeleteDeadEntries(const std::filesystem::path& dataFile,
+                                    const std::vector<LinkTarget>& entries) {
     DataFileLock lock(dataFile);
     Workbook book = ReadXlsFile(dataFile);
     Sheet& sheet = book.sheet(EntrySheetName);
     const auto rowsBySerial = RowsBySerial(sheet);
-    std::vector<std::int32_t> removed;
+    DeadEntryDeletion result;
     std::vector<int> rows;
-    for (const DeadEntry& entry : entries) {
+    for (const LinkTarget& entry : entries) {
         auto found = rowsBySerial.find(entry.serial);
-        if (found == rowsBySerial.end() || StoredUrl(sheet, found->second) != entry.url ||
+        if (found != rowsBySerial.end() &&
             std::find(rows.begin(), rows.end(), found->second) != rows.end()) {
+            continue; // listed twice
+        }
+        if (found == rowsBySerial.end() || !AsChecked(sheet, found->second, entry)) {
+            result.changed.push_back(entry.serial);
             continue;
         }
         rows.push_back(found->second);
-        removed.push_back(entry.serial);
+        result.deleted.push_back(entry.serial);
     }
     if (rows.empty()) {
-        return removed;
+        return result;
     }
     // From the bottom up, so that the rows still to go keep their numbers.
     std::sort(rows.begin(), rows.end(), std::greater<>());
@@ -66,7 +71,7 @@ std::vector<std::int32_t> DeleteDeadEntries(const std::filesystem::path& dataFil
         sheet.deleteRow(row);
     }
     WriteXlsFile(book, dataFile);
-    return removed;
+    return result;
 }
 
 } // namespace tomorine

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <thread>
 #include <unordered_map>
+#include <utility>
 
 namespace tomorine {
 
@@ -21,7 +22,9 @@ using std::chrono::milliseconds;
 constexpr milliseconds PollSlice{200};
 
 struct RowState {
-    std::string url; // of the next hop
+    std::string stored; // the URL as the row holds it
+    std::string url;    // of the next hop
+    bool retried = false;
     int redirects = 0;
     milliseconds spent{0}; // in flight, over all hops
 };
@@ -35,7 +38,7 @@ public:
           scheduler_(options_.maxRequests, options_.maxRequestsPerHost) {
         rows_.reserve(urls.size());
         for (std::string& url : urls) {
-            rows_.push_back(RowState{std::move(url)});
+            rows_.push_back(RowState{url, url});
         }
         multi_.set(CURLMOPT_MAX_TOTAL_CONNECTIONS, static_cast<long>(options_.maxRequests));
         multi_.set(CURLMOPT_MAX_HOST_CONNECTIONS, static_cast<long>(options_.maxRequestsPerHost));
@@ -62,8 +65,8 @@ public:
 
     LinkCheckProgress progress() const {
         std::lock_guard lock(mutex_);
-        return {verdicts_.rows(),       verdicts_.decided(), verdicts_.dead(),
-                verdicts_.oldestOpen(), finished_,           error_};
+        return {verdicts_.rows(), verdicts_.decided(),    verdicts_.dead(), verdicts_.unreachable(),
+                answers_,         verdicts_.oldestOpen(), finished_,        error_};
     }
 
     void waitForChange(milliseconds timeout) {
@@ -92,6 +95,22 @@ private:
         for (std::size_t row = 0; row < rows_.size() && !stopRequested(); ++row) {
             queueHop(row);
         }
+        runQueued();
+        // A failure by transport may have been passing; the second try decides.
+        for (std::size_t row : std::exchange(retries_, {})) {
+            if (stopRequested()) {
+                return;
+            }
+            RowState& state = rows_[row];
+            state.url = state.stored;
+            state.redirects = 0;
+            state.spent = milliseconds{0};
+            queueHop(row);
+        }
+        runQueued();
+    }
+
+    void runQueued() {
         while (!stopRequested() && !scheduler_.idle()) {
             startReady();
             int running = 0;
@@ -117,6 +136,17 @@ private:
         changed_.notify_all();
     }
 
+    // A transport failure on the first try waits for the second.
+    void settle(std::size_t row, LinkVerdict verdict) {
+        RowState& state = rows_[row];
+        if (verdict.linkClass == LinkClass::Unreachable && !state.retried) {
+            state.retried = true;
+            retries_.push_back(row);
+            return;
+        }
+        decide(row, std::move(verdict));
+    }
+
     // The row's next hop waits for its host, or is decided without a request.
     void queueHop(std::size_t row) {
         RowState& state = rows_[row];
@@ -126,7 +156,7 @@ private:
             return;
         }
         if (state.spent >= options_.requestTimeout) {
-            decide(row, DeadVerdict(DeadReason::TimedOut));
+            settle(row, ListedVerdict(LinkClass::Unreachable, LinkReason::Timeout));
             return;
         }
         state.url = std::move(target.url);
@@ -171,10 +201,14 @@ private:
         state.spent += std::chrono::duration_cast<milliseconds>(Clock::now() - started.mapped());
         scheduler_.finished(transfer.host());
         Transfer::Outcome outcome = transfer.finish(result);
+        if (outcome.answered) {
+            std::lock_guard lock(mutex_);
+            ++answers_;
+        }
         if (outcome.verdict) {
-            decide(row, std::move(*outcome.verdict));
+            settle(row, std::move(*outcome.verdict));
         } else if (++state.redirects > options_.maxRedirects) {
-            decide(row, DeadVerdict(DeadReason::TooManyRedirects));
+            settle(row, ListedVerdict(LinkClass::Unreachable, LinkReason::Redirects));
         } else {
             state.url = std::move(outcome.redirect);
             queueHop(row);
@@ -192,6 +226,7 @@ private:
     StringList resolve_;
     MultiHandle multi_;
     std::vector<RowState> rows_;
+    std::vector<std::size_t> retries_;
     std::unordered_map<CURL*, std::unique_ptr<Transfer>> transfers_;
     std::unordered_map<CURL*, Clock::time_point> started_;
 
@@ -201,6 +236,7 @@ private:
     bool stopRequested_ = false;
     bool finished_ = false;
     std::string error_;
+    std::size_t answers_ = 0;
 
     HostScheduler scheduler_;
     std::thread thread_;

@@ -1,6 +1,7 @@
 #include "linkcheck/link_targets.h"
 
 #include "store/entry.h"
+#include "store/table/connection.h"
 #include "store/table/recordset.h"
 #include "store/workbook/utf.h"
 
@@ -12,12 +13,32 @@ std::vector<LinkTarget> ReadLinkTargets(Recordset& rows) {
     if (rows.bof() && rows.eof()) {
         return targets;
     }
+    const std::vector<std::u16string>& columns = EntryColumnNames();
+    std::vector<int> fields;
+    for (const std::u16string& column : columns) {
+        fields.push_back(rows.fieldIndex(column));
+    }
     rows.moveFirst();
     for (long position = 0; !rows.eof(); ++position, rows.moveNext()) {
-        targets.push_back(LinkTarget{position, CellToInt32(rows.field(SerialColumn)),
-                                     JoinField(rows, FieldGroup::Title),
-                                     JoinField(rows, FieldGroup::Url)});
+        LinkTarget target{position,
+                          CellToInt32(rows.field(SerialColumn)),
+                          JoinField(rows, FieldGroup::Title),
+                          JoinField(rows, FieldGroup::Url),
+                          {}};
+        target.cells.reserve(fields.size());
+        for (int field : fields) {
+            target.cells.push_back(rows.field(field));
+        }
+        targets.push_back(std::move(target));
     }
+    return targets;
+}
+
+std::vector<LinkTarget> ReadLinkTargets(const std::filesystem::path& dataFile) {
+    Connection connection(Connection::ConnectionString(dataFile));
+    Recordset rows = connection.execute(LiveEntriesStatement);
+    std::vector<LinkTarget> targets = ReadLinkTargets(rows);
+    connection.close();
     return targets;
 }
 

@@ -6,7 +6,8 @@ void OrderedVerdicts::decide(std::size_t row, LinkVerdict verdict) {
     if (row >= verdicts_.size() || verdicts_[row]) {
         return;
     }
-    dead_ += verdict.dead ? 1 : 0;
+    dead_ += verdict.listed() ? 1 : 0;
+    unreachable_ += verdict.linkClass == LinkClass::Unreachable ? 1 : 0;
     ++decided_;
     verdicts_[row] = std::move(verdict);
     while (firstOpen_ < verdicts_.size() && verdicts_[firstOpen_]) {

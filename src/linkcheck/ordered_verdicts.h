@@ -28,7 +28,8 @@ public:
     // The first row not decided yet; rows() when all are.
     std::size_t oldestOpen() const { return firstOpen_; }
     std::size_t decided() const { return decided_; }
-    std::size_t dead() const { return dead_; }
+    std::size_t dead() const { return dead_; } // listed, of any class
+    std::size_t unreachable() const { return unreachable_; }
 
 private:
     std::vector<std::optional<LinkVerdict>> verdicts_;
@@ -36,6 +37,7 @@ private:
     std::size_t released_ = 0;
     std::size_t decided_ = 0;
     std::size_t dead_ = 0;
+    std::size_t unreachable_ = 0;
 };
 
 } // namespace tomorine

@@ -47,8 +47,21 @@ std::string SchemeOf(std::string_view text) {
     return AsciiLower(std::string(text.substr(0, colon)));
 }
 
-RequestTarget Refused(const char* reason) {
-    return RequestTarget{{}, {}, DeadVerdict(reason)};
+RequestTarget Refused(LinkVerdict verdict) {
+    return RequestTarget{{}, {}, std::move(verdict)};
+}
+
+RequestTarget Invalid(LinkReason reason, std::string_view words = {}) {
+    return Refused(ListedVerdict(LinkClass::Invalid, reason, words));
+}
+
+// Bookmarks of other kinds than web pages, which the check cannot judge.
+bool IsUnjudgedScheme(const std::string& scheme) {
+    return scheme == "ftp" || scheme == "ftps" || scheme == "file";
+}
+
+RequestTarget OfScheme(const std::string& scheme) {
+    return IsUnjudgedScheme(scheme) ? Refused(UnjudgedVerdict()) : Invalid(LinkReason::Scheme);
 }
 
 } // namespace
@@ -56,29 +69,30 @@ RequestTarget Refused(const char* reason) {
 RequestTarget PrepareRequest(const std::string& url, const LinkCheckOptions& options) {
     const std::string_view text = Trimmed(url);
     if (text.empty()) {
-        return Refused(DeadReason::EmptyUrl);
+        return Invalid(LinkReason::Malformed, "URLがありません");
     }
     const std::string written = SchemeOf(text);
     if (!written.empty() && written != "http" && written != "https") {
-        return Refused(DeadReason::Scheme);
+        return OfScheme(written);
     }
     ParsedUrl parsed;
     if (parsed.parse(std::string(text)) != CURLUE_OK) {
-        return Refused(DeadReason::Malformed);
+        return Invalid(LinkReason::Malformed);
     }
     const std::string scheme = AsciiLower(parsed.part(CURLUPART_SCHEME));
     if (scheme != "http" && scheme != "https") {
-        return Refused(DeadReason::Scheme);
+        return OfScheme(scheme);
     }
     std::string host = AsciiLower(parsed.part(CURLUPART_HOST));
     if (host.empty()) {
-        return Refused(DeadReason::Malformed);
+        return Invalid(LinkReason::Malformed);
     }
     if (IsReservedInvalid(host)) {
-        return Refused(DeadReason::NotResolved);
+        return Refused(ListedVerdict(LinkClass::Unreachable, LinkReason::Dns));
     }
     if (options.hostAllowed && !options.hostAllowed(host)) {
-        return Refused(DeadReason::HostNotAllowed);
+        return Refused(ListedVerdict(LinkClass::Unreachable, LinkReason::Refused,
+                                     "接続先が許可されていません"));
     }
     return RequestTarget{parsed.part(CURLUPART_URL), std::move(host), std::nullopt};
 }

@@ -17,9 +17,10 @@ struct RequestTarget {
     std::optional<LinkVerdict> refusal;
 };
 
-// Empty, malformed and non-http(s) URLs are refused, and so is a host of the
-// reserved top-level domain "invalid", which no resolver may be asked about,
-// and a host that options.hostAllowed refuses. Surrounding blanks are dropped.
+// Empty, malformed and non-http(s) URLs are refused (ftp: and file: as
+// unjudged), and so is a host of the reserved top-level domain "invalid",
+// which no resolver may be asked about, and a host that options.hostAllowed
+// refuses. Surrounding blanks are dropped.
 RequestTarget PrepareRequest(const std::string& url, const LinkCheckOptions& options);
 
 } // namespace tomorine

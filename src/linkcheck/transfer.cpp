@@ -44,19 +44,20 @@ std::size_t Transfer::Discard(char*, std::size_t size, std::size_t count, void* 
 }
 
 Transfer::Outcome Transfer::finish(CURLcode result) const {
-    if (result != CURLE_OK && !(result == CURLE_WRITE_ERROR && limitReached_)) {
-        return {VerdictOfFailure(result), {}};
-    }
     long status = 0;
     curl_easy_getinfo(easy_.get(), CURLINFO_RESPONSE_CODE, &status);
+    const bool answered = status != 0;
+    if (result != CURLE_OK && !(result == CURLE_WRITE_ERROR && limitReached_)) {
+        return {VerdictOfFailure(result), {}, answered};
+    }
     if (status >= 300 && status < 400) {
         char* location = nullptr;
         curl_easy_getinfo(easy_.get(), CURLINFO_REDIRECT_URL, &location);
         if (location != nullptr && *location != '\0') {
-            return {std::nullopt, location};
+            return {std::nullopt, location, answered};
         }
     }
-    return {VerdictOfStatus(status), {}};
+    return {VerdictOfStatus(status), {}, answered};
 }
 
 } // namespace tomorine

@@ -29,6 +29,7 @@ public:
     struct Outcome {
         std::optional<LinkVerdict> verdict; // decided
         std::string redirect;               // otherwise the next hop's URL
+        bool answered = false;              // a status line came, even if the rest failed
     };
     // What the finished exchange says, given libcurl's result code.
     Outcome finish(CURLcode result) const;

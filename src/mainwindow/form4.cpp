@@ -11,13 +11,14 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace tomorine {
@@ -49,9 +50,13 @@ void Form4::buildControls() {
     Label1->setText(QStringLiteral("リンク切れURL一覧"));
     Label2 = Named<QLabel>(this, "Label2");
     Label2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    List1 = Named<QListWidget>(this, "List1");
+    List1 = Named<QTreeWidget>(this, "List1");
+    List1->setColumnCount(2);
+    List1->setHeaderLabels({QStringLiteral("データ"), QStringLiteral("理由")});
+    List1->header()->resizeSection(0, 300);
+    List1->setRootIsDecorated(false);
     List1->setSelectionMode(QAbstractItemView::MultiSelection);
-    List1->setUniformItemSizes(true);
+    List1->setUniformRowHeights(true);
     List1->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     Text1 = Named<QLineEdit>(this, "Text1");
     Command1 = Named<QPushButton>(this, "Command1");
@@ -88,13 +93,13 @@ void Form4::buildControls() {
     page->addWidget(StatusBar1);
     resize(560, 420);
 
-    connect(List1, &QListWidget::itemClicked, this, &Form4::List1_Click);
-    connect(List1, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0) {
+    connect(List1, &QTreeWidget::itemClicked, this, &Form4::List1_Click);
+    connect(List1, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
+        if (current != nullptr) {
             List1_Click();
         }
     });
-    connect(List1, &QListWidget::itemDoubleClicked, this, &Form4::List1_DblClick);
+    connect(List1, &QTreeWidget::itemDoubleClicked, this, &Form4::List1_DblClick);
     connect(Command1, &QPushButton::clicked, this, &Form4::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form4::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form4::Command3_Click);
@@ -131,10 +136,10 @@ void Form4::SetLinkCommandsEnabled(bool enabled) {
 }
 
 void Form4::List1_Click() {
-    if (List1->count() == 0 || DeadLinkSelecting || List1->currentItem() == nullptr) {
+    if (List1->topLevelItemCount() == 0 || DeadLinkSelecting || List1->currentItem() == nullptr) {
         return;
     }
-    Text1->setText(List1->currentItem()->data(UrlRole).toString());
+    Text1->setText(List1->currentItem()->data(0, UrlRole).toString());
 }
 
 void Form4::List1_DblClick() {
@@ -167,8 +172,8 @@ void Form4::Command5_Click() {
 }
 
 void Form4::showLineCount() {
-    Label2->setText(
-        ToQString(LinkCheckMessages::LineCountCaption(static_cast<std::size_t>(List1->count()))));
+    Label2->setText(ToQString(
+        LinkCheckMessages::LineCountCaption(static_cast<std::size_t>(List1->topLevelItemCount()))));
 }
 
 void Form4::setForegroundWatch(bool enabled) {

@@ -1,13 +1,15 @@
 #pragma once
 
 #include "linkcheck/link_check_options.h"
+#include "linkcheck/link_targets.h"
+#include "linkcheck/link_verdict.h"
 
 #include <QDialog>
 #include <functional>
 
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QTreeWidget;
 class QPushButton;
 class QStatusBar;
 class QUrl;
@@ -15,14 +17,14 @@ class QUrl;
 namespace tomorine {
 
 class Form1;
-struct LinkTarget;
 struct ModuleState;
 
 // The broken-link check window (modal over the main window): it requests
-// every live entry's URL when it opens and lists the dead ones; the user
-// shows, selects and deletes them. Each line keeps its entry's row position
-// (item data), serial and checked URL, so that it names its entry after the
-// list has been refreshed.
+// every live entry's URL when it opens and lists the dead ones, each with
+// its class and reason in a column of its own; the user shows, selects and
+// deletes them. Each line keeps its entry's row position (item data), serial
+// and checked URL, so that it names its entry after the list has been
+// refreshed; a deletion compares the entry with what the check read.
 class Form4 : public QDialog {
     Q_OBJECT
 public:
@@ -46,16 +48,17 @@ public:
     static void SetStartDelayMilliseconds(int milliseconds);
     static void SetOpenUrl(std::function<bool(const QUrl&)> open);
 
-    // Item data roles of a dead-link line besides the row position.
+    // Item data roles of a dead-link line (column 0) besides the row position.
     static constexpr int SerialRole = Qt::UserRole + 1;
     static constexpr int UrlRole = Qt::UserRole + 2;
+    static constexpr int ClassRole = Qt::UserRole + 3; // a LinkClass
 
     LinkCheckOptions checkOptions; // how the requests are made
     bool DeadLinkSelecting = false;
 
     QLabel* Label1;
     QLabel* Label2;
-    QListWidget* List1;
+    QTreeWidget* List1; // the line, then its class and reason
     QLineEdit* Text1;
     QPushButton* Command1;
     QPushButton* Command2;
@@ -74,13 +77,16 @@ private:
     void buildControls();
     bool openResults(std::vector<LinkTarget>& targets);
     void checkTargets(const std::vector<LinkTarget>& targets);
-    void addDeadLine(const LinkTarget& target, const std::string& reason);
+    void addDeadLine(const LinkTarget& target, const LinkVerdict& verdict);
+    bool confirmDeletion(const std::vector<int>& selected);
     void showLineCount();
     void setForegroundWatch(bool enabled);
     void refreshMainList();
 
     ModuleState& state_;
     Form1& form1_;
+    std::vector<LinkTarget> checked_; // the live entries as the last check read them
+    bool networkDown_ = false;        // no answer came: nothing may be deleted
 };
 
 } // namespace tomorine

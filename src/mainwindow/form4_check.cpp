@@ -18,6 +18,7 @@
 #include <QListWidget>
 #include <QStatusBar>
 #include <QTimer>
+#include <QTreeWidget>
 
 namespace tomorine {
 
@@ -57,9 +58,10 @@ void Form4::RunLinkCheck() {
     if (!isVisible()) {
         return; // OK was pressed while the window waited
     }
-    std::vector<LinkTarget> targets;
-    if (openResults(targets)) {
-        checkTargets(targets);
+    checked_.clear();
+    networkDown_ = false;
+    if (openResults(checked_)) {
+        checkTargets(checked_);
     }
 }
 
@@ -113,8 +115,8 @@ void Form4::checkTargets(const std::vector<LinkTarget>& targets) {
     for (;;) {
         progress = check.progress();
         for (const RowVerdict& row : check.takeReleased()) {
-            if (row.verdict.dead) {
-                addDeadLine(targets[row.row], row.verdict.reason);
+            if (row.verdict.listed()) {
+                addDeadLine(targets[row.row], row.verdict);
             }
         }
         if (progress.finished) {
@@ -140,15 +142,21 @@ void Form4::checkTargets(const std::vector<LinkTarget>& targets) {
     }
     StatusBar1->showMessage(ToQString(LinkCheckMessages::Finished));
     SetLinkCommandsEnabled(true);
+    networkDown_ = NetworkDown(progress);
+    if (networkDown_) {
+        MessageBox(this, ToQString(LinkCheckMessages::NetworkDown), MessageStyle::Exclamation);
+    }
 }
 
-void Form4::addDeadLine(const LinkTarget& target, const std::string& reason) {
-    auto* item = new QListWidgetItem(ToQString(ResultLine(target.serial, target.title)));
-    item->setData(Qt::UserRole, static_cast<qlonglong>(target.position));
-    item->setData(SerialRole, target.serial);
-    item->setData(UrlRole, ToQString(target.url));
-    item->setToolTip(QString::fromUtf8(reason.c_str()));
-    List1->addItem(item);
+void Form4::addDeadLine(const LinkTarget& target, const LinkVerdict& verdict) {
+    const QString message = QString::fromStdString(verdict.message);
+    auto* item = new QTreeWidgetItem({ToQString(ResultLine(target.serial, target.title)), message});
+    item->setData(0, Qt::UserRole, static_cast<qlonglong>(target.position));
+    item->setData(0, SerialRole, target.serial);
+    item->setData(0, UrlRole, ToQString(target.url));
+    item->setData(0, ClassRole, static_cast<int>(verdict.linkClass));
+    item->setToolTip(1, message);
+    List1->addTopLevelItem(item);
     List1->scrollToItem(item, QAbstractItemView::PositionAtTop);
     showLineCount();
 }

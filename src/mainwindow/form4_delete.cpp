@@ -10,12 +10,38 @@
 #include "store/messages.h"
 
 #include <QLineEdit>
-#include <QListWidget>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QTreeWidget>
 #include <algorithm>
 
 namespace tomorine {
+
+namespace {
+
+LinkClass ClassOf(const QTreeWidgetItem* item) {
+    return static_cast<LinkClass>(item->data(0, Form4::ClassRole).toInt());
+}
+
+} // namespace
+
+// Asks before deleting, with the lines counted by class, as 削除 does.
+bool Form4::confirmDeletion(const std::vector<int>& selected) {
+    QStringList counts;
+    for (LinkClass kind : {LinkClass::Gone, LinkClass::Unreachable, LinkClass::Invalid}) {
+        const auto count = std::count_if(selected.begin(), selected.end(), [&](int line) {
+            return ClassOf(List1->topLevelItem(line)) == kind;
+        });
+        if (count > 0) {
+            counts
+                << QStringLiteral("%1 %2件").arg(QString::fromUtf8(ClassCaption(kind))).arg(count);
+        }
+    }
+    const QString question = ToQString(LinkCheckMessages::DeleteQuestion(selected.size())) +
+                             QStringLiteral("\n(") + counts.join(QStringLiteral("、")) +
+                             QStringLiteral(")");
+    return MessageBox(this, question, MessageStyle::OkCancel) == AnswerOk;
+}
 
 void Form4::Command4_Click() {
     if (form1_.Text6->text().isEmpty()) {
@@ -24,8 +50,8 @@ void Form4::Command4_Click() {
         return;
     }
     std::vector<int> selected;
-    for (int line = 0; line < List1->count(); ++line) {
-        if (List1->item(line)->isSelected()) {
+    for (int line = 0; line < List1->topLevelItemCount(); ++line) {
+        if (List1->topLevelItem(line)->isSelected()) {
             selected.push_back(line);
         }
     }
@@ -33,15 +59,24 @@ void Form4::Command4_Click() {
         MessageBox(this, ToQString(Messages::NoUrl), MessageStyle::Ok);
         return;
     }
+    // Without any answer nothing was proven dead.
+    if (networkDown_) {
+        MessageBox(this, ToQString(LinkCheckMessages::NothingDeletedOffline),
+                   MessageStyle::Exclamation);
+        return;
+    }
+    if (!confirmDeletion(selected)) {
+        return;
+    }
     form1_.ResetListCaption();
-    std::vector<DeadEntry> entries;
+    std::vector<LinkTarget> entries;
     for (int line : selected) {
-        const QListWidgetItem* item = List1->item(line);
-        entries.push_back({item->data(SerialRole).toInt(), ToU16(item->data(UrlRole).toString())});
+        const QTreeWidgetItem* item = List1->topLevelItem(line);
+        entries.push_back(checked_.at(item->data(0, Qt::UserRole).toULongLong()));
         StatusBar1->showMessage(QStringLiteral("[削除]:(%1):<%2>:%3")
                                     .arg(line + 1)
                                     .arg(entries.back().serial)
-                                    .arg(item->text()));
+                                    .arg(item->text(0)));
     }
     if (state_.ConnectionOpen) {
         CloseDataConnection(state_);
@@ -50,7 +85,7 @@ void Form4::Command4_Click() {
     form1_.SaveListPosition();
     std::vector<std::int32_t> removed;
     try {
-        removed = DeleteDeadEntries(state_.DataFilePath, entries);
+        removed = DeleteDeadEntries(state_.DataFilePath, entries).deleted;
     } catch (const std::exception& e) {
         MessageBox(this, QString::fromUtf8(e.what()), MessageStyle::Critical);
         refreshMainList();
@@ -61,7 +96,7 @@ void Form4::Command4_Click() {
     for (int line = static_cast<int>(selected.size()) - 1; line >= 0; --line) {
         const std::int32_t serial = entries[static_cast<size_t>(line)].serial;
         if (std::find(removed.begin(), removed.end(), serial) != removed.end()) {
-            delete List1->takeItem(selected[static_cast<size_t>(line)]);
+            delete List1->takeTopLevelItem(selected[static_cast<size_t>(line)]);
         }
     }
     refreshMainList();

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sched.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -62,6 +63,9 @@ CliProcess::CliProcess(const CliLaunch& launch)
             const rlimit limit{static_cast<rlim_t>(launch.fileSizeLimit),
                                static_cast<rlim_t>(launch.fileSizeLimit)};
             ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        if (launch.offline && ::unshare(CLONE_NEWNET) != 0) {
+            ::_exit(127);
         }
         ::execv(pointers[0], pointers.data());
         ::_exit(127);

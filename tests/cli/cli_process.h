@@ -26,6 +26,7 @@ struct CliLaunch {
     long fileSizeLimit = -1;    // RLIMIT_FSIZE in bytes when not -1
     std::string input;          // standard input
     std::filesystem::path user; // HOME, with no XDG_CONFIG_HOME, when not empty
+    bool offline = false;       // in a network namespace of its own, as unshare -n
 };
 
 class CliProcess {

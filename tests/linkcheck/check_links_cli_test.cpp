@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <sched.h>
+#include <sys/wait.h>
 #include <thread>
 
 namespace tomorine::test {
@@ -16,64 +18,131 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+using nlohmann::json;
 
 // check-links --data FILE ARGS with no proxy, so that every request goes to
-// loopback as it stands; with `interruptWhen`, Ctrl-C once that holds.
-CliOutcome RunCheckLinks(const fs::path& data, std::vector<std::string> args,
-                         const std::function<bool()>& interruptWhen = {}) {
+// loopback as it stands.
+CliLaunch CheckLinks(const fs::path& data, std::vector<std::string> args) {
     for (const char* proxy :
          {"http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY"}) {
         unsetenv(proxy);
     }
     args.insert(args.begin(), {"check-links", "--data", data.string()});
-    CliProcess process({args, data.parent_path() / "home"});
-    if (interruptWhen) {
-        const auto deadline = Clock::now() + 10s;
-        while (!interruptWhen() && Clock::now() < deadline) {
-            std::this_thread::sleep_for(10ms);
-        }
-        std::this_thread::sleep_for(100ms);
-        process.signal(SIGINT);
-        const auto signalled = Clock::now();
-        CliOutcome outcome = process.wait();
-        EXPECT_LT(Clock::now() - signalled, 1s);
-        return outcome;
-    }
-    return process.wait();
+    return CliLaunch(args, data.parent_path() / "home");
 }
 
-// The dead lines, their JSON with reasons, then --delete removing them in one save.
-TEST(CheckLinksCli, ListsAndDeletesExactlyTheDeadEntries) {
+CliOutcome RunCheckLinks(const fs::path& data, std::vector<std::string> args) {
+    return RunCliProcess(CheckLinks(data, std::move(args)));
+}
+
+void WaitUntil(const std::function<bool()>& condition) {
+    const auto deadline = Clock::now() + 10s;
+    while (!condition() && Clock::now() < deadline) {
+        std::this_thread::sleep_for(10ms);
+    }
+    std::this_thread::sleep_for(100ms);
+}
+
+// Every line with its class and reason; --delete takes the gone entries
+// only, --delete-unreachable the unreachable and invalid ones too.
+TEST(CheckLinksCli, ListsEachClassAndDeletesByClass) {
     LocalHttpServer server;
     TempDir dir;
     const fs::path data = dir / "データ.xls";
     WriteEntries(data,
                  {UrlEntry(1, server.url("/ok"), u"生きている"),
                   UrlEntry(2, server.url("/status/404"), u"無い"),
-                  UrlEntry(3, server.url("/status/500"), u"壊れ中"),
+                  UrlEntry(3, server.url("/status/503"), u"壊れ中"),
                   UrlEntry(4, server.refusedUrl(), u"拒否"),
                   UrlEntry(5, server.url("/status/404"), u"削除済み"),
-                  UrlEntry(6, server.url("/slow/300"), u"遅い"),
-                  UrlEntry(7, server.url("/slow/300"), u"遅い")},
+                  UrlEntry(6, "javascript:void(0)", u"スクリプト"),
+                  UrlEntry(7, server.url("/status/410"), u"消去"),
+                  UrlEntry(8, "ftp://127.0.0.1/a", u"FTP"),
+                  UrlEntry(9, server.url("/slow/300"), u"遅い"),
+                  UrlEntry(10, server.url("/slow/300"), u"遅い")},
                  {5});
     CliOutcome run = RunCheckLinks(data, {});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "[00002]:無い\n[00004]:拒否\n");
-    EXPECT_EQ(run.err, "[2件]\nリンクチェック完了\n") << "no progress bar off a terminal";
+    EXPECT_EQ(run.out, "[00002]:無い\tリンク切れ: ページがありません (404)\n"
+                       "[00004]:拒否\t接続不可: 接続できません\n"
+                       "[00006]:スクリプト\t無効なURL: リンクではありません\n"
+                       "[00007]:消去\tリンク切れ: ページは削除されました (410)\n");
+    EXPECT_EQ(run.err, "[4件]\nリンクチェック完了\n") << "no progress bar off a terminal";
     EXPECT_EQ(server.maxInFlightOfHost("127.0.0.1"), 2);
 
     run = RunCheckLinks(data, {"--json"});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(nlohmann::json::parse(run.out)["dead"][0],
-              (nlohmann::json{{"serial", 2},
-                              {"url", server.url("/status/404")},
-                              {"title", "無い"},
-                              {"reason", "HTTP 404"}}));
+    const json listed = json::parse(run.out);
+    EXPECT_EQ(listed["network"], "ok");
+    EXPECT_EQ(listed["dead"][1], (json{{"serial", 4},
+                                       {"url", server.refusedUrl()},
+                                       {"title", "拒否"},
+                                       {"class", "unreachable"},
+                                       {"reason", "refused"},
+                                       {"message", "接続不可: 接続できません"}}));
+    EXPECT_EQ(listed["deleted"], json::array());
 
     run = RunCheckLinks(data, {"--delete"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.err, "[2件]\nリンクチェック完了\n削除完了\n");
-    EXPECT_EQ(SerialsByXlrd(data), (std::vector<int>{1, 3, 5, 6, 7}));
+    EXPECT_EQ(run.err, "[4件]\nリンクチェック完了\n削除完了: 2件\n");
+    EXPECT_EQ(SerialsByXlrd(data), (std::vector<int>{1, 3, 4, 5, 6, 8, 9, 10}));
+    run = RunCheckLinks(data, {"--delete-unreachable", "--json"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(json::parse(run.out)["deleted"], json::array({4, 6}));
+    EXPECT_EQ(SerialsByXlrd(data), (std::vector<int>{1, 3, 5, 8, 9, 10}));
+}
+
+// An entry edited while the check runs keeps its edit: it is left alone
+// and named as changed.
+TEST(CheckLinksCli, AnEntryEditedDuringTheCheckSurvivesDelete) {
+    LocalHttpServer server;
+    TempDir dir;
+    const fs::path data = dir / "data.xls";
+    WriteEntries(data, {UrlEntry(1, server.url("/status/404"), u"消える"),
+                        UrlEntry(2, server.url("/status/404"), u"書き換え"),
+                        UrlEntry(3, server.url("/slow/1500"), u"遅い")});
+    CliProcess check(CheckLinks(data, {"--delete", "--json"}));
+    WaitUntil([&] { return server.requests() >= 3; });
+    ASSERT_EQ(RunOn(data, {"update", "2", "--comment", "まだ読む"}).status, 0);
+    const CliOutcome run = check.wait();
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(json::parse(run.out)["deleted"], json::array({1}));
+    EXPECT_EQ(json::parse(run.out)["changed"], json::array({2}));
+    EXPECT_NE(run.err.find("変更されていたため削除しませんでした: [00002]:書き換え"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(SerialsByXlrd(data), (std::vector<int>{2, 3}));
+}
+
+// Without a network nothing answers: the check says so and neither
+// deletion removes anything.
+TEST(CheckLinksCli, OfflineDeletesNothing) {
+    const pid_t probe = fork();
+    if (probe == 0) {
+        _exit(unshare(CLONE_NEWNET) == 0 ? 0 : 1);
+    }
+    int probed = 0;
+    waitpid(probe, &probed, 0);
+    if (!WIFEXITED(probed) || WEXITSTATUS(probed) != 0) {
+        GTEST_SKIP() << "unshare -n is not permitted here";
+    }
+    TempDir dir;
+    const fs::path data = dir / "data.xls";
+    WriteEntries(data, {UrlEntry(1, "http://127.0.0.1:9/", u"a"),
+                        UrlEntry(2, "http://bookmarks.test/", u"b"),
+                        UrlEntry(3, "javascript:x", u"c"), UrlEntry(4, "ftp://a.test/", u"d")});
+    const auto before = ReadBytes(data);
+    for (const char* option : {"--delete", "--delete-unreachable"}) {
+        CliLaunch offline = CheckLinks(data, {option, "--json"});
+        offline.offline = true;
+        const CliOutcome run = RunCliProcess(offline);
+        EXPECT_EQ(run.status, 1) << option;
+        EXPECT_NE(run.err.find("network down"), std::string::npos) << run.err;
+        const json result = json::parse(run.out);
+        EXPECT_EQ(result["network"], "down");
+        EXPECT_EQ(result["deleted"], json::array());
+        EXPECT_EQ(ReadBytes(data), before);
+    }
 }
 
 // Ctrl-C stops the check at once, abandoning the requests in flight;
@@ -82,11 +151,16 @@ TEST(CheckLinksCli, CtrlCStopsCleanlyAndDeletesNothing) {
     LocalHttpServer server;
     TempDir dir;
     const fs::path data = dir / "data.xls";
-    WriteEntries(data, {UrlEntry(1, "http://x.invalid/", u"dead"),
+    WriteEntries(data, {UrlEntry(1, server.url("/status/404"), u"dead"),
                         UrlEntry(2, server.url("/hang"), u"h1"),
                         UrlEntry(3, server.url("/hang"), u"h2")});
     const auto before = ReadBytes(data);
-    CliOutcome run = RunCheckLinks(data, {"--delete"}, [&] { return server.requests() >= 2; });
+    CliProcess process(CheckLinks(data, {"--delete"}));
+    WaitUntil([&] { return server.requests() >= 3; });
+    process.signal(SIGINT);
+    const auto signalled = Clock::now();
+    const CliOutcome run = process.wait();
+    EXPECT_LT(Clock::now() - signalled, 1s);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "tomorine-cli: 中止\n");

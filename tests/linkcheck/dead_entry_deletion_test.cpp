@@ -1,5 +1,6 @@
 #include "link_check_fixture.h"
 #include "linkcheck/dead_entry_deletion.h"
+#include "linkcheck/link_targets.h"
 #include "store/files/data_file_lock.h"
 #include "support/temp_dir.h"
 
@@ -12,16 +13,25 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-// Serials match as whole values (1 never finds 11); an entry changed or gone
-// since the check is left alone, with nothing to remove the file is not
-// written, and the deletion waits for another writer's lock.
-TEST(DeadEntryDeletion, RemovesOnlyUnchangedEntriesUnderTheLock) {
+// Serials match as whole values (1 never finds 11); an entry with any
+// column changed since the check, or gone, is left alone and named; with
+// nothing to remove the file is not written; the deletion waits for
+// another writer's lock.
+TEST(DeadEntryDeletion, RemovesOnlyEntriesStillAsCheckedUnderTheLock) {
     TempDir dir;
     const fs::path file = dir / "データ.xls";
-    WriteEntries(file, {UrlEntry(1, "http://a/1", u"一"), UrlEntry(11, "http://a/11", u"十一"),
-                        UrlEntry(2, "http://a/2", u"二"), UrlEntry(3, "http://a/3", u"三")});
+    std::vector<Entry> entries{UrlEntry(1, "http://a/1", u"一"),
+                               UrlEntry(11, "http://a/11", u"十一"),
+                               UrlEntry(2, "http://a/2", u"二"), UrlEntry(3, "http://a/3", u"三"),
+                               UrlEntry(4, "http://a/4", u"四")};
+    WriteEntries(file, entries);
+    const std::vector<LinkTarget> checked = ReadLinkTargets(file);
+    entries[2].comment = u"あとで読む";
+    entries.pop_back();
+    WriteEntries(file, entries);
     const auto before = ReadBytes(file);
-    EXPECT_TRUE(DeleteDeadEntries(file, {{2, u"http://a/changed"}, {99, u"http://a/99"}}).empty());
+    EXPECT_EQ(DeleteDeadEntries(file, {checked[2], checked[4]}).changed,
+              (std::vector<std::int32_t>{2, 4}));
     EXPECT_EQ(ReadBytes(file), before);
 
     std::promise<void> locked;
@@ -32,9 +42,9 @@ TEST(DeadEntryDeletion, RemovesOnlyUnchangedEntriesUnderTheLock) {
     });
     locked.get_future().wait();
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(
-        DeleteDeadEntries(file, {{2, u"http://a/changed"}, {3, u"http://a/3"}, {1, u"http://a/1"}}),
-        (std::vector<std::int32_t>{3, 1}));
+    const DeadEntryDeletion done = DeleteDeadEntries(file, {checked[2], checked[3], checked[0]});
+    EXPECT_EQ(done.deleted, (std::vector<std::int32_t>{3, 1}));
+    EXPECT_EQ(done.changed, (std::vector<std::int32_t>{2}));
     EXPECT_GE(std::chrono::steady_clock::now() - start, 400ms);
     writer.join();
     EXPECT_EQ(SerialsByXlrd(file), (std::vector<int>{11, 2}));

@@ -2,15 +2,17 @@
 // server of the test's own on 127.0.0.1.
 #include "form1_harness.h"
 #include "link_check_fixture.h"
+#include "linkcheck/link_check_messages.h"
 #include "mainwindow/form4.h"
+#include "mainwindow/qt_text.h"
 #include "store/message_style.h"
 
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QUrl>
 
 using namespace tomorine;
@@ -20,10 +22,10 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-QStringList Lines(const QListWidget* list) {
+QStringList Lines(const QTreeWidget* list) {
     QStringList lines;
-    for (int i = 0; i < list->count(); ++i) {
-        lines << list->item(i)->text();
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        lines << list->topLevelItem(i)->text(0);
     }
     return lines;
 }
@@ -79,8 +81,9 @@ private slots:
         });
     }
 
-    // The dead lines in row order, shown and deleted; after the refresh the
-    // lines still name their own entries (row 4 at the check is row 3 now).
+    // The dead lines in row order with their reasons, shown and, once the
+    // question is answered, deleted; after the refresh the lines still name
+    // their own entries (row 4 at the check is row 3 now).
     void listsTheDeadLinesAndDeletesTheSelected() {
         LocalHttpServer server;
         Form1Harness h;
@@ -100,24 +103,33 @@ private slots:
             QCOMPARE(Lines(form4.List1),
                      QStringList({"[00002]:四〇四", "[00003]:拒否", "[00005]:四一〇",
                                   "[00006]:名前なし", "[00007]:空"}));
+            QCOMPARE(form4.List1->topLevelItem(1)->text(1),
+                     QStringLiteral("接続不可: 接続できません"));
             QTest::mouseClick(form4.List1->viewport(), Qt::LeftButton, {},
-                              form4.List1->visualItemRect(form4.List1->item(3)).center());
+                              form4.List1->visualItemRect(form4.List1->topLevelItem(3)).center());
             QCOMPARE(form4.Text1->text(), QStringLiteral("http://gone.invalid/ページ"));
             form4.List1_DblClick();
             QCOMPARE(opened.size(), size_t(1));
 
-            form4.Command2->click();
-            form4.List1->item(1)->setSelected(true);
-            form4.List1->item(3)->setSelected(true);
+            for (int line : {1, 3, 4}) {
+                form4.List1->topLevelItem(line)->setSelected(true);
+            }
+            MessageBoxSeam::queueAnswers({AnswerCancel});
             form4.Command4->click();
-            QCOMPARE(h.takeMessages(), QStringList());
-            QCOMPARE(Lines(form4.List1),
-                     QStringList({"[00002]:四〇四", "[00005]:四一〇", "[00007]:空"}));
-            QCOMPARE(LiveSerials(file), (std::vector<std::int32_t>{1, 2, 5, 7}));
-            form4.Command2->click();
-            form4.List1->item(1)->setSelected(true);
+            const auto asked = h.takeShown();
+            QCOMPARE(asked.size(), size_t(1));
+            QCOMPARE(asked[0].text, QStringLiteral("3件のデータを削除しますか\n"
+                                                   "(接続不可 2件、無効なURL 1件)"));
+            QCOMPARE(asked[0].style, MessageStyle::OkCancel);
+            QCOMPARE(LiveSerials(file), (std::vector<std::int32_t>{1, 2, 3, 5, 6, 7}));
             form4.Command4->click();
-            QCOMPARE(LiveSerials(file), (std::vector<std::int32_t>{1, 2, 7}));
+            QCOMPARE(h.takeMessages().size(), 1);
+            QCOMPARE(Lines(form4.List1), QStringList({"[00002]:四〇四", "[00005]:四一〇"}));
+            QCOMPARE(LiveSerials(file), (std::vector<std::int32_t>{1, 2, 5}));
+            form4.Command2->click();
+            form4.List1->topLevelItem(1)->setSelected(true);
+            form4.Command4->click();
+            QCOMPARE(LiveSerials(file), (std::vector<std::int32_t>{1, 2}));
         });
         QVERIFY(!h.form().form4->isVisible());
     }
@@ -136,7 +148,9 @@ private slots:
         Clock::time_point pressed;
         WhileOpen(
             h.form(),
-            [&](Form4& form4) { return form4.List1->count() == 1 && server.requests() >= 1; },
+            [&](Form4& form4) {
+                return form4.List1->topLevelItemCount() == 1 && server.requests() >= 1;
+            },
             [&](Form4& form4) {
                 QVERIFY(h.state().LinkCheckRunning);
                 pressed = Clock::now();
@@ -161,12 +175,33 @@ private slots:
             form4.Command1->click();
             form4.Command4->click();
             const auto shown = h.takeShown();
-            QVERIFY(!shown.empty());
-            QVERIFY2(shown[0].text.contains(QStringLiteral("トモリネ.xls")),
-                     qPrintable(shown[0].text));
-            QCOMPARE(shown[0].style, MessageStyle::Critical);
-            QCOMPARE(form4.List1->count(), 2);
+            QVERIFY(shown.size() >= 2); // the question, then the failure
+            QVERIFY2(shown[1].text.contains(QStringLiteral("トモリネ.xls")),
+                     qPrintable(shown[1].text));
+            QCOMPARE(shown[1].style, MessageStyle::Critical);
+            QCOMPARE(form4.List1->topLevelItemCount(), 2);
             QVERIFY(ReadBytes(file) == garbage);
+        });
+    }
+
+    // With no answer from anywhere the check says the network is down and
+    // 削除実行 deletes nothing, asking nothing; the lines stay listed.
+    void deletionIsRefusedWhileTheNetworkIsDown() {
+        LocalHttpServer server;
+        Form1Harness h;
+        const auto file = h.defaultDataFile();
+        WriteEntries(file, {UrlEntry(1, server.refusedUrl(), u"拒否"), UrlEntry(2, "", u"空")});
+        QVERIFY(h.load());
+        h.form().form4->checkOptions = LoopbackOptions(server);
+        const auto before = ReadBytes(file);
+        WhileOpen(h.form(), Finished, [&](Form4& form4) {
+            QCOMPARE(h.takeMessages(), QStringList({ToQString(LinkCheckMessages::NetworkDown)}));
+            form4.Command1->click();
+            form4.Command4->click();
+            QCOMPARE(h.takeMessages(),
+                     QStringList({ToQString(LinkCheckMessages::NothingDeletedOffline)}));
+            QCOMPARE(form4.List1->topLevelItemCount(), 2);
+            QVERIFY(ReadBytes(file) == before);
         });
     }
 };

@@ -11,56 +11,71 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 // Every kind of answer and failure in one check: the verdicts come back for
-// every row, in row order, each as the rule says.
+// every row, in row order, each with its class and reason.
 TEST(LinkCheck, DecidesEveryKindOfAnswerInRowOrder) {
+    using enum LinkClass;
+    using enum LinkReason;
     LocalHttpServer server;
-    const LinkVerdict alive = AliveVerdict();
-    const auto dead = [](std::string reason) { return DeadVerdict(std::move(reason)); };
     const struct {
         std::string url;
-        LinkVerdict expected;
+        LinkClass linkClass;
+        LinkReason reason = None;
     } cases[] = {
-        {server.url("/ok"), alive},
-        {server.url("/redirect/10/ok"), alive},
-        {server.url("/redirect/11/ok"), dead(DeadReason::TooManyRedirects)},
-        {server.url("/redirect/2/status/404"), dead("HTTP 404")},
-        {server.url("/loop"), dead(DeadReason::TooManyRedirects)},
-        {server.url("/status/404"), dead("HTTP 404")},
-        {server.url("/status/500"), alive},
-        {server.url("/status/403"), alive},
-        {server.url("/status/301"), alive}, // a redirect that names no target
-        {server.url("/hang"), dead(DeadReason::TimedOut)},
-        {server.refusedUrl(), dead(DeadReason::CannotConnect)},
-        {"https://127.0.0.1:" + std::to_string(server.port()) + "/ok", dead(DeadReason::Tls)},
-        {"http://nowhere.invalid/", dead(DeadReason::NotResolved)},
-        {server.url("nowhere.invalid", "/ok"), dead(DeadReason::NotResolved)},
-        {"", dead(DeadReason::EmptyUrl)},
-        {"ftp://127.0.0.1/file", dead(DeadReason::Scheme)},
-        {"javascript:alert(1)", dead(DeadReason::Scheme)},
-        {server.url("/to-ftp"), dead(DeadReason::Scheme)},
-        {"http://", dead(DeadReason::Malformed)},
-        {"http://a b/", dead(DeadReason::Malformed)},
-        {"  " + server.url("/ok") + " ", alive},
-        {server.url("named.test", "/redirect/1/ok"), alive},
-        {server.url("elsewhere.test", "/ok"), dead(DeadReason::HostNotAllowed)},
-        {server.url("/日本 語"), dead("HTTP 404")}, // encoded, sent and answered
-        {server.url("/big"), alive},
+        {server.url("/ok"), Alive},
+        {server.url("/redirect/10/ok"), Alive},
+        {server.url("/redirect/11/ok"), Unreachable, Redirects},
+        {server.url("/redirect/2/status/404"), Gone, Http404},
+        {server.url("/loop"), Unreachable, Redirects},
+        {server.url("/status/404"), Gone, Http404},
+        {server.url("/status/410"), Gone, Http410},
+        {server.url("/status/503"), Alive},
+        {server.url("/status/403"), Alive},
+        {server.url("/status/301"), Alive}, // a redirect that names no target
+        {server.url("/hang"), Unreachable, Timeout},
+        {server.url("/drip"), Unreachable, Timeout},
+        {server.url("/reset"), Unreachable, Reset},
+        {server.url("/empty"), Unreachable, EmptyReply},
+        {server.url("/reset-once/status/410"), Gone, Http410}, // the second try decides
+        {server.refusedUrl(), Unreachable, Refused},
+        {"https://127.0.0.1:" + std::to_string(server.port()) + "/ok", Unreachable, Tls},
+        {"http://nowhere.invalid/", Unreachable, Dns},
+        {server.url("nowhere.invalid", "/ok"), Unreachable, Dns},
+        {server.url("elsewhere.test", "/ok"), Unreachable, Refused},
+        {"", Invalid, Malformed},
+        {"javascript:alert(1)", Invalid, Scheme},
+        {"http://", Invalid, Malformed},
+        {"http://a b/", Invalid, Malformed},
+        {"ftp://127.0.0.1/file", Unjudged},
+        {"file:///home/a/page.html", Unjudged},
+        {server.url("/to-ftp"), Unjudged},
+        {"  " + server.url("/ok") + " ", Alive},
+        {server.url("named.test", "/redirect/1/ok"), Alive},
+        {server.url("/日本 語"), Gone, Http404}, // encoded, sent and answered
+        {server.url("/big"), Alive},
     };
     std::vector<std::string> urls;
     for (const auto& c : cases) {
         urls.push_back(c.url);
     }
-    LinkCheck check(urls, LoopbackOptions(server, {"named.test"}, 1500ms));
+    LinkCheck check(urls, LoopbackOptions(server, {"named.test"}, 1000ms));
     const std::vector<RowVerdict> verdicts = RunToEnd(check);
     ASSERT_EQ(verdicts.size(), urls.size());
     for (size_t row = 0; row < urls.size(); ++row) {
         EXPECT_EQ(verdicts[row].row, row);
-        EXPECT_EQ(verdicts[row].verdict, cases[row].expected) << urls[row];
+        EXPECT_EQ(verdicts[row].verdict.linkClass, cases[row].linkClass) << urls[row];
+        EXPECT_EQ(verdicts[row].verdict.reason, cases[row].reason) << urls[row];
     }
-    EXPECT_EQ(check.progress().dead, 17u);
+    EXPECT_EQ(verdicts[6].verdict.message, "リンク切れ: ページは削除されました (410)");
+    EXPECT_EQ(check.progress().dead, 20u);
+    EXPECT_FALSE(NetworkDown(check.progress()));
     EXPECT_EQ(check.progress().error, "");
     EXPECT_LT(server.bytesSent(), 8LL << 20) << "the body is not read to its end";
     EXPECT_TRUE(server.lastUserAgent().starts_with("Tomorine-LinkCheck/"));
+
+    // Transport failures and no answer at all: the network is down.
+    LinkCheck offline({server.refusedUrl(), "", "ftp://127.0.0.1/file"}, LoopbackOptions(server));
+    RunToEnd(offline);
+    EXPECT_TRUE(NetworkDown(offline.progress()));
 }
 
 // A row is handed on once every earlier row is decided; the oldest open row
@@ -78,8 +93,8 @@ TEST(LinkCheck, HandsOnRowsOnlyWhenEveryEarlierRowIsDecided) {
     EXPECT_TRUE(check.takeReleased().empty());
     const std::vector<RowVerdict> all = RunToEnd(check);
     ASSERT_EQ(all.size(), 4u);
-    EXPECT_FALSE(all[0].verdict.dead);
-    EXPECT_TRUE(all[3].verdict.dead);
+    EXPECT_FALSE(all[0].verdict.listed());
+    EXPECT_TRUE(all[3].verdict.listed());
 }
 
 // Stopping abandons the requests in flight at once, even ones that would

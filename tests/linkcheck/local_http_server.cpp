@@ -114,7 +114,7 @@ void LocalHttpServer::talk(int client) {
         }
     }
     const size_t pathStart = request.find(' ') + 1;
-    const std::string path = request.substr(pathStart, request.find(' ', pathStart) - pathStart);
+    std::string path = request.substr(pathStart, request.find(' ', pathStart) - pathStart);
     std::string host = Header(request, "Host");
     host = host.substr(0, host.rfind(':'));
     {
@@ -124,13 +124,25 @@ void LocalHttpServer::talk(int client) {
         maxInFlight_ = std::max(maxInFlight_, ++inFlight_);
         auto& [now, most] = hosts_[host];
         most = std::max(most, ++now);
+        if (path.starts_with("/reset-once/")) {
+            path = seen_.insert(path).second ? "/reset" : path.substr(11);
+        }
     }
-    const Response response = answer(path);
+    const bool broken = path == "/reset" || path == "/empty" || path == "/drip";
+    const Response response = broken ? Response{.silent = true} : answer(path);
     {
         // Out of the count before the client can see the answer and start another request.
         std::lock_guard lock(mutex_);
         --inFlight_;
         --hosts_[host].first;
+    }
+    if (path == "/reset") {
+        const linger abort{1, 0}; // the close sends a reset
+        setsockopt(client, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    } else if (path == "/drip" &&
+               sendAll(client, "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n")) {
+        while (pause(100) && sendAll(client, "x")) {
+        }
     }
     if (response.silent) {
         return;

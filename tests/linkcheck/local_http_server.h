@@ -3,6 +3,7 @@
 #include <condition_variable>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -14,7 +15,9 @@ namespace tomorine::test {
 //   /ok 200, /status/N status N, /redirect/K/PATH K redirects then PATH,
 //   /loop a redirect to itself, /to-ftp a redirect to ftp:,
 //   /slow/MS 200 after MS milliseconds, /hang never answers,
-//   /big a 16 MiB body, anything else 404.
+//   /big a 16 MiB body, /reset a reset, /empty a close with no answer,
+//   /drip a 200 whose body comes a byte every 100 ms, /reset-once/PATH a
+//   reset the first time and PATH after, anything else 404.
 // A TLS handshake gets a plain HTTP answer, so https: requests fail their TLS.
 // It counts the requests in flight at once, in all and by Host name.
 class LocalHttpServer {
@@ -72,6 +75,7 @@ private:
     int maxInFlight_ = 0;
     std::map<std::string, std::pair<int, int>> hosts_; // name -> (in flight, most at once)
     std::map<std::string, Response> served_;
+    std::set<std::string> seen_; // paths requested
     std::string lastUserAgent_;
     long long bytesSent_ = 0;
 };
