@@ -40,6 +40,7 @@ private slots:
         QCOMPARE(h.form().Text6->text(), Q(bad));
         QCOMPARE(h.takeShown().size(), 2u);
         QCOMPARE(ReadBytes(bad), (std::vector<std::uint8_t>{'P', 'K', 3, 4}));
+        QCOMPARE(Setting(h.appIni(), kDataFileKey), std::string("<missing>"));
         h.form().close(); // the refused file is not recorded, by the choice nor at shutdown
         QCOMPARE(Setting(h.appIni(), kDataFileKey), h.defaultDataFile().string());
 

@@ -64,6 +64,10 @@ private slots:
         form3.Text1->setText("/未確定.xls");
         form3.close();
         QCOMPARE(form3.Text1->text(), Q(s.reference));
+        WriteBytes(s.h.defaultDataFile(), {'x'}); // unreadable: the dialog unloads
+        form3.Command2->click();
+        s.h.form().Command10->click();
+        QCOMPARE(s.h.form().form3->Text1->text(), Q(s.reference));
         s.h.form().close();
         QCOMPARE(Setting(s.h.appIni(), kReferFileKey), s.reference.string());
     }
