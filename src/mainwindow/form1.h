@@ -44,11 +44,11 @@ public:
     bool Form_Load();
 
     // Commands.
-    void Command1_Click(); // 検索
-    void Command2_Click(); // 登録 / 更新
-    void Command3_Click(); // 表示
-    void Command4_Click(); // クリア
-    void Command5_Click(); // OK
+    void Command1_Click();  // 検索
+    void Command2_Click();  // 登録 / 更新
+    void Command3_Click();  // 表示
+    void Command4_Click();  // クリア
+    void Command5_Click();  // OK
     void Command6_Click();  // 削除
     void Command7_Click();  // HTML作成
     void Command8_Click();  // IE取得
@@ -143,7 +143,7 @@ private:
     void selectListIndex(int index);
     void listMatchingRows();
     bool refuseEmptyUrl();
-    void loadSelectedEntry(long position);
+    bool loadSelectedEntry(long position); // false: nothing loaded
     void refreshDataFilePath();
     void showError(const std::exception& error, const QString& then);
 

@@ -44,11 +44,6 @@ void Form1::Command9_Click() {
                     CreateDataWorkbook(state_.DataFilePath);
                 }
             });
-            std::string value = Text6->text().toStdString();
-            WriteIniString(GetIniPath(state_.DataFilePath.string()), kSettingsSection, kDataFileKey,
-                           value);
-            WriteIniString(GetAppDir() + std::string(kSettingsFileName), kSettingsSection,
-                           kDataFileKey, value);
             ClearEntryForm();
             state_.SavedSearchSql.clear();
             if (state_.ConnectionOpen) {
@@ -59,7 +54,18 @@ void Form1::Command9_Click() {
             Command2->setText(QStringLiteral("登録"));
         }
     }
-    SetCommandsEnabled(checkDataVersion() != -1);
+    const bool accepted = checkDataVersion() != -1;
+    SetCommandsEnabled(accepted);
+    // Only the file the check accepted is recorded: a refused one would be
+    // refused again at every start.
+    const std::string value = state_.DataFilePath.string();
+    if (accepted && IsRegularFile(state_.DataFilePath) && value != state_.DataFileSetting) {
+        state_.DataFileSetting = value;
+        WriteIniString(GetIniPath(state_.DataFilePath.string()), kSettingsSection, kDataFileKey,
+                       value);
+        WriteIniString(GetAppDir() + std::string(kSettingsFileName), kSettingsSection, kDataFileKey,
+                       value);
+    }
 }
 
 } // namespace tomorine

@@ -89,6 +89,8 @@ void Form1::installDropTargets() {
 
 void Form1::HandleDrop(const QMimeData* data) {
     ClearEntryForm();
+    // The list is empty now; an earlier search's count must not hide the title.
+    state_.HitCount = 0;
     Command2->setText(QStringLiteral("登録"));
     if (data == nullptr) {
         return;

@@ -97,18 +97,20 @@ void Form1::List1_Click() {
     if (List1->count() == 0 || List1->currentItem() == nullptr) {
         return;
     }
-    long position = List1->currentItem()->data(Qt::UserRole).toLongLong();
-    Command2->setText(kUpdate);
+    // Only an entry shown in the fields may be updated: a keyword, or a line
+    // whose search is gone, leaves the editor registering.
     if (state_.KeywordListMode) {
         Text4->setText(List1->currentItem()->text());
         return;
     }
-    loadSelectedEntry(position);
+    if (loadSelectedEntry(List1->currentItem()->data(Qt::UserRole).toLongLong())) {
+        Command2->setText(kUpdate);
+    }
 }
 
-void Form1::loadSelectedEntry(long position) {
+bool Form1::loadSelectedEntry(long position) {
     if (!state_.ModuleRecordset) {
-        return;
+        return false;
     }
     try {
         Recordset& rs = *state_.ModuleRecordset;
@@ -121,8 +123,10 @@ void Form1::loadSelectedEntry(long position) {
         Text3->setText(ToQString(entry.subtitle));
         Text5->setPlainText(ToQString(entry.comment));
         Text4->setText(ToQString(entry.keywords));
+        return true;
     } catch (const std::exception& e) {
         showError(e, QString());
+        return false;
     }
 }
 

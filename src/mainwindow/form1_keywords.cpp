@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 
 namespace tomorine {
 
@@ -64,6 +65,8 @@ void Form1::Command11_Click() {
     }
     state_.SavedSearchSql.clear();
     ClearEntryForm();
+    // The entry picked before is no longer shown: 更新 must not rewrite it.
+    Command2->setText(QStringLiteral("登録"));
     state_.HitCount = 0;
     for (const KeywordLine& line : keywords) {
         auto* item = new QListWidgetItem(ToQString(line.keyword));

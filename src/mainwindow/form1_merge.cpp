@@ -3,6 +3,7 @@
 #include "mainwindow/form3.h"
 #include "mainwindow/module_state.h"
 
+#include <QLineEdit>
 #include <QPushButton>
 
 namespace tomorine {
@@ -13,9 +14,10 @@ void Form1::Command10_Click() {
     ResetListCaption();
     refreshDataFilePath();
     Command2->setText(QStringLiteral("登録"));
-    // A dialog unloaded by a failed merge is made anew, with an empty path.
+    // A dialog unloaded by a failed merge is made anew, with the stored path.
     if (!form3 || form3->isUnloaded()) {
         form3 = new Form3(state_, *this);
+        form3->Text1->setText(QString::fromStdString(state_.ReferFilePath));
     }
     form3->show();
     form3->raise();

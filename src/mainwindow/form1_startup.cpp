@@ -1,9 +1,9 @@
 // Start-up, shutdown and the OK command.
 #include "mainwindow/form1.h"
 #include "mainwindow/form2.h"
-#include "mainwindow/form5.h"
 #include "mainwindow/form3.h"
 #include "mainwindow/form4.h"
+#include "mainwindow/form5.h"
 #include "mainwindow/form6.h"
 #include "mainwindow/form7.h"
 #include "mainwindow/message_box.h"
@@ -74,6 +74,7 @@ bool Form1::Form_Load() {
             MessageBox(this, QString::fromStdString(notice), MessageStyle::Exclamation);
         }
         state_.DataFilePath = settings.dataFile;
+        state_.DataFileSetting = settings.dataFile;
         state_.OutputFilePath = settings.outputFile;
         state_.CommentOutput = settings.commentOutput;
         form2->Check1->setChecked(state_.CommentOutput == 1);
@@ -98,6 +99,10 @@ bool Form1::Form_Load() {
         refreshDataFilePath();
         Text6->setText(PathToQString(state_.DataFilePath));
     });
+    // A refused file leaves the setting as it was.
+    if (usable) {
+        state_.DataFileSetting = state_.DataFilePath.string();
+    }
     state_.DataChanged = false;
     StartForegroundWatch();
     return true;
@@ -108,12 +113,12 @@ void Form1::Form_QueryUnload() {
         CloseDataConnection(state_);
         state_.ConnectionOpen = false;
     }
-    SettingsValues values{Text6->text().toStdString(), state_.OutputFilePath, state_.ReferFilePath,
+    // What the user confirmed, not what the fields hold now.
+    const std::string dataFile =
+        state_.DataFileSetting.empty() ? Text6->text().toStdString() : state_.DataFileSetting;
+    SettingsValues values{dataFile, state_.OutputFilePath, state_.ReferFilePath,
                           state_.CommentOutput};
-    values.outputFile = form2->Text1->text().toStdString();
-    values.referFile = ReferFileText(form3);
-    SaveSettings(values, GetAppDir() + std::string(kSettingsFileName),
-                 GetIniPath(state_.DataFilePath.string()));
+    SaveSettings(values, GetAppDir() + std::string(kSettingsFileName), GetIniPath(dataFile));
     CloseByProgram(form2);
     CloseByProgram(form5);
     CloseByProgram(form4);

@@ -97,7 +97,7 @@ void Form2::setControlsEnabled(bool enabled) {
 // over: the page is what the user asked for.
 void Form2::storeSettings() {
     const std::string comment = std::to_string(state_.CommentOutput);
-    const std::string path = Text1->text().toStdString();
+    const std::string& path = state_.OutputFilePath;
     for (const std::string& ini :
          {GetAppDir() + std::string(kSettingsFileName), GetIniPath(state_.DataFilePath.string())}) {
         WriteIniString(ini, kSettingsSection, kCommentOutputKey, comment);
@@ -167,6 +167,7 @@ void Form2::Command2_Click() {
     ProgressBar1->setValue(0);
     repaint();
     state_.CommentOutput = Check1->isChecked() ? 1 : 0;
+    state_.OutputFilePath = Text1->text().toStdString();
     storeSettings();
     const bool bookmarks = Check2->isChecked();
     if (state_.ConnectionOpen && !bookmarks) {

@@ -37,7 +37,7 @@ public:
     QProgressBar* ProgressBar1; // rows of the last search gone through
 
 protected:
-    // The close box puts the start-up values back and only hides the dialog;
+    // The close box puts the stored values back and only hides the dialog;
     // the program's own close at shutdown goes through.
     void closeEvent(QCloseEvent* event) override;
 

@@ -115,11 +115,11 @@ void Form3::setWorking(bool working) {
 void Form3::runMerge() {
     setWorking(true);
     RepaintPainted(Label2);
-    const std::string value = Text1->text().toStdString();
+    state_.ReferFilePath = Text1->text().toStdString();
     WriteIniString(GetAppDir() + std::string(kSettingsFileName), kSettingsSection, kReferFileKey,
-                   value);
+                   state_.ReferFilePath);
     WriteIniString(GetIniPath(state_.DataFilePath.string()), kSettingsSection, kReferFileKey,
-                   value);
+                   state_.ReferFilePath);
     UpgradeContext context{state_, state_, {}};
     context.ui.messageBox = [this](const std::u16string& text, int style) {
         return MessageBox(this, ToQString(text), style);
@@ -159,11 +159,6 @@ void Form3::closeEvent(QCloseEvent* event) {
     Text1->setText(QString::fromStdString(state_.ReferFilePath));
     event->ignore();
     hide();
-}
-
-std::string ReferFileText(const Form3* form3) {
-    return form3 != nullptr && !form3->isUnloaded() ? form3->Text1->text().toStdString()
-                                                    : std::string();
 }
 
 } // namespace tomorine

@@ -15,7 +15,7 @@ struct ModuleState;
 // The merge dialog: the path of the reference workbook, a browse button and
 // OK, which checks the reference, stores its path in the settings files and
 // merges it into the data file the main window's Text6 names. A close by
-// the user only hides it (and puts back the path read at start-up).
+// the user only hides it (and puts back the path last stored).
 class Form3 : public QWidget {
     Q_OBJECT
 public:
@@ -46,8 +46,5 @@ private:
     Form1& owner_;
     bool unloaded_ = false;
 };
-
-// The merge dialog's path as shutdown stores it: empty once it has unloaded.
-std::string ReferFileText(const Form3* form3);
 
 } // namespace tomorine

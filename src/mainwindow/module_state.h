@@ -1,8 +1,8 @@
 #pragma once
 
+#include "browser/foreign_window.h"
 #include "browser/shortcut_target.h"
 #include "favorites/favorites_import.h"
-#include "browser/foreign_window.h"
 #include "search/search_state.h"
 #include "store/data_connection.h"
 #include "upgrade/upgrade_context.h"
@@ -17,12 +17,15 @@ namespace tomorine {
 // application and handed to the windows by reference. Each part belongs to
 // the engine that defines it.
 struct ModuleState : StoreState, SearchState, UpgradeState, ShortcutCounters, FavoritesState {
-    std::string OutputFilePath; // settings read at start-up
+    // The settings as last confirmed (read at start-up, or stored by a run of
+    // their dialog or an accepted file choice); shutdown writes these.
+    std::string DataFileSetting;
+    std::string OutputFilePath;
     std::string ReferFilePath;
     std::int32_t CommentOutput = 0;
     std::int32_t SavedListTop = 0; // the list's scroll position across a refresh
     std::int32_t SavedListIndex = 0;
-    bool KeywordListMode = false; // the list shows keywords, not entries
+    bool KeywordListMode = false;  // the list shows keywords, not entries
     bool LinkCheckRunning = false; // the link check runs; its OK button clears it
     // Pauses (false) and resumes (true) the main window's foreground watch
     // while the link check runs; unset while there is no watch.

@@ -55,7 +55,9 @@ int CheckBackupAndRecover(UpgradeContext& context) {
             }
             DataFileLock lock(data);
             CopyFileAtomically(backup, data);
-            return BackupCode::Recovered;
+            // A backup kept after a conversion is of the current layout already.
+            return VersionCode(GetDataVersion(context, data), BackupCode::Converted,
+                               BackupCode::Recovered);
         }
         return BackupCode::Nothing;
     } catch (const std::exception& e) {

@@ -13,11 +13,11 @@ std::filesystem::path BackupFilePath(const std::filesystem::path& dataFile);
 
 // What CheckBackupAndRecover found and did.
 namespace BackupCode {
-inline constexpr int Converted = 0;     // data 0105, backup present
+inline constexpr int Converted = 0;     // data 0105, backup present (or recovered)
 inline constexpr int OldWithBackup = 1; // data 0104, backup present
 inline constexpr int Current = 2;       // data 0105, no backup
 inline constexpr int BackedUp = 3;      // data 0104: backup made now
-inline constexpr int Recovered = 4;     // data missing: backup copied back
+inline constexpr int Recovered = 4;     // data missing: a 0104 backup copied back
 inline constexpr int Nothing = 5;       // neither file
 inline constexpr int Failed = -1;       // version unknown, recovery declined, failure
 } // namespace BackupCode

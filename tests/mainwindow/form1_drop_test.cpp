@@ -125,6 +125,9 @@ private slots:
         QCOMPARE(h.form().Text2->text(), QString("登録済み"));
         QCOMPARE(h.form().Text4->text(), QString("語"));
         QCOMPARE(h.form().Command2->text(), QString("更新"));
+        // A shortcut without a target after that search: still the file's name.
+        QVERIFY(Drop(h.form().Text2, Files({tree.root() / "empty.url"}).get()));
+        QCOMPARE(h.form().Text2->text(), QString("empty"));
     }
 
     void somethingElseIsNotTaken() {

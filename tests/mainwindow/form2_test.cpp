@@ -87,6 +87,13 @@ private slots:
         const std::string page = PageText(s.page);
         QVERIFY(page.find(">甘い</td>") != std::string::npos);
         QVERIFY(page.find("りんご飴") == std::string::npos);
+        // An edit closed with × is not confirmed: neither shown again nor stored.
+        s.h.form().Command7->click();
+        dialog.Text1->setText("/未確定.htm");
+        dialog.close();
+        QCOMPARE(dialog.Text1->text(), Q(s.page));
+        s.h.form().close();
+        QCOMPARE(Setting(s.dataIni, kOutputFileKey), s.page.string());
     }
 
     // A page that cannot be written: its reason, the dialog stays open with

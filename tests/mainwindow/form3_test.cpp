@@ -60,6 +60,16 @@ private slots:
 
         form3.Command2->click(); // again: nothing new, still done
         QCOMPARE(s.h.takeMessages(), QStringList{ToQString(MergeMessages::Done)});
+        // An edit closed with × is not confirmed: neither shown again nor stored.
+        form3.Text1->setText("/未確定.xls");
+        form3.close();
+        QCOMPARE(form3.Text1->text(), Q(s.reference));
+        WriteBytes(s.h.defaultDataFile(), {'x'}); // unreadable: the dialog unloads
+        form3.Command2->click();
+        s.h.form().Command10->click();
+        QCOMPARE(s.h.form().form3->Text1->text(), Q(s.reference));
+        s.h.form().close();
+        QCOMPARE(Setting(s.h.appIni(), kReferFileKey), s.reference.string());
     }
 
     // Refused before any work (the checks themselves are the merge engine's
@@ -92,6 +102,7 @@ private slots:
                  qPrintable(shown.join(" | ")));
         QCOMPARE(form3.isHidden(), hidden);
         QCOMPARE(form3.Text1->text(), hidden ? QString("/start/ref.xls") : reference);
+        s.h.form().close(); // nor at shutdown
         QCOMPARE(Setting(s.h.appIni(), kReferFileKey), std::string("/start/ref.xls"));
         QCOMPARE(ReadBytes(s.h.defaultDataFile()), before);
     }

@@ -47,6 +47,7 @@ TEST(Backup, CheckAndRestoreGiveTheirResultAndTouchOnlyWhatTheySay) {
         {"current, no data row", Check, HeaderOnly, Missing, kOk, 2, {}, 'd', '-'},
         {"old, backed up now", Check, Old, Missing, kOk, 3, {}, 'd', 'd'},
         {"recovery accepted", Check, Missing, Old, kOk, 4, {kPrompt}, 'b', 'b'},
+        {"recovery of a converted backup", Check, Missing, New, kOk, 0, {kPrompt}, 'b', 'b'},
         {"recovery declined", Check, Missing, Old, AnswerCancel, -1, {kPrompt}, '-', 'b'},
         {"neither", Check, Missing, Missing, kOk, 5, {}, '-', '-'},
         {"not a workbook", Check, Garbage, Old, kOk, -1, {kCritical}, 'd', 'b'},
