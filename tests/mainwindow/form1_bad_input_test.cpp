@@ -1,7 +1,6 @@
-// Bad input through the real main window: the promised messages, and the
-// data file as it was.
+// A bad data file through the real main window: the promised messages, and
+// the file as it was.
 #include "form1_harness.h"
-#include "support/xls_peer.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,14 +13,6 @@ namespace {
 namespace fs = std::filesystem;
 
 enum Condition { NotAWorkbook, MissingFolder, ReadOnly };
-
-std::u16string Repeat(std::u16string_view unit, int count) {
-    std::u16string text;
-    for (int i = 0; i < count; ++i) {
-        text += unit;
-    }
-    return text;
-}
 
 } // namespace
 
@@ -66,25 +57,6 @@ private slots:
         QVERIFY2(ContainEach(shown, {"", "データに誤りがあります"}), qPrintable(shown.join(" | ")));
         QCOMPARE(fs::exists(bad) ? ReadBytes(bad) : std::vector<std::uint8_t>{}, before);
         QVERIFY(!fs::exists(h.home() / "gone"));
-    }
-
-    // Over-long fields are cut at their caps, never inside a character:
-    // xlrd refuses a whole workbook with half a surrogate pair in a cell.
-    void overlongAndBorderTextsAreStoredWholeAndReadInXlrd() {
-        Form1Harness h;
-        QVERIFY(h.load());
-        const std::u16string title = Repeat(u"あ", 124) + u"𠮷野家";
-        h.setFields(QString(3000, 'u'), QString::fromStdU16String(title), QString(3000, 's'),
-                    QString(3000, 'k'), QString::fromStdU16String(Repeat(u"c", 1999) + u"😀"));
-        h.form().Command2->click();
-        QCOMPARE(h.takeMessages(), QStringList{"登録しました"});
-        const nlohmann::json values = XlrdValues(h.defaultDataFile());
-        QVERIFY2(!values.contains("error"), values.dump().c_str());
-        const Entry stored = Form1Harness::ReadLiveEntries(h.defaultDataFile()).at(0);
-        QVERIFY(stored.title == title && stored.comment == Repeat(u"c", 1999));
-        QCOMPARE((std::vector<size_t>{stored.url.size(), stored.subtitle.size(),
-                                      stored.keywords.size()}),
-                 (std::vector<size_t>{2000, 500, 2000}));
     }
 };
 
