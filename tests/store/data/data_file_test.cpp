@@ -1,5 +1,5 @@
 // A real data file: a new one as xlrd reads it, serials, whole-cell deletion,
-// the row limit, texts read back chunk by chunk; one writer at a time, and the
+// texts read back chunk by chunk; one writer at a time, and the
 // kept workbook that never serves a changed file.
 #include "store/cache/workbook_cache.h"
 #include "store/data_connection.h"
@@ -132,40 +132,6 @@ TEST(DeleteEntryBySerial, RemovesTheFirstWholeCellMatchAmongEntryRowsOnly) {
             << "written although nothing was found, or not";
         EXPECT_EQ(NextSerial(path), 23);
     }
-}
-
-// The entry in row 65,536 is written, the next refused; the file stays as it
-// was then and after an update that finds no entry.
-TEST(RowLimit, TheLastRowIsFilledAndTheNextInsertRefused) {
-    constexpr int kLastRow = Sheet::MaxRows;
-    TempDir dir;
-    const fs::path path = dir / "full.xls";
-    Workbook book = NewDataWorkbook();
-    for (int serial = 1; serial <= kLastRow - 3; ++serial) {
-        AppendEntryRow(book.sheet(1), Cell::number(serial), NewEntry(serial).url);
-    }
-    WriteXlsFile(book, path);
-
-    EXPECT_EQ(AddEntry(path, NewEntry(kLastRow - 2)), kLastRow - 2);
-    const auto before = AgedState(path);
-    try {
-        ExecuteOnDataFile(path, BuildInsertStatement(kLastRow - 1, NewEntry(kLastRow - 1)));
-        FAIL() << "a 65,537th row was written";
-    } catch (const WorkbookError& e) {
-        EXPECT_EQ(e.number(), ErrorNumber::SheetRule);
-        EXPECT_THAT(e.description(), ::testing::AllOf(::testing::HasSubstr("トモリネ"),
-                                                      ::testing::HasSubstr("65536")));
-    }
-    EXPECT_EQ(ExecuteOnDataFile(path, BuildUpdateStatement(kLastRow, NewEntry(1))), 0);
-    EXPECT_EQ(StateOf(path), before);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1)
-        << "a temporary file was left";
-
-    ExecuteOnDataFile(path, BuildUpdateStatement(kLastRow - 2, NewEntry(1)));
-    const json last = XlrdValues(path, XlrdMode::Strict, {kLastRow - 1});
-    EXPECT_EQ(last["sheets"][0]["nrows"], kLastRow);
-    EXPECT_EQ(last["sheets"][0]["cells"][1][3], "https://example.com/1");
-    EXPECT_EQ(last["sheets"][0]["cells"][2][3], "題名");
 }
 
 // Trailing spaces, stored as tabs chunk by chunk, read back as spaces.
