@@ -138,13 +138,4 @@ TEST(NetscapeWriter, EscapesEveryTextAndReadsBack) {
                "http://b.example/ | 題 |  |  | "}));
 }
 
-TEST(NetscapeWriter, AFailedWriteLeavesTheOldFile) {
-    TempDir dir;
-    std::filesystem::create_directory(dir / "folder.html");
-    EXPECT_THROW(
-        WriteNetscapeBookmarks({{1, u"http://a/", u"a", u"", u"", u""}}, dir / "folder.html"),
-        WorkbookError);
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "folder.html"));
-}
-
 } // namespace
