@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 #include <optional>
-#include <sqlite3.h>
 
 using namespace tomorine;
 using namespace tomorine::test;
@@ -49,21 +48,6 @@ TEST(FirefoxBookmarks, FoldersInOrderTagsAndTheUncheckpointedLog) {
               (Lines{"https://example.com/top | トップ |  |  | ",
                      "https://example.com/kiyomizu | 清水寺 | [new york][寺] |  | 旅行/京都",
                      "place:sort=8 | 最近 |  |  | ", "http://example.org/ |  |  |  | "}));
-}
-
-TEST(FirefoxBookmarks, ALockedDatabaseIsReadFromItsCopy) {
-    TempDir dir;
-    PlacesFile(dir / "places.sqlite").bookmark(PlacesFile::kMenu, "https://example.com/", "a");
-    // Firefox holds its database in exclusive locking mode.
-    sqlite3* holder = nullptr;
-    ASSERT_EQ(sqlite3_open((dir / "places.sqlite").c_str(), &holder), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(holder,
-                           "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; "
-                           "UPDATE moz_bookmarks SET title = 'b' WHERE id = 7;",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    EXPECT_EQ(ReadFirefoxBookmarks(dir / "places.sqlite").size(), 1u);
-    sqlite3_close(holder);
 }
 
 TEST(BookmarkReaders, MissingOrBrokenFilesAreNamed) {
@@ -152,15 +136,6 @@ TEST(NetscapeWriter, EscapesEveryTextAndReadsBack) {
         (Lines{"https://a.example/?x=1&y=\"2\" | <東京> & \"大阪\" | [京都][a，b][奈良\u3000寺] | "
                "一行目\n<二行目> | ",
                "http://b.example/ | 題 |  |  | "}));
-}
-
-TEST(NetscapeWriter, AFailedWriteLeavesTheOldFile) {
-    TempDir dir;
-    std::filesystem::create_directory(dir / "folder.html");
-    EXPECT_THROW(
-        WriteNetscapeBookmarks({{1, u"http://a/", u"a", u"", u"", u""}}, dir / "folder.html"),
-        WorkbookError);
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "folder.html"));
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "browser_files.h"
 
 #include <cstdlib>
-#include <fstream>
 #include <sqlite3.h>
 #include <stdexcept>
 
@@ -98,10 +97,6 @@ std::string ChromiumBookmarksJson(const std::string& barChildren,
            R"(,"name":"Bookmarks bar","type":"folder"},"other":{"children":)" + otherChildren +
            R"(,"name":"Other bookmarks","type":"folder"},"synced":{"children":[],)"
            R"("name":"Mobile bookmarks","type":"folder"}},"version":1})";
-}
-
-void WriteText(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
 }
 
 } // namespace tomorine::test

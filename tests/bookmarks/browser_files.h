@@ -46,6 +46,4 @@ private:
 // arrays of nodes.
 std::string ChromiumBookmarksJson(const std::string& barChildren, const std::string& otherChildren);
 
-void WriteText(const std::filesystem::path& path, const std::string& text);
-
 } // namespace tomorine::test

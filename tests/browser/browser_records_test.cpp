@@ -5,7 +5,6 @@
 #include "local_http_server.h"
 #include "support/temp_dir.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
 #include <lz4.h>
 #include <nlohmann/json.hpp>
@@ -27,11 +26,6 @@ std::string MozLz4(const std::string& text) {
     const int size = LZ4_compress_default(text.data(), block.data(), static_cast<int>(text.size()),
                                           static_cast<int>(block.size()));
     return out + block.substr(0, static_cast<std::size_t>(size));
-}
-
-void WriteText(const fs::path& path, const std::string& text) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
 }
 
 // Held open with an exclusive lock and its changes left in the -wal file,

@@ -1,13 +1,11 @@
-// What a drop fills in, from the text and uri-list that browsers and file
-// managers offer.
+// The file URLs and uri-lists that file managers offer with a drop; what the
+// window fills in from them is the main window's drop test's concern.
 #include "browser/dropped_data.h"
 #include "browser/file_url.h"
-#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 using namespace tomorine;
-using namespace tomorine::test;
 
 namespace {
 
@@ -37,34 +35,6 @@ TEST(FileUrl, LocalFilesOnly) {
 TEST(UriList, CommentsAndLineEndsAreSkipped) {
     EXPECT_EQ(ParseUriList("# from a file manager\r\nfile:///a.url\r\n\r\nhttp://b.jp/\n"),
               (std::vector<std::string>{"file:///a.url", "http://b.jp/"}));
-}
-
-// Text fills only the URL; of several files the first gives URL and title,
-// also when file managers offer them as text too; a file without a target
-// gives its name and counts the failure.
-TEST(ReadDrop, FillsFromTextAndShortcutFiles) {
-    TempDir dir;
-    const auto write = [&](const std::string& name, const std::string& url) {
-        const std::string text = "[InternetShortcut]\r\nURL=" + url + "\r\n";
-        WriteBytes(dir / name, std::vector<std::uint8_t>(text.begin(), text.end()));
-        return "file://" + (dir / name).string();
-    };
-    ShortcutCounters counters;
-    DropFill fill = ReadDrop({std::nullopt, "http://c.jp/\r\n"}, counters);
-    EXPECT_EQ(fill.url, u"http://c.jp/");
-    EXPECT_FALSE(fill.title.has_value());
-    EXPECT_FALSE(ReadDrop({std::nullopt, ""}, counters).recognised);
-
-    write("News Site.url", "http://news.jp/");
-    const std::string list = "file://" + (dir / "News%20Site.url").string() + "\r\n" +
-                             write("second.url", "http://second.jp/") + "\r\n";
-    fill = ReadDrop({u"/somewhere/News Site.url", list}, counters);
-    EXPECT_EQ(fill.url, u"http://news.jp/");
-    EXPECT_EQ(fill.title, u"News Site");
-
-    fill = ReadDrop({std::nullopt, write("empty.url", "")}, counters);
-    EXPECT_EQ(fill.title, u"empty");
-    EXPECT_EQ(counters.ShortcutNoTargetCount, 1);
 }
 
 } // namespace

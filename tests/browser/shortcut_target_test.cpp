@@ -13,10 +13,6 @@ using namespace tomorine::test;
 
 namespace {
 
-void WriteText(const std::filesystem::path& path, const std::string& bytes) {
-    WriteBytes(path, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
-}
-
 std::string Utf16Le(std::u16string_view text) {
     std::string bytes = "\xFF\xFE";
     for (char16_t c : text) {

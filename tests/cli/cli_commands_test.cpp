@@ -128,7 +128,7 @@ json XlrdSheets(json dump) {
 
 TEST(DumpCommand, GivesXlrdsValuesOrRefusesInOneLine) {
     if (CorpusDir().empty()) {
-        GTEST_SKIP() << "no corpus";
+        GTEST_SKIP() << "the .xls corpus is not there";
     }
     TempDir dir;
     const std::string read = "parseexcel__Test97J.xls", broken = "parseexcel__encrypted.xls";

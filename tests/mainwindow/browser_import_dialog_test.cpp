@@ -4,17 +4,10 @@
 #include "form1_harness.h"
 #include "mainwindow/browser_import_dialog.h"
 #include "mainwindow/file_chooser.h"
-#include "mainwindow/message_box.h"
 #include "store/data_connection.h"
 #include "store/data_workbook.h"
 #include "store/table/connection.h"
 #include "store/xls/xls_file.h"
-#include "support/temp_dir.h"
-
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTest>
 
 using namespace tomorine;
 using namespace tomorine::test;

@@ -8,9 +8,6 @@
 #include "x_session.h"
 
 #include <QApplication>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
 #include <cstdio>
 #include <fstream>
 

@@ -1,13 +1,11 @@
 #include "form1_harness.h"
 
 #include "mainwindow/file_chooser.h"
-#include "store/data_workbook.h"
 #include "store/entry_statements.h"
 #include "store/settings/app_dir.h"
 #include "store/settings/ini_functions.h"
 #include "store/settings/settings_file.h"
 #include "store/table/connection.h"
-#include "store/xls/xls_file.h"
 
 #include <QUrl>
 #include <algorithm>
@@ -34,15 +32,6 @@ Form1Harness::~Form1Harness() {
     FileChooserSeam::stopRecording();
     unsetenv("TOMORINE_HOME");
     ResetAppDirCache();
-}
-
-void Form1Harness::WriteDataFile(const std::filesystem::path& path,
-                                 const std::vector<Entry>& entries) {
-    Connection connection(path, NewDataWorkbook());
-    for (const Entry& e : entries) {
-        connection.execute(BuildInsertStatement(e.serial, e));
-    }
-    WriteXlsFile(connection.workbook(), path); // also when there is no entry
 }
 
 std::vector<Entry> Form1Harness::ReadLiveEntries(const std::filesystem::path& path) {

@@ -5,6 +5,7 @@
 #include "mainwindow/module_state.h"
 #include "store/entry.h"
 #include "store/message_style.h"
+#include "support/data_file.h"
 #include "support/temp_dir.h"
 
 #include <QLabel>
@@ -36,7 +37,10 @@ public:
     std::filesystem::path appIni() const { return home_ / "トモリネ.ini"; }
 
     // A data workbook holding `entries` (serials as given) at `path`.
-    static void WriteDataFile(const std::filesystem::path& path, const std::vector<Entry>& entries);
+    static void WriteDataFile(const std::filesystem::path& path,
+                              const std::vector<Entry>& entries) {
+        WriteEntries(path, entries);
+    }
     static std::vector<Entry> ReadLiveEntries(const std::filesystem::path& path);
     std::vector<std::int32_t> liveSerials() const;
     void setDataFileSetting(const std::string& value);

@@ -5,9 +5,6 @@
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 #include <QTimer>
 
 using namespace tomorine;

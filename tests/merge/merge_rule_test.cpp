@@ -61,10 +61,6 @@ const Texts kOddChunks{{u"URL1", u"https://exa"},
 INSTANTIATE_TEST_SUITE_P(
     Rows, DuplicateRuleTest,
     ::testing::Values(
-        RuleCase{"NullInReferenceMatchesAnyValue",
-                 {EntryRow(1, kPageWithSubtitle)},
-                 {EntryRow(1, kPage), EntryRow(2, kUrlOnly), EntryRow(3, {})},
-                 {}},
         RuleCase{"ValueNeverMatchesNullInData",
                  {EntryRow(1, kPage)},
                  {EntryRow(1, kPageWithSubtitle)},

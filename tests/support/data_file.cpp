@@ -4,6 +4,7 @@
 #include "store/entry_statements.h"
 #include "store/table/connection.h"
 #include "store/workbook/utf.h"
+#include "store/xls/xls_file.h"
 
 namespace tomorine::test {
 
@@ -17,7 +18,7 @@ void WriteEntries(const std::filesystem::path& path, const std::vector<Entry>& e
         connection.execute(u"UPDATE [トモリネ$] SET 削除 = 1 WHERE シリアル番号 = " +
                            FromUtf8(std::to_string(serial)));
     }
-    connection.close();
+    WriteXlsFile(connection.workbook(), path); // also when there is no entry
 }
 
 } // namespace tomorine::test

@@ -42,6 +42,11 @@ void WriteBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
     }
 }
 
+void WriteText(const fs::path& path, const std::string& text) {
+    fs::create_directories(path.parent_path());
+    WriteBytes(path, {text.begin(), text.end()});
+}
+
 fs::path CorpusDir() {
     std::error_code ec;
     return fs::is_directory(TOMORINE_CORPUS_DIR, ec) ? fs::path(TOMORINE_CORPUS_DIR) : fs::path();

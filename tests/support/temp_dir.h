@@ -24,6 +24,7 @@ private:
 
 std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+void WriteText(const std::filesystem::path& path, const std::string& text); // folders made too
 std::filesystem::path CorpusDir(); // the shared .xls corpus; empty when it is not there
 
 } // namespace tomorine::test

@@ -1,9 +1,8 @@
-// The table interface: statements over workbooks in memory, recordsets, and
-// what close() writes to a real file.
+// The table interface: rejected statements change nothing; close() alone
+// writes to a real file.
 #include "store/data_workbook.h"
 #include "store/entry_statements.h"
 #include "store/table/connection.h"
-#include "store/workbook/utf.h"
 #include "store/workbook/workbook_error.h"
 #include "store/xls/xls_file.h"
 #include "support/temp_dir.h"
@@ -17,7 +16,6 @@ namespace tomorine::test {
 namespace {
 
 namespace fs = std::filesystem;
-using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 Entry Page(std::u16string url, std::u16string title = {}) {
@@ -35,34 +33,6 @@ void AddEntry(Sheet& sheet, int serial, const std::map<std::u16string, std::u16s
     sheet.appendRow(std::move(row));
 }
 
-// The merge's select of rows of [tmp$] with no duplicate in [トモリネ$].
-std::u16string MergeSelect() {
-    std::u16string sql = u"SELECT [tmp$].* FROM [tmp$] WHERE NOT EXISTS ( SELECT [トモリネ$].* "
-                         u"FROM [トモリネ$] WHERE ";
-    for (int c = 1; c <= 56; ++c) {
-        const std::u16string& n = EntryColumnNames()[c];
-        sql += (c > 1 ? u" and ([tmp$]." : u"([tmp$].") + n + u" = [トモリネ$]." + n +
-               u" or [tmp$]." + n + u" Is Null)";
-    }
-    return sql + u" )";
-}
-
-// A number as its FormatNumber text, a text in apostrophes, Null as NULL.
-std::string Shown(const Cell& cell) {
-    if (cell.kind() == CellKind::Text) {
-        return "'" + ToUtf8(cell.asText()) + "'";
-    }
-    return cell.isEmpty() ? "NULL" : ToUtf8(FormatNumber(cell.asNumber()));
-}
-
-std::vector<std::string> FieldValues(Recordset& rows, std::u16string_view field) {
-    std::vector<std::string> values;
-    for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
-        values.push_back(Shown(rows.field(field)));
-    }
-    return values;
-}
-
 WorkbookError ErrorFrom(const std::function<void()>& action) {
     try {
         action();
@@ -76,46 +46,6 @@ WorkbookError ErrorFrom(const std::function<void()>& action) {
 // On a path nothing is ever saved to.
 Connection InMemory(Workbook book) {
     return Connection("/nonexistent-folder/トモリネ.xls", std::move(book));
-}
-
-// One data sheet: serial 5 (URL2 an empty text, which reads Null), 2 (its
-// flag the text "0", which counts as 0) and 9 (deleted, URL1 the number 5).
-// A row of tmp is present when a data row equals it wherever it is not Null;
-// the next select sees a change, and a recordset keeps what it read.
-TEST(Statements, LiveEntriesIsNullAndTheMergeSelectInSheetOrder) {
-    Workbook book = NewDataWorkbook();
-    Sheet& data = book.sheet(1);
-    AddEntry(
-        data, 5,
-        {{u"URL1", u"http://a/"}, {u"URL2", u""}, {u"タイトル1", u"A"}, {u"サブタイトル1", u"s"}});
-    AddEntry(data, 2, {{u"URL1", u"http://b/"}, {u"URL16", u"more"}});
-    data.setCell(4, 58, Cell::text(u"0"));
-    AddEntry(data, 9, {});
-    data.setCell(5, 2, Cell::number(5));
-    data.setCell(5, 58, Cell::number(1));
-    Sheet& tmp = book.addSheet(u"tmp");
-    tmp.replaceRow(1, data.row(1));
-    AddEntry(tmp, 10, {{u"URL1", u"http://new1/"}});                    // new
-    AddEntry(tmp, 11, {{u"URL1", u"http://a/"}, {u"タイトル1", u"A"}}); // Null matches "s"
-    AddEntry(tmp, 12, {{u"URL1", u"http://b/"}, {u"タイトル1", u"B"}}); // value vs Null: new
-    AddEntry(tmp, 14, {});                                              // all Null: present
-    AddEntry(tmp, 15, {{u"URL1", u"http://new1/"}});                    // repeated: new again
-    AddEntry(tmp, 16, {{u"URL1", u"5"}});                               // present
-    Connection connection = InMemory(std::move(book));
-
-    Recordset live = connection.execute(u"select * from [トモリネ$] where 削除 = 0");
-    EXPECT_THAT(FieldValues(live, u"シリアル番号"), ElementsAre("5", "2"));
-    Recordset rows = connection.execute(
-        u"select * from [トモリネ$] where URL2 is Null and URL16 is Null and 削除 = 0");
-    EXPECT_THAT(FieldValues(rows, u"url1"), ElementsAre("'http://a/'"));
-
-    Recordset first = connection.execute(MergeSelect());
-    EXPECT_THAT(FieldValues(first, u"シリアル番号"), ElementsAre("10", "12", "15"));
-    EXPECT_EQ(first.fieldCount(), 58);
-    connection.execute(BuildUpdateStatement(2, Page(u"http://new1/")));
-    Recordset second = connection.execute(MergeSelect());
-    EXPECT_THAT(FieldValues(second, u"シリアル番号"), ElementsAre("12"));
-    EXPECT_THAT(FieldValues(first, u"シリアル番号"), ElementsAre("10", "12", "15"));
 }
 
 TEST(Statements, ARejectedStatementNamesTheCauseAndChangesNothing) {

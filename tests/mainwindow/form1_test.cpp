@@ -1,0 +1,343 @@
+// The main window's commands: register, update, delete, another data file,
+// the conversion of an old one at start-up, the OK command's re-save, writes
+// of another process between clicks, typing that never reaches the data file
+// path, and a bad data file chosen later, which is left as it was.
+#include "cli/cli_process.h"
+#include "form1_harness.h"
+#include "mainwindow/file_chooser.h"
+#include "store/settings/settings_file.h"
+#include "store/xls/xls_file.h"
+#include "upgrade/backup.h"
+#include "upgrade_fixture.h"
+
+#include <QApplication>
+#include <QScrollBar>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace tomorine;
+using namespace tomorine::test;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Three entries, all listed, the second one picked.
+void SearchAndPickSecond(Form1Harness& h) {
+    QVERIFY(h.loadWith({MakeEntry(1, u"http://a.jp/", u"一"), MakeEntry(2, u"http://b.jp/", u"二"),
+                        MakeEntry(12, u"http://c.jp/", u"十二")}));
+    h.search();
+    h.form().List1->setCurrentRow(1);
+    h.takeMessages();
+}
+
+QWidget* PressTab() {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCoreApplication::processEvents(); // the fields select their text on focus
+    return QApplication::focusWidget();
+}
+
+enum Condition { NotAWorkbook, MissingFolder, ReadOnly }; // of a data file chosen later
+
+bool ShowActive(Form1& form) {
+    form.show();
+    QApplication::setActiveWindow(&form);
+    return QTest::qWaitForWindowActive(&form);
+}
+
+} // namespace
+
+class Form1Test : public QObject {
+    Q_OBJECT
+private slots:
+    void registeringListsTheNewEntrySelectedInUpdateMode() {
+        Form1Harness h;
+        QVERIFY(h.load());
+        h.setFields("http://a.jp/it's", "題名  ", {}, "ニュース 天気", "一行目\n二行目");
+        h.form().Command2->click();
+        QCOMPARE(h.takeMessages(), QStringList{"登録しました"});
+        QCOMPARE(h.listLines(), QStringList{"[00001]:題名  "});
+        QCOMPARE(h.form().List1->currentRow(), 0);
+        QCOMPARE(h.form().Command2->text(), QString("更新"));
+        const std::vector<Entry> stored = Form1Harness::ReadLiveEntries(h.defaultDataFile());
+        QVERIFY(stored.size() == 1 && stored[0].url == u"http://a.jp/it's");
+        QVERIFY(stored[0].comment == u"一行目\r\n二行目");
+    }
+
+    void refusedRegistrationsLeaveTheFileAsItWas_data() {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("serial");
+        QTest::addColumn<QStringList>("messages"); // each shown one contains its text
+        QTest::addColumn<QString>("focused");
+        const QStringList required{"[ URL ] と [ タイトル ] は必須です"};
+        QTest::newRow("no url") << ""
+                                << "題" << 1 << required << "Text1";
+        QTest::newRow("no title") << "http://a.jp/"
+                                  << "" << 1 << required << "Text2";
+        QTest::newRow("no serial left")
+            << "http://b.jp/"
+            << "次" << 2147483647 << QStringList{"これ以上", "データに誤りがあります"} << "";
+    }
+    void refusedRegistrationsLeaveTheFileAsItWas() {
+        QFETCH(QString, url);
+        QFETCH(QString, title);
+        QFETCH(int, serial);
+        QFETCH(QStringList, messages);
+        QFETCH(QString, focused);
+        Form1Harness h;
+        QVERIFY(h.loadWith({MakeEntry(serial, u"http://a.jp/", u"一")}));
+        const auto before = ReadBytes(h.defaultDataFile());
+        h.form().show();
+        h.setFields(url, title);
+        h.form().Command2->click();
+        const QStringList shown = h.takeMessages();
+        QVERIFY2(ContainEach(shown, messages), qPrintable(shown.join(" | ")));
+        QCOMPARE(ReadBytes(h.defaultDataFile()), before);
+        if (!focused.isEmpty()) {
+            QCOMPARE(h.form().focusWidget()->objectName(), focused);
+        }
+    }
+
+    void updatingAScrolledListRestoresTopLineAndSelection() {
+        Form1Harness h;
+        QVERIFY(h.loadWith(Numbered(80)));
+        h.form().show();
+        h.search();
+        QCoreApplication::processEvents(); // the user scrolls a list already laid out
+        h.form().List1->verticalScrollBar()->setValue(30);
+        h.form().List1->setCurrentRow(33);
+        h.form().Text2->setText("書き換えた題");
+        h.form().Command2->click();
+        QCOMPARE(h.takeMessages(), QStringList{"更新しました"});
+        QCOMPARE(h.form().List1->verticalScrollBar()->value(), 30);
+        QCOMPARE(h.form().List1->currentRow(), 33);
+        QCOMPARE(h.form().List1->item(33)->text(), QString("[00034]:書き換えた題"));
+        const std::vector<Entry> stored = Form1Harness::ReadLiveEntries(h.defaultDataFile());
+        QVERIFY(stored[33].title == u"書き換えた題" && stored[32].title == u"ページ33");
+    }
+
+    void updatingAnEntryDeletedMeanwhileSaysSo() {
+        Form1Harness h;
+        QVERIFY(h.loadWith(Numbered(2)));
+        h.search();
+        h.form().List1->setCurrentRow(1);
+        Form1Harness::WriteDataFile(h.defaultDataFile(), Numbered(1)); // another program
+        const auto before = ReadBytes(h.defaultDataFile());
+        h.form().Command2->click();
+        QCOMPARE(h.takeMessages(), QStringList{"更新するデータがデータファイルにありません"});
+        QCOMPARE(ReadBytes(h.defaultDataFile()), before);
+    }
+
+    void okDeletesThePickedEntryAndRefreshesTheList() {
+        Form1Harness h;
+        SearchAndPickSecond(h);
+        MessageBoxSeam::queueAnswers({AnswerOk});
+        h.form().Command6->click();
+        const auto shown = h.takeShown();
+        QCOMPARE(shown.size(), 1u);
+        QCOMPARE(shown[0].text, QString("[ 二 ] を削除しますか"));
+        QCOMPARE(shown[0].style, MessageStyle::OkCancel);
+        QCOMPARE(h.liveSerials(), (std::vector<std::int32_t>{1, 12}));
+        QCOMPARE(h.listLines(), (QStringList{"[00001]:一", "[00012]:十二"}));
+    }
+
+    void refusalsLeaveTheFileAsItWas_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("refusal"); // what else happened before the click
+        QTest::addColumn<QString>("message"); // the last one shown
+        const QString confirmation = "[ 二 ] を削除しますか";
+        QTest::newRow("cancel") << AnswerCancel << "" << confirmation;
+        QTest::newRow("no pick") << AnswerOk << "new search"
+                                 << "削除するデータを一覧から選んでください";
+        QTest::newRow("no url") << AnswerOk << "no url"
+                                << "URLが指定されていません";
+        QTest::newRow("picked in another file")
+            << AnswerOk << "other file"
+            << "データファイルが検索の後で変わりました。検索し直してください";
+    }
+    void refusalsLeaveTheFileAsItWas() {
+        QFETCH(int, answer);
+        QFETCH(QString, refusal);
+        QFETCH(QString, message);
+        Form1Harness h;
+        SearchAndPickSecond(h);
+        const auto other = h.home() / "other.xls";
+        Form1Harness::WriteDataFile(other, {MakeEntry(2, u"http://x.jp/", u"別")});
+        const auto before = std::pair{ReadBytes(h.defaultDataFile()), ReadBytes(other)};
+        if (refusal == "new search") {
+            h.form().Command4->click();
+            h.search();
+            h.setFields("http://b.jp/", "二");
+        } else if (refusal == "no url") {
+            h.form().Text1->clear();
+        } else if (refusal == "other file") {
+            h.form().Text6->setText(Q(other));
+        }
+        MessageBoxSeam::queueAnswers({answer});
+        h.form().Command6->click();
+        QCOMPARE(h.takeMessages().last(), message);
+        QVERIFY((std::pair{ReadBytes(h.defaultDataFile()), ReadBytes(other)} == before));
+    }
+
+    void anotherFileIsUsedAtOnceAndRecordedInBothSettings() {
+        Form1Harness h;
+        const auto other = h.home() / "別のフォルダ" / "bm.xls";
+        std::filesystem::create_directories(other.parent_path());
+        Form1Harness::WriteDataFile(other, {MakeEntry(5, u"http://b.jp/", u"新")});
+        QVERIFY(h.loadWith({MakeEntry(1, u"http://a.jp/", u"旧")}));
+        h.search();
+        h.form().List1->setCurrentRow(0);
+
+        FileChooserSeam::queueAnswers({Q(other)});
+        h.form().Command9->click();
+        QCOMPARE(h.form().Text6->text(), Q(other));
+        QCOMPARE(Setting(h.appIni(), kDataFileKey), other.string());
+        QCOMPARE(Setting(other.parent_path() / "トモリネ.ini", kDataFileKey), other.string());
+        QCOMPARE(h.search(), QStringList{"[00005]:新"});
+    }
+
+    // A rejected file disables the commands; a cancel checks it again; a new
+    // name gets a new workbook and the commands back.
+    void everyChoiceChecksTheFileAgain() {
+        Form1Harness h;
+        QVERIFY(h.load());
+        const auto bad = h.home() / "bad.xls";
+        WriteBytes(bad, {'P', 'K', 3, 4});
+        FileChooserSeam::queueAnswers({Q(bad)});
+        h.form().Command9->click();
+        QVERIFY(!h.form().Command2->isEnabled() && h.form().Command9->isEnabled());
+        h.form().Command9->click();
+        QCOMPARE(h.form().Text6->text(), Q(bad));
+        QCOMPARE(h.takeShown().size(), 2u);
+        QCOMPARE(ReadBytes(bad), (std::vector<std::uint8_t>{'P', 'K', 3, 4}));
+
+        FileChooserSeam::queueAnswers({Q(h.home() / "新規.xls")});
+        h.form().Command9->click();
+        QCOMPARE(Form1Harness::ReadLiveEntries(h.home() / "新規.xls").size(), 0u);
+        QVERIFY(h.form().Command2->isEnabled());
+        QCOMPARE(h.takeMessages(), QStringList());
+    }
+
+    void anOldWorkbookIsConvertedWithProgress() {
+        Form1Harness h;
+        WriteXlsFile(OldDataWorkbook(OldRows(250)), h.defaultDataFile());
+        const auto original = ReadBytes(h.defaultDataFile());
+        QVERIFY(h.load());
+        const auto shown = h.takeShown();
+        QCOMPARE(shown.size(), 2u);
+        QCOMPARE(shown[0].style, MessageStyle::OkCancelExclamation);
+        QVERIFY(shown[0].text.startsWith("データバージョンが違います。"));
+        QCOMPARE(shown[1].text, QString("終了しました"));
+        QVERIFY(h.form().Command1->isEnabled());
+        QCOMPARE(ReadBytes(BackupFilePath(h.defaultDataFile())), original);
+
+        h.form().Text1->setText("https://example.jp/17");
+        QCOMPARE(h.search(), QStringList{"[00017]:献立 その17"});
+    }
+
+    void okReSavesAChangedWorkbookOverALeftoverTemporaryFile() {
+        Form1Harness h;
+        QVERIFY(h.load());
+        h.setFields("http://a.jp/", "題");
+        h.form().Command2->click();
+        const auto leftover = h.home() / "bk_axbyczd0_トモリネ.xls";
+        WriteBytes(leftover, {'o', 'l', 'd'});
+        h.form().Command5->click();
+        QVERIFY(!std::filesystem::exists(leftover));
+        QCOMPARE(Form1Harness::ReadLiveEntries(h.defaultDataFile()).size(), 1u);
+        QCOMPARE(h.takeMessages(), QStringList{"登録しました"});
+    }
+
+    // Even at the same size and time, the next click shows the other
+    // process's update; a registration keeps its entry and follows its serial.
+    void aWriteOfAnotherProcessIsSeenAndKept() {
+        Form1Harness h;
+        QVERIFY(h.loadWith(
+            {MakeEntry(1, u"http://a.jp/", u"一一"), MakeEntry(2, u"http://b.jp/", u"二二")}));
+        QCOMPARE(h.search().size(), 2);
+        const fs::path file = h.defaultDataFile();
+        const auto size = fs::file_size(file);
+        struct stat before {};
+        ::stat(file.c_str(), &before);
+        QCOMPARE(RunOn(file, {"update", "2", "--title", "弐弐"}).status, 0);
+        QCOMPARE(fs::file_size(file), size);
+        const timespec times[2] = {before.st_mtim, before.st_mtim};
+        ::utimensat(AT_FDCWD, file.c_str(), times, 0);
+        QCOMPARE(h.search(), (QStringList{"[00001]:一一", "[00002]:弐弐"}));
+
+        QCOMPARE(RunOn(file, {"add", "--url", "http://d.jp/", "--title", "三"}).status, 0);
+        h.form().Command4->click();
+        h.setFields("http://e.jp/", "四四");
+        h.form().Command2->click();
+        QCOMPARE(h.liveSerials(), (std::vector<std::int32_t>{1, 2, 3, 4}));
+        QCOMPARE(h.form().Text2->text(), QString("四四"));
+    }
+
+    void typingThroughTheEditorNeverReachesTheDataFilePath() {
+        for (bool usable : {true, false}) {
+            Form1Harness h;
+            QVERIFY(h.load());
+            Form1& f = h.form();
+            f.SetCommandsEnabled(usable); // a rejected file leaves only the list between
+            const QString path = f.Text6->text();
+            QVERIFY(ShowActive(f));
+            f.Text1->setFocus();
+            QCoreApplication::processEvents();
+            // As a user fills the form: a word, then Tab, field after field.
+            for (int field = 0; field < 5; ++field) {
+                QTest::keyClicks(QApplication::focusWidget(), "abc");
+                PressTab();
+            }
+            QCOMPARE(f.Text1->text(), QString("abc"));
+            QCOMPARE(f.Text5->toPlainText(), QString("abc"));
+            QVERIFY(QApplication::focusWidget() != f.Text6);
+            QTest::keyClicks(QApplication::focusWidget(), "xyz");
+            QCOMPARE(f.Text6->text(), path);
+        }
+    }
+
+    void aBadDataFileIsLeftAsItWas_data() {
+        QTest::addColumn<int>("condition");
+        QTest::addColumn<QStringList>("searched"); // each message shown contains its text
+        QTest::newRow("not a workbook")
+            << int(NotAWorkbook) << QStringList{"bad.xls", "キー指定に誤りがあります"};
+        QTest::newRow("missing folder")
+            << int(MissingFolder) << QStringList{"データファイルがありません"};
+        QTest::newRow("read-only file") << int(ReadOnly) << QStringList{};
+    }
+    void aBadDataFileIsLeftAsItWas() {
+        QFETCH(int, condition);
+        QFETCH(QStringList, searched);
+        if (condition == ReadOnly && geteuid() == 0) {
+            QSKIP("root ignores permission bits; ctest runs this once more unprivileged");
+        }
+        Form1Harness h;
+        QVERIFY(h.loadWith({MakeEntry(1, u"http://a.jp/", u"一")}));
+        fs::path bad = h.home() / "bad.xls";
+        if (condition == NotAWorkbook) {
+            WriteBytes(bad, {'<', 'h', 't', 'm', 'l', '>'});
+        } else if (condition == MissingFolder) {
+            bad = h.home() / "gone" / "bad.xls";
+        } else {
+            bad = h.defaultDataFile();
+            ::chmod(bad.c_str(), 0444);
+        }
+        const auto before = fs::exists(bad) ? ReadBytes(bad) : std::vector<std::uint8_t>{};
+        h.form().Text6->setText(Q(bad));
+
+        h.form().Command1->click();
+        QStringList shown = h.takeMessages();
+        QVERIFY2(ContainEach(shown, searched), qPrintable(shown.join(" | ")));
+        h.setFields("http://b.jp/", "二");
+        h.form().Command2->click();
+        shown = h.takeMessages();
+        QVERIFY2(ContainEach(shown, {"", "データに誤りがあります"}), qPrintable(shown.join(" | ")));
+        QCOMPARE(fs::exists(bad) ? ReadBytes(bad) : std::vector<std::uint8_t>{}, before);
+        QVERIFY(!fs::exists(h.home() / "gone"));
+    }
+};
+
+QTEST_MAIN(Form1Test)
+#include "form1_test.moc"
