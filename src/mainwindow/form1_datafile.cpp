@@ -60,6 +60,10 @@ void Form1::Command9_Click() {
         }
     }
     SetCommandsEnabled(checkDataVersion() != -1);
+    Ignoring([&] {
+        watchDataFolder();
+        lookForConflictCopies();
+    });
 }
 
 } // namespace tomorine
