@@ -14,6 +14,7 @@
 #include <QFileSystemWatcher>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTimer>
 
 namespace tomorine {
@@ -25,8 +26,8 @@ namespace fs = std::filesystem;
 const QString kMergeRule = QStringLiteral(
     "マージすると、競合コピーにあってこのファイルにないエントリーがすべて追加されます。"
     "そのため、競合コピーで変更したエントリーは 2 つ目のエントリーとして加わり、"
-    "分かれた後にこのファイルで削除したエントリーは元に戻ります。"
-    "このファイルのエントリーは何も変更も削除もされません。"
+    "競合が起きてからこのファイルで削除したエントリーは元に戻ります。"
+    "このファイルにあるエントリーは、変更も削除もされません。"
     "マージした競合コピーは conflicts フォルダに移します。");
 
 QString FileName(const fs::path& file) {
@@ -80,9 +81,8 @@ void Form1::lookForConflictCopies() {
         fresh = noticedCopies_.insert(file.string()).second || fresh;
     }
     if (fresh) {
-        conflictNoticeOpen_ = true;
+        const QScopedValueRollback<bool> open(conflictNoticeOpen_, true);
         offerConflictMerge(found);
-        conflictNoticeOpen_ = false;
     }
 }
 

@@ -161,7 +161,12 @@ std::vector<MergedCopy> MergeConflictCopies(UpgradeContext& context,
                     continue;
                 }
                 merged.added = done.added;
-                merged.movedTo = MoveToFreeName(file, ConflictsFolder(dataFile));
+                try {
+                    merged.movedTo = MoveToFreeName(file, ConflictsFolder(dataFile));
+                } catch (const std::exception& e) {
+                    // Offered again, it adds nothing: its entries are in the data file.
+                    merged.error = e.what() + std::string(" (エントリーはマージ済みです)");
+                }
             } catch (const std::exception& e) {
                 merged.error = e.what();
             }
