@@ -37,5 +37,6 @@ int CheckLinksCommand(const Invocation& call);
 int CaptureCommand(const Invocation& call);
 int ImportBookmarksCommand(const Invocation& call);
 int ExportBookmarksCommand(const Invocation& call);
+int ConflictsCommand(const Invocation& call);
 
 } // namespace tomorine::cli

@@ -70,6 +70,11 @@ constexpr std::array kTopics{
           "使い方: tomorine-cli export-bookmarks [--data FILE] OUT.html [--url U] [--title T] "
           "[--subtitle S] [--keywords K] [--comment C]",
           "検索に当たったエントリーを、ブラウザに取り込めるブックマークの HTML ファイルにします。"},
+    Topic{"conflicts", "使い方: tomorine-cli conflicts [--data FILE] [--json | --merge]",
+          "同期ツール (Syncthing、Nextcloud、ownCloud、Dropbox) がデータファイルの横に残した"
+          "競合コピーを、エントリー数と追加される件数とともに出力します。--merge は"
+          "データマージ と同じ規則ですべてをマージし、マージしたものを conflicts フォルダに"
+          "移します。"},
     Topic{"help", "使い方: tomorine-cli help COMMAND", "コマンドの使い方を出力します。"},
 };
 

@@ -33,6 +33,7 @@ constexpr const char* kUsage =
     "  export-bookmarks OUT.html [--url U] [--title T] [--subtitle S] [--keywords K] "
     "[--comment C]\n"
     "                ブラウザに取り込めるブックマークファイルを書きます\n"
+    "  conflicts [--json | --merge]  同期ツールの競合コピーを一覧し、マージします\n"
     "  help COMMAND  コマンドの使い方を出力します\n"
     "  --version     バージョンを出力します\n";
 
@@ -59,6 +60,7 @@ const std::map<std::string, Command>& Commands() {
         {"capture", CaptureCommand},
         {"import-bookmarks", ImportBookmarksCommand},
         {"export-bookmarks", ExportBookmarksCommand},
+        {"conflicts", ConflictsCommand},
     };
     return commands;
 }

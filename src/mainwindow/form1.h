@@ -2,8 +2,11 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <set>
+#include <string>
 #include <vector>
 
 class QLabel;
@@ -11,6 +14,7 @@ class QLineEdit;
 class QListWidget;
 class QMimeData;
 class QPlainTextEdit;
+class QFileSystemWatcher;
 class QPushButton;
 class QTimer;
 class QUrl;
@@ -146,11 +150,21 @@ private:
     bool loadSelectedEntry(long position); // false: nothing loaded
     void refreshDataFilePath();
     void showError(const std::exception& error, const QString& then);
+    // Conflict copies of the data file (form1_conflicts.cpp).
+    void watchDataFolder();
+    void lookForConflictCopies();
+    void offerConflictMerge(const std::vector<std::filesystem::path>& found);
+    void mergeConflictCopies(const std::vector<std::filesystem::path>& copies);
 
     ModuleState& state_;
     std::vector<QPushButton*> commands_; // the eleven that a rejected file disables
     bool loadedByPress_ = false;
     std::shared_ptr<Desktop> desktop_; // none where the desktop cannot tell
+
+    QFileSystemWatcher* conflictWatch_ = nullptr; // the data file's folder
+    QTimer* conflictDelay_ = nullptr;
+    std::set<std::string> noticedCopies_; // each copy is offered once while the window runs
+    bool conflictNoticeOpen_ = false;
 };
 
 } // namespace tomorine

@@ -66,6 +66,10 @@ void Form1::Command9_Click() {
         WriteIniString(GetAppDir() + std::string(kSettingsFileName), kSettingsSection, kDataFileKey,
                        value);
     }
+    Ignoring([&] {
+        watchDataFolder();
+        lookForConflictCopies();
+    });
 }
 
 } // namespace tomorine

@@ -105,6 +105,10 @@ bool Form1::Form_Load() {
     }
     state_.DataChanged = false;
     StartForegroundWatch();
+    reported([this] {
+        watchDataFolder();
+        lookForConflictCopies();
+    });
     return true;
 }
 

@@ -149,4 +149,14 @@ MergeResult MergeReferenceData(UpgradeContext& context, const std::filesystem::p
     return {true, added};
 }
 
+int CountMergeableEntries(const std::filesystem::path& dataFile, Workbook data,
+                          const Workbook& reference, const std::filesystem::path& referenceFile) {
+    if (const Sheet* tmp = data.findSheet(TmpSheetName)) {
+        data.deleteSheet(*tmp);
+    }
+    CopyReferenceSheet(data, reference, referenceFile);
+    Connection connection(dataFile, std::move(data));
+    return static_cast<int>(connection.execute(BuildMergeSelectStatement()).recordCount());
+}
+
 } // namespace tomorine

@@ -30,4 +30,10 @@ struct MergeResult {
 // connection first; clears HasSearchResult.
 MergeResult MergeReferenceData(UpgradeContext& context, const std::filesystem::path& reference);
 
+// How many entries the merge would add from `reference` (read from
+// `referenceFile`) to `data` (the workbook of `dataFile`): the same select,
+// in memory only. Throws as the merge does for a reference it refuses.
+int CountMergeableEntries(const std::filesystem::path& dataFile, Workbook data,
+                          const Workbook& reference, const std::filesystem::path& referenceFile);
+
 } // namespace tomorine

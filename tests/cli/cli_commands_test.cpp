@@ -2,11 +2,13 @@
 // are tested on the engines.
 #include "cli_process.h"
 #include "store/workbook/utf.h"
+#include "store/xls/xls_file.h"
 #include "support/data_file.h"
 #include "support/temp_dir.h"
 #include "upgrade/backup.h"
 #include "upgrade_fixture.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -159,6 +161,76 @@ TEST(MergeCommand, AddsNewEntriesOrRefusesInOneLine) {
     run = RunOn(data, {"merge", reference.string()});
     EXPECT_EQ(run.out, "1\n") << run.err;
     EXPECT_EQ(RunOn(data, {"search", "--url", "http://b.jp/"}).out.find("[00004]:新\n"), 0U);
+}
+
+// Each copy with what it would add, or why it cannot be merged; --merge takes
+// the good ones and puts them aside without replacing a file there, and
+// leaves the others in place.
+TEST(ConflictsCommand, ListsMergesAndPutsAsideOnlyWhatItCanRead) {
+    TempDir dir;
+    const fs::path data = dir / "bm.xls";
+    const Entry a{1, u"http://a.jp/", u"元", u"", u"", u""};
+    const Entry b{2, u"http://b.jp/", u"新", u"", u"", u""};
+    WriteEntries(data, {a});
+    Workbook other;
+    other.addSheet(u"Sheet1").setCell(1, 1, Cell::text(u"x"));
+    struct Copy {
+        std::string name;
+        std::function<void(const fs::path&)> write;
+        json listed; // entries, new, and the error's telling part
+    };
+    const std::vector<Copy> copies{
+        {"bm (conflicted copy 2026-12-06 134501).xls",
+         [&](auto& f) { WriteEntries(f, {a}); },
+         {1, 0, nullptr}},
+        {"bm (laptop's conflicted copy 2026-12-06).xls",
+         [](auto& f) { MakeFile(f, Garbage); },
+         {0, 0, "laptop's"}},
+        {"bm (old's conflicted copy 2026-12-06).xls",
+         [](auto& f) { MakeFile(f, Old); },
+         {0, 0, "0104"}},
+        {"bm (pc's conflicted copy 2026-12-06).xls",
+         [&](auto& f) { WriteXlsFile(other, f); },
+         {0, 0, "トモリネのデータファイルではありません"}},
+        {"bm.sync-conflict-20261206-134501-ABCDEF1.xls",
+         [&](auto& f) {
+             WriteEntries(f, {a, b});
+         },
+         {2, 1, nullptr}},
+    };
+    for (const Copy& copy : copies) {
+        copy.write(dir / copy.name);
+    }
+    WriteEntries(dir / "bm (copy).xls", {b});
+    fs::create_directories(dir / "conflicts");
+    MakeFile(dir / "conflicts" / copies[0].name, New);
+
+    const CliOutcome run = RunOn(data, {"conflicts", "--json"});
+    EXPECT_EQ(run.status, 1);
+    const json listed = json::parse(run.out)["copies"];
+    ASSERT_EQ(listed.size(), copies.size()) << run.out;
+    for (size_t i = 0; i < copies.size(); ++i) {
+        const json& want = copies[i].listed;
+        EXPECT_EQ(listed[i]["file"], copies[i].name);
+        EXPECT_EQ(listed[i]["entries"], want[0]) << copies[i].name;
+        EXPECT_EQ(listed[i]["new"], want[1]) << copies[i].name;
+        EXPECT_TRUE(want[2].is_null() ? listed[i]["error"].is_null()
+                                      : listed[i]["error"].get<std::string>().find(
+                                            want[2].get<std::string>()) != std::string::npos)
+            << listed[i];
+    }
+
+    const CliOutcome merged = RunOn(data, {"conflicts", "--merge"});
+    EXPECT_EQ(merged.status, 1) << merged.out << merged.err;
+    EXPECT_EQ(RunOn(data, {"search", "--url", "http://b.jp/"}).out.find("[00002]:新\n"), 0U);
+    EXPECT_EQ(FileNames(dir / "conflicts"),
+              (std::set<std::string>{copies[0].name, copies[4].name,
+                                     "bm (conflicted copy 2026-12-06 134501) (2).xls"}))
+        << merged.out << merged.err;
+    for (const Copy& copy : {copies[1], copies[2], copies[3]}) {
+        EXPECT_TRUE(fs::exists(dir / copy.name)) << copy.name;
+    }
+    EXPECT_EQ(json::parse(RunOn(data, {"conflicts", "--json"}).out)["copies"].size(), 3U);
 }
 
 } // namespace

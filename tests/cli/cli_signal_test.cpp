@@ -69,6 +69,49 @@ TEST(InterruptedSave, LeavesNoTemporaryFileAndAWholeDataFile) {
     EXPECT_GT(signalled, 0) << "no run was stopped; the test proves nothing";
 }
 
+// A merge of conflict copies killed at any moment: the data file is the old
+// or the merged one, and a copy leaves its place only after its entries
+// are in the data file.
+TEST(InterruptedSave, KilledConflictMergeLosesNoCopy) {
+    TempDir dir;
+    const fs::path data = dir / "データ.xls";
+    const fs::path copy = dir / "データ.sync-conflict-20261206-134501-ABCDEF1.xls";
+    const fs::path aside = dir / "conflicts" / copy.filename();
+    constexpr int kEntries = 3000;
+    WriteLargeDataFile(copy, kEntries + 1);
+    WriteLargeDataFile(data, kEntries);
+    const auto old = ReadBytes(data), copyBytes = ReadBytes(copy);
+    const CliLaunch merge{{"conflicts", "--data", data.string(), "--merge"}, dir / "home"};
+    auto restore = [&] {
+        fs::remove_all(dir / "conflicts");
+        WriteBytes(data, old);
+        WriteBytes(copy, copyBytes);
+    };
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(RunCliProcess(merge).status, 0);
+    const auto took = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - start);
+
+    std::mt19937 random(11);
+    int killed = 0;
+    for (int round = 0; round < 12; ++round) {
+        restore();
+        CliProcess process(merge);
+        std::this_thread::sleep_for(std::chrono::microseconds(
+            std::uniform_int_distribution<long>(0, took.count())(random)));
+        process.signal(SIGKILL);
+        const int status = process.wait().status;
+        killed += status == 128 + SIGKILL;
+        const bool merged = ReadBytes(data) != old;
+        if (merged) {
+            EXPECT_EQ(ReadXlsFile(data).sheet(EntrySheetName).lastUsedRow() - 2, kEntries + 1);
+        }
+        EXPECT_TRUE(fs::exists(copy) != fs::exists(aside)) << round;
+        EXPECT_TRUE(merged || fs::exists(copy)) << "moved before its entries were saved";
+    }
+    EXPECT_GT(killed, 0) << "no run was killed; the test proves nothing";
+}
+
 // Ctrl-C during a conversion still stops it and puts the backup back: the
 // conversion's own handler takes the signal while it runs.
 TEST(InterruptedSave, CtrlCStopsAConversionAndKeepsTheOldFile) {

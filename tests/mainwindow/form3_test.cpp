@@ -120,6 +120,36 @@ private slots:
         QCOMPARE(ReadBytes(s.h.defaultDataFile()), before);
         QVERIFY(form3.isVisible() && form3.Command2->isEnabled() && !IsCloseRemoved(&form3));
     }
+
+    // A copy that arrives with a reload of the data file is offered once,
+    // with what the merge does; the unreadable one is named and left.
+    void conflictCopiesAreOfferedOnceAfterAReload() {
+        MergeScene s;
+        QCOMPARE(s.h.search().size(), 1);
+        s.h.takeMessages();
+        const fs::path copy = s.h.home() / "トモリネ (conflicted copy 2026-12-06 134501).xls";
+        const fs::path broken = s.h.home() / "トモリネ.sync-conflict-20261206-134501-ABCDEF1.xls";
+        fs::copy_file(s.reference, copy);
+        WriteBytes(broken, {1, 2, 3});
+        Form1Harness::WriteDataFile(s.h.defaultDataFile(), {MakeEntry(3, u"http://a.jp/", u"元")});
+
+        std::vector<MessageBoxSeam::Shown> shown;
+        QTRY_VERIFY(
+            (std::ranges::move(s.h.takeShown(), std::back_inserter(shown)), shown.size() >= 2));
+        QCOMPARE(shown[0].style, MessageStyle::OkCancel);
+        QVERIFY(
+            shown[0].text.contains(Q(copy.filename()) + " (エントリー 2 件、追加されるもの 1 件)"));
+        QVERIFY(shown[0].text.contains(Q(broken.filename()) + "\n    マージできません: "));
+        QVERIFY(shown[0].text.contains("2 つ目のエントリーとして加わり"));
+        QVERIFY(shown[0].text.contains("このファイルにあるエントリーは、変更も削除もされません"));
+        QCOMPARE(shown[1].text, ToQString(MergeMessages::Done));
+        QCOMPARE(s.h.listLines().size(), 2);
+        QVERIFY(fs::exists(s.h.home() / "conflicts" / copy.filename()) && fs::exists(broken));
+
+        WriteBytes(s.h.home() / "other.txt", {1});
+        QTest::qWait(600);
+        QVERIFY(s.h.takeShown().empty());
+    }
 };
 
 QTEST_MAIN(Form3Test)

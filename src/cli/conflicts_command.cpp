@@ -1,0 +1,128 @@
+#include "cli/command_options.h"
+#include "cli/commands.h"
+#include "cli/data_file.h"
+#include "cli/failure.h"
+#include "cli/json_writer.h"
+#include "merge/conflict_copies.h"
+#include "merge/conflict_merge.h"
+#include "store/files/whole_file.h"
+#include "store/messages.h"
+#include "store/workbook/utf.h"
+#include "store/workbook/workbook_error.h"
+
+#include <ostream>
+#include <sstream>
+
+namespace tomorine::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void WriteCopiesJson(std::ostream& out, const std::vector<ConflictCopy>& copies) {
+    out << "{\"copies\": [";
+    for (size_t i = 0; i < copies.size(); ++i) {
+        const ConflictCopy& copy = copies[i];
+        out << (i == 0 ? "" : ", ") << "{\"file\": ";
+        WriteJsonString(out, FromUtf8(copy.file.filename().string()));
+        out << ", \"entries\": " << copy.entries << ", \"new\": " << copy.newEntries
+            << ", \"error\": ";
+        if (copy.problem == CopyProblem::None) {
+            out << "null";
+        } else {
+            WriteJsonString(out, FromUtf8(OneLine(copy.reason)));
+        }
+        out << '}';
+    }
+    out << "]}\n";
+}
+
+void WriteCopiesText(std::ostream& out, const std::vector<ConflictCopy>& copies) {
+    for (const ConflictCopy& copy : copies) {
+        out << copy.file.filename().string() << '\t';
+        if (copy.problem == CopyProblem::None) {
+            out << "エントリー " << copy.entries << " 件、追加されるもの " << copy.newEntries
+                << " 件\n";
+        } else {
+            out << "マージできません: " << OneLine(copy.reason) << '\n';
+        }
+    }
+}
+
+int ListCopies(const Invocation& call, const fs::path& dataFile, const std::vector<fs::path>& found,
+               bool json) {
+    std::vector<ConflictCopy> copies;
+    try {
+        copies = InspectConflictCopies(dataFile, found);
+    } catch (const std::exception& e) {
+        return Fail(call.err, e.what());
+    }
+    std::ostringstream text;
+    json ? WriteCopiesJson(text, copies) : WriteCopiesText(text, copies);
+    call.out << text.str();
+    for (const ConflictCopy& copy : copies) {
+        if (copy.problem != CopyProblem::None) {
+            return ExitFailure;
+        }
+    }
+    return ExitOk;
+}
+
+int MergeCopies(const Invocation& call, const fs::path& dataFile,
+                const std::vector<fs::path>& found) {
+    StoreState store;
+    store.DataFilePath = dataFile;
+    UpgradeState state;
+    UpgradeContext context{store, state, {}};
+    // What the merge would show in a message box is its run's failure line.
+    context.ui.messageBox = [&call](const std::u16string& text, int) {
+        Fail(call.err, ToUtf8(text));
+        return AnswerOk;
+    };
+    int status = ExitOk;
+    for (const MergedCopy& merged : MergeConflictCopies(context, found)) {
+        const std::string name = merged.file.filename().string();
+        if (!merged.movedTo.empty()) {
+            call.out << name << '\t' << merged.added << " 件を追加し、"
+                     << merged.movedTo.lexically_relative(dataFile.parent_path()).string()
+                     << " に移しました\n";
+        }
+        if (!merged.error.empty()) {
+            Fail(call.err, name + ": " + merged.error);
+            status = ExitFailure;
+        }
+    }
+    return status;
+}
+
+} // namespace
+
+// Conflict copies that sync tools left beside the data file: listed with
+// what each would add, or merged and put aside in conflicts/.
+int ConflictsCommand(const Invocation& call) {
+    const CommandSyntax syntax{
+        .usage = "使い方: tomorine-cli conflicts [--data FILE] [--json | --merge]",
+        .flags = {"--json", "--merge"}};
+    ParsedArgs args = ParseArgs(call.args, syntax);
+    if (args.flag("--json") && args.flag("--merge")) {
+        throw UsageError("--json と --merge は一緒に使えません", syntax.usage);
+    }
+    const fs::path dataFile = ResolveDataFile(args);
+    if (!IsRegularFile(dataFile)) {
+        return Fail(call.err, std::string(Messages::NoDataFile) + ": " + QuotedPath(dataFile));
+    }
+    std::vector<fs::path> found;
+    try {
+        found = FindConflictCopies(dataFile);
+    } catch (const std::exception& e) {
+        return Fail(call.err, e.what());
+    }
+    if (found.empty() && !args.flag("--json")) {
+        Notice(call.err, "競合コピーはありません");
+        return ExitOk;
+    }
+    return args.flag("--merge") ? MergeCopies(call, dataFile, found)
+                                : ListCopies(call, dataFile, found, args.flag("--json"));
+}
+
+} // namespace tomorine::cli
