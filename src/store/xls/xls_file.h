@@ -31,7 +31,8 @@ Workbook ReadXlsDescriptor(int fd, const std::filesystem::path& name);
 std::vector<std::uint8_t> WriteXlsBytes(const Workbook& book);
 
 // Writes atomically: a temporary file in the same folder, flushed to disk,
-// then renamed over `path`. On any failure the old file is untouched, no
+// then renamed over `path`. Every text is written of whole characters, as
+// RepairSplitPairs says, so that xlrd reads every file saved. On any failure the old file is untouched, no
 // temporary file is left, and a WorkbookError names the file and the reason.
 void WriteXlsFile(const Workbook& book, const std::filesystem::path& path);
 

@@ -1,4 +1,5 @@
 #include "store/files/atomic_file.h"
+#include "store/split_pair_repair.h"
 #include "store/workbook/workbook_error.h"
 #include "store/xls/compound_file_writer.h"
 #include "store/xls/globals_records.h"
@@ -65,7 +66,8 @@ std::vector<std::uint8_t> WriteXlsBytes(const Workbook& book) {
 void WriteXlsFile(const Workbook& book, const std::filesystem::path& path) {
     std::vector<std::uint8_t> bytes;
     try {
-        bytes = WriteXlsBytes(book);
+        const std::optional<Workbook> repaired = RepairSplitPairs(book);
+        bytes = WriteXlsBytes(repaired ? *repaired : book);
     } catch (const WorkbookError& e) {
         throw WorkbookError(e.number(), QuotedPath(path) + " を保存できません: " + e.description());
     }
