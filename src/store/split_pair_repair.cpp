@@ -1,6 +1,7 @@
 #include "store/split_pair_repair.h"
 
 #include "store/entry.h"
+#include "store/workbook/utf.h"
 
 #include <algorithm>
 
@@ -16,24 +17,8 @@ bool IsLow(char16_t c) {
     return c >= 0xDC00 && c <= 0xDFFF;
 }
 
-// Calls `lone` with the position of each half that has no partner beside it.
-template <typename Lone>
-void ForEachLoneHalf(std::u16string_view text, Lone lone) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (IsHigh(text[i]) && i + 1 < text.size() && IsLow(text[i + 1])) {
-            ++i;
-        } else if (IsHigh(text[i]) || IsLow(text[i])) {
-            lone(i);
-        }
-    }
-}
-
 bool HasLoneHalf(const Cell& cell) {
-    bool found = false;
-    if (cell.kind() == CellKind::Text) {
-        ForEachLoneHalf(cell.asText(), [&](std::size_t) { found = true; });
-    }
-    return found;
+    return cell.kind() == CellKind::Text && HasLoneSurrogate(cell.asText());
 }
 
 bool RowHasLoneHalf(const Sheet::Row& row) {
@@ -69,37 +54,42 @@ bool SplitBetween(const Cell& before, const Cell& after) {
     return !a.empty() && !b.empty() && IsHigh(a.back()) && IsLow(b.front());
 }
 
-// Cuts one field of an entry row again when an older cut split a pair in it.
+// Each split pair joined in the earlier of its cells, one unit over a chunk.
+void JoinSplitPairs(Sheet::Row& row, std::size_t first, std::size_t chunks) {
+    for (std::size_t i = first; i + 1 < first + chunks; ++i) {
+        if (SplitBetween(row[i], row[i + 1])) {
+            const std::u16string_view next = TextOf(row[i + 1]);
+            row[i] = Cell::text(std::u16string(TextOf(row[i])) + next[0]);
+            row[i + 1] = next.size() > 1 ? Cell::text(next.substr(1)) : Cell();
+        }
+    }
+}
+
+// Cuts one field of an entry row again, as an update would store its text,
+// when an older cut split a pair in it.
 void RecutField(Sheet::Row& row, const FieldLayout& layout) {
     const auto first = static_cast<std::size_t>(layout.firstColumn - 1);
     const auto chunks = static_cast<std::size_t>(layout.chunks);
     bool split = false;
-    std::u16string joined;
-    for (std::size_t i = 0; i < chunks; ++i) {
-        const Cell& cell = row[first + i];
-        if (!cell.isEmpty() && cell.kind() != CellKind::Text) {
+    std::u16string joined; // as a reader joins it
+    for (std::size_t i = first; i < first + chunks; ++i) {
+        if (!row[i].isEmpty() && row[i].kind() != CellKind::Text) {
             return; // not a field this program stored
         }
-        split = split || (i + 1 < chunks && SplitBetween(cell, row[first + i + 1]));
-        joined +=
-            layout.readBackRule ? TrailingTabsToSpaces(TextOf(cell)) : std::u16string(TextOf(cell));
+        split = split || (i + 1 < first + chunks && SplitBetween(row[i], row[i + 1]));
+        joined += layout.readBackRule ? TrailingTabsToSpaces(TextOf(row[i]))
+                                      : std::u16string(TextOf(row[i]));
     }
     if (!split) {
         return;
     }
-    std::vector<std::u16string> cut = SplitChunks(joined, layout.chunks);
+    const std::vector<std::u16string> cut = SplitChunks(joined, layout.chunks);
     std::u16string kept;
     for (const std::u16string& chunk : cut) {
         kept += chunk;
     }
-    if (kept != joined) { // the current cut would drop the field's end
-        for (std::size_t i = 0; i + 1 < chunks; ++i) {
-            if (SplitBetween(row[first + i], row[first + i + 1])) {
-                const std::u16string_view next = TextOf(row[first + i + 1]);
-                row[first + i] = Cell::text(std::u16string(TextOf(row[first + i])) + next[0]);
-                row[first + i + 1] = next.size() > 1 ? Cell::text(next.substr(1)) : Cell();
-            }
-        }
+    if (kept != joined) { // cut again, the field would lose its end
+        JoinSplitPairs(row, first, chunks);
         return;
     }
     for (std::size_t i = 0; i < chunks; ++i) {
@@ -111,9 +101,7 @@ void RecutField(Sheet::Row& row, const FieldLayout& layout) {
 void ReplaceLoneHalves(Sheet::Row& row) {
     for (Cell& cell : row) {
         if (HasLoneHalf(cell)) {
-            std::u16string text(cell.asText());
-            ForEachLoneHalf(cell.asText(), [&](std::size_t at) { text[at] = u'\uFFFD'; });
-            cell = Cell::text(text);
+            cell = Cell::text(ReplaceLoneSurrogates(cell.asText()));
         }
     }
 }

@@ -38,9 +38,8 @@ CollectedTexts CollectTexts(const Workbook& book) {
     return texts;
 }
 
-} // namespace
-
-std::vector<std::uint8_t> WriteXlsBytes(const Workbook& book) {
+// The file's bytes; `loneSurrogate` tells whether a text holds half a pair.
+std::vector<std::uint8_t> Encode(const Workbook& book, bool& loneSurrogate) {
     if (book.sheetCount() == 0) {
         throw WorkbookError(ErrorNumber::SheetRule, "シートが 1 枚もないブックは保存できません");
     }
@@ -60,14 +59,27 @@ std::vector<std::uint8_t> WriteXlsBytes(const Workbook& book) {
                             "ブックが大きすぎて Excel 97-2003 形式では保存できません");
     }
     cfb::FinishCompoundFile(file);
+    loneSurrogate = texts.strings.holdsLoneSurrogate();
     return file;
+}
+
+} // namespace
+
+std::vector<std::uint8_t> WriteXlsBytes(const Workbook& book) {
+    bool loneSurrogate = false;
+    return Encode(book, loneSurrogate);
 }
 
 void WriteXlsFile(const Workbook& book, const std::filesystem::path& path) {
     std::vector<std::uint8_t> bytes;
     try {
-        const std::optional<Workbook> repaired = RepairSplitPairs(book);
-        bytes = WriteXlsBytes(repaired ? *repaired : book);
+        bool loneSurrogate = false;
+        bytes = Encode(book, loneSurrogate);
+        if (loneSurrogate) { // which xlrd refuses: written again, mended
+            if (const std::optional<Workbook> repaired = RepairSplitPairs(book)) {
+                bytes = Encode(*repaired, loneSurrogate);
+            }
+        }
     } catch (const WorkbookError& e) {
         throw WorkbookError(e.number(), QuotedPath(path) + " を保存できません: " + e.description());
     }
