@@ -31,9 +31,10 @@ Workbook ReadXlsDescriptor(int fd, const std::filesystem::path& name);
 std::vector<std::uint8_t> WriteXlsBytes(const Workbook& book);
 
 // Writes atomically: a temporary file in the same folder, flushed to disk,
-// then renamed over `path`. Every text is written of whole characters, as
-// RepairSplitPairs says, so that xlrd reads every file saved. On any failure the old file is untouched, no
+// then renamed over `path`. On any failure the old file is untouched, no
 // temporary file is left, and a WorkbookError names the file and the reason.
+// Texts holding half a surrogate pair are written mended (RepairSplitPairs),
+// so that xlrd reads every file saved; WriteXlsBytes writes them as they are.
 void WriteXlsFile(const Workbook& book, const std::filesystem::path& path);
 
 } // namespace tomorine
