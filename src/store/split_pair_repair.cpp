@@ -126,6 +126,8 @@ std::optional<Workbook> RepairSplitPairs(const Workbook& book) {
                 for (const FieldLayout& layout : FieldLayouts()) {
                     RecutField(row, layout);
                 }
+            } else { // an older layout's chunks, which its conversion joins
+                JoinSplitPairs(row, 0, row.size());
             }
             ReplaceLoneHalves(row);
             repaired->sheet(s).replaceRow(r, std::move(row));

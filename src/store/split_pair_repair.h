@@ -11,8 +11,10 @@ namespace tomorine {
 // be written as it is. Older versions cut an entry's chunks between the
 // halves of a pair: such a field of an entry row is joined and cut again as
 // an update would store it (or, where that would no longer fit its columns,
-// the pair is joined in the earlier chunk). A half with no partner left, in
-// any cell, becomes U+FFFD. Rows without halves are kept cell for cell.
+// the pair is joined in the earlier chunk). In other sheets (an older
+// layout's before its conversion) a pair split over two neighbouring cells
+// is joined in the earlier one. A half with no partner left, in any cell,
+// becomes U+FFFD. Rows without halves are kept cell for cell.
 std::optional<Workbook> RepairSplitPairs(const Workbook& book);
 
 } // namespace tomorine

@@ -293,7 +293,7 @@ TEST_F(DataFile, WritersTakeTurnsWhateverLiesWhereTheLockFileWas) {
     const fs::path old = dir / ".データ.xls.lock";
     const std::function<void()> leftovers[] = {
         [&] { fs::create_directory(old); }, [&] { fs::create_symlink(dir / "nowhere", old); },
-        [&] { // root's 0600 file to an unprivileged user: not to be opened
+        [&] { // to its user as root's 0600 file: not to be opened
             std::ofstream(old) << "x";
             fs::permissions(old, fs::perms::none);
         }};
