@@ -2,6 +2,7 @@
 // end with the data file as its backup, byte for byte.
 #include "store/data_workbook.h"
 #include "store/entry.h"
+#include "store/files/atomic_file.h"
 #include "store/message_style.h"
 #include "store/xls/xls_file.h"
 #include "support/temp_dir.h"
@@ -90,7 +91,9 @@ TEST(Backup, CheckAndRestoreGiveTheirResultAndTouchOnlyWhatTheySay) {
 TEST(CheckDataVersion, ConvertsAnOlderWorkbookAsTheTableSays) {
     TempDir dir;
     const fs::path data = dir / "bm.xls";
-    const std::u16string a(100, u'a'), b(100, u'b'), c(50, u'c'), d(50, u'd');
+    // c and d split 𠮷 between them, as older versions cut it.
+    const std::u16string a(100, u'a'), b(100, u'b'), cs(49, u'c'), ds(49, u'd');
+    const std::u16string c = cs + u"\xD842", d = u"\xDFB7" + ds;
     const std::u16string k1(600, u'1'), k2(600, u'2'), k3(600, u'3'), k4(600, u'4');
     std::vector<Sheet::Row> rows = OldRows(6);
     rows[0] =
@@ -103,8 +106,8 @@ TEST(CheckDataVersion, ConvertsAnOlderWorkbookAsTheTableSays) {
     rows[2] = {};
     Workbook old = OldDataWorkbook(rows);
     old.addSheet(u"メモ", 1).setCell(1, 1, Cell::text(u"残す"));
-    old.addSheet(u"tmp"); // left by an interrupted run
-    WriteXlsFile(old, data);
+    old.addSheet(u"tmp");                          // left by an interrupted run
+    WriteFileAtomically(data, WriteXlsBytes(old)); // halves and all
     const auto original = ReadBytes(data);
     Harness h(data);
     h.state.ConversionCancelRequested = true;
@@ -133,12 +136,12 @@ TEST(CheckDataVersion, ConvertsAnOlderWorkbookAsTheTableSays) {
     // Rows 3 … 5 cell by cell; the cells not listed are empty.
     auto T = [](std::u16string text) { return Cell::text(std::move(text)); };
     std::map<std::pair<int, int>, Cell> want = {
-        {{3, 1}, Cell::number(1)},     {{3, 2}, T(a + b.substr(0, 25))},
-        {{3, 3}, T(b.substr(25) + c)}, {{3, 4}, T(d)},
-        {{3, 18}, T(u"abc\t\t")},      {{3, 22}, T(u"a b")},
-        {{3, 26}, T(u"前半  後半\t")}, {{3, 58}, Cell::number(0)},
-        {{4, 1}, T(u"0042")},          {{4, 18}, T(std::u16string(123, u'あ') + u"\t\t")},
-        {{4, 19}, T(u"い\t")},         {{4, 58}, Cell::boolean(true)}};
+        {{3, 1}, Cell::number(1)},      {{3, 2}, T(a + b.substr(0, 25))},
+        {{3, 3}, T(b.substr(25) + cs)}, {{3, 4}, T(u"𠮷" + ds)},
+        {{3, 18}, T(u"abc\t\t")},       {{3, 22}, T(u"a b")},
+        {{3, 26}, T(u"前半  後半\t")},  {{3, 58}, Cell::number(0)},
+        {{4, 1}, T(u"0042")},           {{4, 18}, T(std::u16string(123, u'あ') + u"\t\t")},
+        {{4, 19}, T(u"い\t")},          {{4, 58}, Cell::boolean(true)}};
     for (int i = 0; i < 16; ++i) {
         want[{4, 42 + i}] = T((k1 + k2 + k3 + k4).substr(i * 125, 125));
     }

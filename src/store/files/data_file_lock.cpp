@@ -4,9 +4,11 @@
 
 #include <cerrno>
 #include <condition_variable>
+#include <cstring>
 #include <fcntl.h>
 #include <map>
 #include <mutex>
+#include <set>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <thread>
@@ -16,18 +18,20 @@ namespace tomorine {
 
 namespace {
 
+namespace fs = std::filesystem;
+
 struct Holder {
     std::thread::id owner;
-    int depth = 0;
+    std::multiset<fs::path> files; // one per nested lock
     int fd = -1;
 };
 
-// The locks this process holds, by lock file: flock belongs to an open file
+// The locks this process holds, by folder: flock belongs to an open file
 // description, so a second open in the same process would block itself.
 struct Registry {
     std::mutex mutex;
     std::condition_variable released;
-    std::map<std::filesystem::path, Holder> held;
+    std::map<fs::path, Holder> held;
 };
 
 Registry& Locks() {
@@ -35,44 +39,59 @@ Registry& Locks() {
     return registry;
 }
 
-WorkbookError Busy(const std::filesystem::path& dataFile) {
-    return WorkbookError(ErrorNumber::FileAccess,
-                         QuotedPath(dataFile) +
-                             " は他のプログラムが書き込み中です。しばらくしてからやり直してください");
-}
-
-int OpenLockFile(const std::filesystem::path& lockPath) {
-    int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
-    if (fd < 0 && errno == EACCES) {
-        // Another user's lock file: flock needs no write access.
-        fd = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+fs::path Resolved(const fs::path& dataFile) {
+    std::error_code error;
+    fs::path target = fs::weakly_canonical(dataFile, error);
+    if (error) {
+        target = fs::absolute(dataFile, error);
+        target = (error ? dataFile : target).lexically_normal();
     }
-    return fd;
+    return target;
 }
 
-// Whether `fd` is still the file at `lockPath`: the holder before us removes
-// the lock file before it lets go, and whoever waited on the removed file
-// must lock the new one instead.
-bool StillTheLockFile(int fd, const std::filesystem::path& lockPath) {
+WorkbookError Busy(const fs::path& dataFile) {
+    return WorkbookError(
+        ErrorNumber::FileAccess,
+        QuotedPath(dataFile) +
+            " は他のプログラムが書き込み中です。しばらくしてからやり直してください");
+}
+
+WorkbookError CannotLock(int error, const fs::path& dataFile, const fs::path& folder) {
+    if (error == ENOENT || error == ENOTDIR) {
+        return FileError(error, "保存", dataFile); // nothing could be saved there either
+    }
+    const std::string reason =
+        error == EACCES || error == EPERM ? "読み取りの権限がありません" : std::strerror(error);
+    return WorkbookError(ErrorNumber::FileAccess,
+                         QuotedPath(dataFile) + " に書き込めません: フォルダ " +
+                             QuotedPath(folder) + " をロックできません (" + reason +
+                             ")。フォルダに読み取りの権限を与えるか、ロックできるフォルダに" +
+                             "ファイルを移してください");
+}
+
+// Whether `fd` is still the folder at `folder`: one renamed away meanwhile
+// no longer guards the data file's name.
+bool StillTheFolder(int fd, const fs::path& folder) {
     struct stat held {};
     struct stat named {};
-    return ::fstat(fd, &held) == 0 && ::lstat(lockPath.c_str(), &named) == 0 &&
+    return ::fstat(fd, &held) == 0 && ::stat(folder.c_str(), &named) == 0 &&
            held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
-// The flock of the lock file; -1 with no error when the folder takes no lock
-// file, throws when another process keeps it past the deadline.
-int LockFile(const std::filesystem::path& lockPath, const std::filesystem::path& dataFile,
-             std::chrono::steady_clock::time_point deadline) {
+// The flock of the folder; throws when it cannot be taken or another process
+// keeps it past the deadline.
+int LockFolder(const fs::path& folder, const fs::path& dataFile,
+               std::chrono::steady_clock::time_point deadline) {
     for (;;) {
-        const int fd = OpenLockFile(lockPath);
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0) {
-            return -1;
+            throw CannotLock(errno, dataFile, folder);
         }
         while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            if (errno != EWOULDBLOCK && errno != EINTR) {
+            const int error = errno;
+            if (error != EWOULDBLOCK && error != EINTR) {
                 ::close(fd);
-                return -1;
+                throw CannotLock(error, dataFile, folder);
             }
             if (std::chrono::steady_clock::now() >= deadline) {
                 ::close(fd);
@@ -80,7 +99,7 @@ int LockFile(const std::filesystem::path& lockPath, const std::filesystem::path&
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
-        if (StillTheLockFile(fd, lockPath)) {
+        if (StillTheFolder(fd, folder)) {
             return fd;
         }
         ::close(fd);
@@ -89,68 +108,63 @@ int LockFile(const std::filesystem::path& lockPath, const std::filesystem::path&
 
 } // namespace
 
-std::filesystem::path DataFileLock::LockPathOf(const std::filesystem::path& dataFile) {
-    std::error_code error;
-    std::filesystem::path target = std::filesystem::weakly_canonical(dataFile, error);
-    if (error) {
-        target = std::filesystem::absolute(dataFile, error);
-        target = (error ? dataFile : target).lexically_normal();
-    }
-    return target.parent_path() / ("." + target.filename().string() + ".lock");
+fs::path DataFileLock::LockedFolderOf(const fs::path& dataFile) {
+    return Resolved(dataFile).parent_path();
 }
 
-bool DataFileLock::HeldByThisThread(const std::filesystem::path& dataFile) {
+bool DataFileLock::HeldByThisThread(const fs::path& dataFile) {
+    const fs::path file = Resolved(dataFile);
     Registry& locks = Locks();
     std::lock_guard guard(locks.mutex);
-    auto it = locks.held.find(LockPathOf(dataFile));
-    return it != locks.held.end() && it->second.owner == std::this_thread::get_id();
+    auto it = locks.held.find(file.parent_path());
+    return it != locks.held.end() && it->second.owner == std::this_thread::get_id() &&
+           it->second.files.contains(file);
 }
 
-DataFileLock::DataFileLock(const std::filesystem::path& dataFile, std::chrono::milliseconds wait)
-    : lockPath_(LockPathOf(dataFile)) {
+DataFileLock::DataFileLock(const fs::path& dataFile, std::chrono::milliseconds wait)
+    : file_(Resolved(dataFile)), folder_(file_.parent_path()) {
     const auto deadline = std::chrono::steady_clock::now() + wait;
     Registry& locks = Locks();
     std::unique_lock guard(locks.mutex);
     const auto self = std::this_thread::get_id();
-    auto it = locks.held.find(lockPath_);
+    auto it = locks.held.find(folder_);
     if (it != locks.held.end() && it->second.owner == self) {
-        ++it->second.depth;
+        it->second.files.insert(file_);
         return;
     }
     if (!locks.released.wait_until(guard, deadline,
-                                   [&] { return !locks.held.contains(lockPath_); })) {
+                                   [&] { return !locks.held.contains(folder_); })) {
         throw Busy(dataFile);
     }
-    // Claimed for this thread before the file lock, so that other threads
-    // wait here rather than on the file.
-    locks.held[lockPath_] = Holder{self, 1, -1};
+    // Claimed for this thread before the flock, so that other threads wait
+    // here rather than on the folder.
+    locks.held[folder_] = Holder{self, {file_}, -1};
     guard.unlock();
     int fd = -1;
     try {
-        fd = LockFile(lockPath_, dataFile, deadline);
+        fd = LockFolder(folder_, dataFile, deadline);
     } catch (...) {
         guard.lock();
-        locks.held.erase(lockPath_);
+        locks.held.erase(folder_);
         locks.released.notify_all();
         throw;
     }
     guard.lock();
-    locks.held[lockPath_].fd = fd;
+    locks.held[folder_].fd = fd;
 }
 
 DataFileLock::~DataFileLock() {
     Registry& locks = Locks();
     std::lock_guard guard(locks.mutex);
-    auto it = locks.held.find(lockPath_);
-    if (it == locks.held.end() || --it->second.depth > 0) {
+    auto it = locks.held.find(folder_);
+    if (it == locks.held.end()) {
         return;
     }
-    if (it->second.fd >= 0) {
-        // Removed while still held, so that no lock file stays behind and a
-        // waiter never holds a file that is gone (see StillTheLockFile).
-        ::unlink(lockPath_.c_str());
-        ::close(it->second.fd);
+    it->second.files.erase(it->second.files.find(file_));
+    if (!it->second.files.empty()) {
+        return;
     }
+    ::close(it->second.fd);
     locks.held.erase(it);
     locks.released.notify_all();
 }

@@ -125,4 +125,32 @@ std::u16string FromUtf8(std::string_view text) {
     return DecodeUtf8(text, scratch);
 }
 
+namespace {
+
+// Calls `lone` with the position of each half that has no partner beside it.
+template <typename Lone>
+void ForEachLoneSurrogate(std::u16string_view text, Lone lone) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            ++i;
+        } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
+            lone(i);
+        }
+    }
+}
+
+} // namespace
+
+bool HasLoneSurrogate(std::u16string_view text) {
+    bool found = false;
+    ForEachLoneSurrogate(text, [&](std::size_t) { found = true; });
+    return found;
+}
+
+std::u16string ReplaceLoneSurrogates(std::u16string_view text) {
+    std::u16string replaced(text);
+    ForEachLoneSurrogate(text, [&](std::size_t at) { replaced[at] = u'\uFFFD'; });
+    return replaced;
+}
+
 } // namespace tomorine

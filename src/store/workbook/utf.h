@@ -19,4 +19,10 @@ std::u16string FromUtf8(std::string_view text);
 void AssignUtf8(std::string& out, std::u16string_view text);
 std::u16string DecodeUtf8(std::string_view text, std::u16string& scratch);
 
+// Whether `text` holds half of a surrogate pair without the other half beside
+// it, which strict decoders (xlrd's) refuse.
+bool HasLoneSurrogate(std::u16string_view text);
+// `text` with each such half replaced by U+FFFD.
+std::u16string ReplaceLoneSurrogates(std::u16string_view text);
+
 } // namespace tomorine

@@ -1,5 +1,6 @@
 #include "store/xls/shared_string_writer.h"
 
+#include "store/workbook/utf.h"
 #include "store/xls/biff_records.h"
 #include "store/xls/le_bytes.h"
 
@@ -66,7 +67,9 @@ std::uint32_t SharedStrings::add(std::u16string_view text) {
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
         const std::uint32_t slot = slots_[i];
         if (slot == 0) {
-            strings_.push_back({text, hash, NeedsWideChars(text)});
+            const bool wide = NeedsWideChars(text); // as every surrogate is
+            loneSurrogate_ = loneSurrogate_ || (wide && HasLoneSurrogate(text));
+            strings_.push_back({text, hash, wide});
             slots_[i] = static_cast<std::uint32_t>(strings_.size());
             return static_cast<std::uint32_t>(strings_.size() - 1);
         }

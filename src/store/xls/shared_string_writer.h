@@ -20,6 +20,8 @@ public:
 
     std::uint32_t uniqueCount() const { return static_cast<std::uint32_t>(strings_.size()); }
     std::uint32_t totalCount() const { return total_; }
+    // Whether a text added holds half a surrogate pair alone.
+    bool holdsLoneSurrogate() const { return loneSurrogate_; }
 
     // SST, split into CONTINUE records by the BIFF8 rules, then EXTSST.
     void write(RecordWriter& out) const;
@@ -45,6 +47,7 @@ private:
     // is a power of two.
     std::vector<std::uint32_t> slots_;
     std::uint32_t total_ = 0;
+    bool loneSurrogate_ = false;
 };
 
 } // namespace tomorine::biff

@@ -33,6 +33,8 @@ std::vector<std::uint8_t> WriteXlsBytes(const Workbook& book);
 // Writes atomically: a temporary file in the same folder, flushed to disk,
 // then renamed over `path`. On any failure the old file is untouched, no
 // temporary file is left, and a WorkbookError names the file and the reason.
+// Texts holding half a surrogate pair are written mended (RepairSplitPairs),
+// so that xlrd reads every file saved; WriteXlsBytes writes them as they are.
 void WriteXlsFile(const Workbook& book, const std::filesystem::path& path);
 
 } // namespace tomorine

@@ -1,4 +1,5 @@
 #include "store/files/atomic_file.h"
+#include "store/split_pair_repair.h"
 #include "store/workbook/workbook_error.h"
 #include "store/xls/compound_file_writer.h"
 #include "store/xls/globals_records.h"
@@ -37,9 +38,8 @@ CollectedTexts CollectTexts(const Workbook& book) {
     return texts;
 }
 
-} // namespace
-
-std::vector<std::uint8_t> WriteXlsBytes(const Workbook& book) {
+// The file's bytes; `loneSurrogate` tells whether a text holds half a pair.
+std::vector<std::uint8_t> Encode(const Workbook& book, bool& loneSurrogate) {
     if (book.sheetCount() == 0) {
         throw WorkbookError(ErrorNumber::SheetRule, "シートが 1 枚もないブックは保存できません");
     }
@@ -59,13 +59,27 @@ std::vector<std::uint8_t> WriteXlsBytes(const Workbook& book) {
                             "ブックが大きすぎて Excel 97-2003 形式では保存できません");
     }
     cfb::FinishCompoundFile(file);
+    loneSurrogate = texts.strings.holdsLoneSurrogate();
     return file;
+}
+
+} // namespace
+
+std::vector<std::uint8_t> WriteXlsBytes(const Workbook& book) {
+    bool loneSurrogate = false;
+    return Encode(book, loneSurrogate);
 }
 
 void WriteXlsFile(const Workbook& book, const std::filesystem::path& path) {
     std::vector<std::uint8_t> bytes;
     try {
-        bytes = WriteXlsBytes(book);
+        bool loneSurrogate = false;
+        bytes = Encode(book, loneSurrogate);
+        if (loneSurrogate) { // which xlrd refuses: written again, mended
+            if (const std::optional<Workbook> repaired = RepairSplitPairs(book)) {
+                bytes = Encode(*repaired, loneSurrogate);
+            }
+        }
     } catch (const WorkbookError& e) {
         throw WorkbookError(e.number(), QuotedPath(path) + " を保存できません: " + e.description());
     }

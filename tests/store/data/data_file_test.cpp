@@ -21,10 +21,14 @@
 #include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
+#include <functional>
 #include <gmock/gmock.h>
 #include <set>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 namespace tomorine::test {
 namespace {
@@ -179,10 +183,10 @@ TEST_F(DataFile, ThreadsAddingAtOnceKeepEveryEntryWithUniqueSerials) {
 }
 
 TEST_F(DataFile, AWriterOfAnotherProcessIsWaitedForThenNamed) {
-    const fs::path lockFile = DataFileLock::LockPathOf(file);
-    EXPECT_EQ(lockFile, dir.path() / ".データ.xls.lock");
+    const fs::path folder = DataFileLock::LockedFolderOf(file);
+    EXPECT_EQ(folder, fs::canonical(dir.path()));
     // flock(1) keeps the lock in a process of its own for two seconds.
-    const std::string command = "flock -x '" + lockFile.string() + "' -c 'touch \"" +
+    const std::string command = "flock -x '" + folder.string() + "' -c 'touch \"" +
                                 (dir / "held").string() + "\"; sleep 2' &";
     ASSERT_EQ(std::system(command.c_str()), 0);
     for (int i = 0; i < 200 && !fs::exists(dir / "held"); ++i) {
@@ -197,6 +201,74 @@ TEST_F(DataFile, AWriterOfAnotherProcessIsWaitedForThenNamed) {
     }
     // Within the default wait the other writer is done and this one goes on.
     EXPECT_EQ(AddEntry(file, NewEntry(1)), 1);
+}
+
+// Adds from `processes` processes at once; the serials they reported.
+std::multiset<int> AddFromProcesses(const fs::path& file, int processes, int adds) {
+    int pipe[2];
+    EXPECT_EQ(::pipe(pipe), 0);
+    std::vector<pid_t> children;
+    for (int p = 0; p < processes; ++p) {
+        if (const pid_t child = ::fork(); child != 0) {
+            children.push_back(child);
+            continue;
+        }
+        for (int i = 0; i < adds; ++i) {
+            try {
+                const std::int32_t serial = AddEntry(file, NewEntry(i));
+                (void)!::write(pipe[1], &serial, sizeof serial);
+            } catch (const std::exception&) {
+            }
+        }
+        ::_exit(0);
+    }
+    ::close(pipe[1]);
+    std::multiset<int> reported;
+    for (std::int32_t serial = 0; ::read(pipe[0], &serial, sizeof serial) == sizeof serial;) {
+        reported.insert(serial);
+    }
+    ::close(pipe[0]);
+    for (const pid_t child : children) {
+        ::waitpid(child, nullptr, 0);
+    }
+    return reported;
+}
+
+// Whatever an older or killed writer left where the lock file used to be
+// stops no writer, and writers of other processes still take turns: each
+// reported add is on disk, once. A folder that cannot be locked refuses.
+TEST_F(DataFile, WritersTakeTurnsWhateverLiesWhereTheLockFileWas) {
+    const fs::path old = dir / ".データ.xls.lock";
+    const std::function<void()> leftovers[] = {
+        [&] { fs::create_directory(old); }, [&] { fs::create_symlink(dir / "nowhere", old); },
+        [&] { // to its user as root's 0600 file: not to be opened
+            std::ofstream(old) << "x";
+            fs::permissions(old, fs::perms::none);
+        }};
+    std::multiset<int> reported;
+    for (const auto& leave : leftovers) {
+        leave();
+        reported.merge(AddFromProcesses(file, 3, 15));
+        const std::vector<int> stored = SerialsOnDisk(file);
+        EXPECT_EQ(std::multiset<int>(stored.begin(), stored.end()), reported);
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2);
+        fs::remove_all(old);
+    }
+    if (::geteuid() == 0) {
+        return; // root reads any folder
+    }
+    const auto before = ReadBytes(file);
+    fs::permissions(dir.path(), fs::perms::owner_write | fs::perms::owner_exec);
+    try {
+        AddEntry(file, NewEntry(1));
+        ADD_FAILURE() << "written unlocked";
+    } catch (const WorkbookError& e) {
+        EXPECT_THAT(e.description(), ::testing::AllOf(::testing::HasSubstr(dir.path().string()),
+                                                      ::testing::HasSubstr("権限を与える")));
+    }
+    fs::permissions(dir.path(), fs::perms::owner_all);
+    EXPECT_EQ(ReadBytes(file), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1);
 }
 
 TEST_F(DataFile, AFailedChangeSavesNothingAndServesNothingHalfDone) {

@@ -1,11 +1,14 @@
 // Chunks and caps hold whole characters, and halves stored by older versions
-// still read back whole.
+// still read back whole and save whole.
+#include "store/data_connection.h"
 #include "store/data_workbook.h"
 #include "store/entry.h"
+#include "store/files/atomic_file.h"
 #include "store/table/connection.h"
 #include "store/workbook/utf.h"
 #include "store/xls/xls_file.h"
 #include "support/temp_dir.h"
+#include "support/xls_peer.h"
 
 #include <gtest/gtest.h>
 
@@ -64,24 +67,41 @@ TEST(SplitChunks, NeverSplitsACharacter) {
 }
 
 // Files written before whole characters were kept hold the halves of a pair
-// in two cells; the entry still reads back whole.
-TEST(SplitChunks, HalvesInTwoCellsOfAnOldFileReadBackWhole) {
+// in two cells, which xlrd refuses. They read back whole, and one register
+// saves every field whole: cut again (or joined in one cell where the cut
+// would drop the field's end), a half with no partner U+FFFD. A row without
+// halves keeps its exact cells.
+TEST(SplitChunks, HalvesInTwoCellsOfAnOldFileReadBackWholeAndSaveWhole) {
     test::TempDir dir;
+    const std::filesystem::path path = dir / "old.xls";
     Workbook book = NewDataWorkbook();
-    const std::u16string title = std::u16string(124, u'あ') + kYoshinoya;
+    const std::u16string url = A(124) + kYoshinoya + u"  ", subtitle = u"\xDC00副";
+    // Fills its four chunks: cut again, it would lose its end.
+    const std::u16string title =
+        std::u16string(124, u'あ') + kYoshinoya + std::u16string(372, u'い');
     Sheet::Row row(EntryColumnCount);
     row[0] = Cell::number(1);
-    row[1] = Cell::text(u"http://a.jp/");
-    row[17] = Cell::text(title.substr(0, 125)); // ends with the high half
-    row[18] = Cell::text(title.substr(125));    // starts with the low half
+    row[1] = Cell::text(url.substr(0, 125)); // ends with the high half
+    row[2] = Cell::text(url.substr(125));    // starts with the low half
+    for (int i = 0; i < 4; ++i) {
+        row[17 + i] = Cell::text(title.substr(125 * i, 125));
+    }
+    row[21] = Cell::text(subtitle);
     row[57] = Cell::number(0);
-    book.sheet(EntrySheetName).replaceRow(3, std::move(row));
-    WriteXlsFile(book, dir / "old.xls");
+    Sheet& sheet = book.sheet(EntrySheetName);
+    sheet.replaceRow(3, std::move(row));
+    sheet.replaceRow(4, {Cell::number(2), Cell::text(u"http://b."), Cell::text(u"jp/")});
+    sheet.setCell(4, 58, Cell::number(0));
+    WriteFileAtomically(path, WriteXlsBytes(book)); // as older versions wrote it
+    ASSERT_TRUE(test::XlrdValues(path).contains("error"));
 
-    Connection connection(Connection::ConnectionString(dir / "old.xls"));
-    Recordset rows = connection.execute(u"select * from [トモリネ$] where 削除 = 0");
-    ASSERT_FALSE(rows.eof());
-    EXPECT_EQ(ReadEntry(rows).title, title);
+    ExecuteOnDataFile(path, BuildInsertStatement(3, kShort));
+    EXPECT_TRUE(test::SameAsXlrd(book, test::XlrdValues(path, test::XlrdMode::Strict, {3})));
+    Connection onDisk(path, ReadXlsFile(path)); // not the workbook kept in memory
+    Recordset rows = onDisk.execute(u"select * from [トモリネ$] where 削除 = 0");
+    const Entry read = ReadEntry(rows);
+    EXPECT_TRUE(read.url == url && read.title == title);
+    EXPECT_EQ(ToUtf8(read.subtitle), "\uFFFD副");
 }
 
 } // namespace
