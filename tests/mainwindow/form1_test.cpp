@@ -212,12 +212,16 @@ private slots:
         QCOMPARE(h.form().Text6->text(), Q(bad));
         QCOMPARE(h.takeShown().size(), 2u);
         QCOMPARE(ReadBytes(bad), (std::vector<std::uint8_t>{'P', 'K', 3, 4}));
+        QCOMPARE(Setting(h.appIni(), kDataFileKey), std::string("<missing>"));
+        h.form().close(); // the refused file is not recorded, by the choice nor at shutdown
+        QCOMPARE(Setting(h.appIni(), kDataFileKey), h.defaultDataFile().string());
 
         FileChooserSeam::queueAnswers({Q(h.home() / "新規.xls")});
         h.form().Command9->click();
         QCOMPARE(Form1Harness::ReadLiveEntries(h.home() / "新規.xls").size(), 0u);
         QVERIFY(h.form().Command2->isEnabled());
         QCOMPARE(h.takeMessages(), QStringList());
+        QCOMPARE(Setting(h.appIni(), kDataFileKey), (h.home() / "新規.xls").string());
     }
 
     void anOldWorkbookIsConvertedWithProgress() {

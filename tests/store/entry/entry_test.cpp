@@ -3,6 +3,7 @@
 #include "store/data_connection.h"
 #include "store/data_workbook.h"
 #include "store/entry.h"
+#include "store/entry_statements.h"
 #include "store/files/atomic_file.h"
 #include "store/table/connection.h"
 #include "store/workbook/utf.h"
