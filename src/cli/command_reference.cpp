@@ -323,7 +323,7 @@ std::vector<CommandReference> MakeCommands() {
            {"読む http、https のページ", "The http or https page to read."}},
           kJson},
          {"IE取得 と同じく、ブラウザのページの URL、タイトル、キーワードを出力します。"
-          "登録済みの URL ならそのシリアル番号も出力します。",
+          "--json では、その URL を登録済みのエントリーのシリアル番号 (stored) も出力します。",
           "Prints what IE取得 would fill in: URL:, タイトル:, キーワード: lines, or with "
           "--json {\"url\", \"title\", \"keywords\", \"stored\"}, where stored is the serial "
           "of the entry that already holds the URL, or null. With a URL only that page is "

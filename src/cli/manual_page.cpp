@@ -1,5 +1,6 @@
 #include "cli/manual_page.h"
 
+#include <algorithm>
 #include <ostream>
 #include <string>
 
@@ -11,28 +12,52 @@ std::string_view Pick(const Text& text, Language language) {
     return language == Language::Japanese ? text.ja : text.en;
 }
 
-// Plain text made safe for roff: backslashes and minus signs escaped, and no
-// line that man would take for a request. Japanese has no spaces, so a break
-// point follows each character of three UTF-8 bytes (all of CJK and kana).
+// Japanese has no spaces: a line may break after any character of three
+// UTF-8 bytes (kana, kanji, full-width forms), but not before closing
+// punctuation nor after an opening bracket.
+bool BreakBetween(std::string_view before, std::string_view after) {
+    static constexpr std::string_view kNoBreakBefore[] = {"。", "、", "）", "」", "』", "，",
+                                                          "．", "：", "；", "！", "？", "・"};
+    static constexpr std::string_view kNoBreakAfter[] = {"（", "「", "『"};
+    if (before.size() != 3) {
+        return false;
+    }
+    for (std::string_view mark : kNoBreakBefore) {
+        if (after.starts_with(mark)) {
+            return false;
+        }
+    }
+    for (std::string_view mark : kNoBreakAfter) {
+        if (before == mark) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::size_t CharacterLength(unsigned char lead) {
+    return lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+}
+
+// Plain text made safe for roff: backslashes and minus signs escaped, no line
+// that man would take for a request, and break points in Japanese.
 std::string Roff(std::string_view text) {
     std::string out;
-    int breakAfter = 0; // bytes left of a three-byte character
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((byte & 0xF0) == 0xE0) {
-            breakAfter = 3;
-        }
-        if (c == '\\') {
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length =
+            std::min(CharacterLength(static_cast<unsigned char>(text[i])), text.size() - i);
+        const std::string_view character = text.substr(i, length);
+        i += length;
+        if (character == "\\") {
             out += "\\e";
-        } else if (c == '-') {
+        } else if (character == "-") {
             out += "\\-";
+        } else if (character == "\n") {
+            out += "\n\\&";
         } else {
-            out += c;
+            out += character;
         }
-        if (c == '\n') {
-            out += "\\&";
-        }
-        if (breakAfter > 0 && --breakAfter == 0) {
+        if (i < text.size() && BreakBetween(character, text.substr(i))) {
             out += "\\:";
         }
     }
