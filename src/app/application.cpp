@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "cli/command_reference.h"
 #include "mainwindow/qt_translations.h"
 
 #include <QApplication>
@@ -27,10 +28,8 @@ std::optional<int> AnswerCommandLine(int argc, char** argv, std::ostream& out) {
         return 0;
     }
     if (arg == "--help") {
-        out << "使い方: tomorine [--version]\n"
-               "トモリネのウィンドウを開きます。データファイルは設定 (トモリネ.ini) の "
-               "DATAFILE、既定では ~/.local/share/tomorine/トモリネ.xls です。\n"
-               "コマンドラインからは tomorine-cli を使います。\n";
+        const cli::ProgramReference& program = cli::WindowProgramReference();
+        out << "使い方: " << program.synopsis << '\n' << program.description.ja << '\n';
         return 0;
     }
     return std::nullopt;

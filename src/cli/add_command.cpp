@@ -1,4 +1,5 @@
 #include "cli/command_options.h"
+#include "cli/command_reference.h"
 #include "cli/commands.h"
 #include "cli/data_file.h"
 #include "cli/entry_options.h"
@@ -16,9 +17,7 @@ namespace tomorine::cli {
 namespace {
 
 CommandSyntax Syntax() {
-    return CommandSyntax{.usage = "使い方: tomorine-cli add [--data FILE] --url U --title T "
-                                  "[--subtitle S] [--keywords K] [--comment C]",
-                         .valueOptions = FieldOptions()};
+    return CommandSyntax{.usage = UsageOf("add"), .valueOptions = FieldOptions()};
 }
 
 // The register command: the new serial comes from the file the row goes

@@ -1,5 +1,6 @@
 #include "browser/capture.h"
 #include "cli/command_options.h"
+#include "cli/command_reference.h"
 #include "cli/commands.h"
 #include "cli/failure.h"
 #include "cli/json_writer.h"
@@ -12,7 +13,9 @@ namespace tomorine::cli {
 
 namespace {
 
-constexpr std::string_view kUsage = "使い方: tomorine-cli capture [URL] [--json]";
+std::string_view Usage() {
+    return UsageOf("capture");
+}
 
 struct CaptureArgs {
     std::optional<std::string> url;
@@ -25,11 +28,11 @@ CaptureArgs ParseCaptureArgs(const std::vector<std::string>& args) {
         if (arg == "--json") {
             parsed.json = true;
         } else if (arg.starts_with("--")) {
-            throw UsageError("不明なオプションです: " + arg, kUsage);
+            throw UsageError("不明なオプションです: " + arg, Usage());
         } else if (parsed.url) {
-            throw UsageError("URL は一つだけ指定してください", kUsage);
+            throw UsageError("URL は一つだけ指定してください", Usage());
         } else if (WebUrlOf(arg) != arg) {
-            throw UsageError("http または https の URL を指定してください: " + arg, kUsage);
+            throw UsageError("http または https の URL を指定してください: " + arg, Usage());
         } else {
             parsed.url = arg;
         }

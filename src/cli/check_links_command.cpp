@@ -1,4 +1,5 @@
 #include "cli/command_options.h"
+#include "cli/command_reference.h"
 #include "cli/commands.h"
 #include "cli/data_file.h"
 #include "cli/failure.h"
@@ -126,8 +127,7 @@ void ReportDeletion(std::ostream& err, const std::vector<DeadLine>& dead,
 } // namespace
 
 int CheckLinksCommand(const Invocation& call) {
-    const CommandSyntax syntax{.usage = "使い方: tomorine-cli check-links [--data FILE] [--json] "
-                                        "[--delete] [--delete-unreachable]",
+    const CommandSyntax syntax{.usage = UsageOf("check-links"),
                                .flags = {"--json", "--delete", "--delete-unreachable"}};
     ParsedArgs args = ParseArgs(call.args, syntax);
     const std::filesystem::path dataFile = ResolveDataFile(args);

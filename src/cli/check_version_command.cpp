@@ -1,4 +1,5 @@
 #include "cli/command_options.h"
+#include "cli/command_reference.h"
 #include "cli/commands.h"
 #include "cli/data_file.h"
 #include "cli/terminal_upgrade_ui.h"
@@ -10,8 +11,7 @@
 namespace tomorine::cli {
 
 int CheckVersionCommand(const Invocation& call) {
-    const CommandSyntax syntax{.usage = "使い方: tomorine-cli check-version [--data FILE] [--yes]",
-                               .flags = {"--yes"}};
+    const CommandSyntax syntax{.usage = UsageOf("check-version"), .flags = {"--yes"}};
     ParsedArgs args = ParseArgs(call.args, syntax);
     StoreState store;
     store.DataFilePath = ResolveDataFile(args);

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <iosfwd>
+#include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tomorine::cli {
@@ -38,5 +40,10 @@ int CaptureCommand(const Invocation& call);
 int ImportBookmarksCommand(const Invocation& call);
 int ExportBookmarksCommand(const Invocation& call);
 int ConflictsCommand(const Invocation& call);
+
+using CommandFunction = int (*)(const Invocation&);
+
+// The commands main runs, by name; each has its entry in CommandReferences().
+const std::map<std::string_view, CommandFunction>& DispatchedCommands();
 
 } // namespace tomorine::cli

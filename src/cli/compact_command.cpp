@@ -1,4 +1,5 @@
 #include "cli/command_options.h"
+#include "cli/command_reference.h"
 #include "cli/commands.h"
 #include "cli/data_file.h"
 #include "cli/failure.h"
@@ -9,7 +10,7 @@ namespace tomorine::cli {
 // The exit re-save of the main window's OK command, asked for on purpose,
 // so it runs whether or not anything was written.
 int CompactCommand(const Invocation& call) {
-    const CommandSyntax syntax{.usage = "使い方: tomorine-cli compact [--data FILE]"};
+    const CommandSyntax syntax{.usage = UsageOf("compact")};
     ParsedArgs args = ParseArgs(call.args, syntax);
     const std::filesystem::path dataFile = ResolveDataFile(args);
     StoreState store;

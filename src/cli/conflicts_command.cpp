@@ -1,4 +1,5 @@
 #include "cli/command_options.h"
+#include "cli/command_reference.h"
 #include "cli/commands.h"
 #include "cli/data_file.h"
 #include "cli/failure.h"
@@ -100,9 +101,7 @@ int MergeCopies(const Invocation& call, const fs::path& dataFile,
 // Conflict copies that sync tools left beside the data file: listed with
 // what each would add, or merged and put aside in conflicts/.
 int ConflictsCommand(const Invocation& call) {
-    const CommandSyntax syntax{
-        .usage = "使い方: tomorine-cli conflicts [--data FILE] [--json | --merge]",
-        .flags = {"--json", "--merge"}};
+    const CommandSyntax syntax{.usage = UsageOf("conflicts"), .flags = {"--json", "--merge"}};
     ParsedArgs args = ParseArgs(call.args, syntax);
     if (args.flag("--json") && args.flag("--merge")) {
         throw UsageError("--json と --merge は一緒に使えません", syntax.usage);

@@ -1,3 +1,4 @@
+#include "cli/command_reference.h"
 #include "cli/commands.h"
 #include "store/data_workbook.h"
 
@@ -7,7 +8,7 @@ namespace tomorine::cli {
 
 int CreateCommand(const Invocation& call) {
     if (call.args.size() != 1) {
-        call.err << "使い方: tomorine-cli create FILE\n";
+        call.err << UsageOf("create") << '\n';
         return ExitUsage;
     }
     CreateDataWorkbook(call.args[0]);

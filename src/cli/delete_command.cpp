@@ -1,4 +1,5 @@
 #include "cli/command_options.h"
+#include "cli/command_reference.h"
 #include "cli/commands.h"
 #include "cli/data_file.h"
 #include "cli/failure.h"
@@ -8,8 +9,7 @@
 namespace tomorine::cli {
 
 int DeleteCommand(const Invocation& call) {
-    const CommandSyntax syntax{.usage = "使い方: tomorine-cli delete [--data FILE] SERIAL",
-                               .operands = 1};
+    const CommandSyntax syntax{.usage = UsageOf("delete"), .operands = 1};
     ParsedArgs args = ParseArgs(call.args, syntax);
     const std::int32_t serial = ParseSerial(args.operands[0], syntax);
     const std::filesystem::path dataFile = ResolveDataFile(args);

@@ -1,3 +1,4 @@
+#include "cli/command_reference.h"
 #include "cli/commands.h"
 #include "cli/json_writer.h"
 #include "store/xls/xls_file.h"
@@ -93,7 +94,7 @@ void WriteSheet(JsonOut& json, const Sheet& sheet) {
 
 int DumpCommand(const Invocation& call) {
     if (call.args.size() != 1) {
-        call.err << "使い方: tomorine-cli dump FILE\n";
+        call.err << UsageOf("dump") << '\n';
         return ExitUsage;
     }
     // Read whole before the first byte goes out: a broken file gives an

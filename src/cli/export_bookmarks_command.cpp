@@ -1,5 +1,6 @@
 #include "bookmarks/netscape_writer.h"
 #include "cli/command_options.h"
+#include "cli/command_reference.h"
 #include "cli/commands.h"
 #include "cli/data_file.h"
 #include "cli/entry_options.h"
@@ -17,10 +18,7 @@ namespace tomorine::cli {
 // browsers import.
 int ExportBookmarksCommand(const Invocation& call) {
     const CommandSyntax syntax{
-        .usage = "使い方: tomorine-cli export-bookmarks [--data FILE] OUT.html [--url U] "
-                 "[--title T] [--subtitle S] [--keywords K] [--comment C]",
-        .valueOptions = FieldOptions(),
-        .operands = 1};
+        .usage = UsageOf("export-bookmarks"), .valueOptions = FieldOptions(), .operands = 1};
     const ParsedArgs args = ParseArgs(call.args, syntax);
     if (args.operands.front().empty()) {
         throw UsageError("ファイルパスを指定してください", syntax.usage);

@@ -1,4 +1,5 @@
 #include "cli/command_options.h"
+#include "cli/command_reference.h"
 #include "cli/commands.h"
 #include "cli/data_file.h"
 #include "cli/entry_options.h"
@@ -19,9 +20,7 @@ namespace {
 
 CommandSyntax Syntax() {
     std::vector<std::string_view> values = FieldOptions();
-    return CommandSyntax{.usage = "使い方: tomorine-cli export-html [--data FILE] OUT [--comments] "
-                                  "[--url U] [--title T] [--subtitle S] [--keywords K] "
-                                  "[--comment C]",
+    return CommandSyntax{.usage = UsageOf("export-html"),
                          .valueOptions = values,
                          .flags = {"--comments"},
                          .operands = 1};

@@ -5,6 +5,7 @@
 #include "browser/chromium_records.h"
 #include "browser/firefox_records.h"
 #include "cli/command_options.h"
+#include "cli/command_reference.h"
 #include "cli/commands.h"
 #include "cli/data_file.h"
 #include "cli/failure.h"
@@ -22,12 +23,12 @@ namespace tomorine::cli {
 
 namespace {
 
-constexpr std::string_view kUsage = "使い方: tomorine-cli import-bookmarks [--data FILE] "
-                                    "(--firefox [PROFILE] | --chromium [PROFILE] | FILE.html) "
-                                    "[--json]";
+std::string_view Usage() {
+    return UsageOf("import-bookmarks");
+}
 
 ParsedArgs ParseImportArgs(const std::vector<std::string>& args) {
-    CommandSyntax syntax{.usage = kUsage, .flags = {"--firefox", "--chromium", "--json"}};
+    CommandSyntax syntax{.usage = Usage(), .flags = {"--firefox", "--chromium", "--json"}};
     ParsedArgs parsed;
     try {
         parsed = ParseArgs(args, syntax);
@@ -38,7 +39,8 @@ ParsedArgs ParseImportArgs(const std::vector<std::string>& args) {
     const bool firefox = parsed.flag("--firefox");
     const bool chromium = parsed.flag("--chromium");
     if ((firefox && chromium) || (!firefox && !chromium && parsed.operands.empty())) {
-        throw UsageError("--firefox、--chromium、FILE.html のどれか一つを指定してください", kUsage);
+        throw UsageError("--firefox、--chromium、FILE.html のどれか一つを指定してください",
+                         Usage());
     }
     return parsed;
 }

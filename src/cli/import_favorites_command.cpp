@@ -1,4 +1,5 @@
 #include "cli/command_options.h"
+#include "cli/command_reference.h"
 #include "cli/commands.h"
 #include "cli/data_file.h"
 #include "cli/failure.h"
@@ -18,7 +19,9 @@ namespace tomorine::cli {
 
 namespace {
 
-constexpr std::string_view kUsage = "使い方: tomorine-cli import-favorites [--data FILE] [FOLDER]";
+std::string_view Usage() {
+    return UsageOf("import-favorites");
+}
 constexpr int kBarWidth = 40;
 
 volatile std::sig_atomic_t interrupted = 0;
@@ -54,9 +57,9 @@ private:
 // FOLDER is optional: the command line is read without it, then with it.
 ParsedArgs ParseImportArgs(const std::vector<std::string>& args) {
     try {
-        return ParseArgs(args, CommandSyntax{.usage = kUsage});
+        return ParseArgs(args, CommandSyntax{.usage = Usage()});
     } catch (const UsageError&) {
-        return ParseArgs(args, CommandSyntax{.usage = kUsage, .operands = 1});
+        return ParseArgs(args, CommandSyntax{.usage = Usage(), .operands = 1});
     }
 }
 

@@ -1,4 +1,5 @@
 #include "cli/command_options.h"
+#include "cli/command_reference.h"
 #include "cli/commands.h"
 #include "cli/data_file.h"
 #include "cli/failure.h"
@@ -30,8 +31,7 @@ void WriteKeywordsJson(std::ostream& out, const std::vector<KeywordLine>& keywor
 
 // The main window's keyword list: one keyword a line, then the count line.
 int KeywordsCommand(const Invocation& call) {
-    const CommandSyntax syntax{.usage = "使い方: tomorine-cli keywords [--data FILE] [--json]",
-                               .flags = {"--json"}};
+    const CommandSyntax syntax{.usage = UsageOf("keywords"), .flags = {"--json"}};
     ParsedArgs args = ParseArgs(call.args, syntax);
     const std::filesystem::path dataFile = ResolveDataFile(args);
     if (!IsRegularFile(dataFile)) {

@@ -1,4 +1,5 @@
 #include "cli/command_options.h"
+#include "cli/command_reference.h"
 #include "cli/commands.h"
 #include "cli/data_file.h"
 #include "cli/failure.h"
@@ -30,8 +31,7 @@ std::string WithShown(const std::vector<std::u16string>& shown, std::u16string_v
 } // namespace
 
 int MergeCommand(const Invocation& call) {
-    const CommandSyntax syntax{.usage = "使い方: tomorine-cli merge [--data FILE] REFERENCE.xls",
-                               .operands = 1};
+    const CommandSyntax syntax{.usage = UsageOf("merge"), .operands = 1};
     ParsedArgs args = ParseArgs(call.args, syntax);
     if (args.operands[0].empty()) {
         return Fail(call.err, ToUtf8(MergeMessages::NoPath));

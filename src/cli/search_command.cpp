@@ -1,4 +1,5 @@
 #include "cli/command_options.h"
+#include "cli/command_reference.h"
 #include "cli/commands.h"
 #include "cli/data_file.h"
 #include "cli/entry_options.h"
@@ -20,10 +21,8 @@ namespace tomorine::cli {
 namespace {
 
 CommandSyntax Syntax() {
-    return CommandSyntax{.usage = "使い方: tomorine-cli search [--data FILE] [--url U] [--title T] "
-                                  "[--subtitle S] [--keywords K] [--comment C] [--json]",
-                         .valueOptions = FieldOptions(),
-                         .flags = {"--json"}};
+    return CommandSyntax{
+        .usage = UsageOf("search"), .valueOptions = FieldOptions(), .flags = {"--json"}};
 }
 
 struct SearchResult {

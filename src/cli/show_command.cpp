@@ -1,4 +1,5 @@
 #include "cli/command_options.h"
+#include "cli/command_reference.h"
 #include "cli/commands.h"
 #include "cli/entry_command_line.h"
 #include "cli/entry_lookup.h"
@@ -14,9 +15,7 @@ namespace tomorine::cli {
 namespace {
 
 CommandSyntax Syntax() {
-    return CommandSyntax{.usage = "使い方: tomorine-cli show [--data FILE] SERIAL [--json]",
-                         .flags = {"--json"},
-                         .operands = 1};
+    return CommandSyntax{.usage = UsageOf("show"), .flags = {"--json"}, .operands = 1};
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "cli/command_options.h"
+#include "cli/command_reference.h"
 #include "cli/commands.h"
 #include "cli/entry_command_line.h"
 #include "cli/entry_lookup.h"
@@ -15,10 +16,7 @@ namespace tomorine::cli {
 namespace {
 
 CommandSyntax Syntax() {
-    return CommandSyntax{.usage = "使い方: tomorine-cli update [--data FILE] SERIAL [--url U] "
-                                  "[--title T] [--subtitle S] [--keywords K] [--comment C]",
-                         .valueOptions = FieldOptions(),
-                         .operands = 1};
+    return CommandSyntax{.usage = UsageOf("update"), .valueOptions = FieldOptions(), .operands = 1};
 }
 
 enum class Outcome { Updated, NotFound, MissingFields };
