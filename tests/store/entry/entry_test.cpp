@@ -16,6 +16,8 @@
 namespace tomorine {
 namespace {
 
+// A short entry: an apostrophe in the URL, a title ending in two spaces.
+const Entry kShort{0, u"http://a.jp/it's", u"題  ", u"", u"news sports", u"x"};
 const std::u16string kYoshinoya = u"𠮷野家"; // 𠮷 is a surrogate pair
 const std::u16string kEmoji = u"😀";
 
