@@ -17,11 +17,11 @@ int main(int argc, char** argv) {
     int inputs = 0;
     for (const auto& entry : std::filesystem::directory_iterator(argv[1])) {
         std::ifstream in(entry.path(), std::ios::binary);
-        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-        if (!in.eof()) {
+        if (!in) {
             std::cerr << "cannot read " << entry.path() << '\n';
             return 1;
         }
+        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
         LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
         ++inputs;
     }
