@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QScrollBar>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -235,21 +236,29 @@ private slots:
         QCOMPARE(h.search(), QStringList{"[00017]:献立 その17"});
     }
 
-    // The next click shows the other process's write; a registration keeps
-    // its entry and follows its serial.
+    // Even at the same size and time, the next click shows the other
+    // process's update; a registration keeps its entry and follows its serial.
     void aWriteOfAnotherProcessIsSeenAndKept() {
         Form1Harness h;
-        QVERIFY(h.loadWith({MakeEntry(1, u"http://a.jp/", u"一一")}));
-        QCOMPARE(h.search().size(), 1);
-        QCOMPARE(RunOn(h.defaultDataFile(), {"update", "1", "--title", "壱壱"}).status, 0);
-        QCOMPARE(
-            RunOn(h.defaultDataFile(), {"add", "--url", "http://d.jp/", "--title", "二"}).status,
-            0);
-        QCOMPARE(h.search(), (QStringList{"[00001]:壱壱", "[00002]:二"}));
+        QVERIFY(h.loadWith(
+            {MakeEntry(1, u"http://a.jp/", u"一一"), MakeEntry(2, u"http://b.jp/", u"二二")}));
+        QCOMPARE(h.search().size(), 2);
+        const fs::path file = h.defaultDataFile();
+        const auto size = fs::file_size(file);
+        struct stat before {};
+        ::stat(file.c_str(), &before);
+        QCOMPARE(RunOn(file, {"update", "2", "--title", "弐弐"}).status, 0);
+        QCOMPARE(fs::file_size(file), size);
+        const timespec times[2] = {before.st_mtim, before.st_mtim};
+        ::utimensat(AT_FDCWD, file.c_str(), times, 0);
+        QCOMPARE(h.search(), (QStringList{"[00001]:一一", "[00002]:弐弐"}));
+
+        QCOMPARE(RunOn(file, {"add", "--url", "http://d.jp/", "--title", "三"}).status, 0);
         h.form().Command4->click();
-        h.setFields("http://e.jp/", "三三");
+        h.setFields("http://e.jp/", "四四");
         h.form().Command2->click();
-        QCOMPARE(h.liveSerials(), (std::vector<std::int32_t>{1, 2, 3}));
+        QCOMPARE(h.liveSerials(), (std::vector<std::int32_t>{1, 2, 3, 4}));
+        QCOMPARE(h.form().Text2->text(), QString("四四"));
     }
 
     void typingThroughTheEditorNeverReachesTheDataFilePath() {
