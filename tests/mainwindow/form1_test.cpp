@@ -1,6 +1,7 @@
 // The main window's commands: register, update, delete, another data file,
-// the conversion of an old one at start-up, writes of another process between clicks, typing that
-// never reaches the data file path, and a bad data file chosen later, which is left as it was.
+// the conversion of an old one at start-up, the OK command's re-save, writes
+// of another process between clicks, typing that never reaches the data file
+// path, and a bad data file chosen later, which is left as it was.
 #include "cli/cli_process.h"
 #include "form1_harness.h"
 #include "mainwindow/file_chooser.h"
@@ -234,6 +235,19 @@ private slots:
 
         h.form().Text1->setText("https://example.jp/17");
         QCOMPARE(h.search(), QStringList{"[00017]:献立 その17"});
+    }
+
+    void okReSavesAChangedWorkbookOverALeftoverTemporaryFile() {
+        Form1Harness h;
+        QVERIFY(h.load());
+        h.setFields("http://a.jp/", "題");
+        h.form().Command2->click();
+        const auto leftover = h.home() / "bk_axbyczd0_トモリネ.xls";
+        WriteBytes(leftover, {'o', 'l', 'd'});
+        h.form().Command5->click();
+        QVERIFY(!std::filesystem::exists(leftover));
+        QCOMPARE(Form1Harness::ReadLiveEntries(h.defaultDataFile()).size(), 1u);
+        QCOMPARE(h.takeMessages(), QStringList{"登録しました"});
     }
 
     // Even at the same size and time, the next click shows the other
