@@ -56,7 +56,10 @@ TEST(CheckLinksCli, ListsEachClassAndDeletesByClass) {
                   UrlEntry(4, server.refusedUrl(), u"拒否"),
                   UrlEntry(5, server.url("/status/404"), u"削除済み"),
                   UrlEntry(6, "javascript:void(0)", u"スクリプト"),
-                  UrlEntry(7, server.url("/status/410"), u"消去")},
+                  UrlEntry(7, server.url("/status/410"), u"消去"),
+                  UrlEntry(8, "ftp://127.0.0.1/a", u"FTP"),
+                  UrlEntry(9, server.url("/slow/300"), u"遅い"),
+                  UrlEntry(10, server.url("/slow/300"), u"遅い")},
                  {5});
     CliOutcome run = RunCheckLinks(data, {});
     EXPECT_EQ(run.status, 0) << run.err;
@@ -65,6 +68,7 @@ TEST(CheckLinksCli, ListsEachClassAndDeletesByClass) {
                        "[00006]:スクリプト\t無効なURL: リンクではありません\n"
                        "[00007]:消去\tリンク切れ: ページは削除されました (410)\n");
     EXPECT_EQ(run.err, "[4件]\nリンクチェック完了\n") << "no progress bar off a terminal";
+    EXPECT_EQ(server.maxInFlightOfHost("127.0.0.1"), 2);
 
     run = RunCheckLinks(data, {"--json"});
     ASSERT_EQ(run.status, 0) << run.err;
@@ -81,11 +85,11 @@ TEST(CheckLinksCli, ListsEachClassAndDeletesByClass) {
     run = RunCheckLinks(data, {"--delete"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "[4件]\nリンクチェック完了\n削除完了: 2件\n");
-    EXPECT_EQ(SerialsByXlrd(data), (std::vector<int>{1, 3, 4, 5, 6}));
+    EXPECT_EQ(SerialsByXlrd(data), (std::vector<int>{1, 3, 4, 5, 6, 8, 9, 10}));
     run = RunCheckLinks(data, {"--delete-unreachable", "--json"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(json::parse(run.out)["deleted"], json::array({4, 6}));
-    EXPECT_EQ(SerialsByXlrd(data), (std::vector<int>{1, 3, 5}));
+    EXPECT_EQ(SerialsByXlrd(data), (std::vector<int>{1, 3, 5, 8, 9, 10}));
 }
 
 // Without a network nothing answers: the check says so and neither
