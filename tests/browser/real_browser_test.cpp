@@ -17,64 +17,27 @@
 namespace tomorine::test {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 const std::string kTitle = "実ブラウザの頁 テスト";
 
-class RealBrowserTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        for (const char* program : {"Xvfb", "openbox"}) {
-            if (!OnPath(program)) {
-                GTEST_SKIP() << program << " is not installed";
-            }
+TEST(RealBrowserTest, chromium) {
+    for (const char* program : {"Xvfb", "openbox", "chromium"}) {
+        if (!OnPath(program)) {
+            GTEST_SKIP() << program << " is not installed";
         }
-        server.serve("/page", {"text/html; charset=utf-8",
-                               "<!DOCTYPE html><html><head><meta charset=utf-8><title>" + kTitle +
-                                   "</title><meta content=\"news,sports,日本\" name=\"keywords\">"
-                                   "</head><body><h1>本文</h1></body></html>"});
-        env.home = home.path();
-        env.configHome = home / ".config";
     }
-
-    // Captures once the browser's window is active with the page's title and
-    // the browser has recorded the page.
-    void expectCaptured() {
-        constexpr BrowserKind kind = BrowserKind::Chromium;
-        ASSERT_FALSE(display.name().empty());
-        std::unique_ptr<Desktop> desktop;
-        for (int i = 0; i < 50 && !desktop; ++i) {
-            desktop = OpenX11Desktop(display.name().c_str());
-            std::this_thread::sleep_for(100ms);
-        }
-        ASSERT_NE(desktop, nullptr);
-        ForeignWindow last;
-        CapturedPage page;
-        const auto deadline = std::chrono::steady_clock::now() + 90s;
-        while (page.url.empty() && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(500ms);
-            WatchForeground(*desktop, nullptr, last);
-            if (BrowserOf(last) == kind && PageTitleOf(last.title, kind) == kTitle) {
-                page = CaptureFromBrowser(last, env);
-            }
-        }
-        EXPECT_EQ(PageTitleOf(last.title, kind), kTitle) << last.title << " / " << last.className;
-        EXPECT_EQ(page.url, server.url("/page"));
-        EXPECT_EQ(page.title, kTitle);
-        EXPECT_EQ(page.keywords, "NEWS SPORTS 日本");
-    }
-
     TempDir home;
     LocalHttpServer server;
-    CaptureEnvironment env;
     XvfbSession display;
-};
-
-TEST_F(RealBrowserTest, chromium) {
-    if (!OnPath("chromium")) {
-        GTEST_SKIP() << "chromium is not installed";
-    }
+    ASSERT_FALSE(display.name().empty());
+    server.serve("/page", {"text/html; charset=utf-8",
+                           "<!DOCTYPE html><html><head><meta charset=utf-8><title>" + kTitle +
+                               "</title><meta content=\"news,sports,日本\" name=\"keywords\">"
+                               "</head><body><h1>本文</h1></body></html>"});
+    CaptureEnvironment env;
+    env.home = home.path();
+    env.configHome = home / ".config";
     std::vector<std::string> argv{"chromium"};
     std::ifstream flags(TOMORINE_CHROMIUM_FLAGS);
     // One flag a word, but the resolver rules' value holds spaces.
@@ -93,7 +56,30 @@ TEST_F(RealBrowserTest, chromium) {
     argv.push_back(server.url("/page"));
     Child chromium(argv, {"DISPLAY=" + display.name(), "HOME=" + home.path().string(),
                           "XDG_CONFIG_HOME=" + env.configHome.string()});
-    expectCaptured();
+
+    // Captures once the browser's window is active with the page's title and
+    // the browser has recorded the page.
+    std::unique_ptr<Desktop> desktop;
+    for (int i = 0; i < 50 && !desktop; ++i) {
+        desktop = OpenX11Desktop(display.name().c_str());
+        std::this_thread::sleep_for(100ms);
+    }
+    ASSERT_NE(desktop, nullptr);
+    constexpr BrowserKind kind = BrowserKind::Chromium;
+    ForeignWindow last;
+    CapturedPage page;
+    const auto deadline = std::chrono::steady_clock::now() + 90s;
+    while (page.url.empty() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(500ms);
+        WatchForeground(*desktop, nullptr, last);
+        if (BrowserOf(last) == kind && PageTitleOf(last.title, kind) == kTitle) {
+            page = CaptureFromBrowser(last, env);
+        }
+    }
+    EXPECT_EQ(PageTitleOf(last.title, kind), kTitle) << last.title << " / " << last.className;
+    EXPECT_EQ(page.url, server.url("/page"));
+    EXPECT_EQ(page.title, kTitle);
+    EXPECT_EQ(page.keywords, "NEWS SPORTS 日本");
 }
 
 } // namespace
