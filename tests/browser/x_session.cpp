@@ -54,7 +54,7 @@ Child::~Child() {
     waitpid(pid_, nullptr, 0);
 }
 
-XvfbSession::XvfbSession(bool windowManager) {
+XvfbSession::XvfbSession() {
     int fds[2];
     if (pipe(fds) != 0) {
         return;
@@ -74,10 +74,8 @@ XvfbSession::XvfbSession(bool windowManager) {
         return;
     }
     name_ = ":" + number;
-    if (windowManager) {
-        openbox_ = std::make_unique<Child>(std::vector<std::string>{"openbox"},
-                                           std::vector<std::string>{"DISPLAY=" + name_});
-    }
+    openbox_ = std::make_unique<Child>(std::vector<std::string>{"openbox"},
+                                       std::vector<std::string>{"DISPLAY=" + name_});
 }
 
 } // namespace tomorine::test

@@ -21,11 +21,11 @@ private:
     int pid_ = -1;
 };
 
-// Xvfb on a display it picks, with openbox managing its windows unless
-// told otherwise. name() is empty when the server did not start.
+// Xvfb on a display it picks, with openbox managing its windows. name() is
+// empty when the server did not start.
 class XvfbSession {
 public:
-    explicit XvfbSession(bool windowManager = true);
+    XvfbSession();
     const std::string& name() const { return name_; }
 
 private:

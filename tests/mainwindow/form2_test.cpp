@@ -106,8 +106,6 @@ private slots:
                                  << "ファイルパスを指定してください" << 0;
         QTest::newRow("a folder") << "フォルダ.htm"
                                   << "フォルダ.htm" << 16;
-        QTest::newRow("missing folder") << "無い/a.htm"
-                                        << "無い/a.htm" << 16;
     }
     void aFailureIsShownAndTheDialogComesBack() {
         QFETCH(QString, target);
