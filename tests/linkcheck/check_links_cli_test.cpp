@@ -92,6 +92,28 @@ TEST(CheckLinksCli, ListsEachClassAndDeletesByClass) {
     EXPECT_EQ(SerialsByXlrd(data), (std::vector<int>{1, 3, 5, 8, 9, 10}));
 }
 
+// An entry edited while the check runs keeps its edit: it is left alone
+// and named as changed.
+TEST(CheckLinksCli, AnEntryEditedDuringTheCheckSurvivesDelete) {
+    LocalHttpServer server;
+    TempDir dir;
+    const fs::path data = dir / "data.xls";
+    WriteEntries(data, {UrlEntry(1, server.url("/status/404"), u"消える"),
+                        UrlEntry(2, server.url("/status/404"), u"書き換え"),
+                        UrlEntry(3, server.url("/slow/1500"), u"遅い")});
+    CliProcess check(CheckLinks(data, {"--delete", "--json"}));
+    WaitUntil([&] { return server.requests() >= 3; });
+    ASSERT_EQ(RunOn(data, {"update", "2", "--comment", "まだ読む"}).status, 0);
+    const CliOutcome run = check.wait();
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(json::parse(run.out)["deleted"], json::array({1}));
+    EXPECT_EQ(json::parse(run.out)["changed"], json::array({2}));
+    EXPECT_NE(run.err.find("変更されていたため削除しませんでした: [00002]:書き換え"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(SerialsByXlrd(data), (std::vector<int>{2, 3}));
+}
+
 // Without a network nothing answers: the check says so and neither
 // deletion removes anything.
 TEST(CheckLinksCli, OfflineDeletesNothing) {
