@@ -1,5 +1,7 @@
 #include "htmlexport/cp932_references.h"
 
+#include "store/workbook/utf.h"
+
 #include <array>
 #include <cstdint>
 #include <iconv.h>
@@ -102,13 +104,6 @@ void AppendReference(char32_t codePoint, std::string& out) {
     out += "&#";
     out.append(p, end);
     out += ';';
-}
-
-bool IsHighSurrogate(char16_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool IsLowSurrogate(char16_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
 }
 
 } // namespace

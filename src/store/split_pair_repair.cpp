@@ -9,14 +9,6 @@ namespace tomorine {
 
 namespace {
 
-bool IsHigh(char16_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool IsLow(char16_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 bool HasLoneHalf(const Cell& cell) {
     return cell.kind() == CellKind::Text && HasLoneSurrogate(cell.asText());
 }
@@ -51,7 +43,7 @@ std::u16string_view TextOf(const Cell& cell) {
 
 bool SplitBetween(const Cell& before, const Cell& after) {
     const std::u16string_view a = TextOf(before), b = TextOf(after);
-    return !a.empty() && !b.empty() && IsHigh(a.back()) && IsLow(b.front());
+    return !a.empty() && !b.empty() && IsHighSurrogate(a.back()) && IsLowSurrogate(b.front());
 }
 
 // Each split pair joined in the earlier of its cells, one unit over a chunk.

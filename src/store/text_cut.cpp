@@ -1,19 +1,13 @@
 #include "store/text_cut.h"
 
+#include "store/workbook/utf.h"
+
 namespace tomorine {
 
 namespace {
 
-bool IsHigh(char16_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool IsLow(char16_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 bool PairAt(std::u16string_view text, std::size_t at) {
-    return at + 1 < text.size() && IsHigh(text[at]) && IsLow(text[at + 1]);
+    return at + 1 < text.size() && IsHighSurrogate(text[at]) && IsLowSurrogate(text[at + 1]);
 }
 
 char32_t CodePointAt(std::u16string_view text, std::size_t at) {

@@ -4,13 +4,6 @@ namespace tomorine {
 
 namespace {
 
-bool IsHighSurrogate(char32_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool IsLowSurrogate(char32_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 char* Encode(char* p, char32_t c) {
     if (c < 0x80) {
         *p++ = static_cast<char>(c);

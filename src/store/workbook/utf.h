@@ -5,6 +5,13 @@
 
 namespace tomorine {
 
+constexpr bool IsHighSurrogate(char32_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+constexpr bool IsLowSurrogate(char32_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
 // Entry texts are UTF-16 (chunks count code units); file names, SQLite and
 // error descriptions are UTF-8. Invalid input becomes U+FFFD, never an error.
 std::string ToUtf8(std::u16string_view text);

@@ -14,10 +14,6 @@ namespace {
 
 constexpr std::size_t kStringHeader = 3; // character count and option flags
 
-bool IsHighSurrogate(char16_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
 // Characters of `text` that may go before a record boundary when `fit`
 // would: a surrogate pair is never cut, since readers decode each piece on
 // its own.
