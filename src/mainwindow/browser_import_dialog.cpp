@@ -31,6 +31,7 @@ BrowserImportDialog::BrowserImportDialog(StoreState& store, const std::filesyste
     Command1->setObjectName(QStringLiteral("Command1"));
     Command2 = new QPushButton(QStringLiteral("閉じる"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
+    Command1->setDefault(true);
     Label1 = new QLabel(this);
     Label2 = new QLabel(this);
     auto* buttons = new QHBoxLayout;

@@ -2,6 +2,7 @@
 
 #include "bookmarks/netscape_writer.h"
 #include "htmlexport/html_list_writer.h"
+#include "mainwindow/dialog_keys.h"
 #include "mainwindow/file_chooser.h"
 #include "mainwindow/message_box.h"
 #include "mainwindow/module_state.h"
@@ -75,6 +76,7 @@ Form2::Form2(ModuleState& state, QWidget* mainWindow, std::function<SearchTexts(
     setTabOrder(Check1, Check2);
     setTabOrder(Check2, Command2);
 
+    InstallDialogKeys(this, Command2);
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
 }

@@ -9,6 +9,7 @@
 #include "store/message_style.h"
 #include "store/messages.h"
 
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -74,6 +75,8 @@ void Form4::buildControls() {
     for (QPushButton* button : {Command1, Command2, Command3, Command4, Command5}) {
         button->setAutoDefault(false);
     }
+    // Enter on a line shows it, as a double click does.
+    Command3->setDefault(true);
 
     auto* caption = new QHBoxLayout;
     caption->addWidget(Label1);
@@ -126,7 +129,19 @@ void Form4::Form_Activate() {
     }
 }
 
-void Form4::reject() {}
+void Form4::reject() {
+    Command5_Click();
+}
+
+void Form4::closeEvent(QCloseEvent* event) {
+    if (state_.LinkCheckRunning) {
+        event->ignore();
+        StatusBar1->showMessage(ToQString(LinkCheckMessages::OkStops));
+        noticeShown_.start();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
 
 void Form4::SetLinkCommandsEnabled(bool enabled) {
     for (QWidget* control :

@@ -5,6 +5,7 @@
 #include "linkcheck/link_verdict.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <functional>
 
 class QLabel;
@@ -68,10 +69,12 @@ public:
     QStatusBar* StatusBar1;
 
 public slots:
-    void reject() override; // Esc does not close the window; OK does
+    void reject() override; // Esc does what OK does
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // The close box does not stop a running check; the status line says what does.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();
@@ -87,6 +90,7 @@ private:
     Form1& form1_;
     std::vector<LinkTarget> checked_; // the live entries as the last check read them
     bool networkDown_ = false;        // no answer came: nothing may be deleted
+    QElapsedTimer noticeShown_;       // the close box's notice, kept a while
 };
 
 } // namespace tomorine

@@ -122,7 +122,8 @@ void Form4::checkTargets(const std::vector<LinkTarget>& targets) {
         if (progress.finished) {
             break;
         }
-        if (progress.oldestOpen < targets.size()) {
+        const bool noticeShown = noticeShown_.isValid() && noticeShown_.elapsed() < 3000;
+        if (progress.oldestOpen < targets.size() && !noticeShown) {
             StatusBar1->showMessage(ToQString(StartStatusText(targets[progress.oldestOpen])));
         }
         Wait(PollMilliseconds);

@@ -132,7 +132,7 @@ void Form5::buildControls() {
     Line4 = Rule(this, "Line4", 454);
     Command2 = Named<QPushButton>(this, "Command2", {kWidth - 112, 462, 100, 28});
     Command2->setText(QStringLiteral("OK"));
-    Command2->setAutoDefault(false);
+    Command2->setDefault(true);
     StatusBar1 = Named<QStatusBar>(this, "StatusBar1", {0, 494, kWidth, 22});
     StatusBar1->setSizeGripEnabled(false);
     connect(Command2, &QPushButton::clicked, this, &Form5::Command2_Click);
@@ -180,7 +180,9 @@ void Form5::Form_Activate() {
 void Form5::reject() {
     if (IsClosingByProgram(this)) {
         QDialog::reject();
+        return;
     }
+    Command2_Click();
 }
 
 void Form5::Command2_Click() {

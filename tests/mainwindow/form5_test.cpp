@@ -80,6 +80,8 @@ private slots:
                 f.List1_Click();
                 clicked << f.Label2->text() + " " + f.Label1->text();
             }
+            QTest::keyClick(f.List1, Qt::Key_Escape); // as OK
+            QVERIFY(!f.isVisible());
         });
         QCOMPARE(clicked, (QStringList{"a.b http://example.jp/ab", "a.b http://example.jp/ab"}));
         QCOMPARE(s.h.state().ShortcutErrorCount, FavoritesTree::kFailed + 1);
