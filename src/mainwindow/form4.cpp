@@ -6,10 +6,10 @@
 #include "mainwindow/named_widget.h"
 #include "mainwindow/qt_text.h"
 #include "mainwindow/url_open_seam.h"
+#include "mainwindow/window_menu.h"
 #include "store/message_style.h"
 #include "store/messages.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -133,14 +133,13 @@ void Form4::reject() {
     Command5_Click();
 }
 
-void Form4::closeEvent(QCloseEvent* event) {
-    if (state_.LinkCheckRunning) {
-        event->ignore();
+bool Form4::event(QEvent* event) {
+    if (event->type() == CloseRefusedEventType() && state_.LinkCheckRunning) {
         StatusBar1->showMessage(ToQString(LinkCheckMessages::OkStops));
         noticeShown_.start();
-        return;
+        return true;
     }
-    QDialog::closeEvent(event);
+    return QDialog::event(event);
 }
 
 void Form4::SetLinkCommandsEnabled(bool enabled) {

@@ -74,7 +74,7 @@ public slots:
 protected:
     void showEvent(QShowEvent* event) override;
     // The close box does not stop a running check; the status line says what does.
-    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void buildControls();
