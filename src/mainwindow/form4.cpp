@@ -1,6 +1,7 @@
 #include "mainwindow/form4.h"
 
 #include "linkcheck/link_check_messages.h"
+#include "mainwindow/focus_frame.h"
 #include "mainwindow/message_box.h"
 #include "mainwindow/module_state.h"
 #include "mainwindow/named_widget.h"
@@ -15,6 +16,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStatusBar>
@@ -59,6 +61,7 @@ void Form4::buildControls() {
     List1->setSelectionMode(QAbstractItemView::MultiSelection);
     List1->setUniformRowHeights(true);
     List1->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    ShowFocusFrame(List1);
     Text1 = Named<QLineEdit>(this, "Text1");
     Command1 = Named<QPushButton>(this, "Command1");
     Command1->setText(QStringLiteral("全選択"));
@@ -72,6 +75,13 @@ void Form4::buildControls() {
     Command5->setText(QStringLiteral("OK"));
     StatusBar1 = Named<QStatusBar>(this, "StatusBar1");
     StatusBar1->setSizeGripEnabled(false);
+    Label3 = Named<QLabel>(this, "Label3");
+    ProgressBar1 = Named<QProgressBar>(this, "ProgressBar1");
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setMaximumWidth(120);
+    ProgressBar1->setValue(0);
+    StatusBar1->addPermanentWidget(Label3);
+    StatusBar1->addPermanentWidget(ProgressBar1);
     for (QPushButton* button : {Command1, Command2, Command3, Command4, Command5}) {
         button->setAutoDefault(false);
     }

@@ -10,6 +10,7 @@
 
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QTreeWidget;
 class QPushButton;
 class QStatusBar;
@@ -67,6 +68,8 @@ public:
     QPushButton* Command4;
     QPushButton* Command5;
     QStatusBar* StatusBar1;
+    QLabel* Label3;             // "decided / total", beside the status text
+    QProgressBar* ProgressBar1; // the same as a bar
 
 public slots:
     void reject() override; // Esc does what OK does
@@ -83,6 +86,7 @@ private:
     void addDeadLine(const LinkTarget& target, const LinkVerdict& verdict);
     bool confirmDeletion(const std::vector<int>& selected);
     void showLineCount();
+    void showProgress(std::size_t decided, std::size_t total);
     void setForegroundWatch(bool enabled);
     void refreshMainList();
 

@@ -103,6 +103,7 @@ private slots:
             QCOMPARE(Lines(form4.List1),
                      QStringList({"[00002]:四〇四", "[00003]:拒否", "[00005]:四一〇",
                                   "[00006]:名前なし", "[00007]:空"}));
+            QCOMPARE(form4.Label3->text(), QStringLiteral("6 / 6"));
             QCOMPARE(form4.List1->topLevelItem(1)->text(1),
                      QStringLiteral("接続不可: 接続できません"));
             QTest::mouseClick(form4.List1->viewport(), Qt::LeftButton, {},
@@ -153,6 +154,7 @@ private slots:
                     return form4.List1->topLevelItemCount() == 1 && server.requests() >= 1;
                 },
                 [&](Form4& form4) {
+                    QCOMPARE(form4.Label3->text(), QStringLiteral("1 / 2"));
                     form4.close();
                     QVERIFY(form4.isVisible());
                     QTest::qWait(100);
