@@ -1,6 +1,7 @@
 #include "mainwindow/form1.h"
 
 #include "mainwindow/dialog_keys.h"
+#include "mainwindow/focus_frame.h"
 #include "mainwindow/form2.h"
 #include "mainwindow/form3.h"
 #include "mainwindow/form4.h"
@@ -131,6 +132,7 @@ void Form1::buildControls() {
     List1->setUniformItemSizes(true);
     // One scroll step per line, so that the scroll position is the top line.
     List1->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    ShowFocusFrame(List1);
 
     commands_ = {Command8, Command1, Command2,  Command3,  Command11, Command6,
                  Command4, Command7, Command10, Command12, Command13, Command14};

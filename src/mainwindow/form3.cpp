@@ -139,6 +139,7 @@ void Form3::runMerge() {
     if (result.done) {
         MessageBox(this, ToQString(MergeMessages::Done), MessageStyle::Ok);
         setWorking(false);
+        Label2->setText(ToQString(MergeMessages::Done) + QStringLiteral(" %1件").arg(result.added));
         return;
     }
     MessageBox(this, ToQString(MergeMessages::Failed), MessageStyle::Critical);

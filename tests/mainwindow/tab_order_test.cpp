@@ -8,6 +8,7 @@
 #include "mainwindow/window_menu.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QInputMethodEvent>
 #include <QSignalSpy>
 
@@ -54,6 +55,9 @@ private slots:
         for (int i = chain.size() - 2; i >= 0; --i) {
             QCOMPARE(NameOf(PressTab(Qt::ShiftModifier)), NameOf(chain[i]));
         }
+        const QImage unfocused = f.List1->grab().toImage();
+        f.List1->setFocus();
+        QVERIFY(f.List1->grab().toImage() != unfocused); // the list shows it has the focus
     }
 
     void typingThroughTheEditorNeverReachesTheDataFilePath() {
