@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
     }
     bool saved = false;
     QEventLoop loop;
-    QTimer::singleShot(800, [&] {
+    QTimer::singleShot(name.isEmpty() ? 800 : 2000, [&] {
         if (name.isEmpty()) {
             saved = h.form().grab().save(out);
         } else {
