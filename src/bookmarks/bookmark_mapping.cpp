@@ -48,7 +48,7 @@ std::u16string KeywordsOfTags(const std::vector<std::string>& tags) {
         std::u16string word = FromUtf8(tag);
         for (char16_t& c : word) {
             if (c == u' ') {
-                c = u'\u3000';
+                c = u'\u00A0'; // no word delimiter, so the tag stays one keyword
             }
         }
         if (!word.empty()) {

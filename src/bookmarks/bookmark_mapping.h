@@ -12,7 +12,7 @@ namespace tomorine {
 bool IsImportableUrl(std::string_view url);
 
 // The tags as keywords: separated by a half-width space, a space inside a
-// tag made full-width so that the tag stays one keyword.
+// tag a no-break space, which no search or keyword list splits at.
 std::u16string KeywordsOfTags(const std::vector<std::string>& tags);
 
 // The entry a bookmark becomes: URL, title (the URL when empty), keywords

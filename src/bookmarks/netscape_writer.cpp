@@ -32,6 +32,8 @@ std::string TagsOf(std::u16string_view keywords) {
         for (char16_t& c : word) {
             if (c == u',') {
                 c = u'\uFF0C';
+            } else if (c == u'\u00A0') {
+                c = u' '; // a tag's space, as the import stored it
             }
         }
         if (!word.empty()) {

@@ -28,7 +28,9 @@ std::u16string GetShortcutTarget(const std::filesystem::path& path, ShortcutCoun
         if (e.number() == ShortcutError::BadCall) {
             ++counters.ShortcutBadCallCount;
         } else if (e.number() == ShortcutError::NoTarget) {
-            ++counters.ShortcutNoTargetCount;
+            if (counters.ShortcutNoTargetCount++ == 0) {
+                counters.FirstNoTarget = path;
+            }
         }
         ++counters.ShortcutErrorCount;
     } catch (const std::exception&) {

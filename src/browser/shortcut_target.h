@@ -12,6 +12,7 @@ struct ShortcutCounters {
     std::int32_t ShortcutErrorCount = 0;    // every failure
     std::int32_t ShortcutNoTargetCount = 0; // read, but no target in it
     std::int32_t ShortcutBadCallCount = 0;  // a path the file system refuses (too long, invalid)
+    std::filesystem::path FirstNoTarget;    // the first of those without a target
 };
 
 // Error numbers of a shortcut that cannot be read.

@@ -17,7 +17,10 @@ ImportNotices NoticesFor(const ShortcutCounters& counters) {
         notices.namesTooLong = std::string(FavoritesMessages::NamesTooLong);
     }
     if (counters.ShortcutNoTargetCount != 0) {
-        notices.noTargets = std::string(FavoritesMessages::NoTargets);
+        const auto name = counters.FirstNoTarget.filename().u8string();
+        notices.noTargets = std::string(FavoritesMessages::NoTargets) + "（" +
+                            std::to_string(counters.ShortcutNoTargetCount) + "件、最初は " +
+                            std::string(name.begin(), name.end()) + "）";
     }
     return notices;
 }

@@ -1,6 +1,6 @@
 #include "htmlexport/html_text.h"
 
-#include "htmlexport/full_width.h"
+#include "search/full_width.h"
 
 namespace tomorine {
 

@@ -15,6 +15,7 @@ inline constexpr std::string_view NetworkDown = "ネットワークに接続で�
                                                 "リンク切れかどうかを確かめられません";
 inline constexpr std::string_view NothingDeletedOffline =
     "ネットワークに接続できないため、何も削除しません";
+inline constexpr std::string_view OkStops = "チェック中です。中止するにはOKを押してください";
 inline constexpr std::string_view LeftChanged = "変更されていたため削除しませんでした";
 
 // "[3件]": the number of dead-link lines.

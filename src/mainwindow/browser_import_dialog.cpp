@@ -8,6 +8,7 @@
 #include "browser/firefox_records.h"
 #include "favorites/import_summary.h"
 #include "mainwindow/file_chooser.h"
+#include "mainwindow/focus_frame.h"
 #include "mainwindow/message_box.h"
 #include "mainwindow/qt_text.h"
 #include "store/message_style.h"
@@ -26,11 +27,13 @@ BrowserImportDialog::BrowserImportDialog(StoreState& store, const std::filesyste
     : QDialog(parent), store_(store), home_(home) {
     setWindowTitle(QStringLiteral("ブラウザ取込"));
     List1 = new QListWidget(this);
+    ShowFocusFrame(List1);
     List1->setObjectName(QStringLiteral("List1"));
     Command1 = new QPushButton(QStringLiteral("取込"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command2 = new QPushButton(QStringLiteral("閉じる"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
+    Command1->setDefault(true);
     Label1 = new QLabel(this);
     Label2 = new QLabel(this);
     auto* buttons = new QHBoxLayout;

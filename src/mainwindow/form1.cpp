@@ -1,9 +1,11 @@
 #include "mainwindow/form1.h"
 
+#include "mainwindow/dialog_keys.h"
+#include "mainwindow/focus_frame.h"
 #include "mainwindow/form2.h"
-#include "mainwindow/form5.h"
 #include "mainwindow/form3.h"
 #include "mainwindow/form4.h"
+#include "mainwindow/form5.h"
 #include "mainwindow/form6.h"
 #include "mainwindow/form7.h"
 #include "mainwindow/module_state.h"
@@ -130,9 +132,10 @@ void Form1::buildControls() {
     List1->setUniformItemSizes(true);
     // One scroll step per line, so that the scroll position is the top line.
     List1->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    ShowFocusFrame(List1);
 
-    commands_ = {Command8, Command1,  Command2,  Command3,  Command11, Command6,
-                 Command4, Command7,  Command10, Command12, Command13, Command14};
+    commands_ = {Command8, Command1, Command2,  Command3,  Command11, Command6,
+                 Command4, Command7, Command10, Command12, Command13, Command14};
     ResetListCaption();
 }
 
@@ -206,6 +209,12 @@ void Form1::connectControls() {
     connect(Command12, &QPushButton::clicked, this, &Form1::Command12_Click);
     connect(Command13, &QPushButton::clicked, this, &Form1::Command13_Click);
     connect(Command14, &QPushButton::clicked, this, &Form1::Command14_Click);
+    // Enter searches from the search fields; the data file path has none, so
+    // that Enter there never reaches OK, which ends the program.
+    for (QLineEdit* field : {Text1, Text2, Text3, Text4}) {
+        connect(field, &QLineEdit::returnPressed, Command1, &QPushButton::click);
+    }
+    InstallCtrlEnter(Text5, Command1);
     // A new line selected by mouse or keyboard loads its entry at once; a
     // press on the line already selected loads it again, as a click does.
     connect(List1, &QListWidget::currentRowChanged, this, [this](int row) {

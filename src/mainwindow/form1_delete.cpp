@@ -57,6 +57,8 @@ void Form1::Command6_Click() {
         return;
     }
     form6->Label1->setText(QStringLiteral("削除しています"));
+    // Placed before it shows, so that the window manager does not move it while shown.
+    form6->move(geometry().center() - form6->rect().center());
     ShowPainted(form6);
     try {
         std::int32_t serial = CellToInt32(selected->field(SerialColumn));

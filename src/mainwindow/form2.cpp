@@ -2,6 +2,7 @@
 
 #include "bookmarks/netscape_writer.h"
 #include "htmlexport/html_list_writer.h"
+#include "mainwindow/dialog_keys.h"
 #include "mainwindow/file_chooser.h"
 #include "mainwindow/message_box.h"
 #include "mainwindow/module_state.h"
@@ -57,6 +58,7 @@ Form2::Form2(ModuleState& state, QWidget* mainWindow, std::function<SearchTexts(
     ProgressBar1->setTextVisible(false);
     ProgressBar1->setMaximumHeight(8);
     ProgressBar1->setValue(0);
+    Label2 = Named<QLabel>(this, "Label2");
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(14, 14, 14, 14);
@@ -70,11 +72,13 @@ Form2::Form2(ModuleState& state, QWidget* mainWindow, std::function<SearchTexts(
     grid->addWidget(Command2, 1, 2);
     grid->addWidget(Check2, 2, 1);
     grid->addWidget(ProgressBar1, 3, 0, 1, 3);
+    grid->addWidget(Label2, 4, 0, 1, 3);
     setTabOrder(Text1, Command1);
     setTabOrder(Command1, Check1);
     setTabOrder(Check1, Check2);
     setTabOrder(Check2, Command2);
 
+    InstallDialogKeys(this, Command2);
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
 }
@@ -106,18 +110,21 @@ void Form2::storeSettings() {
 }
 
 // Runs `write` under the wait cursor; false when it failed, its description
-// shown. `write` returns whether the last search left anything to write.
-bool Form2::writeOutput(const std::function<bool()>& write) {
+// shown. `write` returns how many entries it wrote (none when the last search
+// left nothing).
+bool Form2::writeOutput(const std::function<int()>& write) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        const bool wrote = write();
+        const int wrote = write();
         QApplication::restoreOverrideCursor();
-        if (!wrote) {
+        Label2->setText(QStringLiteral("作成完了 %1件").arg(wrote));
+        if (wrote == 0) {
             MessageBox(this, ToQString(Messages::NoData), MessageStyle::Ok);
         }
         return true;
     } catch (const std::exception& e) {
         QApplication::restoreOverrideCursor();
+        Label2->clear();
         MessageBox(this, QString::fromUtf8(e.what()), MessageStyle::Critical);
         return false;
     }
@@ -138,7 +145,10 @@ bool Form2::writePage() {
             ProgressBar1->repaint();
         }
     };
-    return writeOutput([&] { return !WriteHtmlList(state_, request).noData; });
+    return writeOutput([&] {
+        const HtmlListResult result = WriteHtmlList(state_, request);
+        return result.noData ? 0 : result.entriesWritten;
+    });
 }
 
 // The rows of the last search that match the fields, as a bookmark file;
@@ -152,7 +162,7 @@ bool Form2::writeBookmarks() {
         if (!entries.empty()) {
             WriteNetscapeBookmarks(entries, ToPath(Text1->text()));
         }
-        return !entries.empty();
+        return static_cast<int>(entries.size());
     });
 }
 
@@ -165,6 +175,7 @@ void Form2::Command2_Click() {
     RemoveSystemMenuItem(this, 5);
     setControlsEnabled(false);
     ProgressBar1->setValue(0);
+    Label2->setText(QStringLiteral("処理中です"));
     repaint();
     state_.CommentOutput = Check1->isChecked() ? 1 : 0;
     state_.OutputFilePath = Text1->text().toStdString();

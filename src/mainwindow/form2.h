@@ -35,6 +35,7 @@ public:
     QCheckBox* Check2; // a bookmark file for browsers instead of the page
     QPushButton* Command2;
     QProgressBar* ProgressBar1; // rows of the last search gone through
+    QLabel* Label2;             // status: at work, or the last run's count
 
 protected:
     // The close box puts the stored values back and only hides the dialog;
@@ -44,7 +45,7 @@ protected:
 private:
     void setControlsEnabled(bool enabled);
     void storeSettings();
-    bool writeOutput(const std::function<bool()>& write);
+    bool writeOutput(const std::function<int()>& write);
     bool writePage();
     bool writeBookmarks();
 

@@ -1,5 +1,6 @@
 #include "mainwindow/form3.h"
 
+#include "mainwindow/dialog_keys.h"
 #include "mainwindow/file_chooser.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/message_box.h"
@@ -46,7 +47,6 @@ Form3::Form3(ModuleState& state, Form1& owner)
     Command1->setToolTip(QStringLiteral("参照ファイルの指定"));
     Command2 = new QPushButton(QStringLiteral("OK"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setDefault(true);
     Label2 = new QLabel(this);
     Label2->setObjectName(QStringLiteral("Label2"));
 
@@ -59,6 +59,7 @@ Form3::Form3(ModuleState& state, Form1& owner)
     setTabOrder(Text1, Command1);
     setTabOrder(Command1, Command2);
 
+    InstallDialogKeys(this, Command2);
     connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form3::Command2_Click);
 }
@@ -138,6 +139,7 @@ void Form3::runMerge() {
     if (result.done) {
         MessageBox(this, ToQString(MergeMessages::Done), MessageStyle::Ok);
         setWorking(false);
+        Label2->setText(ToQString(MergeMessages::Done) + QStringLiteral(" %1件").arg(result.added));
         return;
     }
     MessageBox(this, ToQString(MergeMessages::Failed), MessageStyle::Critical);

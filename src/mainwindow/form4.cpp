@@ -1,11 +1,13 @@
 #include "mainwindow/form4.h"
 
 #include "linkcheck/link_check_messages.h"
+#include "mainwindow/focus_frame.h"
 #include "mainwindow/message_box.h"
 #include "mainwindow/module_state.h"
 #include "mainwindow/named_widget.h"
 #include "mainwindow/qt_text.h"
 #include "mainwindow/url_open_seam.h"
+#include "mainwindow/window_menu.h"
 #include "store/message_style.h"
 #include "store/messages.h"
 
@@ -14,6 +16,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStatusBar>
@@ -58,6 +61,7 @@ void Form4::buildControls() {
     List1->setSelectionMode(QAbstractItemView::MultiSelection);
     List1->setUniformRowHeights(true);
     List1->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    ShowFocusFrame(List1);
     Text1 = Named<QLineEdit>(this, "Text1");
     Command1 = Named<QPushButton>(this, "Command1");
     Command1->setText(QStringLiteral("全選択"));
@@ -71,9 +75,18 @@ void Form4::buildControls() {
     Command5->setText(QStringLiteral("OK"));
     StatusBar1 = Named<QStatusBar>(this, "StatusBar1");
     StatusBar1->setSizeGripEnabled(false);
+    Label3 = Named<QLabel>(this, "Label3");
+    ProgressBar1 = Named<QProgressBar>(this, "ProgressBar1");
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setMaximumWidth(120);
+    ProgressBar1->setValue(0);
+    StatusBar1->addPermanentWidget(Label3);
+    StatusBar1->addPermanentWidget(ProgressBar1);
     for (QPushButton* button : {Command1, Command2, Command3, Command4, Command5}) {
         button->setAutoDefault(false);
     }
+    // Enter on a line shows it, as a double click does.
+    Command3->setDefault(true);
 
     auto* caption = new QHBoxLayout;
     caption->addWidget(Label1);
@@ -126,7 +139,18 @@ void Form4::Form_Activate() {
     }
 }
 
-void Form4::reject() {}
+void Form4::reject() {
+    Command5_Click();
+}
+
+bool Form4::event(QEvent* event) {
+    if (event->type() == CloseRefusedEventType() && state_.LinkCheckRunning) {
+        StatusBar1->showMessage(ToQString(LinkCheckMessages::OkStops));
+        noticeShown_.start();
+        return true;
+    }
+    return QDialog::event(event);
+}
 
 void Form4::SetLinkCommandsEnabled(bool enabled) {
     for (QWidget* control :

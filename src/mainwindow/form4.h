@@ -5,10 +5,12 @@
 #include "linkcheck/link_verdict.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <functional>
 
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QTreeWidget;
 class QPushButton;
 class QStatusBar;
@@ -66,12 +68,16 @@ public:
     QPushButton* Command4;
     QPushButton* Command5;
     QStatusBar* StatusBar1;
+    QLabel* Label3;             // "decided / total", beside the status text
+    QProgressBar* ProgressBar1; // the same as a bar
 
 public slots:
-    void reject() override; // Esc does not close the window; OK does
+    void reject() override; // Esc does what OK does
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // The close box does not stop a running check; the status line says what does.
+    bool event(QEvent* event) override;
 
 private:
     void buildControls();
@@ -80,6 +86,7 @@ private:
     void addDeadLine(const LinkTarget& target, const LinkVerdict& verdict);
     bool confirmDeletion(const std::vector<int>& selected);
     void showLineCount();
+    void showProgress(std::size_t decided, std::size_t total);
     void setForegroundWatch(bool enabled);
     void refreshMainList();
 
@@ -87,6 +94,7 @@ private:
     Form1& form1_;
     std::vector<LinkTarget> checked_; // the live entries as the last check read them
     bool networkDown_ = false;        // no answer came: nothing may be deleted
+    QElapsedTimer noticeShown_;       // the close box's notice, kept a while
 };
 
 } // namespace tomorine

@@ -16,9 +16,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QStatusBar>
 #include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
 
 namespace tomorine {
 
@@ -93,6 +95,8 @@ bool Form4::openResults(std::vector<LinkTarget>& targets) {
         List1->clear();
         Text1->clear();
         Label2->clear();
+        Label3->clear();
+        ProgressBar1->reset();
         SetLinkCommandsEnabled(false);
         state_.LinkCheckRunning = true;
         targets = ReadLinkTargets(rows);
@@ -119,10 +123,14 @@ void Form4::checkTargets(const std::vector<LinkTarget>& targets) {
                 addDeadLine(targets[row.row], row.verdict);
             }
         }
+        // Read again: the lines just listed may be newer than `progress`.
+        const LinkCheckProgress shown = check.progress();
+        showProgress(shown.decided, shown.total);
         if (progress.finished) {
             break;
         }
-        if (progress.oldestOpen < targets.size()) {
+        const bool noticeShown = noticeShown_.isValid() && noticeShown_.elapsed() < 3000;
+        if (progress.oldestOpen < targets.size() && !noticeShown) {
             StatusBar1->showMessage(ToQString(StartStatusText(targets[progress.oldestOpen])));
         }
         Wait(PollMilliseconds);
@@ -146,6 +154,12 @@ void Form4::checkTargets(const std::vector<LinkTarget>& targets) {
     if (networkDown_) {
         MessageBox(this, ToQString(LinkCheckMessages::NetworkDown), MessageStyle::Exclamation);
     }
+}
+
+void Form4::showProgress(std::size_t decided, std::size_t total) {
+    Label3->setText(QStringLiteral("%1 / %2").arg(decided).arg(total));
+    ProgressBar1->setMaximum(static_cast<int>(std::max<std::size_t>(total, 1)));
+    ProgressBar1->setValue(static_cast<int>(decided));
 }
 
 void Form4::addDeadLine(const LinkTarget& target, const LinkVerdict& verdict) {

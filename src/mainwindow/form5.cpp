@@ -4,6 +4,7 @@
 #include "favorites/favorites_import.h"
 #include "favorites/import_summary.h"
 #include "mainwindow/file_chooser.h"
+#include "mainwindow/focus_frame.h"
 #include "mainwindow/message_box.h"
 #include "mainwindow/module_state.h"
 #include "mainwindow/named_widget.h"
@@ -98,6 +99,7 @@ void Form5::buildControls() {
     List1 = Named<QListWidget>(this, "List1", {12, 32, kWidth - 24, 160});
     List1->setUniformItemSizes(true);
     List1->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    ShowFocusFrame(List1);
     Line1 = Rule(this, "Line1", 200);
     Label31 = Caption(this, "Label31", QStringLiteral("進捗状況"), {12, 208, 300, 20});
     Label20 = Named<QLabel>(this, "Label20", {12, 232, kTrackWidth, 22});
@@ -132,7 +134,7 @@ void Form5::buildControls() {
     Line4 = Rule(this, "Line4", 454);
     Command2 = Named<QPushButton>(this, "Command2", {kWidth - 112, 462, 100, 28});
     Command2->setText(QStringLiteral("OK"));
-    Command2->setAutoDefault(false);
+    Command2->setDefault(true);
     StatusBar1 = Named<QStatusBar>(this, "StatusBar1", {0, 494, kWidth, 22});
     StatusBar1->setSizeGripEnabled(false);
     connect(Command2, &QPushButton::clicked, this, &Form5::Command2_Click);
@@ -180,7 +182,9 @@ void Form5::Form_Activate() {
 void Form5::reject() {
     if (IsClosingByProgram(this)) {
         QDialog::reject();
+        return;
     }
+    Command2_Click();
 }
 
 void Form5::Command2_Click() {

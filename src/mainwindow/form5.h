@@ -71,7 +71,7 @@ public:
     QFrame* Line4;
 
 public slots:
-    void reject() override; // Escape does not close it; OK does
+    void reject() override; // Esc does what OK does
 
 protected:
     void showEvent(QShowEvent* event) override;

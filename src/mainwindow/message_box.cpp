@@ -3,6 +3,7 @@
 #include "mainwindow/seam_recorder.h"
 #include "store/message_style.h"
 
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -42,6 +43,13 @@ int MessageBox(QWidget* parent, const QString& text, int style) {
     if (okCancel) {
         QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
         box.setEscapeButton(static_cast<QAbstractButton*>(cancel));
+    }
+    // A window manager cuts a title wider than the box; room for the title,
+    // the title bar's buttons and the icon keeps it whole.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int wide = box.fontMetrics().horizontalAdvance(box.windowTitle()) + 200;
+        grid->addItem(new QSpacerItem(wide, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     }
     box.exec();
     return box.buttonRole(box.clickedButton()) == QMessageBox::AcceptRole || !okCancel

@@ -1,6 +1,7 @@
 #include "mainwindow/window_menu.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QVariant>
 #include <QWidget>
@@ -37,6 +38,8 @@ protected:
         if (event->type() == QEvent::Close && IsCloseRemoved(window_) &&
             !IsClosingByProgram(window_)) {
             event->ignore();
+            QEvent refused(static_cast<QEvent::Type>(CloseRefusedEventType()));
+            QCoreApplication::sendEvent(window_, &refused);
             return true;
         }
         return false;
@@ -120,6 +123,11 @@ void CloseByProgram(QWidget* window) {
     window->setProperty(kClosingByProgram, true);
     window->close();
     window->setProperty(kClosingByProgram, false);
+}
+
+int CloseRefusedEventType() {
+    static const int type = QEvent::registerEventType();
+    return type;
 }
 
 bool IsCloseRemoved(const QWidget* window) {

@@ -17,6 +17,10 @@ int RemoveSystemMenuItem(QWidget* window, int item, bool restore = false);
 // True when the user's close of `window` is being ignored.
 bool IsCloseRemoved(const QWidget* window);
 
+// The event a window gets when a user's close was ignored, so that it can
+// say why.
+int CloseRefusedEventType();
+
 // Closes a window as the program (never ignored). Qt delivers every close of
 // a top-level window the same way, so the program marks its own.
 void CloseByProgram(QWidget* window);

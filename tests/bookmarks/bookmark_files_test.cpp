@@ -128,14 +128,14 @@ TEST(NetscapeBookmarks, FoldersEntitiesAndCharsets) {
 TEST(NetscapeWriter, EscapesEveryTextAndReadsBack) {
     TempDir dir;
     WriteNetscapeBookmarks({{1, u"https://a.example/?x=1&y=\"2\"", u"<東京> & \"大阪\"", u"",
-                             u"京都 a,b 奈良\u3000寺", u"一行目\n<二行目>"},
+                             u"京都 a,b 奈良\u3000寺 new\u00A0york", u"一行目\n<二行目>"},
                             {2, u"http://b.example/", u"題", u"", u"", u""}},
                            dir / "out.html");
-    EXPECT_EQ(
-        Describe(ReadNetscapeBookmarks(dir / "out.html")),
-        (Lines{"https://a.example/?x=1&y=\"2\" | <東京> & \"大阪\" | [京都][a，b][奈良\u3000寺] | "
-               "一行目\n<二行目> | ",
-               "http://b.example/ | 題 |  |  | "}));
+    EXPECT_EQ(Describe(ReadNetscapeBookmarks(dir / "out.html")),
+              (Lines{"https://a.example/?x=1&y=\"2\" | <東京> & \"大阪\" | "
+                     "[京都][a，b][奈良\u3000寺][new york] | "
+                     "一行目\n<二行目> | ",
+                     "http://b.example/ | 題 |  |  | "}));
 }
 
 } // namespace

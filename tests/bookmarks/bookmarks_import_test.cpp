@@ -68,7 +68,7 @@ TEST_F(BookmarksImport, AddsNewUrlsOnceAndCountsTheRest) {
         EntryRowsByXlrd(store_.DataFilePath),
         RowsOf(
             {kStored,
-             {2, u"https://new.example/", u"新しい", u"旅行/京都", u"タグ two\u3000words", u"メモ"},
+             {2, u"https://new.example/", u"新しい", u"旅行/京都", u"タグ two\u00A0words", u"メモ"},
              {3, u"http://untitled.example/", u"http://untitled.example/", u"", u"", u""}}));
     const auto before = ReadBytes(store_.DataFilePath);
     EXPECT_EQ(run(bookmarks).counts.existing, 4);

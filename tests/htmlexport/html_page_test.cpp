@@ -2,9 +2,9 @@
 // references for what it cannot hold) and its entry rows byte for byte,
 // read back through glibc's CP932 decoder.
 #include "htmlexport/cp932_references.h"
-#include "htmlexport/full_width.h"
 #include "htmlexport/html_page_writer.h"
 #include "htmlexport/html_text.h"
+#include "search/full_width.h"
 #include "store/entry.h"
 #include "store/settings/cp932.h"
 #include "store/table/recordset.h"

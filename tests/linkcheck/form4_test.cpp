@@ -103,6 +103,7 @@ private slots:
             QCOMPARE(Lines(form4.List1),
                      QStringList({"[00002]:四〇四", "[00003]:拒否", "[00005]:四一〇",
                                   "[00006]:名前なし", "[00007]:空"}));
+            QCOMPARE(form4.Label3->text(), QStringLiteral("6 / 6"));
             QCOMPARE(form4.List1->topLevelItem(1)->text(1),
                      QStringLiteral("接続不可: 接続できません"));
             QTest::mouseClick(form4.List1->viewport(), Qt::LeftButton, {},
@@ -134,32 +135,44 @@ private slots:
         QVERIFY(!h.form().form4->isVisible());
     }
 
-    // OK stops a running check at once; the foreground watch was paused for
-    // the check and resumed.
+    // OK, and Esc as OK, stop a running check at once; the close box only
+    // says so. The foreground watch was paused for the check and resumed.
     void okStopsARunningCheckWithinASecond() {
-        LocalHttpServer server;
-        Form1Harness h;
-        WriteEntries(h.defaultDataFile(),
-                     {UrlEntry(1, "", u"空"), UrlEntry(2, server.url("/hang"), u"待ち")});
-        QVERIFY(h.load());
-        std::vector<bool> watch;
-        h.state().SetForegroundWatchEnabled = [&](bool on) { watch.push_back(on); };
-        h.form().form4->checkOptions = LoopbackOptions(server, {}, 60s);
-        Clock::time_point pressed;
-        WhileOpen(
-            h.form(),
-            [&](Form4& form4) {
-                return form4.List1->topLevelItemCount() == 1 && server.requests() >= 1;
-            },
-            [&](Form4& form4) {
-                QVERIFY(h.state().LinkCheckRunning);
-                pressed = Clock::now();
-                form4.Command5->click();
-            });
-        QVERIFY(Clock::now() - pressed < 1s);
-        QCOMPARE(h.form().form4->StatusBar1->currentMessage(), QStringLiteral("中止"));
-        QVERIFY(!h.state().LinkCheckRunning);
-        QCOMPARE(watch, (std::vector<bool>{false, true}));
+        for (bool byEsc : {false, true}) {
+            LocalHttpServer server;
+            Form1Harness h;
+            WriteEntries(h.defaultDataFile(),
+                         {UrlEntry(1, "", u"空"), UrlEntry(2, server.url("/hang"), u"待ち")});
+            QVERIFY(h.load());
+            std::vector<bool> watch;
+            h.state().SetForegroundWatchEnabled = [&](bool on) { watch.push_back(on); };
+            h.form().form4->checkOptions = LoopbackOptions(server, {}, 60s);
+            Clock::time_point pressed;
+            WhileOpen(
+                h.form(),
+                [&](Form4& form4) {
+                    return form4.List1->topLevelItemCount() == 1 && server.requests() >= 1;
+                },
+                [&](Form4& form4) {
+                    QCOMPARE(form4.Label3->text(), QStringLiteral("1 / 2"));
+                    form4.close();
+                    QVERIFY(form4.isVisible());
+                    QTest::qWait(100);
+                    QCOMPARE(form4.StatusBar1->currentMessage(),
+                             QStringLiteral("チェック中です。中止するにはOKを押してください"));
+                    QVERIFY(h.state().LinkCheckRunning);
+                    pressed = Clock::now();
+                    if (byEsc) {
+                        QTest::keyClick(form4.Text1, Qt::Key_Escape);
+                    } else {
+                        form4.Command5->click();
+                    }
+                });
+            QVERIFY(Clock::now() - pressed < 1s);
+            QCOMPARE(h.form().form4->StatusBar1->currentMessage(), QStringLiteral("中止"));
+            QVERIFY(!h.state().LinkCheckRunning);
+            QCOMPARE(watch, (std::vector<bool>{false, true}));
+        }
     }
 
     // A deletion that cannot be saved is reported naming the file; the file

@@ -77,6 +77,7 @@ private slots:
         dialog.Command2->click();
 
         QCOMPARE(s.h.takeMessages(), QStringList{"作成完了"});
+        QCOMPARE(dialog.Label2->text(), QStringLiteral("作成完了 1件"));
         QVERIFY(!dialog.isVisible() && Usable(dialog, true));
         QCOMPARE(s.h.state().CommentOutput, 1);
         for (const fs::path& ini : {s.h.appIni(), s.dataIni}) {

@@ -57,9 +57,11 @@ private slots:
         QVERIFY(entries[1].serial == 4 && entries[1].title == u"新");
         QCOMPARE(Setting(s.h.appIni(), kReferFileKey), s.reference.string());
         QVERIFY(form3.isHidden());
+        QCOMPARE(form3.Label2->text(), QStringLiteral("マージ完了 1件"));
 
         form3.Command2->click(); // again: nothing new, still done
         QCOMPARE(s.h.takeMessages(), QStringList{ToQString(MergeMessages::Done)});
+        QCOMPARE(form3.Label2->text(), QStringLiteral("マージ完了 0件"));
         // An edit closed with × is not confirmed: neither shown again nor stored.
         form3.Text1->setText("/未確定.xls");
         form3.close();

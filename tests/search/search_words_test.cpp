@@ -93,8 +93,14 @@ TEST(ContainsAllWords, FindsEveryWordAfterFolding) {
              // full-width and half-width forms find each other
              Case{u"ＡＢＣ１２３", u"abc123", true},
              Case{u"it's “quoted”", u"it’s \"quoted\"", true},
-             // katakana ア…ン are compared as written
-             Case{u"アイウ", u"ｱ", false},
+             // katakana ア…ン are compared as written; half-width katakana
+             // take the full-width form, a sound mark joining its letter
+             Case{u"アイウ", u"ｱ", true},
+             Case{u"ｶﾀｶﾅ半角のページ", u"カタカナ", true},
+             Case{u"カタカナ", u"ｶﾀｶﾅ", true},
+             Case{u"ｶﾞｲﾄﾞ", u"ガイド", true},
+             Case{u"ガイド", u"ｶﾞｲﾄﾞ", true},
+             Case{u"ｶﾞｲﾄﾞ", u"カイ", false},
              Case{u"ｳｧｲ", u"ヴァ", true},
              // the full-width space splits words as the half-width one does
              Case{u"abcdef", u"def　abc", true},

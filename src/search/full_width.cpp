@@ -1,4 +1,4 @@
-#include "htmlexport/full_width.h"
+#include "search/full_width.h"
 
 #include <array>
 
@@ -72,6 +72,15 @@ char16_t WideSign(char16_t c) {
 
 } // namespace
 
+char16_t WideKatakana(char16_t c, char16_t next, bool& joined) {
+    const char16_t letter = kKatakana[c - 0xFF61];
+    const char16_t voiced = next == kVoicedMark       ? Voiced(letter)
+                            : next == kSemiVoicedMark ? SemiVoiced(letter)
+                                                      : 0;
+    joined = voiced != 0;
+    return joined ? voiced : letter;
+}
+
 std::u16string ToFullWidth(std::u16string_view text) {
     std::u16string wide;
     wide.reserve(text.size());
@@ -81,14 +90,10 @@ std::u16string ToFullWidth(std::u16string_view text) {
             wide += u'\u3000';
         } else if (c >= u'!' && c <= u'~') {
             wide += static_cast<char16_t>(c + 0xFEE0);
-        } else if (c >= u'\uFF61' && c <= u'\uFF9F') {
-            const char16_t letter = kKatakana[c - 0xFF61];
-            const char16_t next = i + 1 < text.size() ? text[i + 1] : 0;
-            const char16_t joined = next == kVoicedMark       ? Voiced(letter)
-                                    : next == kSemiVoicedMark ? SemiVoiced(letter)
-                                                              : 0;
-            wide += joined != 0 ? joined : letter;
-            i += joined != 0 ? 1 : 0;
+        } else if (IsHalfWidthKatakana(c)) {
+            bool joined = false;
+            wide += WideKatakana(c, i + 1 < text.size() ? text[i + 1] : 0, joined);
+            i += joined ? 1 : 0;
         } else {
             wide += WideSign(c);
         }

@@ -14,4 +14,12 @@ namespace tomorine {
 // stays as it is.
 std::u16string ToFullWidth(std::u16string_view text);
 
+inline bool IsHalfWidthKatakana(char16_t c) {
+    return c >= u'\uFF61' && c <= u'\uFF9F';
+}
+
+// The full-width form of the half-width katakana `c`, joined with `next` when
+// that is a sound mark the letter takes; `joined` tells whether it was.
+char16_t WideKatakana(char16_t c, char16_t next, bool& joined);
+
 } // namespace tomorine
