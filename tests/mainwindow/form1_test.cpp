@@ -1,17 +1,25 @@
 // The main window's commands: register, update, delete, another data file,
 // the conversion of an old one at start-up, the OK command's re-save, writes
 // of another process between clicks, typing that never reaches the data file
-// path, and a bad data file chosen later, which is left as it was.
+// path, a bad data file chosen later, which is left as it was, and what Enter
+// and Esc do in the fields and dialogs.
 #include "cli/cli_process.h"
 #include "form1_harness.h"
 #include "mainwindow/file_chooser.h"
+#include "mainwindow/form2.h"
+#include "mainwindow/form3.h"
+#include "mainwindow/form7.h"
+#include "mainwindow/window_menu.h"
 #include "store/settings/settings_file.h"
 #include "store/xls/xls_file.h"
 #include "upgrade/backup.h"
 #include "upgrade_fixture.h"
 
 #include <QApplication>
+#include <QImage>
+#include <QInputMethodEvent>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -340,6 +348,90 @@ private slots:
         QVERIFY2(ContainEach(shown, {"", "データに誤りがあります"}), qPrintable(shown.join(" | ")));
         QCOMPARE(fs::exists(bad) ? ReadBytes(bad) : std::vector<std::uint8_t>{}, before);
         QVERIFY(!fs::exists(h.home() / "gone"));
+    }
+
+    void theListShowsItHasTheFocus() {
+        Form1Harness h;
+        QVERIFY(h.load());
+        QVERIFY(ShowActive(h.form()));
+        h.form().Text1->setFocus();
+        const QImage unfocused = h.form().List1->grab().toImage();
+        h.form().List1->setFocus();
+        QVERIFY(h.form().List1->grab().toImage() != unfocused);
+    }
+
+    // Enter searches from the one-line search fields and, with Ctrl, from the
+    // comment; the data file path and a committed conversion press nothing.
+    void enterSearchesFromTheSearchFields() {
+        Form1Harness h;
+        QVERIFY(h.load());
+        Form1& f = h.form();
+        QVERIFY(ShowActive(f));
+        QSignalSpy searched(f.Command1, &QPushButton::clicked);
+        QSignalSpy ended(f.Command5, &QPushButton::clicked);
+        struct Row {
+            QWidget* field;
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            int searches;
+        };
+        const Row rows[] = {
+            {f.Text1, Qt::Key_Return, {}, 1}, {f.Text2, Qt::Key_Enter, Qt::KeypadModifier, 1},
+            {f.Text3, Qt::Key_Return, {}, 1}, {f.Text4, Qt::Key_Return, {}, 1},
+            {f.Text5, Qt::Key_Return, {}, 0}, {f.Text5, Qt::Key_Return, Qt::ControlModifier, 1},
+            {f.Text6, Qt::Key_Return, {}, 0}};
+        for (const Row& row : rows) {
+            searched.clear();
+            row.field->setFocus();
+            QTest::keyClick(row.field, row.key, row.modifiers);
+            QCOMPARE(searched.size(), row.searches);
+        }
+        QCOMPARE(f.Text5->toPlainText(), QStringLiteral("\n"));
+        QCOMPARE(ended.size(), 0);
+
+        searched.clear();
+        f.Text2->setFocus();
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("漢字"));
+        QApplication::sendEvent(f.Text2, &commit);
+        QCOMPARE(f.Text2->text(), QStringLiteral("漢字"));
+        QCOMPARE(searched.size(), 0);
+    }
+
+    // Enter presses the default button; Esc closes an idle dialog and is
+    // ignored while it works (its close item removed); the conversion
+    // window ignores Esc.
+    void enterAndEscInTheDialogs() {
+        Form1Harness h;
+        QVERIFY(h.load());
+        Form1& f = h.form();
+        struct Row {
+            QWidget* dialog;
+            QLineEdit* field;
+            QPushButton* ok;
+        };
+        const Row rows[] = {{f.form2, f.form2->Text1, f.form2->Command2},
+                            {f.form3, f.form3->Text1, f.form3->Command2}};
+        for (const Row& row : rows) {
+            QSignalSpy pressed(row.ok, &QPushButton::clicked);
+            row.field->clear();
+            row.dialog->show();
+            row.field->setFocus();
+            QTest::keyClick(row.field, Qt::Key_Return);
+            QCOMPARE(pressed.size(), 1);
+            QVERIFY(row.ok->isDefault());
+            for (bool busy : {true, false}) {
+                RemoveSystemMenuItem(row.dialog, busy ? 5 : 0, !busy);
+                row.dialog->show();
+                QTest::keyClick(row.field, Qt::Key_Escape);
+                QCOMPARE(row.dialog->isVisible(), busy);
+            }
+        }
+        QCOMPARE(h.takeMessages().size(), 2); // the two empty paths
+        f.form7->show();
+        QTest::keyClick(f.form7, Qt::Key_Escape);
+        QVERIFY(f.form7->isVisible());
+        QVERIFY(!h.state().ConversionCancelRequested);
     }
 };
 
