@@ -61,7 +61,9 @@ std::vector<fs::path> FindConflictCopies(const fs::path& dataFile) {
     for (; !error && it != fs::directory_iterator(); it.increment(error)) {
         const std::string candidate = it->path().filename().string();
         std::error_code ignored;
-        if (ConflictCopyKind(name, candidate) && it->is_regular_file(ignored)) {
+        // Anything but a folder is offered, so a pipe or a device in a copy's
+        // name is named with the reader's refusal rather than passed over.
+        if (ConflictCopyKind(name, candidate) && !it->is_directory(ignored)) {
             copies.push_back(it->path());
         }
     }

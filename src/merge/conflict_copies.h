@@ -18,7 +18,7 @@ enum class SyncTool { Syncthing, Nextcloud, Dropbox };
 // Anything else, however alike, is not a copy.
 std::optional<SyncTool> ConflictCopyKind(std::string_view dataFileName, std::string_view candidate);
 
-// The conflict copies of `dataFile` in its folder, regular files only,
+// The conflict copies of `dataFile` in its folder, folders left out,
 // sorted by name. A folder that cannot be read throws a WorkbookError naming it.
 std::vector<std::filesystem::path> FindConflictCopies(const std::filesystem::path& dataFile);
 

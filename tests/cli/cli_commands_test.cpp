@@ -11,6 +11,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <sys/stat.h>
 
 namespace tomorine::test {
 namespace {
@@ -192,6 +193,9 @@ TEST(ConflictsCommand, ListsMergesAndPutsAsideOnlyWhatItCanRead) {
         {"bm (pc's conflicted copy 2026-12-06).xls",
          [&](auto& f) { WriteXlsFile(other, f); },
          {0, 0, "トモリネのデータファイルではありません"}},
+        {"bm (pipe's conflicted copy 2026-12-06).xls",
+         [](auto& f) { mkfifo(f.c_str(), 0600); },
+         {0, 0, "通常のファイルではありません"}},
         {"bm.sync-conflict-20261206-134501-ABCDEF1.xls",
          [&](auto& f) {
              WriteEntries(f, {a, b});
@@ -224,13 +228,13 @@ TEST(ConflictsCommand, ListsMergesAndPutsAsideOnlyWhatItCanRead) {
     EXPECT_EQ(merged.status, 1) << merged.out << merged.err;
     EXPECT_EQ(RunOn(data, {"search", "--url", "http://b.jp/"}).out.find("[00002]:新\n"), 0U);
     EXPECT_EQ(FileNames(dir / "conflicts"),
-              (std::set<std::string>{copies[0].name, copies[4].name,
+              (std::set<std::string>{copies[0].name, copies[5].name,
                                      "bm (conflicted copy 2026-12-06 134501) (2).xls"}))
         << merged.out << merged.err;
-    for (const Copy& copy : {copies[1], copies[2], copies[3]}) {
+    for (const Copy& copy : {copies[1], copies[2], copies[3], copies[4]}) {
         EXPECT_TRUE(fs::exists(dir / copy.name)) << copy.name;
     }
-    EXPECT_EQ(json::parse(RunOn(data, {"conflicts", "--json"}).out)["copies"].size(), 3U);
+    EXPECT_EQ(json::parse(RunOn(data, {"conflicts", "--json"}).out)["copies"].size(), 4U);
 }
 
 } // namespace
