@@ -1,39 +1,37 @@
 #include "linkcheck/link_verdict.h"
 
 #include <curl/curl.h>
+#include <iterator>
 
 namespace tomorine {
 
 namespace {
 
+// Each reason's name in the JSON output and its words in the list, in the
+// order of LinkReason.
+struct ReasonText {
+    const char* name;
+    const char* words;
+};
+
+constexpr ReasonText kReasonTexts[] = {
+    {"", ""},
+    {"http-404", "ページがありません (404)"},
+    {"http-410", "ページは削除されました (410)"},
+    {"dns", "ホスト名を解決できません"},
+    {"refused", "接続できません"},
+    {"reset", "接続が切断されました"},
+    {"empty-reply", "応答が空です"},
+    {"timeout", "時間切れです"},
+    {"tls", "TLS 接続に失敗しました"},
+    {"redirects", "リダイレクトが多すぎます"},
+    {"malformed", "URLの形式が誤っています"},
+    {"scheme", "リンクではありません"},
+};
+static_assert(std::size(kReasonTexts) == static_cast<std::size_t>(LinkReason::Scheme) + 1);
+
 const char* ReasonWords(LinkReason reason) {
-    switch (reason) {
-    case LinkReason::Http404:
-        return "ページがありません (404)";
-    case LinkReason::Http410:
-        return "ページは削除されました (410)";
-    case LinkReason::Dns:
-        return "ホスト名を解決できません";
-    case LinkReason::Refused:
-        return "接続できません";
-    case LinkReason::Reset:
-        return "接続が切断されました";
-    case LinkReason::EmptyReply:
-        return "応答が空です";
-    case LinkReason::Timeout:
-        return "時間切れです";
-    case LinkReason::Tls:
-        return "TLS 接続に失敗しました";
-    case LinkReason::Redirects:
-        return "リダイレクトが多すぎます";
-    case LinkReason::Malformed:
-        return "URLの形式が誤っています";
-    case LinkReason::Scheme:
-        return "リンクではありません";
-    case LinkReason::None:
-        break;
-    }
-    return "";
+    return kReasonTexts[static_cast<std::size_t>(reason)].words;
 }
 
 LinkVerdict Unreachable(LinkReason reason) {
@@ -59,33 +57,7 @@ const char* ClassName(LinkClass linkClass) {
 }
 
 const char* ReasonName(LinkReason reason) {
-    switch (reason) {
-    case LinkReason::Http404:
-        return "http-404";
-    case LinkReason::Http410:
-        return "http-410";
-    case LinkReason::Dns:
-        return "dns";
-    case LinkReason::Refused:
-        return "refused";
-    case LinkReason::Reset:
-        return "reset";
-    case LinkReason::EmptyReply:
-        return "empty-reply";
-    case LinkReason::Timeout:
-        return "timeout";
-    case LinkReason::Tls:
-        return "tls";
-    case LinkReason::Redirects:
-        return "redirects";
-    case LinkReason::Malformed:
-        return "malformed";
-    case LinkReason::Scheme:
-        return "scheme";
-    case LinkReason::None:
-        break;
-    }
-    return "";
+    return kReasonTexts[static_cast<std::size_t>(reason)].name;
 }
 
 const char* ClassCaption(LinkClass linkClass) {
