@@ -1,6 +1,6 @@
 #include "linkcheck/link_check.h"
 
-#include "linkcheck/curl_handles.h"
+#include "web/curl_handles.h"
 #include "linkcheck/host_scheduler.h"
 #include "linkcheck/request_target.h"
 #include "linkcheck/transfer.h"

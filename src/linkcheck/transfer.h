@@ -1,6 +1,6 @@
 #pragma once
 
-#include "linkcheck/curl_handles.h"
+#include "web/curl_handles.h"
 #include "linkcheck/link_check_options.h"
 #include "linkcheck/link_verdict.h"
 

