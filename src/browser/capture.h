@@ -36,10 +36,9 @@ CaptureEnvironment DefaultCaptureEnvironment();
 
 // The page a browser window shows. Its URL comes from the browser's records
 // of the page with the window's title (for Chromium, waited for a moment);
-// for no window (id 0), the most recently visited page of all profiles; when that finds nothing, an http or
-// https URL on the clipboard. A window that is not a browser's gives nothing.
-// Then the page is fetched for its keywords (and its title, when the browser
-// gave none).
+// for no window (id 0), the most recently visited page of all profiles; when that finds nothing, an
+// http or https URL on the clipboard. A window that is not a browser's gives nothing. Then the page
+// is fetched for its keywords (and its title, when the browser gave none).
 CapturedPage CaptureFromBrowser(const ForeignWindow& window, const CaptureEnvironment& env);
 
 // The fetch and the keyword rule alone: the page at `url` with its keywords,

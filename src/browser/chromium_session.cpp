@@ -138,8 +138,8 @@ std::optional<VisitedPage> ChromiumSessionLatestPage(const fs::path& profile) {
         return std::nullopt;
     }
     std::optional<VisitedPage> latest;
-    for (VisitedPage& page : SessionNavigations(
-             {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()})) {
+    for (VisitedPage& page :
+         SessionNavigations({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()})) {
         if (!latest || page.visitedAt >= latest->visitedAt) {
             latest = std::move(page);
         }

@@ -2,12 +2,14 @@
 // session file and places.sqlite, Chromium's History, both databases held
 // locked as a running browser holds them.
 #include "browser/capture.h"
+#include "browser/chromium_session.h"
 #include "local_http_server.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 #include <lz4.h>
 #include <nlohmann/json.hpp>
+#include <span>
 #include <sqlite3.h>
 
 namespace tomorine::test {
@@ -26,6 +28,48 @@ std::string MozLz4(const std::string& text) {
     const int size = LZ4_compress_default(text.data(), block.data(), static_cast<int>(text.size()),
                                           static_cast<int>(block.size()));
     return out + block.substr(0, static_cast<std::size_t>(size));
+}
+
+using Visits = std::vector<std::tuple<std::string, std::string, long long>>;
+
+void Append(std::string& out, std::int64_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        out += static_cast<char>(value >> (8 * i) & 0xFF);
+    }
+}
+
+void AppendText(std::string& out, const std::string& bytes, std::int32_t units) {
+    Append(out, units, 4);
+    out += bytes;
+    out.resize((out.size() + 3) & ~std::size_t{3}, '\0');
+}
+
+// A Chromium session file: a record of another kind, then one tab navigation
+// record each (ASCII titles; times since 1970 in microseconds).
+std::string Snss(const Visits& navigations) {
+    std::string file("SNSS\3\0\0\0\x05\0\x0c\1\0\0\0", 15);
+    for (const auto& [url, title, when] : navigations) {
+        std::string fields(8, '\0'); // tab and index
+        AppendText(fields, url, static_cast<std::int32_t>(url.size()));
+        std::string utf16;
+        for (char c : title) {
+            utf16 += {c, '\0'};
+        }
+        AppendText(fields, utf16, static_cast<std::int32_t>(title.size()));
+        fields += std::string(24, '\0'); // state, transition, post, referrer, policy, original
+        Append(fields, 0, 4);            // user agent flag
+        Append(fields, when + 11'644'473'600'000'000LL, 8);
+        std::string record("\x06");
+        Append(record, static_cast<std::int64_t>(fields.size()), 4);
+        Append(file, static_cast<std::int64_t>(record.size() + fields.size()), 2);
+        file += record + fields;
+    }
+    return file;
+}
+
+std::size_t NavigationCount(const std::string& bytes) {
+    return SessionNavigations({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()})
+        .size();
 }
 
 // Held open with an exclusive lock and its changes left in the -wal file,
@@ -70,8 +114,6 @@ protected:
 
     fs::path firefox() const { return home / ".mozilla/firefox/abc.default"; }
     fs::path chromium() const { return home / ".config/chromium/Profile 1"; }
-
-    using Visits = std::vector<std::tuple<std::string, std::string, long long>>;
 
     // A history database of a page table (id, url, title, last visit) and a
     // visit table (page, time), as little of the browser's as the capture reads.
@@ -166,6 +208,59 @@ TEST_F(BrowserRecordsTest, brokenRecordsAreSkipped) {
     EXPECT_EQ(CaptureFromBrowser(ForeignWindow{}, env).url, "");
     session(json::array({{{"tabs", "not an array"}}}));
     EXPECT_EQ(CaptureFromBrowser(Window("x — Mozilla Firefox", "firefox"), env).url, "");
+}
+
+// Chromium's session file has the page seconds before its History: the
+// window's page found in neither is waited for, then the newest taken.
+TEST_F(BrowserRecordsTest, chromiumTakesTheNewerOfSessionFileAndHistory) {
+    auto db = history({{server.url("/old"), "前の頁", 5'000'000}});
+    WriteText(chromium() / "Sessions/Session_13300000000000000",
+              Snss({{server.url("/old"), "前", 5'000'000},
+                    {server.url("/news"), "", 7'000'000},
+                    {"chrome://newtab/", "", 9'000'000}}));
+    env.recordWait = std::chrono::milliseconds(300);
+    int waits = 0;
+    env.waiting = [&] { ++waits; };
+    EXPECT_EQ(CaptureFromBrowser(Window("前の頁 - Chromium", "Chromium"), env).url,
+              server.url("/old"));
+    EXPECT_EQ(waits, 0);
+    const CapturedPage page = CaptureFromBrowser(Window("新しい頁 - Chromium", "Chromium"), env);
+    EXPECT_EQ(page.url, server.url("/news"));
+    EXPECT_EQ(page.title, "新しい頁");
+    EXPECT_EQ(waits, 1);
+    EXPECT_EQ(CaptureFromBrowser(ForeignWindow{}, env).url, server.url("/news"));
+}
+
+TEST(SessionNavigations, readsNothingBeyondAWellFormedRecord) {
+    const std::string good = Snss({{"http://a.example/", "t", 1}});
+    const std::size_t url = 30; // header, another record, size, id, payload, tab, index
+    auto patched = [&](std::size_t at, std::int64_t value, int bytes) {
+        std::string field;
+        Append(field, value, bytes);
+        return std::string(good).replace(at, field.size(), field);
+    };
+    const struct {
+        std::string bytes;
+        std::size_t navigations;
+    } cases[] = {
+        {good, 1},
+        {"", 0},
+        {"SNSX" + good.substr(4), 0},
+        {patched(15, 0, 2), 0},                // a record of no bytes
+        {patched(15, 0xFFFF, 2), 0},           // longer than the file
+        {patched(url, -4, 4), 0},              // a negative length
+        {patched(url, 0x7FFFFFFF, 4), 0},      // far beyond the record
+        {patched(url + 24, 0x7FFFFFFF, 4), 0}, // the title's units overflow as bytes
+        {patched(url - 12, 0x7FFFFFF0, 4), 0}, // a payload size beyond the record
+        {Snss({{"file:///etc/passwd", "", 1}, {"https://b.example/", "", 2}}), 1},
+        {good + good.substr(15), 2},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(NavigationCount(c.bytes), c.navigations) << testing::PrintToString(c.bytes);
+    }
+    for (std::size_t size = 0; size < good.size(); ++size) {
+        EXPECT_EQ(NavigationCount(good.substr(0, size)), 0u) << size;
+    }
 }
 
 } // namespace
