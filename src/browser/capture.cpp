@@ -38,14 +38,18 @@ std::optional<VisitedPage> NewestSessionPage(const std::vector<fs::path>& profil
 }
 
 // Chromium records a page in its session file a few seconds after loading it
-// and in its History seconds later still. A page not found under its title
-// in either is waited for until a newer navigation turns up in the session
-// file, at most env.recordWait; then the newest page of both is taken.
+// (often before its title) and in its History seconds later still. A page
+// not found under its title in either is waited for until a newer navigation
+// turns up in the session file, at most env.recordWait; then the newest page
+// of both is taken, unless its title says it is another page.
 std::optional<std::string> ChromiumUrlFor(const ForeignWindow& window, const std::string& title,
                                           const CaptureEnvironment& env) {
     const auto profiles = ChromiumProfiles(env.configHome, ChromiumConfigName(window));
     auto found = [&](const std::optional<VisitedPage>& page) {
         return page && page->title == title && !title.empty();
+    };
+    auto maybe = [&](const std::optional<VisitedPage>& page) {
+        return page && (page->title.empty() || page->title == title);
     };
     const std::optional<VisitedPage> before = NewestSessionPage(profiles);
     if (found(before)) {
@@ -63,7 +67,7 @@ std::optional<std::string> ChromiumUrlFor(const ForeignWindow& window, const std
     while (std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         const std::optional<VisitedPage> now = NewestSessionPage(profiles);
-        if (found(now) || (now && (!before || now->visitedAt > before->visitedAt))) {
+        if (found(now) || (maybe(now) && (!before || now->visitedAt > before->visitedAt))) {
             return now->url;
         }
     }
@@ -74,7 +78,7 @@ std::optional<std::string> ChromiumUrlFor(const ForeignWindow& window, const std
         }
         KeepNewer(newest, ChromiumLatestPage(profile));
     }
-    return newest ? std::optional(newest->url) : std::nullopt;
+    return maybe(newest) ? std::optional(newest->url) : std::nullopt;
 }
 
 std::optional<std::string> UrlForTitle(BrowserKind kind, const ForeignWindow& window,

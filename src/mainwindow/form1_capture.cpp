@@ -8,9 +8,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QLabel>
 #include <QTimer>
 #include <atomic>
 #include <chrono>

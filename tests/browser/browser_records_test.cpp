@@ -30,46 +30,29 @@ std::string MozLz4(const std::string& text) {
     return out + block.substr(0, static_cast<std::size_t>(size));
 }
 
-using Visits = std::vector<std::tuple<std::string, std::string, long long>>;
-
-void Append(std::string& out, std::int64_t value, int bytes) {
+void Append(std::string& out, std::uint64_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) {
         out += static_cast<char>(value >> (8 * i) & 0xFF);
     }
 }
 
-void AppendText(std::string& out, const std::string& bytes, std::int32_t units) {
-    Append(out, units, 4);
-    out += bytes;
-    out.resize((out.size() + 3) & ~std::size_t{3}, '\0');
-}
-
-// A Chromium session file: a record of another kind, then one tab navigation
-// record each (ASCII titles; times since 1970 in microseconds).
-std::string Snss(const Visits& navigations) {
+// A Chromium session file: a record of another kind, then a tab navigation
+// record (URL, time since 1970 in microseconds, no title yet) each.
+std::string Snss(const std::vector<std::pair<std::string, long long>>& navigations) {
     std::string file("SNSS\3\0\0\0\x05\0\x0c\1\0\0\0", 15);
-    for (const auto& [url, title, when] : navigations) {
+    for (const auto& [url, when] : navigations) {
         std::string fields(8, '\0'); // tab and index
-        AppendText(fields, url, static_cast<std::int32_t>(url.size()));
-        std::string utf16;
-        for (char c : title) {
-            utf16 += {c, '\0'};
-        }
-        AppendText(fields, utf16, static_cast<std::int32_t>(title.size()));
-        fields += std::string(24, '\0'); // state, transition, post, referrer, policy, original
-        Append(fields, 0, 4);            // user agent flag
-        Append(fields, when + 11'644'473'600'000'000LL, 8);
-        std::string record("\x06");
-        Append(record, static_cast<std::int64_t>(fields.size()), 4);
-        Append(file, static_cast<std::int64_t>(record.size() + fields.size()), 2);
-        file += record + fields;
+        Append(fields, url.size(), 4);
+        fields += url + std::string(-url.size() & 3, '\0');
+        fields += std::string(32, '\0'); // title, state, transition, post, referrer, policy,
+                                         // original URL, user agent flag
+        Append(fields, static_cast<std::uint64_t>(when + 11'644'473'600'000'000LL), 8);
+        Append(file, fields.size() + 5, 2);
+        file += '\x06';
+        Append(file, fields.size(), 4);
+        file += fields;
     }
     return file;
-}
-
-std::size_t NavigationCount(const std::string& bytes) {
-    return SessionNavigations({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()})
-        .size();
 }
 
 // Held open with an exclusive lock and its changes left in the -wal file,
@@ -114,6 +97,8 @@ protected:
 
     fs::path firefox() const { return home / ".mozilla/firefox/abc.default"; }
     fs::path chromium() const { return home / ".config/chromium/Profile 1"; }
+
+    using Visits = std::vector<std::tuple<std::string, std::string, long long>>;
 
     // A history database of a page table (id, url, title, last visit) and a
     // visit table (page, time), as little of the browser's as the capture reads.
@@ -215,9 +200,9 @@ TEST_F(BrowserRecordsTest, brokenRecordsAreSkipped) {
 TEST_F(BrowserRecordsTest, chromiumTakesTheNewerOfSessionFileAndHistory) {
     auto db = history({{server.url("/old"), "前の頁", 5'000'000}});
     WriteText(chromium() / "Sessions/Session_13300000000000000",
-              Snss({{server.url("/old"), "前", 5'000'000},
-                    {server.url("/news"), "", 7'000'000},
-                    {"chrome://newtab/", "", 9'000'000}}));
+              Snss({{server.url("/old"), 5'000'000},
+                    {server.url("/news"), 7'000'000},
+                    {"chrome://newtab/", 9'000'000}}));
     env.recordWait = std::chrono::milliseconds(300);
     int waits = 0;
     env.waiting = [&] { ++waits; };
@@ -232,11 +217,16 @@ TEST_F(BrowserRecordsTest, chromiumTakesTheNewerOfSessionFileAndHistory) {
 }
 
 TEST(SessionNavigations, readsNothingBeyondAWellFormedRecord) {
-    const std::string good = Snss({{"http://a.example/", "t", 1}});
+    const std::string good = Snss({{"http://a.example/", 1}});
+    auto count = [](const std::string& bytes) {
+        return SessionNavigations(
+                   {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()})
+            .size();
+    };
     const std::size_t url = 30; // header, another record, size, id, payload, tab, index
     auto patched = [&](std::size_t at, std::int64_t value, int bytes) {
         std::string field;
-        Append(field, value, bytes);
+        Append(field, static_cast<std::uint64_t>(value), bytes);
         return std::string(good).replace(at, field.size(), field);
     };
     const struct {
@@ -252,14 +242,14 @@ TEST(SessionNavigations, readsNothingBeyondAWellFormedRecord) {
         {patched(url, 0x7FFFFFFF, 4), 0},      // far beyond the record
         {patched(url + 24, 0x7FFFFFFF, 4), 0}, // the title's units overflow as bytes
         {patched(url - 12, 0x7FFFFFF0, 4), 0}, // a payload size beyond the record
-        {Snss({{"file:///etc/passwd", "", 1}, {"https://b.example/", "", 2}}), 1},
+        {Snss({{"file:///etc/passwd", 1}, {"https://b.example/", 2}}), 1},
         {good + good.substr(15), 2},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(NavigationCount(c.bytes), c.navigations) << testing::PrintToString(c.bytes);
+        EXPECT_EQ(count(c.bytes), c.navigations) << testing::PrintToString(c.bytes);
     }
     for (std::size_t size = 0; size < good.size(); ++size) {
-        EXPECT_EQ(NavigationCount(good.substr(0, size)), 0u) << size;
+        EXPECT_EQ(count(good.substr(0, size)), 0u) << size;
     }
 }
 
