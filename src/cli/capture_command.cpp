@@ -7,6 +7,7 @@
 #include "cli/json_writer.h"
 #include "search/result_lines.h"
 #include "search/search_statement.h"
+#include "store/entry.h"
 #include "store/files/whole_file.h"
 #include "store/table/connection.h"
 #include "store/workbook/utf.h"

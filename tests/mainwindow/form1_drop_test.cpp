@@ -128,8 +128,9 @@ private slots:
         QVERIFY(h.loadWith({MakeEntry(3, u"http://example.jp/a", u"登録済み", u"語"),
                             MakeEntry(4, page.toStdU16String(), u"古い題", u"古")}));
         Form1::SetCaptureEnvironment([&] {
-            CaptureEnvironment env{h.home(), h.home(), [&] { return page.toStdString(); },
-                                   {},       {},       {}};
+            CaptureEnvironment env;
+            env.home = env.configHome = h.home();
+            env.clipboardText = [&] { return page.toStdString(); };
             return env;
         });
         h.form().Command8->click();
