@@ -15,10 +15,7 @@ size_t Capacity(FieldGroup group) {
 
 // The text as the group's columns keep it: whole characters up to the cap.
 std::u16string Fitted(std::u16string text, FieldGroup group, bool& cut) {
-    std::u16string kept;
-    for (const std::u16string& chunk : SplitChunks(text, LayoutOf(group).chunks)) {
-        kept += chunk;
-    }
+    std::u16string kept = FittedText(text, group);
     if (kept.size() != text.size()) {
         cut = true;
     }

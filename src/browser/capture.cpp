@@ -2,14 +2,19 @@
 
 #include "browser/browser_window.h"
 #include "browser/chromium_records.h"
+#include "browser/chromium_session.h"
 #include "browser/firefox_records.h"
 #include "browser/meta_keywords.h"
 #include "browser/page_charset.h"
 #include "browser/page_markup.h"
+#include "store/entry.h"
+#include "store/workbook/utf.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <optional>
 #include <pwd.h>
+#include <thread>
 #include <unistd.h>
 
 namespace tomorine {
@@ -18,20 +23,72 @@ namespace fs = std::filesystem;
 
 namespace {
 
+void KeepNewer(std::optional<VisitedPage>& latest, std::optional<VisitedPage> page) {
+    if (page && (!latest || page->visitedAt > latest->visitedAt)) {
+        latest = std::move(page);
+    }
+}
+
+std::optional<VisitedPage> NewestSessionPage(const std::vector<fs::path>& profiles) {
+    std::optional<VisitedPage> newest;
+    for (const fs::path& profile : profiles) {
+        KeepNewer(newest, ChromiumSessionLatestPage(profile));
+    }
+    return newest;
+}
+
+// Chromium records a page in its session file a few seconds after loading it
+// (often before its title) and in its History seconds later still. A page
+// not found under its title in either is waited for until a newer navigation
+// turns up in the session file, at most env.recordWait; then the newest page
+// of both is taken, unless its title says it is another page.
+std::optional<std::string> ChromiumUrlFor(const ForeignWindow& window, const std::string& title,
+                                          const CaptureEnvironment& env) {
+    const auto profiles = ChromiumProfiles(env.configHome, ChromiumConfigName(window));
+    auto found = [&](const std::optional<VisitedPage>& page) {
+        return page && page->title == title && !title.empty();
+    };
+    auto maybe = [&](const std::optional<VisitedPage>& page) {
+        return page && (page->title.empty() || page->title == title);
+    };
+    const std::optional<VisitedPage> before = NewestSessionPage(profiles);
+    if (found(before)) {
+        return before->url;
+    }
+    for (const fs::path& profile : profiles) {
+        if (auto url = ChromiumUrlForTitle(profile, title)) {
+            return url;
+        }
+    }
+    if (env.waiting) {
+        env.waiting();
+    }
+    const auto deadline = std::chrono::steady_clock::now() + env.recordWait;
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        const std::optional<VisitedPage> now = NewestSessionPage(profiles);
+        if (found(now) || (maybe(now) && (!before || now->visitedAt > before->visitedAt))) {
+            return now->url;
+        }
+    }
+    std::optional<VisitedPage> newest = NewestSessionPage(profiles);
+    for (const fs::path& profile : profiles) {
+        if (auto url = ChromiumUrlForTitle(profile, title)) {
+            return url;
+        }
+        KeepNewer(newest, ChromiumLatestPage(profile));
+    }
+    return maybe(newest) ? std::optional(newest->url) : std::nullopt;
+}
+
 std::optional<std::string> UrlForTitle(BrowserKind kind, const ForeignWindow& window,
                                        const std::string& title, const CaptureEnvironment& env) {
-    if (kind == BrowserKind::Firefox) {
-        for (const fs::path& profile : FirefoxProfiles(env.home)) {
-            if (auto url = FirefoxUrlForTitle(profile, title)) {
-                return url;
-            }
-        }
-    } else if (kind == BrowserKind::Chromium) {
-        for (const fs::path& profile :
-             ChromiumProfiles(env.configHome, ChromiumConfigName(window))) {
-            if (auto url = ChromiumUrlForTitle(profile, title)) {
-                return url;
-            }
+    if (kind == BrowserKind::Chromium) {
+        return ChromiumUrlFor(window, title, env);
+    }
+    for (const fs::path& profile : FirefoxProfiles(env.home)) {
+        if (auto url = FirefoxUrlForTitle(profile, title)) {
+            return url;
         }
     }
     return std::nullopt;
@@ -39,18 +96,32 @@ std::optional<std::string> UrlForTitle(BrowserKind kind, const ForeignWindow& wi
 
 std::optional<VisitedPage> LatestPage(const CaptureEnvironment& env) {
     std::optional<VisitedPage> latest;
-    auto consider = [&](std::optional<VisitedPage> page) {
-        if (page && (!latest || page->visitedAt > latest->visitedAt)) {
-            latest = std::move(page);
-        }
-    };
     for (const fs::path& profile : FirefoxProfiles(env.home)) {
-        consider(FirefoxLatestPage(profile));
+        KeepNewer(latest, FirefoxLatestPage(profile));
     }
     for (const fs::path& profile : ChromiumProfiles(env.configHome, "")) {
-        consider(ChromiumLatestPage(profile));
+        KeepNewer(latest, ChromiumLatestPage(profile));
+        KeepNewer(latest, ChromiumSessionLatestPage(profile));
     }
     return latest;
+}
+
+CapturedPage FetchedCapture(const std::string& url, const std::string& title,
+                            const FetchOptions& fetch) {
+    CapturedPage captured{url, title, {}, {}};
+    const FetchedPage page = FetchPage(url, fetch);
+    if (!page.ok) {
+        captured.fetchError = page.error;
+        return captured;
+    }
+    const PageMarkup markup = ParsePageMarkup(DecodePage(page.body, page.contentType));
+    if (auto keywords = KeywordsFromMarkup(markup.markup)) {
+        captured.keywords = *keywords;
+    }
+    if (captured.title.empty()) {
+        captured.title = markup.title;
+    }
+    return captured;
 }
 
 bool IsSpace(char c) {
@@ -92,19 +163,9 @@ std::string WebUrlOf(const std::string& clipboardText) {
 
 CapturedPage CapturePage(const std::string& url, const std::string& title,
                          const FetchOptions& fetch) {
-    CapturedPage captured{url, title, {}, {}};
-    const FetchedPage page = FetchPage(url, fetch);
-    if (!page.ok) {
-        captured.fetchError = page.error;
-        return captured;
-    }
-    const PageMarkup markup = ParsePageMarkup(DecodePage(page.body, page.contentType));
-    if (auto keywords = KeywordsFromMarkup(markup.markup)) {
-        captured.keywords = *keywords;
-    }
-    if (captured.title.empty()) {
-        captured.title = markup.title;
-    }
+    CapturedPage captured = FetchedCapture(url, title, fetch);
+    // The entry keeps no more; a page's endless title is not shown either.
+    captured.title = ToUtf8(FittedText(FromUtf8(captured.title), FieldGroup::Title));
     return captured;
 }
 

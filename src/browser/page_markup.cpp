@@ -1,8 +1,11 @@
 #include "browser/page_markup.h"
 
+#include "browser/ascii_lower.h"
+
 #include <libxml/HTMLparser.h>
 #include <libxml/tree.h>
 #include <memory>
+#include <optional>
 
 namespace tomorine {
 
@@ -53,7 +56,39 @@ std::string AttributeText(xmlAttr* attribute) {
     return text + '"';
 }
 
+xmlAttr* AttributeNamed(xmlNode* element, std::string_view name) {
+    for (xmlAttr* a = element->properties; a; a = a->next) {
+        if (AsciiLower(Text(a->name)) == name) {
+            return a;
+        }
+    }
+    return nullptr;
+}
+
+// The keyword rule reads content before name, as the old browser component
+// wrote every META element; a page may order, spell or decorate it otherwise.
+std::optional<std::string> KeywordsMetaTag(xmlNode* element) {
+    if (AsciiLower(Text(element->name)) != "meta") {
+        return std::nullopt;
+    }
+    xmlAttr* name = AttributeNamed(element, "name");
+    xmlAttr* content = AttributeNamed(element, "content");
+    if (!name || !content) {
+        return std::nullopt;
+    }
+    xmlChar* raw = xmlNodeListGetString(name->doc, name->children, 1);
+    const bool keywords = AsciiLower(Text(raw)) == "keywords";
+    xmlFree(raw);
+    if (!keywords) {
+        return std::nullopt;
+    }
+    return "<meta " + AttributeText(content) + " name=keywords>";
+}
+
 std::string StartTag(xmlNode* element) {
+    if (auto keywords = KeywordsMetaTag(element)) {
+        return *keywords;
+    }
     std::string tag = "<" + Text(element->name);
     for (xmlAttr* a = element->properties; a; a = a->next) {
         tag += ' ' + AttributeText(a);

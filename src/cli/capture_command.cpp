@@ -2,8 +2,14 @@
 #include "cli/command_options.h"
 #include "cli/command_reference.h"
 #include "cli/commands.h"
+#include "cli/data_file.h"
 #include "cli/failure.h"
 #include "cli/json_writer.h"
+#include "search/result_lines.h"
+#include "search/search_statement.h"
+#include "store/entry.h"
+#include "store/files/whole_file.h"
+#include "store/table/connection.h"
 #include "store/workbook/utf.h"
 
 #include <optional>
@@ -18,36 +24,64 @@ std::string_view Usage() {
 }
 
 struct CaptureArgs {
+    ParsedArgs parsed;
     std::optional<std::string> url;
-    bool json = false;
 };
 
+// URL is optional: the command line is read without it, then with it.
 CaptureArgs ParseCaptureArgs(const std::vector<std::string>& args) {
-    CaptureArgs parsed;
-    for (const std::string& arg : args) {
-        if (arg == "--json") {
-            parsed.json = true;
-        } else if (arg.starts_with("--")) {
-            throw UsageError("不明なオプションです: " + arg, Usage());
-        } else if (parsed.url) {
-            throw UsageError("URL は一つだけ指定してください", Usage());
-        } else if (WebUrlOf(arg) != arg) {
-            throw UsageError("http または https の URL を指定してください: " + arg, Usage());
-        } else {
-            parsed.url = arg;
-        }
+    CaptureArgs capture;
+    try {
+        capture.parsed = ParseArgs(args, CommandSyntax{.usage = Usage(), .flags = {"--json"}});
+        return capture;
+    } catch (const UsageError&) {
+        capture.parsed =
+            ParseArgs(args, CommandSyntax{.usage = Usage(), .flags = {"--json"}, .operands = 1});
     }
-    return parsed;
+    const std::string& url = capture.parsed.operands.front();
+    if (WebUrlOf(url) != url) {
+        throw UsageError("http または https の URL を指定してください: " + url, Usage());
+    }
+    capture.url = url;
+    return capture;
 }
 
-void WriteJson(std::ostream& out, const CapturedPage& page) {
+// The serials of the live entries stored under the URL, found as IE取得
+// finds them: the URL alone.
+std::vector<std::int32_t> StoredSerials(const std::filesystem::path& dataFile,
+                                        const std::string& url) {
+    std::vector<std::int32_t> serials;
+    if (!IsRegularFile(dataFile)) {
+        return serials;
+    }
+    Connection connection(Connection::ConnectionString(dataFile));
+    const std::u16string url16 = FromUtf8(url);
+    Recordset rows = connection.execute(BuildSearchStatement(url16));
+    std::vector<long> positions;
+    ListMatchingRows(rows, SearchTexts{url16, {}, {}, {}, {}},
+                     [&](const SearchHit& hit) { positions.push_back(hit.position); });
+    for (long position : positions) {
+        rows.moveFirst();
+        rows.move(position);
+        serials.push_back(CellToInt32(rows.field(SerialColumn)));
+    }
+    connection.close();
+    return serials;
+}
+
+void WriteJson(std::ostream& out, const CapturedPage& page,
+               const std::vector<std::int32_t>& stored) {
     out << "{\"url\": ";
     WriteJsonString(out, FromUtf8(page.url));
     out << ", \"title\": ";
     WriteJsonString(out, FromUtf8(page.title));
     out << ", \"keywords\": ";
     WriteJsonString(out, FromUtf8(page.keywords));
-    out << "}\n";
+    out << ", \"stored\": [";
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        out << (i > 0 ? ", " : "") << stored[i];
+    }
+    out << "]}\n";
 }
 
 } // namespace
@@ -65,12 +99,18 @@ int CaptureCommand(const Invocation& call) {
     if (!page.fetchError.empty()) {
         Notice(call.err, "ページを読めません: " + page.fetchError);
     }
-    if (args.json) {
-        WriteJson(call.out, page);
-    } else {
+    if (!args.parsed.flag("--json")) {
         call.out << "URL: " << page.url << "\nタイトル: " << page.title
                  << "\nキーワード: " << page.keywords << '\n';
+        return ExitOk;
     }
+    std::vector<std::int32_t> stored;
+    try {
+        stored = StoredSerials(ResolveDataFile(args.parsed), page.url);
+    } catch (const std::exception& e) {
+        Notice(call.err, std::string("登録済みか調べられません: ") + e.what());
+    }
+    WriteJson(call.out, page, stored);
     return ExitOk;
 }
 

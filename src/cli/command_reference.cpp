@@ -325,22 +325,27 @@ std::vector<CommandReference> MakeCommands() {
           "Reads the folder; saves the data file at the end, on a stop and at most once a "
           "second on the way."}},
         {"capture",
-         {{"URL",
+         {kData,
+          {"URL",
            {},
            false,
            false,
            Completion::None,
            {"読む http、https のページ", "The http or https page to read."}},
           kJson},
-         {"IE取得 と同じく、ブラウザのページの URL、タイトル、キーワードを出力します。",
+         {"IE取得 と同じく、ブラウザのページの URL、タイトル、キーワードを出力します。"
+          "--json では同じ URL で登録済みのシリアル番号 (stored) も出力します。",
           "Prints what IE取得 would fill in: URL:, タイトル:, キーワード: lines, or with "
-          "--json {\"url\", \"title\", \"keywords\"}. With a URL only that page is "
-          "fetched; without one the most recently visited page of the browsers' records."},
+          "--json {\"url\", \"title\", \"keywords\", \"stored\"}, stored being the serials "
+          "of the live entries of the data file with that URL ([] when there are none or the "
+          "file cannot be read). With a URL only that page is fetched; without one the most "
+          "recently visited page of the browsers' records."},
          {"ブラウザの記録 (Firefox の recovery.jsonlz4 と places.sqlite、Chromium 系の "
-          "History) を複製して読み、ページを取得します。",
+          "History とセッションファイル) を複製して読み、ページを取得します。--json では"
+          "データファイルを読みます。",
           "Reads private copies of the browsers' records (Firefox's recovery.jsonlz4 and "
-          "places.sqlite, the History database of Chromium, Chrome, Brave, Vivaldi and Edge) "
-          "and fetches the page."}},
+          "places.sqlite, the History database and session files of Chromium, Chrome, Brave, "
+          "Vivaldi and Edge) and fetches the page; with --json it reads the data file."}},
         {"import-bookmarks",
          {kData,
           {"--firefox",

@@ -1,9 +1,9 @@
 #include "linkcheck/link_check.h"
 
-#include "linkcheck/curl_handles.h"
 #include "linkcheck/host_scheduler.h"
 #include "linkcheck/request_target.h"
 #include "linkcheck/transfer.h"
+#include "web/curl_handles.h"
 
 #include <condition_variable>
 #include <mutex>

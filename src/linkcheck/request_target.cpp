@@ -1,6 +1,6 @@
 #include "linkcheck/request_target.h"
 
-#include "linkcheck/curl_handles.h"
+#include "web/curl_handles.h"
 
 #include <algorithm>
 #include <cctype>

@@ -11,17 +11,10 @@ Transfer::Transfer(std::size_t row, std::string url, std::string host,
     const long total = static_cast<long>(std::max<std::int64_t>(1, timeLeft.count()));
     const long connect = std::min(
         total, static_cast<long>(std::max<std::int64_t>(1, options.connectTimeout.count())));
-    easy_.set(CURLOPT_URL, url_.c_str());
-    easy_.set(CURLOPT_PROTOCOLS_STR, "http,https");
-    easy_.set(CURLOPT_HTTPGET, 1L);
+    SetUpGet(easy_, {url_.c_str(), total, options.userAgent.c_str(), &Transfer::Discard,
+                     static_cast<void*>(this)});
     easy_.set(CURLOPT_FOLLOWLOCATION, 0L);
-    easy_.set(CURLOPT_NOSIGNAL, 1L);
     easy_.set(CURLOPT_CONNECTTIMEOUT_MS, connect);
-    easy_.set(CURLOPT_TIMEOUT_MS, total);
-    easy_.set(CURLOPT_USERAGENT, options.userAgent.c_str());
-    easy_.set(CURLOPT_ACCEPT_ENCODING, "");
-    easy_.set(CURLOPT_WRITEFUNCTION, &Transfer::Discard);
-    easy_.set(CURLOPT_WRITEDATA, static_cast<void*>(this));
     easy_.set(CURLOPT_PRIVATE, static_cast<void*>(this));
     if (resolve != nullptr) {
         easy_.set(CURLOPT_RESOLVE, resolve);

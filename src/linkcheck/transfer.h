@@ -1,8 +1,8 @@
 #pragma once
 
-#include "linkcheck/curl_handles.h"
 #include "linkcheck/link_check_options.h"
 #include "linkcheck/link_verdict.h"
+#include "web/curl_handles.h"
 
 #include <chrono>
 #include <cstddef>

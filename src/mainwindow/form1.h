@@ -29,6 +29,7 @@ class Form6;
 class Form7;
 class Desktop;
 struct CaptureEnvironment;
+struct CapturedPage;
 struct ModuleState;
 struct SearchTexts;
 struct UpgradeContext;
@@ -88,7 +89,7 @@ public:
     void StartForegroundWatch();
     void PauseForegroundWatch();
     void ResumeForegroundWatch();
-    void CaptureFromBrowser();
+    CapturedPage CaptureFromBrowser();
     // Test seams: the desktop the watch reads (X11 when Qt runs on xcb), and
     // where the capture looks (the user's home and clipboard).
     static void SetDesktop(std::function<std::unique_ptr<Desktop>()> open);

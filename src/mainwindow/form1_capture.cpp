@@ -8,9 +8,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <future>
@@ -95,28 +97,28 @@ void Form1::Timer1_Timer() {
 
 // The records are read and the page fetched on a thread of their own; the
 // window keeps painting meanwhile, and clicks wait until the capture is done.
-void Form1::CaptureFromBrowser() {
+CapturedPage Form1::CaptureFromBrowser() {
     CaptureEnvironment environment = EnvironmentSeam()();
     if (!environment.clipboardText) {
         const std::string clipboard = QGuiApplication::clipboard()->text().toStdString();
         environment.clipboardText = [clipboard] { return clipboard; };
     }
+    std::atomic<bool> waiting = false;
+    environment.waiting = [&waiting] { waiting = true; };
     const ForeignWindow window = state_.LastForeignWindow;
     auto capture = std::async(std::launch::async, [window, environment] {
         return tomorine::CaptureFromBrowser(window, environment);
     });
     QApplication::setOverrideCursor(Qt::BusyCursor);
     while (capture.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
+        if (waiting.exchange(false)) {
+            Label8->setText(QStringLiteral("ブラウザがページを記録するのを待っています…"));
+        }
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
     }
     QApplication::restoreOverrideCursor();
-    const CapturedPage page = capture.get();
-    if (page.url.empty()) {
-        return;
-    }
-    Text1->setText(ToQString(page.url));
-    Text2->setText(ToQString(page.title));
-    Text4->setText(ToQString(page.keywords));
+    Label8->clear();
+    return capture.get();
 }
 
 void Form1::Command8_Click() {
@@ -124,8 +126,16 @@ void Form1::Command8_Click() {
     state_.EntrySelected = false;
     ClearEntryForm();
     ResetListCaption();
-    CaptureFromBrowser();
+    state_.HitCount = 0;
+    const CapturedPage page = CaptureFromBrowser();
+    Text1->setText(ToQString(page.url));
+    // Looked up by the URL alone, as a drop is: a stored page whose title
+    // changed since is found all the same, and no duplicate registered.
     FindEntryByUrl();
+    if (!page.url.empty() && state_.HitCount == 0) {
+        Text2->setText(ToQString(page.title));
+        Text4->setText(ToQString(page.keywords));
+    }
 }
 
 } // namespace tomorine

@@ -64,6 +64,14 @@ std::vector<std::u16string> SplitChunks(std::u16string_view text, int slots) {
     return chunks;
 }
 
+std::u16string FittedText(std::u16string_view text, FieldGroup group) {
+    std::u16string kept;
+    for (const std::u16string& chunk : SplitChunks(text, LayoutOf(group).chunks)) {
+        kept += chunk;
+    }
+    return kept;
+}
+
 std::vector<std::u16string> FixedChunks(std::u16string_view text, int slots) {
     std::vector<std::u16string> chunks(slots);
     for (int i = 0; i < slots; ++i) {

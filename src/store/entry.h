@@ -54,6 +54,9 @@ const std::vector<std::u16string>& EntryColumnNames();
 // that combine with it, so every cell holds whole characters and the joined
 // chunks give the text back.
 std::vector<std::u16string> SplitChunks(std::u16string_view text, int slots);
+// The text as the group's columns keep it: the joined chunks of SplitChunks,
+// so whole characters up to the group's cap.
+std::u16string FittedText(std::u16string_view text, FieldGroup group);
 // The cut of earlier versions, which files written by them hold: slot i is
 // the text's units from i * 125, whatever character falls at the border.
 std::vector<std::u16string> FixedChunks(std::u16string_view text, int slots);

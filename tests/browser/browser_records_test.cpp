@@ -2,12 +2,14 @@
 // session file and places.sqlite, Chromium's History, both databases held
 // locked as a running browser holds them.
 #include "browser/capture.h"
+#include "browser/chromium_session.h"
 #include "local_http_server.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 #include <lz4.h>
 #include <nlohmann/json.hpp>
+#include <span>
 #include <sqlite3.h>
 
 namespace tomorine::test {
@@ -26,6 +28,31 @@ std::string MozLz4(const std::string& text) {
     const int size = LZ4_compress_default(text.data(), block.data(), static_cast<int>(text.size()),
                                           static_cast<int>(block.size()));
     return out + block.substr(0, static_cast<std::size_t>(size));
+}
+
+void Append(std::string& out, std::uint64_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        out += static_cast<char>(value >> (8 * i) & 0xFF);
+    }
+}
+
+// A Chromium session file: a record of another kind, then a tab navigation
+// record (URL, time since 1970 in microseconds, no title yet) each.
+std::string Snss(const std::vector<std::pair<std::string, long long>>& navigations) {
+    std::string file("SNSS\3\0\0\0\x05\0\x0c\1\0\0\0", 15);
+    for (const auto& [url, when] : navigations) {
+        std::string fields(8, '\0'); // tab and index
+        Append(fields, url.size(), 4);
+        fields += url + std::string(-url.size() & 3, '\0');
+        fields += std::string(32, '\0'); // title, state, transition, post, referrer, policy,
+                                         // original URL, user agent flag
+        Append(fields, static_cast<std::uint64_t>(when + 11'644'473'600'000'000LL), 8);
+        Append(file, fields.size() + 5, 2);
+        file += '\x06';
+        Append(file, fields.size(), 4);
+        file += fields;
+    }
+    return file;
 }
 
 // Held open with an exclusive lock and its changes left in the -wal file,
@@ -166,6 +193,64 @@ TEST_F(BrowserRecordsTest, brokenRecordsAreSkipped) {
     EXPECT_EQ(CaptureFromBrowser(ForeignWindow{}, env).url, "");
     session(json::array({{{"tabs", "not an array"}}}));
     EXPECT_EQ(CaptureFromBrowser(Window("x — Mozilla Firefox", "firefox"), env).url, "");
+}
+
+// Chromium's session file has the page seconds before its History: the
+// window's page found in neither is waited for, then the newest taken.
+TEST_F(BrowserRecordsTest, chromiumTakesTheNewerOfSessionFileAndHistory) {
+    auto db = history({{server.url("/old"), "前の頁", 5'000'000}});
+    WriteText(chromium() / "Sessions/Session_13300000000000000",
+              Snss({{server.url("/old"), 5'000'000},
+                    {server.url("/news"), 7'000'000},
+                    {"chrome://newtab/", 9'000'000}}));
+    env.recordWait = std::chrono::milliseconds(300);
+    int waits = 0;
+    env.waiting = [&] { ++waits; };
+    EXPECT_EQ(CaptureFromBrowser(Window("前の頁 - Chromium", "Chromium"), env).url,
+              server.url("/old"));
+    EXPECT_EQ(waits, 0);
+    const CapturedPage page = CaptureFromBrowser(Window("新しい頁 - Chromium", "Chromium"), env);
+    EXPECT_EQ(page.url, server.url("/news"));
+    EXPECT_EQ(page.title, "新しい頁");
+    EXPECT_EQ(waits, 1);
+    EXPECT_EQ(CaptureFromBrowser(ForeignWindow{}, env).url, server.url("/news"));
+}
+
+TEST(SessionNavigations, readsNothingBeyondAWellFormedRecord) {
+    const std::string good = Snss({{"http://a.example/", 1}});
+    auto count = [](const std::string& bytes) {
+        return SessionNavigations(
+                   {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()})
+            .size();
+    };
+    const std::size_t url = 30; // header, another record, size, id, payload, tab, index
+    auto patched = [&](std::size_t at, std::int64_t value, int bytes) {
+        std::string field;
+        Append(field, static_cast<std::uint64_t>(value), bytes);
+        return std::string(good).replace(at, field.size(), field);
+    };
+    const struct {
+        std::string bytes;
+        std::size_t navigations;
+    } cases[] = {
+        {good, 1},
+        {"", 0},
+        {"SNSX" + good.substr(4), 0},
+        {patched(15, 0, 2), 0},                // a record of no bytes
+        {patched(15, 0xFFFF, 2), 0},           // longer than the file
+        {patched(url, -4, 4), 0},              // a negative length
+        {patched(url, 0x7FFFFFFF, 4), 0},      // far beyond the record
+        {patched(url + 24, 0x7FFFFFFF, 4), 0}, // the title's units overflow as bytes
+        {patched(url - 12, 0x7FFFFFF0, 4), 0}, // a payload size beyond the record
+        {Snss({{"file:///etc/passwd", 1}, {"https://b.example/", 2}}), 1},
+        {good + good.substr(15), 2},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(count(c.bytes), c.navigations) << testing::PrintToString(c.bytes);
+    }
+    for (std::size_t size = 0; size < good.size(); ++size) {
+        EXPECT_EQ(count(good.substr(0, size)), 0u) << size;
+    }
 }
 
 } // namespace

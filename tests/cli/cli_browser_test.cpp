@@ -19,11 +19,9 @@ protected:
         fs::create_directories(dir_ / "user");
         WriteEntries(data_, {{1, u"https://stored.example/", u"既存", u"", u"寺", u""}});
     }
-    // COMMAND --data FILE ARGS; capture takes no data file.
+    // COMMAND --data FILE ARGS
     CliOutcome run(Args args) const {
-        if (args[0] != "capture") {
-            args.insert(args.begin() + 1, {"--data", data_.string()});
-        }
+        args.insert(args.begin() + 1, {"--data", data_.string()});
         CliLaunch launch(std::move(args), dir_ / "home");
         launch.user = dir_ / "user";
         return RunCliProcess(launch);
@@ -72,8 +70,17 @@ TEST_F(BrowserCli, CapturePrintsTheTitleAndKeywordsOfTheGivenPage) {
     server.serve("/p", {"text/html; charset=EUC-JP",
                         "<title>\xA5\xDA\xA1\xBC\xA5\xB8</title>" // ページ
                         "<meta content=a,b name=keywords>"});
-    EXPECT_EQ(run({"capture", server.url("/p")}).out,
-              "URL: " + server.url("/p") + "\nタイトル: ページ\nキーワード: A B\n");
+    const std::string url = server.url("/p");
+    EXPECT_EQ(run({"capture", url}).out, "URL: " + url + "\nタイトル: ページ\nキーワード: A B\n");
+    const std::string json =
+        "{\"url\": \"" + url + "\", \"title\": \"ページ\", \"keywords\": \"A B\", \"stored\": ";
+    const std::u16string stored(url.begin(), url.end());
+    WriteEntries(data_, {{4, stored, u"古い題", u"", u"", u""},
+                         {5, u"http://x.example/", u"ページ", u"", u"", u""},
+                         {6, stored, u"", u"", u"", u""}});
+    EXPECT_EQ(run({"capture", url, "--json"}).out, json + "[4, 6]}\n");
+    fs::remove(data_);
+    EXPECT_EQ(run({"capture", url, "--json"}).out, json + "[]}\n");
 }
 
 } // namespace

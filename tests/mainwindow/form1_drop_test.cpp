@@ -1,6 +1,8 @@
 // Texts, links and shortcut files dropped on the main window and its fields.
+#include "browser/capture.h"
 #include "favorites_tree.h"
 #include "form1_harness.h"
+#include "local_http_server.h"
 
 #include <QDropEvent>
 #include <QMimeData>
@@ -114,11 +116,28 @@ private slots:
         QCOMPARE(h.takeMessages(), QStringList()); // nothing stored: a silent search
     }
 
-    // The URL is looked up alone: the stored title differs from the file's.
+    // The URL is looked up alone: the stored title differs from the file's,
+    // and from the captured page's.
     void aStoredUrlSelectsItsEntry() {
         Form1Harness h;
         FavoritesTree tree(h.home() / "Favorites");
-        QVERIFY(h.loadWith({MakeEntry(3, u"http://example.jp/a", u"登録済み", u"語")}));
+        LocalHttpServer server;
+        server.serve("/p",
+                     {"text/html", "<title>新しい題</title><meta name=keywords content=new>"});
+        const QString page = QString::fromStdString(server.url("/p"));
+        QVERIFY(h.loadWith({MakeEntry(3, u"http://example.jp/a", u"登録済み", u"語"),
+                            MakeEntry(4, page.toStdU16String(), u"古い題", u"古")}));
+        Form1::SetCaptureEnvironment([&] {
+            CaptureEnvironment env;
+            env.home = env.configHome = h.home();
+            env.clipboardText = [&] { return page.toStdString(); };
+            return env;
+        });
+        h.form().Command8->click();
+        Form1::SetCaptureEnvironment({});
+        QCOMPARE(h.listLines(), QStringList{"[00004]:古い題"});
+        QCOMPARE(h.form().Text4->text(), QString("古"));
+        QCOMPARE(h.form().Command2->text(), QString("更新"));
         QVERIFY(Drop(h.form().Text2, Files({tree.root() / "A.URL"}).get()));
         QCOMPARE(h.listLines(), QStringList{"[00003]:登録済み"});
         QCOMPARE(h.form().Text1->text(), QString("http://example.jp/a"));

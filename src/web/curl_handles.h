@@ -71,6 +71,18 @@ private:
     std::unique_ptr<CURLM, MultiDeleter> multi_;
 };
 
+// What every GET of ours sets: the URL (which must outlive the transfer),
+// http and https only, no signals, a limit on the whole transfer, compressed
+// bodies accepted, the user agent, and the callback that takes the body.
+struct GetSetup {
+    const char* url;
+    long timeoutMilliseconds;
+    const char* userAgent;
+    curl_write_callback write;
+    void* sink;
+};
+void SetUpGet(EasyHandle& easy, const GetSetup& setup);
+
 // A list of strings as libcurl takes them (CURLOPT_RESOLVE, headers).
 class StringList {
 public:

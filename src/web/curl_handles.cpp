@@ -1,4 +1,4 @@
-#include "linkcheck/curl_handles.h"
+#include "web/curl_handles.h"
 
 #include <mutex>
 #include <new>
@@ -28,6 +28,18 @@ void EasyHandle::check(CURLcode code, CURLoption option) {
         throw std::logic_error("curl_easy_setopt " + std::to_string(option) + ": " +
                                curl_easy_strerror(code));
     }
+}
+
+void SetUpGet(EasyHandle& easy, const GetSetup& setup) {
+    easy.set(CURLOPT_URL, setup.url);
+    easy.set(CURLOPT_PROTOCOLS_STR, "http,https");
+    easy.set(CURLOPT_HTTPGET, 1L);
+    easy.set(CURLOPT_NOSIGNAL, 1L);
+    easy.set(CURLOPT_TIMEOUT_MS, setup.timeoutMilliseconds);
+    easy.set(CURLOPT_ACCEPT_ENCODING, "");
+    easy.set(CURLOPT_USERAGENT, setup.userAgent);
+    easy.set(CURLOPT_WRITEFUNCTION, setup.write);
+    easy.set(CURLOPT_WRITEDATA, setup.sink);
 }
 
 MultiHandle::MultiHandle() {
