@@ -1,6 +1,7 @@
 #include "browser/firefox_records.h"
 
 #include "browser/mozlz4.h"
+#include "store/workbook/workbook_error.h"
 
 #include <algorithm>
 #include <fstream>
@@ -85,8 +86,10 @@ bool IsWebUrl(const std::string& url) {
 
 std::string ReadSession(const fs::path& profile) {
     for (const char* name : {"sessionstore-backups/recovery.jsonlz4", "sessionstore.jsonlz4"}) {
-        if (auto json = ReadMozLz4File(profile / name)) {
-            return *json;
+        try {
+            return ReadMozLz4File(profile / name);
+        } catch (const WorkbookError&) {
+            // The older session file or the history answers instead.
         }
     }
     return {};

@@ -3,8 +3,11 @@
 // locked as a running browser holds them.
 #include "browser/capture.h"
 #include "local_http_server.h"
+#include "support/hostile_files.h"
+#include "support/memory_cap.h"
 #include "support/temp_dir.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <lz4.h>
 #include <nlohmann/json.hpp>
@@ -155,6 +158,31 @@ TEST_F(BrowserRecordsTest, historiesGiveTheMostRecentVisitOfTheTitle) {
     const CapturedPage page = CaptureFromBrowser(Window("題 - Chromium", "Chromium"), env);
     EXPECT_EQ(page.url, server.url("/chromium"));
     EXPECT_EQ(page.title, "題");
+}
+
+// A session file that is no file, or claims more than it holds, is passed
+// over at once for the history, within a bounded memory.
+TEST_F(BrowserRecordsTest, hostileSessionFilesGiveWayToTheHistory) {
+    auto db = places({{server.url("/old"), "題", 1'000'000}});
+    const std::string huge = MozLz4(std::string(4096, 'x')).replace(8, 4, "\0\0\0\x20", 4);
+    const std::pair<const char*, std::function<void(const fs::path&)>> files[] = {
+        {"FIFO", [](const fs::path& p) { MakeHostile(Hostile::Fifo, p); }},
+        {"/dev/zero", [](const fs::path& p) { MakeHostile(Hostile::DevZero, p); }},
+        {"50 MB", [](const fs::path& p) { MakeHostile(Hostile::Huge, p, kHugeBytes, "mozLz40"); }},
+        {"512 MB claimed", [&](const fs::path& p) { WriteText(p, huge); }},
+        {"truncated",
+         [](const fs::path& p) { WriteText(p, MozLz4(std::string(99, 'y')).substr(0, 16)); }},
+    };
+    const fs::path session = firefox() / "sessionstore-backups/recovery.jsonlz4";
+    fs::create_directories(session.parent_path());
+    for (const auto& [name, make] : files) {
+        fs::remove(session);
+        make(session);
+        const MemoryCap cap(256 << 20);
+        EXPECT_EQ(CaptureFromBrowser(Window("題 — Mozilla Firefox", "firefox"), env).url,
+                  server.url("/old"))
+            << name;
+    }
 }
 
 TEST_F(BrowserRecordsTest, brokenRecordsAreSkipped) {
