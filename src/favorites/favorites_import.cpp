@@ -5,6 +5,7 @@
 #include "favorites/find_files.h"
 #include "favorites/import_run.h"
 #include "store/data_connection.h"
+#include "store/link_scheme.h"
 
 #include <limits>
 
@@ -29,6 +30,10 @@ private:
         }
         if (c_.ui.showFavorite) {
             c_.ui.showFavorite(*favorite);
+        }
+        if (!HasLinkScheme(favorite->url)) {
+            ++c_.favorites.SkippedCount;
+            return;
         }
         if (isRegistered(favorite->url)) {
             c_.store.HasSearchResult = true;
@@ -79,6 +84,7 @@ void ResetImportCounts(FavoritesState& favorites, ShortcutCounters& counters) {
     counters = ShortcutCounters{};
     favorites.RegisteredCount = 0;
     favorites.ExistingCount = 0;
+    favorites.SkippedCount = 0;
 }
 
 ImportOutcome RunFavoritesImport(ImportContext& context, const std::filesystem::path& folder) {

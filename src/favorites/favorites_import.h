@@ -19,6 +19,7 @@ class Workbook;
 struct FavoritesState {
     std::int32_t RegisteredCount = 0; // favorites inserted by this import
     std::int32_t ExistingCount = 0;   // favorites whose URL was already registered
+    std::int32_t SkippedCount = 0;    // not an http, https, ftp or file URL
     bool ImportCancelRequested = false;
 };
 
