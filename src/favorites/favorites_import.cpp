@@ -41,10 +41,15 @@ private:
             return;
         }
         c_.store.HasSearchResult = false;
-        insert(favorite->url, [&](std::int32_t serial) {
-            return BuildFavoriteInsertStatement(serial, favorite->url, favorite->name);
+        insert(favorite->url, [url = favorite->url, name = favorite->name](std::int32_t serial) {
+            return BuildFavoriteInsertStatement(serial, url, name);
         });
         ++c_.favorites.RegisteredCount;
+    }
+
+    void registeredMeanwhile(int) override {
+        --c_.favorites.RegisteredCount;
+        ++c_.favorites.ExistingCount;
     }
 
     void rememberCounts() override {
