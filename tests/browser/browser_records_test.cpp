@@ -161,7 +161,8 @@ TEST_F(BrowserRecordsTest, historiesGiveTheMostRecentVisitOfTheTitle) {
 }
 
 // A session file that is no file, or claims more than it holds, is passed
-// over at once for the history, within a bounded memory.
+// over at once for the history, within a bounded memory; a profile list
+// that is no file is no list.
 TEST_F(BrowserRecordsTest, hostileSessionFilesGiveWayToTheHistory) {
     auto db = places({{server.url("/old"), "題", 1'000'000}});
     const std::string huge = MozLz4(std::string(4096, 'x')).replace(8, 4, "\0\0\0\x20", 4);
@@ -183,6 +184,9 @@ TEST_F(BrowserRecordsTest, hostileSessionFilesGiveWayToTheHistory) {
                   server.url("/old"))
             << name;
     }
+    fs::remove(home / ".mozilla/firefox/profiles.ini");
+    MakeHostile(Hostile::Fifo, home / ".mozilla/firefox/profiles.ini");
+    EXPECT_EQ(CaptureFromBrowser(Window("題 — Mozilla Firefox", "firefox"), env).url, "");
 }
 
 TEST_F(BrowserRecordsTest, brokenRecordsAreSkipped) {
