@@ -7,7 +7,6 @@
 #include "support/memory_cap.h"
 #include "support/temp_dir.h"
 
-#include <functional>
 #include <gtest/gtest.h>
 #include <lz4.h>
 #include <nlohmann/json.hpp>
@@ -165,24 +164,23 @@ TEST_F(BrowserRecordsTest, historiesGiveTheMostRecentVisitOfTheTitle) {
 // that is no file is no list.
 TEST_F(BrowserRecordsTest, hostileSessionFilesGiveWayToTheHistory) {
     auto db = places({{server.url("/old"), "題", 1'000'000}});
-    const std::string huge = MozLz4(std::string(4096, 'x')).replace(8, 4, "\0\0\0\x20", 4);
-    const std::pair<const char*, std::function<void(const fs::path&)>> files[] = {
-        {"FIFO", [](const fs::path& p) { MakeHostile(Hostile::Fifo, p); }},
-        {"/dev/zero", [](const fs::path& p) { MakeHostile(Hostile::DevZero, p); }},
-        {"50 MB", [](const fs::path& p) { MakeHostile(Hostile::Huge, p, kHugeBytes, "mozLz40"); }},
-        {"512 MB claimed", [&](const fs::path& p) { WriteText(p, huge); }},
-        {"truncated",
-         [](const fs::path& p) { WriteText(p, MozLz4(std::string(99, 'y')).substr(0, 16)); }},
-    };
+    const std::string claims512Mb = MozLz4(std::string(4096, 'x')).replace(8, 4, "\0\0\0\x20", 4);
+    const std::string truncated = MozLz4(std::string(99, 'y')).substr(0, 16);
+    const std::tuple<Hostile, std::uintmax_t, std::string> files[] = {
+        {Hostile::Fifo, 0, ""},
+        {Hostile::DevZero, 0, ""},
+        {Hostile::Huge, kHugeBytes, "mozLz40"},
+        {Hostile::Huge, claims512Mb.size(), claims512Mb},
+        {Hostile::Huge, truncated.size(), truncated}};
     const fs::path session = firefox() / "sessionstore-backups/recovery.jsonlz4";
     fs::create_directories(session.parent_path());
-    for (const auto& [name, make] : files) {
+    for (const auto& [kind, bytes, head] : files) {
         fs::remove(session);
-        make(session);
+        MakeHostile(kind, session, bytes, head);
         const MemoryCap cap(256 << 20);
         EXPECT_EQ(CaptureFromBrowser(Window("題 — Mozilla Firefox", "firefox"), env).url,
                   server.url("/old"))
-            << name;
+            << HostileName(kind) << " " << bytes;
     }
     fs::remove(home / ".mozilla/firefox/profiles.ini");
     MakeHostile(Hostile::Fifo, home / ".mozilla/firefox/profiles.ini");
@@ -191,7 +189,6 @@ TEST_F(BrowserRecordsTest, hostileSessionFilesGiveWayToTheHistory) {
 
 TEST_F(BrowserRecordsTest, brokenRecordsAreSkipped) {
     WriteText(firefox() / "places.sqlite", "not a database at all, just text");
-    WriteText(firefox() / "sessionstore-backups/recovery.jsonlz4", "mozLz40\0broken");
     WriteText(home / ".config/chromium/Local State", "{not json");
     WriteText(home / ".config/chromium/Default/History", "");
     EXPECT_EQ(CaptureFromBrowser(Window("x — Mozilla Firefox", "firefox"), env).url, "");
