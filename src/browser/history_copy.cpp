@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <limits>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <system_error>
@@ -54,7 +55,9 @@ pid_t MakerOf(const std::string& name) {
     }
     char* end = nullptr;
     const long pid = std::strtol(name.c_str() + kFolderPrefix.size(), &end, 10);
-    return *end == '-' && pid > 0 ? static_cast<pid_t>(pid) : 0;
+    return *end == '-' && pid > 0 && pid <= std::numeric_limits<pid_t>::max()
+               ? static_cast<pid_t>(pid)
+               : 0;
 }
 
 bool IsRunning(pid_t pid) {
