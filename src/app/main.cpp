@@ -1,4 +1,5 @@
 #include "app/application.h"
+#include "browser/history_copy.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/module_state.h"
 #include "store/files/pending_temporary_files.h"
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
         return *answered;
     }
     tomorine::InstallSaveSignalHandling();
+    tomorine::SweepAbandonedHistoryCopies();
     QApplication app(argc, argv);
     tomorine::ConfigureApplication(app);
     tomorine::ModuleState state;

@@ -1,9 +1,7 @@
 #include "bookmarks/bookmark_mapping.h"
 
-#include "browser/ascii_lower.h"
+#include "store/link_scheme.h"
 #include "store/workbook/utf.h"
-
-#include <array>
 
 namespace tomorine {
 
@@ -24,21 +22,6 @@ std::u16string Fitted(std::u16string text, FieldGroup group, bool& cut) {
 
 } // namespace
 
-bool IsImportableUrl(std::string_view url) {
-    const size_t colon = url.find(':');
-    if (colon == std::string_view::npos) {
-        return false;
-    }
-    const std::string scheme = AsciiLower(url.substr(0, colon));
-    static constexpr std::array<std::string_view, 4> kSchemes{"http", "https", "ftp", "file"};
-    for (std::string_view known : kSchemes) {
-        if (scheme == known) {
-            return true;
-        }
-    }
-    return false;
-}
-
 std::u16string KeywordsOfTags(const std::vector<std::string>& tags) {
     std::u16string keywords;
     for (const std::string& tag : tags) {
@@ -56,12 +39,9 @@ std::u16string KeywordsOfTags(const std::vector<std::string>& tags) {
 }
 
 std::optional<Entry> EntryOfBookmark(const BrowserBookmark& bookmark, bool& cut) {
-    if (!IsImportableUrl(bookmark.url)) {
-        return std::nullopt;
-    }
     Entry entry;
     entry.url = FromUtf8(bookmark.url);
-    if (entry.url.size() > Capacity(FieldGroup::Url)) {
+    if (!HasLinkScheme(entry.url) || entry.url.size() > Capacity(FieldGroup::Url)) {
         return std::nullopt;
     }
     entry.title = Fitted(FromUtf8(bookmark.title.empty() ? bookmark.url : bookmark.title),

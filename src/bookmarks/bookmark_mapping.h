@@ -8,9 +8,6 @@
 
 namespace tomorine {
 
-// Whether an import takes the URL: http, https, ftp and file URLs only.
-bool IsImportableUrl(std::string_view url);
-
 // The tags as keywords: separated by a half-width space, a space inside a
 // tag a no-break space, which no search or keyword list splits at.
 std::u16string KeywordsOfTags(const std::vector<std::string>& tags);
@@ -18,7 +15,7 @@ std::u16string KeywordsOfTags(const std::vector<std::string>& tags);
 // The entry a bookmark becomes: URL, title (the URL when empty), keywords
 // from the tags, comment from the description, subtitle from the folder path;
 // serial 0. `cut` is set when a text is longer than its columns hold and
-// lost its end. Nothing for a URL that is not importable or longer than the
+// lost its end. Nothing for a URL without a link scheme or longer than the
 // URL columns hold (cutting it would store another address).
 std::optional<Entry> EntryOfBookmark(const BrowserBookmark& bookmark, bool& cut);
 

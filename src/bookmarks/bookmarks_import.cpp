@@ -29,11 +29,20 @@ private:
             ++outcome_.counts.existing;
             return;
         }
-        insert(candidate.entry.url,
-               [&](std::int32_t serial) { return BuildInsertStatement(serial, candidate.entry); });
+        insert(candidate.entry.url, [&entry = candidate.entry](std::int32_t serial) {
+            return BuildInsertStatement(serial, entry);
+        });
         ++outcome_.counts.registered;
         if (candidate.cut) {
             ++outcome_.counts.cut;
+        }
+    }
+
+    void registeredMeanwhile(int index) override {
+        --outcome_.counts.registered;
+        ++outcome_.counts.existing;
+        if (candidates_[static_cast<size_t>(index)].cut) {
+            --outcome_.counts.cut;
         }
     }
 

@@ -34,9 +34,10 @@ struct BookmarksImportOutcome {
 
 // Imports the bookmarks into the data workbook at store.DataFilePath with the
 // Favorites import's rule: a bookmark whose URL is stored already (all URL
-// chunks equal) is counted, not added. The workbook is read once under the
-// data file's lock and saved atomically at the end, on a stop or failure, and
-// at most once an options.saveInterval in between; after a failed save the
+// chunks equal) is counted, not added. The workbook is read once and saved
+// atomically at the end, on a stop or failure, and at most once an
+// options.saveInterval in between, the data file's lock held only to read and
+// to save (see ImportRun); after a failed save the
 // counts are those of the last save that succeeded. `stopRequested` is read
 // after each bookmark. The data file is not touched when no bookmark has an
 // importable URL.

@@ -107,6 +107,9 @@ std::vector<BrowserBookmark> ReadFirefoxBookmarks(const fs::path& profileOrFile)
         throw WorkbookError(ErrorNumber::FileNotFound, QuotedPath(database) + " が見つかりません");
     }
     HistoryCopy copy(database);
+    if (copy.failure()) {
+        throw *copy.failure();
+    }
     std::vector<Item> items;
     const bool read = copy.forEachRow(kItems, [&](const std::vector<std::string>& row) {
         items.push_back(Item{std::atoll(row[0].c_str()), std::atoi(row[1].c_str()),

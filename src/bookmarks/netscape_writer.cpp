@@ -4,6 +4,7 @@
 #include "search/field_match.h"
 #include "search/search_statement.h"
 #include "store/files/atomic_file.h"
+#include "store/link_scheme.h"
 #include "store/table/connection.h"
 #include "store/workbook/utf.h"
 
@@ -49,12 +50,16 @@ std::string TagsOf(std::u16string_view keywords) {
 std::string NetscapeBookmarkHtml(const std::vector<Entry>& entries) {
     std::string html(kHeader);
     for (const Entry& entry : entries) {
-        html += "    <DT><A HREF=\"" + EscapeHtml(ToUtf8(entry.url)) + "\"";
-        const std::string tags = TagsOf(entry.keywords);
-        if (!tags.empty()) {
-            html += " TAGS=\"" + EscapeHtml(tags) + "\"";
+        if (IsLinkTarget(entry.url)) {
+            html += "    <DT><A HREF=\"" + EscapeHtml(ToUtf8(entry.url)) + "\"";
+            const std::string tags = TagsOf(entry.keywords);
+            if (!tags.empty()) {
+                html += " TAGS=\"" + EscapeHtml(tags) + "\"";
+            }
+            html += ">" + EscapeHtml(ToUtf8(entry.title)) + "</A>\n";
+        } else {
+            html += "    <DT>" + EscapeHtml(ToUtf8(entry.title)) + "\n";
         }
-        html += ">" + EscapeHtml(ToUtf8(entry.title)) + "</A>\n";
         if (!entry.comment.empty()) {
             html += "    <DD>" + EscapeHtml(ToUtf8(entry.comment)) + "\n";
         }

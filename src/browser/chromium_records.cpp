@@ -1,8 +1,8 @@
 #include "browser/chromium_records.h"
 
+#include "store/files/whole_file.h"
+
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <nlohmann/json.hpp>
 
 namespace tomorine {
@@ -14,6 +14,9 @@ namespace {
 constexpr const char* kConfigs[] = {
     "chromium", "google-chrome", "google-chrome-beta", "BraveSoftware/Brave-Browser",
     "vivaldi",  "microsoft-edge"};
+
+// Far above any profile list; a pipe or device in its place is not read.
+constexpr std::uint64_t kMaxBrowserListBytes = std::uint64_t{16} << 20;
 
 // Chromium counts microseconds from 1601.
 constexpr std::int64_t kEpochDelta = 11'644'473'600'000'000;
@@ -38,8 +41,8 @@ void AddOnce(std::vector<fs::path>& profiles, const fs::path& profile) {
 }
 
 void AddProfilesOf(const fs::path& config, std::vector<fs::path>& profiles) {
-    std::ifstream file(config / "Local State");
-    const std::string text{std::istreambuf_iterator<char>(file), {}};
+    std::string text;
+    ReadWholeFile(config / "Local State", text, kMaxBrowserListBytes); // else no profile list
     const auto state = nlohmann::json::parse(text, nullptr, false);
     std::vector<std::string> names;
     if (state.is_object() && state.contains("profile") && state["profile"].is_object()) {

@@ -1,11 +1,13 @@
 #include "browser/firefox_records.h"
 
 #include "browser/mozlz4.h"
+#include "store/files/whole_file.h"
+#include "store/workbook/workbook_error.h"
 
 #include <algorithm>
-#include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 namespace tomorine {
 
@@ -13,11 +15,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Far above any profile list; a pipe or device in its place is not read.
+constexpr std::uint64_t kMaxBrowserListBytes = std::uint64_t{16} << 20;
+
 using Section = std::map<std::string, std::string>;
 
 std::vector<std::pair<std::string, Section>> ReadIni(const fs::path& path) {
     std::vector<std::pair<std::string, Section>> sections;
-    std::ifstream file(path);
+    std::string text;
+    ReadWholeFile(path, text, kMaxBrowserListBytes); // else no profile
+    std::istringstream file(text);
     std::string line;
     while (std::getline(file, line)) {
         if (!line.empty() && line.back() == '\r') {
@@ -85,8 +92,10 @@ bool IsWebUrl(const std::string& url) {
 
 std::string ReadSession(const fs::path& profile) {
     for (const char* name : {"sessionstore-backups/recovery.jsonlz4", "sessionstore.jsonlz4"}) {
-        if (auto json = ReadMozLz4File(profile / name)) {
-            return *json;
+        try {
+            return ReadMozLz4File(profile / name);
+        } catch (const WorkbookError&) {
+            // The older session file or the history answers instead.
         }
     }
     return {};

@@ -376,10 +376,13 @@ std::vector<CommandReference> MakeCommands() {
           "Registers the bookmarks whose URL the data file does not hold yet, as ブラウザ取込 "
           "does: tags become keywords, the folder path the subtitle, the description the "
           "comment. Prints the counts (with --json as JSON)."},
-         {"ブラウザのファイルは複製を読み、データファイルを最後に (途中は 1 秒に一度まで) "
-          "保存します。",
-          "Reads private copies of the browser's files; saves the data file at the end and at "
-          "most once a second on the way."}},
+         {"ブラウザのファイルは複製 ($XDG_RUNTIME_DIR か一時フォルダ、1 GB まで。終わるか中断で"
+          "消します) を読み、データファイルを最後に (途中は 1 秒に一度まで) 保存します。"
+          "ロックは保存の間だけ取るので、取込中も add などで書き込めます。",
+          "Reads private copies of the browser's files (under $XDG_RUNTIME_DIR or the "
+          "temporary folder, at most 1 GiB, removed when done or interrupted); saves the data "
+          "file at the end and at most once a second on the way, holding its lock only while "
+          "it saves, so that other writers such as add need not wait for the import."}},
         {"export-bookmarks",
          Join({{kData,
                 {"OUT.html",

@@ -1,5 +1,6 @@
 #include "cli/data_file.h"
 
+#include "store/files/hard_links.h"
 #include "store/settings/app_dir.h"
 #include "store/settings/path_routines.h"
 #include "store/settings/settings_file.h"
@@ -8,7 +9,9 @@
 
 namespace tomorine::cli {
 
-std::filesystem::path ResolveDataFile(const ParsedArgs& args) {
+namespace {
+
+std::filesystem::path Resolve(const ParsedArgs& args) {
     if (args.dataFile) {
         return GetAbsolutePath(*args.dataFile);
     }
@@ -18,6 +21,16 @@ std::filesystem::path ResolveDataFile(const ParsedArgs& args) {
         std::cerr << "tomorine-cli: " << notice << '\n' << std::flush;
     }
     return GetAbsolutePath(path);
+}
+
+} // namespace
+
+std::filesystem::path ResolveDataFile(const ParsedArgs& args) {
+    std::filesystem::path dataFile = Resolve(args);
+    if (std::optional<std::string> notice = HardLinkNotice(dataFile)) {
+        std::cerr << "tomorine-cli: 警告: " << *notice << '\n' << std::flush;
+    }
+    return dataFile;
 }
 
 } // namespace tomorine::cli

@@ -8,7 +8,8 @@ namespace tomorine::cli {
 
 // The data file a command works on, absolute: --data FILE when given,
 // otherwise the DATAFILE setting of the program folder (by default
-// トモリネ.xls there), as the main window takes it at start-up.
+// トモリネ.xls there), as the main window takes it at start-up. A file with
+// other hard links is named in a warning on standard error: a save splits it.
 std::filesystem::path ResolveDataFile(const ParsedArgs& args);
 
 } // namespace tomorine::cli

@@ -76,9 +76,9 @@ void PrintSummary(std::ostream& out, const ImportOutcome& outcome, const Favorit
         << "登録数：" << CountCaption(favorites.RegisteredCount) << '\n'
         << "既存数：" << CountCaption(favorites.ExistingCount) << '\n'
         << "エラー数：" << CountCaption(counters.ShortcutErrorCount) << '\n';
-    ImportNotices notices = NoticesFor(counters);
+    ImportNotices notices = NoticesFor(counters, favorites.SkippedCount);
     for (const std::string& notice :
-         {notices.unreadable, notices.namesTooLong, notices.noTargets}) {
+         {notices.unreadable, notices.namesTooLong, notices.noTargets, notices.skipped}) {
         if (!notice.empty()) {
             out << notice << '\n';
         }

@@ -1,3 +1,4 @@
+#include "browser/history_copy.h"
 #include "cli/command_options.h"
 #include "cli/command_reference.h"
 #include "cli/commands.h"
@@ -45,6 +46,7 @@ int main(int argc, char** argv) {
         return std::cout.flush() ? ExitOk : ExitFailure;
     }
     tomorine::InstallSaveSignalHandling();
+    tomorine::SweepAbandonedHistoryCopies();
     if (argc < 2 || !DispatchedCommands().contains(argv[1])) {
         std::cerr << Usage();
         return ExitUsage;

@@ -5,6 +5,7 @@
 #include "favorites/find_files.h"
 #include "favorites/import_run.h"
 #include "store/data_connection.h"
+#include "store/link_scheme.h"
 
 #include <limits>
 
@@ -30,16 +31,25 @@ private:
         if (c_.ui.showFavorite) {
             c_.ui.showFavorite(*favorite);
         }
+        if (!HasLinkScheme(favorite->url)) {
+            ++c_.favorites.SkippedCount;
+            return;
+        }
         if (isRegistered(favorite->url)) {
             c_.store.HasSearchResult = true;
             ++c_.favorites.ExistingCount;
             return;
         }
         c_.store.HasSearchResult = false;
-        insert(favorite->url, [&](std::int32_t serial) {
-            return BuildFavoriteInsertStatement(serial, favorite->url, favorite->name);
+        insert(favorite->url, [url = favorite->url, name = favorite->name](std::int32_t serial) {
+            return BuildFavoriteInsertStatement(serial, url, name);
         });
         ++c_.favorites.RegisteredCount;
+    }
+
+    void registeredMeanwhile(int) override {
+        --c_.favorites.RegisteredCount;
+        ++c_.favorites.ExistingCount;
     }
 
     void rememberCounts() override {
@@ -79,6 +89,7 @@ void ResetImportCounts(FavoritesState& favorites, ShortcutCounters& counters) {
     counters = ShortcutCounters{};
     favorites.RegisteredCount = 0;
     favorites.ExistingCount = 0;
+    favorites.SkippedCount = 0;
 }
 
 ImportOutcome RunFavoritesImport(ImportContext& context, const std::filesystem::path& folder) {

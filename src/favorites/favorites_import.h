@@ -19,6 +19,7 @@ class Workbook;
 struct FavoritesState {
     std::int32_t RegisteredCount = 0; // favorites inserted by this import
     std::int32_t ExistingCount = 0;   // favorites whose URL was already registered
+    std::int32_t SkippedCount = 0;    // not an http, https, ftp or file URL
     bool ImportCancelRequested = false;
 };
 
@@ -68,9 +69,10 @@ struct ImportContext {
 // Imports the "*.url" files of `folder` and below into the data workbook at
 // store.DataFilePath: each file is listed, read and, when its URL is not
 // registered yet, registered under the next serial with the favorite's name
-// as title. The workbook is read once and kept in memory while the data
-// file's lock is held; it is saved atomically at the end, on a stop or
-// failure, and at most once a saveInterval in between. The counts then always
+// as title. The workbook is read once and kept in memory; it is saved
+// atomically at the end, on a stop or failure, and at most once a
+// saveInterval in between, each time under the data file's lock and on the
+// file as other writers left it (see ImportRun). The counts then always
 // describe what the data file holds: after a save fails they are those of
 // the last save that succeeded. A failure is returned, not thrown; nothing is
 // read from the data file when there is no shortcut file.

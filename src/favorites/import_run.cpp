@@ -5,10 +5,12 @@
 #include "store/entry.h"
 #include "store/files/data_file_lock.h"
 #include "store/table/connection.h"
+#include "store/table/recordset.h"
 #include "store/workbook/workbook_error.h"
 #include "store/xls/xls_file.h"
 #include "upgrade/conversion.h"
 
+#include <fcntl.h>
 #include <limits>
 
 namespace tomorine {
@@ -25,6 +27,7 @@ void ImportRun::run(int count, const std::function<void(int percent)>& setProgre
     try {
         open();
         for (int i = 0; i < count; ++i) {
+            current_ = i;
             importItem(i);
             if (setProgress) {
                 setProgress(ConversionPercent(i + 1, count));
@@ -52,15 +55,19 @@ bool ImportRun::isRegistered(std::u16string_view url) const {
 }
 
 void ImportRun::insert(std::u16string_view url,
-                       const std::function<std::u16string(std::int32_t serial)>& statement) {
+                       std::function<std::u16string(std::int32_t serial)> statement) {
+    insertNow(Pending{current_, std::u16string(url), std::move(statement)});
+}
+
+void ImportRun::insertNow(Pending pending) {
     if (maxSerial_ == std::numeric_limits<std::int32_t>::max()) {
         throw WorkbookError(ErrorNumber::SheetRule,
                             QuotedPath(path_) + " のシリアル番号はこれ以上増やせません");
     }
-    connection_->execute(statement(maxSerial_ + 1));
+    connection_->execute(pending.statement(maxSerial_ + 1));
     ++maxSerial_;
-    registered_->add(url);
-    unsaved_ = true;
+    registered_->add(pending.url);
+    pending_.push_back(std::move(pending));
 }
 
 void ImportRun::open() {
@@ -69,30 +76,63 @@ void ImportRun::open() {
         CloseDataConnection(store_);
         store_.ConnectionOpen = false;
     }
-    lock_ = std::make_unique<DataFileLock>(path_);
+    {
+        DataFileLock lock(path_);
+        read();
+    }
+    lastSave_ = now_();
+    rememberCounts();
+}
+
+// Remembers the file as it is now; without a stamp the next save reads it
+// again.
+void ImportRun::holdFile() {
+    held_.reset();
+    held_.emplace(::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    stamp_ = held_->get() >= 0 ? StampOfDescriptor(held_->get()) : std::nullopt;
+}
+
+void ImportRun::read() {
+    holdFile();
     connection_ = std::make_unique<Connection>(Connection::ConnectionString(path_));
     registered_ = std::make_unique<RegisteredUrls>(*connection_);
     Recordset highest =
         connection_->execute(u"select max(シリアル番号) as cnt from " + std::u16string(EntryTable));
     maxSerial_ = highest.eof() ? 0 : CellToInt32(highest.field(u"cnt"));
-    lastSave_ = now_();
-    rememberCounts();
+}
+
+void ImportRun::readAgainWithPending() {
+    std::vector<Pending> pending = std::move(pending_);
+    pending_.clear();
+    read();
+    for (Pending& item : pending) {
+        if (registered_->contains(item.url)) {
+            registeredMeanwhile(item.index);
+        } else {
+            insertNow(std::move(item));
+        }
+    }
 }
 
 void ImportRun::save() {
-    if (unsaved_) {
+    if (!pending_.empty()) {
         try {
+            DataFileLock lock(path_);
+            if (!stamp_ || StampOfPath(path_) != stamp_) {
+                readAgainWithPending();
+            }
             if (options_.save) {
                 options_.save(connection_->workbook(), path_);
             } else {
                 WriteXlsFile(connection_->workbook(), path_);
             }
+            pending_.clear();
+            holdFile();
         } catch (...) {
             saveFailed_ = true;
             restoreCounts();
             throw;
         }
-        unsaved_ = false;
     }
     lastSave_ = now_();
     rememberCounts();

@@ -1,28 +1,34 @@
 #pragma once
 
 #include "favorites/favorites_import.h"
+#include "store/files/file_bytes.h"
+#include "store/files/file_stamp.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tomorine {
 
 class Connection;
-class DataFileLock;
 class RegisteredUrls;
 struct StoreState;
 
 // What the Favorites and the browser bookmarks imports share: the data
-// workbook read once under the data file's lock, new entries inserted under
-// the next serials, and atomic saves at most once a saveInterval, at the end
-// and on a stop or failure. A subclass imports one item at a time and keeps
-// its own counts; it hands them over to be remembered at each save and put
-// back after a failed one, so that they always describe what the data file
-// holds.
+// workbook read once and kept in memory, new entries inserted under the next
+// serials, and atomic saves at most once a saveInterval, at the end and on a
+// stop or failure. The data file's lock is taken only to read and to save, so
+// that other writers wait at most one save; when one of them changed the file
+// meanwhile, the save reads it again and inserts the entries not saved yet
+// anew, an entry whose URL it registered meanwhile counted as existing. A
+// subclass imports one item at a time and keeps its own counts; it hands them
+// over to be remembered at each save and put back after a failed one, so that
+// they always describe what the data file holds.
 class ImportRun {
 public:
     ImportRun(StoreState& store, const ImportOptions& options);
@@ -41,14 +47,28 @@ protected:
     virtual void importItem(int index) = 0;
     virtual void rememberCounts() = 0;
     virtual void restoreCounts() = 0;
+    // Item `index` was inserted, but another writer registered its URL first.
+    virtual void registeredMeanwhile(int index) = 0;
 
     bool isRegistered(std::u16string_view url) const;
-    // Inserts the statement made for the next serial and registers its URL.
+    // Inserts the statement made for the next serial and registers its URL;
+    // `statement` may be made again for another serial until the next save.
     void insert(std::u16string_view url,
-                const std::function<std::u16string(std::int32_t serial)>& statement);
+                std::function<std::u16string(std::int32_t serial)> statement);
 
 private:
+    // An entry inserted since the last save.
+    struct Pending {
+        int index;
+        std::u16string url;
+        std::function<std::u16string(std::int32_t serial)> statement;
+    };
+
     void open();
+    void holdFile();
+    void read();
+    void insertNow(Pending pending);
+    void readAgainWithPending();
     void save();
     void keepWhatIsDone();
 
@@ -56,11 +76,15 @@ private:
     const ImportOptions& options_;
     std::filesystem::path path_;
     std::function<std::chrono::steady_clock::time_point()> now_;
-    std::unique_ptr<DataFileLock> lock_;
     std::unique_ptr<Connection> connection_;
     std::unique_ptr<RegisteredUrls> registered_;
     std::int32_t maxSerial_ = 0;
-    bool unsaved_ = false;
+    int current_ = 0; // the item being imported
+    std::vector<Pending> pending_;
+    // The file as read or last saved, held open so that its inode number
+    // cannot pass to a file another writer puts in its place.
+    std::optional<FileStamp> stamp_;
+    std::optional<ReadOnlyFile> held_;
     bool saveFailed_ = false;
     std::chrono::steady_clock::time_point lastSave_;
 };

@@ -7,8 +7,13 @@ std::string CountCaption(std::int64_t count) {
     return digits.size() >= 5 ? digits : std::string(5 - digits.size(), ' ') + digits;
 }
 
-ImportNotices NoticesFor(const ShortcutCounters& counters) {
+ImportNotices NoticesFor(const ShortcutCounters& counters, std::int32_t skipped) {
     ImportNotices notices;
+    if (skipped != 0) {
+        notices.skipped =
+            std::to_string(skipped) +
+            "個の\"http、https、ftp、file 以外のURLのお気に入り\"は登録しませんでした";
+    }
     if (counters.ShortcutErrorCount != 0) {
         notices.unreadable = std::to_string(counters.ShortcutErrorCount) +
                              "個の\"URLが取得できないお気に入り\"がありました";

@@ -23,14 +23,15 @@ inline constexpr std::string_view NoTargets = "URLが未指定のものがある
 // more digits show as they are.
 std::string CountCaption(std::int64_t count);
 
-// The three notices after an import, each empty when it does not apply: the
+// The notices after an import, each empty when it does not apply: the
 // number of shortcuts whose URL could not be read, names too long, shortcuts
-// without a URL.
+// without a URL, and the number of `skipped` shortcuts whose URL is no link.
 struct ImportNotices {
     std::string unreadable;
     std::string namesTooLong;
     std::string noTargets;
+    std::string skipped;
 };
-ImportNotices NoticesFor(const ShortcutCounters& counters);
+ImportNotices NoticesFor(const ShortcutCounters& counters, std::int32_t skipped);
 
 } // namespace tomorine

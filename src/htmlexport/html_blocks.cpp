@@ -2,6 +2,7 @@
 
 #include "htmlexport/html_text.h"
 #include "store/entry.h"
+#include "store/link_scheme.h"
 #include "store/table/recordset.h"
 
 namespace tomorine {
@@ -42,7 +43,7 @@ constexpr std::u16string_view kFooter = u"</td></tr>\r\n"
 constexpr std::u16string_view kBoxOpen =
     u"\t<Table border=\"0\" cellspacing=\"0\" cellpadding=\"3\" "
     u"style=\"width:100%\" summary=\"内容枠\">\r\n";
-constexpr std::u16string_view kLinkRowOpen = u"\t<tr><td class=\"boxstyle00000\"><a href=\"";
+constexpr std::u16string_view kLinkRowOpen = u"\t<tr><td class=\"boxstyle00000\">";
 constexpr std::u16string_view kMiddleRowOpen = u"\t<tr><td class=\"boxstyle00001\">";
 constexpr std::u16string_view kBottomRowOpen = u"\t<tr><td class=\"boxstyle00002\">";
 constexpr std::u16string_view kCellClose = u"</td></tr>\r\n";
@@ -101,7 +102,10 @@ std::u16string_view HtmlFooterBlock() {
 
 HtmlEntryTexts ReadHtmlEntryTexts(const Recordset& row, bool withComment) {
     HtmlEntryTexts texts;
-    texts.linkTarget = EscapeLinkTarget(JoinGroup(row, FieldGroup::Url).value_or(u""));
+    const std::u16string url = JoinGroup(row, FieldGroup::Url).value_or(u"");
+    if (IsLinkTarget(url)) {
+        texts.linkTarget = EscapeLinkTarget(url);
+    }
     texts.title = DisplayText(JoinGroup(row, FieldGroup::Title).value_or(u""));
     texts.subtitle = DisplayGroup(row, FieldGroup::Subtitle);
     if (withComment) {
@@ -113,10 +117,16 @@ HtmlEntryTexts ReadHtmlEntryTexts(const Recordset& row, bool withComment) {
 void AppendHtmlEntryBlock(const HtmlEntryTexts& entry, bool withComment, std::u16string& out) {
     out += kBoxOpen;
     out += kLinkRowOpen;
-    out += entry.linkTarget;
-    out += u"\">";
-    out += entry.title;
-    out += u"</a></td></tr>\r\n";
+    if (entry.linkTarget) {
+        out += u"<a href=\"";
+        out += *entry.linkTarget;
+        out += u"\">";
+        out += entry.title;
+        out += u"</a>";
+    } else {
+        out += entry.title;
+    }
+    out += kCellClose;
     if (withComment) {
         out += kMiddleRowOpen;
         AppendCell(entry.subtitle, out);

@@ -21,21 +21,22 @@ std::u16string_view HtmlFooterBlock();
 
 // The texts of one entry as they go into its block.
 struct HtmlEntryTexts {
-    std::u16string linkTarget;              // safe in a double-quoted attribute
-    std::u16string title;                   // display text
-    std::optional<std::u16string> subtitle; // none: every subtitle column is Null
-    std::optional<std::u16string> comment;  // none: every comment column is Null, or not asked for
+    std::optional<std::u16string> linkTarget; // safe in a double-quoted attribute; none: no link
+    std::u16string title;                     // display text
+    std::optional<std::u16string> subtitle;   // none: every subtitle column is Null
+    std::optional<std::u16string> comment; // none: every comment column is Null, or not asked for
 };
 
-// The texts of the recordset's current row: the URL chunks joined as stored,
+// The texts of the recordset's current row: the URL chunks joined as stored
+// (a link only for a link target),
 // the other groups with trailing tabs of each chunk as spaces, then
 // converted for display. Keywords are never read. The comment is read only
 // when `withComment` is set.
 HtmlEntryTexts ReadHtmlEntryTexts(const Recordset& row, bool withComment);
 
-// The entry's box: the link row, then the subtitle row and, with comments,
-// the comment row; then the empty spacer table and an empty line. A group
-// that is all Null gets "<br>" as its cell.
+// The entry's box: the link row (the title alone without a link), then the subtitle row and, with
+// comments, the comment row; then the empty spacer table and an empty line. A group that is all
+// Null gets "<br>" as its cell.
 void AppendHtmlEntryBlock(const HtmlEntryTexts& entry, bool withComment, std::u16string& out);
 
 } // namespace tomorine

@@ -295,8 +295,10 @@ void Form5::showSummary(const ImportOutcome& outcome) {
     Label4->setText(ToQString(CountCaption(state_.RegisteredCount)));
     Label5->setText(ToQString(CountCaption(state_.ExistingCount)));
     Label6->setText(ToQString(CountCaption(state_.ShortcutErrorCount)));
-    ImportNotices notices = NoticesFor(state_);
-    Label7->setText(ToQString(notices.unreadable));
+    ImportNotices notices = NoticesFor(state_, state_.SkippedCount);
+    Label7->setText(ToQString(notices.unreadable.empty() || notices.skipped.empty()
+                                  ? notices.unreadable + notices.skipped
+                                  : notices.unreadable + "\n" + notices.skipped));
     Label8->setText(ToQString(notices.namesTooLong));
     Label9->setText(ToQString(notices.noTargets));
     ShowImportResults();

@@ -4,10 +4,12 @@
 #include "bookmarks/bookmarks_import.h"
 #include "import_fixture.h"
 #include "store/data_connection.h"
+#include "store/entry_statements.h"
 #include "support/data_file.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace tomorine;
 using namespace tomorine::test;
@@ -75,15 +77,40 @@ TEST_F(BookmarksImport, AddsNewUrlsOnceAndCountsTheRest) {
     EXPECT_EQ(ReadBytes(store_.DataFilePath), before); // nothing new: not even saved
 }
 
-TEST_F(BookmarksImport, AFailedSaveLeavesTheCountsOfTheLastSave) {
-    std::vector<BrowserBookmark> bookmarks;
-    for (const char* url : {"http://a/", "http://b/", "http://c/", "http://d/"}) {
-        bookmarks.push_back(Bookmark(url, "t"));
-    }
-    const BookmarksImportOutcome outcome = run(bookmarks, SaveFailingAt(3));
-    EXPECT_EQ(outcome.failure, "ディスクがいっぱいです");
-    EXPECT_EQ(outcome.counts.registered, 2);
-    EXPECT_EQ(EntryRowsByXlrd(store_.DataFilePath).size(), 3u);
+// Another writer's add while the import runs lands at once; the import's
+// save then builds on it, its entry of the same URL counted as existing.
+TEST_F(BookmarksImport, AnAddDuringTheImportLandsAndSoDoItsEntries) {
+    const Entry added{2, u"http://b/", u"他", u"", u"", u""};
+    std::string addError = "not run";
+    auto add = [&] {
+        try {
+            ExecuteOnDataFile(store_.DataFilePath, BuildInsertStatement(2, added));
+            addError.clear();
+        } catch (const std::exception& e) {
+            addError = e.what();
+        }
+    };
+    bool stop = false;
+    const BookmarksImportUi ui{[](int) {},
+                               [&] {
+                                   if (addError == "not run") {
+                                       std::thread(add).join();
+                                   }
+                               }};
+    ImportOptions onlyAtTheEnd;
+    onlyAtTheEnd.now = [] { return std::chrono::steady_clock::time_point{}; };
+    const BookmarksImportOutcome outcome = RunBookmarksImport(
+        store_,
+        {Bookmark("http://a/", "a"), Bookmark("http://b/", "b"), Bookmark("http://c/", "c")}, ui,
+        stop, onlyAtTheEnd);
+    EXPECT_EQ(addError, "");
+    EXPECT_EQ(outcome.failure, "");
+    EXPECT_EQ(std::pair(outcome.counts.registered, outcome.counts.existing), std::pair(2, 1));
+    EXPECT_EQ(EntryRowsByXlrd(store_.DataFilePath),
+              RowsOf({kStored,
+                      added,
+                      {3, u"http://a/", u"a", u"", u"", u""},
+                      {4, u"http://c/", u"c", u"", u"", u""}}));
 }
 
 } // namespace

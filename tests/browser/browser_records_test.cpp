@@ -4,6 +4,8 @@
 #include "browser/capture.h"
 #include "browser/chromium_session.h"
 #include "local_http_server.h"
+#include "support/hostile_files.h"
+#include "support/memory_cap.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -184,9 +186,36 @@ TEST_F(BrowserRecordsTest, historiesGiveTheMostRecentVisitOfTheTitle) {
     EXPECT_EQ(page.title, "題");
 }
 
+// A session file that is no file, or claims more than it holds, is passed
+// over at once for the history, within a bounded memory; a profile list
+// that is no file is no list.
+TEST_F(BrowserRecordsTest, hostileSessionFilesGiveWayToTheHistory) {
+    auto db = places({{server.url("/old"), "題", 1'000'000}});
+    const std::string claims512Mb = MozLz4(std::string(4096, 'x')).replace(8, 4, "\0\0\0\x20", 4);
+    const std::string truncated = MozLz4(std::string(99, 'y')).substr(0, 16);
+    const std::tuple<Hostile, std::uintmax_t, std::string> files[] = {
+        {Hostile::Fifo, 0, ""},
+        {Hostile::DevZero, 0, ""},
+        {Hostile::Huge, kHugeBytes, "mozLz40"},
+        {Hostile::Huge, claims512Mb.size(), claims512Mb},
+        {Hostile::Huge, truncated.size(), truncated}};
+    const fs::path session = firefox() / "sessionstore-backups/recovery.jsonlz4";
+    fs::create_directories(session.parent_path());
+    for (const auto& [kind, bytes, head] : files) {
+        fs::remove(session);
+        MakeHostile(kind, session, bytes, head);
+        const MemoryCap cap(256 << 20);
+        EXPECT_EQ(CaptureFromBrowser(Window("題 — Mozilla Firefox", "firefox"), env).url,
+                  server.url("/old"))
+            << HostileName(kind) << " " << bytes;
+    }
+    fs::remove(home / ".mozilla/firefox/profiles.ini");
+    MakeHostile(Hostile::Fifo, home / ".mozilla/firefox/profiles.ini");
+    EXPECT_EQ(CaptureFromBrowser(Window("題 — Mozilla Firefox", "firefox"), env).url, "");
+}
+
 TEST_F(BrowserRecordsTest, brokenRecordsAreSkipped) {
     WriteText(firefox() / "places.sqlite", "not a database at all, just text");
-    WriteText(firefox() / "sessionstore-backups/recovery.jsonlz4", "mozLz40\0broken");
     WriteText(home / ".config/chromium/Local State", "{not json");
     WriteText(home / ".config/chromium/Default/History", "");
     EXPECT_EQ(CaptureFromBrowser(Window("x — Mozilla Firefox", "firefox"), env).url, "");

@@ -4,9 +4,12 @@
 #include "cli_process.h"
 #include "local_http_server.h"
 #include "support/data_file.h"
+#include "support/hostile_files.h"
 #include "support/temp_dir.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace tomorine::test {
 namespace {
@@ -54,6 +57,36 @@ TEST_F(BrowserCli, ImportBookmarksTakesTheDefaultFirefoxProfileOrLeavesTheFileAs
               "{\"found\":3,\"registered\":1,\"existing\":1,\"skipped\":1,\"cut\":0}\n")
         << imported.err;
     EXPECT_NE(run({"show", "2"}).out.find("キーワード: タグ"), std::string::npos);
+}
+
+// A history over 1 GiB is not copied; ended by SIGTERM while it reads a
+// large one, the import leaves no copy of it; one a killed process left is
+// swept at the next start.
+TEST_F(BrowserCli, ImportBookmarksEndedLeavesNoHistoryCopy) {
+    const fs::path runtime = dir_ / "run", places = dir_ / "places.sqlite";
+    // Above the largest pid Linux gives: no such process.
+    const fs::path left = runtime / "tomorine-history-99999999-abcdef";
+    fs::create_directories(left);
+    PlacesFile(places).exec(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000) "
+        "INSERT INTO moz_places (url, title) SELECT 'https://e.example/' || i, 't' FROM n;"
+        "INSERT INTO moz_bookmarks (type, fk, parent, position, title) "
+        "SELECT 1, id, 2, id, 'b' || id FROM moz_places;");
+    MakeHostile(Hostile::Huge, dir_ / "huge.sqlite", (1ull << 30) + 1);
+    const CliOutcome huge = run({"import-bookmarks", "--firefox", (dir_ / "huge.sqlite").string()});
+    EXPECT_NE(huge.err.find("1 GB を超えている"), std::string::npos) << huge.err;
+    ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    CliProcess process(
+        {{"import-bookmarks", "--data", data_.string(), "--firefox", places.string()},
+         dir_ / "home"});
+    ::unsetenv("XDG_RUNTIME_DIR");
+    for (int wait = 0; wait < 10000 && (fs::exists(left) || fs::is_empty(runtime)); ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_FALSE(fs::is_empty(runtime)) << "no copy was made; the test proves nothing";
+    process.signal(SIGTERM);
+    EXPECT_EQ(process.wait().status, 128 + SIGTERM);
+    EXPECT_TRUE(fs::is_empty(runtime));
 }
 
 TEST_F(BrowserCli, ExportBookmarksWritesTheHitsOfTheSearchThatImportReadsBack) {

@@ -81,6 +81,9 @@ TEST(DataFile, OptionOverSettingOverDefault) {
     EXPECT_EQ(found({"search"}), "[00001]:ア/設定.xls\n1件 ヒットしました\n");
     EXPECT_EQ(found({"search", "--data", "ア/指定.xls"}),
               "[00001]:ア/指定.xls\n1件 ヒットしました\n");
+    fs::create_hard_link(dir / "ア/指定.xls", dir / "ア/別名.xls"); // a save splits them
+    EXPECT_NE(RunCli(dir / "home", {"search", "--data", "ア/指定.xls"}).err.find("ハードリンク"),
+              std::string::npos);
 }
 
 } // namespace

@@ -60,8 +60,10 @@ TEST_F(Import, RegistersEachNewUrlOnceAndCountsTheRest) {
 
     const auto before = ReadBytes(store_.DataFilePath);
     ResetImportCounts(favorites_, counters_);
+    WriteShortcut(tree_.root() / "script.url", "javascript:alert(1)");
     run();
     EXPECT_EQ(favorites_.ExistingCount, FavoritesTree::kRegistered + FavoritesTree::kExisting);
+    EXPECT_EQ(favorites_.SkippedCount, 1);             // a script is no link
     EXPECT_EQ(ReadBytes(store_.DataFilePath), before); // nothing new: not even saved
 }
 

@@ -97,6 +97,9 @@ TEST(PageBytes, EntryRows) {
         {kChunks, "<a href=\"http://a.jp/?x=1&amp;y=\t\">題\u3000\u3000名</a></td></tr>\r\n"
                   "\t<tr><td class=\"boxstyle00001\"></td></tr>\r\n"
                   "\t<tr><td class=\"boxstyle00002\">コメント\r\n２行</td></tr>\r\n\t</Table>"},
+        {{{u"URL1", u" java\tscript:alert(1)"}, {u"タイトル1", u"題"}}, // no link to run
+         "題</td></tr>\r\n\t<tr><td class=\"boxstyle00001\"><br></td></tr>\r\n"
+         "\t<tr><td class=\"boxstyle00002\"><br></td></tr>\r\n\t</Table>"},
     };
     for (const auto& c : cases) {
         TempDir dir;

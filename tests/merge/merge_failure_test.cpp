@@ -101,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ErrorNumber::SheetRule, "65536"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(SameFileRefusal, RefusesTheDataFileAndItsNameOnly) {
+TEST(SameFileRefusal, RefusesTheDataFileByAnyNameAndItsNameOnly) {
     const struct {
         const char *data, *reference;
         std::optional<std::u16string_view> refusal;
@@ -113,6 +113,15 @@ TEST(SameFileRefusal, RefusesTheDataFileAndItsNameOnly) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(SameFileRefusal(c.data, c.reference), c.refusal) << c.data << " " << c.reference;
+    }
+    TempDir dir;
+    WriteText(dir / "bm.xls", "data");
+    std::filesystem::create_symlink(dir / "bm.xls", dir / "link.xls");
+    std::filesystem::create_hard_link(dir / "bm.xls", dir / "second.xls");
+    for (const char* other : {"link.xls", "second.xls"}) {
+        EXPECT_EQ(SameFileRefusal((dir / "bm.xls").string(), (dir / other).string()),
+                  MergeMessages::SamePath)
+            << other;
     }
 }
 

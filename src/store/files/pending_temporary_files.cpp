@@ -18,7 +18,7 @@ struct Slot {
     char path[PATH_MAX];
 };
 
-constexpr int kSlots = 8;
+constexpr int kSlots = 16;
 Slot slots[kSlots];
 
 static_assert(std::atomic<int>::is_always_lock_free, "a signal handler reads the slots");
@@ -62,6 +62,12 @@ void RemovePendingTemporaryFiles() noexcept {
     for (Slot& slot : slots) {
         if (slot.state.load() == Held) {
             ::unlink(slot.path);
+        }
+    }
+    // Folders once the files in them are gone.
+    for (Slot& slot : slots) {
+        if (slot.state.load() == Held) {
+            ::rmdir(slot.path);
         }
     }
 }

@@ -2,10 +2,10 @@
 
 namespace tomorine {
 
-// The temporary file of a save in progress, known to a signal handler so
-// that a program ended by SIGINT, SIGTERM or SIGHUP leaves no temporary file
-// behind. A few saves at once are known; more still work, but are left to
-// the next save under the data file's lock to clean up.
+// The temporary file of a save in progress (or a private copy, or the empty
+// folder that held it), known to a signal handler so that a program ended by
+// SIGINT, SIGTERM or SIGHUP leaves no temporary file behind. A few at once
+// are known; more still work, but are left to whoever cleans up next.
 class PendingTemporaryFile {
 public:
     PendingTemporaryFile() = default;
@@ -22,7 +22,7 @@ private:
     int slot_ = -1;
 };
 
-// Removes every known temporary file. Safe to call from a signal handler.
+// Removes every known temporary file, then folder. Safe to call from a signal handler.
 void RemovePendingTemporaryFiles() noexcept;
 
 // For programs: SIGXFSZ is ignored, so that a file-size limit fails a save

@@ -1,5 +1,6 @@
 #include "store/settings/settings_file.h"
 
+#include "store/files/hard_links.h"
 #include "store/settings/ini_functions.h"
 #include "store/settings/path_routines.h"
 
@@ -45,6 +46,9 @@ StartupSettings ReadStartupSettings(const std::string& appDir) {
     }
     if (other && !other->notice.empty()) {
         settings.notices.push_back(other->notice);
+    }
+    if (std::optional<std::string> notice = HardLinkNotice(settings.dataFile)) {
+        settings.notices.push_back(std::move(*notice));
     }
     return settings;
 }

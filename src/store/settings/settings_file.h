@@ -40,7 +40,8 @@ struct StartupSettings {
     std::string outputFile;
     std::string referFile;
     std::int32_t commentOutput = 0;
-    // One per settings file that is there but was refused, for the user.
+    // One per settings file that is there but was refused, and one for a
+    // data file with other hard links, for the user.
     std::vector<std::string> notices;
 };
 StartupSettings ReadStartupSettings(const std::string& appDir);

@@ -130,6 +130,11 @@ TEST(SettingsBounds, RefusedFilesGiveDefaultsANoticeAndStayAsTheyAre) {
         if (!read) {
             EXPECT_NE(settings.notices[0].find(ini.string()), std::string::npos);
             EXPECT_NE(settings.notices[0].find("既定の値"), std::string::npos);
+        } else { // a save would split a hard-linked data file: said before it does
+            test::WriteText(dataFile, "xls");
+            fs::create_hard_link(dataFile, dir / "data" / "別名.xls");
+            EXPECT_NE(ReadStartupSettings(appDir).notices.at(0).find("ハードリンク"),
+                      std::string::npos);
         }
         if (!read && test::MayWriteAt(kind)) {
             EXPECT_FALSE(WriteIniString(ini, "トモリネ", "DATAFILE", "/new.xls"));
