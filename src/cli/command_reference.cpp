@@ -122,9 +122,9 @@ std::vector<Argument> Join(std::vector<std::vector<Argument>> parts) {
 constexpr Text kReadsData{"データファイルを読みます。", "Reads the data file; writes nothing."};
 constexpr Text kSavesData{
     "データファイルを読み、同じフォルダの一時ファイルに書いてから置き換えます "
-    "(隣のロックファイル .名前.lock で他の書き手と順番を守ります)。",
+    "(データファイルのフォルダのロックで他の書き手と順番を守ります)。",
     "Reads the data file and saves it atomically: a temporary file in the same folder "
-    "replaces it, under the lock file .NAME.lock beside it."};
+    "replaces it, under a lock on the data file's folder."};
 
 std::vector<CommandReference> MakeCommands() {
     return {
@@ -461,9 +461,6 @@ ProgramReference MakeCliProgram() {
                 "あります",
                 "Settings (DATAFILE, FAVORITES, ...), in the program folder and beside the "
                 "data file."}},
-              {".NAME.lock",
-               {"データファイルの隣のロックファイル。書き込みを順番に行います",
-                "The lock file beside the data file NAME; writers take turns on it."}},
               {"NAMEバックアップ_____VER0104.xls",
                {"変換前の 0104 のデータファイルのバックアップ",
                 "The backup of a 0104 data file, made before its conversion."}}}},
