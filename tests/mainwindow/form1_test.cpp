@@ -188,25 +188,9 @@ private slots:
         QVERIFY((std::pair{ReadBytes(h.defaultDataFile()), ReadBytes(other)} == before));
     }
 
-    void anotherFileIsUsedAtOnceAndRecordedInBothSettings() {
-        Form1Harness h;
-        const auto other = h.home() / "別のフォルダ" / "bm.xls";
-        std::filesystem::create_directories(other.parent_path());
-        WriteEntries(other, {MakeEntry(5, u"http://b.jp/", u"新")});
-        QVERIFY(h.loadWith({MakeEntry(1, u"http://a.jp/", u"旧")}));
-        h.search();
-        h.form().List1->setCurrentRow(0);
-
-        FileChooserSeam::queueAnswers({Q(other)});
-        h.form().Command9->click();
-        QCOMPARE(h.form().Text6->text(), Q(other));
-        QCOMPARE(Setting(h.appIni(), kDataFileKey), other.string());
-        QCOMPARE(Setting(other.parent_path() / "トモリネ.ini", kDataFileKey), other.string());
-        QCOMPARE(h.search(), QStringList{"[00005]:新"});
-    }
-
     // A rejected file disables the commands; a cancel checks it again; a new
-    // name gets a new workbook and the commands back.
+    // name gets a new workbook and the commands back; another file, chosen
+    // while a search is open, is used at once and recorded in both settings.
     void everyChoiceChecksTheFileAgain() {
         Form1Harness h;
         QVERIFY(h.load());
@@ -229,6 +213,17 @@ private slots:
         QVERIFY(h.form().Command2->isEnabled());
         QCOMPARE(h.takeMessages(), QStringList());
         QCOMPARE(Setting(h.appIni(), kDataFileKey), (h.home() / "新規.xls").string());
+
+        const auto other = h.home() / "別のフォルダ" / "bm.xls";
+        fs::create_directories(other.parent_path());
+        WriteEntries(other, {MakeEntry(5, u"http://b.jp/", u"新")});
+        h.search();
+        FileChooserSeam::queueAnswers({Q(other)});
+        h.form().Command9->click();
+        QCOMPARE(h.form().Text6->text(), Q(other));
+        QCOMPARE(Setting(h.appIni(), kDataFileKey), other.string());
+        QCOMPARE(Setting(other.parent_path() / "トモリネ.ini", kDataFileKey), other.string());
+        QCOMPARE(h.search(), QStringList{"[00005]:新"});
     }
 
     void anOldWorkbookIsConvertedWithProgress() {
