@@ -17,12 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Empty when the process died before it made the file.
-std::string ReadText(const fs::path& path) {
-    const auto bytes = fs::exists(path) ? ReadBytes(path) : std::vector<std::uint8_t>{};
-    return {bytes.begin(), bytes.end()};
-}
-
 void Redirect(const fs::path& path, int target, int flags) {
     const int fd = ::open(path.c_str(), flags, 0600);
     if (fd < 0 || ::dup2(fd, target) < 0) {

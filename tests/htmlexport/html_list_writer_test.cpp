@@ -5,6 +5,7 @@
 #include "store/data_connection.h"
 #include "store/workbook/workbook_error.h"
 #include "support/data_file.h"
+#include "support/hostile_files.h"
 #include "support/small_disk.h"
 #include "support/temp_dir.h"
 
@@ -20,14 +21,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::vector<std::uint8_t> kOldPage{'o', 'l', 'd'};
-
-std::set<std::string> Listing(const fs::path& dir) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::recursive_directory_iterator(dir)) {
-        names.insert(fs::relative(entry.path(), dir).string());
-    }
-    return names;
-}
 
 struct Export {
     TempDir dir;

@@ -8,8 +8,6 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-#include <sched.h>
-#include <sys/wait.h>
 #include <thread>
 
 namespace tomorine::test {
@@ -117,15 +115,6 @@ TEST(CheckLinksCli, AnEntryEditedDuringTheCheckSurvivesDelete) {
 // Without a network nothing answers: the check says so and neither
 // deletion removes anything.
 TEST(CheckLinksCli, OfflineDeletesNothing) {
-    const pid_t probe = fork();
-    if (probe == 0) {
-        _exit(unshare(CLONE_NEWNET) == 0 ? 0 : 1);
-    }
-    int probed = 0;
-    waitpid(probe, &probed, 0);
-    if (!WIFEXITED(probed) || WEXITSTATUS(probed) != 0) {
-        GTEST_SKIP() << "unshare -n is not permitted here";
-    }
     TempDir dir;
     const fs::path data = dir / "data.xls";
     WriteEntries(data, {UrlEntry(1, "http://127.0.0.1:9/", u"a"),
@@ -136,6 +125,9 @@ TEST(CheckLinksCli, OfflineDeletesNothing) {
         CliLaunch offline = CheckLinks(data, {option, "--json"});
         offline.offline = true;
         const CliOutcome run = RunCliProcess(offline);
+        if (run.status == 127) {
+            GTEST_SKIP() << "unshare -n is not permitted here";
+        }
         EXPECT_EQ(run.status, 1) << option;
         EXPECT_NE(run.err.find("network down"), std::string::npos) << run.err;
         const json result = json::parse(run.out);

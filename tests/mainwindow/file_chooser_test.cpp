@@ -70,7 +70,7 @@ private slots:
         const auto folder = dir.path() / "データ";
         std::filesystem::create_directories(folder / "読み取り専用");
         ::chmod((folder / "読み取り専用").c_str(), 0555);
-        Form1Harness::WriteDataFile(folder / "ある.xls", {});
+        WriteEntries(folder / "ある.xls", {});
         MessageBoxSeam::clearShown();
         MessageBoxSeam::queueAnswers({AnswerOk});
 

@@ -62,7 +62,7 @@ bool Form1Harness::load() {
 }
 
 bool Form1Harness::loadWith(const std::vector<Entry>& entries) {
-    WriteDataFile(defaultDataFile(), entries);
+    WriteEntries(defaultDataFile(), entries);
     return load();
 }
 

@@ -36,11 +36,6 @@ public:
     std::filesystem::path defaultDataFile() const { return home_ / "トモリネ.xls"; }
     std::filesystem::path appIni() const { return home_ / "トモリネ.ini"; }
 
-    // A data workbook holding `entries` (serials as given) at `path`.
-    static void WriteDataFile(const std::filesystem::path& path,
-                              const std::vector<Entry>& entries) {
-        WriteEntries(path, entries);
-    }
     static std::vector<Entry> ReadLiveEntries(const std::filesystem::path& path);
     std::vector<std::int32_t> liveSerials() const;
     void setDataFileSetting(const std::string& value);

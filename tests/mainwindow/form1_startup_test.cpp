@@ -3,10 +3,8 @@
 #include "form1_harness.h"
 #include "mainwindow/file_chooser.h"
 #include "store/message_style.h"
-#include "store/settings/settings_file.h"
 #include "support/hostile_files.h"
 
-#include <algorithm>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,7 +42,7 @@ fs::path Prepare(const fs::path& folder, int condition) {
         ::chmod(folder.c_str(), 0555);
         break;
     case Unreadable:
-        Form1Harness::WriteDataFile(data, {MakeEntry(1, u"http://a.jp/", u"一")});
+        WriteEntries(data, {MakeEntry(1, u"http://a.jp/", u"一")});
         ::chmod(data.c_str(), 0200);
         break;
     default:
@@ -53,31 +51,11 @@ fs::path Prepare(const fs::path& folder, int condition) {
     return data;
 }
 
-std::vector<std::string> Listing(const fs::path& folder) {
-    std::vector<std::string> listing;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        listing.push_back(entry.path().string() + " " + Fingerprint(entry.path()));
-    }
-    std::sort(listing.begin(), listing.end());
-    return listing;
-}
-
 } // namespace
 
 class StartupTest : public QObject {
     Q_OBJECT
 private slots:
-    void firstStartCreatesTheWorkbookAndTheSettings() {
-        Form1Harness h;
-        QVERIFY(h.load());
-        QCOMPARE(h.form().Text6->text(), Q(h.defaultDataFile()));
-        QCOMPARE(Form1Harness::ReadLiveEntries(h.defaultDataFile()).size(), 0u);
-        QVERIFY(h.form().Command1->isEnabled());
-        QCOMPARE(h.takeMessages(), QStringList());
-        h.form().close();
-        QCOMPARE(Setting(h.appIni(), kDataFileKey), h.defaultDataFile().string());
-    }
-
     void aDataFileThatCannotBeUsedLeavesTheWindowOpen_data() {
         QTest::addColumn<int>("condition");
         for (Hostile kind : kHostileKinds) {
@@ -124,19 +102,11 @@ private slots:
         }
     }
 
-    void aBadSettingsFileGivesANoticeAndDefaults_data() {
-        QTest::addColumn<int>("kind");
-        for (Hostile kind : kHostileKinds) {
-            QTest::newRow(HostileName(kind)) << int(kind);
-        }
-    }
+    // Which files the settings refuse, and that they are never written over,
+    // is the settings' tests' concern; here one over the bound.
     void aBadSettingsFileGivesANoticeAndDefaults() {
-        QFETCH(int, kind);
-        if (SkippedHere(kind)) {
-            QSKIP("for the unprivileged run");
-        }
         Form1Harness h;
-        MakeHostile(Hostile(kind), h.appIni());
+        MakeHostile(Hostile::Huge, h.appIni());
         const std::string before = Fingerprint(h.appIni());
         QVERIFY(h.loadWith({MakeEntry(1, u"http://a.jp/", u"一")}));
         const auto shown = h.takeShown();

@@ -1,8 +1,8 @@
 // The main window's commands: register, update, delete, another data file,
 // the conversion of an old one at start-up, the OK command's re-save, writes
 // of another process between clicks, typing that never reaches the data file
-// path, a bad data file chosen later, which is left as it was, and what Enter
-// and Esc do in the fields and dialogs.
+// path, a bad data file chosen later, which is left as it was, the keyword
+// list, and what Enter and Esc do in the fields and dialogs.
 #include "cli/cli_process.h"
 #include "form1_harness.h"
 #include "mainwindow/file_chooser.h"
@@ -20,7 +20,6 @@
 #include <QInputMethodEvent>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -131,7 +130,7 @@ private slots:
         QVERIFY(h.loadWith(Numbered(2)));
         h.search();
         h.form().List1->setCurrentRow(1);
-        Form1Harness::WriteDataFile(h.defaultDataFile(), Numbered(1)); // another program
+        WriteEntries(h.defaultDataFile(), Numbered(1)); // another program
         const auto before = ReadBytes(h.defaultDataFile());
         h.form().Command2->click();
         QCOMPARE(h.takeMessages(), QStringList{"更新するデータがデータファイルにありません"});
@@ -172,7 +171,7 @@ private slots:
         Form1Harness h;
         SearchAndPickSecond(h);
         const auto other = h.home() / "other.xls";
-        Form1Harness::WriteDataFile(other, {MakeEntry(2, u"http://x.jp/", u"別")});
+        WriteEntries(other, {MakeEntry(2, u"http://x.jp/", u"別")});
         const auto before = std::pair{ReadBytes(h.defaultDataFile()), ReadBytes(other)};
         if (refusal == "new search") {
             h.form().Command4->click();
@@ -189,25 +188,9 @@ private slots:
         QVERIFY((std::pair{ReadBytes(h.defaultDataFile()), ReadBytes(other)} == before));
     }
 
-    void anotherFileIsUsedAtOnceAndRecordedInBothSettings() {
-        Form1Harness h;
-        const auto other = h.home() / "別のフォルダ" / "bm.xls";
-        std::filesystem::create_directories(other.parent_path());
-        Form1Harness::WriteDataFile(other, {MakeEntry(5, u"http://b.jp/", u"新")});
-        QVERIFY(h.loadWith({MakeEntry(1, u"http://a.jp/", u"旧")}));
-        h.search();
-        h.form().List1->setCurrentRow(0);
-
-        FileChooserSeam::queueAnswers({Q(other)});
-        h.form().Command9->click();
-        QCOMPARE(h.form().Text6->text(), Q(other));
-        QCOMPARE(Setting(h.appIni(), kDataFileKey), other.string());
-        QCOMPARE(Setting(other.parent_path() / "トモリネ.ini", kDataFileKey), other.string());
-        QCOMPARE(h.search(), QStringList{"[00005]:新"});
-    }
-
     // A rejected file disables the commands; a cancel checks it again; a new
-    // name gets a new workbook and the commands back.
+    // name gets a new workbook and the commands back; another file, chosen
+    // while a search is open, is used at once and recorded in both settings.
     void everyChoiceChecksTheFileAgain() {
         Form1Harness h;
         QVERIFY(h.load());
@@ -230,6 +213,17 @@ private slots:
         QVERIFY(h.form().Command2->isEnabled());
         QCOMPARE(h.takeMessages(), QStringList());
         QCOMPARE(Setting(h.appIni(), kDataFileKey), (h.home() / "新規.xls").string());
+
+        const auto other = h.home() / "別のフォルダ" / "bm.xls";
+        fs::create_directories(other.parent_path());
+        WriteEntries(other, {MakeEntry(5, u"http://b.jp/", u"新")});
+        h.search();
+        FileChooserSeam::queueAnswers({Q(other)});
+        h.form().Command9->click();
+        QCOMPARE(h.form().Text6->text(), Q(other));
+        QCOMPARE(Setting(h.appIni(), kDataFileKey), other.string());
+        QCOMPARE(Setting(other.parent_path() / "トモリネ.ini", kDataFileKey), other.string());
+        QCOMPARE(h.search(), QStringList{"[00005]:新"});
     }
 
     void anOldWorkbookIsConvertedWithProgress() {
@@ -262,23 +256,14 @@ private slots:
         QCOMPARE(h.takeMessages(), QStringList{"登録しました"});
     }
 
-    // Even at the same size and time, the next click shows the other
-    // process's update; a registration keeps its entry and follows its serial.
+    // A registration after another process's add keeps that entry and
+    // follows its serial.
     void aWriteOfAnotherProcessIsSeenAndKept() {
         Form1Harness h;
         QVERIFY(h.loadWith(
             {MakeEntry(1, u"http://a.jp/", u"一一"), MakeEntry(2, u"http://b.jp/", u"二二")}));
         QCOMPARE(h.search().size(), 2);
         const fs::path file = h.defaultDataFile();
-        const auto size = fs::file_size(file);
-        struct stat before {};
-        ::stat(file.c_str(), &before);
-        QCOMPARE(RunOn(file, {"update", "2", "--title", "弐弐"}).status, 0);
-        QCOMPARE(fs::file_size(file), size);
-        const timespec times[2] = {before.st_mtim, before.st_mtim};
-        ::utimensat(AT_FDCWD, file.c_str(), times, 0);
-        QCOMPARE(h.search(), (QStringList{"[00001]:一一", "[00002]:弐弐"}));
-
         QCOMPARE(RunOn(file, {"add", "--url", "http://d.jp/", "--title", "三"}).status, 0);
         h.form().Command4->click();
         h.setFields("http://e.jp/", "四四");
@@ -348,6 +333,49 @@ private slots:
         QVERIFY2(ContainEach(shown, {"", "データに誤りがあります"}), qPrintable(shown.join(" | ")));
         QCOMPARE(fs::exists(bad) ? ReadBytes(bad) : std::vector<std::uint8_t>{}, before);
         QVERIFY(!fs::exists(h.home() / "gone"));
+    }
+
+    // The keyword list reads the file without writing it and searches a
+    // clicked keyword; its lines are no entries, so nothing may act on one:
+    // not 削除, and a clicked keyword arms no entry for 更新.
+    void theKeywordListSearchesAClickedKeywordAndArmsNoEntry() {
+        Form1Harness h;
+        QVERIFY(h.loadWith({MakeEntry(1, u"http://a.jp/", u"一", u"news sports"),
+                            MakeEntry(2, u"http://b.jp/", u"二", u"sports　weather")}));
+        Form1& f = h.form();
+        f.show(); // clicks land where the items are drawn
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        const auto click = [](QWidget* widget) {
+            QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+        };
+        const auto clickLine = [&](int row) {
+            QTest::mouseClick(f.List1->viewport(), Qt::LeftButton, {},
+                              f.List1->visualItemRect(f.List1->item(row)).center());
+        };
+        const auto bytes = ReadBytes(h.defaultDataFile());
+        click(f.Command11);
+        QCOMPARE(h.takeMessages(), QStringList{});
+        QCOMPARE(h.listLines(), (QStringList{"news", "sports", "weather"}));
+        QCOMPARE(ReadBytes(h.defaultDataFile()), bytes);
+        clickLine(0);
+        QCOMPARE(f.Text4->text(), QString("news"));
+        QCOMPARE(h.search(), QStringList{"[00001]:一"});
+        clickLine(0);
+        QCOMPARE(f.Command2->text(), QString("更新"));
+        click(f.Command11);
+        clickLine(0);
+        h.setFields("http://a.jp/", "一");
+        click(f.Command6);
+        QCOMPARE(h.takeMessages(), QStringList{"削除するデータを一覧から選んでください"});
+        clickLine(0); // the refusal ended the keyword list; the line is still no entry
+        f.Text1->setText("http://c.jp/");
+        f.Text2->setText("新");
+        click(f.Command2);
+        QCOMPARE(h.takeMessages(), QStringList{"登録しました"});
+        const auto entries = Form1Harness::ReadLiveEntries(h.defaultDataFile());
+        QCOMPARE(entries.size(), 3u);
+        QVERIFY(entries[0].url == u"http://a.jp/" && entries[0].title == u"一");
+        QVERIFY(entries[2].url == u"http://c.jp/" && entries[2].title == u"新");
     }
 
     void theListShowsItHasTheFocus() {

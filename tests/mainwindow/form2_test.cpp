@@ -42,17 +42,17 @@ struct Searched {
 
     Searched() {
         fs::create_directories(data.parent_path());
-        Form1Harness::WriteDataFile(data,
-                                    {MakeEntry(1, u"http://a.jp/", u"りんご", u"", u"甘い"),
-                                     MakeEntry(2, u"http://b.jp/", u"みかん", u"", u"酸っぱい"),
-                                     MakeEntry(3, u"http://c.jp/", u"りんご飴", u"", u"")});
+        WriteEntries(data, {MakeEntry(1, u"http://a.jp/", u"りんご", u"", u"甘い"),
+                            MakeEntry(2, u"http://b.jp/", u"みかん", u"", u"酸っぱい"),
+                            MakeEntry(3, u"http://c.jp/", u"りんご飴", u"", u"")});
         h.setDataFileSetting(data.string());
     }
-    // Loads, searches and opens the dialog.
+    // Loads, searches, picks the first line and opens the dialog.
     Form2& open() {
         if (!h.load() || h.search().size() != 3) {
             throw std::runtime_error("no search");
         }
+        h.form().List1->setCurrentRow(0);
         h.takeMessages();
         h.form().Command7->click();
         return *h.form().form2;
@@ -66,12 +66,7 @@ class Form2Test : public QObject {
 private slots:
     void aRunStoresTheSettingsWritesThePageAndSaysSo() {
         Searched s;
-        QVERIFY(s.h.load());
-        s.h.search();
-        s.h.form().List1->setCurrentRow(0);
-        s.h.form().Command7->click();
-        Form2& dialog = *s.h.form().form2;
-
+        Form2& dialog = s.open();
         dialog.Text1->setText(Q(s.page));
         dialog.Check1->setChecked(true);
         dialog.Command2->click();

@@ -27,8 +27,8 @@ struct MergeScene {
 
     explicit MergeScene(std::int32_t serial = 3) {
         fs::create_directories(reference.parent_path());
-        Form1Harness::WriteDataFile(reference, {MakeEntry(1, u"http://a.jp/", u"元"),
-                                                MakeEntry(2, u"http://b.jp/", u"新")});
+        WriteEntries(reference,
+                     {MakeEntry(1, u"http://a.jp/", u"元"), MakeEntry(2, u"http://b.jp/", u"新")});
         WriteIniString(h.appIni(), kSettingsSection, kReferFileKey, "/start/ref.xls");
         if (!h.loadWith({MakeEntry(serial, u"http://a.jp/", u"元")})) {
             throw std::runtime_error("no start");
@@ -133,7 +133,7 @@ private slots:
         const fs::path broken = s.h.home() / "トモリネ.sync-conflict-20261206-134501-ABCDEF1.xls";
         fs::copy_file(s.reference, copy);
         WriteBytes(broken, {1, 2, 3});
-        Form1Harness::WriteDataFile(s.h.defaultDataFile(), {MakeEntry(3, u"http://a.jp/", u"元")});
+        WriteEntries(s.h.defaultDataFile(), {MakeEntry(3, u"http://a.jp/", u"元")});
 
         std::vector<MessageBoxSeam::Shown> shown;
         QTRY_VERIFY(

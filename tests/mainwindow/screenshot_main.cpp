@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     Form1Harness h;
-    Form1Harness::WriteDataFile(
+    WriteEntries(
         h.defaultDataFile(),
         {MakeEntry(1, u"https://www.jma.go.jp/", u"気象庁｜天気予報", u"天気 ニュース"),
          MakeEntry(2, u"https://www3.nhk.or.jp/news/", u"NHK ニュース", u"ニュース"),

@@ -58,4 +58,14 @@ std::string Fingerprint(const fs::path& path) {
            std::to_string(info.st_ino) + " " + std::to_string(info.st_mtim.tv_nsec);
 }
 
+std::set<std::string> Listing(const fs::path& folder) {
+    std::set<std::string> listing;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        const std::string name = fs::relative(entry.path(), folder).string();
+        // A folder's time moves with a temporary file made and removed in it.
+        listing.insert(entry.is_directory() ? name : name + " " + Fingerprint(entry.path()));
+    }
+    return listing;
+}
+
 } // namespace tomorine::test

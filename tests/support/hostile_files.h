@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -27,5 +28,8 @@ bool MayWriteAt(Hostile kind);
 
 // What a later look at the path must find again.
 std::string Fingerprint(const std::filesystem::path& path);
+// Every path under `folder`, each file with its fingerprint: what "nothing
+// left behind, removed or changed" means.
+std::set<std::string> Listing(const std::filesystem::path& folder);
 
 } // namespace tomorine::test

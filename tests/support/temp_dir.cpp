@@ -47,6 +47,19 @@ void WriteText(const fs::path& path, const std::string& text) {
     WriteBytes(path, {text.begin(), text.end()});
 }
 
+std::string ReadText(const fs::path& path) {
+    const auto bytes = fs::exists(path) ? ReadBytes(path) : std::vector<std::uint8_t>{};
+    return {bytes.begin(), bytes.end()};
+}
+
+std::set<std::string> FileNames(const fs::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
 fs::path CorpusDir() {
     std::error_code ec;
     return fs::is_directory(TOMORINE_CORPUS_DIR, ec) ? fs::path(TOMORINE_CORPUS_DIR) : fs::path();

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,8 @@ private:
 std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 void WriteText(const std::filesystem::path& path, const std::string& text); // folders made too
+std::string ReadText(const std::filesystem::path& path); // empty when there is no file
+std::set<std::string> FileNames(const std::filesystem::path& folder);
 std::filesystem::path CorpusDir(); // the shared .xls corpus; empty when it is not there
 
 } // namespace tomorine::test

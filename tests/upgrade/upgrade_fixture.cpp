@@ -76,14 +76,6 @@ std::vector<std::uint8_t> BytesOrNothing(const fs::path& path) {
     return fs::is_regular_file(path) ? ReadBytes(path) : std::vector<std::uint8_t>{};
 }
 
-std::set<std::string> FileNames(const fs::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.insert(entry.path().filename().string());
-    }
-    return names;
-}
-
 Harness::Harness(fs::path dataFile) : context{store, state, {}, {}} {
     store.DataFilePath = std::move(dataFile);
     context.ui.messageBox = [this](const std::u16string& text, int style) {

@@ -1,11 +1,10 @@
 #pragma once
 
 #include "store/workbook/workbook.h"
+#include "support/temp_dir.h"
 #include "upgrade/upgrade_context.h"
 
 #include <filesystem>
-#include <set>
-#include <string>
 #include <vector>
 
 namespace tomorine::test {
@@ -27,7 +26,6 @@ void MakeFile(const std::filesystem::path& path, FileContent content);
 inline constexpr auto PrivateMode = std::filesystem::perms{0600};
 
 std::vector<std::uint8_t> BytesOrNothing(const std::filesystem::path& path);
-std::set<std::string> FileNames(const std::filesystem::path& folder);
 
 // Records what the engine shows and gives every prompt `answer`; the n-th
 // open or save (from 1; 0 never) throws an I/O error; the `cancelAfter`-th

@@ -35,11 +35,6 @@ TEST(IniDocument, AWriteChangesOnlyItsKeyAndReadsBackOrIsRefused) {
     EXPECT_EQ(doc.bytes(), "[s]\r\nk=1\r\n");
 }
 
-std::string ReadText(const fs::path& path) {
-    std::vector<std::uint8_t> bytes = test::ReadBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
 // Written by the Windows program: CP932, CR LF, a comment, a second section,
 // "\" and "[" as second bytes of double-byte characters, and 0xEE 0xE0 (髙),
 // a character CP932 has twice, which a re-encoding would change.
@@ -65,7 +60,7 @@ TEST(IniFunctions, AFileWrittenByWindowsIsReadAndUpdatedWithoutLosingAnything) {
 
     EXPECT_TRUE(WriteIniString(file, "トモリネ", "DATAFILE", "/home/user/表示/能力.xls"));
     EXPECT_TRUE(WriteIniString(file, "トモリネ", "REFERFILE", "/mnt/ソ/表.xls"));
-    EXPECT_EQ(ReadText(file),
+    EXPECT_EQ(test::ReadText(file),
               kWindowsHead + "DATAFILE=/home/user/\x95\x5C\x8E\xA6/\x94\x5C\x97\xCD.xls\r\n" +
                   kWindowsMiddle + "REFERFILE=/mnt/\x83\x5C/\x95\x5C.xls\r\n" + kWindowsTail);
 }
@@ -83,8 +78,8 @@ TEST(SaveSettings, BothFilesHoldTheFourValuesInTheWindowsProgramsOrder) {
                                  "\x97\x5C\x92\xE8\x95\x5C.xls\r\nCOMMOUT=1\r\n"
                                  "OUTPUTFILE=/home/user/\x83\x5C\x81[\x83X\x88\xEA\x97\x97.html\r\n"
                                  "REFERFILE=/mnt/\x83\x5C/\x95\x5C.xls\r\n";
-    EXPECT_EQ(ReadText(app + "トモリネ.ini"), expected);
-    EXPECT_EQ(ReadText(data + "トモリネ.ini"), expected);
+    EXPECT_EQ(test::ReadText(app + "トモリネ.ini"), expected);
+    EXPECT_EQ(test::ReadText(data + "トモリネ.ini"), expected);
 
     values.dataFile = (dir / "gone").string() + "/予定表.xls";
     EXPECT_FALSE(SaveSettings(values, app + "トモリネ.ini", GetIniPath(values.dataFile)));
