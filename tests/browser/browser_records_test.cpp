@@ -18,22 +18,19 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-std::string MozLz4(const std::string& text) {
-    std::string out("mozLz40\0", 8);
-    for (int i = 0; i < 4; ++i) {
-        out += static_cast<char>(text.size() >> (8 * i) & 0xFF);
-    }
-    std::string block(static_cast<std::size_t>(LZ4_compressBound(static_cast<int>(text.size()))),
-                      '\0');
-    const int size = LZ4_compress_default(text.data(), block.data(), static_cast<int>(text.size()),
-                                          static_cast<int>(block.size()));
-    return out + block.substr(0, static_cast<std::size_t>(size));
-}
-
 void Append(std::string& out, std::uint64_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) {
         out += static_cast<char>(value >> (8 * i) & 0xFF);
     }
+}
+
+std::string MozLz4(const std::string& text) {
+    std::string out("mozLz40\0", 8),
+        block(static_cast<std::size_t>(LZ4_compressBound(static_cast<int>(text.size()))), '\0');
+    Append(out, text.size(), 4);
+    const int size = LZ4_compress_default(text.data(), block.data(), static_cast<int>(text.size()),
+                                          static_cast<int>(block.size()));
+    return out + block.substr(0, static_cast<std::size_t>(size));
 }
 
 // A Chromium session file: a record of another kind, then a tab navigation
@@ -55,24 +52,30 @@ std::string Snss(const std::vector<std::pair<std::string, long long>>& navigatio
     return file;
 }
 
-// Held open with an exclusive lock and its changes left in the -wal file,
-// as the browser keeps it.
-class LockedDatabase {
+using Visits = std::vector<std::tuple<std::string, std::string, long long>>;
+
+// A history database of a page table (id, url, title, last visit) and a
+// visit table (page, time), as little of the browser's as the capture reads,
+// held open with an exclusive lock and its changes left in the -wal file.
+class LockedHistory {
 public:
-    LockedDatabase(const fs::path& path, const std::string& schema) {
+    LockedHistory(const fs::path& path, const std::string& pages, const std::string& visits,
+                  const Visits& rows, long long epoch) {
         fs::create_directories(path.parent_path());
         EXPECT_EQ(sqlite3_open(path.c_str(), &db_), SQLITE_OK);
-        exec("PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;"
-             "PRAGMA locking_mode=EXCLUSIVE;" +
-             schema);
+        std::string sql = "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;"
+                          "PRAGMA locking_mode=EXCLUSIVE; CREATE TABLE " +
+                          pages + ";CREATE TABLE " + visits + ";";
+        int id = 0;
+        for (const auto& [url, title, when] : rows) {
+            const std::string n = std::to_string(++id), time = std::to_string(when + epoch);
+            sql += "INSERT INTO " + pages.substr(0, pages.find('(')) + " VALUES (" + n + ",'" +
+                   url + "','" + title + "'," + time + ");INSERT INTO " +
+                   visits.substr(0, visits.find('(')) + " VALUES (" + n + "," + time + ");";
+        }
+        EXPECT_EQ(sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
     }
-    ~LockedDatabase() { sqlite3_close(db_); }
-    void exec(const std::string& sql) {
-        char* error = nullptr;
-        EXPECT_EQ(sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK)
-            << (error ? error : "");
-        sqlite3_free(error);
-    }
+    ~LockedHistory() { sqlite3_close(db_); }
 
 private:
     sqlite3* db_ = nullptr;
@@ -98,35 +101,16 @@ protected:
     fs::path firefox() const { return home / ".mozilla/firefox/abc.default"; }
     fs::path chromium() const { return home / ".config/chromium/Profile 1"; }
 
-    using Visits = std::vector<std::tuple<std::string, std::string, long long>>;
-
-    // A history database of a page table (id, url, title, last visit) and a
-    // visit table (page, time), as little of the browser's as the capture reads.
-    static std::unique_ptr<LockedDatabase> Database(const fs::path& path, const std::string& pages,
-                                                    const std::string& visits, const Visits& rows,
-                                                    long long epoch) {
-        auto db = std::make_unique<LockedDatabase>(path, "CREATE TABLE " + pages +
-                                                             ";CREATE TABLE " + visits + ";");
-        int id = 0;
-        for (const auto& [url, title, when] : rows) {
-            const std::string n = std::to_string(++id), time = std::to_string(when + epoch);
-            db->exec("INSERT INTO " + pages.substr(0, pages.find('(')) + " VALUES (" + n + ",'" +
-                     url + "','" + title + "'," + time + ");INSERT INTO " +
-                     visits.substr(0, visits.find('(')) + " VALUES (" + n + "," + time + ");");
-        }
-        return db;
+    LockedHistory places(const Visits& rows) {
+        return {firefox() / "places.sqlite", "moz_places(id, url, title, last_visit_date)",
+                "moz_historyvisits(place_id, visit_date)", rows, 0};
     }
 
-    std::unique_ptr<LockedDatabase> places(const Visits& rows) {
-        return Database(firefox() / "places.sqlite", "moz_places(id, url, title, last_visit_date)",
-                        "moz_historyvisits(place_id, visit_date)", rows, 0);
-    }
-
-    std::unique_ptr<LockedDatabase> history(const Visits& rows) {
+    LockedHistory history(const Visits& rows) {
         WriteText(home / ".config/chromium/Local State",
                   R"({"profile":{"last_used":"Profile 1","info_cache":{"Profile 1":{}}}})");
-        return Database(chromium() / "History", "urls(id, url, title, last_visit_time)",
-                        "visits(url, visit_time)", rows, 11'644'473'600'000'000LL);
+        return {chromium() / "History", "urls(id, url, title, last_visit_time)",
+                "visits(url, visit_time)", rows, 11'644'473'600'000'000LL};
     }
 
     void session(const json& windows) {
@@ -152,36 +136,27 @@ protected:
 };
 
 // The open tab of the window's title, in whichever window holds it, before
-// the history's visits of the same title.
-TEST_F(BrowserRecordsTest, firefoxTakesTheOpenTabWithTheWindowsTitle) {
-    auto db = places({{server.url("/old"), "ニュース", 1'000'000}});
+// the history's most recent visit of the title, read from a copy: the
+// browser's locked files are left as they were.
+TEST_F(BrowserRecordsTest, firefoxTakesTheOpenTabThenTheNewestVisitOfTheTitle) {
+    auto db = places({{server.url("/old"), "ニュース", 1'000'000},
+                      {server.url("/old"), "同じ題", 1'000'000},
+                      {server.url("/clip"), "同じ題", 2'000'000},
+                      {"file:///tmp/x", "同じ題", 3'000'000}});
+    const auto wal = ReadBytes(firefox() / "places.sqlite-wal");
     session(json::array({{{"tabs", json::array({Tab(server.url("/news"), "ニュース", 5)})}},
-                         {{"tabs", json::array({Tab(server.url("/clip"), "二つ目", 1)})}}}));
+                         {{"tabs", json::array({Tab(server.url("/chromium"), "二つ目", 1)})}}}));
     const CapturedPage page =
         CaptureFromBrowser(Window("ニュース — Mozilla Firefox", "firefox-esr"), env);
     EXPECT_EQ(page.url, server.url("/news"));
     EXPECT_EQ(page.title, "ニュース");
     EXPECT_EQ(page.keywords, "NEWS X");
     EXPECT_EQ(CaptureFromBrowser(Window("二つ目 — Mozilla Firefox", "firefox"), env).url,
-              server.url("/clip"));
-}
-
-// Read from copies: the browser's locked files are left as they were.
-TEST_F(BrowserRecordsTest, historiesGiveTheMostRecentVisitOfTheTitle) {
-    auto firefoxDb = places({{server.url("/old"), "同じ題", 1'000'000},
-                             {server.url("/news"), "同じ題", 2'000'000},
-                             {"file:///tmp/x", "同じ題", 3'000'000}});
-    const auto wal = ReadBytes(firefox() / "places.sqlite-wal");
-    auto chromiumDb = history(
-        {{server.url("/old"), "題", 5'000'000}, {server.url("/chromium"), "題", 6'000'000}});
-    session(json::array());
+              server.url("/chromium"));
     EXPECT_EQ(CaptureFromBrowser(Window("同じ題 — Mozilla Firefox", "firefox"), env).url,
-              server.url("/news"));
+              server.url("/clip"));
     EXPECT_EQ(ReadBytes(firefox() / "places.sqlite-wal"), wal);
     EXPECT_FALSE(fs::exists(firefox() / "places.sqlite-shm"));
-    const CapturedPage page = CaptureFromBrowser(Window("題 - Chromium", "Chromium"), env);
-    EXPECT_EQ(page.url, server.url("/chromium"));
-    EXPECT_EQ(page.title, "題");
 }
 
 TEST_F(BrowserRecordsTest, brokenRecordsAreSkipped) {
@@ -195,10 +170,12 @@ TEST_F(BrowserRecordsTest, brokenRecordsAreSkipped) {
     EXPECT_EQ(CaptureFromBrowser(Window("x — Mozilla Firefox", "firefox"), env).url, "");
 }
 
-// Chromium's session file has the page seconds before its History: the
-// window's page found in neither is waited for, then the newest taken.
+// Chromium's History gives the newest visit of the title; its session file
+// has the page seconds before History: the window's page found in neither
+// is waited for, then the newest taken.
 TEST_F(BrowserRecordsTest, chromiumTakesTheNewerOfSessionFileAndHistory) {
-    auto db = history({{server.url("/old"), "前の頁", 5'000'000}});
+    auto db = history(
+        {{server.url("/clip"), "前の頁", 4'000'000}, {server.url("/old"), "前の頁", 5'000'000}});
     WriteText(chromium() / "Sessions/Session_13300000000000000",
               Snss({{server.url("/old"), 5'000'000},
                     {server.url("/news"), 7'000'000},
@@ -206,8 +183,9 @@ TEST_F(BrowserRecordsTest, chromiumTakesTheNewerOfSessionFileAndHistory) {
     env.recordWait = std::chrono::milliseconds(300);
     int waits = 0;
     env.waiting = [&] { ++waits; };
-    EXPECT_EQ(CaptureFromBrowser(Window("前の頁 - Chromium", "Chromium"), env).url,
-              server.url("/old"));
+    const CapturedPage old = CaptureFromBrowser(Window("前の頁 - Chromium", "Chromium"), env);
+    EXPECT_EQ(old.url, server.url("/old"));
+    EXPECT_EQ(old.title, "前の頁");
     EXPECT_EQ(waits, 0);
     const CapturedPage page = CaptureFromBrowser(Window("新しい頁 - Chromium", "Chromium"), env);
     EXPECT_EQ(page.url, server.url("/news"));
