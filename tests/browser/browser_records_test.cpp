@@ -54,32 +54,29 @@ std::string Snss(const std::vector<std::pair<std::string, long long>>& navigatio
 
 using Visits = std::vector<std::tuple<std::string, std::string, long long>>;
 
+using Database = std::unique_ptr<sqlite3, int (*)(sqlite3*)>;
+
 // A history database of a page table (id, url, title, last visit) and a
 // visit table (page, time), as little of the browser's as the capture reads,
 // held open with an exclusive lock and its changes left in the -wal file.
-class LockedHistory {
-public:
-    LockedHistory(const fs::path& path, const std::string& pages, const std::string& visits,
-                  const Visits& rows, long long epoch) {
-        fs::create_directories(path.parent_path());
-        EXPECT_EQ(sqlite3_open(path.c_str(), &db_), SQLITE_OK);
-        std::string sql = "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;"
-                          "PRAGMA locking_mode=EXCLUSIVE; CREATE TABLE " +
-                          pages + ";CREATE TABLE " + visits + ";";
-        int id = 0;
-        for (const auto& [url, title, when] : rows) {
-            const std::string n = std::to_string(++id), time = std::to_string(when + epoch);
-            sql += "INSERT INTO " + pages.substr(0, pages.find('(')) + " VALUES (" + n + ",'" +
-                   url + "','" + title + "'," + time + ");INSERT INTO " +
-                   visits.substr(0, visits.find('(')) + " VALUES (" + n + "," + time + ");";
-        }
-        EXPECT_EQ(sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+Database LockedHistory(const fs::path& path, const std::string& pages, const std::string& visits,
+                       const Visits& rows, long long epoch) {
+    fs::create_directories(path.parent_path());
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    std::string sql = "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;"
+                      "PRAGMA locking_mode=EXCLUSIVE; CREATE TABLE " +
+                      pages + ";CREATE TABLE " + visits + ";";
+    int id = 0;
+    for (const auto& [url, title, when] : rows) {
+        const std::string n = std::to_string(++id), time = std::to_string(when + epoch);
+        sql += "INSERT INTO " + pages.substr(0, pages.find('(')) + " VALUES (" + n + ",'" + url +
+               "','" + title + "'," + time + ");INSERT INTO " + visits.substr(0, visits.find('(')) +
+               " VALUES (" + n + "," + time + ");";
     }
-    ~LockedHistory() { sqlite3_close(db_); }
-
-private:
-    sqlite3* db_ = nullptr;
-};
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    return {db, sqlite3_close};
+}
 
 // A home folder with a Firefox and a Chromium profile, pages on a local server.
 class BrowserRecordsTest : public ::testing::Test {
@@ -100,18 +97,6 @@ protected:
 
     fs::path firefox() const { return home / ".mozilla/firefox/abc.default"; }
     fs::path chromium() const { return home / ".config/chromium/Profile 1"; }
-
-    LockedHistory places(const Visits& rows) {
-        return {firefox() / "places.sqlite", "moz_places(id, url, title, last_visit_date)",
-                "moz_historyvisits(place_id, visit_date)", rows, 0};
-    }
-
-    LockedHistory history(const Visits& rows) {
-        WriteText(home / ".config/chromium/Local State",
-                  R"({"profile":{"last_used":"Profile 1","info_cache":{"Profile 1":{}}}})");
-        return {chromium() / "History", "urls(id, url, title, last_visit_time)",
-                "visits(url, visit_time)", rows, 11'644'473'600'000'000LL};
-    }
 
     void session(const json& windows) {
         WriteText(firefox() / "sessionstore-backups/recovery.jsonlz4",
@@ -139,10 +124,14 @@ protected:
 // the history's most recent visit of the title, read from a copy: the
 // browser's locked files are left as they were.
 TEST_F(BrowserRecordsTest, firefoxTakesTheOpenTabThenTheNewestVisitOfTheTitle) {
-    auto db = places({{server.url("/old"), "ニュース", 1'000'000},
-                      {server.url("/old"), "同じ題", 1'000'000},
-                      {server.url("/clip"), "同じ題", 2'000'000},
-                      {"file:///tmp/x", "同じ題", 3'000'000}});
+    auto db =
+        LockedHistory(firefox() / "places.sqlite", "moz_places(id, url, title, last_visit_date)",
+                      "moz_historyvisits(place_id, visit_date)",
+                      {{server.url("/old"), "ニュース", 1'000'000},
+                       {server.url("/old"), "同じ題", 1'000'000},
+                       {server.url("/clip"), "同じ題", 2'000'000},
+                       {"file:///tmp/x", "同じ題", 3'000'000}},
+                      0);
     const auto wal = ReadBytes(firefox() / "places.sqlite-wal");
     session(json::array({{{"tabs", json::array({Tab(server.url("/news"), "ニュース", 5)})}},
                          {{"tabs", json::array({Tab(server.url("/chromium"), "二つ目", 1)})}}}));
@@ -174,8 +163,12 @@ TEST_F(BrowserRecordsTest, brokenRecordsAreSkipped) {
 // has the page seconds before History: the window's page found in neither
 // is waited for, then the newest taken.
 TEST_F(BrowserRecordsTest, chromiumTakesTheNewerOfSessionFileAndHistory) {
-    auto db = history(
-        {{server.url("/clip"), "前の頁", 4'000'000}, {server.url("/old"), "前の頁", 5'000'000}});
+    WriteText(home / ".config/chromium/Local State",
+              R"({"profile":{"last_used":"Profile 1","info_cache":{"Profile 1":{}}}})");
+    auto db = LockedHistory(
+        chromium() / "History", "urls(id, url, title, last_visit_time)", "visits(url, visit_time)",
+        {{server.url("/clip"), "前の頁", 4'000'000}, {server.url("/old"), "前の頁", 5'000'000}},
+        11'644'473'600'000'000LL);
     WriteText(chromium() / "Sessions/Session_13300000000000000",
               Snss({{server.url("/old"), 5'000'000},
                     {server.url("/news"), 7'000'000},

@@ -96,33 +96,30 @@ TEST(WebUrlOf, takesOneHttpOrHttpsUrlOnly) {
     }
 }
 
-class FakeDesktop : public Desktop {
-public:
+struct FakeDesktop : Desktop {
     ForeignWindow active;
     ForeignWindow ActiveWindow() override { return active; }
 };
 
+// Neither the main window (7), nothing active nor another window of this
+// program replaces the last browser window.
 TEST(WatchForeground, remembersTheLastWindowOfAnotherProgram) {
     FakeDesktop desktop;
     ForeignWindow last;
-    const auto ownIs7 = [](std::uint32_t id) { return id == 7; };
     const std::uint32_t self = static_cast<std::uint32_t>(getpid());
-    struct Step {
-        ForeignWindow active;
-        std::uint32_t expected;
-    };
-    const Step steps[] = {
-        {{0, 0, "", "", ""}, 0}, // nothing at start
+    const std::pair<ForeignWindow, std::uint32_t> steps[] = {
+        {{}, 0},
         {{5, 99, "a — Mozilla Firefox", "Navigator", "firefox"}, 5},
-        {{7, 0, "トモリネ", "", ""}, 5}, // the main window itself
-        {{0, 0, "", "", ""}, 5},         // no active window
-        {{9, self, "Form2", "", ""}, 5}, // another window of this program
+        {{7, 0, "トモリネ", "", ""}, 5},
+        {{}, 5},
+        {{9, self, "Form2", "", ""}, 5},
         {{6, 98, "b - Chromium", "chromium", "Chromium"}, 6},
     };
-    for (const Step& step : steps) {
-        desktop.active = step.active;
-        WatchForeground(desktop, ownIs7, last);
-        EXPECT_EQ(last.id, step.expected) << step.active.title;
+    for (const auto& [active, expected] : steps) {
+        desktop.active = active;
+        WatchForeground(
+            desktop, [](std::uint32_t id) { return id == 7; }, last);
+        EXPECT_EQ(last.id, expected) << active.title;
     }
     EXPECT_EQ(last.title, "b - Chromium");
     EXPECT_EQ(last.className, "Chromium");
