@@ -18,36 +18,34 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-void Append(std::string& out, std::uint64_t value, int bytes) {
+// A number as `bytes` little-endian bytes.
+std::string Le(std::uint64_t value, int bytes) {
+    std::string out;
     for (int i = 0; i < bytes; ++i) {
         out += static_cast<char>(value >> (8 * i) & 0xFF);
     }
+    return out;
 }
 
 std::string MozLz4(const std::string& text) {
-    std::string out("mozLz40\0", 8),
-        block(static_cast<std::size_t>(LZ4_compressBound(static_cast<int>(text.size()))), '\0');
-    Append(out, text.size(), 4);
-    const int size = LZ4_compress_default(text.data(), block.data(), static_cast<int>(text.size()),
-                                          static_cast<int>(block.size()));
-    return out + block.substr(0, static_cast<std::size_t>(size));
+    std::string block(static_cast<std::size_t>(LZ4_compressBound(static_cast<int>(text.size()))),
+                      '\0');
+    block.resize(static_cast<std::size_t>(LZ4_compress_default(
+        text.data(), block.data(), static_cast<int>(text.size()), static_cast<int>(block.size()))));
+    return std::string("mozLz40\0", 8) + Le(text.size(), 4) + block;
 }
 
 // A Chromium session file: a record of another kind, then a tab navigation
-// record (URL, time since 1970 in microseconds, no title yet) each.
+// record (tab, index, URL, title, state, transition, post, referrer, policy,
+// original URL, user agent flag, time since 1970 in microseconds) each.
 std::string Snss(const std::vector<std::pair<std::string, long long>>& navigations) {
     std::string file("SNSS\3\0\0\0\x05\0\x0c\1\0\0\0", 15);
     for (const auto& [url, when] : navigations) {
-        std::string fields(8, '\0'); // tab and index
-        Append(fields, url.size(), 4);
-        fields += url + std::string(-url.size() & 3, '\0');
-        fields += std::string(32, '\0'); // title, state, transition, post, referrer, policy,
-                                         // original URL, user agent flag
-        Append(fields, static_cast<std::uint64_t>(when + 11'644'473'600'000'000LL), 8);
-        Append(file, fields.size() + 5, 2);
-        file += '\x06';
-        Append(file, fields.size(), 4);
-        file += fields;
+        const std::string fields =
+            std::string(8, '\0') + Le(url.size(), 4) + url + std::string(-url.size() & 3, '\0') +
+            std::string(32, '\0') +
+            Le(static_cast<std::uint64_t>(when + 11'644'473'600'000'000LL), 8);
+        file += Le(fields.size() + 5, 2) + '\x06' + Le(fields.size(), 4) + fields;
     }
     return file;
 }
@@ -196,9 +194,8 @@ TEST(SessionNavigations, readsNothingBeyondAWellFormedRecord) {
     };
     const std::size_t url = 30; // header, another record, size, id, payload, tab, index
     auto patched = [&](std::size_t at, std::int64_t value, int bytes) {
-        std::string field;
-        Append(field, static_cast<std::uint64_t>(value), bytes);
-        return std::string(good).replace(at, field.size(), field);
+        return std::string(good).replace(at, static_cast<std::size_t>(bytes),
+                                         Le(static_cast<std::uint64_t>(value), bytes));
     };
     const struct {
         std::string bytes;
