@@ -20,65 +20,63 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-std::string MozLz4(const std::string& text) {
-    std::string out("mozLz40\0", 8);
-    for (int i = 0; i < 4; ++i) {
-        out += static_cast<char>(text.size() >> (8 * i) & 0xFF);
-    }
-    std::string block(static_cast<std::size_t>(LZ4_compressBound(static_cast<int>(text.size()))),
-                      '\0');
-    const int size = LZ4_compress_default(text.data(), block.data(), static_cast<int>(text.size()),
-                                          static_cast<int>(block.size()));
-    return out + block.substr(0, static_cast<std::size_t>(size));
-}
-
-void Append(std::string& out, std::uint64_t value, int bytes) {
+// A number as `bytes` little-endian bytes.
+std::string Le(std::uint64_t value, int bytes) {
+    std::string out;
     for (int i = 0; i < bytes; ++i) {
         out += static_cast<char>(value >> (8 * i) & 0xFF);
     }
+    return out;
+}
+
+std::string MozLz4(const std::string& text) {
+    std::string block(static_cast<std::size_t>(LZ4_compressBound(static_cast<int>(text.size()))),
+                      '\0');
+    block.resize(static_cast<std::size_t>(LZ4_compress_default(
+        text.data(), block.data(), static_cast<int>(text.size()), static_cast<int>(block.size()))));
+    return std::string("mozLz40\0", 8) + Le(text.size(), 4) + block;
 }
 
 // A Chromium session file: a record of another kind, then a tab navigation
-// record (URL, time since 1970 in microseconds, no title yet) each.
+// record (tab, index, URL, title, state, transition, post, referrer, policy,
+// original URL, user agent flag, time since 1970 in microseconds) each.
 std::string Snss(const std::vector<std::pair<std::string, long long>>& navigations) {
     std::string file("SNSS\3\0\0\0\x05\0\x0c\1\0\0\0", 15);
     for (const auto& [url, when] : navigations) {
-        std::string fields(8, '\0'); // tab and index
-        Append(fields, url.size(), 4);
-        fields += url + std::string(-url.size() & 3, '\0');
-        fields += std::string(32, '\0'); // title, state, transition, post, referrer, policy,
-                                         // original URL, user agent flag
-        Append(fields, static_cast<std::uint64_t>(when + 11'644'473'600'000'000LL), 8);
-        Append(file, fields.size() + 5, 2);
-        file += '\x06';
-        Append(file, fields.size(), 4);
-        file += fields;
+        const std::string fields =
+            std::string(8, '\0') + Le(url.size(), 4) + url + std::string(-url.size() & 3, '\0') +
+            std::string(32, '\0') +
+            Le(static_cast<std::uint64_t>(when + 11'644'473'600'000'000LL), 8);
+        file += Le(fields.size() + 5, 2) + '\x06' + Le(fields.size(), 4) + fields;
     }
     return file;
 }
 
-// Held open with an exclusive lock and its changes left in the -wal file,
-// as the browser keeps it.
-class LockedDatabase {
-public:
-    LockedDatabase(const fs::path& path, const std::string& schema) {
-        fs::create_directories(path.parent_path());
-        EXPECT_EQ(sqlite3_open(path.c_str(), &db_), SQLITE_OK);
-        exec("PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;"
-             "PRAGMA locking_mode=EXCLUSIVE;" +
-             schema);
-    }
-    ~LockedDatabase() { sqlite3_close(db_); }
-    void exec(const std::string& sql) {
-        char* error = nullptr;
-        EXPECT_EQ(sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK)
-            << (error ? error : "");
-        sqlite3_free(error);
-    }
+using Visits = std::vector<std::tuple<std::string, std::string, long long>>;
 
-private:
-    sqlite3* db_ = nullptr;
-};
+using Database = std::unique_ptr<sqlite3, int (*)(sqlite3*)>;
+
+// A history database of a page table (id, url, title, last visit) and a
+// visit table (page, time), as little of the browser's as the capture reads,
+// held open with an exclusive lock and its changes left in the -wal file.
+Database LockedHistory(const fs::path& path, const std::string& pages, const std::string& visits,
+                       const Visits& rows, long long epoch) {
+    fs::create_directories(path.parent_path());
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    std::string sql = "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;"
+                      "PRAGMA locking_mode=EXCLUSIVE; CREATE TABLE " +
+                      pages + ";CREATE TABLE " + visits + ";";
+    int id = 0;
+    for (const auto& [url, title, when] : rows) {
+        const std::string n = std::to_string(++id), time = std::to_string(when + epoch);
+        sql += "INSERT INTO " + pages.substr(0, pages.find('(')) + " VALUES (" + n + ",'" + url +
+               "','" + title + "'," + time + ");INSERT INTO " + visits.substr(0, visits.find('(')) +
+               " VALUES (" + n + "," + time + ");";
+    }
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    return {db, sqlite3_close};
+}
 
 // A home folder with a Firefox and a Chromium profile, pages on a local server.
 class BrowserRecordsTest : public ::testing::Test {
@@ -100,48 +98,17 @@ protected:
     fs::path firefox() const { return home / ".mozilla/firefox/abc.default"; }
     fs::path chromium() const { return home / ".config/chromium/Profile 1"; }
 
-    using Visits = std::vector<std::tuple<std::string, std::string, long long>>;
-
-    // A history database of a page table (id, url, title, last visit) and a
-    // visit table (page, time), as little of the browser's as the capture reads.
-    static std::unique_ptr<LockedDatabase> Database(const fs::path& path, const std::string& pages,
-                                                    const std::string& visits, const Visits& rows,
-                                                    long long epoch) {
-        auto db = std::make_unique<LockedDatabase>(path, "CREATE TABLE " + pages +
-                                                             ";CREATE TABLE " + visits + ";");
-        int id = 0;
-        for (const auto& [url, title, when] : rows) {
-            const std::string n = std::to_string(++id), time = std::to_string(when + epoch);
-            db->exec("INSERT INTO " + pages.substr(0, pages.find('(')) + " VALUES (" + n + ",'" +
-                     url + "','" + title + "'," + time + ");INSERT INTO " +
-                     visits.substr(0, visits.find('(')) + " VALUES (" + n + "," + time + ");");
-        }
-        return db;
-    }
-
-    std::unique_ptr<LockedDatabase> places(const Visits& rows) {
-        return Database(firefox() / "places.sqlite", "moz_places(id, url, title, last_visit_date)",
-                        "moz_historyvisits(place_id, visit_date)", rows, 0);
-    }
-
-    std::unique_ptr<LockedDatabase> history(const Visits& rows) {
-        WriteText(home / ".config/chromium/Local State",
-                  R"({"profile":{"last_used":"Profile 1","info_cache":{"Profile 1":{}}}})");
-        return Database(chromium() / "History", "urls(id, url, title, last_visit_time)",
-                        "visits(url, visit_time)", rows, 11'644'473'600'000'000LL);
-    }
-
     void session(const json& windows) {
         WriteText(firefox() / "sessionstore-backups/recovery.jsonlz4",
                   MozLz4(json{{"version", json::array({"sessionrestore", 1})}, {"windows", windows}}
                              .dump()));
     }
 
-    static json Tab(const std::string& url, const std::string& title, long long lastAccessed) {
+    // A tab showing the second page of its history.
+    static json Tab(const std::string& url, const std::string& title) {
         return {{"entries", json::array({{{"url", "http://127.0.0.1:1/back"}, {"title", "back"}},
                                          {{"url", url}, {"title", title}}})},
-                {"index", 2},
-                {"lastAccessed", lastAccessed}};
+                {"index", 2}};
     }
 
     static ForeignWindow Window(const std::string& title, const std::string& windowClass) {
@@ -154,36 +121,31 @@ protected:
 };
 
 // The open tab of the window's title, in whichever window holds it, before
-// the history's visits of the same title.
-TEST_F(BrowserRecordsTest, firefoxTakesTheOpenTabWithTheWindowsTitle) {
-    auto db = places({{server.url("/old"), "ニュース", 1'000'000}});
-    session(json::array({{{"tabs", json::array({Tab(server.url("/news"), "ニュース", 5)})}},
-                         {{"tabs", json::array({Tab(server.url("/clip"), "二つ目", 1)})}}}));
+// the history's most recent visit of the title, read from a copy: the
+// browser's locked files are left as they were.
+TEST_F(BrowserRecordsTest, firefoxTakesTheOpenTabThenTheNewestVisitOfTheTitle) {
+    auto db =
+        LockedHistory(firefox() / "places.sqlite", "moz_places(id, url, title, last_visit_date)",
+                      "moz_historyvisits(place_id, visit_date)",
+                      {{server.url("/old"), "ニュース", 1'000'000},
+                       {server.url("/old"), "同じ題", 1'000'000},
+                       {server.url("/clip"), "同じ題", 2'000'000},
+                       {"file:///tmp/x", "同じ題", 3'000'000}},
+                      0);
+    const auto wal = ReadBytes(firefox() / "places.sqlite-wal");
+    session(json::array({{{"tabs", json::array({Tab(server.url("/news"), "ニュース")})}},
+                         {{"tabs", json::array({Tab(server.url("/chromium"), "二つ目")})}}}));
     const CapturedPage page =
         CaptureFromBrowser(Window("ニュース — Mozilla Firefox", "firefox-esr"), env);
     EXPECT_EQ(page.url, server.url("/news"));
     EXPECT_EQ(page.title, "ニュース");
     EXPECT_EQ(page.keywords, "NEWS X");
     EXPECT_EQ(CaptureFromBrowser(Window("二つ目 — Mozilla Firefox", "firefox"), env).url,
-              server.url("/clip"));
-}
-
-// Read from copies: the browser's locked files are left as they were.
-TEST_F(BrowserRecordsTest, historiesGiveTheMostRecentVisitOfTheTitle) {
-    auto firefoxDb = places({{server.url("/old"), "同じ題", 1'000'000},
-                             {server.url("/news"), "同じ題", 2'000'000},
-                             {"file:///tmp/x", "同じ題", 3'000'000}});
-    const auto wal = ReadBytes(firefox() / "places.sqlite-wal");
-    auto chromiumDb = history(
-        {{server.url("/old"), "題", 5'000'000}, {server.url("/chromium"), "題", 6'000'000}});
-    session(json::array());
+              server.url("/chromium"));
     EXPECT_EQ(CaptureFromBrowser(Window("同じ題 — Mozilla Firefox", "firefox"), env).url,
-              server.url("/news"));
+              server.url("/clip"));
     EXPECT_EQ(ReadBytes(firefox() / "places.sqlite-wal"), wal);
     EXPECT_FALSE(fs::exists(firefox() / "places.sqlite-shm"));
-    const CapturedPage page = CaptureFromBrowser(Window("題 - Chromium", "Chromium"), env);
-    EXPECT_EQ(page.url, server.url("/chromium"));
-    EXPECT_EQ(page.title, "題");
 }
 
 // A session file that is no file, or claims more than it holds, is passed
@@ -224,10 +186,16 @@ TEST_F(BrowserRecordsTest, brokenRecordsAreSkipped) {
     EXPECT_EQ(CaptureFromBrowser(Window("x — Mozilla Firefox", "firefox"), env).url, "");
 }
 
-// Chromium's session file has the page seconds before its History: the
-// window's page found in neither is waited for, then the newest taken.
+// Chromium's History gives the newest visit of the title; its session file
+// has the page seconds before History: the window's page found in neither
+// is waited for, then the newest taken.
 TEST_F(BrowserRecordsTest, chromiumTakesTheNewerOfSessionFileAndHistory) {
-    auto db = history({{server.url("/old"), "前の頁", 5'000'000}});
+    WriteText(home / ".config/chromium/Local State",
+              R"({"profile":{"last_used":"Profile 1","info_cache":{"Profile 1":{}}}})");
+    auto db = LockedHistory(
+        chromium() / "History", "urls(id, url, title, last_visit_time)", "visits(url, visit_time)",
+        {{server.url("/clip"), "前の頁", 4'000'000}, {server.url("/old"), "前の頁", 5'000'000}},
+        11'644'473'600'000'000LL);
     WriteText(chromium() / "Sessions/Session_13300000000000000",
               Snss({{server.url("/old"), 5'000'000},
                     {server.url("/news"), 7'000'000},
@@ -235,8 +203,9 @@ TEST_F(BrowserRecordsTest, chromiumTakesTheNewerOfSessionFileAndHistory) {
     env.recordWait = std::chrono::milliseconds(300);
     int waits = 0;
     env.waiting = [&] { ++waits; };
-    EXPECT_EQ(CaptureFromBrowser(Window("前の頁 - Chromium", "Chromium"), env).url,
-              server.url("/old"));
+    const CapturedPage old = CaptureFromBrowser(Window("前の頁 - Chromium", "Chromium"), env);
+    EXPECT_EQ(old.url, server.url("/old"));
+    EXPECT_EQ(old.title, "前の頁");
     EXPECT_EQ(waits, 0);
     const CapturedPage page = CaptureFromBrowser(Window("新しい頁 - Chromium", "Chromium"), env);
     EXPECT_EQ(page.url, server.url("/news"));
@@ -254,9 +223,8 @@ TEST(SessionNavigations, readsNothingBeyondAWellFormedRecord) {
     };
     const std::size_t url = 30; // header, another record, size, id, payload, tab, index
     auto patched = [&](std::size_t at, std::int64_t value, int bytes) {
-        std::string field;
-        Append(field, static_cast<std::uint64_t>(value), bytes);
-        return std::string(good).replace(at, field.size(), field);
+        return std::string(good).replace(at, static_cast<std::size_t>(bytes),
+                                         Le(static_cast<std::uint64_t>(value), bytes));
     };
     const struct {
         std::string bytes;

@@ -13,23 +13,6 @@
 namespace tomorine::test {
 namespace {
 
-TEST(KeywordsFromMarkup, readsTheKeywordsMetaLine) {
-    const struct {
-        std::string markup;
-        std::optional<std::string> keywords;
-    } cases[] = {
-        {"<HTML>\r\n<META CONTENT=\"NEWS, SPORTS\" NAME=KEYWORDS>", "NEWS  SPORTS"},
-        // The other order, and the first line (no line feed before it).
-        {"<HTML>\r\n<META NAME=KEYWORDS CONTENT=NEWS,SPORTS>", std::nullopt},
-        {"<META CONTENT=NEWS NAME=KEYWORDS>", std::nullopt},
-        {"<HTML>\r\n<META CONTENT=A NAME=KEYWORDS>\r\n<META CONTENT=B NAME=KEYWORDS>", "A"},
-        {"<HTML>\r\n<META CONTENT=\" NAME=KEYWORDS>", ""},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(KeywordsFromMarkup(c.markup), c.keywords) << c.markup;
-    }
-}
-
 TEST(ParsePageMarkup, givesOneUpperCasedStartTagPerLineAndTheTitle) {
     const PageMarkup page = ParsePageMarkup(
         "<!DOCTYPE html><html lang=ja><head>\n<title> 今日の\n  ニュース </title>"
@@ -45,12 +28,24 @@ TEST(ParsePageMarkup, givesOneUpperCasedStartTagPerLineAndTheTitle) {
     EXPECT_NO_THROW(ParsePageMarkup(deep));
 }
 
-// Every way pages write a keywords META element reaches the keyword rule.
-TEST(ParsePageMarkup, deliversEveryKeywordsMetaShapeContentFirst) {
-    const struct {
-        std::string head;
+// The keywords META line rule over the markup, and every way pages write a
+// keywords META element reaching it.
+TEST(KeywordsFromMarkup, readsTheMetaLineThatEveryShapeIsDeliveredAs) {
+    const struct Case {
+        std::string markup;
         std::optional<std::string> keywords;
-    } cases[] = {
+    } lines[] = {
+        {"<HTML>\r\n<META CONTENT=\"NEWS, SPORTS\" NAME=KEYWORDS>", "NEWS  SPORTS"},
+        // The other order, and the first line (no line feed before it).
+        {"<HTML>\r\n<META NAME=KEYWORDS CONTENT=NEWS,SPORTS>", std::nullopt},
+        {"<META CONTENT=NEWS NAME=KEYWORDS>", std::nullopt},
+        {"<HTML>\r\n<META CONTENT=A NAME=KEYWORDS>\r\n<META CONTENT=B NAME=KEYWORDS>", "A"},
+        {"<HTML>\r\n<META CONTENT=\" NAME=KEYWORDS>", ""},
+    };
+    for (const auto& c : lines) {
+        EXPECT_EQ(KeywordsFromMarkup(c.markup), c.keywords) << c.markup;
+    }
+    const Case shapes[] = {
         {"<meta name=\"keywords\" content=\"news,sports\">", "NEWS SPORTS"},
         {"<meta content=\"news,sports\" name=\"keywords\">", "NEWS SPORTS"},
         {"<meta name='keywords' content='a b,c'>", "A B C"},
@@ -63,9 +58,9 @@ TEST(ParsePageMarkup, deliversEveryKeywordsMetaShapeContentFirst) {
         {"<meta name=\"description\" content=\"news\">", std::nullopt},
         {"<meta name=\"keywords\">", std::nullopt},
     };
-    for (const auto& c : cases) {
-        const PageMarkup page = ParsePageMarkup("<html><head>" + c.head + "</head></html>");
-        EXPECT_EQ(KeywordsFromMarkup(page.markup), c.keywords) << c.head << "\n" << page.markup;
+    for (const auto& c : shapes) {
+        const PageMarkup page = ParsePageMarkup("<html><head>" + c.markup + "</head></html>");
+        EXPECT_EQ(KeywordsFromMarkup(page.markup), c.keywords) << c.markup << "\n" << page.markup;
     }
 }
 
@@ -96,33 +91,30 @@ TEST(WebUrlOf, takesOneHttpOrHttpsUrlOnly) {
     }
 }
 
-class FakeDesktop : public Desktop {
-public:
+struct FakeDesktop : Desktop {
     ForeignWindow active;
     ForeignWindow ActiveWindow() override { return active; }
 };
 
+// Neither the main window (7), nothing active nor another window of this
+// program replaces the last browser window.
 TEST(WatchForeground, remembersTheLastWindowOfAnotherProgram) {
     FakeDesktop desktop;
     ForeignWindow last;
-    const auto ownIs7 = [](std::uint32_t id) { return id == 7; };
     const std::uint32_t self = static_cast<std::uint32_t>(getpid());
-    struct Step {
-        ForeignWindow active;
-        std::uint32_t expected;
-    };
-    const Step steps[] = {
-        {{0, 0, "", "", ""}, 0}, // nothing at start
+    const std::pair<ForeignWindow, std::uint32_t> steps[] = {
+        {{}, 0},
         {{5, 99, "a — Mozilla Firefox", "Navigator", "firefox"}, 5},
-        {{7, 0, "トモリネ", "", ""}, 5}, // the main window itself
-        {{0, 0, "", "", ""}, 5},         // no active window
-        {{9, self, "Form2", "", ""}, 5}, // another window of this program
+        {{7, 0, "トモリネ", "", ""}, 5},
+        {{}, 5},
+        {{9, self, "Form2", "", ""}, 5},
         {{6, 98, "b - Chromium", "chromium", "Chromium"}, 6},
     };
-    for (const Step& step : steps) {
-        desktop.active = step.active;
-        WatchForeground(desktop, ownIs7, last);
-        EXPECT_EQ(last.id, step.expected) << step.active.title;
+    for (const auto& [active, expected] : steps) {
+        desktop.active = active;
+        WatchForeground(
+            desktop, [](std::uint32_t id) { return id == 7; }, last);
+        EXPECT_EQ(last.id, expected) << active.title;
     }
     EXPECT_EQ(last.title, "b - Chromium");
     EXPECT_EQ(last.className, "Chromium");

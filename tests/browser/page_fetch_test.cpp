@@ -13,11 +13,10 @@ namespace {
 std::string Encode(const std::string& utf8, const char* charset) {
     iconv_t cd = iconv_open(charset, "UTF-8");
     std::string out(utf8.size() * 4 + 16, '\0');
-    char* in = const_cast<char*>(utf8.data());
-    char* outPtr = out.data();
+    char *in = const_cast<char*>(utf8.data()), *outPtr = out.data();
     std::size_t inLeft = utf8.size(), outLeft = out.size();
     EXPECT_NE(iconv(cd, &in, &inLeft, &outPtr, &outLeft), static_cast<std::size_t>(-1));
-    iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
+    iconv(cd, nullptr, nullptr, &outPtr, &outLeft); // ISO-2022-JP's return to ASCII
     iconv_close(cd);
     out.resize(out.size() - outLeft);
     return out;
@@ -29,19 +28,16 @@ TEST(CapturePage, readsTitleAndKeywordsInEveryJapaneseCharset) {
     const struct {
         const char* charset;     // iconv's name for the page's bytes
         std::string contentType; // the header
-        std::string head;        // what the page declares itself, and its keywords
-        std::string keywords;
+        std::string head;        // what the page declares itself
     } cases[] = {
-        {"UTF-8", "text/html", quoted, "ニュース 表示"},
+        {"UTF-8", "text/html", quoted},
         {"CP932", "text/html",
-         "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=shift_jis\">" + quoted,
-         "ニュース 表示"},
-        {"CP932", "", quoted, "ニュース 表示"},
-        {"CP932", "text/html; charset=x-unheard-of", quoted, "ニュース 表示"}, // the bytes decide
-        {"EUC-JP", "text/html", "<meta charset=\"EUC-JP\">" + quoted, "ニュース 表示"},
-        {"ISO-2022-JP", "text/html; charset=iso-2022-jp", quoted, "ニュース 表示"},
-        {"ISO-2022-JP", "text/html", quoted, "ニュース 表示"},
-        {"UTF-8", "text/html", "<meta name=\"description\" content=\"news,sports\">", ""},
+         "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=shift_jis\">" + quoted},
+        {"CP932", "", quoted},
+        {"CP932", "text/html; charset=x-unheard-of", quoted}, // the bytes decide
+        {"EUC-JP", "text/html", "<meta charset=\"EUC-JP\">" + quoted},
+        {"ISO-2022-JP", "text/html; charset=iso-2022-jp", quoted},
+        {"ISO-2022-JP", "text/html", quoted},
     };
     LocalHttpServer server;
     for (const auto& c : cases) {
@@ -53,7 +49,7 @@ TEST(CapturePage, readsTitleAndKeywordsInEveryJapaneseCharset) {
         const CapturedPage page = CapturePage(server.url("/p"), "", {});
         EXPECT_EQ(page.url, server.url("/p"));
         EXPECT_EQ(page.title, title);
-        EXPECT_EQ(page.keywords, c.keywords);
+        EXPECT_EQ(page.keywords, "ニュース 表示");
     }
     EXPECT_EQ(CapturePage(server.url("/p"), "browser's", {}).title, "browser's");
 }

@@ -39,21 +39,16 @@ TEST(RealBrowserTest, chromium) {
     env.home = home.path();
     env.configHome = home / ".config";
     std::vector<std::string> argv{"chromium"};
-    std::ifstream flags(TOMORINE_CHROMIUM_FLAGS);
+    std::string flags;
+    std::getline(std::ifstream(TOMORINE_CHROMIUM_FLAGS), flags);
     // One flag a word, but the resolver rules' value holds spaces.
-    for (std::string word; flags >> word;) {
-        if (!argv.back().starts_with("--host-resolver-rules") || word.starts_with("--")) {
-            argv.push_back(word);
-        } else {
-            argv.back() += " " + word;
-        }
+    for (std::size_t at = 0, end; at < flags.size(); at = end + 1) {
+        end = std::min(flags.find(" --", at), flags.size());
+        argv.push_back(flags.substr(at, end - at));
     }
-    if (getuid() == 0) {
-        argv.push_back("--no-sandbox");
-    }
-    argv.push_back("--user-data-dir=" + (env.configHome / "chromium").string());
-    argv.push_back("--password-store=basic");
-    argv.push_back(server.url("/page"));
+    argv.insert(argv.end(), {getuid() == 0 ? "--no-sandbox" : "--no-first-run", // root: no sandbox
+                             "--user-data-dir=" + (env.configHome / "chromium").string(),
+                             "--password-store=basic", server.url("/page")});
     const std::vector<std::string> chromiumEnv{"DISPLAY=" + display.name(),
                                                "HOME=" + home.path().string(),
                                                "XDG_CONFIG_HOME=" + env.configHome.string()};

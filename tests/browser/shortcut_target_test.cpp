@@ -13,62 +13,6 @@ using namespace tomorine::test;
 
 namespace {
 
-std::string Utf16Le(std::u16string_view text) {
-    std::string bytes = "\xFF\xFE";
-    for (char16_t c : text) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>(c >> 8);
-    }
-    return bytes;
-}
-
-struct ReadCase {
-    const char* name;
-    const char* file;
-    std::string bytes;
-    std::u16string target; // expected when error == 0
-    int error;
-};
-
-// "日本語" in CP932 and in UTF-7 (python3's codec), as browsers stored them.
-const std::string kCp932Japanese = "\x93\xfa\x96\x7b\x8c\xea";
-const std::string kUtf7Japanese = "+ZeVnLIqe-";
-
-const ReadCase kReadCases[] = {
-    {"plain", "a.url", "[InternetShortcut]\r\nURL=http://a.jp/\r\n", u"http://a.jp/", 0},
-    {"names without case, blanks", "b.url",
-     "[DEFAULT]\nBASEURL=http://other.jp/\n[internetshortcut]\n  url = http://b.jp/x \n",
-     u"http://b.jp/x", 0},
-    {"cp932", "c.url", "[InternetShortcut]\r\nURL=http://c.jp/" + kCp932Japanese + "\r\n",
-     u"http://c.jp/日本語", 0},
-    {"utf-8", "d.url", "[InternetShortcut]\nURL=http://d.jp/日本語\n", u"http://d.jp/日本語", 0},
-    {"utf-16 mark", "f.url", Utf16Le(u"[InternetShortcut]\r\nURL=http://f.jp/日本語\r\n"),
-     u"http://f.jp/日本語", 0},
-    {"unicode section in utf-7", "g.url",
-     "[InternetShortcut]\r\nURL=http://g.jp/???\r\n[InternetShortcut.W]\r\nURL=http://g.jp/" +
-         kUtf7Japanese + "\r\n",
-     u"http://g.jp/日本語", 0},
-    {"unicode section with a plain plus", "h.url",
-     "[InternetShortcut]\nURL=http://h.jp/?q=a+bcd\n[InternetShortcut.W]\nURL=http://h.jp/"
-     "?q=a+bcd\n",
-     u"http://h.jp/?q=a+bcd", 0},
-    {"unicode section holding NUL", "nul.url",
-     "[InternetShortcut]\nURL=http://n.jp/\n[InternetShortcut.W]\nURL=http://n.jp/+AAA-\n",
-     u"http://n.jp/", 0},
-    {"unicode section in utf-8", "i.url",
-     "[InternetShortcut]\nURL=http://i.jp/?\n[InternetShortcut.W]\nURL=http://i.jp/語\n",
-     u"http://i.jp/語", 0},
-    {"apostrophe", "O'Reilly.url", "[InternetShortcut]\nURL=http://oreilly.jp/it's\n",
-     u"http://oreilly.jp/it's", 0},
-    {"desktop link", "j.desktop", "[Desktop Entry]\nType=Link\nName=J\nURL=http://j.jp/a\\sb\n",
-     u"http://j.jp/a b", 0},
-    {"empty url", "k.url", "[InternetShortcut]\nURL=\n", u"", -1},
-    {"desktop application", "o.desktop", "[Desktop Entry]\nType=Application\nExec=o\n", u"", -1},
-    {"binary", "p.url", std::string("[InternetShortcut]\nURL=http://p.jp/\n\0\x01\x02", 39), u"",
-     321},
-    {"not a shortcut name", "q.txt", "[InternetShortcut]\nURL=http://q.jp/\n", u"", 321},
-};
-
 // The error number and description of reading the file; 0 when it reads.
 std::pair<int, std::string> FailureOf(const std::filesystem::path& path) {
     try {
@@ -79,9 +23,40 @@ std::pair<int, std::string> FailureOf(const std::filesystem::path& path) {
     return {0, ""};
 }
 
+// A shortcut with the URL, and a Unicode section when `unicode` is given.
+std::string Url(const std::string& url, const char* unicode = nullptr) {
+    return "[InternetShortcut]\nURL=" + url + "\n" +
+           (unicode ? "[InternetShortcut.W]\nURL=" + std::string(unicode) + "\n" : "");
+}
+
 TEST(ShortcutRead, GivesTheTargetOrTheErrorNumber) {
-    for (const ReadCase& c : kReadCases) {
-        SCOPED_TRACE(c.name);
+    std::string utf16 = "\xFF\xFE";
+    for (char16_t c : std::u16string_view(u"[InternetShortcut]\r\nURL=http://f.jp/日本語\r\n")) {
+        utf16 += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    }
+    const struct {
+        const char* file;
+        std::string bytes;
+        std::u16string target; // expected when error == 0
+        int error;
+    } cases[] = {
+        {"a.url", "[InternetShortcut]\r\nURL=http://a.jp/\r\n", u"http://a.jp/", 0},
+        {"b.url", "[DEFAULT]\nBASEURL=http://c.jp/\n[internetshortcut]\n  url = http://b.jp/x \n",
+         u"http://b.jp/x", 0},
+        {"f.url", utf16, u"http://f.jp/日本語", 0},
+        // The Unicode section in UTF-7 (a plain '+' and a NUL kept out) or UTF-8.
+        {"g.url", Url("http://g.jp/???", "http://g.jp/+ZeVnLIqe-"), u"http://g.jp/日本語", 0},
+        {"h.url", Url("http://h.jp/?q=a+bcd", "http://h.jp/?q=a+bcd"), u"http://h.jp/?q=a+bcd", 0},
+        {"nul.url", Url("http://n.jp/", "http://n.jp/+AAA-"), u"http://n.jp/", 0},
+        {"i.url", Url("http://i.jp/?", "http://i.jp/語"), u"http://i.jp/語", 0},
+        {"j.desktop", "[Desktop Entry]\nType=Link\nName=J\nURL=http://j.jp/a\\sb\n",
+         u"http://j.jp/a b", 0},
+        {"o.desktop", "[Desktop Entry]\nType=Application\nExec=o\n", u"", -1},
+        {"p.url", Url("http://p.jp/") + std::string("\0\x01\x02", 3), u"", 321},
+        {"q.txt", Url("http://q.jp/"), u"", 321},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
         TempDir dir;
         WriteText(dir / c.file, c.bytes);
         ShortcutCounters counters;
@@ -100,8 +75,7 @@ TEST(ShortcutFailure, CountedByKind) {
     TempDir dir;
     std::filesystem::create_directory(dir / "folder.url");
     ASSERT_EQ(mkfifo((dir / "pipe.url").c_str(), 0600), 0);
-    WriteText(dir / "big.url",
-              "[InternetShortcut]\nURL=http://big.jp/\n" + std::string(3 << 20, 'z'));
+    WriteText(dir / "big.url", Url("http://big.jp/") + std::string(3 << 20, 'z'));
     const std::pair<std::string, int> cases[] = {
         {std::string(300, 'x') + ".url", ShortcutError::BadCall},
         {"missing.url", ErrorNumber::FileNotFound},
