@@ -76,7 +76,7 @@ void PrintSummary(std::ostream& out, const ImportOutcome& outcome, const Favorit
         << "登録数：" << CountCaption(favorites.RegisteredCount) << '\n'
         << "既存数：" << CountCaption(favorites.ExistingCount) << '\n'
         << "エラー数：" << CountCaption(counters.ShortcutErrorCount) << '\n';
-    ImportNotices notices = NoticesFor(counters);
+    ImportNotices notices = NoticesFor(counters, outcome.unreadableFolders);
     for (const std::string& notice :
          {notices.unreadable, notices.namesTooLong, notices.noTargets}) {
         if (!notice.empty()) {

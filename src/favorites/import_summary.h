@@ -24,13 +24,13 @@ inline constexpr std::string_view NoTargets = "URLが未指定のものがある
 std::string CountCaption(std::int64_t count);
 
 // The three notices after an import, each empty when it does not apply: the
-// number of shortcuts whose URL could not be read, names too long, shortcuts
-// without a URL.
+// number of shortcuts whose URL could not be read and of folders that could
+// not be read, names too long, shortcuts without a URL.
 struct ImportNotices {
     std::string unreadable;
     std::string namesTooLong;
     std::string noTargets;
 };
-ImportNotices NoticesFor(const ShortcutCounters& counters);
+ImportNotices NoticesFor(const ShortcutCounters& counters, std::int32_t unreadableFolders = 0);
 
 } // namespace tomorine

@@ -295,7 +295,7 @@ void Form5::showSummary(const ImportOutcome& outcome) {
     Label4->setText(ToQString(CountCaption(state_.RegisteredCount)));
     Label5->setText(ToQString(CountCaption(state_.ExistingCount)));
     Label6->setText(ToQString(CountCaption(state_.ShortcutErrorCount)));
-    ImportNotices notices = NoticesFor(state_);
+    ImportNotices notices = NoticesFor(state_, outcome.unreadableFolders);
     Label7->setText(ToQString(notices.unreadable));
     Label8->setText(ToQString(notices.namesTooLong));
     Label9->setText(ToQString(notices.noTargets));

@@ -19,15 +19,15 @@ namespace {
 using Lines = std::vector<std::string>;
 
 // Each bookmark as "url | title | [tag][tag] | description | folder".
-Lines Describe(const std::vector<BrowserBookmark>& bookmarks) {
+Lines Describe(const BrowserBookmarks& read) {
     Lines out;
-    for (const BrowserBookmark& b : bookmarks) {
+    for (const BrowserBookmark& b : read.bookmarks) {
         std::string tags;
         for (const std::string& tag : b.tags) {
             tags += "[" + tag + "]";
         }
         out.push_back(b.url + " | " + b.title + " | " + tags + " | " + b.description + " | " +
-                      b.folder);
+                      b.folder.path());
     }
     return out;
 }
@@ -53,7 +53,7 @@ TEST(FirefoxBookmarks, FoldersInOrderTagsAndTheUncheckpointedLog) {
 TEST(BookmarkReaders, MissingOrBrokenFilesAreNamed) {
     const std::string json = ChromiumBookmarksJson(R"([{"type":"url","url":"http://a/"}])", "[]");
     const struct {
-        std::vector<BrowserBookmark> (*read)(const std::filesystem::path&);
+        BrowserBookmarks (*read)(const std::filesystem::path&);
         const char* name;
         std::optional<std::string> text; // none: the file is missing
     } cases[] = {

@@ -87,9 +87,10 @@ TEST(FindFiles, FolderFilesFirstThenEachSubfolderByNameWithoutCase) {
         WriteBytes(file, {});
     }
     std::filesystem::create_directory_symlink(root, root / "a" / "loop");
-    EXPECT_EQ(FindFiles(root, u"*.URL"), (std::vector<std::filesystem::path>{
-                                             root / "Y.Url", root / "z.url", root / "B" / "A.URL",
-                                             root / "B" / "inner" / "i.url"}));
+    EXPECT_EQ(
+        FindFiles(root, u"*.URL").files,
+        (std::vector<std::filesystem::path>{root / "Y.Url", root / "z.url", root / "B" / "A.URL",
+                                            root / "B" / "inner" / "i.url"}));
 }
 
 } // namespace
