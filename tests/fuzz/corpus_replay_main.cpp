@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::cerr << "usage: xls_reader_corpus_replay FOLDER\n";
+        std::cerr << "usage: " << argv[0] << " FOLDER\n";
         return 2;
     }
     int inputs = 0;
