@@ -4,12 +4,15 @@
 #include "bookmarks/firefox_bookmarks.h"
 #include "bookmarks/netscape_reader.h"
 #include "bookmarks/netscape_writer.h"
+#include "bounded_run.h"
 #include "browser_files.h"
 #include "store/workbook/workbook_error.h"
 #include "support/temp_dir.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
+#include <sys/stat.h>
 
 using namespace tomorine;
 using namespace tomorine::test;
@@ -30,6 +33,117 @@ Lines Describe(const BrowserBookmarks& read) {
                       b.folder.path());
     }
     return out;
+}
+
+using Reader = BrowserBookmarks (*)(const std::filesystem::path&);
+struct Hostile {
+    const char* what;
+    std::function<void(const std::filesystem::path&)> make;
+    std::string expected; // read/unreadable/replaced, then the last bookmark's URL, title (or
+                          // its size) and the size of its folder path; or "refused"
+};
+
+// Each input read in bounded memory and time: what can be read is kept.
+void ExpectBounded(Reader read, const char* name, std::vector<Hostile> cases, bool sizeCapped) {
+    cases.push_back({"pipe", [](const auto& file) { mkfifo(file.c_str(), 0600); }, "refused"});
+    cases.push_back(
+        {"endless", [](const auto& file) { symlink("/dev/zero", file.c_str()); }, "refused"});
+    if (sizeCapped) {
+        cases.push_back({"huge",
+                         [](const auto& f) { WriteText(f, ""), truncate(f.c_str(), 1L << 30); },
+                         "refused"});
+    }
+    for (const Hostile& c : cases) {
+        TempDir dir;
+        c.make(dir / name);
+        EXPECT_EQ(Bounded([&] {
+                      try {
+                          const BrowserBookmarks r = read(dir / name);
+                          std::string s = std::to_string(r.bookmarks.size()) + "/" +
+                                          std::to_string(r.unreadable) + "/" +
+                                          std::to_string(r.replaced);
+                          if (!r.bookmarks.empty()) {
+                              const BrowserBookmark& b = r.bookmarks.back();
+                              s += " " + b.url + " " +
+                                   (b.title.size() > 9 ? std::to_string(b.title.size()) : b.title) +
+                                   " " + std::to_string(b.folder.path().size());
+                          }
+                          return s;
+                      } catch (const WorkbookError&) {
+                          return std::string("refused");
+                      }
+                  }),
+                  c.expected)
+            << c.what;
+    }
+}
+
+std::string Repeat(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) {
+        out += text;
+    }
+    return out;
+}
+
+TEST(HostileInputs, Chromium) {
+    const std::string url = R"({"type":"url","name":"t","url":"http://deep/"})";
+    const std::string deep =
+        Repeat(R"({"type":"folder","name":"d","children":[)", 100000) + url + Repeat("]}", 100000);
+    const std::string many = Repeat(url + ",", 420000) + url;
+    ExpectBounded(
+        ReadChromiumBookmarks, "Bookmarks",
+        {{"deep",
+          [&](const auto& f) { WriteText(f, ChromiumBookmarksJson("[" + deep + "]", "[]")); },
+          "1/0/0 http://deep/ t 4096"},
+         {"bad bytes",
+          [](const auto& f) {
+              WriteText(f,
+                        ChromiumBookmarksJson(R"([{"type":"url","url":"http://b/","name":"\ud800)"
+                                              "\xff\xc0\"}]",
+                                              "[]"));
+          },
+          "1/0/3 http://b/ \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD 0"},
+         {"42 MB",
+          [&](const auto& f) { WriteText(f, ChromiumBookmarksJson("[" + many + "]", "[]")); },
+          "420001/0/0 http://deep/ t 0"}},
+        true);
+}
+
+TEST(HostileInputs, Firefox) {
+    ExpectBounded(ReadFirefoxBookmarks, "places.sqlite",
+                  {{"deep",
+                    [](const auto& f) {
+                        PlacesFile places(f);
+                        places.exec(
+                            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                            "WHERE i < 100000) INSERT INTO moz_bookmarks (id, type, parent, "
+                            "position, title) SELECT 100 + i, 2, 99 + i - (i = 1) * 97, 0, "
+                            "'d' FROM n");
+                        places.bookmark(100100, "http://deep/", "t");
+                    },
+                    "1/0/0 http://deep/ t 4096"},
+                   {"cycle",
+                    [](const auto& f) {
+                        PlacesFile places(f);
+                        places.exec("INSERT INTO moz_bookmarks (id, type, parent, position, title) "
+                                    "VALUES (50, 2, 51, 0, 'A'), (51, 2, 50, 0, 'B')");
+                        places.bookmark(50, "http://cycle/", "c");
+                    },
+                    "0/3/0"}},
+                  false);
+}
+
+TEST(HostileInputs, Netscape) {
+    const std::string folders = Repeat(R"(<DT><H3>f</H3><DL><DT><A HREF="http://n/">n</A>)", 20000);
+    ExpectBounded(
+        ReadNetscapeBookmarks, "b.html",
+        {{"2 MB of &",
+          [](const auto& f) { WriteText(f, "<DL><DT><A HREF=x>" + std::string(2 << 20, '&')); },
+          "1/0/0 x 2097152 0"},
+         {"deep", [&](const auto& f) { WriteText(f, "<DL>" + folders); },
+          "20000/0/0 http://n/ n 4096"}},
+        true);
 }
 
 TEST(FirefoxBookmarks, FoldersInOrderTagsAndTheUncheckpointedLog) {

@@ -1,5 +1,6 @@
 // The import engine on a Favorites tree built at run time, with the rows it
 // writes read back by xlrd.
+#include "bounded_run.h"
 #include "favorites/favorites_import.h"
 #include "favorites/find_files.h"
 #include "favorites_tree.h"
@@ -9,7 +10,10 @@
 #include "support/data_file.h"
 #include "support/temp_dir.h"
 
+#include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace tomorine;
 using namespace tomorine::test;
@@ -91,6 +95,73 @@ TEST(FindFiles, FolderFilesFirstThenEachSubfolderByNameWithoutCase) {
         FindFiles(root, u"*.URL").files,
         (std::vector<std::filesystem::path>{root / "Y.Url", root / "z.url", root / "B" / "A.URL",
                                             root / "B" / "inner" / "i.url"}));
+}
+
+// Removes the chain root/d/d/… level by level, which a recursive removal
+// does in time quadratic in its depth.
+void Unwind(const std::filesystem::path& root) {
+    const int top = open(root.c_str(), O_RDONLY | O_DIRECTORY);
+    for (int child; (child = openat(top, "d", O_RDONLY | O_DIRECTORY)) >= 0;) {
+        const bool more = renameat(child, "d", top, "next") == 0;
+        unlinkat(child, "a.url", 0);
+        close(child);
+        unlinkat(top, "d", AT_REMOVEDIR);
+        if (!more || renameat(top, "next", top, "d") != 0) {
+            break;
+        }
+    }
+    close(top);
+}
+
+// Deep, looping and unreadable trees and special files are walked in bounded
+// memory; a folder that cannot be read is counted and passed over.
+TEST(FindFiles, HostileTreesAreWalkedWithinBounds) {
+    using Path = std::filesystem::path;
+    const struct {
+        std::function<void(const Path&)> make;
+        std::string expected; // files found, folders passed over
+    } cases[] = {
+        {[](const Path& root) {
+             int fd = open(root.c_str(), O_RDONLY | O_DIRECTORY);
+             for (int level = 0; level < 10000; ++level) {
+                 mkdirat(fd, "d", 0755);
+                 const int inner = openat(fd, "d", O_RDONLY | O_DIRECTORY);
+                 close(fd);
+                 fd = inner;
+             }
+             close(openat(fd, "a.url", O_CREAT | O_WRONLY, 0644));
+             close(fd);
+         },
+         "1 0"},
+        {[](const Path& root) {
+             std::filesystem::create_directory(root / "a");
+             WriteText(root / "b" / "x.url", "");
+             chmod((root / "a").c_str(), 0);
+         },
+         "1 1"},
+        {[](const Path& root) {
+             std::filesystem::create_directory_symlink(root, root / "loop");
+             mkfifo((root / "p.url").c_str(), 0644);
+             symlink("/dev/zero", (root / "z.url").c_str());
+         },
+         "2 0"},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        chmod(dir.path().c_str(), 0755); // for the walk without privileges
+        std::filesystem::create_directory(dir / "fav");
+        c.make(dir / "fav");
+        EXPECT_EQ(Bounded([&] {
+                      if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
+                          return std::string("still privileged");
+                      }
+                      const FoundFiles found = FindFiles(dir / "fav", u"*.url");
+                      return std::to_string(found.files.size()) + " " +
+                             std::to_string(found.unreadableFolders);
+                  }),
+                  c.expected);
+        Unwind(dir / "fav");
+    }
 }
 
 } // namespace
