@@ -11,6 +11,26 @@ struct BookmarkFolder::Node {
     // The outermost folder on the way up whose path reaches the cap: the
     // path is built from there, never from deeper down.
     const Node* firstFull = nullptr;
+    mutable std::string cached; // the path of a first full folder, once asked for
+
+    std::string build() const {
+        std::vector<const Node*> chain; // within the cap: each level adds a "/"
+        for (const Node* n = this; n != nullptr; n = n->parent.get()) {
+            chain.push_back(n);
+        }
+        std::string path;
+        for (auto n = chain.rbegin(); n != chain.rend() && path.size() < kMaxFolderPathBytes; ++n) {
+            path += (n == chain.rbegin() ? "" : "/") + (*n)->name;
+        }
+        if (path.size() > kMaxFolderPathBytes) {
+            size_t end = kMaxFolderPathBytes;
+            while (end > 0 && (static_cast<unsigned char>(path[end]) & 0xC0) == 0x80) {
+                --end; // not inside a character
+            }
+            path.resize(end);
+        }
+        return path;
+    }
 
     ~Node() {
         // Lets go of a long chain one link at a time instead of recursively.
@@ -36,22 +56,15 @@ std::string BookmarkFolder::path() const {
     if (!node_) {
         return {};
     }
-    std::vector<const Node*> chain; // at most the cap's length: each level adds a "/"
-    for (const Node* n = node_->firstFull; n != nullptr; n = n->parent.get()) {
-        chain.push_back(n);
+    if (node_->pathBytes < kMaxFolderPathBytes) {
+        return node_->build();
     }
-    std::string path;
-    for (auto n = chain.rbegin(); n != chain.rend() && path.size() < kMaxFolderPathBytes; ++n) {
-        path += (n == chain.rbegin() ? "" : "/") + (*n)->name;
+    // Every folder below the first full one has its path: built once.
+    const Node& full = *node_->firstFull;
+    if (full.cached.empty()) {
+        full.cached = full.build();
     }
-    if (path.size() > kMaxFolderPathBytes) {
-        size_t end = kMaxFolderPathBytes;
-        while (end > 0 && (static_cast<unsigned char>(path[end]) & 0xC0) == 0x80) {
-            --end; // not inside a character
-        }
-        path.resize(end);
-    }
-    return path;
+    return full.cached;
 }
 
 } // namespace tomorine

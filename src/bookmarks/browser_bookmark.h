@@ -9,7 +9,7 @@ namespace tomorine {
 
 // The longest folder path a bookmark gives (bytes of UTF-8): far more than a
 // subtitle holds, so that what is cut is cut by the subtitle's own rule.
-inline constexpr std::size_t kMaxFolderPathBytes = 4096;
+inline constexpr std::size_t kMaxFolderPathBytes = 2048;
 
 // The folder a bookmark is in, shared by every bookmark and folder below it,
 // so that deep trees cost memory linear in their size; the path is built

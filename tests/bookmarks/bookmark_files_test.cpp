@@ -95,7 +95,7 @@ TEST(HostileInputs, Chromium) {
         ReadChromiumBookmarks, "Bookmarks",
         {{"deep",
           [&](const auto& f) { WriteText(f, ChromiumBookmarksJson("[" + deep + "]", "[]")); },
-          "1/0/0 http://deep/ t 4096"},
+          "1/0/0 http://deep/ t 2048"},
          {"bad bytes",
           [](const auto& f) {
               WriteText(f,
@@ -122,7 +122,7 @@ TEST(HostileInputs, Firefox) {
                             "'d' FROM n");
                         places.bookmark(100100, "http://deep/", "t");
                     },
-                    "1/0/0 http://deep/ t 4096"},
+                    "1/0/0 http://deep/ t 2048"},
                    {"cycle",
                     [](const auto& f) {
                         PlacesFile places(f);
@@ -142,7 +142,7 @@ TEST(HostileInputs, Netscape) {
           [](const auto& f) { WriteText(f, "<DL><DT><A HREF=x>" + std::string(2 << 20, '&')); },
           "1/0/0 x 2097152 0"},
          {"deep", [&](const auto& f) { WriteText(f, "<DL>" + folders); },
-          "20000/0/0 http://n/ n 4096"}},
+          "20000/0/0 http://n/ n 2048"}},
         true);
 }
 
