@@ -1,24 +1,20 @@
-// The Chromium bookmark reader under arbitrary bytes: bookmarks or a
-// WorkbookError; whatever it keeps is valid UTF-8.
+// The Chromium reader on any bytes: bookmarks, all valid UTF-8, or a WorkbookError.
 #include "bookmarks/chromium_bookmarks.h"
 #include "bookmarks/lenient_json.h"
 #include "store/workbook/workbook_error.h"
 
-#include <cstdint>
 #include <cstdlib>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace tomorine;
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
     try {
-        const BrowserBookmarks read = ParseChromiumBookmarks(
-            std::string_view(reinterpret_cast<const char*>(data), size), "Bookmarks");
-        for (const BrowserBookmark& bookmark : read.bookmarks) {
+        for (const auto& b :
+             tomorine::ParseChromiumBookmarks({(const char*)data, size}, "f").bookmarks) {
             int replaced = 0;
-            if (MendedJson(bookmark.title + bookmark.url + bookmark.folder.path(), replaced)) {
+            if (tomorine::MendedJson(b.title + b.url + b.folder.path(), replaced)) {
                 std::abort();
             }
         }
-    } catch (const WorkbookError&) {
+    } catch (const tomorine::WorkbookError&) {
     }
     return 0;
 }

@@ -1,10 +1,7 @@
-// The mozLz4 decoder under arbitrary bytes: the text or nothing, never more
-// than the format's bound allocated.
+// The mozLz4 decoder on any bytes: the text or nothing.
 #include "browser/mozlz4.h"
 
-#include <cstdint>
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    (void)tomorine::DecodeMozLz4(std::string_view(reinterpret_cast<const char*>(data), size));
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
+    (void)tomorine::DecodeMozLz4({(const char*)data, size});
     return 0;
 }

@@ -1,19 +1,14 @@
-// The Netscape bookmark reader under arbitrary bytes: bookmarks or a
-// WorkbookError, in time linear in the input.
+// The Netscape reader on any bytes: bookmarks or a WorkbookError, in linear time.
 #include "bookmarks/netscape_reader.h"
 #include "store/workbook/workbook_error.h"
 
-#include <cstdint>
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace tomorine;
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
     try {
-        const BrowserBookmarks read = ParseNetscapeBookmarks(
-            std::string_view(reinterpret_cast<const char*>(data), size), "fuzz.html");
-        for (const BrowserBookmark& bookmark : read.bookmarks) {
-            (void)bookmark.folder.path();
+        for (const auto& b :
+             tomorine::ParseNetscapeBookmarks({(const char*)data, size}, "f").bookmarks) {
+            (void)b.folder.path();
         }
-    } catch (const WorkbookError&) {
+    } catch (const tomorine::WorkbookError&) {
     }
     return 0;
 }

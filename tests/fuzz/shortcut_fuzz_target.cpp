@@ -1,28 +1,21 @@
-// Shortcut files under arbitrary bytes: the text as read from a file (BOM,
-// UTF-16, CP932 guesses) and the URL of an Internet shortcut and of a
-// desktop link, never a crash.
+// Shortcut files of any bytes: their text as read from a file (byte order
+// marks, UTF-16, CP932) and its Internet shortcut and desktop link URLs.
 #include "browser/shortcut_file.h"
 #include "browser/shortcut_text.h"
 #include "store/workbook/workbook_error.h"
 
-#include <cstdint>
-#include <string>
 #include <sys/mman.h>
 #include <unistd.h>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace tomorine;
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
     static const int fd = memfd_create("fuzz.url", 0);
-    if (ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != static_cast<ssize_t>(size)) {
-        return 0;
-    }
-    std::string text;
+    std::string text((const char*)data, size);
     try {
-        text = ReadShortcutText("/proc/self/fd/" + std::to_string(fd));
-    } catch (const WorkbookError&) {
-        text.assign(reinterpret_cast<const char*>(data), size);
+        if (ftruncate(fd, 0) == 0 && pwrite(fd, data, size, 0) == ssize_t(size)) {
+            text = tomorine::ReadShortcutText("/proc/self/fd/" + std::to_string(fd));
+        }
+    } catch (const tomorine::WorkbookError&) {
     }
-    (void)InternetShortcutUrl(text);
-    (void)DesktopLinkUrl(text);
+    (void)tomorine::InternetShortcutUrl(text), (void)tomorine::DesktopLinkUrl(text);
     return 0;
 }
