@@ -1,6 +1,6 @@
 #pragma once
 #include <functional>
-#include <string>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,13 +11,14 @@
 
 namespace tomorine::test {
 
-// What `body` returns, run in a child given `megabytes` more address space
-// than the test has and `seconds` of CPU (no limit under a sanitizer, whose
-// shadow memory it would refuse); else the signal that ended the child.
-inline std::string Bounded(const std::function<std::string()>& body, long megabytes = 400,
-                           rlim_t seconds = 20) {
-    int out[2];
-    if (pipe(out) == 0 && fork() == 0) {
+// Runs `body`, which checks with EXPECT_*, in a child given `megabytes` more
+// address space than the test has and `seconds` of CPU (no limit under a
+// sanitizer, whose shadow memory it would refuse). The child's failures,
+// exceptions and death fail the test.
+inline void ExpectWithinBounds(const std::function<void()>& body, long megabytes = 400,
+                               rlim_t seconds = 20) {
+    const pid_t child = fork();
+    if (child == 0) {
 #if !defined(__SANITIZE_ADDRESS__) && !__has_feature(address_sanitizer)
         long pages = 0;
         FILE* statm = fopen("/proc/self/statm", "r");
@@ -27,19 +28,13 @@ inline std::string Bounded(const std::function<std::string()>& body, long megaby
         const rlimit cpu{seconds, seconds};
         setrlimit(RLIMIT_AS, &memory), setrlimit(RLIMIT_CPU, &cpu);
 #endif
-        const std::string result = body();
-        _exit(write(out[1], result.data(), result.size()) < 0);
+        body();
+        fflush(stdout);
+        _exit(::testing::Test::HasFailure() ? 1 : 0);
     }
-    close(out[1]);
-    std::string result;
-    char buffer[4096];
-    for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;) {
-        result.append(buffer, static_cast<size_t>(n));
-    }
-    close(out[0]);
     int status = 0;
-    wait(&status);
-    return WIFSIGNALED(status) ? "signal " + std::to_string(WTERMSIG(status)) : result;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
 }
 
 } // namespace tomorine::test
