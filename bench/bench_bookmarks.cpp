@@ -1,8 +1,11 @@
 // The whole import of a Firefox profile: 10,000 bookmarks in 100 folders, a
 // tenth of them tagged, read from a copy of places.sqlite and imported into
-// a data file of 10,000 entries (all new: the inserts and the saves).
+// a data file of 10,000 entries (all new: the inserts and the saves). And the
+// Netscape reader on two hostile files: a 2 MB title of '&' and 20,000 nested
+// folders with a bookmark in each, folder paths included.
 #include "bookmarks/bookmarks_import.h"
 #include "bookmarks/firefox_bookmarks.h"
+#include "bookmarks/netscape_reader.h"
 #include "browser_files.h"
 #include "entry_generator.h"
 #include "scratch_data_file.h"
@@ -60,6 +63,27 @@ BENCHMARK(BM_FirefoxBookmarksImport)
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+void BM_NetscapeHostile(benchmark::State& state) {
+    std::string html = "<DL><DT><A HREF=\"http://a/\">" + std::string(2 << 20, '&');
+    if (state.range(0) == 1) {
+        html = "<DL>";
+        for (int i = 0; i < 20000; ++i) {
+            html += "<DT><H3>folder</H3><DL><DT><A HREF=\"http://a/\">a</A>";
+        }
+    }
+    size_t pathBytes = 0;
+    for (auto _ : state) {
+        for (const BrowserBookmark& b : ParseNetscapeBookmarks(html, "b.html").bookmarks) {
+            pathBytes += b.folder.path().size();
+        }
+    }
+    benchmark::DoNotOptimize(pathBytes);
+    state.SetLabel(state.range(0) == 1 ? "20,000 folders" : "2 MB of &");
+    state.counters["peak_rss_mb"] = PeakRssMb();
+}
+
+BENCHMARK(BM_NetscapeHostile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace tomorine::bench

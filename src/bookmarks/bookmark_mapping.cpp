@@ -46,7 +46,7 @@ std::optional<Entry> EntryOfBookmark(const BrowserBookmark& bookmark, bool& cut)
     }
     entry.title = Fitted(FromUtf8(bookmark.title.empty() ? bookmark.url : bookmark.title),
                          FieldGroup::Title, cut);
-    entry.subtitle = Fitted(FromUtf8(bookmark.folder), FieldGroup::Subtitle, cut);
+    entry.subtitle = Fitted(FromUtf8(bookmark.folder.path()), FieldGroup::Subtitle, cut);
     entry.keywords = Fitted(KeywordsOfTags(bookmark.tags), FieldGroup::Keywords, cut);
     entry.comment = Fitted(FromUtf8(bookmark.description), FieldGroup::Comment, cut);
     return entry;

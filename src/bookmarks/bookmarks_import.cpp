@@ -56,11 +56,13 @@ private:
 
 } // namespace
 
-BookmarksImportOutcome RunBookmarksImport(StoreState& store,
-                                          const std::vector<BrowserBookmark>& bookmarks,
+BookmarksImportOutcome RunBookmarksImport(StoreState& store, const BrowserBookmarks& source,
                                           const BookmarksImportUi& ui, const bool& stopRequested,
                                           const ImportOptions& options) {
     BookmarksImportOutcome outcome;
+    const std::vector<BrowserBookmark>& bookmarks = source.bookmarks;
+    outcome.counts.unreadable = source.unreadable;
+    outcome.counts.replaced = source.replaced;
     outcome.counts.found = static_cast<std::int32_t>(
         std::min<size_t>(bookmarks.size(), std::numeric_limits<std::int32_t>::max()));
     std::vector<Candidate> candidates;

@@ -19,6 +19,8 @@ struct BookmarksImportCounts {
     std::int32_t existing = 0;   // URL already stored, or met earlier in the source
     std::int32_t skipped = 0;    // not an http, https, ftp or file URL, or too long a URL
     std::int32_t cut = 0;        // added with a text shortened to fit its columns
+    std::int32_t unreadable = 0; // entries of the source passed over as unreadable
+    std::int32_t replaced = 0;   // invalid bytes of the source read as U+FFFD
 };
 
 struct BookmarksImportUi {
@@ -41,8 +43,7 @@ struct BookmarksImportOutcome {
 // counts are those of the last save that succeeded. `stopRequested` is read
 // after each bookmark. The data file is not touched when no bookmark has an
 // importable URL.
-BookmarksImportOutcome RunBookmarksImport(StoreState& store,
-                                          const std::vector<BrowserBookmark>& bookmarks,
+BookmarksImportOutcome RunBookmarksImport(StoreState& store, const BrowserBookmarks& source,
                                           const BookmarksImportUi& ui, const bool& stopRequested,
                                           const ImportOptions& options = {});
 

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <string_view>
-#include <vector>
 
 namespace tomorine {
 
@@ -16,11 +15,11 @@ inline constexpr std::uint64_t kMaxBookmarkFileBytes = std::uint64_t{1} << 28;
 // "Bookmarks" file): the bookmark bar, the other and the synced bookmarks,
 // each folder's bookmarks before those of the folders below it as the
 // browser lists them. The root folders are not part of a folder path.
+// Invalid UTF-8 and halves of surrogate pairs are read as U+FFFD and counted.
 // Throws WorkbookError naming the file when it is missing or not whole JSON.
-std::vector<BrowserBookmark> ReadChromiumBookmarks(const std::filesystem::path& profileOrFile);
+BrowserBookmarks ReadChromiumBookmarks(const std::filesystem::path& profileOrFile);
 
 // The same from the file's text; `name` is what an error names.
-std::vector<BrowserBookmark> ParseChromiumBookmarks(std::string_view json,
-                                                    const std::filesystem::path& name);
+BrowserBookmarks ParseChromiumBookmarks(std::string_view json, const std::filesystem::path& name);
 
 } // namespace tomorine

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace tomorine {
 
@@ -20,41 +21,34 @@ constexpr const char* kItems =
 constexpr int kBookmark = 1;
 constexpr int kFolder = 2;
 
-struct Item {
-    long long id = 0;
-    int type = 0;
-    long long parent = 0;
-    std::string title;
-    std::string url;
-    std::string guid;
-};
-
-bool IsBuiltInRoot(const Item& item) {
+bool IsBuiltInRoot(const PlacesItem& item) {
     return item.guid.size() == 12 && item.guid.ends_with("__");
 }
 
 class Tree {
 public:
-    explicit Tree(std::vector<Item> items) : items_(std::move(items)) {
+    explicit Tree(std::vector<PlacesItem> items) : items_(std::move(items)) {
         for (size_t i = 0; i < items_.size(); ++i) {
             byId_[items_[i].id] = i;
             children_[items_[i].parent].push_back(i);
         }
-        for (const Item& item : items_) {
+        for (const PlacesItem& item : items_) {
             if (item.guid == "tags________") {
                 tagsRoot_ = item.id;
             }
         }
     }
 
-    std::vector<BrowserBookmark> bookmarks() {
+    BrowserBookmarks bookmarks() {
         collectTags();
-        std::vector<BrowserBookmark> out;
-        for (const Item& item : items_) {
+        BrowserBookmarks out;
+        for (const PlacesItem& item : items_) {
             if (item.parent == 0 || !byId_.contains(item.parent)) {
-                walk(item.id, "", out);
+                ++reached_;
+                walk(item.id, out);
             }
         }
+        out.unreadable = static_cast<int>(items_.size() - std::min(reached_, items_.size()));
         return out;
     }
 
@@ -64,42 +58,93 @@ private:
             return;
         }
         for (size_t tagFolder : children_[tagsRoot_]) {
+            ++reached_;
             for (size_t child : children_[items_[tagFolder].id]) {
+                ++reached_;
                 if (items_[child].type == kBookmark && !items_[tagFolder].title.empty()) {
-                    tags_[items_[child].url].push_back(items_[tagFolder].title);
+                    Tags& tags = tags_[items_[child].url];
+                    // Each bookmark of the URL gets a copy: more than the
+                    // keywords hold would only multiply memory.
+                    if (tags.bytes < kMaxTagBytes) {
+                        tags.bytes += items_[tagFolder].title.size() + 1;
+                        tags.names.push_back(items_[tagFolder].title);
+                    }
                 }
             }
         }
     }
 
-    void walk(long long folder, const std::string& path, std::vector<BrowserBookmark>& out) {
-        for (size_t index : children_[folder]) {
-            const Item& item = items_[index];
-            if (item.type == kBookmark) {
+    // Depth first on an explicit stack, so that no depth exhausts the call
+    // stack; a folder met again (a cycle) is passed over.
+    void walk(long long top, BrowserBookmarks& out) {
+        struct Frame {
+            const std::vector<size_t>* children;
+            size_t next;
+            BookmarkFolder folder;
+        };
+        std::vector<Frame> stack;
+        auto enter = [&](long long id, BookmarkFolder folder) {
+            if (!walked_.insert(id).second) {
+                return false;
+            }
+            auto children = children_.find(id);
+            stack.push_back(
+                {children == children_.end() ? &kNoChildren : &children->second, 0, folder});
+            return true;
+        };
+        enter(top, {});
+        while (!stack.empty()) {
+            Frame& frame = stack.back();
+            if (frame.next == frame.children->size()) {
+                stack.pop_back();
+                continue;
+            }
+            const PlacesItem& item = items_[(*frame.children)[frame.next++]];
+            if (item.id == tagsRoot_) {
+                ++reached_;
+            } else if (item.type == kBookmark) {
+                ++reached_;
                 auto tags = tags_.find(item.url);
-                out.push_back(BrowserBookmark{
+                out.bookmarks.push_back(BrowserBookmark{
                     item.url, item.title,
-                    tags == tags_.end() ? std::vector<std::string>{} : tags->second, "", path});
-            } else if (item.type == kFolder && item.id != tagsRoot_ && item.id != folder) {
-                std::string inner = path;
-                if (!IsBuiltInRoot(item)) {
-                    inner += (inner.empty() ? "" : "/") + item.title;
+                    tags == tags_.end() ? std::vector<std::string>{} : tags->second.names, "",
+                    frame.folder});
+            } else if (item.type == kFolder) {
+                BookmarkFolder inner =
+                    IsBuiltInRoot(item) ? frame.folder : BookmarkFolder(frame.folder, item.title);
+                if (enter(item.id, std::move(inner))) {
+                    ++reached_;
                 }
-                walk(item.id, inner, out);
+            } else {
+                ++reached_; // a separator
             }
         }
     }
 
-    std::vector<Item> items_;
+    static inline const std::vector<size_t> kNoChildren;
+
+    std::vector<PlacesItem> items_;
     std::unordered_map<long long, size_t> byId_;
     std::map<long long, std::vector<size_t>> children_;
-    std::unordered_map<std::string, std::vector<std::string>> tags_;
+    struct Tags {
+        std::vector<std::string> names;
+        size_t bytes = 0;
+    };
+    static constexpr size_t kMaxTagBytes = 8192;
+
+    std::unordered_map<std::string, Tags> tags_;
+    std::unordered_set<long long> walked_;
+    size_t reached_ = 0;
     long long tagsRoot_ = 0;
 };
 
 } // namespace
 
-std::vector<BrowserBookmark> ReadFirefoxBookmarks(const fs::path& profileOrFile) {
+BrowserBookmarks BookmarksOfPlaces(std::vector<PlacesItem> items) {
+    return Tree(std::move(items)).bookmarks();
+}
+
+BrowserBookmarks ReadFirefoxBookmarks(const fs::path& profileOrFile) {
     std::error_code error;
     const fs::path database =
         fs::is_directory(profileOrFile, error) ? profileOrFile / "places.sqlite" : profileOrFile;
@@ -110,16 +155,16 @@ std::vector<BrowserBookmark> ReadFirefoxBookmarks(const fs::path& profileOrFile)
     if (copy.failure()) {
         throw *copy.failure();
     }
-    std::vector<Item> items;
+    std::vector<PlacesItem> items;
     const bool read = copy.forEachRow(kItems, [&](const std::vector<std::string>& row) {
-        items.push_back(Item{std::atoll(row[0].c_str()), std::atoi(row[1].c_str()),
-                             std::atoll(row[2].c_str()), row[3], row[4], row[5]});
+        items.push_back(PlacesItem{std::atoll(row[0].c_str()), std::atoi(row[1].c_str()),
+                                   std::atoll(row[2].c_str()), row[3], row[4], row[5]});
     });
     if (!read) {
         throw WorkbookError(ErrorNumber::NotInExpectedFormat,
                             QuotedPath(database) + " は Firefox のブックマークとして読めません");
     }
-    return Tree(std::move(items)).bookmarks();
+    return BookmarksOfPlaces(std::move(items));
 }
 
 } // namespace tomorine

@@ -29,6 +29,9 @@ void AppendUtf8(std::string& out, std::uint32_t code) {
     }
 }
 
+// "#x" and eight hex digits.
+constexpr size_t kLongestReference = 10;
+
 constexpr std::array<std::pair<std::string_view, std::uint32_t>, 7> kNamed{{
     {"amp", '&'},
     {"lt", '<'},
@@ -80,8 +83,11 @@ std::string DecodeEntities(std::string_view text) {
     size_t i = 0;
     while (i < text.size()) {
         if (text[i] == '&') {
-            const size_t end = text.find(';', i);
-            if (end != std::string_view::npos && end - i <= 12) {
+            // Looks no further than the longest reference, so that a run of
+            // '&' without ';' stays linear.
+            const size_t semicolon = text.substr(i, kLongestReference + 2).find(';');
+            if (semicolon != std::string_view::npos) {
+                const size_t end = i + semicolon;
                 if (std::uint32_t code = ReferenceValue(text.substr(i + 1, end - i - 1))) {
                     AppendUtf8(out, code);
                     i = end + 1;

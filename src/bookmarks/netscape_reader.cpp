@@ -124,7 +124,7 @@ class NetscapeParser {
 public:
     explicit NetscapeParser(std::string_view html) : scanner_(html) {}
 
-    std::vector<BrowserBookmark> parse(bool& sawList) {
+    BrowserBookmarks parse(bool& sawList) {
         while (!scanner_.atEnd()) {
             std::string_view text = scanner_.text();
             if (description_) {
@@ -137,7 +137,9 @@ public:
         }
         endDescription();
         sawList = sawList_;
-        return std::move(out_);
+        BrowserBookmarks read;
+        read.bookmarks = std::move(out_);
+        return read;
     }
 
 private:
@@ -176,7 +178,8 @@ private:
             pendingFolder_ = elementText("/h3");
         } else if (tag.name == "dl") {
             sawList_ = true;
-            folders_.push_back(std::move(pendingFolder_));
+            folders_.push_back(pendingFolder_ ? BookmarkFolder(folder(), std::move(*pendingFolder_))
+                                              : folder());
             pendingFolder_.reset();
         } else if (tag.name == "/dl" && !folders_.empty()) {
             folders_.pop_back();
@@ -201,20 +204,12 @@ private:
             }
         }
         bookmark.title = elementText("/a");
-        bookmark.folder = folderPath();
+        bookmark.folder = folder();
         out_.push_back(std::move(bookmark));
         lastIsBookmark_ = true;
     }
 
-    std::string folderPath() const {
-        std::string path;
-        for (const std::optional<std::string>& folder : folders_) {
-            if (folder) {
-                path += (path.empty() ? "" : "/") + *folder;
-            }
-        }
-        return path;
-    }
+    BookmarkFolder folder() const { return folders_.empty() ? BookmarkFolder() : folders_.back(); }
 
     void endDescription() {
         if (!description_) {
@@ -229,7 +224,7 @@ private:
 
     Scanner scanner_;
     std::vector<BrowserBookmark> out_;
-    std::vector<std::optional<std::string>> folders_;
+    std::vector<BookmarkFolder> folders_; // one a <DL>; an unnamed one adds no folder
     std::optional<std::string> pendingFolder_;
     std::optional<std::string> description_;
     bool lastIsBookmark_ = false;
@@ -238,18 +233,18 @@ private:
 
 } // namespace
 
-std::vector<BrowserBookmark> ParseNetscapeBookmarks(std::string_view bytes, const fs::path& name) {
+BrowserBookmarks ParseNetscapeBookmarks(std::string_view bytes, const fs::path& name) {
     const std::string html = DecodePage(bytes, "");
     bool sawList = false;
-    std::vector<BrowserBookmark> bookmarks = NetscapeParser(html).parse(sawList);
-    if (!sawList && bookmarks.empty()) {
+    BrowserBookmarks bookmarks = NetscapeParser(html).parse(sawList);
+    if (!sawList && bookmarks.bookmarks.empty()) {
         throw WorkbookError(ErrorNumber::NotInExpectedFormat,
                             QuotedPath(name) + " はブックマークのファイルではありません");
     }
     return bookmarks;
 }
 
-std::vector<BrowserBookmark> ReadNetscapeBookmarks(const fs::path& file) {
+BrowserBookmarks ReadNetscapeBookmarks(const fs::path& file) {
     const FileBytes bytes = ReadFileBytes(file, kMaxBookmarkFileBytes);
     return ParseNetscapeBookmarks(
         std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), file);

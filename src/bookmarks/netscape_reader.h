@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <string_view>
-#include <vector>
 
 namespace tomorine {
 
@@ -14,10 +13,9 @@ namespace tomorine {
 // byte order mark or a <meta> charset says otherwise; entities are decoded.
 // Throws WorkbookError naming the file when it cannot be read or holds no
 // bookmark list at all.
-std::vector<BrowserBookmark> ReadNetscapeBookmarks(const std::filesystem::path& file);
+BrowserBookmarks ReadNetscapeBookmarks(const std::filesystem::path& file);
 
 // The same from the file's bytes; `name` is what an error names.
-std::vector<BrowserBookmark> ParseNetscapeBookmarks(std::string_view bytes,
-                                                    const std::filesystem::path& name);
+BrowserBookmarks ParseNetscapeBookmarks(std::string_view bytes, const std::filesystem::path& name);
 
 } // namespace tomorine

@@ -55,7 +55,7 @@ std::filesystem::path ConfigFolder() {
     return config && *config ? std::filesystem::path(config) : HomeFolder() / ".config";
 }
 
-std::vector<BrowserBookmark> ReadSource(const ParsedArgs& args) {
+BrowserBookmarks ReadSource(const ParsedArgs& args) {
     const std::filesystem::path given = args.operands.empty()
                                             ? std::filesystem::path()
                                             : std::filesystem::path(args.operands.front());
@@ -88,7 +88,8 @@ void PrintCounts(std::ostream& out, const BookmarksImportCounts& counts, bool js
     if (json) {
         out << "{\"found\":" << counts.found << ",\"registered\":" << counts.registered
             << ",\"existing\":" << counts.existing << ",\"skipped\":" << counts.skipped
-            << ",\"cut\":" << counts.cut << "}\n";
+            << ",\"cut\":" << counts.cut << ",\"unreadable\":" << counts.unreadable
+            << ",\"replaced\":" << counts.replaced << "}\n";
         return;
     }
     out << "検出数：" << CountCaption(counts.found) << '\n'
@@ -97,6 +98,12 @@ void PrintCounts(std::ostream& out, const BookmarksImportCounts& counts, bool js
         << "対象外：" << CountCaption(counts.skipped) << '\n';
     if (counts.cut > 0) {
         out << "長すぎて一部を切り詰めたもの：" << CountCaption(counts.cut) << '\n';
+    }
+    if (counts.unreadable > 0) {
+        out << "読めずに飛ばしたもの：" << CountCaption(counts.unreadable) << '\n';
+    }
+    if (counts.replaced > 0) {
+        out << "読めない文字を置き換えたもの：" << CountCaption(counts.replaced) << '\n';
     }
 }
 
@@ -112,7 +119,7 @@ int ImportBookmarksCommand(const Invocation& call) {
         return Fail(call.err,
                     std::string(Messages::NoDataFile) + ": " + QuotedPath(store.DataFilePath));
     }
-    std::vector<BrowserBookmark> bookmarks = ReadSource(args);
+    BrowserBookmarks bookmarks = ReadSource(args);
     bool stop = false;
     BookmarksImportOutcome outcome;
     {

@@ -76,7 +76,8 @@ void PrintSummary(std::ostream& out, const ImportOutcome& outcome, const Favorit
         << "登録数：" << CountCaption(favorites.RegisteredCount) << '\n'
         << "既存数：" << CountCaption(favorites.ExistingCount) << '\n'
         << "エラー数：" << CountCaption(counters.ShortcutErrorCount) << '\n';
-    ImportNotices notices = NoticesFor(counters, favorites.SkippedCount);
+    ImportNotices notices =
+        NoticesFor(counters, favorites.SkippedCount, outcome.unreadableFolders);
     for (const std::string& notice :
          {notices.unreadable, notices.namesTooLong, notices.noTargets, notices.skipped}) {
         if (!notice.empty()) {

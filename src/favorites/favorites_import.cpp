@@ -96,7 +96,9 @@ ImportOutcome RunFavoritesImport(ImportContext& context, const std::filesystem::
     ImportOutcome outcome;
     std::vector<std::filesystem::path> files;
     try {
-        files = FindFiles(folder, u"*.url");
+        FoundFiles found = FindFiles(folder, u"*.url");
+        files = std::move(found.files);
+        outcome.unreadableFolders = found.unreadableFolders;
     } catch (const std::exception& e) {
         outcome.failure = e.what();
         return outcome;

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <sys/stat.h>
@@ -49,45 +51,104 @@ private:
     DIR* dir_;
 };
 
+// Depth first on an explicit stack. One path string grows and shrinks with
+// the walk, and a folder stays open only while subfolders of it are left to
+// open, so a deep chain costs memory linear in its depth and two descriptors.
 class Walk {
 public:
     explicit Walk(std::u16string pattern) : pattern_(std::move(pattern)) {}
 
-    // Opens relative to the parent folder, so that a path beyond the system's
-    // length limit is still walked.
-    void folder(int parentFd, const std::string& name, const std::filesystem::path& path) {
+    void run(const std::filesystem::path& top) {
+        path_ = top.native();
+        std::optional<Level> first = open(AT_FDCWD, path_, true);
+        if (!first) {
+            return;
+        }
+        stack_.push_back(std::move(*first));
+        while (!stack_.empty()) {
+            Level& level = stack_.back();
+            if (level.next == level.subfolders.size()) {
+                stack_.pop_back();
+                continue;
+            }
+            const std::string name = std::move(level.subfolders[level.next++]);
+            const std::shared_ptr<Folder> parent = level.folder;
+            if (level.next == level.subfolders.size()) {
+                level.folder.reset(); // no other subfolder needs it
+            }
+            path_.resize(level.pathLength);
+            path_ += separator(name);
+            if (std::optional<Level> inner = open(parent->fd(), name, false)) {
+                stack_.push_back(std::move(*inner));
+            }
+        }
+    }
+
+    FoundFiles take() { return std::move(found_); }
+
+private:
+    struct Level {
+        std::shared_ptr<Folder> folder; // open while subfolders are left
+        std::vector<std::string> subfolders;
+        size_t next = 0;
+        size_t pathLength = 0; // of path_ at this folder
+    };
+
+    std::string separator(const std::string& name) const {
+        return path_.ends_with('/') ? name : '/' + name;
+    }
+
+    // The folder `name` in `parentFd`, its matching files taken. A folder
+    // that cannot be read is counted and passed over, except the top one.
+    // Opens relative to the parent folder, so that a path beyond the
+    // system's length limit is still walked.
+    std::optional<Level> open(int parentFd, const std::string& name, bool top) {
+        std::shared_ptr<Folder> folder;
+        std::vector<Name> names;
+        try {
+            folder = openFolder(parentFd, name);
+            struct stat info {};
+            if (fstat(folder->fd(), &info) != 0 ||
+                !visited_.insert({info.st_dev, info.st_ino}).second) {
+                return std::nullopt;
+            }
+            names = list(*folder);
+        } catch (const WorkbookError&) {
+            if (top) {
+                throw;
+            }
+            ++found_.unreadableFolders;
+            return std::nullopt;
+        }
+        Level level{std::move(folder), {}, 0, path_.size()};
+        for (Name& n : names) {
+            if (n.folder) {
+                level.subfolders.push_back(std::move(n.bytes));
+            } else if (MatchesWildcard(n.folded, pattern_)) {
+                found_.files.emplace_back(path_ + separator(n.bytes));
+            }
+        }
+        if (level.subfolders.empty()) {
+            level.folder.reset();
+        }
+        return level;
+    }
+
+    std::shared_ptr<Folder> openFolder(int parentFd, const std::string& name) {
         int fd = openat(parentFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0) {
-            throw FileError(errno, "読み込み", path);
+            throw FileError(errno, "読み込み", path_);
         }
         DIR* dir = fdopendir(fd);
         if (dir == nullptr) {
             int error = errno;
             ::close(fd);
-            throw FileError(error, "読み込み", path);
+            throw FileError(error, "読み込み", path_);
         }
-        Folder open(dir);
-        struct stat info {};
-        if (fstat(open.fd(), &info) != 0 || !visited_.insert({info.st_dev, info.st_ino}).second) {
-            return;
-        }
-        std::vector<Name> names = list(open, path);
-        for (const Name& n : names) {
-            if (!n.folder && MatchesWildcard(Lower(FromUtf8(n.bytes)), pattern_)) {
-                found_.push_back(path / n.bytes);
-            }
-        }
-        for (const Name& n : names) {
-            if (n.folder) {
-                folder(open.fd(), n.bytes, path / n.bytes);
-            }
-        }
+        return std::make_shared<Folder>(dir);
     }
 
-    std::vector<std::filesystem::path> take() { return std::move(found_); }
-
-private:
-    std::vector<Name> list(const Folder& open, const std::filesystem::path& path) {
+    std::vector<Name> list(const Folder& open) {
         std::vector<Name> names;
         errno = 0;
         while (dirent* entry = readdir(open.get())) {
@@ -103,7 +164,7 @@ private:
             errno = 0;
         }
         if (errno != 0) {
-            throw FileError(errno, "読み込み", path);
+            throw FileError(errno, "読み込み", path_);
         }
         std::sort(names.begin(), names.end(), [](const Name& a, const Name& b) {
             return std::tie(a.folded, a.bytes) < std::tie(b.folded, b.bytes);
@@ -112,8 +173,10 @@ private:
     }
 
     std::u16string pattern_;
+    std::string path_; // of the folder being opened
+    std::vector<Level> stack_;
     std::set<std::pair<dev_t, ino_t>> visited_;
-    std::vector<std::filesystem::path> found_;
+    FoundFiles found_;
 };
 
 } // namespace
@@ -155,10 +218,9 @@ bool MatchesWildcard(std::u16string_view name, std::u16string_view pattern) {
     return pi == p.size();
 }
 
-std::vector<std::filesystem::path> FindFiles(const std::filesystem::path& folder,
-                                             std::u16string_view pattern) {
+FoundFiles FindFiles(const std::filesystem::path& folder, std::u16string_view pattern) {
     Walk walk(Lower(pattern));
-    walk.folder(AT_FDCWD, folder.native(), folder);
+    walk.run(folder);
     return walk.take();
 }
 

@@ -15,9 +15,13 @@ bool MatchesWildcard(std::u16string_view name, std::u16string_view pattern);
 // each subfolder with everything below it. Within a folder names come in
 // the order the Windows file system lists them (without letter case), as
 // Linux lists them in no useful order. Each folder is walked once, however
-// many links lead to it; paths of any length are walked. Throws WorkbookError
-// naming a folder that cannot be read.
-std::vector<std::filesystem::path> FindFiles(const std::filesystem::path& folder,
-                                             std::u16string_view pattern);
+// many links lead to it; paths of any length and folders of any depth are
+// walked. A subfolder that cannot be read is counted and passed over; throws
+// WorkbookError naming `folder` when it cannot be read itself.
+struct FoundFiles {
+    std::vector<std::filesystem::path> files;
+    int unreadableFolders = 0;
+};
+FoundFiles FindFiles(const std::filesystem::path& folder, std::u16string_view pattern);
 
 } // namespace tomorine

@@ -7,7 +7,8 @@ std::string CountCaption(std::int64_t count) {
     return digits.size() >= 5 ? digits : std::string(5 - digits.size(), ' ') + digits;
 }
 
-ImportNotices NoticesFor(const ShortcutCounters& counters, std::int32_t skipped) {
+ImportNotices NoticesFor(const ShortcutCounters& counters, std::int32_t skipped,
+                         std::int32_t unreadableFolders) {
     ImportNotices notices;
     if (skipped != 0) {
         notices.skipped =
@@ -17,6 +18,11 @@ ImportNotices NoticesFor(const ShortcutCounters& counters, std::int32_t skipped)
     if (counters.ShortcutErrorCount != 0) {
         notices.unreadable = std::to_string(counters.ShortcutErrorCount) +
                              "個の\"URLが取得できないお気に入り\"がありました";
+    }
+    if (unreadableFolders != 0) {
+        notices.unreadable += (notices.unreadable.empty() ? "" : "、") +
+                              std::to_string(unreadableFolders) +
+                              "個の\"読めないフォルダ\"がありました";
     }
     if (counters.ShortcutBadCallCount != 0) {
         notices.namesTooLong = std::string(FavoritesMessages::NamesTooLong);

@@ -24,14 +24,16 @@ inline constexpr std::string_view NoTargets = "URLが未指定のものがある
 std::string CountCaption(std::int64_t count);
 
 // The notices after an import, each empty when it does not apply: the
-// number of shortcuts whose URL could not be read, names too long, shortcuts
-// without a URL, and the number of `skipped` shortcuts whose URL is no link.
+// number of shortcuts whose URL could not be read and of folders that could
+// not be read, names too long, shortcuts without a URL, and the number of
+// `skipped` shortcuts whose URL is no link.
 struct ImportNotices {
     std::string unreadable;
     std::string namesTooLong;
     std::string noTargets;
     std::string skipped;
 };
-ImportNotices NoticesFor(const ShortcutCounters& counters, std::int32_t skipped);
+ImportNotices NoticesFor(const ShortcutCounters& counters, std::int32_t skipped,
+                         std::int32_t unreadableFolders = 0);
 
 } // namespace tomorine

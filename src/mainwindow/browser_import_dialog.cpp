@@ -89,7 +89,7 @@ void BrowserImportDialog::runImport(const Source& source) {
     Label2->clear();
     Label1->setText(QStringLiteral("読み込み中"));
     Label1->repaint();
-    std::vector<BrowserBookmark> bookmarks;
+    BrowserBookmarks bookmarks;
     try {
         bookmarks = source.kind == Source::Firefox    ? ReadFirefoxBookmarks(source.path)
                     : source.kind == Source::Chromium ? ReadChromiumBookmarks(source.path)
@@ -118,6 +118,12 @@ void BrowserImportDialog::runImport(const Source& source) {
                   "　既存数：" + CountCaption(c.existing) + "　対象外：" + CountCaption(c.skipped));
     if (c.cut > 0) {
         counts += ToQString("　切り詰め：" + CountCaption(c.cut));
+    }
+    if (c.unreadable > 0) {
+        counts += ToQString("　読めず：" + CountCaption(c.unreadable));
+    }
+    if (c.replaced > 0) {
+        counts += ToQString("　文字置換：" + CountCaption(c.replaced));
     }
     Label2->setText(counts);
     Label1->setText(outcome.stopped ? QStringLiteral("中止") : QStringLiteral("完了"));

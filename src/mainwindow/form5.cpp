@@ -295,7 +295,7 @@ void Form5::showSummary(const ImportOutcome& outcome) {
     Label4->setText(ToQString(CountCaption(state_.RegisteredCount)));
     Label5->setText(ToQString(CountCaption(state_.ExistingCount)));
     Label6->setText(ToQString(CountCaption(state_.ShortcutErrorCount)));
-    ImportNotices notices = NoticesFor(state_, state_.SkippedCount);
+    ImportNotices notices = NoticesFor(state_, state_.SkippedCount, outcome.unreadableFolders);
     Label7->setText(ToQString(notices.unreadable.empty() || notices.skipped.empty()
                                   ? notices.unreadable + notices.skipped
                                   : notices.unreadable + "\n" + notices.skipped));

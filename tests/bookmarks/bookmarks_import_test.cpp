@@ -20,7 +20,7 @@ BrowserBookmark Bookmark(std::string url, std::string title = "",
                          std::vector<std::string> tags = {}, std::string description = "",
                          std::string folder = "") {
     return {std::move(url), std::move(title), std::move(tags), std::move(description),
-            std::move(folder)};
+            folder.empty() ? BookmarkFolder() : BookmarkFolder({}, std::move(folder))};
 }
 
 // A URL too long for its columns is not taken, as a cut one would be another
@@ -49,7 +49,7 @@ protected:
                                const ImportOptions& options = {}) {
         BookmarksImportUi ui{[](int) {}, [] {}};
         bool stop = false;
-        return RunBookmarksImport(store_, bookmarks, ui, stop, options);
+        return RunBookmarksImport(store_, {bookmarks}, ui, stop, options);
     }
 
     TempDir dir_;

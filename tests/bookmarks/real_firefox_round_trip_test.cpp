@@ -23,7 +23,7 @@ using Found = std::map<std::string, std::string>; // URL -> "title | [tag][tag]"
 // The loopback bookmarks of the profile; tags sorted.
 Found LoopbackBookmarks(const fs::path& profile) {
     Found found;
-    for (BrowserBookmark& b : ReadFirefoxBookmarks(profile)) {
+    for (BrowserBookmark& b : ReadFirefoxBookmarks(profile).bookmarks) {
         std::sort(b.tags.begin(), b.tags.end());
         std::string tags;
         for (const std::string& tag : b.tags) {

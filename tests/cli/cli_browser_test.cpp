@@ -53,8 +53,8 @@ TEST_F(BrowserCli, ImportBookmarksTakesTheDefaultFirefoxProfileOrLeavesTheFileAs
         places.tag("https://new.example/", "タグ");
     }
     CliOutcome imported = run({"import-bookmarks", "--firefox", "--json"});
-    EXPECT_EQ(imported.out,
-              "{\"found\":3,\"registered\":1,\"existing\":1,\"skipped\":1,\"cut\":0}\n")
+    EXPECT_EQ(imported.out, "{\"found\":3,\"registered\":1,\"existing\":1,\"skipped\":1,\"cut\":0,"
+                            "\"unreadable\":0,\"replaced\":0}\n")
         << imported.err;
     EXPECT_NE(run({"show", "2"}).out.find("キーワード: タグ"), std::string::npos);
 }
@@ -95,7 +95,8 @@ TEST_F(BrowserCli, ExportBookmarksWritesTheHitsOfTheSearchThatImportReadsBack) {
     CliOutcome exported = run({"export-bookmarks", "out.html", "--title", "京都"});
     EXPECT_EQ(exported.out, "1件 出力しました\n") << exported.err;
     EXPECT_EQ(run({"import-bookmarks", "out.html", "--json"}).out,
-              "{\"found\":1,\"registered\":0,\"existing\":1,\"skipped\":0,\"cut\":0}\n");
+              "{\"found\":1,\"registered\":0,\"existing\":1,\"skipped\":0,\"cut\":0,\"unreadable\":"
+              "0,\"replaced\":0}\n");
 }
 
 TEST_F(BrowserCli, CapturePrintsTheTitleAndKeywordsOfTheGivenPage) {

@@ -1,5 +1,6 @@
 // The import engine on a Favorites tree built at run time, with the rows it
 // writes read back by xlrd.
+#include "bounded_run.h"
 #include "favorites/favorites_import.h"
 #include "favorites/find_files.h"
 #include "favorites_tree.h"
@@ -9,7 +10,10 @@
 #include "support/data_file.h"
 #include "support/temp_dir.h"
 
+#include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace tomorine;
 using namespace tomorine::test;
@@ -79,19 +83,58 @@ TEST_F(Import, AFailedSaveLeavesTheCountsOfTheLastSave) {
 
 // Files of the folder first, then each subfolder by name without case; a
 // link back up is walked once only.
-TEST(FindFiles, FolderFilesFirstThenEachSubfolderByNameWithoutCase) {
-    TempDir dir;
-    const std::filesystem::path root = dir / "fav";
-    std::filesystem::create_directories(root / "B" / "inner");
-    std::filesystem::create_directories(root / "a");
-    for (const auto& file : {root / "z.url", root / "Y.Url", root / "B" / "inner" / "i.url",
-                             root / "a" / "skip.txt", root / "B" / "A.URL"}) {
-        WriteBytes(file, {});
+// Files of a folder first, then each subfolder by name without case; deep,
+// looping and unreadable trees and special files walked in bounded memory
+// (without privileges), a folder that cannot be read passed over.
+TEST(FindFiles, FolderFilesFirstThenEachSubfolderWithinBounds) {
+    auto touch = [](int fd, const char* name) { close(openat(fd, name, O_CREAT, 0644)); };
+    const std::pair<std::function<void(int)>, std::string> cases[] = {
+        {[&](int fd) {
+             for (const char* folder : {"B", "B/inner", "a"}) {
+                 mkdirat(fd, folder, 0755);
+             }
+             for (const char* file : {"z.url", "Y.Url", "B/inner/i.url", "a/skip.txt", "B/A.URL"}) {
+                 touch(fd, file);
+             }
+             symlinkat("..", fd, "a/loop"), mkfifoat(fd, "p.url", 0);
+             symlinkat("/dev/zero", fd, "zero.url");
+         },
+         "p.url Y.Url z.url zero.url B/A.URL B/inner/i.url | 0"},
+        {[&](int fd) {
+             for (int level = 0; level < 5000; ++level) {
+                 mkdirat(fd, "d", 0755);
+                 const int inner = openat(fd, "d", O_RDONLY);
+                 dup2(inner, fd), close(inner);
+             }
+             touch(fd, "a.url");
+         },
+         "| 0"},
+        {[&](int fd) { mkdirat(fd, "a", 0), mkdirat(fd, "b", 0755), touch(fd, "b/b.url"); },
+         "b/b.url | 1"},
+    };
+    for (const auto& [make, expected] : cases) {
+        TempDir dir;
+        chmod(dir.path().c_str(), 0755);
+        const int fd = open(dir.path().c_str(), O_RDONLY);
+        make(fd);
+        close(fd);
+        ExpectWithinBounds([&] {
+            ASSERT_TRUE(geteuid() != 0 || (setgid(65534) == 0 && setuid(65534) == 0));
+            const FoundFiles found = FindFiles(dir.path(), u"*.URL");
+            std::string names;
+            for (const std::filesystem::path& file : found.files) {
+                const std::string relative = file.lexically_relative(dir.path());
+                names += relative.size() < 99 ? relative + " " : "";
+            }
+            EXPECT_EQ(names + "| " + std::to_string(found.unreadableFolders), expected);
+        });
+        // A recursive removal takes time quadratic in the depth: unwind the chain.
+        for (int top = open(dir.path().c_str(), O_RDONLY), child;
+             (child = openat(top, "d", O_RDONLY)) >= 0; close(child)) {
+            renameat(child, "d", top, "next"), unlinkat(child, "a.url", 0);
+            unlinkat(top, "d", AT_REMOVEDIR), renameat(top, "next", top, "d");
+        }
     }
-    std::filesystem::create_directory_symlink(root, root / "a" / "loop");
-    EXPECT_EQ(FindFiles(root, u"*.URL"), (std::vector<std::filesystem::path>{
-                                             root / "Y.Url", root / "z.url", root / "B" / "A.URL",
-                                             root / "B" / "inner" / "i.url"}));
 }
 
 } // namespace

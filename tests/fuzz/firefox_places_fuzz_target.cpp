@@ -1,0 +1,27 @@
+// The Firefox tree on rows built in memory, 8 bytes each: id (2), type,
+// parent (2), title, URL and guid from small ranges, so that cycles,
+// self-parents and deep chains are met. Each item is met at most once.
+#include "bookmarks/firefox_bookmarks.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
+    using namespace tomorine;
+    const char* guids[] = {"", "root________", "tags________", "menu________", "abcdefghijkl"};
+    std::vector<PlacesItem> items;
+    for (const unsigned char* r = data; r + 8 <= data + size && items.size() < 4096; r += 8) {
+        items.push_back({r[0] | r[1] << 8, r[2] % 4, r[3] | r[4] << 8, std::string(1, char(r[5])),
+                         "http://a/" + std::to_string(r[6] % 8), guids[r[7] % 5]});
+    }
+    std::stable_sort(items.begin(), items.end(),
+                     [](auto& a, auto& b) { return a.parent < b.parent; });
+    const BrowserBookmarks read = BookmarksOfPlaces(items);
+    for (const auto& b : read.bookmarks) {
+        (void)b.folder.path();
+    }
+    if (read.bookmarks.size() + size_t(read.unreadable) > items.size()) {
+        std::abort();
+    }
+    return 0;
+}
