@@ -4,7 +4,7 @@
 #include "bookmarks/firefox_bookmarks.h"
 #include "bookmarks/netscape_reader.h"
 #include "bookmarks/netscape_writer.h"
-#include "bounded_run.h"
+#include "support/bounded_run.h"
 #include "browser_files.h"
 #include "store/workbook/workbook_error.h"
 #include "support/temp_dir.h"

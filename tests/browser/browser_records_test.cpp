@@ -4,8 +4,8 @@
 #include "browser/capture.h"
 #include "browser/chromium_session.h"
 #include "local_http_server.h"
+#include "support/bounded_run.h"
 #include "support/hostile_files.h"
-#include "support/memory_cap.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -166,10 +166,13 @@ TEST_F(BrowserRecordsTest, hostileSessionFilesGiveWayToTheHistory) {
     for (const auto& [kind, bytes, head] : files) {
         fs::remove(session);
         MakeHostile(kind, session, bytes, head);
-        const MemoryCap cap(256 << 20);
-        EXPECT_EQ(CaptureFromBrowser(Window("題 — Mozilla Firefox", "firefox"), env).url,
-                  server.url("/old"))
-            << HostileName(kind) << " " << bytes;
+        ExpectWithinBounds(
+            [&] {
+                EXPECT_EQ(CaptureFromBrowser(Window("題 — Mozilla Firefox", "firefox"), env).url,
+                          server.url("/old"))
+                    << HostileName(kind) << " " << bytes;
+            },
+            256);
     }
     fs::remove(home / ".mozilla/firefox/profiles.ini");
     MakeHostile(Hostile::Fifo, home / ".mozilla/firefox/profiles.ini");

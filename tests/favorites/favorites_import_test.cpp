@@ -1,6 +1,6 @@
 // The import engine on a Favorites tree built at run time, with the rows it
 // writes read back by xlrd.
-#include "bounded_run.h"
+#include "support/bounded_run.h"
 #include "favorites/favorites_import.h"
 #include "favorites/find_files.h"
 #include "favorites_tree.h"
