@@ -17,7 +17,13 @@
 namespace tomorine::test {
 namespace {
 
-TEST(HtmlText, FullWidthAndEscapes) {
+// Cp932: the bytes as glibc's CP932 decoder reads them back.
+TEST(HtmlText, FullWidthEscapesAndCp932References) {
+    const auto cp932 = [](std::u16string_view in) {
+        std::string bytes;
+        AppendCp932WithReferences(in, bytes);
+        return FromUtf8(Cp932ToUtf8(bytes));
+    };
     const struct {
         std::u16string (*rule)(std::u16string_view);
         std::u16string in, out;
@@ -30,26 +36,15 @@ TEST(HtmlText, FullWidthAndEscapes) {
         {EscapeLinkTarget, u"javascript:x\r\n 日本", u"javascript:x\r\n 日本"},
         // Converted before the escape: "&" shows as "＆", never as "&amp;amp;".
         {DisplayText, u"A&B&amp;<a href=\"x\">", u"Ａ＆Ｂ＆ａｍｐ；＜ａ\u3000ｈｒｅｆ＝＂ｘ＂＞"},
+        {cp932, u"ascii <&> \\~\r\n\tお気に入り・ｶﾅ・①・髙",
+         u"ascii <&> \\~\r\n\tお気に入り・ｶﾅ・①・髙"},
+        {cp932, u"😀𠮷野家", u"&#128512;&#134071;野家"},
+        {cp932, u"−€¥\x80", u"&#8722;&#8364;&#165;&#128;"}, // "−" would read back as "－"
+        {cp932, std::u16string(1, u'\xD842') + u"x" + std::u16string(1, u'\xDFB7'),
+         u"&#65533;x&#65533;"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.rule(c.in), c.out) << ToUtf8(c.in);
-    }
-}
-
-TEST(HtmlText, Cp932BytesAndReferencesForTheRest) {
-    const struct {
-        std::u16string in;
-        std::string readBack; // glibc's reading of the bytes
-    } cases[] = {
-        {u"ascii <&> \\~\r\n\tお気に入り・ｶﾅ・①・髙", "ascii <&> \\~\r\n\tお気に入り・ｶﾅ・①・髙"},
-        {u"😀𠮷野家", "&#128512;&#134071;野家"},
-        {u"−€¥\x80", "&#8722;&#8364;&#165;&#128;"}, // "−" would read back as "－"
-        {std::u16string(1, u'\xD842') + u"x" + std::u16string(1, u'\xDFB7'), "&#65533;x&#65533;"},
-    };
-    for (const auto& c : cases) {
-        std::string bytes;
-        AppendCp932WithReferences(c.in, bytes);
-        EXPECT_EQ(Cp932ToUtf8(bytes), c.readBack) << ToUtf8(c.in);
     }
 }
 
@@ -57,55 +52,42 @@ TEST(HtmlText, Cp932BytesAndReferencesForTheRest) {
 const std::string kCharset =
     "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=shift_jis\">\r\n";
 
-// A result row: the columns it names hold texts, all others are Null.
-using PageRow = std::map<std::u16string, std::u16string>;
-
-Recordset PageRows(const PageRow& row) {
-    std::vector<Cell> values;
-    for (const std::u16string& name : EntryColumnNames()) {
-        values.push_back(row.contains(name) ? Cell::text(row.at(name)) : Cell());
-    }
-    return Recordset(EntryColumnNames(), std::move(values));
-}
-
-std::string PageText(const std::filesystem::path& path) {
-    const std::vector<std::uint8_t> bytes = ReadBytes(path);
-    return Cp932ToUtf8(std::string(bytes.begin(), bytes.end()));
-}
-
-const PageRow kTop = {{u"URL1", u"a.htm"}, {u"タイトル1", u"Top"}, {u"コメント1", u"note"}};
-
-// A Null column adds nothing; a non-Null empty one makes an empty cell, not
-// "<br>"; URL chunks join as stored, other chunks' trailing tabs become spaces.
-const PageRow kChunks = {{u"URL1", u"http://a.jp/?x=1"},
-                         {u"URL3", u"&y=\t"},
-                         {u"タイトル2", u"題\t\t"},
-                         {u"タイトル3", u"名"},
-                         {u"サブタイトル4", u""},
-                         {u"コメント2", u"ｺﾒﾝﾄ\r\n2行"},
-                         {u"キーワード1", u"秘密のキーワード"}};
-
 // The rows of each entry's box, after the link to it.
 TEST(PageBytes, EntryRows) {
     const struct {
-        PageRow row;
+        std::map<std::u16string, std::u16string> row; // others Null
         std::string rows;
     } cases[] = {
-        {kTop, "<a href=\"a.htm\">Ｔｏｐ</a></td></tr>\r\n"
-               "\t<tr><td class=\"boxstyle00001\"><br></td></tr>\r\n"
-               "\t<tr><td class=\"boxstyle00002\">ｎｏｔｅ</td></tr>\r\n\t</Table>"},
-        {kChunks, "<a href=\"http://a.jp/?x=1&amp;y=\t\">題\u3000\u3000名</a></td></tr>\r\n"
-                  "\t<tr><td class=\"boxstyle00001\"></td></tr>\r\n"
-                  "\t<tr><td class=\"boxstyle00002\">コメント\r\n２行</td></tr>\r\n\t</Table>"},
+        {{{u"URL1", u"a.htm"}, {u"タイトル1", u"Top"}, {u"コメント1", u"note"}},
+         "<a href=\"a.htm\">Ｔｏｐ</a></td></tr>\r\n"
+         "\t<tr><td class=\"boxstyle00001\"><br></td></tr>\r\n"
+         "\t<tr><td class=\"boxstyle00002\">ｎｏｔｅ</td></tr>\r\n\t</Table>"},
+        // A Null column adds nothing; a non-Null empty one makes an empty cell, not "<br>"; URL
+        // chunks join as stored, other chunks' trailing tabs become spaces.
+        {{{u"URL1", u"http://a.jp/?x=1"},
+          {u"URL3", u"&y=\t"},
+          {u"タイトル2", u"題\t\t"},
+          {u"タイトル3", u"名"},
+          {u"サブタイトル4", u""},
+          {u"コメント2", u"ｺﾒﾝﾄ\r\n2行"},
+          {u"キーワード1", u"秘密のキーワード"}},
+         "<a href=\"http://a.jp/?x=1&amp;y=\t\">題\u3000\u3000名</a></td></tr>\r\n"
+         "\t<tr><td class=\"boxstyle00001\"></td></tr>\r\n"
+         "\t<tr><td class=\"boxstyle00002\">コメント\r\n２行</td></tr>\r\n\t</Table>"},
         {{{u"URL1", u" java\tscript:alert(1)"}, {u"タイトル1", u"題"}}, // no link to run
          "題</td></tr>\r\n\t<tr><td class=\"boxstyle00001\"><br></td></tr>\r\n"
          "\t<tr><td class=\"boxstyle00002\"><br></td></tr>\r\n\t</Table>"},
     };
     for (const auto& c : cases) {
+        std::vector<Cell> values;
+        for (const std::u16string& name : EntryColumnNames()) {
+            values.push_back(c.row.contains(name) ? Cell::text(c.row.at(name)) : Cell());
+        }
+        Recordset rows(EntryColumnNames(), std::move(values));
         TempDir dir;
-        Recordset rows = PageRows(c.row);
         EXPECT_EQ(WriteHtmlPage(rows, {}, true, dir / "list.htm"), 1);
-        const std::string page = PageText(dir / "list.htm");
+        const std::vector<std::uint8_t> bytes = ReadBytes(dir / "list.htm");
+        const std::string page = Cp932ToUtf8(std::string(bytes.begin(), bytes.end()));
         EXPECT_NE(page.find(kCharset), std::string::npos) << page;
         EXPECT_NE(page.find("<tr><td class=\"boxstyle00000\">" + c.rows), std::string::npos)
             << page;

@@ -79,15 +79,8 @@ Bytes Patched(Bytes file, std::size_t at, std::uint32_t value) {
     return file;
 }
 
-// Where sector n starts; the first FAT and directory sectors.
 std::size_t SectorAt(const Bytes& file, std::uint32_t n) {
     return (std::size_t{n} + 1) << file[30];
-}
-std::size_t Fat(const Bytes& file) {
-    return SectorAt(file, Le32(&file[76]));
-}
-std::size_t Directory(const Bytes& file) {
-    return SectorAt(file, Le32(&file[48]));
 }
 
 Bytes OneSheet(std::vector<Bytes> records, std::vector<Bytes> globals = {}) {
@@ -108,7 +101,8 @@ std::vector<BrokenCase> BrokenCases() {
     };
     const Bytes big = padded(13000), difat = padded(16'000'000); // 16 MB: two DIFAT sectors
     const std::uint32_t firstDifat = Le32(&difat[68]);           // to name itself as the next
-    std::vector<Bytes> farApart;                                 // column 256 of 40,000 rows
+    const std::size_t fat = SectorAt(big, Le32(&big[76])), dir = SectorAt(big, Le32(&big[48]));
+    std::vector<Bytes> farApart; // column 256 of 40,000 rows
     for (std::uint16_t r = 0; r < 40000; ++r) {
         farApart.push_back(CellRecord(biff::Rk, r, 255, U32(2)));
     }
@@ -124,11 +118,11 @@ std::vector<BrokenCase> BrokenCases() {
     return {
         {"NotACompoundFile", Bytes(600, 'x'), "ブックではありません"},
         {"HugeSectorShift", Patched(big, 30, 0x0006001E), "壊れています"},
-        {"FatLoop", Patched(big, Fat(big) + 8, 1), "循環"},
-        {"SectorFarOutOfRange", Patched(big, Fat(big) + 4, 1'000'000), "壊れています"},
-        {"ChainShorterThanStream", Patched(big, Fat(big) + 4, 0xFFFFFFFE), "短い"},
-        {"DirectoryLoop", Patched(big, Directory(big) + 128 + 72, 1), "循環"},
-        {"NoWorkbookStream", Patched(big, Directory(big) + 128, 'X'), "Book ストリーム"},
+        {"FatLoop", Patched(big, fat + 8, 1), "循環"},
+        {"SectorFarOutOfRange", Patched(big, fat + 4, 1'000'000), "壊れています"},
+        {"ChainShorterThanStream", Patched(big, fat + 4, 0xFFFFFFFE), "短い"},
+        {"DirectoryLoop", Patched(big, dir + 128 + 72, 1), "循環"},
+        {"NoWorkbookStream", Patched(big, dir + 128, 'X'), "Book ストリーム"},
         {"DifatLoop", Patched(difat, SectorAt(difat, firstDifat) + 508, firstDifat), "DIFAT"},
         // Bare streams end where their last record ends.
         {"RecordPastStreamEnd", Concat({globals, {0x42, 0, 0xF4, 0x01, 1, 2, 3}}),
