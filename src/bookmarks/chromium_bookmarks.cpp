@@ -43,7 +43,7 @@ std::vector<BrowserBookmark> ParseChromiumBookmarks(std::string_view text, const
     json document = json::parse(text, nullptr, false);
     if (document.is_discarded() || !document.is_object() || !document.contains("roots") ||
         !document["roots"].is_object()) {
-        throw WorkbookError(ErrorNumber::NotInExpectedFormat,
+        throw WorkbookError(WorkbookFault::NotAWorkbook,
                             QuotedPath(name) +
                                 " は壊れているか、ブックマークのファイルではありません");
     }
@@ -63,7 +63,7 @@ std::vector<BrowserBookmark> ReadChromiumBookmarks(const fs::path& profileOrFile
     const fs::path file =
         fs::is_directory(profileOrFile, error) ? profileOrFile / "Bookmarks" : profileOrFile;
     if (!fs::is_regular_file(file, error)) {
-        throw WorkbookError(ErrorNumber::FileNotFound, QuotedPath(file) + " が見つかりません");
+        throw WorkbookError(WorkbookFault::FileNotFound, QuotedPath(file) + " が見つかりません");
     }
     const FileBytes bytes = ReadFileBytes(file, kMaxBookmarkFileBytes);
     return ParseChromiumBookmarks(

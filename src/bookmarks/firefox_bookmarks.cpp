@@ -104,7 +104,8 @@ std::vector<BrowserBookmark> ReadFirefoxBookmarks(const fs::path& profileOrFile)
     const fs::path database =
         fs::is_directory(profileOrFile, error) ? profileOrFile / "places.sqlite" : profileOrFile;
     if (!fs::is_regular_file(database, error)) {
-        throw WorkbookError(ErrorNumber::FileNotFound, QuotedPath(database) + " が見つかりません");
+        throw WorkbookError(WorkbookFault::FileNotFound,
+                            QuotedPath(database) + " が見つかりません");
     }
     HistoryCopy copy(database);
     std::vector<Item> items;
@@ -113,7 +114,7 @@ std::vector<BrowserBookmark> ReadFirefoxBookmarks(const fs::path& profileOrFile)
                              std::atoll(row[2].c_str()), row[3], row[4], row[5]});
     });
     if (!read) {
-        throw WorkbookError(ErrorNumber::NotInExpectedFormat,
+        throw WorkbookError(WorkbookFault::NotAWorkbook,
                             QuotedPath(database) + " は Firefox のブックマークとして読めません");
     }
     return Tree(std::move(items)).bookmarks();

@@ -243,7 +243,7 @@ std::vector<BrowserBookmark> ParseNetscapeBookmarks(std::string_view bytes, cons
     bool sawList = false;
     std::vector<BrowserBookmark> bookmarks = NetscapeParser(html).parse(sawList);
     if (!sawList && bookmarks.empty()) {
-        throw WorkbookError(ErrorNumber::NotInExpectedFormat,
+        throw WorkbookError(WorkbookFault::NotAWorkbook,
                             QuotedPath(name) + " はブックマークのファイルではありません");
     }
     return bookmarks;

@@ -18,18 +18,18 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
 
 WorkbookError NotShortcut(const std::filesystem::path& path, const std::string& why) {
-    return WorkbookError(ShortcutError::NotShortcut, QuotedPath(path) + " は" + why);
+    return WorkbookError(WorkbookFault::NotShortcut, QuotedPath(path) + " は" + why);
 }
 
 // The open failed: a name the file system refuses is the caller's fault.
 WorkbookError OpenError(const std::filesystem::path& path, int error) {
     if (error == ENAMETOOLONG || error == EINVAL || error == EILSEQ) {
-        return WorkbookError(ShortcutError::BadCall,
+        return WorkbookError(WorkbookFault::PathRefused,
                              QuotedPath(path) + " はパスが長すぎるか、使えない名前です");
     }
     std::error_code ec;
     if (error == ENOENT && std::filesystem::is_directory(path.parent_path(), ec)) {
-        return WorkbookError(ErrorNumber::FileNotFound, QuotedPath(path) + " が見つかりません");
+        return WorkbookError(WorkbookFault::FileNotFound, QuotedPath(path) + " が見つかりません");
     }
     return FileError(error, "読み込み", path);
 }
@@ -37,7 +37,7 @@ WorkbookError OpenError(const std::filesystem::path& path, int error) {
 std::string ReadBounded(const std::filesystem::path& path) {
     const std::string& name = path.native();
     if (name.empty() || name.find('\0') != std::string::npos) {
-        throw WorkbookError(ShortcutError::BadCall, QuotedPath(path) + " は使えないパスです");
+        throw WorkbookError(WorkbookFault::PathRefused, QuotedPath(path) + " は使えないパスです");
     }
     static const FileReadRefusals refusals{
         [](const std::filesystem::path& file, bool) {

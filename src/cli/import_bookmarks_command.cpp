@@ -65,7 +65,7 @@ std::vector<BrowserBookmark> ReadSource(const ParsedArgs& args) {
         }
         std::vector<std::filesystem::path> profiles = FirefoxProfiles(HomeFolder());
         if (profiles.empty()) {
-            throw WorkbookError(ErrorNumber::PathNotFound,
+            throw WorkbookError(WorkbookFault::PathNotFound,
                                 "Firefox のプロファイルが見つかりません");
         }
         return ReadFirefoxBookmarks(profiles.front());
@@ -76,7 +76,7 @@ std::vector<BrowserBookmark> ReadSource(const ParsedArgs& args) {
         }
         std::vector<std::filesystem::path> profiles = ChromiumProfiles(ConfigFolder(), "chromium");
         if (profiles.empty()) {
-            throw WorkbookError(ErrorNumber::PathNotFound,
+            throw WorkbookError(WorkbookFault::PathNotFound,
                                 "Chromium のプロファイルが見つかりません");
         }
         return ReadChromiumBookmarks(profiles.front());

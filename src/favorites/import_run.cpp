@@ -54,7 +54,7 @@ bool ImportRun::isRegistered(std::u16string_view url) const {
 void ImportRun::insert(std::u16string_view url,
                        const std::function<std::u16string(std::int32_t serial)>& statement) {
     if (maxSerial_ == std::numeric_limits<std::int32_t>::max()) {
-        throw WorkbookError(ErrorNumber::SheetRule,
+        throw WorkbookError(WorkbookFault::SheetRule,
                             QuotedPath(path_) + " のシリアル番号はこれ以上増やせません");
     }
     connection_->execute(statement(maxSerial_ + 1));

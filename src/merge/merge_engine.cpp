@@ -25,9 +25,9 @@ std::string SheetOf(const std::filesystem::path& file) {
 const Sheet& ReferenceSheet(const Workbook& reference, const std::filesystem::path& file) {
     const Sheet* sheet = reference.findSheet(EntrySheetName);
     if (sheet == nullptr) {
-        throw WorkbookError(ErrorNumber::SubscriptOutOfRange, QuotedPath(file) + " にシート「" +
-                                                                  ToUtf8(EntrySheetName) +
-                                                                  "」がありません");
+        throw WorkbookError(WorkbookFault::SheetNotFound, QuotedPath(file) + " にシート「" +
+                                                              ToUtf8(EntrySheetName) +
+                                                              "」がありません");
     }
     const std::vector<TableColumn> columns = TableColumns(*sheet);
     for (const std::u16string& name : MergeColumnNames()) {
@@ -36,7 +36,7 @@ const Sheet& ReferenceSheet(const Workbook& reference, const std::filesystem::pa
             found = found || EqualIgnoringAsciiCase<char16_t>(column.name, name);
         }
         if (!found) {
-            throw WorkbookError(ErrorNumber::ItemNotFound,
+            throw WorkbookError(WorkbookFault::FieldNotFound,
                                 SheetOf(file) + " に列「" + ToUtf8(name) +
                                     "」がありません (トモリネの現在のデータ形式ではありません)");
         }
@@ -64,13 +64,13 @@ void CheckRoom(const Connection& connection, std::int32_t highest, long rows) {
     const std::filesystem::path& file = connection.path();
     const Sheet& entries = connection.workbook().sheet(EntrySheetName);
     if (entries.lastUsedRow() + rows > Sheet::MaxRows) {
-        throw WorkbookError(ErrorNumber::SheetRule, SheetOf(file) + " に " + std::to_string(rows) +
-                                                        " 件を追加すると、1 シートの上限 " +
-                                                        std::to_string(Sheet::MaxRows) +
-                                                        " 行を超えます");
+        throw WorkbookError(WorkbookFault::SheetRule,
+                            SheetOf(file) + " に " + std::to_string(rows) +
+                                " 件を追加すると、1 シートの上限 " +
+                                std::to_string(Sheet::MaxRows) + " 行を超えます");
     }
     if (highest > std::numeric_limits<std::int32_t>::max() - rows) {
-        throw WorkbookError(ErrorNumber::SheetRule,
+        throw WorkbookError(WorkbookFault::SheetRule,
                             QuotedPath(file) + " のシリアル番号はこれ以上増やせません");
     }
 }

@@ -53,7 +53,7 @@ std::u16string GetDataVersion(UpgradeContext& context, const std::filesystem::pa
         connection.close();
         return std::u16string(DataVersion0105);
     } catch (const WorkbookError& e) {
-        if (e.number() == ErrorNumber::ItemNotFound) {
+        if (e.fault() == WorkbookFault::FieldNotFound) {
             return std::u16string(DataVersion0104);
         }
         context.reportError(e);

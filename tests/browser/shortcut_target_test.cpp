@@ -5,6 +5,7 @@
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 
@@ -26,8 +27,8 @@ struct ReadCase {
     const char* name;
     const char* file;
     std::string bytes;
-    std::u16string target; // expected when error == 0
-    int error;
+    std::u16string target; // expected when there is no error
+    std::optional<WorkbookFault> error;
 };
 
 // "日本語" in CP932 and in UTF-7 (python3's codec), as browsers stored them.
@@ -35,62 +36,87 @@ const std::string kCp932Japanese = "\x93\xfa\x96\x7b\x8c\xea";
 const std::string kUtf7Japanese = "+ZeVnLIqe-";
 
 const ReadCase kReadCases[] = {
-    {"plain", "a.url", "[InternetShortcut]\r\nURL=http://a.jp/\r\n", u"http://a.jp/", 0},
-    {"names without case, blanks", "b.url",
+    {"plain", "a.url", "[InternetShortcut]\r\nURL=http://a.jp/\r\n", u"http://a.jp/", {}},
+    {"names without case, blanks",
+     "b.url",
      "[DEFAULT]\nBASEURL=http://other.jp/\n[internetshortcut]\n  url = http://b.jp/x \n",
-     u"http://b.jp/x", 0},
-    {"cp932", "c.url", "[InternetShortcut]\r\nURL=http://c.jp/" + kCp932Japanese + "\r\n",
-     u"http://c.jp/日本語", 0},
-    {"utf-8", "d.url", "[InternetShortcut]\nURL=http://d.jp/日本語\n", u"http://d.jp/日本語", 0},
-    {"utf-16 mark", "f.url", Utf16Le(u"[InternetShortcut]\r\nURL=http://f.jp/日本語\r\n"),
-     u"http://f.jp/日本語", 0},
-    {"unicode section in utf-7", "g.url",
+     u"http://b.jp/x",
+     {}},
+    {"cp932",
+     "c.url",
+     "[InternetShortcut]\r\nURL=http://c.jp/" + kCp932Japanese + "\r\n",
+     u"http://c.jp/日本語",
+     {}},
+    {"utf-8", "d.url", "[InternetShortcut]\nURL=http://d.jp/日本語\n", u"http://d.jp/日本語", {}},
+    {"utf-16 mark",
+     "f.url",
+     Utf16Le(u"[InternetShortcut]\r\nURL=http://f.jp/日本語\r\n"),
+     u"http://f.jp/日本語",
+     {}},
+    {"unicode section in utf-7",
+     "g.url",
      "[InternetShortcut]\r\nURL=http://g.jp/???\r\n[InternetShortcut.W]\r\nURL=http://g.jp/" +
          kUtf7Japanese + "\r\n",
-     u"http://g.jp/日本語", 0},
-    {"unicode section with a plain plus", "h.url",
+     u"http://g.jp/日本語",
+     {}},
+    {"unicode section with a plain plus",
+     "h.url",
      "[InternetShortcut]\nURL=http://h.jp/?q=a+bcd\n[InternetShortcut.W]\nURL=http://h.jp/"
      "?q=a+bcd\n",
-     u"http://h.jp/?q=a+bcd", 0},
-    {"unicode section holding NUL", "nul.url",
+     u"http://h.jp/?q=a+bcd",
+     {}},
+    {"unicode section holding NUL",
+     "nul.url",
      "[InternetShortcut]\nURL=http://n.jp/\n[InternetShortcut.W]\nURL=http://n.jp/+AAA-\n",
-     u"http://n.jp/", 0},
-    {"unicode section in utf-8", "i.url",
+     u"http://n.jp/",
+     {}},
+    {"unicode section in utf-8",
+     "i.url",
      "[InternetShortcut]\nURL=http://i.jp/?\n[InternetShortcut.W]\nURL=http://i.jp/語\n",
-     u"http://i.jp/語", 0},
-    {"apostrophe", "O'Reilly.url", "[InternetShortcut]\nURL=http://oreilly.jp/it's\n",
-     u"http://oreilly.jp/it's", 0},
-    {"desktop link", "j.desktop", "[Desktop Entry]\nType=Link\nName=J\nURL=http://j.jp/a\\sb\n",
-     u"http://j.jp/a b", 0},
-    {"empty url", "k.url", "[InternetShortcut]\nURL=\n", u"", -1},
-    {"desktop application", "o.desktop", "[Desktop Entry]\nType=Application\nExec=o\n", u"", -1},
+     u"http://i.jp/語",
+     {}},
+    {"apostrophe",
+     "O'Reilly.url",
+     "[InternetShortcut]\nURL=http://oreilly.jp/it's\n",
+     u"http://oreilly.jp/it's",
+     {}},
+    {"desktop link",
+     "j.desktop",
+     "[Desktop Entry]\nType=Link\nName=J\nURL=http://j.jp/a\\sb\n",
+     u"http://j.jp/a b",
+     {}},
+    {"empty url", "k.url", "[InternetShortcut]\nURL=\n", u"", WorkbookFault::NoShortcutTarget},
+    {"desktop application", "o.desktop", "[Desktop Entry]\nType=Application\nExec=o\n", u"",
+     WorkbookFault::NoShortcutTarget},
     {"binary", "p.url", std::string("[InternetShortcut]\nURL=http://p.jp/\n\0\x01\x02", 39), u"",
-     321},
-    {"not a shortcut name", "q.txt", "[InternetShortcut]\nURL=http://q.jp/\n", u"", 321},
+     WorkbookFault::NotShortcut},
+    {"not a shortcut name", "q.txt", "[InternetShortcut]\nURL=http://q.jp/\n", u"",
+     WorkbookFault::NotShortcut},
 };
 
-// The error number and description of reading the file; 0 when it reads.
-std::pair<int, std::string> FailureOf(const std::filesystem::path& path) {
+// The fault and description of reading the file; 0 when it reads.
+std::pair<std::optional<WorkbookFault>, std::string> FailureOf(const std::filesystem::path& path) {
     try {
         ReadShortcutTarget(path);
     } catch (const WorkbookError& e) {
-        return {e.number(), e.what()};
+        return {e.fault(), e.what()};
     }
-    return {0, ""};
+    return {std::nullopt, ""};
 }
 
-TEST(ShortcutRead, GivesTheTargetOrTheErrorNumber) {
+TEST(ShortcutRead, GivesTheTargetOrTheFault) {
     for (const ReadCase& c : kReadCases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
         WriteText(dir / c.file, c.bytes);
         ShortcutCounters counters;
         EXPECT_EQ(GetShortcutTarget(dir / c.file, counters), c.target);
-        EXPECT_EQ(counters.ShortcutErrorCount, c.error == 0 ? 0 : 1);
-        EXPECT_EQ(counters.ShortcutNoTargetCount, c.error == -1 ? 1 : 0);
+        EXPECT_EQ(counters.ShortcutErrorCount, c.error ? 1 : 0);
+        EXPECT_EQ(counters.ShortcutNoTargetCount,
+                  c.error == WorkbookFault::NoShortcutTarget ? 1 : 0);
         const auto [error, description] = FailureOf(dir / c.file);
         EXPECT_EQ(error, c.error);
-        EXPECT_TRUE(c.error == 0 || description.find(c.file) != std::string::npos) << description;
+        EXPECT_TRUE(!c.error || description.find(c.file) != std::string::npos) << description;
     }
 }
 
@@ -102,12 +128,12 @@ TEST(ShortcutFailure, CountedByKind) {
     ASSERT_EQ(mkfifo((dir / "pipe.url").c_str(), 0600), 0);
     WriteText(dir / "big.url",
               "[InternetShortcut]\nURL=http://big.jp/\n" + std::string(3 << 20, 'z'));
-    const std::pair<std::string, int> cases[] = {
-        {std::string(300, 'x') + ".url", ShortcutError::BadCall},
-        {"missing.url", ErrorNumber::FileNotFound},
-        {"folder.url", ShortcutError::NotShortcut},
-        {"pipe.url", ShortcutError::NotShortcut},
-        {"big.url", ShortcutError::NotShortcut},
+    const std::pair<std::string, WorkbookFault> cases[] = {
+        {std::string(300, 'x') + ".url", WorkbookFault::PathRefused},
+        {"missing.url", WorkbookFault::FileNotFound},
+        {"folder.url", WorkbookFault::NotShortcut},
+        {"pipe.url", WorkbookFault::NotShortcut},
+        {"big.url", WorkbookFault::NotShortcut},
     };
     ShortcutCounters counters;
     for (const auto& [name, error] : cases) {

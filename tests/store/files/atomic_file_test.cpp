@@ -44,11 +44,11 @@ enum Failure { FolderMissing, DiskFull, ReadOnlyFolder, ReadOnlyFile };
 
 // Read-only cases need a user other than root (test_files_unprivileged).
 TEST(FailedSave, LeavesEverythingAsItWas) {
-    for (auto [failure, number] : {std::pair{FolderMissing, ErrorNumber::PathNotFound},
-                                   {DiskFull, ErrorNumber::FileAccess},
-                                   {ReadOnlyFolder, ErrorNumber::PermissionDenied},
-                                   {ReadOnlyFile, ErrorNumber::PermissionDenied}}) {
-        if (number == ErrorNumber::PermissionDenied && ::geteuid() == 0) {
+    for (auto [failure, number] : {std::pair{FolderMissing, WorkbookFault::PathNotFound},
+                                   {DiskFull, WorkbookFault::FileAccess},
+                                   {ReadOnlyFolder, WorkbookFault::PermissionDenied},
+                                   {ReadOnlyFile, WorkbookFault::PermissionDenied}}) {
+        if (number == WorkbookFault::PermissionDenied && ::geteuid() == 0) {
             continue;
         }
         SCOPED_TRACE(failure);
@@ -57,7 +57,7 @@ TEST(FailedSave, LeavesEverythingAsItWas) {
         const fs::path old = dir / "ro" / "book.xls";
         test::WriteBytes(old, kOld);
         const fs::path target = failure == FolderMissing ? dir / "missing" / "book.xls" : old;
-        if (number == ErrorNumber::PermissionDenied) {
+        if (number == WorkbookFault::PermissionDenied) {
             fs::permissions(failure == ReadOnlyFile ? old : dir / "ro",
                             fs::perms::owner_read | fs::perms::owner_exec);
         }
@@ -70,7 +70,7 @@ TEST(FailedSave, LeavesEverythingAsItWas) {
             WriteFileAtomically(target, kNew);
             ADD_FAILURE() << "the save was reported as done";
         } catch (const WorkbookError& e) {
-            EXPECT_EQ(e.number(), number) << e.description();
+            EXPECT_EQ(e.fault(), number) << e.description();
             EXPECT_NE(std::string(e.description()).find(target.string()), std::string::npos);
         }
         EXPECT_EQ(Listing(dir.path()), before) << "a file was left, removed or changed";

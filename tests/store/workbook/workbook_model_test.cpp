@@ -3,17 +3,18 @@
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace tomorine {
 namespace {
 
-int ErrorOf(const std::function<void()>& f) {
+std::optional<WorkbookFault> ErrorOf(const std::function<void()>& f) {
     try {
         f();
     } catch (const WorkbookError& e) {
-        return e.number();
+        return e.fault();
     }
-    return 0;
+    return std::nullopt;
 }
 
 // On a workbook of "トモリネ", used up to the format's last row, and "Tmp".
@@ -35,7 +36,7 @@ TEST(Workbook, ActionsAgainstTheSheetRulesAreRefused) {
         Workbook b;
         b.addSheet(u"トモリネ").setCell(Sheet::MaxRows, Sheet::MaxColumns, Cell::number(1));
         b.addSheet(u"Tmp");
-        EXPECT_EQ(ErrorOf([&] { action(b); }), ErrorNumber::SheetRule) << what;
+        EXPECT_EQ(ErrorOf([&] { action(b); }), WorkbookFault::SheetRule) << what;
         EXPECT_EQ(b.sheet(1).lastUsedRow(), Sheet::MaxRows) << what;
     }
 }

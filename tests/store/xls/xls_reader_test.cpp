@@ -9,6 +9,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <map>
+#include <optional>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,18 +19,18 @@ namespace {
 
 using namespace test;
 
-constexpr int kFormat = ErrorNumber::NotInExpectedFormat;
+constexpr WorkbookFault kFormat = WorkbookFault::NotAWorkbook;
 
 // Files without xlrd's .json: error number and phrase, or 0 where the data is intact.
-const std::map<std::string, std::pair<int, const char*>> kSpecialFiles = {
+const std::map<std::string, std::pair<std::optional<WorkbookFault>, const char*>> kSpecialFiles = {
     {"calamine__too_small.xls", {kFormat, "Excel 97-2003 ブックではありません"}},
     {"derived__12561-1_truncated20000.xls", {kFormat, "途中で切れています"}},
     {"edr__Test_Issue_12556_corrupt.xls", {kFormat, "途中で切れています"}}, // directory cut
-    {"parseexcel__encrypted.xls", {ErrorNumber::Encrypted, "暗号化されています"}},
+    {"parseexcel__encrypted.xls", {WorkbookFault::Encrypted, "暗号化されています"}},
     {"parseexcel__Test95J.xls", {kFormat, "Excel 97 より前の形式"}}, // xlrd reads it
-    {"edr__Test_git_issue624.xls", {0, ""}}, // a chain one sector past the stream
-    {"edr__Test_git_issue_477_sst_wrong_count.xls", {0, ""}},
-    {"xlrd__corrupted_error.xls", {0, ""}},
+    {"edr__Test_git_issue624.xls", {std::nullopt, ""}}, // a chain one sector past the stream
+    {"edr__Test_git_issue_477_sst_wrong_count.xls", {std::nullopt, ""}},
+    {"xlrd__corrupted_error.xls", {std::nullopt, ""}},
 };
 
 std::set<std::string> CorpusFiles() {
@@ -43,12 +44,13 @@ std::set<std::string> CorpusFiles() {
     return files.empty() ? std::set<std::string>{""} : files; // one test that skips
 }
 
-void ExpectError(const std::filesystem::path& path, int number, const std::string& phrase) {
+void ExpectError(const std::filesystem::path& path, WorkbookFault number,
+                 const std::string& phrase) {
     try {
         ReadXlsFile(path);
         ADD_FAILURE() << path << " was read";
     } catch (const WorkbookError& e) {
-        EXPECT_EQ(e.number(), number) << e.what();
+        EXPECT_EQ(e.fault(), number) << e.what();
         EXPECT_THAT(e.what(), ::testing::HasSubstr("「" + path.string() + "」"));
         EXPECT_THAT(e.what(), ::testing::HasSubstr(phrase));
     }
@@ -66,8 +68,8 @@ TEST_P(CorpusTest, ReadsWhatXlrdReadsOrRefusesClearly) {
         const nlohmann::json xlrd = nlohmann::json::parse(ReadBytes(file.string() + ".json"));
         EXPECT_TRUE(SameAsXlrd(ReadXlsFile(file), xlrd));
         EXPECT_TRUE(SameAsXlrd(ReadPageByPage(file), xlrd));
-    } else if (const auto [number, phrase] = special->second; number != 0) {
-        ExpectError(file, number, phrase);
+    } else if (const auto [number, phrase] = special->second; number) {
+        ExpectError(file, *number, phrase);
     } else {
         EXPECT_TRUE(SameAsXlrd(ReadXlsFile(file), XlrdValues(file, XlrdMode::Lenient)));
     }
@@ -78,9 +80,9 @@ INSTANTIATE_TEST_SUITE_P(Files, CorpusTest, ::testing::ValuesIn(CorpusFiles()));
 TEST(ReadXlsFileTest, MissingOrNotAWorkbook) {
     TempDir dir;
     WriteBytes(dir / "a.xlsx", {'P', 'K', 3, 4, 0, 0, 0, 0});
-    ExpectError(dir / "a.xlsx", ErrorNumber::NotInExpectedFormat,
+    ExpectError(dir / "a.xlsx", WorkbookFault::NotAWorkbook,
                 "は Excel 97-2003 ブックではありません（ZIP 形式です。Excel 2007 以降の .xlsx");
-    ExpectError(dir / "none.xls", ErrorNumber::FileNotFound, "");
+    ExpectError(dir / "none.xls", WorkbookFault::FileNotFound, "");
 }
 
 TEST(ReadXlsFileTest, UnreadableFileIsPermissionDenied) {
@@ -90,7 +92,7 @@ TEST(ReadXlsFileTest, UnreadableFileIsPermissionDenied) {
     TempDir dir;
     WriteBytes(dir / "a.xls", {1, 2, 3});
     ::chmod((dir / "a.xls").c_str(), 0);
-    ExpectError(dir / "a.xls", ErrorNumber::PermissionDenied, "");
+    ExpectError(dir / "a.xls", WorkbookFault::PermissionDenied, "");
 }
 
 // Pieces of SST bodies: a string's length and flags, then its characters.

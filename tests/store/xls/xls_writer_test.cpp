@@ -179,7 +179,7 @@ TEST(XlsWriterTest, RefusesATextTooLongAndLeavesTheFileAsItWas) {
         WriteXlsFile(book, dir / "old.xls");
         ADD_FAILURE() << "written";
     } catch (const WorkbookError& e) {
-        EXPECT_EQ(e.number(), ErrorNumber::SheetRule);
+        EXPECT_EQ(e.fault(), WorkbookFault::SheetRule);
         EXPECT_THAT(e.description(),
                     ::testing::HasSubstr("「" + (dir / "old.xls").string() + "」"));
         EXPECT_THAT(e.description(), ::testing::HasSubstr("「データ」のセル (3, 2)"));
