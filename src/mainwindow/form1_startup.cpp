@@ -44,23 +44,19 @@ UpgradeContext Form1::upgradeContext() {
     return UpgradeContext{state_, state_, std::move(ui)};
 }
 
-int Form1::checkDataVersion() {
+bool Form1::checkDataVersion() {
     UpgradeContext context = upgradeContext();
-    return CheckDataVersion(context);
+    DataFileCheck check = DataFileCheck::Refused;
+    ShowingFailure(this, [&] { check = CheckDataVersion(context); });
+    return check == DataFileCheck::Usable;
 }
 
 bool Form1::Form_Load() {
     // Start-up never locks the user out: settings or a data file that cannot
     // be read, created or saved are reported, and the window opens with the
     // commands off as for a rejected file, so that another file can be chosen.
-    auto reported = [this](auto step) {
-        try {
-            step();
-            return true;
-        } catch (const std::exception& e) {
-            MessageBox(this, QString::fromUtf8(e.what()), MessageStyle::Critical);
-            return false;
-        }
+    auto reported = [this](const std::function<void()>& step) {
+        return ShowingFailure(this, step);
     };
     RemoveSystemMenuItem(this, 2);
     RemoveSystemMenuItem(form2, 2);
@@ -83,14 +79,14 @@ bool Form1::Form_Load() {
         form3->Text1->setText(QString::fromStdString(state_.ReferFilePath));
     });
     if (usable) {
-        int version = -1;
-        const bool present = reported([this, &version] {
-            version = checkDataVersion(); // shows itself why it rejects a file
+        bool accepted = false;
+        const bool present = reported([this, &accepted] {
+            accepted = checkDataVersion(); // shows itself why it rejects a file
             if (!IsRegularFile(state_.DataFilePath)) {
                 CreateDataWorkbook(state_.DataFilePath);
             }
         });
-        usable = present && version != -1;
+        usable = present && accepted;
     }
     SetCommandsEnabled(usable);
     reported([this] {
@@ -143,13 +139,11 @@ void Form1::Command5_Click() {
         CloseDataConnection(state_);
         state_.ConnectionOpen = false;
     }
-    try {
+    // Every change is already in the data file; only the re-save can fail.
+    ShowingFailure(this, [this] {
         UpgradeContext context = upgradeContext();
         CompactDataWorkbook(context, ToPath(Text6->text()));
-    } catch (const std::exception& e) {
-        // Every change is already in the data file; only the re-save failed.
-        MessageBox(this, QString::fromUtf8(e.what()), MessageStyle::Critical);
-    }
+    });
     close();
 }
 

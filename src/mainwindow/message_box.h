@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <deque>
+#include <functional>
 #include <vector>
 
 class QWidget;
@@ -13,6 +14,10 @@ namespace tomorine {
 // critical, 48 exclamation, 49 OK/Cancel with exclamation, 64 information).
 // Returns AnswerOk (1) or AnswerCancel (2).
 int MessageBox(QWidget* parent, const QString& text, int style);
+
+// Runs `step`; a failure is shown with its description in a critical message
+// box and gives false.
+bool ShowingFailure(QWidget* parent, const std::function<void()>& step);
 
 // Test seam: while recording, MessageBox shows nothing; it records each
 // message and answers from the queue (OK when the queue is empty).

@@ -10,7 +10,6 @@
 #include "upgrade/tmp_sheet.h"
 
 #include <limits>
-#include <optional>
 
 namespace tomorine {
 
@@ -107,8 +106,8 @@ Workbook WithoutTmpSheet(const Workbook& book) {
 }
 
 // The data workbook without an old "tmp" (what DeleteTmpSheet does before a
-// merge); nothing after a failure, which has been shown.
-std::optional<Workbook> ReadDataWorkbook(UpgradeContext& context, bool& removedTmp) {
+// merge).
+Workbook ReadDataWorkbook(UpgradeContext& context, bool& removedTmp) {
     try {
         Workbook book = context.io.open(context.store.DataFilePath);
         if (const Sheet* tmp = book.findSheet(TmpSheetName)) {
@@ -116,9 +115,8 @@ std::optional<Workbook> ReadDataWorkbook(UpgradeContext& context, bool& removedT
             removedTmp = true;
         }
         return book;
-    } catch (const std::exception& e) {
-        context.reportError(e);
-        return std::nullopt;
+    } catch (const WorkbookError& e) {
+        throw DataWorkbookUnreadable(e.fault(), e.what());
     }
 }
 
@@ -133,20 +131,17 @@ MergeResult MergeReferenceData(UpgradeContext& context, const std::filesystem::p
     const std::filesystem::path dataFile = store.DataFilePath;
     DataFileLock lock(dataFile);
     bool removedTmp = false;
-    std::optional<Workbook> book = ReadDataWorkbook(context, removedTmp);
-    if (!book) {
-        return {};
-    }
-    CopyReferenceSheet(*book, context.io.open(reference), reference);
+    Workbook book = ReadDataWorkbook(context, removedTmp);
+    CopyReferenceSheet(book, context.io.open(reference), reference);
 
-    Connection connection(dataFile, std::move(*book));
+    Connection connection(dataFile, std::move(book));
     const int added = InsertNewRows(connection);
     store.HasSearchResult = false;
 
     if (added > 0 || removedTmp) {
         context.io.save(WithoutTmpSheet(connection.workbook()), dataFile);
     }
-    return {true, added};
+    return {added};
 }
 
 int CountMergeableEntries(const std::filesystem::path& dataFile, Workbook data,
