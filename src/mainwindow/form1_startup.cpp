@@ -118,7 +118,9 @@ void Form1::Form_QueryUnload() {
         state_.DataFileSetting.empty() ? Text6->text().toStdString() : state_.DataFileSetting;
     SettingsValues values{dataFile, state_.OutputFilePath, state_.ReferFilePath,
                           state_.CommentOutput};
-    SaveSettings(values, GetAppDir() + std::string(kSettingsFileName), GetIniPath(dataFile));
+    ShowingFailure(this, [&] {
+        SaveSettings(values, GetAppDir() + std::string(kSettingsFileName), GetIniPath(dataFile));
+    });
     CloseByProgram(form2);
     CloseByProgram(form5);
     CloseByProgram(form4);

@@ -2,6 +2,7 @@
 
 #include "store/settings/ini_functions.h"
 #include "store/settings/path_routines.h"
+#include "store/workbook/workbook_error.h"
 
 namespace tomorine {
 
@@ -49,7 +50,7 @@ StartupSettings ReadStartupSettings(const std::string& appDir) {
     return settings;
 }
 
-bool SaveSettings(const SettingsValues& values, const std::filesystem::path& appIniPath,
+void SaveSettings(const SettingsValues& values, const std::filesystem::path& appIniPath,
                   const std::filesystem::path& dataIniPath) {
     const std::string commentOutput = std::to_string(values.commentOutput);
     // Each file once, its keys in the order the Windows program wrote them.
@@ -57,11 +58,19 @@ bool SaveSettings(const SettingsValues& values, const std::filesystem::path& app
                                    {kCommentOutputKey, commentOutput},
                                    {kOutputFileKey, values.outputFile},
                                    {kReferFileKey, values.referFile}};
-    bool ok = WriteIniStrings(appIniPath, kSettingsSection, settings);
+    std::string failed;
+    auto write = [&](const std::filesystem::path& file) {
+        if (!WriteIniStrings(file, kSettingsSection, settings)) {
+            failed += (failed.empty() ? "" : "、") + QuotedPath(file);
+        }
+    };
+    write(appIniPath);
     if (GetAbsolutePath(dataIniPath.string()) != GetAbsolutePath(appIniPath.string())) {
-        ok = WriteIniStrings(dataIniPath, kSettingsSection, settings) && ok;
+        write(dataIniPath);
     }
-    return ok;
+    if (!failed.empty()) {
+        throw WorkbookError(WorkbookFault::FileAccess, failed + " に設定を保存できません");
+    }
 }
 
 } // namespace tomorine

@@ -3,6 +3,7 @@
 #include "store/settings/ini_document.h"
 #include "store/settings/ini_functions.h"
 #include "store/settings/settings_file.h"
+#include "store/workbook/workbook_error.h"
 #include "support/hostile_files.h"
 #include "support/temp_dir.h"
 
@@ -78,7 +79,7 @@ TEST(SaveSettings, BothFilesHoldTheFourValuesInTheWindowsProgramsOrder) {
     fs::create_directory(app);
     fs::create_directory(data);
     SettingsValues values{data + "予定表.xls", "/home/user/ソース一覧.html", "/mnt/ソ/表.xls", 1};
-    EXPECT_TRUE(SaveSettings(values, app + "トモリネ.ini", GetIniPath(values.dataFile)));
+    SaveSettings(values, app + "トモリネ.ini", GetIniPath(values.dataFile));
     const std::string expected = "[\x83g\x83\x82\x83\x8A\x83l]\r\nDATAFILE=" + data +
                                  "\x97\x5C\x92\xE8\x95\x5C.xls\r\nCOMMOUT=1\r\n"
                                  "OUTPUTFILE=/home/user/\x83\x5C\x81[\x83X\x88\xEA\x97\x97.html\r\n"
@@ -87,7 +88,8 @@ TEST(SaveSettings, BothFilesHoldTheFourValuesInTheWindowsProgramsOrder) {
     EXPECT_EQ(ReadText(data + "トモリネ.ini"), expected);
 
     values.dataFile = (dir / "gone").string() + "/予定表.xls";
-    EXPECT_FALSE(SaveSettings(values, app + "トモリネ.ini", GetIniPath(values.dataFile)));
+    EXPECT_THROW(SaveSettings(values, app + "トモリネ.ini", GetIniPath(values.dataFile)),
+                 WorkbookError);
     EXPECT_EQ(ReadDataFileSetting(app), values.dataFile);
     EXPECT_FALSE(fs::exists(dir / "gone"));
 }
@@ -134,7 +136,7 @@ TEST(SettingsBounds, RefusedFilesGiveDefaultsANoticeAndStayAsTheyAre) {
         if (!read && test::MayWriteAt(kind)) {
             EXPECT_FALSE(WriteIniString(ini, "トモリネ", "DATAFILE", "/new.xls"));
             SettingsValues values{"/new.xls", "", "", 1};
-            EXPECT_FALSE(SaveSettings(values, ini, ini));
+            EXPECT_THROW(SaveSettings(values, ini, ini), WorkbookError);
         }
         EXPECT_EQ(test::Fingerprint(ini), before);
     }
