@@ -73,7 +73,7 @@ bool Form1::Form_Load() {
         state_.DataFileSetting = settings.dataFile;
         state_.OutputFilePath = settings.outputFile;
         state_.CommentOutput = settings.commentOutput;
-        form2->Check1->setChecked(state_.CommentOutput == 1);
+        form2->Check1->setChecked(state_.CommentOutput);
         form2->Text1->setText(ToQString(state_.OutputFilePath));
         state_.ReferFilePath = settings.referFile;
         form3->Text1->setText(QString::fromStdString(state_.ReferFilePath));

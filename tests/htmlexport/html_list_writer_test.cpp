@@ -87,7 +87,7 @@ TEST(FailedExport, LeavesTheOldPageAsItWas) {
         }
         SCOPED_TRACE(c.named);
         Export e(many);
-        e.request.commentOutput = 1;
+        e.request.commentOutput = true;
         fs::create_directory(e.dir / "out");
         e.request.outputPath = e.dir / "out" / "list.htm";
         WriteBytes(e.request.outputPath, kOldPage);

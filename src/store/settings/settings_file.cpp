@@ -39,7 +39,7 @@ StartupSettings ReadStartupSettings(const std::string& appDir) {
     }
     const LoadedIniFile& data = other ? *other : app;
     settings.outputFile = IniString(data, kSettingsSection, kOutputFileKey, "", kIniBufferSize);
-    settings.commentOutput = IniInt(data, kSettingsSection, kCommentOutputKey, 0);
+    settings.commentOutput = IniInt(data, kSettingsSection, kCommentOutputKey, 0) == 1;
     settings.referFile = IniString(data, kSettingsSection, kReferFileKey, "", kIniBufferSize);
     if (!app.notice.empty()) {
         settings.notices.push_back(app.notice);
@@ -52,7 +52,7 @@ StartupSettings ReadStartupSettings(const std::string& appDir) {
 
 void SaveSettings(const SettingsValues& values, const std::filesystem::path& appIniPath,
                   const std::filesystem::path& dataIniPath) {
-    const std::string commentOutput = std::to_string(values.commentOutput);
+    const std::string commentOutput = values.commentOutput ? "1" : "0";
     // Each file once, its keys in the order the Windows program wrote them.
     const IniSetting settings[] = {{kDataFileKey, values.dataFile},
                                    {kCommentOutputKey, commentOutput},

@@ -21,7 +21,7 @@ struct SettingsValues {
     std::string dataFile;   // the data-file field
     std::string outputFile; // the HTML export dialog's path field
     std::string referFile;  // the merge dialog's path field
-    std::int32_t commentOutput = 0;
+    bool commentOutput = false;
 };
 
 // The settings file beside the data file; a bare file name gives the bare
@@ -39,7 +39,7 @@ struct StartupSettings {
     std::string dataFile;
     std::string outputFile;
     std::string referFile;
-    std::int32_t commentOutput = 0;
+    bool commentOutput = false; // COMMOUT=1
     // One per settings file that is there but was refused, for the user.
     std::vector<std::string> notices;
 };

@@ -126,7 +126,7 @@ TEST(SettingsBounds, RefusedFilesGiveDefaultsANoticeAndStayAsTheyAre) {
         const StartupSettings settings = ReadStartupSettings(appDir);
         EXPECT_EQ(settings.dataFile, read ? dataFile : appDir + "トモリネ.xls");
         EXPECT_EQ(settings.outputFile, read ? "/o.html" : "");
-        EXPECT_EQ(settings.commentOutput, read ? 1 : 0);
+        EXPECT_EQ(settings.commentOutput, read);
         EXPECT_EQ(settings.referFile, read ? "/r.xls" : "");
         ASSERT_EQ(settings.notices.size(), read ? 0u : 1u) << "one per refused file";
         if (!read) {
