@@ -121,11 +121,11 @@ int ImportBookmarksCommand(const Invocation& call) {
         ui.processEvents = [&] { stop = interrupt.raised(); };
         outcome = RunBookmarksImport(store, bookmarks, ui, stop);
     }
-    if (outcome.failure.empty() || outcome.counts.registered > 0) {
+    if (!outcome.failure || outcome.counts.registered > 0) {
         PrintCounts(call.out, outcome.counts, args.flag("--json"));
     }
-    if (!outcome.failure.empty()) {
-        return Fail(call.err, outcome.failure);
+    if (outcome.failure) {
+        return Fail(call.err, outcome.failure->what());
     }
     if (outcome.stopped) {
         return Fail(call.err, "中止");

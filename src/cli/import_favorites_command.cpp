@@ -120,11 +120,11 @@ int ImportFavoritesCommand(const Invocation& call) {
     }
     // A failure before anything was registered left the file as it was.
     bool changed = favorites.RegisteredCount > 0;
-    if (outcome.failure.empty() || changed) {
+    if (!outcome.failure || changed) {
         PrintSummary(call.out, outcome, favorites, counters);
     }
-    if (!outcome.failure.empty()) {
-        return Fail(call.err, outcome.failure);
+    if (outcome.failure) {
+        return Fail(call.err, outcome.failure->what());
     }
     if (outcome.stopped) {
         return Fail(call.err, FavoritesMessages::Stopped);

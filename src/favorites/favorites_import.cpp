@@ -87,7 +87,7 @@ ImportOutcome RunFavoritesImport(ImportContext& context, const std::filesystem::
     try {
         files = FindFiles(folder, u"*.url");
     } catch (const std::exception& e) {
-        outcome.failure = e.what();
+        outcome.failure = AsWorkbookError(e);
         return outcome;
     }
     outcome.found = static_cast<std::int32_t>(

@@ -21,7 +21,7 @@ ImportRun::~ImportRun() = default;
 
 void ImportRun::run(int count, const std::function<void(int percent)>& setProgress,
                     const std::function<void()>& processEvents, const bool& stopRequested,
-                    bool& stopped, std::string& failure) {
+                    bool& stopped, std::optional<WorkbookError>& failure) {
     try {
         open();
         for (int i = 0; i < count; ++i) {
@@ -42,7 +42,7 @@ void ImportRun::run(int count, const std::function<void(int percent)>& setProgre
         }
         save();
     } catch (const std::exception& e) {
-        failure = e.what();
+        failure = AsWorkbookError(e);
         keepWhatIsDone();
     }
 }

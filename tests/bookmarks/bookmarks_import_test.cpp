@@ -61,7 +61,7 @@ TEST_F(BookmarksImport, AddsNewUrlsOnceAndCountsTheRest) {
         Bookmark("https://new.example/", "twice in the source"),
         Bookmark("http://untitled.example/")};
     const BookmarksImportOutcome outcome = run(bookmarks);
-    EXPECT_EQ(outcome.failure, "");
+    EXPECT_FALSE(outcome.failure);
     const BookmarksImportCounts& n = outcome.counts;
     EXPECT_EQ(std::tuple(n.found, n.registered, n.existing, n.skipped), std::tuple(5, 2, 2, 1));
     EXPECT_EQ(
@@ -81,7 +81,7 @@ TEST_F(BookmarksImport, AFailedSaveLeavesTheCountsOfTheLastSave) {
         bookmarks.push_back(Bookmark(url, "t"));
     }
     const BookmarksImportOutcome outcome = run(bookmarks, SaveFailingAt(3));
-    EXPECT_EQ(outcome.failure, "ディスクがいっぱいです");
+    EXPECT_STREQ(outcome.failure.value().what(), "ディスクがいっぱいです");
     EXPECT_EQ(outcome.counts.registered, 2);
     EXPECT_EQ(EntryRowsByXlrd(store_.DataFilePath).size(), 3u);
 }

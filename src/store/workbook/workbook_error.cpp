@@ -8,6 +8,13 @@ namespace tomorine {
 WorkbookError::WorkbookError(WorkbookFault fault, const std::string& description)
     : std::runtime_error(description), fault_(fault) {}
 
+WorkbookError AsWorkbookError(const std::exception& error) {
+    if (const auto* workbookError = dynamic_cast<const WorkbookError*>(&error)) {
+        return *workbookError;
+    }
+    return WorkbookError(WorkbookFault::FileAccess, error.what());
+}
+
 std::string QuotedPath(const std::filesystem::path& path) {
     return "「" + path.string() + "」";
 }

@@ -45,6 +45,10 @@ private:
     WorkbookFault fault_;
 };
 
+// `error` itself when it is a WorkbookError, else its description as a
+// FileAccess fault: for outcomes that carry what ended the work early.
+WorkbookError AsWorkbookError(const std::exception& error);
+
 // "「path」" as descriptions quote a file.
 std::string QuotedPath(const std::filesystem::path& path);
 
