@@ -1,6 +1,6 @@
 #include "bookmarks/bookmark_mapping.h"
 
-#include "browser/ascii_lower.h"
+#include "store/workbook/ascii_case.h"
 #include "store/workbook/utf.h"
 
 #include <array>

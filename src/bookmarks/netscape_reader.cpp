@@ -2,9 +2,9 @@
 
 #include "bookmarks/chromium_bookmarks.h"
 #include "bookmarks/html_entities.h"
-#include "browser/ascii_lower.h"
 #include "browser/page_charset.h"
 #include "store/files/file_bytes.h"
+#include "store/workbook/ascii_case.h"
 #include "store/workbook/workbook_error.h"
 
 #include <map>

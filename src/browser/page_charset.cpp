@@ -1,6 +1,6 @@
 #include "browser/page_charset.h"
 
-#include "browser/ascii_lower.h"
+#include "store/workbook/ascii_case.h"
 
 #include <cerrno>
 #include <iconv.h>

@@ -1,9 +1,9 @@
 #include "browser/shortcut_file.h"
 
-#include "browser/ascii_lower.h"
 #include "browser/shortcut_target.h"
 #include "store/files/file_bytes.h"
 #include "store/settings/cp932.h"
+#include "store/workbook/ascii_case.h"
 #include "store/workbook/utf.h"
 #include "store/workbook/workbook_error.h"
 

@@ -30,7 +30,7 @@ bool IsYes(std::string answer) {
     while (!answer.empty() && blank(answer.back())) {
         answer.pop_back();
     }
-    answer = FoldAsciiCase<char>(answer);
+    answer = AsciiLower(answer);
     return answer == "y" || answer == "yes" || answer == "ok";
 }
 

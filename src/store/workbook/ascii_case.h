@@ -23,6 +23,12 @@ std::basic_string<Char> FoldAsciiCase(std::basic_string_view<Char> text) {
     return folded;
 }
 
+// ASCII names in UTF-8 (schemes, tags, charsets, file extensions): A-Z
+// lowered, every other byte kept.
+inline std::string AsciiLower(std::string_view text) {
+    return FoldAsciiCase<char>(text);
+}
+
 template <typename Char>
 bool EqualIgnoringAsciiCase(std::basic_string_view<Char> a, std::basic_string_view<Char> b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
