@@ -53,7 +53,7 @@ StartupSettings ReadStartupSettings(const std::string& appDir) {
 void SaveSettings(const SettingsValues& values, const std::filesystem::path& appIniPath,
                   const std::filesystem::path& dataIniPath) {
     const std::string commentOutput = values.commentOutput ? "1" : "0";
-    // Each file once, its keys in the order the Windows program wrote them.
+    // Each file once, its keys in the order existing files list them.
     const IniSetting settings[] = {{kDataFileKey, values.dataFile},
                                    {kCommentOutputKey, commentOutput},
                                    {kOutputFileKey, values.outputFile},

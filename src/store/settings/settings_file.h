@@ -47,8 +47,8 @@ StartupSettings ReadStartupSettings(const std::string& appDir);
 
 // Writes the four keys to the program folder's settings file and to the one
 // beside the data file (both may be the same file), each file read and
-// written once, its keys in the order the Windows program wrote them, so that
-// new files list the keys as its files do. Every write is tried; then a
+// written once, its keys in a fixed order (DATAFILE, COMMOUT, OUTPUTFILE,
+// REFERFILE), so that new files list them as existing files do. Every write is tried; then a
 // WorkbookError names the files that could not be written.
 void SaveSettings(const SettingsValues& values, const std::filesystem::path& appIniPath,
                   const std::filesystem::path& dataIniPath);

@@ -7,8 +7,8 @@
 namespace tomorine {
 
 // Names of sheets, streams, fields, INI keys and connection-string keys
-// compare without ASCII letter case, as the platform did; other letters
-// compare as they are.
+// compare without ASCII letter case, as Excel and INI files treat them;
+// other letters compare as they are.
 template <typename Char>
 constexpr Char FoldAsciiCase(Char c) {
     return c >= Char('A') && c <= Char('Z') ? static_cast<Char>(c - Char('A') + Char('a')) : c;

@@ -41,7 +41,7 @@ std::string ReadText(const fs::path& path) {
     return std::string(bytes.begin(), bytes.end());
 }
 
-// Written by the Windows program: CP932, CR LF, a comment, a second section,
+// A settings file as Windows writes it: CP932, CR LF, a comment, a second section,
 // "\" and "[" as second bytes of double-byte characters, and 0xEE 0xE0 (髙),
 // a character CP932 has twice, which a re-encoding would change.
 const std::string kWindowsHead = "; \x83g\x83\x82\x83\x8A\x83l\x82\xCC\x90\xDD\x92\xE8\r\n"
