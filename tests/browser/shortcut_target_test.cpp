@@ -34,67 +34,48 @@ struct ReadCase {
 // "日本語" in CP932 and in UTF-7 (python3's codec), as browsers stored them.
 const std::string kCp932Japanese = "\x93\xfa\x96\x7b\x8c\xea";
 const std::string kUtf7Japanese = "+ZeVnLIqe-";
+constexpr std::optional<WorkbookFault> kReads;
+constexpr auto kNoTarget = WorkbookFault::NoShortcutTarget,
+               kNotShortcut = WorkbookFault::NotShortcut;
 
 const ReadCase kReadCases[] = {
-    {"plain", "a.url", "[InternetShortcut]\r\nURL=http://a.jp/\r\n", u"http://a.jp/", {}},
-    {"names without case, blanks",
-     "b.url",
+    {"plain", "a.url", "[InternetShortcut]\r\nURL=http://a.jp/\r\n", u"http://a.jp/", kReads},
+    {"names without case, blanks", "b.url",
      "[DEFAULT]\nBASEURL=http://other.jp/\n[internetshortcut]\n  url = http://b.jp/x \n",
-     u"http://b.jp/x",
-     {}},
-    {"cp932",
-     "c.url",
-     "[InternetShortcut]\r\nURL=http://c.jp/" + kCp932Japanese + "\r\n",
-     u"http://c.jp/日本語",
-     {}},
-    {"utf-8", "d.url", "[InternetShortcut]\nURL=http://d.jp/日本語\n", u"http://d.jp/日本語", {}},
-    {"utf-16 mark",
-     "f.url",
-     Utf16Le(u"[InternetShortcut]\r\nURL=http://f.jp/日本語\r\n"),
-     u"http://f.jp/日本語",
-     {}},
-    {"unicode section in utf-7",
-     "g.url",
+     u"http://b.jp/x", kReads},
+    {"cp932", "c.url", "[InternetShortcut]\r\nURL=http://c.jp/" + kCp932Japanese + "\r\n",
+     u"http://c.jp/日本語", kReads},
+    {"utf-8", "d.url", "[InternetShortcut]\nURL=http://d.jp/日本語\n", u"http://d.jp/日本語",
+     kReads},
+    {"utf-16 mark", "f.url", Utf16Le(u"[InternetShortcut]\r\nURL=http://f.jp/日本語\r\n"),
+     u"http://f.jp/日本語", kReads},
+    {"unicode section in utf-7", "g.url",
      "[InternetShortcut]\r\nURL=http://g.jp/???\r\n[InternetShortcut.W]\r\nURL=http://g.jp/" +
          kUtf7Japanese + "\r\n",
-     u"http://g.jp/日本語",
-     {}},
-    {"unicode section with a plain plus",
-     "h.url",
+     u"http://g.jp/日本語", kReads},
+    {"unicode section with a plain plus", "h.url",
      "[InternetShortcut]\nURL=http://h.jp/?q=a+bcd\n[InternetShortcut.W]\nURL=http://h.jp/"
      "?q=a+bcd\n",
-     u"http://h.jp/?q=a+bcd",
-     {}},
-    {"unicode section holding NUL",
-     "nul.url",
+     u"http://h.jp/?q=a+bcd", kReads},
+    {"unicode section holding NUL", "nul.url",
      "[InternetShortcut]\nURL=http://n.jp/\n[InternetShortcut.W]\nURL=http://n.jp/+AAA-\n",
-     u"http://n.jp/",
-     {}},
-    {"unicode section in utf-8",
-     "i.url",
+     u"http://n.jp/", kReads},
+    {"unicode section in utf-8", "i.url",
      "[InternetShortcut]\nURL=http://i.jp/?\n[InternetShortcut.W]\nURL=http://i.jp/語\n",
-     u"http://i.jp/語",
-     {}},
-    {"apostrophe",
-     "O'Reilly.url",
-     "[InternetShortcut]\nURL=http://oreilly.jp/it's\n",
-     u"http://oreilly.jp/it's",
-     {}},
-    {"desktop link",
-     "j.desktop",
-     "[Desktop Entry]\nType=Link\nName=J\nURL=http://j.jp/a\\sb\n",
-     u"http://j.jp/a b",
-     {}},
-    {"empty url", "k.url", "[InternetShortcut]\nURL=\n", u"", WorkbookFault::NoShortcutTarget},
+     u"http://i.jp/語", kReads},
+    {"apostrophe", "O'Reilly.url", "[InternetShortcut]\nURL=http://oreilly.jp/it's\n",
+     u"http://oreilly.jp/it's", kReads},
+    {"desktop link", "j.desktop", "[Desktop Entry]\nType=Link\nName=J\nURL=http://j.jp/a\\sb\n",
+     u"http://j.jp/a b", kReads},
+    {"empty url", "k.url", "[InternetShortcut]\nURL=\n", u"", kNoTarget},
     {"desktop application", "o.desktop", "[Desktop Entry]\nType=Application\nExec=o\n", u"",
-     WorkbookFault::NoShortcutTarget},
+     kNoTarget},
     {"binary", "p.url", std::string("[InternetShortcut]\nURL=http://p.jp/\n\0\x01\x02", 39), u"",
-     WorkbookFault::NotShortcut},
-    {"not a shortcut name", "q.txt", "[InternetShortcut]\nURL=http://q.jp/\n", u"",
-     WorkbookFault::NotShortcut},
+     kNotShortcut},
+    {"not a shortcut name", "q.txt", "[InternetShortcut]\nURL=http://q.jp/\n", u"", kNotShortcut},
 };
 
-// The fault and description of reading the file; 0 when it reads.
+// The fault and description of reading the file; none when it reads.
 std::pair<std::optional<WorkbookFault>, std::string> FailureOf(const std::filesystem::path& path) {
     try {
         ReadShortcutTarget(path);
@@ -112,8 +93,7 @@ TEST(ShortcutRead, GivesTheTargetOrTheFault) {
         ShortcutCounters counters;
         EXPECT_EQ(GetShortcutTarget(dir / c.file, counters), c.target);
         EXPECT_EQ(counters.ShortcutErrorCount, c.error ? 1 : 0);
-        EXPECT_EQ(counters.ShortcutNoTargetCount,
-                  c.error == WorkbookFault::NoShortcutTarget ? 1 : 0);
+        EXPECT_EQ(counters.ShortcutNoTargetCount, c.error == kNoTarget ? 1 : 0);
         const auto [error, description] = FailureOf(dir / c.file);
         EXPECT_EQ(error, c.error);
         EXPECT_TRUE(!c.error || description.find(c.file) != std::string::npos) << description;

@@ -29,12 +29,8 @@ constexpr int kOk = AnswerOk;
 const char kBackupName[] = "bmバックアップ_____VER0104.xls";
 
 constexpr int kThrew = -1;
-constexpr auto* Check =
-    +[](UpgradeContext& c) { return static_cast<int>(CheckBackupAndRecover(c)); };
-constexpr auto* Restore = +[](UpgradeContext& c) {
-    RestoreDataBackup(c);
-    return 1;
-};
+constexpr auto* Check = +[](UpgradeContext& c) { return int(CheckBackupAndRecover(c)); };
+constexpr auto* Restore = +[](UpgradeContext& c) { return RestoreDataBackup(c), 1; };
 
 TEST(Backup, CheckAndRestoreGiveTheirResultAndTouchOnlyWhatTheySay) {
     // Afterwards: 'd' the data file's bytes before, 'b' the backup's, '-' missing.
