@@ -55,16 +55,13 @@ bool Form1::Form_Load() {
     // Start-up never locks the user out: settings or a data file that cannot
     // be read, created or saved are reported, and the window opens with the
     // commands off as for a rejected file, so that another file can be chosen.
-    auto reported = [this](const std::function<void()>& step) {
-        return ShowingFailure(this, step);
-    };
     RemoveSystemMenuItem(this, 2);
     RemoveSystemMenuItem(form2, 2);
     RemoveSystemMenuItem(form3, 2);
     RemoveSystemMenuItem(form4, 2);
     RemoveSystemMenuItem(form5, 2);
     RemoveSystemMenuItem(form6, 2);
-    bool usable = reported([this] {
+    bool usable = ShowingFailure(this, [this] {
         const StartupSettings settings = ReadStartupSettings(GetAppDir());
         for (const std::string& notice : settings.notices) {
             MessageBox(this, QString::fromStdString(notice), MessageStyle::Exclamation);
@@ -80,7 +77,7 @@ bool Form1::Form_Load() {
     });
     if (usable) {
         bool accepted = false;
-        const bool present = reported([this, &accepted] {
+        const bool present = ShowingFailure(this, [this, &accepted] {
             accepted = checkDataVersion(); // shows itself why it rejects a file
             if (!IsRegularFile(state_.DataFilePath)) {
                 CreateDataWorkbook(state_.DataFilePath);
@@ -89,7 +86,7 @@ bool Form1::Form_Load() {
         usable = present && accepted;
     }
     SetCommandsEnabled(usable);
-    reported([this] {
+    ShowingFailure(this, [this] {
         // A relative setting is shown, and used, as the absolute path it names.
         Text6->setText(PathToQString(state_.DataFilePath));
         refreshDataFilePath();
@@ -101,7 +98,7 @@ bool Form1::Form_Load() {
     }
     state_.DataChanged = false;
     StartForegroundWatch();
-    reported([this] {
+    ShowingFailure(this, [this] {
         watchDataFolder();
         lookForConflictCopies();
     });
