@@ -14,6 +14,7 @@
 #include "upgrade/data_version.h"
 #include "upgrade_fixture.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <map>
 #include <unistd.h>
@@ -233,6 +234,19 @@ TEST_P(FailedConversion, LeavesTheDataFileAsItsBackup) {
 
 INSTANTIATE_TEST_SUITE_P(Steps, FailedConversion, testing::ValuesIn(kFaults),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Saving the converted rows fails, and so does the look for "tmp" before the
+// backup is put back: both failures are told, the backup named.
+TEST(ConversionFailure, ABackupNotPutBackIsReportedToo) {
+    TempDir dir;
+    WriteXlsFile(OldDataWorkbook(OldRows(2)), dir / "bm.xls");
+    Harness h(dir / "bm.xls");
+    h.failSave = 2;
+    h.failOpen = 5;
+    EXPECT_THAT([&] { CheckDataVersion(h.context); },
+                testing::ThrowsMessage<WorkbookError>(testing::AllOf(
+                    testing::HasSubstr("bm.xls」\r\n"), testing::HasSubstr(kBackupName))));
+}
 
 } // namespace
 } // namespace tomorine::test
