@@ -55,10 +55,10 @@ WorkbookError ReadFile(const Bytes& bytes, std::size_t cut = 0, bool atOpen = fa
     return WorkbookError(WorkbookFault::FileAccess, "");
 }
 
-// The error the input gives, number 0 when it reads, the same from a file; fails the test on any
+// The error the input gives, no text when it reads, the same from a file; fails the test on any
 // other exception and any allocation beyond 16 times the input and a full sheet's row table.
 WorkbookError Read(const Bytes& bytes, const std::string& what) {
-    WorkbookError out(0, "");
+    WorkbookError out(WorkbookFault::FileAccess, "");
     LargestAllocation = 0;
     TrackAllocations = true;
     try {
