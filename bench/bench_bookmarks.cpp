@@ -48,8 +48,8 @@ void BM_FirefoxBookmarksImport(benchmark::State& state) {
         const bool stop = false;
         BookmarksImportOutcome outcome = RunBookmarksImport(
             store, ReadFirefoxBookmarks(fixture.file.dir() / "places.sqlite"), {}, stop);
-        if (!outcome.failure.empty()) {
-            state.SkipWithError(outcome.failure.c_str());
+        if (outcome.failure) {
+            state.SkipWithError(outcome.failure->what());
             break;
         }
         counts = outcome.counts;

@@ -47,8 +47,8 @@ void BM_FavoritesImport(benchmark::State& state) {
         state.ResumeTiming();
         ImportContext context{store, favorites, counters, {}};
         ImportOutcome outcome = RunFavoritesImport(context, fixture.favorites);
-        if (!outcome.failure.empty()) {
-            state.SkipWithError(outcome.failure.c_str());
+        if (outcome.failure) {
+            state.SkipWithError(outcome.failure->what());
             break;
         }
     }

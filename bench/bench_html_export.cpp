@@ -92,7 +92,7 @@ void BM_HtmlExportList(benchmark::State& state) {
     store.DataFilePath = DataFile(entries);
     HtmlListRequest request;
     request.statement = BuildSearchStatement(u"");
-    request.commentOutput = 1;
+    request.commentOutput = true;
     request.outputPath = BenchFolder() / "list.htm";
     int written = 0;
     for (auto _ : state) {

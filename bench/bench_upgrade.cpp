@@ -59,7 +59,7 @@ void BM_ConvertOldWorkbook(benchmark::State& state) {
         UpgradeContext context{store, flags, ui};
         state.ResumeTiming();
 
-        if (CheckDataVersion(context) != 0) {
+        if (CheckDataVersion(context) != DataFileCheck::Usable) {
             state.SkipWithError("the conversion failed");
             break;
         }

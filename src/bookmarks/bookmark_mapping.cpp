@@ -1,6 +1,7 @@
 #include "bookmarks/bookmark_mapping.h"
 
 #include "store/link_scheme.h"
+#include "store/workbook/ascii_case.h"
 #include "store/workbook/utf.h"
 
 namespace tomorine {

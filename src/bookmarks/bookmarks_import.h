@@ -31,7 +31,7 @@ struct BookmarksImportUi {
 struct BookmarksImportOutcome {
     BookmarksImportCounts counts;
     bool stopped = false;
-    std::string failure; // what ended the import early, else empty
+    std::optional<WorkbookError> failure; // what ended the import early
 };
 
 // Imports the bookmarks into the data workbook at store.DataFilePath with the

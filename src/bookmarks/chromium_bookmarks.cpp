@@ -178,7 +178,7 @@ BrowserBookmarks ParseChromiumBookmarks(std::string_view text, const fs::path& n
     }
     TreeReader reader;
     if (!json::sax_parse(text.begin(), text.end(), &reader) || !reader.sawRoots) {
-        throw WorkbookError(ErrorNumber::NotInExpectedFormat,
+        throw WorkbookError(WorkbookFault::NotAWorkbook,
                             QuotedPath(name) +
                                 " は壊れているか、ブックマークのファイルではありません");
     }
@@ -191,7 +191,7 @@ BrowserBookmarks ReadChromiumBookmarks(const fs::path& profileOrFile) {
     const fs::path file =
         fs::is_directory(profileOrFile, error) ? profileOrFile / "Bookmarks" : profileOrFile;
     if (!fs::is_regular_file(file, error)) {
-        throw WorkbookError(ErrorNumber::FileNotFound, QuotedPath(file) + " が見つかりません");
+        throw WorkbookError(WorkbookFault::FileNotFound, QuotedPath(file) + " が見つかりません");
     }
     const FileBytes bytes = ReadFileBytes(file, kMaxBookmarkFileBytes);
     return ParseChromiumBookmarks(

@@ -149,7 +149,8 @@ BrowserBookmarks ReadFirefoxBookmarks(const fs::path& profileOrFile) {
     const fs::path database =
         fs::is_directory(profileOrFile, error) ? profileOrFile / "places.sqlite" : profileOrFile;
     if (!fs::is_regular_file(database, error)) {
-        throw WorkbookError(ErrorNumber::FileNotFound, QuotedPath(database) + " が見つかりません");
+        throw WorkbookError(WorkbookFault::FileNotFound,
+                            QuotedPath(database) + " が見つかりません");
     }
     HistoryCopy copy(database);
     if (copy.failure()) {
@@ -161,7 +162,7 @@ BrowserBookmarks ReadFirefoxBookmarks(const fs::path& profileOrFile) {
                                    std::atoll(row[2].c_str()), row[3], row[4], row[5]});
     });
     if (!read) {
-        throw WorkbookError(ErrorNumber::NotInExpectedFormat,
+        throw WorkbookError(WorkbookFault::NotAWorkbook,
                             QuotedPath(database) + " は Firefox のブックマークとして読めません");
     }
     return BookmarksOfPlaces(std::move(items));

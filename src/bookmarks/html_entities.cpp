@@ -1,5 +1,7 @@
 #include "bookmarks/html_entities.h"
 
+#include "store/workbook/utf.h"
+
 #include <array>
 #include <cstdint>
 #include <utility>
@@ -12,21 +14,8 @@ void AppendUtf8(std::string& out, std::uint32_t code) {
     if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
         code = 0xFFFD;
     }
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
+    char bytes[4];
+    out.append(bytes, PutUtf8(bytes, code));
 }
 
 // "#x" and eight hex digits.

@@ -2,9 +2,9 @@
 
 #include "bookmarks/chromium_bookmarks.h"
 #include "bookmarks/html_entities.h"
-#include "browser/ascii_lower.h"
 #include "browser/page_charset.h"
 #include "store/files/file_bytes.h"
+#include "store/workbook/ascii_case.h"
 #include "store/workbook/workbook_error.h"
 
 #include <map>
@@ -238,7 +238,7 @@ BrowserBookmarks ParseNetscapeBookmarks(std::string_view bytes, const fs::path& 
     bool sawList = false;
     BrowserBookmarks bookmarks = NetscapeParser(html).parse(sawList);
     if (!sawList && bookmarks.bookmarks.empty()) {
-        throw WorkbookError(ErrorNumber::NotInExpectedFormat,
+        throw WorkbookError(WorkbookFault::NotAWorkbook,
                             QuotedPath(name) + " はブックマークのファイルではありません");
     }
     return bookmarks;

@@ -1,6 +1,6 @@
 #include "browser/browser_window.h"
 
-#include "browser/ascii_lower.h"
+#include "store/workbook/ascii_case.h"
 
 #include <array>
 #include <string_view>

@@ -1,6 +1,6 @@
 #include "browser/file_url.h"
 
-#include "browser/ascii_lower.h"
+#include "store/workbook/ascii_case.h"
 
 #include <unistd.h>
 

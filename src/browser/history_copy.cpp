@@ -65,7 +65,7 @@ bool IsRunning(pid_t pid) {
 }
 
 WorkbookError CopyFailed(const fs::path& database, const std::string& reason) {
-    return WorkbookError(ErrorNumber::FileAccess,
+    return WorkbookError(WorkbookFault::FileAccess,
                          QuotedPath(database) + " の写しを作れません: " + reason);
 }
 
@@ -123,7 +123,7 @@ std::uint64_t CopyBounded(const fs::path& from, const fs::path& to, std::uint64_
         }
         copied += static_cast<std::uint64_t>(n);
         if (copied > budget) {
-            throw WorkbookError(ErrorNumber::FileAccess,
+            throw WorkbookError(WorkbookFault::FileAccess,
                                 QuotedPath(from) + " は写している間に 1 GB を超えました");
         }
         for (ssize_t done = 0; done < n;) {
@@ -191,7 +191,7 @@ void HistoryCopy::copy(const fs::path& database) {
         total += SizeOf(WithSuffix(database, log));
     }
     if (total > kMaxHistoryCopyBytes) {
-        throw WorkbookError(ErrorNumber::FileAccess,
+        throw WorkbookError(WorkbookFault::FileAccess,
                             QuotedPath(database) +
                                 " はログと合わせて 1 GB を超えているため写しを作りません");
     }

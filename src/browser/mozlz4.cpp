@@ -57,7 +57,7 @@ std::string ReadMozLz4File(const std::filesystem::path& path) {
     std::optional<std::string> text = DecodeMozLz4(
         std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), &why);
     if (!text) {
-        throw WorkbookError(ErrorNumber::NotInExpectedFormat,
+        throw WorkbookError(WorkbookFault::NotAWorkbook,
                             QuotedPath(path) + " を読めません: " + why);
     }
     return std::move(*text);

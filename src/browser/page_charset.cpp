@@ -1,6 +1,6 @@
 #include "browser/page_charset.h"
 
-#include "browser/ascii_lower.h"
+#include "store/workbook/ascii_case.h"
 
 #include <cerrno>
 #include <iconv.h>
@@ -161,6 +161,20 @@ std::string PageCharset(std::string_view bytes, std::string_view contentType) {
         return meta;
     }
     return DetectedCharset(bytes);
+}
+
+std::string UndeclaredTextToUtf8(std::string_view bytes) {
+    std::string charset = BomCharset(bytes);
+    std::string out;
+    if (!charset.empty()) {
+        bytes.remove_prefix(charset == "UTF-8" ? 3 : 2);
+    } else if (ConvertToUtf8(bytes, "UTF-8", true, out)) {
+        return out;
+    } else {
+        charset = "CP932";
+    }
+    ConvertToUtf8(bytes, charset, false, out);
+    return out;
 }
 
 std::string DecodePage(std::string_view bytes, std::string_view contentType) {

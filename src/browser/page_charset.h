@@ -15,6 +15,11 @@ std::string PageCharset(std::string_view bytes, std::string_view contentType);
 // charset name falls back to the detection above.
 std::string DecodePage(std::string_view bytes, std::string_view contentType);
 
+// Text that declares no charset (a shortcut file, say) as UTF-8: a byte
+// order mark says the encoding, otherwise valid UTF-8 is taken as such and
+// anything else as CP932. Unreadable bytes become U+FFFD.
+std::string UndeclaredTextToUtf8(std::string_view bytes);
+
 // The bytes read in the given iconv charset; nothing when the charset is
 // unknown or the bytes are not valid in it (`strict`), else with U+FFFD for
 // each unreadable byte.

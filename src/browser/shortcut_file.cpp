@@ -1,10 +1,9 @@
 #include "browser/shortcut_file.h"
 
-#include "browser/ascii_lower.h"
+#include "browser/page_charset.h"
 #include "browser/shortcut_target.h"
 #include "store/files/file_bytes.h"
-#include "store/settings/cp932.h"
-#include "store/workbook/utf.h"
+#include "store/workbook/ascii_case.h"
 #include "store/workbook/workbook_error.h"
 
 #include <cerrno>
@@ -14,22 +13,19 @@ namespace tomorine {
 
 namespace {
 
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
-
 WorkbookError NotShortcut(const std::filesystem::path& path, const std::string& why) {
-    return WorkbookError(ShortcutError::NotShortcut, QuotedPath(path) + " は" + why);
+    return WorkbookError(WorkbookFault::NotShortcut, QuotedPath(path) + " は" + why);
 }
 
 // The open failed: a name the file system refuses is the caller's fault.
 WorkbookError OpenError(const std::filesystem::path& path, int error) {
     if (error == ENAMETOOLONG || error == EINVAL || error == EILSEQ) {
-        return WorkbookError(ShortcutError::BadCall,
+        return WorkbookError(WorkbookFault::PathRefused,
                              QuotedPath(path) + " はパスが長すぎるか、使えない名前です");
     }
     std::error_code ec;
     if (error == ENOENT && std::filesystem::is_directory(path.parent_path(), ec)) {
-        return WorkbookError(ErrorNumber::FileNotFound, QuotedPath(path) + " が見つかりません");
+        return WorkbookError(WorkbookFault::FileNotFound, QuotedPath(path) + " が見つかりません");
     }
     return FileError(error, "読み込み", path);
 }
@@ -37,7 +33,7 @@ WorkbookError OpenError(const std::filesystem::path& path, int error) {
 std::string ReadBounded(const std::filesystem::path& path) {
     const std::string& name = path.native();
     if (name.empty() || name.find('\0') != std::string::npos) {
-        throw WorkbookError(ShortcutError::BadCall, QuotedPath(path) + " は使えないパスです");
+        throw WorkbookError(WorkbookFault::PathRefused, QuotedPath(path) + " は使えないパスです");
     }
     static const FileReadRefusals refusals{
         [](const std::filesystem::path& file, bool) {
@@ -49,44 +45,6 @@ std::string ReadBounded(const std::filesystem::path& path) {
         OpenError};
     const FileBytes bytes = ReadFileBytes(path, kShortcutFileLimit, refusals);
     return std::string(bytes.begin(), bytes.end());
-}
-
-// CP932 text with kana or kanji almost never passes as UTF-8, so a file that
-// does is UTF-8.
-bool IsValidUtf8(std::string_view text) {
-    size_t i = 0;
-    while (i < text.size()) {
-        auto c = static_cast<unsigned char>(text[i]);
-        size_t more = 0;
-        if (c >= 0xC2 && c <= 0xDF) {
-            more = 1;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            more = 2;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            more = 3;
-        } else if (c >= 0x80) {
-            return false;
-        }
-        if (text.size() - i <= more) {
-            return false;
-        }
-        for (size_t k = 1; k <= more; ++k) {
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
-                return false;
-            }
-        }
-        i += more + 1;
-    }
-    return true;
-}
-
-std::string Utf16LeToUtf8(std::string_view bytes) {
-    std::u16string units(bytes.size() / 2, u'\0');
-    for (size_t i = 0; i < units.size(); ++i) {
-        units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                         static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
-    }
-    return ToUtf8(units);
 }
 
 } // namespace
@@ -103,18 +61,8 @@ ShortcutKind ShortcutKindOf(const std::filesystem::path& path) {
 }
 
 std::string ReadShortcutText(const std::filesystem::path& path) {
-    std::string bytes = ReadBounded(path);
-    std::string_view view(bytes);
-    std::string text;
-    if (view.starts_with(kUtf16LeBom)) {
-        text = Utf16LeToUtf8(view.substr(kUtf16LeBom.size()));
-    } else if (view.starts_with(kUtf8Bom)) {
-        text = std::string(view.substr(kUtf8Bom.size()));
-    } else if (IsValidUtf8(view)) {
-        text = bytes;
-    } else {
-        text = Cp932ToUtf8(view);
-    }
+    // CP932 text with kana or kanji almost never passes as UTF-8.
+    const std::string text = UndeclaredTextToUtf8(ReadBounded(path));
     if (text.find('\0') != std::string::npos) {
         throw NotShortcut(path, "テキストではありません");
     }

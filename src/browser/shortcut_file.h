@@ -17,7 +17,7 @@ inline constexpr std::size_t kShortcutFileLimit = 256 * 1024;
 // The text of a shortcut file as UTF-8: a UTF-8 or UTF-16LE byte-order mark
 // says the encoding, otherwise valid UTF-8 is taken as such and anything else
 // as CP932. Never blocks on a pipe or device and never reads more than the
-// limit. Throws WorkbookError naming the file: BadCall (5) for a path the
+// limit. Throws WorkbookError naming the file: PathRefused for a path the
 // file system refuses as too long or invalid, NotShortcut for something that
 // is not a regular file, too big or binary, and the file error otherwise.
 std::string ReadShortcutText(const std::filesystem::path& path);

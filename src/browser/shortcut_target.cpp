@@ -9,14 +9,15 @@ namespace tomorine {
 std::u16string ReadShortcutTarget(const std::filesystem::path& path) {
     ShortcutKind kind = ShortcutKindOf(path);
     if (kind == ShortcutKind::None) {
-        throw WorkbookError(ShortcutError::NotShortcut,
+        throw WorkbookError(WorkbookFault::NotShortcut,
                             QuotedPath(path) + " はショートカットファイルではありません");
     }
     std::string text = ReadShortcutText(path);
     std::u16string target =
         kind == ShortcutKind::Internet ? InternetShortcutUrl(text) : DesktopLinkUrl(text);
     if (target.empty()) {
-        throw WorkbookError(ShortcutError::NoTarget, QuotedPath(path) + " に URL がありません");
+        throw WorkbookError(WorkbookFault::NoShortcutTarget,
+                            QuotedPath(path) + " に URL がありません");
     }
     return target;
 }
@@ -25,9 +26,9 @@ std::u16string GetShortcutTarget(const std::filesystem::path& path, ShortcutCoun
     try {
         return ReadShortcutTarget(path);
     } catch (const WorkbookError& e) {
-        if (e.number() == ShortcutError::BadCall) {
+        if (e.fault() == WorkbookFault::PathRefused) {
             ++counters.ShortcutBadCallCount;
-        } else if (e.number() == ShortcutError::NoTarget) {
+        } else if (e.fault() == WorkbookFault::NoShortcutTarget) {
             if (counters.ShortcutNoTargetCount++ == 0) {
                 counters.FirstNoTarget = path;
             }

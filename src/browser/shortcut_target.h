@@ -15,18 +15,12 @@ struct ShortcutCounters {
     std::filesystem::path FirstNoTarget;    // the first of those without a target
 };
 
-// Error numbers of a shortcut that cannot be read.
-namespace ShortcutError {
-inline constexpr int BadCall = 5;       // the file system refuses the path
-inline constexpr int NoTarget = -1;     // the file holds no target
-inline constexpr int NotShortcut = 321; // not a shortcut file: other name, too big, binary
-} // namespace ShortcutError
-
 // The target of a shortcut file: an Internet shortcut (".url":
 // [InternetShortcut] URL=, CP932 or UTF-8, the Unicode [InternetShortcut.W]
 // section first when it holds a usable URL) or a desktop link (".desktop":
-// Type=Link, URL=). Throws WorkbookError naming the file: ShortcutError
-// numbers, or FileNotFound / PermissionDenied / FileAccess for the file itself.
+// Type=Link, URL=). Throws WorkbookError naming the file: PathRefused,
+// NotShortcut, NoShortcutTarget, or FileNotFound / PermissionDenied / FileAccess for the file
+// itself.
 std::u16string ReadShortcutTarget(const std::filesystem::path& path);
 
 // ReadShortcutTarget, with every failure counted instead of thrown: the

@@ -5,9 +5,7 @@
 #include "cli/entry_options.h"
 #include "cli/failure.h"
 #include "cli/missing_data_file.h"
-#include "store/data_connection.h"
-#include "store/data_file_change.h"
-#include "store/entry_statements.h"
+#include "store/entry_registration.h"
 #include "store/messages.h"
 
 #include <ostream>
@@ -18,17 +16,6 @@ namespace {
 
 CommandSyntax Syntax() {
     return CommandSyntax{.usage = UsageOf("add"), .valueOptions = FieldOptions()};
-}
-
-// The register command: the new serial comes from the file the row goes
-// to, taken and used under one lock, so that two writers never share it.
-std::int32_t Register(const std::filesystem::path& dataFile, const Entry& entry) {
-    std::int32_t serial = 0;
-    ChangeDataFileByStatements(dataFile, [&](Connection& connection) {
-        serial = NextSerial(connection);
-        connection.execute(BuildInsertStatement(serial, entry));
-    });
-    return serial;
 }
 
 } // namespace
@@ -45,7 +32,7 @@ int AddCommand(const Invocation& call) {
     ProvideDataFileToAdd(args, dataFile);
     std::int32_t serial = 0;
     try {
-        serial = Register(dataFile, entry);
+        serial = RegisterEntry(dataFile, entry);
     } catch (const std::exception& e) {
         return Fail(call.err, e, Messages::DataError);
     }

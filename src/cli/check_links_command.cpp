@@ -5,7 +5,7 @@
 #include "cli/failure.h"
 #include "cli/interrupt_flag.h"
 #include "cli/json_writer.h"
-#include "cli/link_check_progress_bar.h"
+#include "cli/terminal_progress.h"
 #include "linkcheck/dead_entry_deletion.h"
 #include "linkcheck/link_check.h"
 #include "linkcheck/link_check_messages.h"
@@ -16,6 +16,8 @@
 #include "store/workbook/utf.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <iostream>
 #include <sstream>
 #include <unistd.h>
@@ -34,10 +36,22 @@ struct CheckResult {
     bool networkDown = false;
 };
 
+// "[########------------]  412/1000  リンク切れ 7  23.5 件/秒".
+std::string ProgressText(const LinkCheckProgress& progress, std::chrono::duration<double> elapsed) {
+    char numbers[96];
+    const double seconds = elapsed.count();
+    const double rate = seconds > 0 ? static_cast<double>(progress.decided) / seconds : 0.0;
+    std::snprintf(numbers, sizeof numbers, " %zu/%zu  リンク切れ %zu  %.1f 件/秒", progress.decided,
+                  progress.total, progress.dead, rate);
+    return ProgressBar(progress.decided, progress.total, 30) + numbers;
+}
+
 // Runs the check to its end; false when Ctrl-C stopped it first.
 bool RunCheck(const std::vector<LinkTarget>& targets, std::ostream& err, CheckResult& result) {
     InterruptFlag interrupt;
-    LinkCheckProgressBar bar(err, &err == &std::cerr && isatty(STDERR_FILENO));
+    TerminalProgress bar(err, &err == &std::cerr && isatty(STDERR_FILENO));
+    const auto start = std::chrono::steady_clock::now();
+    auto last = start;
     LinkCheck check(UrlsOf(targets));
     for (;;) {
         if (interrupt.raised()) {
@@ -50,7 +64,12 @@ bool RunCheck(const std::vector<LinkTarget>& targets, std::ostream& err, CheckRe
                 result.dead.push_back({&targets[row.row], std::move(row.verdict)});
             }
         }
-        bar.update(progress);
+        // At most ten redraws a second.
+        const auto now = std::chrono::steady_clock::now();
+        if (!bar.drawn() || progress.finished || now - last >= std::chrono::milliseconds(100)) {
+            bar.draw(ProgressText(progress, now - start));
+            last = now;
+        }
         if (progress.finished) {
             if (!progress.error.empty()) {
                 throw std::runtime_error(progress.error);

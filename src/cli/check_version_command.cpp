@@ -2,6 +2,7 @@
 #include "cli/command_reference.h"
 #include "cli/commands.h"
 #include "cli/data_file.h"
+#include "cli/failure.h"
 #include "cli/terminal_upgrade_ui.h"
 #include "store/workbook/utf.h"
 #include "upgrade/data_version.h"
@@ -18,13 +19,17 @@ int CheckVersionCommand(const Invocation& call) {
     UpgradeState state;
     TerminalUpgradeUi terminal(state, call.in, call.err, args.flag("--yes"));
     UpgradeContext context{store, state, terminal.callbacks()};
-    std::u16string version(DataVersionUnknown);
-    if (CheckDataVersion(context) != -1) {
-        // What the file is now: converted, declined, or not there at all.
-        version = GetDataVersion(context, store.DataFilePath);
+    try {
+        if (CheckDataVersion(context) == DataFileCheck::Usable) {
+            // What the file is now: converted, declined, or not there at all.
+            call.out << ToUtf8(VersionText(GetDataVersion(store.DataFilePath))) << '\n';
+            return ExitOk;
+        }
+    } catch (const std::exception& e) {
+        Fail(call.err, e, "");
     }
-    call.out << ToUtf8(version) << '\n';
-    return version == DataVersionUnknown ? ExitFailure : ExitOk;
+    call.out << "-1\n"; // the version of a file that cannot be used
+    return ExitFailure;
 }
 
 } // namespace tomorine::cli

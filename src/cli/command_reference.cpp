@@ -565,6 +565,18 @@ std::string Synopsis(const CommandReference& command, bool withDataOption) {
     return inChoice ? text + ')' : text;
 }
 
+std::string ProgramUsage() {
+    const std::string_view synopsis = CliProgramReference().synopsis;
+    std::string text = "使い方: " + std::string(synopsis.substr(0, synopsis.find('\n'))) + '\n';
+    for (const CommandReference& command : CommandReferences()) {
+        const std::string arguments = Synopsis(command, false);
+        text +=
+            "  " + std::string(command.name) + (arguments.empty() ? "" : " ") + arguments + '\n';
+    }
+    return text + "  --version\n"
+                  "コマンドの説明: tomorine-cli help COMMAND、man tomorine-cli\n";
+}
+
 std::string_view UsageOf(std::string_view commandName) {
     static const std::map<std::string_view, std::string> lines = [] {
         std::map<std::string_view, std::string> made;

@@ -68,6 +68,10 @@ const ProgramReference& WindowProgramReference();
 // "[--data FILE] SERIAL [--json]": the arguments as the usage line shows them.
 std::string Synopsis(const CommandReference& command, bool withDataOption = true);
 
+// The usage of tomorine-cli itself: its first synopsis line, then each
+// command's arguments.
+std::string ProgramUsage();
+
 // "使い方: tomorine-cli show [--data FILE] SERIAL [--json]", kept for the
 // program's lifetime so a command's syntax can hold it.
 std::string_view UsageOf(std::string_view commandName);

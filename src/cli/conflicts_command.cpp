@@ -75,11 +75,6 @@ int MergeCopies(const Invocation& call, const fs::path& dataFile,
     store.DataFilePath = dataFile;
     UpgradeState state;
     UpgradeContext context{store, state, {}};
-    // What the merge would show in a message box is its run's failure line.
-    context.ui.messageBox = [&call](const std::u16string& text, int) {
-        Fail(call.err, ToUtf8(text));
-        return AnswerOk;
-    };
     int status = ExitOk;
     for (const MergedCopy& merged : MergeConflictCopies(context, found)) {
         const std::string name = merged.file.filename().string();

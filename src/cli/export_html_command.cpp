@@ -45,7 +45,7 @@ int ExportHtmlCommand(const Invocation& call) {
     HtmlListRequest request;
     request.searchTexts = SearchTextsOf(args);
     request.statement = BuildSearchStatement(request.searchTexts.url);
-    request.commentOutput = args.flag("--comments") ? 1 : 0;
+    request.commentOutput = args.flag("--comments");
     request.outputPath = GetAbsolutePath(args.operands.front());
     const HtmlListResult result = WriteHtmlList(state, request);
     CloseDataConnection(state);

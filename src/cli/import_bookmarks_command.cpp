@@ -65,7 +65,7 @@ BrowserBookmarks ReadSource(const ParsedArgs& args) {
         }
         std::vector<std::filesystem::path> profiles = FirefoxProfiles(HomeFolder());
         if (profiles.empty()) {
-            throw WorkbookError(ErrorNumber::PathNotFound,
+            throw WorkbookError(WorkbookFault::PathNotFound,
                                 "Firefox のプロファイルが見つかりません");
         }
         return ReadFirefoxBookmarks(profiles.front());
@@ -76,7 +76,7 @@ BrowserBookmarks ReadSource(const ParsedArgs& args) {
         }
         std::vector<std::filesystem::path> profiles = ChromiumProfiles(ConfigFolder(), "chromium");
         if (profiles.empty()) {
-            throw WorkbookError(ErrorNumber::PathNotFound,
+            throw WorkbookError(WorkbookFault::PathNotFound,
                                 "Chromium のプロファイルが見つかりません");
         }
         return ReadChromiumBookmarks(profiles.front());
@@ -128,11 +128,11 @@ int ImportBookmarksCommand(const Invocation& call) {
         ui.processEvents = [&] { stop = interrupt.raised(); };
         outcome = RunBookmarksImport(store, bookmarks, ui, stop);
     }
-    if (outcome.failure.empty() || outcome.counts.registered > 0) {
+    if (!outcome.failure || outcome.counts.registered > 0) {
         PrintCounts(call.out, outcome.counts, args.flag("--json"));
     }
-    if (!outcome.failure.empty()) {
-        return Fail(call.err, outcome.failure);
+    if (outcome.failure) {
+        return Fail(call.err, outcome.failure->what());
     }
     if (outcome.stopped) {
         return Fail(call.err, "中止");

@@ -3,6 +3,8 @@
 #include "cli/commands.h"
 #include "cli/data_file.h"
 #include "cli/failure.h"
+#include "cli/interrupt_flag.h"
+#include "cli/terminal_progress.h"
 #include "favorites/favorites_folder.h"
 #include "favorites/favorites_import.h"
 #include "favorites/import_summary.h"
@@ -10,7 +12,6 @@
 #include "store/settings/app_dir.h"
 #include "store/settings/settings_file.h"
 
-#include <csignal>
 #include <iostream>
 #include <ostream>
 #include <unistd.h>
@@ -22,38 +23,6 @@ namespace {
 std::string_view Usage() {
     return UsageOf("import-favorites");
 }
-constexpr int kBarWidth = 40;
-
-volatile std::sig_atomic_t interrupted = 0;
-
-void OnInterrupt(int) {
-    interrupted = 1;
-}
-
-// While the import runs, Ctrl-C asks it to stop after the current file, so
-// that what it registered is saved and counted.
-class InterruptAsStop {
-public:
-    InterruptAsStop() {
-        interrupted = 0;
-        struct sigaction action {};
-        action.sa_handler = OnInterrupt;
-        sigemptyset(&action.sa_mask);
-        installed_ = sigaction(SIGINT, &action, &previous_) == 0;
-    }
-    ~InterruptAsStop() {
-        if (installed_) {
-            sigaction(SIGINT, &previous_, nullptr);
-        }
-    }
-    InterruptAsStop(const InterruptAsStop&) = delete;
-    InterruptAsStop& operator=(const InterruptAsStop&) = delete;
-
-private:
-    bool installed_ = false;
-    struct sigaction previous_ {};
-};
-
 // FOLDER is optional: the command line is read without it, then with it.
 ParsedArgs ParseImportArgs(const std::vector<std::string>& args) {
     try {
@@ -61,13 +30,6 @@ ParsedArgs ParseImportArgs(const std::vector<std::string>& args) {
     } catch (const UsageError&) {
         return ParseArgs(args, CommandSyntax{.usage = Usage(), .operands = 1});
     }
-}
-
-void DrawBar(std::ostream& err, int percent) {
-    int filled = percent * kBarWidth / 100;
-    err << "\r[" << std::string(static_cast<size_t>(filled), '#')
-        << std::string(static_cast<size_t>(kBarWidth - filled), '.') << "] " << percent << " %"
-        << std::flush;
 }
 
 void PrintSummary(std::ostream& out, const ImportOutcome& outcome, const FavoritesState& favorites,
@@ -100,32 +62,27 @@ int ImportFavoritesCommand(const Invocation& call) {
     }
     FavoritesState favorites;
     ShortcutCounters counters;
-    const bool terminal = &call.err == &std::cerr && isatty(STDERR_FILENO) == 1;
-    ImportUi ui;
-    bool barShown = false;
-    if (terminal) {
-        ui.setProgress = [&](int percent) {
-            DrawBar(call.err, percent);
-            barShown = true;
-        };
-    }
-    ui.processEvents = [&] { favorites.ImportCancelRequested = interrupted != 0; };
     ImportOutcome outcome;
     {
-        InterruptAsStop stop;
+        // Ctrl-C asks the import to stop after the current file, so that what
+        // it registered is saved and counted.
+        InterruptFlag interrupt;
+        TerminalProgress bar(call.err, &call.err == &std::cerr && isatty(STDERR_FILENO) == 1);
+        ImportUi ui;
+        ui.setProgress = [&](int percent) {
+            bar.draw(ProgressBar(percent, 100, 40) + ' ' + std::to_string(percent) + " %");
+        };
+        ui.processEvents = [&] { favorites.ImportCancelRequested = interrupt.raised(); };
         ImportContext context{store, favorites, counters, std::move(ui)};
         outcome = RunFavoritesImport(context, folder);
     }
-    if (barShown) {
-        call.err << '\n';
-    }
     // A failure before anything was registered left the file as it was.
     bool changed = favorites.RegisteredCount > 0;
-    if (outcome.failure.empty() || changed) {
+    if (!outcome.failure || changed) {
         PrintSummary(call.out, outcome, favorites, counters);
     }
-    if (!outcome.failure.empty()) {
-        return Fail(call.err, outcome.failure);
+    if (outcome.failure) {
+        return Fail(call.err, outcome.failure->what());
     }
     if (outcome.stopped) {
         return Fail(call.err, FavoritesMessages::Stopped);

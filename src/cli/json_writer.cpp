@@ -1,5 +1,7 @@
 #include "cli/json_writer.h"
 
+#include "store/workbook/utf.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -9,25 +11,6 @@ namespace {
 
 // Writers into a buffer sized for the worst case: a push_back per byte took
 // a quarter of a whole dump.
-char* PutUtf8(char* p, char32_t c) {
-    if (c < 0x80) {
-        *p++ = static_cast<char>(c);
-    } else if (c < 0x800) {
-        *p++ = static_cast<char>(0xC0 | (c >> 6));
-        *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        *p++ = static_cast<char>(0xE0 | (c >> 12));
-        *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        *p++ = static_cast<char>(0xF0 | (c >> 18));
-        *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return p;
-}
-
 char* PutEscape(char* p, char16_t c) {
     static constexpr char kHex[] = "0123456789abcdef";
     *p++ = '\\';

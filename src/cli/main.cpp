@@ -11,16 +11,6 @@
 
 namespace {
 
-std::string Usage() {
-    std::string text = "使い方: tomorine-cli COMMAND [--data FILE] [ARGS]\n";
-    for (const tomorine::cli::CommandReference& command : tomorine::cli::CommandReferences()) {
-        const std::string synopsis = tomorine::cli::Synopsis(command, false);
-        text += "  " + std::string(command.name) + (synopsis.empty() ? "" : " ") + synopsis + '\n';
-    }
-    return text + "  --version\n"
-                  "コマンドの説明: tomorine-cli help COMMAND、man tomorine-cli\n";
-}
-
 int Run(tomorine::cli::CommandFunction command, const tomorine::cli::Invocation& call) {
     using namespace tomorine::cli;
     try {
@@ -42,13 +32,13 @@ int main(int argc, char** argv) {
         return std::cout.flush() ? ExitOk : ExitFailure;
     }
     if (argc == 2 && std::string_view(argv[1]) == "--help") {
-        std::cout << Usage();
+        std::cout << ProgramUsage();
         return std::cout.flush() ? ExitOk : ExitFailure;
     }
     tomorine::InstallSaveSignalHandling();
     tomorine::SweepAbandonedHistoryCopies();
     if (argc < 2 || !DispatchedCommands().contains(argv[1])) {
-        std::cerr << Usage();
+        std::cerr << ProgramUsage();
         return ExitUsage;
     }
     Invocation call{std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr,

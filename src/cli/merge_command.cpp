@@ -14,22 +14,6 @@
 
 namespace tomorine::cli {
 
-namespace {
-
-// What the engines show in message boxes joins the one failure line.
-std::string WithShown(const std::vector<std::u16string>& shown, std::u16string_view then) {
-    std::string text;
-    for (const std::u16string& message : shown) {
-        text += ToUtf8(message);
-        if (!text.ends_with("。")) {
-            text += "。";
-        }
-    }
-    return text + ToUtf8(then);
-}
-
-} // namespace
-
 int MergeCommand(const Invocation& call) {
     const CommandSyntax syntax{.usage = UsageOf("merge"), .operands = 1};
     ParsedArgs args = ParseArgs(call.args, syntax);
@@ -45,25 +29,21 @@ int MergeCommand(const Invocation& call) {
             SameFileRefusal(store.DataFilePath.string(), reference)) {
         return Fail(call.err, ToUtf8(*refusal));
     }
-    std::vector<std::u16string> shown;
     UpgradeState state;
     UpgradeContext context{store, state, {}};
-    context.ui.messageBox = [&shown](const std::u16string& text, int) {
-        shown.push_back(text);
-        return AnswerOk;
-    };
-    if (GetDataVersion(context, reference) != DataVersion0105) {
+    try {
+        if (GetDataVersion(reference) != DataVersion::Current) {
+            return Fail(call.err, ToUtf8(MergeMessages::OldVersion));
+        }
+    } catch (const std::exception& e) {
         // An unreadable reference is not of an older layout: its own reason says it all.
-        return Fail(call.err, WithShown(shown, shown.empty() ? MergeMessages::OldVersion : u""));
+        return Fail(call.err, e, "");
     }
     MergeResult result;
     try {
         result = MergeReferenceData(context, reference);
     } catch (const std::exception& e) {
         return Fail(call.err, e, ToUtf8(MergeMessages::Failed));
-    }
-    if (!result.done) {
-        return Fail(call.err, WithShown(shown, MergeMessages::Failed));
     }
     Notice(call.err, ToUtf8(MergeMessages::Done));
     call.out << result.added << '\n';

@@ -12,12 +12,6 @@ namespace tomorine::cli {
 
 namespace {
 
-volatile std::sig_atomic_t interrupted = 0;
-
-extern "C" void OnInterrupt(int) {
-    interrupted = 1;
-}
-
 std::string TerminalText(const std::u16string& text) {
     std::string utf8 = ToUtf8(text);
     std::erase(utf8, '\r');
@@ -30,7 +24,7 @@ bool IsYes(std::string answer) {
     while (!answer.empty() && blank(answer.back())) {
         answer.pop_back();
     }
-    answer = FoldAsciiCase<char>(answer);
+    answer = AsciiLower(answer);
     return answer == "y" || answer == "yes" || answer == "ok";
 }
 
@@ -38,7 +32,7 @@ bool IsYes(std::string answer) {
 
 TerminalUpgradeUi::TerminalUpgradeUi(UpgradeState& state, std::istream& in, std::ostream& err,
                                      bool answerOk)
-    : state_(state), in_(in), err_(err), answerOk_(answerOk) {}
+    : state_(state), in_(in), err_(err), answerOk_(answerOk), progress_(err) {}
 
 TerminalUpgradeUi::~TerminalUpgradeUi() {
     closeProgress();
@@ -57,7 +51,7 @@ UpgradeUi TerminalUpgradeUi::callbacks() {
 }
 
 int TerminalUpgradeUi::messageBox(const std::u16string& text, int style) {
-    endProgressLine();
+    progress_.close();
     err_ << TerminalText(text);
     if (style != MessageStyle::OkCancel && style != MessageStyle::OkCancelExclamation) {
         err_ << '\n' << std::flush;
@@ -81,38 +75,22 @@ int TerminalUpgradeUi::ask() {
 }
 
 void TerminalUpgradeUi::showProgress() {
-    interrupted = 0;
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART; // file reads and writes go on; the loop sees the flag
-    handlerInstalled_ = sigaction(SIGINT, &action, &previous_) == 0;
+    interrupt_.emplace();
     setProgress(0);
 }
 
 void TerminalUpgradeUi::setProgress(int percent) {
-    err_ << '\r' << percent << " %" << std::flush;
-    progressLineOpen_ = true;
+    progress_.draw(std::to_string(percent) + " %");
     takeInterrupt();
 }
 
 void TerminalUpgradeUi::closeProgress() {
-    endProgressLine();
-    if (handlerInstalled_) {
-        sigaction(SIGINT, &previous_, nullptr);
-        handlerInstalled_ = false;
-    }
-}
-
-void TerminalUpgradeUi::endProgressLine() {
-    if (progressLineOpen_) {
-        err_ << '\n' << std::flush;
-        progressLineOpen_ = false;
-    }
+    progress_.close();
+    interrupt_.reset();
 }
 
 void TerminalUpgradeUi::takeInterrupt() {
-    if (interrupted) {
+    if (interrupt_ && interrupt_->raised()) {
         state_.ConversionCancelRequested = true;
     }
 }

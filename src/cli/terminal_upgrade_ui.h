@@ -1,9 +1,11 @@
 #pragma once
 
+#include "cli/interrupt_flag.h"
+#include "cli/terminal_progress.h"
 #include "upgrade/upgrade_context.h"
 
-#include <csignal>
 #include <iosfwd>
+#include <optional>
 
 namespace tomorine::cli {
 
@@ -29,16 +31,14 @@ private:
     void showProgress();
     void setProgress(int percent);
     void closeProgress();
-    void endProgressLine();
     void takeInterrupt();
 
     UpgradeState& state_;
     std::istream& in_;
     std::ostream& err_;
     bool answerOk_;
-    bool progressLineOpen_ = false;
-    bool handlerInstalled_ = false;
-    struct sigaction previous_ {};
+    TerminalProgress progress_;
+    std::optional<InterruptFlag> interrupt_; // while the conversion runs
 };
 
 } // namespace tomorine::cli

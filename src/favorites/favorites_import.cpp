@@ -100,7 +100,7 @@ ImportOutcome RunFavoritesImport(ImportContext& context, const std::filesystem::
         files = std::move(found.files);
         outcome.unreadableFolders = found.unreadableFolders;
     } catch (const std::exception& e) {
-        outcome.failure = e.what();
+        outcome.failure = AsWorkbookError(e);
         return outcome;
     }
     outcome.found = static_cast<std::int32_t>(

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browser/shortcut_target.h"
+#include "store/workbook/workbook_error.h"
 
 #include <chrono>
 #include <cstdint>
@@ -53,10 +54,10 @@ struct ImportOptions {
 };
 
 struct ImportOutcome {
-    std::int32_t found = 0;             // shortcut files found
-    std::int32_t unreadableFolders = 0; // subfolders passed over
-    bool stopped = false;               // a stop request ended the import
-    std::string failure;                // the description of what ended it early, else empty
+    std::int32_t found = 0;               // shortcut files found
+    std::int32_t unreadableFolders = 0;   // subfolders passed over
+    bool stopped = false;                 // a stop request ended the import
+    std::optional<WorkbookError> failure; // what ended it early
 };
 
 struct ImportContext {

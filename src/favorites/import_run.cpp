@@ -23,7 +23,7 @@ ImportRun::~ImportRun() = default;
 
 void ImportRun::run(int count, const std::function<void(int percent)>& setProgress,
                     const std::function<void()>& processEvents, const bool& stopRequested,
-                    bool& stopped, std::string& failure) {
+                    bool& stopped, std::optional<WorkbookError>& failure) {
     try {
         open();
         for (int i = 0; i < count; ++i) {
@@ -45,7 +45,7 @@ void ImportRun::run(int count, const std::function<void(int percent)>& setProgre
         }
         save();
     } catch (const std::exception& e) {
-        failure = e.what();
+        failure = AsWorkbookError(e);
         keepWhatIsDone();
     }
 }
@@ -61,7 +61,7 @@ void ImportRun::insert(std::u16string_view url,
 
 void ImportRun::insertNow(Pending pending) {
     if (maxSerial_ == std::numeric_limits<std::int32_t>::max()) {
-        throw WorkbookError(ErrorNumber::SheetRule,
+        throw WorkbookError(WorkbookFault::SheetRule,
                             QuotedPath(path_) + " のシリアル番号はこれ以上増やせません");
     }
     connection_->execute(pending.statement(maxSerial_ + 1));

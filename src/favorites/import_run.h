@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,7 +42,7 @@ public:
     // stored in `failure`, not thrown.
     void run(int count, const std::function<void(int percent)>& setProgress,
              const std::function<void()>& processEvents, const bool& stopRequested, bool& stopped,
-             std::string& failure);
+             std::optional<WorkbookError>& failure);
 
 protected:
     virtual void importItem(int index) = 0;

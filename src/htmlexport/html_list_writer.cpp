@@ -23,9 +23,8 @@ HtmlListResult WriteHtmlList(StoreState& state, const HtmlListRequest& request) 
         return HtmlListResult{.noData = true};
     }
     state.HasSearchResult = true;
-    const int written =
-        WriteHtmlPage(*state.ModuleRecordset, request.searchTexts, request.commentOutput == 1,
-                      request.outputPath, request.progress);
+    const int written = WriteHtmlPage(*state.ModuleRecordset, request.searchTexts,
+                                      request.commentOutput, request.outputPath, request.progress);
     return HtmlListResult{.entriesWritten = written};
 }
 

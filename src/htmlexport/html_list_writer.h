@@ -15,7 +15,7 @@ struct StoreState;
 struct HtmlListRequest {
     std::u16string statement;         // the last search's statement; empty: none ran
     SearchTexts searchTexts;          // each row of it is written only when it matches these
-    std::int32_t commentOutput = 0;   // comment rows only when exactly 1
+    bool commentOutput = false;       // with the comment rows
     std::filesystem::path outputPath; // the page to write
     HtmlProgress progress;            // may be empty
 };

@@ -20,9 +20,9 @@ namespace {
 constexpr size_t KeywordSheetCapacity = Sheet::MaxRows - 1;
 
 WorkbookError TooManyKeywords(const std::filesystem::path& dataFile) {
-    return WorkbookError(ErrorNumber::SheetRule, QuotedPath(dataFile) + " のキーワードは " +
-                                                     std::to_string(KeywordSheetCapacity) +
-                                                     " 種類を超えるため、一覧にできません");
+    return WorkbookError(WorkbookFault::SheetRule, QuotedPath(dataFile) + " のキーワードは " +
+                                                       std::to_string(KeywordSheetCapacity) +
+                                                       " 種類を超えるため、一覧にできません");
 }
 
 } // namespace
@@ -61,9 +61,9 @@ std::vector<KeywordLine> CollectKeywords(Connection& connection) {
 std::vector<KeywordLine> ListKeywords(const std::filesystem::path& dataFile) {
     Workbook book = ReadXlsFile(dataFile);
     if (book.findSheet(EntrySheetName) == nullptr) {
-        throw WorkbookError(ErrorNumber::SubscriptOutOfRange, QuotedPath(dataFile) + " にシート「" +
-                                                                  ToUtf8(EntrySheetName) +
-                                                                  "」がありません");
+        throw WorkbookError(WorkbookFault::SheetNotFound, QuotedPath(dataFile) + " にシート「" +
+                                                              ToUtf8(EntrySheetName) +
+                                                              "」がありません");
     }
     if (book.findSheet(KeywordSheetName) != nullptr) {
         DeleteKeywordSheet(dataFile);

@@ -1,5 +1,6 @@
 #include "linkcheck/request_target.h"
 
+#include "store/workbook/ascii_case.h"
 #include "web/curl_handles.h"
 
 #include <algorithm>
@@ -17,12 +18,6 @@ std::string_view Trimmed(std::string_view text) {
         return {};
     }
     return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
-std::string AsciiLower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; });
-    return text;
 }
 
 bool IsReservedInvalid(std::string_view host) {

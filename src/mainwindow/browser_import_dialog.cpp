@@ -127,9 +127,9 @@ void BrowserImportDialog::runImport(const Source& source) {
     }
     Label2->setText(counts);
     Label1->setText(outcome.stopped ? QStringLiteral("中止") : QStringLiteral("完了"));
-    if (!outcome.failure.empty()) {
+    if (outcome.failure) {
         Label1->setText(QString());
-        MessageBox(this, ToQString(std::string_view(outcome.failure)), MessageStyle::Exclamation);
+        MessageBox(this, QString::fromUtf8(outcome.failure->what()), MessageStyle::Exclamation);
     }
 }
 

@@ -17,7 +17,7 @@ SeamRecorder<FileChooserSeam::Asked, QString>& TheRecorder() {
     return recorder;
 }
 
-// The platform chooser asked this itself; here the chooser is ours.
+// A chosen name that does not exist yet is created only when the user agrees.
 bool ConfirmCreation(QWidget* parent, const QString& path) {
     return MessageBox(parent,
                       path + QStringLiteral("\r\nこのファイルは存在しません。\r\n作成しますか？"),

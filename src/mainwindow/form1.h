@@ -144,7 +144,8 @@ private:
     SearchTexts fieldTexts() const;
     std::u16string commentText() const;
     UpgradeContext upgradeContext();
-    int checkDataVersion();
+    // Whether the data file may be used; why not has been shown.
+    bool checkDataVersion();
     void selectListIndex(int index);
     void listMatchingRows();
     bool refuseEmptyUrl();

@@ -1,6 +1,7 @@
 // Choosing another data file.
 #include "mainwindow/file_chooser.h"
 #include "mainwindow/form1.h"
+#include "mainwindow/message_box.h"
 #include "mainwindow/module_state.h"
 #include "mainwindow/qt_text.h"
 #include "store/data_workbook.h"
@@ -15,31 +16,20 @@
 
 namespace tomorine {
 
-namespace {
-
-// Every step after the chooser goes on when one before it failed.
-template <typename Step>
-void Ignoring(Step step) {
-    try {
-        step();
-    } catch (const std::exception&) {
-    }
-}
-
-} // namespace
-
 void Form1::Command9_Click() {
     FilePathParts parts = SplitFilePath(Text6->text().toStdString());
     QString folder = QString::fromStdString(parts.folder.empty() ? GetAppDir() : parts.folder);
     std::optional<QString> chosen =
         ChooseDataFile(this, folder, QString::fromStdString(parts.fileName));
+    // A new file that cannot be made is not taken into use.
+    bool created = true;
     if (chosen) {
         Text6->setText(*chosen);
         Text6->selectAll();
         Text6->setFocus();
         if (Text6->text().toStdString() != state_.DataFilePath.string()) {
-            Ignoring([&] { refreshDataFilePath(); });
-            Ignoring([&] {
+            refreshDataFilePath();
+            created = ShowingFailure(this, [&] {
                 if (!IsRegularFile(state_.DataFilePath)) {
                     CreateDataWorkbook(state_.DataFilePath);
                 }
@@ -47,14 +37,14 @@ void Form1::Command9_Click() {
             ClearEntryForm();
             state_.SavedSearchSql.clear();
             if (state_.ConnectionOpen) {
-                Ignoring([&] { CloseDataConnection(state_); });
+                ShowingFailure(this, [this] { CloseDataConnection(state_); });
                 state_.ConnectionOpen = false;
             }
             // An update now would rewrite an entry of the other file.
             Command2->setText(QStringLiteral("登録"));
         }
     }
-    const bool accepted = checkDataVersion() != -1;
+    const bool accepted = created && checkDataVersion();
     SetCommandsEnabled(accepted);
     // Only the file the check accepted is recorded: a refused one would be
     // refused again at every start.
@@ -66,7 +56,7 @@ void Form1::Command9_Click() {
         WriteIniString(GetAppDir() + std::string(kSettingsFileName), kSettingsSection, kDataFileKey,
                        value);
     }
-    Ignoring([&] {
+    ShowingFailure(this, [this] {
         watchDataFolder();
         lookForConflictCopies();
     });

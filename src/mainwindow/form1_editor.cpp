@@ -4,7 +4,8 @@
 #include "mainwindow/module_state.h"
 #include "mainwindow/qt_text.h"
 #include "mainwindow/url_open_seam.h"
-#include "store/data_file_change.h"
+#include "store/data_connection.h"
+#include "store/entry_registration.h"
 #include "store/entry_statements.h"
 #include "store/message_style.h"
 #include "store/messages.h"
@@ -55,20 +56,14 @@ void Form1::Command2_Click() {
                     commentText()};
         bool registering = Command2->text() == kRegister;
         int changed = 0;
-        // The serial comes from the file the row goes to, taken and used
-        // under one lock, so that two entries never share one.
-        ChangeDataFileByStatements(state_.DataFilePath, [&](Connection& connection) {
-            std::int32_t newSerial = NextSerial(connection);
-            SaveListPosition();
-            state_.DataChanged = true;
-            if (registering) {
-                connection.execute(BuildInsertStatement(newSerial, entry));
-                state_.CurrentSerial = newSerial;
-            } else {
-                connection.execute(BuildUpdateStatement(state_.CurrentSerial, entry));
-            }
-            changed = connection.rowsChanged();
-        });
+        SaveListPosition();
+        if (registering) {
+            state_.CurrentSerial = RegisterEntry(state_.DataFilePath, entry);
+        } else {
+            changed = ExecuteOnDataFile(state_.DataFilePath,
+                                        BuildUpdateStatement(state_.CurrentSerial, entry));
+        }
+        state_.DataChanged = true;
         if (registering) {
             MessageBox(this, ToQString(Messages::Registered), MessageStyle::Ok);
             FindEntryByUrl();

@@ -44,31 +44,24 @@ UpgradeContext Form1::upgradeContext() {
     return UpgradeContext{state_, state_, std::move(ui)};
 }
 
-int Form1::checkDataVersion() {
+bool Form1::checkDataVersion() {
     UpgradeContext context = upgradeContext();
-    return CheckDataVersion(context);
+    DataFileCheck check = DataFileCheck::Refused;
+    ShowingFailure(this, [&] { check = CheckDataVersion(context); });
+    return check == DataFileCheck::Usable;
 }
 
 bool Form1::Form_Load() {
     // Start-up never locks the user out: settings or a data file that cannot
     // be read, created or saved are reported, and the window opens with the
     // commands off as for a rejected file, so that another file can be chosen.
-    auto reported = [this](auto step) {
-        try {
-            step();
-            return true;
-        } catch (const std::exception& e) {
-            MessageBox(this, QString::fromUtf8(e.what()), MessageStyle::Critical);
-            return false;
-        }
-    };
     RemoveSystemMenuItem(this, 2);
     RemoveSystemMenuItem(form2, 2);
     RemoveSystemMenuItem(form3, 2);
     RemoveSystemMenuItem(form4, 2);
     RemoveSystemMenuItem(form5, 2);
     RemoveSystemMenuItem(form6, 2);
-    bool usable = reported([this] {
+    bool usable = ShowingFailure(this, [this] {
         const StartupSettings settings = ReadStartupSettings(GetAppDir());
         for (const std::string& notice : settings.notices) {
             MessageBox(this, QString::fromStdString(notice), MessageStyle::Exclamation);
@@ -77,23 +70,23 @@ bool Form1::Form_Load() {
         state_.DataFileSetting = settings.dataFile;
         state_.OutputFilePath = settings.outputFile;
         state_.CommentOutput = settings.commentOutput;
-        form2->Check1->setChecked(state_.CommentOutput == 1);
+        form2->Check1->setChecked(state_.CommentOutput);
         form2->Text1->setText(ToQString(state_.OutputFilePath));
         state_.ReferFilePath = settings.referFile;
         form3->Text1->setText(QString::fromStdString(state_.ReferFilePath));
     });
     if (usable) {
-        int version = -1;
-        const bool present = reported([this, &version] {
-            version = checkDataVersion(); // shows itself why it rejects a file
+        bool accepted = false;
+        const bool present = ShowingFailure(this, [this, &accepted] {
+            accepted = checkDataVersion(); // shows itself why it rejects a file
             if (!IsRegularFile(state_.DataFilePath)) {
                 CreateDataWorkbook(state_.DataFilePath);
             }
         });
-        usable = present && version != -1;
+        usable = present && accepted;
     }
     SetCommandsEnabled(usable);
-    reported([this] {
+    ShowingFailure(this, [this] {
         // A relative setting is shown, and used, as the absolute path it names.
         Text6->setText(PathToQString(state_.DataFilePath));
         refreshDataFilePath();
@@ -105,7 +98,7 @@ bool Form1::Form_Load() {
     }
     state_.DataChanged = false;
     StartForegroundWatch();
-    reported([this] {
+    ShowingFailure(this, [this] {
         watchDataFolder();
         lookForConflictCopies();
     });
@@ -122,7 +115,9 @@ void Form1::Form_QueryUnload() {
         state_.DataFileSetting.empty() ? Text6->text().toStdString() : state_.DataFileSetting;
     SettingsValues values{dataFile, state_.OutputFilePath, state_.ReferFilePath,
                           state_.CommentOutput};
-    SaveSettings(values, GetAppDir() + std::string(kSettingsFileName), GetIniPath(dataFile));
+    ShowingFailure(this, [&] {
+        SaveSettings(values, GetAppDir() + std::string(kSettingsFileName), GetIniPath(dataFile));
+    });
     CloseByProgram(form2);
     CloseByProgram(form5);
     CloseByProgram(form4);
@@ -143,13 +138,11 @@ void Form1::Command5_Click() {
         CloseDataConnection(state_);
         state_.ConnectionOpen = false;
     }
-    try {
+    // Every change is already in the data file; only the re-save can fail.
+    ShowingFailure(this, [this] {
         UpgradeContext context = upgradeContext();
         CompactDataWorkbook(context, ToPath(Text6->text()));
-    } catch (const std::exception& e) {
-        // Every change is already in the data file; only the re-save failed.
-        MessageBox(this, QString::fromUtf8(e.what()), MessageStyle::Critical);
-    }
+    });
     close();
 }
 

@@ -100,7 +100,7 @@ void Form2::setControlsEnabled(bool enabled) {
 // beside the data file. A settings file that cannot be written is passed
 // over: the page is what the user asked for.
 void Form2::storeSettings() {
-    const std::string comment = std::to_string(state_.CommentOutput);
+    const std::string comment = state_.CommentOutput ? "1" : "0";
     const std::string& path = state_.OutputFilePath;
     for (const std::string& ini :
          {GetAppDir() + std::string(kSettingsFileName), GetIniPath(state_.DataFilePath.string())}) {
@@ -177,7 +177,7 @@ void Form2::Command2_Click() {
     ProgressBar1->setValue(0);
     Label2->setText(QStringLiteral("処理中です"));
     repaint();
-    state_.CommentOutput = Check1->isChecked() ? 1 : 0;
+    state_.CommentOutput = Check1->isChecked();
     state_.OutputFilePath = Text1->text().toStdString();
     storeSettings();
     const bool bookmarks = Check2->isChecked();
@@ -204,7 +204,7 @@ void Form2::closeEvent(QCloseEvent* event) {
         return;
     }
     Text1->setText(QString::fromStdString(state_.OutputFilePath));
-    Check1->setChecked(state_.CommentOutput == 1);
+    Check1->setChecked(state_.CommentOutput);
     event->ignore();
     hide();
 }

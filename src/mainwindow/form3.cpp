@@ -83,17 +83,14 @@ void Form3::Command2_Click() {
         hide();
         return;
     }
-    UpgradeContext context{state_, state_, {}};
-    context.ui.messageBox = [this](const std::u16string& text, int style) {
-        return MessageBox(this, ToQString(text), style);
-    };
-    const std::u16string version = GetDataVersion(context, ToPath(Text1->text()));
-    if (version != DataVersion0105) {
-        // An unreadable reference was reported with its own reason; it is
-        // not of an older layout.
-        if (version != DataVersionUnknown) {
+    try {
+        if (GetDataVersion(ToPath(Text1->text())) != DataVersion::Current) {
             MessageBox(this, ToQString(MergeMessages::OldVersion), MessageStyle::Ok);
+            return;
         }
+    } catch (const std::exception& e) {
+        // An unreadable reference is not of an older layout: its own reason says it.
+        MessageBox(this, QString::fromUtf8(e.what()), MessageStyle::Critical);
         return;
     }
     runMerge();
@@ -122,12 +119,17 @@ void Form3::runMerge() {
     WriteIniString(GetIniPath(state_.DataFilePath.string()), kSettingsSection, kReferFileKey,
                    state_.ReferFilePath);
     UpgradeContext context{state_, state_, {}};
-    context.ui.messageBox = [this](const std::u16string& text, int style) {
-        return MessageBox(this, ToQString(text), style);
-    };
     MergeResult result;
     try {
         result = MergeReferenceData(context, ToPath(Text1->text()));
+    } catch (const DataWorkbookUnreadable& e) {
+        // No reference can be merged into it: the window goes.
+        MessageBox(this, QString::fromUtf8(e.what()), MessageStyle::Critical);
+        hide();
+        MessageBox(this, ToQString(MergeMessages::Failed), MessageStyle::Critical);
+        setWorking(false);
+        unload();
+        return;
     } catch (const std::exception& e) {
         // Nothing was changed: the user may correct the path and try again.
         setWorking(false);
@@ -136,15 +138,9 @@ void Form3::runMerge() {
         return;
     }
     hide();
-    if (result.done) {
-        MessageBox(this, ToQString(MergeMessages::Done), MessageStyle::Ok);
-        setWorking(false);
-        Label2->setText(ToQString(MergeMessages::Done) + QStringLiteral(" %1件").arg(result.added));
-        return;
-    }
-    MessageBox(this, ToQString(MergeMessages::Failed), MessageStyle::Critical);
+    MessageBox(this, ToQString(MergeMessages::Done), MessageStyle::Ok);
     setWorking(false);
-    unload();
+    Label2->setText(ToQString(MergeMessages::Done) + QStringLiteral(" %1件").arg(result.added));
 }
 
 void Form3::unload() {

@@ -273,11 +273,11 @@ void Form5::ImportFavorites() {
     }
     ImportContext context{state_, state_, state_, importUi()};
     ImportOutcome outcome = RunFavoritesImport(context, folder);
-    if (!outcome.failure.empty()) {
+    if (outcome.failure) {
         // What is in the data file is shown; OK then closes at once.
         state_.ImportCancelRequested = true;
         setStatus(FavoritesMessages::Stopped);
-        MessageBox(this, ToQString(outcome.failure), MessageStyle::Exclamation);
+        MessageBox(this, QString::fromUtf8(outcome.failure->what()), MessageStyle::Exclamation);
         if (outcome.found > 0) {
             showSummary(outcome);
         }

@@ -57,6 +57,16 @@ int MessageBox(QWidget* parent, const QString& text, int style) {
                : AnswerCancel;
 }
 
+bool ShowingFailure(QWidget* parent, const std::function<void()>& step) {
+    try {
+        step();
+        return true;
+    } catch (const std::exception& e) {
+        MessageBox(parent, QString::fromUtf8(e.what()), MessageStyle::Critical);
+        return false;
+    }
+}
+
 namespace MessageBoxSeam {
 
 void startRecording() {

@@ -22,7 +22,7 @@ struct ModuleState : StoreState, SearchState, UpgradeState, ShortcutCounters, Fa
     std::string DataFileSetting;
     std::string OutputFilePath;
     std::string ReferFilePath;
-    std::int32_t CommentOutput = 0;
+    bool CommentOutput = false;
     std::int32_t SavedListTop = 0; // the list's scroll position across a refresh
     std::int32_t SavedListIndex = 0;
     bool KeywordListMode = false;  // the list shows keywords, not entries

@@ -154,19 +154,16 @@ std::vector<MergedCopy> MergeConflictCopies(UpgradeContext& context,
         } else {
             try {
                 DataFileLock lock(dataFile);
-                const MergeResult done = MergeReferenceData(context, file);
-                if (!done.done) {
-                    stopped = QuotedPath(dataFile) + " を読めないため、マージしませんでした";
-                    merged.error = stopped;
-                    continue;
-                }
-                merged.added = done.added;
+                merged.added = MergeReferenceData(context, file).added;
                 try {
                     merged.movedTo = MoveToFreeName(file, ConflictsFolder(dataFile));
                 } catch (const std::exception& e) {
                     // Offered again, it adds nothing: its entries are in the data file.
                     merged.error = e.what() + std::string(" (エントリーはマージ済みです)");
                 }
+            } catch (const DataWorkbookUnreadable& e) {
+                stopped = e.what() + std::string("。マージしませんでした");
+                merged.error = stopped;
             } catch (const std::exception& e) {
                 merged.error = e.what();
             }

@@ -44,8 +44,8 @@ struct MergedCopy {
 // the folder "conflicts" beside the data file under its own name, or
 // "name (2).xls" … when that is taken; nothing is overwritten or deleted. A
 // copy that cannot be merged stays where it is with its reason, and the
-// others go on. A data file that cannot be read (shown through the context)
-// stops the run: every copy not yet merged gets that as its error.
+// others go on. A data file that cannot be read stops the run: every copy
+// not yet merged gets that as its error.
 std::vector<MergedCopy> MergeConflictCopies(UpgradeContext& context,
                                             const std::vector<std::filesystem::path>& copies);
 

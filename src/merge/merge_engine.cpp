@@ -10,7 +10,6 @@
 #include "upgrade/tmp_sheet.h"
 
 #include <limits>
-#include <optional>
 
 namespace tomorine {
 
@@ -25,9 +24,9 @@ std::string SheetOf(const std::filesystem::path& file) {
 const Sheet& ReferenceSheet(const Workbook& reference, const std::filesystem::path& file) {
     const Sheet* sheet = reference.findSheet(EntrySheetName);
     if (sheet == nullptr) {
-        throw WorkbookError(ErrorNumber::SubscriptOutOfRange, QuotedPath(file) + " にシート「" +
-                                                                  ToUtf8(EntrySheetName) +
-                                                                  "」がありません");
+        throw WorkbookError(WorkbookFault::SheetNotFound, QuotedPath(file) + " にシート「" +
+                                                              ToUtf8(EntrySheetName) +
+                                                              "」がありません");
     }
     const std::vector<TableColumn> columns = TableColumns(*sheet);
     for (const std::u16string& name : MergeColumnNames()) {
@@ -36,7 +35,7 @@ const Sheet& ReferenceSheet(const Workbook& reference, const std::filesystem::pa
             found = found || EqualIgnoringAsciiCase<char16_t>(column.name, name);
         }
         if (!found) {
-            throw WorkbookError(ErrorNumber::ItemNotFound,
+            throw WorkbookError(WorkbookFault::FieldNotFound,
                                 SheetOf(file) + " に列「" + ToUtf8(name) +
                                     "」がありません (トモリネの現在のデータ形式ではありません)");
         }
@@ -64,13 +63,13 @@ void CheckRoom(const Connection& connection, std::int32_t highest, long rows) {
     const std::filesystem::path& file = connection.path();
     const Sheet& entries = connection.workbook().sheet(EntrySheetName);
     if (entries.lastUsedRow() + rows > Sheet::MaxRows) {
-        throw WorkbookError(ErrorNumber::SheetRule, SheetOf(file) + " に " + std::to_string(rows) +
-                                                        " 件を追加すると、1 シートの上限 " +
-                                                        std::to_string(Sheet::MaxRows) +
-                                                        " 行を超えます");
+        throw WorkbookError(WorkbookFault::SheetRule,
+                            SheetOf(file) + " に " + std::to_string(rows) +
+                                " 件を追加すると、1 シートの上限 " +
+                                std::to_string(Sheet::MaxRows) + " 行を超えます");
     }
     if (highest > std::numeric_limits<std::int32_t>::max() - rows) {
-        throw WorkbookError(ErrorNumber::SheetRule,
+        throw WorkbookError(WorkbookFault::SheetRule,
                             QuotedPath(file) + " のシリアル番号はこれ以上増やせません");
     }
 }
@@ -107,8 +106,8 @@ Workbook WithoutTmpSheet(const Workbook& book) {
 }
 
 // The data workbook without an old "tmp" (what DeleteTmpSheet does before a
-// merge); nothing after a failure, which has been shown.
-std::optional<Workbook> ReadDataWorkbook(UpgradeContext& context, bool& removedTmp) {
+// merge).
+Workbook ReadDataWorkbook(UpgradeContext& context, bool& removedTmp) {
     try {
         Workbook book = context.io.open(context.store.DataFilePath);
         if (const Sheet* tmp = book.findSheet(TmpSheetName)) {
@@ -116,9 +115,8 @@ std::optional<Workbook> ReadDataWorkbook(UpgradeContext& context, bool& removedT
             removedTmp = true;
         }
         return book;
-    } catch (const std::exception& e) {
-        context.reportError(e);
-        return std::nullopt;
+    } catch (const WorkbookError& e) {
+        throw DataWorkbookUnreadable(e.fault(), e.what());
     }
 }
 
@@ -133,20 +131,17 @@ MergeResult MergeReferenceData(UpgradeContext& context, const std::filesystem::p
     const std::filesystem::path dataFile = store.DataFilePath;
     DataFileLock lock(dataFile);
     bool removedTmp = false;
-    std::optional<Workbook> book = ReadDataWorkbook(context, removedTmp);
-    if (!book) {
-        return {};
-    }
-    CopyReferenceSheet(*book, context.io.open(reference), reference);
+    Workbook book = ReadDataWorkbook(context, removedTmp);
+    CopyReferenceSheet(book, context.io.open(reference), reference);
 
-    Connection connection(dataFile, std::move(*book));
+    Connection connection(dataFile, std::move(book));
     const int added = InsertNewRows(connection);
     store.HasSearchResult = false;
 
     if (added > 0 || removedTmp) {
         context.io.save(WithoutTmpSheet(connection.workbook()), dataFile);
     }
-    return {true, added};
+    return {added};
 }
 
 int CountMergeableEntries(const std::filesystem::path& dataFile, Workbook data,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/workbook/workbook_error.h"
 #include "upgrade/upgrade_context.h"
 
 #include <filesystem>
@@ -7,11 +8,14 @@
 namespace tomorine {
 
 struct MergeResult {
-    // False when the data workbook could not be read (that failure has been
-    // shown through the context, as removing an old work sheet reports it);
-    // nothing was changed then.
-    bool done = false;
     int added = 0; // entries added to the data workbook
+};
+
+// The data workbook itself could not be read (or its old "tmp" removed):
+// unlike a bad reference, no other reference can be merged either.
+class DataWorkbookUnreadable : public WorkbookError {
+public:
+    using WorkbookError::WorkbookError;
 };
 
 // Adds to the data workbook (context.store.DataFilePath) every entry of the
@@ -25,7 +29,8 @@ struct MergeResult {
 //
 // All or nothing: any failure (the reference unreadable or of another
 // layout, the entry sheet full, the serials exhausted, the save refused)
-// throws its WorkbookError and leaves the data file as it was. The data
+// throws its WorkbookError (DataWorkbookUnreadable for the data workbook)
+// and leaves the data file as it was. The data
 // file's lock is held from its read to its save. Closes the module
 // connection first; clears HasSearchResult.
 MergeResult MergeReferenceData(UpgradeContext& context, const std::filesystem::path& reference);

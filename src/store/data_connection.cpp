@@ -39,7 +39,7 @@ namespace {
 
 std::int32_t AfterHighest(std::int32_t highest, const std::filesystem::path& dataFile) {
     if (highest == std::numeric_limits<std::int32_t>::max()) {
-        throw WorkbookError(ErrorNumber::SheetRule,
+        throw WorkbookError(WorkbookFault::SheetRule,
                             QuotedPath(dataFile) + " のシリアル番号はこれ以上増やせません");
     }
     return highest + 1;

@@ -38,7 +38,7 @@ void CreateDataWorkbook(const std::filesystem::path& path) {
     DataFileLock lock(path);
     std::error_code ec;
     if (std::filesystem::exists(std::filesystem::symlink_status(path, ec))) {
-        throw WorkbookError(ErrorNumber::FileAccess,
+        throw WorkbookError(WorkbookFault::FileAccess,
                             QuotedPath(path) + " は既にあります。新しいデータファイルは作りません");
     }
     WriteXlsFile(NewDataWorkbook(), path);

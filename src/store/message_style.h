@@ -2,7 +2,8 @@
 
 namespace tomorine {
 
-// Message-box styles, numbered as the platform's message boxes number them.
+// Message-box styles as numbers that add up: buttons (0 OK, 1 OK/Cancel)
+// plus an icon (16 critical, 32 question, 48 exclamation, 64 information).
 namespace MessageStyle {
 inline constexpr int Ok = 0;
 inline constexpr int OkCancel = 1;

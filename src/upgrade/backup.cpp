@@ -21,89 +21,65 @@ std::filesystem::path BackupFilePath(const std::filesystem::path& dataFile) {
 
 namespace {
 
-int VersionCode(const std::u16string& version, int current, int old) {
-    if (version == DataVersion0105) {
-        return current;
-    }
-    return version == DataVersion0104 ? old : BackupCode::Failed;
+BackupState StateOf(DataVersion version, BackupState current, BackupState old) {
+    return version == DataVersion::Current ? current : old;
 }
 
 } // namespace
 
-int CheckBackupAndRecover(UpgradeContext& context) {
+BackupState CheckBackupAndRecover(UpgradeContext& context) {
     const std::filesystem::path& data = context.store.DataFilePath;
     const std::filesystem::path backup = BackupFilePath(data);
-    try {
-        bool haveData = IsRegularFile(data);
-        bool haveBackup = IsRegularFile(backup);
-        if (haveData && haveBackup) {
-            return VersionCode(GetDataVersion(context, data), BackupCode::Converted,
-                               BackupCode::OldWithBackup);
-        }
-        if (haveData) {
-            int code = VersionCode(GetDataVersion(context, data), BackupCode::Current,
-                                   BackupCode::BackedUp);
-            if (code == BackupCode::BackedUp) {
-                CopyFileAtomically(data, backup);
-            }
-            return code;
-        }
-        if (haveBackup) {
-            if (context.message(u"リカバリ処理をします\r\n\r\nよろしいですか？",
-                                MessageStyle::OkCancelExclamation) != AnswerOk) {
-                return BackupCode::Failed;
-            }
-            DataFileLock lock(data);
-            CopyFileAtomically(backup, data);
-            // A backup kept after a conversion is of the current layout already.
-            return VersionCode(GetDataVersion(context, data), BackupCode::Converted,
-                               BackupCode::Recovered);
-        }
-        return BackupCode::Nothing;
-    } catch (const std::exception& e) {
-        context.reportError(e);
-        return BackupCode::Failed;
+    const bool haveData = IsRegularFile(data);
+    const bool haveBackup = IsRegularFile(backup);
+    if (haveData && haveBackup) {
+        return StateOf(GetDataVersion(data), BackupState::Converted, BackupState::OldWithBackup);
     }
-}
-
-bool RefreshDataBackup(UpgradeContext& context) {
-    const std::filesystem::path& data = context.store.DataFilePath;
-    const std::filesystem::path backup = BackupFilePath(data);
-    try {
-        std::string dataBytes;
-        if (ReadWholeFile(data, dataBytes) != ReadStatus::Read) {
-            throw FileError(EIO, "読み込み", data);
+    if (haveData) {
+        const BackupState state =
+            StateOf(GetDataVersion(data), BackupState::Current, BackupState::BackedUp);
+        if (state == BackupState::BackedUp) {
+            CopyFileAtomically(data, backup);
         }
-        std::string backupBytes;
-        if (ReadWholeFile(backup, backupBytes) == ReadStatus::Read && backupBytes == dataBytes) {
-            return true;
-        }
-        CopyFileAtomically(data, backup);
-        return true;
-    } catch (const std::exception& e) {
-        context.reportError(e);
-        return false;
+        return state;
     }
-}
-
-bool RestoreDataBackup(UpgradeContext& context) {
-    if (!context.state.ConversionConfirmed) {
-        return true;
-    }
-    const std::filesystem::path& data = context.store.DataFilePath;
-    const std::filesystem::path backup = BackupFilePath(data);
-    try {
-        if (!IsRegularFile(backup)) {
-            return true;
+    if (haveBackup) {
+        if (context.message(u"リカバリ処理をします\r\n\r\nよろしいですか？",
+                            MessageStyle::OkCancelExclamation) != AnswerOk) {
+            return BackupState::Declined;
         }
-        // The copy replaces the data file in one rename: it is never missing.
         DataFileLock lock(data);
-        if (!IsRegularFile(data) || ProbeTmpSheet(context) == 1) {
-            CopyFileAtomically(backup, data);
-        }
-        return true;
-    } catch (const std::exception&) {
-        return false;
+        CopyFileAtomically(backup, data);
+        // A backup kept after a conversion is of the current layout already.
+        return StateOf(GetDataVersion(data), BackupState::Converted, BackupState::Recovered);
+    }
+    return BackupState::Nothing;
+}
+
+void RefreshDataBackup(UpgradeContext& context) {
+    const std::filesystem::path& data = context.store.DataFilePath;
+    const std::filesystem::path backup = BackupFilePath(data);
+    std::string dataBytes;
+    if (ReadWholeFile(data, dataBytes) != ReadStatus::Read) {
+        throw FileError(EIO, "読み込み", data);
+    }
+    std::string backupBytes;
+    if (ReadWholeFile(backup, backupBytes) == ReadStatus::Read && backupBytes == dataBytes) {
+        return;
+    }
+    CopyFileAtomically(data, backup);
+}
+
+void RestoreDataBackup(UpgradeContext& context) {
+    const std::filesystem::path& data = context.store.DataFilePath;
+    const std::filesystem::path backup = BackupFilePath(data);
+    if (!context.state.ConversionConfirmed || !IsRegularFile(backup)) {
+        return;
+    }
+    // The copy replaces the data file in one rename: it is never missing.
+    DataFileLock lock(data);
+    if (!IsRegularFile(data) || HasTmpSheet(context)) {
+        CopyFileAtomically(backup, data);
     }
 }
 

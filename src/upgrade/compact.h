@@ -7,7 +7,8 @@
 namespace tomorine {
 
 // "bk_axbyczd0_" + the file name, beside the workbook (also in the root
-// folder): the temporary file of the earlier program's re-save.
+// folder): a name older versions used for the re-save's temporary file, so
+// that one left behind by them is found and removed.
 std::filesystem::path CompactTempPath(const std::filesystem::path& workbook);
 
 // The exit re-save: when the editor wrote an entry since start-up, writes the

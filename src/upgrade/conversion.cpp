@@ -25,8 +25,8 @@ int ConversionPercent(int row, int last) {
     return percent == 100 && row != last ? 99 : percent;
 }
 
-bool AddConversionSheet(UpgradeContext& context) {
-    return context.workbookStep([](Workbook& book) {
+void AddConversionSheet(UpgradeContext& context) {
+    context.workbookStep([](Workbook& book) {
         const Sheet& entries = book.sheet(EntrySheetName);
         // Right after the entry sheet, so that it takes that sheet's place.
         Sheet& tmp = book.addSheet(std::u16string(TmpSheetName), book.indexOf(entries) + 1);
@@ -36,14 +36,9 @@ bool AddConversionSheet(UpgradeContext& context) {
 }
 
 int GetLastUsedRow(UpgradeContext& context) {
-    try {
-        Workbook book = context.io.open(context.store.DataFilePath);
-        // The used range of an empty sheet is its first cell: one row.
-        return std::max(1, book.sheet(EntrySheetName).lastUsedRow());
-    } catch (const std::exception& e) {
-        context.reportError(e);
-        return 0;
-    }
+    Workbook book = context.io.open(context.store.DataFilePath);
+    // The used range of an empty sheet is its first cell: one row.
+    return std::max(1, book.sheet(EntrySheetName).lastUsedRow());
 }
 
 namespace {
@@ -90,40 +85,31 @@ void ShowProgress(UpgradeContext& context, int percent) {
 
 bool ConvertEntryRows(UpgradeContext& context) {
     context.state.ConversionCancelRequested = false;
-    int last = GetLastUsedRow(context);
-    if (last == 0) {
-        // Going on would put an entry sheet without entries in place.
-        return false;
-    }
+    const int last = GetLastUsedRow(context);
     // Never throws, also when the current folder is gone.
     context.store.DataFilePath = GetAbsolutePath(context.store.DataFilePath.string());
-    try {
-        Workbook book = context.io.open(context.store.DataFilePath);
-        const Sheet& source = book.sheet(EntrySheetName);
-        Sheet& target = book.sheet(TmpSheetName);
-        if (context.ui.showProgress) {
-            context.ui.showProgress();
-        }
-        for (int row = 3; row <= last; ++row) {
-            target.replaceRow(row, ConvertRow(source, row));
-            ShowProgress(context, ConversionPercent(row, last));
-            if (context.state.ConversionCancelRequested) {
-                return false;
-            }
-            if (context.ui.processEvents) {
-                context.ui.processEvents();
-            }
-        }
-        context.io.save(book, context.store.DataFilePath);
-        return true;
-    } catch (const std::exception& e) {
-        context.reportError(e);
-        return false;
+    Workbook book = context.io.open(context.store.DataFilePath);
+    const Sheet& source = book.sheet(EntrySheetName);
+    Sheet& target = book.sheet(TmpSheetName);
+    if (context.ui.showProgress) {
+        context.ui.showProgress();
     }
+    for (int row = 3; row <= last; ++row) {
+        target.replaceRow(row, ConvertRow(source, row));
+        ShowProgress(context, ConversionPercent(row, last));
+        if (context.state.ConversionCancelRequested) {
+            return false;
+        }
+        if (context.ui.processEvents) {
+            context.ui.processEvents();
+        }
+    }
+    context.io.save(book, context.store.DataFilePath);
+    return true;
 }
 
-bool ReplaceEntrySheet(UpgradeContext& context) {
-    return context.workbookStep([](Workbook& book) {
+void ReplaceEntrySheet(UpgradeContext& context) {
+    context.workbookStep([](Workbook& book) {
         Sheet& entries = book.sheet(EntrySheetName);
         Sheet& tmp = book.sheet(TmpSheetName);
         book.deleteSheet(entries);

@@ -13,13 +13,14 @@ std::u16string TabsToSpaces(std::u16string_view text);
 // and 99 rather than 100 while the last row is not done.
 int ConversionPercent(int row, int last);
 
-// The four steps of converting a 0104 workbook in place. Each opens the data
-// workbook, does one job, saves (atomically) only on success, reports its
-// own failure in a critical message box and returns false.
-bool AddConversionSheet(UpgradeContext& context);
-// Row number of the last used cell of the entry sheet; 0 after a failure.
+// The steps of converting a 0104 workbook in place. Each opens the data
+// workbook, does one job and saves (atomically) only on success; a failure
+// throws its WorkbookError.
+void AddConversionSheet(UpgradeContext& context);
+// Row number of the last used cell of the entry sheet.
 int GetLastUsedRow(UpgradeContext& context);
+// False when the user asked to stop; nothing is saved then.
 bool ConvertEntryRows(UpgradeContext& context);
-bool ReplaceEntrySheet(UpgradeContext& context);
+void ReplaceEntrySheet(UpgradeContext& context);
 
 } // namespace tomorine

@@ -17,57 +17,32 @@ namespace tomorine {
 namespace {
 
 // The version from the header row alone: the columns the entry table shows.
-// Empty when the sheet is missing, which the statement below reports.
-std::u16string VersionFromHeader(const std::filesystem::path& path) {
+// Nothing when the sheet is missing, which the statement below reports.
+std::optional<DataVersion> VersionFromHeader(const std::filesystem::path& path) {
     std::shared_ptr<const Workbook> book = DataWorkbookCache().load(path);
     const Sheet* sheet = book->findSheet(EntrySheetName);
     if (sheet == nullptr) {
-        return {};
+        return std::nullopt;
     }
     if (sheet->lastUsedRow() < 2) {
-        return std::u16string(DataVersion0105); // no data row: nothing to read a field of
+        return DataVersion::Current; // no data row: nothing to read a field of
     }
     for (const TableColumn& column : TableColumns(*sheet)) {
         if (EqualIgnoringAsciiCase(std::u16string_view(column.name),
                                    std::u16string_view(u"URL5"))) {
-            return std::u16string(DataVersion0105);
+            return DataVersion::Current;
         }
     }
-    return std::u16string(DataVersion0104);
+    return DataVersion::Old;
 }
 
-} // namespace
-
-std::u16string GetDataVersion(UpgradeContext& context, const std::filesystem::path& path) {
-    try {
-        std::u16string version = VersionFromHeader(path);
-        if (!version.empty()) {
-            return version;
-        }
-        Connection connection(Connection::ConnectionString(path));
-        Recordset rs = connection.execute(u"SELECT * FROM " + std::u16string(EntryTable));
-        if (!rs.eof()) {
-            rs.field(u"URL5");
-        }
-        rs.close();
-        connection.close();
-        return std::u16string(DataVersion0105);
-    } catch (const WorkbookError& e) {
-        if (e.number() == ErrorNumber::ItemNotFound) {
-            return std::u16string(DataVersion0104);
-        }
-        context.reportError(e);
-    } catch (const std::exception& e) {
-        context.reportError(e);
+void RunConversionSteps(UpgradeContext& context, bool& completed) {
+    DeleteTmpSheet(context);
+    AddConversionSheet(context);
+    completed = ConvertEntryRows(context);
+    if (completed) {
+        ReplaceEntrySheet(context);
     }
-    return std::u16string(DataVersionUnknown);
-}
-
-namespace {
-
-bool RunConversionSteps(UpgradeContext& context) {
-    return DeleteTmpSheet(context) && AddConversionSheet(context) && ConvertEntryRows(context) &&
-           ReplaceEntrySheet(context);
 }
 
 void CloseProgress(UpgradeContext& context) {
@@ -76,46 +51,87 @@ void CloseProgress(UpgradeContext& context) {
     }
 }
 
+// After a conversion that did not complete: the backup put back and the
+// progress closed. A failure to put it back is thrown after `cause`, the
+// conversion's own failure, so that the user learns of both.
+void PutBackupBack(UpgradeContext& context, const std::string& cause) {
+    try {
+        RestoreDataBackup(context);
+    } catch (const WorkbookError& e) {
+        CloseProgress(context);
+        throw WorkbookError(e.fault(), (cause.empty() ? "" : cause + "\r\n") +
+                                           QuotedPath(BackupFilePath(context.store.DataFilePath)) +
+                                           " を戻せませんでした: " + e.what());
+    }
+    CloseProgress(context);
+}
+
 } // namespace
 
-std::int16_t CheckDataVersion(UpgradeContext& context) {
+std::u16string_view VersionText(DataVersion version) {
+    return version == DataVersion::Current ? u"0105" : u"0104";
+}
+
+DataVersion GetDataVersion(const std::filesystem::path& path) {
+    if (std::optional<DataVersion> version = VersionFromHeader(path)) {
+        return *version;
+    }
+    try {
+        Connection connection(Connection::ConnectionString(path));
+        Recordset rs = connection.execute(u"SELECT * FROM " + std::u16string(EntryTable));
+        if (!rs.eof()) {
+            rs.field(u"URL5");
+        }
+        rs.close();
+        connection.close();
+        return DataVersion::Current;
+    } catch (const WorkbookError& e) {
+        if (e.fault() == WorkbookFault::FieldNotFound) {
+            return DataVersion::Old;
+        }
+        throw;
+    }
+}
+
+DataFileCheck CheckDataVersion(UpgradeContext& context) {
     context.state.ConversionConfirmed = false;
-    const int found = CheckBackupAndRecover(context);
+    const BackupState found = CheckBackupAndRecover(context);
     switch (found) {
-    case BackupCode::Converted:
-    case BackupCode::Current:
-    case BackupCode::Nothing:
-        return 0;
-    case BackupCode::Failed:
-        return -1;
+    case BackupState::Converted:
+    case BackupState::Current:
+    case BackupState::Nothing:
+        return DataFileCheck::Usable;
+    case BackupState::Declined:
+        return DataFileCheck::Refused;
     default:
         break;
     }
     if (context.message(u"データバージョンが違います。\r\n\r\nデータコンバートを開始します。\r\n"
                         u"よろしいですか？",
                         MessageStyle::OkCancelExclamation) != AnswerOk) {
-        return 0;
+        return DataFileCheck::Usable;
     }
     context.state.ConversionConfirmed = true;
     // One writer from the backup to the last step or the backup put back.
-    std::optional<DataFileLock> lock;
+    // Until the steps run nothing is written: nothing to put back.
+    DataFileLock lock(context.store.DataFilePath);
+    if (found == BackupState::OldWithBackup) {
+        RefreshDataBackup(context);
+    }
+    bool completed = false;
     try {
-        lock.emplace(context.store.DataFilePath);
+        RunConversionSteps(context, completed);
     } catch (const std::exception& e) {
-        context.reportError(e);
-        return -1; // nothing written yet: nothing to put back
+        PutBackupBack(context, e.what());
+        throw;
     }
-    if (found == BackupCode::OldWithBackup && !RefreshDataBackup(context)) {
-        return -1; // nothing written yet: nothing to put back
+    if (!completed) {
+        PutBackupBack(context, {});
+        return DataFileCheck::Refused;
     }
-    if (RunConversionSteps(context)) {
-        context.message(u"終了しました", MessageStyle::Ok);
-        CloseProgress(context);
-        return 0;
-    }
-    RestoreDataBackup(context);
+    context.message(u"終了しました", MessageStyle::Ok);
     CloseProgress(context);
-    return -1;
+    return DataFileCheck::Usable;
 }
 
 } // namespace tomorine

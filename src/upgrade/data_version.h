@@ -2,22 +2,29 @@
 
 #include "upgrade/upgrade_context.h"
 
-#include <cstdint>
-#include <string>
+#include <filesystem>
+#include <string_view>
 
 namespace tomorine {
 
-inline constexpr std::u16string_view DataVersion0105 = u"0105";
-inline constexpr std::u16string_view DataVersion0104 = u"0104";
-inline constexpr std::u16string_view DataVersionUnknown = u"-1";
+// The entry sheet's layout: 0104 without the column URL5, 0105 with it.
+enum class DataVersion { Old, Current };
 
-// "0105" when the entry sheet has a column URL5 (or no data row at all),
-// "0104" when it lacks one, "-1" after a failure that has been shown.
-std::u16string GetDataVersion(UpgradeContext& context, const std::filesystem::path& path);
+// "0104" or "0105", as the version is shown.
+std::u16string_view VersionText(DataVersion version);
+
+// Current when the entry sheet has a column URL5 (or no data row at all),
+// Old when it lacks one. Throws the WorkbookError of a file that cannot be
+// read or has no entry sheet.
+DataVersion GetDataVersion(const std::filesystem::path& path);
+
+enum class DataFileCheck { Usable, Refused };
 
 // Takes the data file into use: backup and recovery, then, for a 0104
-// workbook and the user's consent, the conversion. 0 when the caller may go
-// on with the data file, -1 when it may not.
-std::int16_t CheckDataVersion(UpgradeContext& context);
+// workbook and the user's consent, the conversion. Refused when the user
+// declined the recovery or stopped the conversion (the backup is then put
+// back). A failure throws its WorkbookError after the backup was put back;
+// the caller must not use the data file then.
+DataFileCheck CheckDataVersion(UpgradeContext& context);
 
 } // namespace tomorine

@@ -1,7 +1,6 @@
 #include "upgrade/upgrade_context.h"
 
 #include "store/files/data_file_lock.h"
-#include "store/workbook/utf.h"
 #include "store/xls/xls_file.h"
 
 namespace tomorine {
@@ -16,21 +15,11 @@ int UpgradeContext::message(const std::u16string& text, int style) const {
     return ui.messageBox ? ui.messageBox(text, style) : AnswerOk;
 }
 
-void UpgradeContext::reportError(const std::exception& error) const {
-    message(FromUtf8(error.what()), MessageStyle::Critical);
-}
-
-bool UpgradeContext::workbookStep(const std::function<bool(Workbook&)>& job) const {
-    try {
-        DataFileLock lock(store.DataFilePath);
-        Workbook book = io.open(store.DataFilePath);
-        if (job(book)) {
-            io.save(book, store.DataFilePath);
-        }
-        return true;
-    } catch (const std::exception& e) {
-        reportError(e);
-        return false;
+void UpgradeContext::workbookStep(const std::function<bool(Workbook&)>& job) const {
+    DataFileLock lock(store.DataFilePath);
+    Workbook book = io.open(store.DataFilePath);
+    if (job(book)) {
+        io.save(book, store.DataFilePath);
     }
 }
 

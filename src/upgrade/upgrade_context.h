@@ -43,14 +43,14 @@ struct UpgradeContext {
     UpgradeUi ui;
     WorkbookIo io = WorkbookIo::Files();
 
+    // Asks the user or tells them how the work went; failures are thrown
+    // to the caller instead.
     int message(const std::u16string& text, int style) const;
-    void reportError(const std::exception& error) const; // critical message box
 
-    // One step on the data workbook, as each spreadsheet session of the
-    // design was: open it, let `job` change it (job returns false when there
-    // is nothing to save), save it. A failure is reported in a critical
-    // message box and gives false; nothing is saved then.
-    bool workbookStep(const std::function<bool(Workbook&)>& job) const;
+    // One step on the data workbook under its lock: open it, let `job`
+    // change it (job returns false when there is nothing to save), save it.
+    // A failure throws its WorkbookError; nothing is saved then.
+    void workbookStep(const std::function<bool(Workbook&)>& job) const;
 };
 
 } // namespace tomorine

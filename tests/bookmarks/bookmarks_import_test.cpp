@@ -63,7 +63,7 @@ TEST_F(BookmarksImport, AddsNewUrlsOnceAndCountsTheRest) {
         Bookmark("https://new.example/", "twice in the source"),
         Bookmark("http://untitled.example/")};
     const BookmarksImportOutcome outcome = run(bookmarks);
-    EXPECT_EQ(outcome.failure, "");
+    EXPECT_FALSE(outcome.failure);
     const BookmarksImportCounts& n = outcome.counts;
     EXPECT_EQ(std::tuple(n.found, n.registered, n.existing, n.skipped), std::tuple(5, 2, 2, 1));
     EXPECT_EQ(
@@ -104,7 +104,7 @@ TEST_F(BookmarksImport, AnAddDuringTheImportLandsAndSoDoItsEntries) {
         {Bookmark("http://a/", "a"), Bookmark("http://b/", "b"), Bookmark("http://c/", "c")}, ui,
         stop, onlyAtTheEnd);
     EXPECT_EQ(addError, "");
-    EXPECT_EQ(outcome.failure, "");
+    EXPECT_FALSE(outcome.failure);
     EXPECT_EQ(std::pair(outcome.counts.registered, outcome.counts.existing), std::pair(2, 1));
     EXPECT_EQ(EntryRowsByXlrd(store_.DataFilePath),
               RowsOf({kStored,

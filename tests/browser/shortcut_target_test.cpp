@@ -5,6 +5,7 @@
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 
@@ -13,14 +14,14 @@ using namespace tomorine::test;
 
 namespace {
 
-// The error number and description of reading the file; 0 when it reads.
-std::pair<int, std::string> FailureOf(const std::filesystem::path& path) {
+// The fault and description of reading the file; none when it reads.
+std::pair<std::optional<WorkbookFault>, std::string> FailureOf(const std::filesystem::path& path) {
     try {
         ReadShortcutTarget(path);
     } catch (const WorkbookError& e) {
-        return {e.number(), e.what()};
+        return {e.fault(), e.what()};
     }
-    return {0, ""};
+    return {std::nullopt, ""};
 }
 
 // A shortcut with the URL, and a Unicode section when `unicode` is given.
@@ -29,31 +30,35 @@ std::string Url(const std::string& url, const char* unicode = nullptr) {
            (unicode ? "[InternetShortcut.W]\nURL=" + std::string(unicode) + "\n" : "");
 }
 
-TEST(ShortcutRead, GivesTheTargetOrTheErrorNumber) {
+TEST(ShortcutRead, GivesTheTargetOrTheFault) {
     std::string utf16 = "\xFF\xFE";
     for (char16_t c : std::u16string_view(u"[InternetShortcut]\r\nURL=http://f.jp/日本語\r\n")) {
         utf16 += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
     }
+    constexpr std::optional<WorkbookFault> kReads;
+    constexpr auto kNoTarget = WorkbookFault::NoShortcutTarget,
+                   kNotShortcut = WorkbookFault::NotShortcut;
     const struct {
         const char* file;
         std::string bytes;
-        std::u16string target; // expected when error == 0
-        int error;
+        std::u16string target; // expected when there is no fault
+        std::optional<WorkbookFault> error;
     } cases[] = {
-        {"a.url", "[InternetShortcut]\r\nURL=http://a.jp/\r\n", u"http://a.jp/", 0},
+        {"a.url", "[InternetShortcut]\r\nURL=http://a.jp/\r\n", u"http://a.jp/", kReads},
         {"b.url", "[DEFAULT]\nBASEURL=http://c.jp/\n[internetshortcut]\n  url = http://b.jp/x \n",
-         u"http://b.jp/x", 0},
-        {"f.url", utf16, u"http://f.jp/日本語", 0},
+         u"http://b.jp/x", kReads},
+        {"f.url", utf16, u"http://f.jp/日本語", kReads},
         // The Unicode section in UTF-7 (a plain '+' and a NUL kept out) or UTF-8.
-        {"g.url", Url("http://g.jp/???", "http://g.jp/+ZeVnLIqe-"), u"http://g.jp/日本語", 0},
-        {"h.url", Url("http://h.jp/?q=a+bcd", "http://h.jp/?q=a+bcd"), u"http://h.jp/?q=a+bcd", 0},
-        {"nul.url", Url("http://n.jp/", "http://n.jp/+AAA-"), u"http://n.jp/", 0},
-        {"i.url", Url("http://i.jp/?", "http://i.jp/語"), u"http://i.jp/語", 0},
+        {"g.url", Url("http://g.jp/???", "http://g.jp/+ZeVnLIqe-"), u"http://g.jp/日本語", kReads},
+        {"h.url", Url("http://h.jp/?q=a+bcd", "http://h.jp/?q=a+bcd"), u"http://h.jp/?q=a+bcd",
+         kReads},
+        {"nul.url", Url("http://n.jp/", "http://n.jp/+AAA-"), u"http://n.jp/", kReads},
+        {"i.url", Url("http://i.jp/?", "http://i.jp/語"), u"http://i.jp/語", kReads},
         {"j.desktop", "[Desktop Entry]\nType=Link\nName=J\nURL=http://j.jp/a\\sb\n",
-         u"http://j.jp/a b", 0},
-        {"o.desktop", "[Desktop Entry]\nType=Application\nExec=o\n", u"", -1},
-        {"p.url", Url("http://p.jp/") + std::string("\0\x01\x02", 3), u"", 321},
-        {"q.txt", Url("http://q.jp/"), u"", 321},
+         u"http://j.jp/a b", kReads},
+        {"o.desktop", "[Desktop Entry]\nType=Application\nExec=o\n", u"", kNoTarget},
+        {"p.url", Url("http://p.jp/") + std::string("\0\x01\x02", 3), u"", kNotShortcut},
+        {"q.txt", Url("http://q.jp/"), u"", kNotShortcut},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
@@ -61,11 +66,11 @@ TEST(ShortcutRead, GivesTheTargetOrTheErrorNumber) {
         WriteText(dir / c.file, c.bytes);
         ShortcutCounters counters;
         EXPECT_EQ(GetShortcutTarget(dir / c.file, counters), c.target);
-        EXPECT_EQ(counters.ShortcutErrorCount, c.error == 0 ? 0 : 1);
-        EXPECT_EQ(counters.ShortcutNoTargetCount, c.error == -1 ? 1 : 0);
+        EXPECT_EQ(counters.ShortcutErrorCount, c.error ? 1 : 0);
+        EXPECT_EQ(counters.ShortcutNoTargetCount, c.error == kNoTarget ? 1 : 0);
         const auto [error, description] = FailureOf(dir / c.file);
         EXPECT_EQ(error, c.error);
-        EXPECT_TRUE(c.error == 0 || description.find(c.file) != std::string::npos) << description;
+        EXPECT_TRUE(!c.error || description.find(c.file) != std::string::npos) << description;
     }
 }
 
@@ -76,12 +81,12 @@ TEST(ShortcutFailure, CountedByKind) {
     std::filesystem::create_directory(dir / "folder.url");
     ASSERT_EQ(mkfifo((dir / "pipe.url").c_str(), 0600), 0);
     WriteText(dir / "big.url", Url("http://big.jp/") + std::string(3 << 20, 'z'));
-    const std::pair<std::string, int> cases[] = {
-        {std::string(300, 'x') + ".url", ShortcutError::BadCall},
-        {"missing.url", ErrorNumber::FileNotFound},
-        {"folder.url", ShortcutError::NotShortcut},
-        {"pipe.url", ShortcutError::NotShortcut},
-        {"big.url", ShortcutError::NotShortcut},
+    const std::pair<std::string, WorkbookFault> cases[] = {
+        {std::string(300, 'x') + ".url", WorkbookFault::PathRefused},
+        {"missing.url", WorkbookFault::FileNotFound},
+        {"folder.url", WorkbookFault::NotShortcut},
+        {"pipe.url", WorkbookFault::NotShortcut},
+        {"big.url", WorkbookFault::NotShortcut},
     };
     ShortcutCounters counters;
     for (const auto& [name, error] : cases) {

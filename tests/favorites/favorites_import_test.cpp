@@ -48,7 +48,7 @@ TEST_F(Import, RegistersEachNewUrlOnceAndCountsTheRest) {
     store_.ConnectionOpen = true;
     const ImportOutcome outcome = run();
     EXPECT_EQ(store_.ModuleConnection, nullptr); // closed before writing
-    EXPECT_EQ(outcome.failure, "");
+    EXPECT_FALSE(outcome.failure);
     EXPECT_EQ(outcome.found, FavoritesTree::kFound);
     EXPECT_EQ(listed_, tree_.expectedList());
     EXPECT_EQ(favorites_.RegisteredCount, FavoritesTree::kRegistered);
@@ -73,7 +73,7 @@ TEST_F(Import, RegistersEachNewUrlOnceAndCountsTheRest) {
 
 TEST_F(Import, AFailedSaveLeavesTheCountsOfTheLastSave) {
     const ImportOutcome outcome = run(SaveFailingAt(2));
-    EXPECT_EQ(outcome.failure, "ディスクがいっぱいです");
+    EXPECT_STREQ(outcome.failure.value().what(), "ディスクがいっぱいです");
     EXPECT_EQ(listed_.size(), 2u);
     EXPECT_EQ(favorites_.RegisteredCount, 1);
     EXPECT_EQ(favorites_.ExistingCount + counters_.ShortcutErrorCount, 0);

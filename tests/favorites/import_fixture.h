@@ -52,7 +52,7 @@ inline ImportOptions SaveFailingAt(int failing) {
                                         const std::filesystem::path& path) mutable {
         EXPECT_TRUE(DataFileLock::HeldByThisThread(path));
         if (++saves == failing) {
-            throw WorkbookError(ErrorNumber::DiskFull, "ディスクがいっぱいです");
+            throw WorkbookError(WorkbookFault::DiskFull, "ディスクがいっぱいです");
         }
         WriteXlsFile(book, path);
     };

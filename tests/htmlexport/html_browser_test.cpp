@@ -50,7 +50,7 @@ json BrowserDom(bool withComments, const std::filesystem::path& dir) {
         });
     HtmlListRequest request;
     request.statement = BuildSearchStatement(u"");
-    request.commentOutput = withComments ? 1 : 2; // only 1 adds the comment rows
+    request.commentOutput = withComments;
     request.outputPath = dir / "お気に入り.htm";
     EXPECT_EQ(WriteHtmlList(state, request).entriesWritten, 4);
 

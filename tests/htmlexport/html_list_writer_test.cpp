@@ -49,24 +49,24 @@ TEST(HtmlList, NoRowsWriteNothing) {
 // case needs a user other than root (test_htmlexport_unprivileged).
 TEST(FailedExport, LeavesTheOldPageAsItWas) {
     const struct {
-        int number;
+        WorkbookFault number;
         const char* named;
         std::function<void(Export&)> arrange;
     } cases[] = {
-        {ErrorNumber::PathNotFound, "missing",
+        {WorkbookFault::PathNotFound, "missing",
          [](Export& e) { e.request.outputPath = e.dir / "missing" / "list.htm"; }},
-        {ErrorNumber::FileAccess, "list.htm",
+        {WorkbookFault::FileAccess, "list.htm",
          [](Export& e) {
              fs::remove(e.request.outputPath);
              fs::create_directory(e.request.outputPath);
              WriteBytes(e.request.outputPath / "inside", kOldPage);
          }},
-        {ErrorNumber::FileAccess, "list.htm", nullptr}, // the small disk
-        {ErrorNumber::PermissionDenied, "list.htm",
+        {WorkbookFault::FileAccess, "list.htm", nullptr}, // the small disk
+        {WorkbookFault::PermissionDenied, "list.htm",
          [](Export& e) {
              fs::permissions(e.dir / "out", fs::perms::owner_read | fs::perms::owner_exec);
          }},
-        {ErrorNumber::FileNotFound, "gone.xls",
+        {WorkbookFault::FileNotFound, "gone.xls",
          [](Export& e) { e.state.DataFilePath = e.dir / "gone.xls"; }},
     };
     std::vector<Entry> many;
@@ -75,12 +75,12 @@ TEST(FailedExport, LeavesTheOldPageAsItWas) {
                         std::u16string(100, u't'), u"", u"", std::u16string(400, u'c')});
     }
     for (const auto& c : cases) {
-        if (c.number == ErrorNumber::PermissionDenied && ::geteuid() == 0) {
+        if (c.number == WorkbookFault::PermissionDenied && ::geteuid() == 0) {
             continue;
         }
-        SCOPED_TRACE(c.number);
+        SCOPED_TRACE(c.named);
         Export e(many);
-        e.request.commentOutput = 1;
+        e.request.commentOutput = true;
         fs::create_directory(e.dir / "out");
         e.request.outputPath = e.dir / "out" / "list.htm";
         WriteBytes(e.request.outputPath, kOldPage);
@@ -96,7 +96,7 @@ TEST(FailedExport, LeavesTheOldPageAsItWas) {
             e.run();
             ADD_FAILURE() << "the export was reported as done";
         } catch (const WorkbookError& error) {
-            EXPECT_EQ(error.number(), c.number) << error.description();
+            EXPECT_EQ(error.fault(), c.number) << error.description();
             EXPECT_NE(std::string(error.description()).find(c.named), std::string::npos)
                 << error.description();
         }

@@ -74,7 +74,7 @@ private slots:
         QCOMPARE(s.h.takeMessages(), QStringList{"作成完了"});
         QCOMPARE(dialog.Label2->text(), QStringLiteral("作成完了 1件"));
         QVERIFY(!dialog.isVisible() && Usable(dialog, true));
-        QCOMPARE(s.h.state().CommentOutput, 1);
+        QVERIFY(s.h.state().CommentOutput);
         for (const fs::path& ini : {s.h.appIni(), s.dataIni}) {
             QCOMPARE(Setting(ini, kCommentOutputKey), std::string("1"));
             QCOMPARE(Setting(ini, kOutputFileKey), s.page.string());

@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 struct FailureCase {
     const char* name;
     std::function<void(const fs::path& data, const fs::path& reference, Harness&)> prepare;
-    int number;
+    WorkbookFault number;
     const char* names; // what the description names
 };
 
@@ -50,7 +50,7 @@ TEST_P(MergeFailureTest, LeavesTheDataFileAsItWas) {
         MergeReferenceData(harness.context, reference);
         ADD_FAILURE() << "no failure";
     } catch (const WorkbookError& e) {
-        EXPECT_EQ(e.number(), c.number) << e.what();
+        EXPECT_EQ(e.fault(), c.number) << e.what();
         EXPECT_THAT(e.what(), ::testing::HasSubstr(c.names));
     }
     EXPECT_EQ(BytesOrNothing(data), before);
@@ -69,26 +69,26 @@ INSTANTIATE_TEST_SUITE_P(
     Stages, MergeFailureTest,
     ::testing::Values(
         FailureCase{"ReferenceMissing", [](auto&, const fs::path& r, auto&) { fs::remove(r); },
-                    ErrorNumber::FileNotFound, "ref.xls"},
+                    WorkbookFault::FileNotFound, "ref.xls"},
         FailureCase{
             "ReferenceOfTheOlderLayout",
             [](auto&, const fs::path& r, auto&) { WriteXlsFile(OldDataWorkbook(OldRows(2)), r); },
-            ErrorNumber::ItemNotFound, "「URL5」"},
+            WorkbookFault::FieldNotFound, "「URL5」"},
         FailureCase{"DataFileWithoutEntrySheet",
                     [](const fs::path& d, auto&, auto&) { WriteForeign(d); },
-                    ErrorNumber::SubscriptOutOfRange, "トモリネ"},
+                    WorkbookFault::SheetNotFound, "トモリネ"},
         FailureCase{
             "ReadOnlyDataFile",
             [](const fs::path& d, auto&, auto&) { fs::permissions(d, fs::perms::owner_read); },
-            ErrorNumber::PermissionDenied, "bm.xls"},
+            WorkbookFault::PermissionDenied, "bm.xls"},
         FailureCase{"SaveFails", [](auto&, auto&, Harness& h) { h.failSave = 1; },
-                    ErrorNumber::FileAccess, "bm.xls"},
+                    WorkbookFault::FileAccess, "bm.xls"},
         FailureCase{"SerialsExhausted",
                     [](const fs::path& d, auto&, auto&) {
                         WriteDataBook(d,
                                       {EntryRow(std::numeric_limits<std::int32_t>::max(), kPage)});
                     },
-                    ErrorNumber::SheetRule, "シリアル番号"},
+                    WorkbookFault::SheetRule, "シリアル番号"},
         FailureCase{"SheetFull",
                     [](const fs::path& d, auto&, auto&) {
                         // Room for the first new entry, not the second.
@@ -98,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
                         }
                         WriteXlsFile(book, d);
                     },
-                    ErrorNumber::SheetRule, "65536"}),
+                    WorkbookFault::SheetRule, "65536"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SameFileRefusal, RefusesTheDataFileByAnyNameAndItsNameOnly) {

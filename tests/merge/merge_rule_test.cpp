@@ -45,7 +45,6 @@ TEST_P(DuplicateRuleTest, AddsExactlyTheEntriesTheDataFileDoesNotHold) {
 
     MergeResult result = MergeReferenceData(harness.context, dir / "ref.xls");
 
-    EXPECT_TRUE(result.done);
     EXPECT_EQ(result.added, static_cast<int>(c.added.size()));
     EXPECT_EQ(StoredEntries(dir / "bm.xls"), expected);
     EXPECT_EQ(ReadXlsFile(dir / "bm.xls").sheetCount(), 1);

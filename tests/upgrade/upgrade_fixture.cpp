@@ -90,7 +90,7 @@ Harness::Harness(fs::path dataFile) : context{store, state, {}, {}} {
     context.ui.closeProgress = [this] { ++progressClosed; };
     auto fail = [](int& count, int failing, const fs::path& path) {
         if (++count == failing) {
-            throw WorkbookError(ErrorNumber::FileAccess, QuotedPath(path));
+            throw WorkbookError(WorkbookFault::FileAccess, QuotedPath(path));
         }
     };
     context.io.open = [this, fail](const fs::path& path) {

@@ -4,6 +4,7 @@
 #include "store/entry.h"
 #include "store/files/atomic_file.h"
 #include "store/message_style.h"
+#include "store/workbook/workbook_error.h"
 #include "store/xls/xls_file.h"
 #include "support/temp_dir.h"
 #include "support/xls_peer.h"
@@ -13,6 +14,7 @@
 #include "upgrade/data_version.h"
 #include "upgrade_fixture.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <map>
 #include <unistd.h>
@@ -24,12 +26,12 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr int kPrompt = MessageStyle::OkCancelExclamation;
-constexpr int kCritical = MessageStyle::Critical;
 constexpr int kOk = AnswerOk;
 const char kBackupName[] = "bmバックアップ_____VER0104.xls";
 
-constexpr auto* Check = &CheckBackupAndRecover;
-constexpr auto* Restore = +[](UpgradeContext& c) -> int { return RestoreDataBackup(c); };
+constexpr int kThrew = -1;
+constexpr auto* Check = +[](UpgradeContext& c) { return int(CheckBackupAndRecover(c)); };
+constexpr auto* Restore = +[](UpgradeContext& c) { return RestoreDataBackup(c), 1; };
 
 TEST(Backup, CheckAndRestoreGiveTheirResultAndTouchOnlyWhatTheySay) {
     // Afterwards: 'd' the data file's bytes before, 'b' the backup's, '-' missing.
@@ -38,7 +40,7 @@ TEST(Backup, CheckAndRestoreGiveTheirResultAndTouchOnlyWhatTheySay) {
         int (*run)(UpgradeContext&);
         FileContent data, backup;
         int answer; // to the recovery prompt; for Restore, whether the conversion was confirmed
-        int result;
+        int result; // a BackupState, 1 when Restore returned, or kThrew
         std::vector<int> styles;
         char dataAfter, backupAfter;
     } cases[] = {
@@ -49,15 +51,15 @@ TEST(Backup, CheckAndRestoreGiveTheirResultAndTouchOnlyWhatTheySay) {
         {"old, backed up now", Check, Old, Missing, kOk, 3, {}, 'd', 'd'},
         {"recovery accepted", Check, Missing, Old, kOk, 4, {kPrompt}, 'b', 'b'},
         {"recovery of a converted backup", Check, Missing, New, kOk, 0, {kPrompt}, 'b', 'b'},
-        {"recovery declined", Check, Missing, Old, AnswerCancel, -1, {kPrompt}, '-', 'b'},
+        {"recovery declined", Check, Missing, Old, AnswerCancel, 6, {kPrompt}, '-', 'b'},
         {"neither", Check, Missing, Missing, kOk, 5, {}, '-', '-'},
-        {"not a workbook", Check, Garbage, Old, kOk, -1, {kCritical}, 'd', 'b'},
-        {"backup copy fails", Check, Old, Folder, kOk, -1, {kCritical}, 'd', '-'},
-        {"recovery copy fails", Check, Folder, Old, kOk, -1, {kPrompt, kCritical}, '-', 'b'},
+        {"not a workbook", Check, Garbage, Old, kOk, kThrew, {}, 'd', 'b'},
+        {"backup copy fails", Check, Old, Folder, kOk, kThrew, {}, 'd', '-'},
+        {"recovery copy fails", Check, Folder, Old, kOk, kThrew, {kPrompt}, '-', 'b'},
         {"restore: not confirmed", Restore, WithTmp, Old, AnswerCancel, 1, {}, 'd', 'b'},
         {"restore: data missing", Restore, Missing, Old, kOk, 1, {}, 'b', 'b'},
         {"restore: data with tmp", Restore, WithTmp, Old, kOk, 1, {}, 'b', 'b'},
-        {"restore: copy fails", Restore, Folder, Old, kOk, 0, {}, '-', 'b'},
+        {"restore: copy fails", Restore, Folder, Old, kOk, kThrew, {}, '-', 'b'},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -70,7 +72,12 @@ TEST(Backup, CheckAndRestoreGiveTheirResultAndTouchOnlyWhatTheySay) {
         h.answer = c.answer;
         h.state.ConversionConfirmed = c.answer == kOk;
 
-        EXPECT_EQ(c.run(h.context), c.result);
+        int result = kThrew;
+        try {
+            result = c.run(h.context);
+        } catch (const WorkbookError&) {
+        }
+        EXPECT_EQ(result, c.result);
 
         EXPECT_EQ(h.styles, c.styles);
         auto expected = [&](char what) { return what == '-' ? Bytes{} : before[what == 'b']; };
@@ -112,7 +119,7 @@ TEST(CheckDataVersion, ConvertsAnOlderWorkbookAsTheTableSays) {
     Harness h(data);
     h.state.ConversionCancelRequested = true;
 
-    ASSERT_EQ(CheckDataVersion(h.context), 0);
+    ASSERT_EQ(CheckDataVersion(h.context), DataFileCheck::Usable);
 
     EXPECT_EQ(h.styles, (std::vector<int>{kPrompt, MessageStyle::Ok}));
     // Python's round(row / last * 100), held at 99 until the last row is done.
@@ -160,23 +167,22 @@ struct FaultCase {
     const char* name;
     Setup setup;
     int failOpen, failSave;
-    size_t cancelAfter; // progress reports; 0: never
-    std::vector<int> styles;
+    size_t cancelAfter; // progress reports; 0: never; else the conversion throws
 };
 
 // Opens: DeleteTmpSheet, AddConversionSheet, GetLastUsedRow, ConvertEntryRows,
 // ReplaceEntrySheet. Saves: "tmp" deleted, AddConversionSheet, ConvertEntryRows,
 // ReplaceEntrySheet.
 const FaultCase kFaults[] = {
-    {"DeleteTmpSheetCannotSave", LeftoverTmp, 0, 1, 0, {kPrompt, kCritical}},
-    {"AddConversionSheetCannotOpen", Plain, 2, 0, 0, {kPrompt, kCritical}},
-    {"LastUsedRowUnreadable", Plain, 3, 0, 0, {kPrompt, kCritical}},
-    {"ConvertEntryRowsCannotSave", Plain, 0, 2, 0, {kPrompt, kCritical}},
-    {"ReplaceEntrySheetCannotSaveAfterLeftover", LeftoverTmp, 0, 4, 0, {kPrompt, kCritical}},
-    {"CancelledHalfWay", Plain, 0, 0, 3, {kPrompt}},
-    {"StaleBackupRefreshedFirst", StaleBackup, 0, 2, 0, {kPrompt, kCritical}},
-    {"ReadOnlyFolder", ReadOnlyFolder, 0, 0, 0, {kPrompt, kCritical}},
-    {"NoEntrySheet", NoEntrySheet, 0, 0, 0, {kCritical}},
+    {"DeleteTmpSheetCannotSave", LeftoverTmp, 0, 1, 0},
+    {"AddConversionSheetCannotOpen", Plain, 2, 0, 0},
+    {"LastUsedRowUnreadable", Plain, 3, 0, 0},
+    {"ConvertEntryRowsCannotSave", Plain, 0, 2, 0},
+    {"ReplaceEntrySheetCannotSaveAfterLeftover", LeftoverTmp, 0, 4, 0},
+    {"CancelledHalfWay", Plain, 0, 0, 3},
+    {"StaleBackupRefreshedFirst", StaleBackup, 0, 2, 0},
+    {"ReadOnlyFolder", ReadOnlyFolder, 0, 0, 0},
+    {"NoEntrySheet", NoEntrySheet, 0, 0, 0},
 };
 
 void PrintTo(const FaultCase& c, std::ostream* os) {
@@ -211,11 +217,15 @@ TEST_P(FailedConversion, LeavesTheDataFileAsItsBackup) {
     h.failSave = c.failSave;
     h.cancelAfter = c.cancelAfter;
 
-    EXPECT_EQ(CheckDataVersion(h.context), -1);
+    if (c.cancelAfter) {
+        EXPECT_EQ(CheckDataVersion(h.context), DataFileCheck::Refused);
+    } else {
+        EXPECT_THROW(CheckDataVersion(h.context), WorkbookError);
+    }
 
-    EXPECT_EQ(h.styles, c.styles);
-    EXPECT_EQ(ReadBytes(data), original);
     const bool started = c.setup != NoEntrySheet; // a file of neither layout gets no backup
+    EXPECT_EQ(h.styles, started ? std::vector<int>{kPrompt} : std::vector<int>{});
+    EXPECT_EQ(ReadBytes(data), original);
     EXPECT_EQ(BytesOrNothing(dir / kBackupName), started ? original : Bytes{});
     EXPECT_EQ(FileNames(dir.path()).size(), started ? 2u : 1u);
     EXPECT_EQ(h.progressClosed, started ? 1 : 0);
@@ -224,6 +234,19 @@ TEST_P(FailedConversion, LeavesTheDataFileAsItsBackup) {
 
 INSTANTIATE_TEST_SUITE_P(Steps, FailedConversion, testing::ValuesIn(kFaults),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Saving the converted rows fails, and so does the look for "tmp" before the
+// backup is put back: both failures are told, the backup named.
+TEST(ConversionFailure, ABackupNotPutBackIsReportedToo) {
+    TempDir dir;
+    WriteXlsFile(OldDataWorkbook(OldRows(2)), dir / "bm.xls");
+    Harness h(dir / "bm.xls");
+    h.failSave = 2;
+    h.failOpen = 5;
+    EXPECT_THAT([&] { CheckDataVersion(h.context); },
+                testing::ThrowsMessage<WorkbookError>(testing::AllOf(
+                    testing::HasSubstr("bm.xls」\r\n"), testing::HasSubstr(kBackupName))));
+}
 
 } // namespace
 } // namespace tomorine::test

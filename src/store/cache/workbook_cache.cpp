@@ -62,7 +62,7 @@ Descriptor OpenRegular(const fs::path& path) {
         return Descriptor();
     }
     if (!S_ISREG(st.st_mode)) {
-        throw WorkbookError(ErrorNumber::FileAccess,
+        throw WorkbookError(WorkbookFault::FileAccess,
                             QuotedPath(path) + " は通常のファイルではありません");
     }
     return fd;

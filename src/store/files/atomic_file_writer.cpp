@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
 #include <csignal>
+#include <fcntl.h>
 #include <pthread.h>
 #include <random>
 #include <string>
@@ -58,11 +58,11 @@ void RemoveLeftTemporaryFiles(const fs::path& target) {
 
 WorkbookError SaveError(int error, const fs::path& path) {
     if (error == kNotRegular) {
-        return WorkbookError(ErrorNumber::FileAccess,
+        return WorkbookError(WorkbookFault::FileAccess,
                              QuotedPath(path) + " を保存できません: 通常のファイルではありません");
     }
     if (error == EFBIG) {
-        return WorkbookError(ErrorNumber::FileAccess,
+        return WorkbookError(WorkbookFault::FileAccess,
                              QuotedPath(path) +
                                  " を保存できません: ファイルの大きさの上限を超えます");
     }

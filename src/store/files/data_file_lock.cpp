@@ -51,7 +51,7 @@ fs::path Resolved(const fs::path& dataFile) {
 
 WorkbookError Busy(const fs::path& dataFile) {
     return WorkbookError(
-        ErrorNumber::FileAccess,
+        WorkbookFault::FileAccess,
         QuotedPath(dataFile) +
             " は他のプログラムが書き込み中です。しばらくしてからやり直してください");
 }
@@ -62,7 +62,7 @@ WorkbookError CannotLock(int error, const fs::path& dataFile, const fs::path& fo
     }
     const std::string reason =
         error == EACCES || error == EPERM ? "読み取りの権限がありません" : std::strerror(error);
-    return WorkbookError(ErrorNumber::FileAccess,
+    return WorkbookError(WorkbookFault::FileAccess,
                          QuotedPath(dataFile) + " に書き込めません: フォルダ " +
                              QuotedPath(folder) + " をロックできません (" + reason +
                              ")。フォルダに読み取りの権限を与えるか、ロックできるフォルダに" +

@@ -16,7 +16,7 @@ WorkbookError OpenError(const std::filesystem::path& path, int error) {
     std::error_code ec;
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
     if (error == ENOENT && std::filesystem::is_directory(folder, ec)) {
-        return WorkbookError(ErrorNumber::FileNotFound, QuotedPath(path) + " が見つかりません");
+        return WorkbookError(WorkbookFault::FileNotFound, QuotedPath(path) + " が見つかりません");
     }
     return FileError(error, "読み込み", path);
 }
@@ -32,15 +32,15 @@ std::string SizeText(std::uint64_t bytes) {
 }
 
 WorkbookError TooLarge(const std::filesystem::path& path, std::uint64_t maxBytes) {
-    return WorkbookError(ErrorNumber::FileAccess, QuotedPath(path) + " は " + SizeText(maxBytes) +
-                                                      " を超えているため読み込みません");
+    return WorkbookError(WorkbookFault::FileAccess, QuotedPath(path) + " は " + SizeText(maxBytes) +
+                                                        " を超えているため読み込みません");
 }
 
 WorkbookError NotRegular(const std::filesystem::path& path, bool isFolder) {
     if (isFolder) {
-        return WorkbookError(ErrorNumber::FileAccess, QuotedPath(path) + " はフォルダです");
+        return WorkbookError(WorkbookFault::FileAccess, QuotedPath(path) + " はフォルダです");
     }
-    return WorkbookError(ErrorNumber::FileAccess,
+    return WorkbookError(WorkbookFault::FileAccess,
                          QuotedPath(path) +
                              " は通常のファイルではありません（パイプや装置は読み込みません）");
 }

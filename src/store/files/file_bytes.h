@@ -42,8 +42,8 @@ inline constexpr std::uint64_t kMaxWorkbookFileBytes = std::uint64_t{1} << 31;
 // The whole content of a regular file of at most `maxBytes` bytes. The file
 // is opened without blocking and looked at before it is read, so a pipe, a
 // device or a folder is refused at once rather than read forever. Throws
-// WorkbookError naming the file: FileNotFound (53) for a missing file in an
-// existing folder, FileAccess (75) for a folder, a file that is not a
+// WorkbookError naming the file: FileNotFound for a missing file in an
+// existing folder, FileAccess for a folder, a file that is not a
 // regular one or one over the bound, else what FileError makes of errno.
 FileBytes ReadFileBytes(const std::filesystem::path& path,
                         std::uint64_t maxBytes = kMaxWorkbookFileBytes);

@@ -13,7 +13,7 @@ ReadStatus ReadWholeFile(const std::filesystem::path& path, std::string& bytes,
         bytes.assign(content.begin(), content.end());
         return ReadStatus::Read;
     } catch (const WorkbookError& e) {
-        if (e.number() == ErrorNumber::FileNotFound || e.number() == ErrorNumber::PathNotFound) {
+        if (e.fault() == WorkbookFault::FileNotFound || e.fault() == WorkbookFault::PathNotFound) {
             return ReadStatus::Missing;
         }
         if (error != nullptr) {

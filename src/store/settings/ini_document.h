@@ -7,13 +7,14 @@
 
 namespace tomorine {
 
-// An INI file in the layout the Windows profile functions read and write:
-// "[section]" lines, "key=value" lines, and every other line (comments,
-// blank lines, text we do not understand) kept byte for byte. Names match
-// ignoring ASCII case; values are read trimmed of blanks and without one
-// pair of enclosing quotes, as the Windows reader does.
+// An INI file: "[section]" lines, "key=value" lines, and every other line
+// (comments, blank lines, text we do not understand) kept byte for byte, so
+// that a file another program also writes keeps what it put there. Names
+// match ignoring ASCII case; values are read trimmed of blanks and without
+// one pair of enclosing quotes, as settings files written by hand expect.
 //
-// On disk the text is CP932, as on a Japanese Windows. A value that CP932
+// On disk the text is CP932, so that settings files from Japanese Windows
+// read as they are. A value that CP932
 // cannot hold would come back as a different path, so such a file is turned
 // into UTF-8 with a byte-order mark, and a file with that mark is read as
 // UTF-8.

@@ -40,8 +40,8 @@ std::int32_t IniInt(const LoadedIniFile& file, std::string_view section, std::st
 std::string ReadIniString(const std::filesystem::path& file, std::string_view section,
                           std::string_view key, std::string_view defaultValue, int bufferSize);
 
-// The key's value as an integer in the way the Windows reader takes it: the
-// default when the key is missing or empty, otherwise the leading decimal
+// The key's value as an integer, read leniently so that any settings file
+// gives a number: the default when the key is missing or empty, otherwise the leading decimal
 // number (with its sign) wrapped to 32 bits, 0 when there is none.
 std::int32_t ReadIniInt(const std::filesystem::path& file, std::string_view section,
                         std::string_view key, std::int32_t defaultValue);

@@ -3,6 +3,7 @@
 #include "store/files/hard_links.h"
 #include "store/settings/ini_functions.h"
 #include "store/settings/path_routines.h"
+#include "store/workbook/workbook_error.h"
 
 namespace tomorine {
 
@@ -39,7 +40,7 @@ StartupSettings ReadStartupSettings(const std::string& appDir) {
     }
     const LoadedIniFile& data = other ? *other : app;
     settings.outputFile = IniString(data, kSettingsSection, kOutputFileKey, "", kIniBufferSize);
-    settings.commentOutput = IniInt(data, kSettingsSection, kCommentOutputKey, 0);
+    settings.commentOutput = IniInt(data, kSettingsSection, kCommentOutputKey, 0) == 1;
     settings.referFile = IniString(data, kSettingsSection, kReferFileKey, "", kIniBufferSize);
     if (!app.notice.empty()) {
         settings.notices.push_back(app.notice);
@@ -53,19 +54,27 @@ StartupSettings ReadStartupSettings(const std::string& appDir) {
     return settings;
 }
 
-bool SaveSettings(const SettingsValues& values, const std::filesystem::path& appIniPath,
+void SaveSettings(const SettingsValues& values, const std::filesystem::path& appIniPath,
                   const std::filesystem::path& dataIniPath) {
-    const std::string commentOutput = std::to_string(values.commentOutput);
-    // Each file once, its keys in the order the Windows program wrote them.
+    const std::string commentOutput = values.commentOutput ? "1" : "0";
+    // Each file once, its keys in the order existing files list them.
     const IniSetting settings[] = {{kDataFileKey, values.dataFile},
                                    {kCommentOutputKey, commentOutput},
                                    {kOutputFileKey, values.outputFile},
                                    {kReferFileKey, values.referFile}};
-    bool ok = WriteIniStrings(appIniPath, kSettingsSection, settings);
+    std::string failed;
+    auto write = [&](const std::filesystem::path& file) {
+        if (!WriteIniStrings(file, kSettingsSection, settings)) {
+            failed += (failed.empty() ? "" : "、") + QuotedPath(file);
+        }
+    };
+    write(appIniPath);
     if (GetAbsolutePath(dataIniPath.string()) != GetAbsolutePath(appIniPath.string())) {
-        ok = WriteIniStrings(dataIniPath, kSettingsSection, settings) && ok;
+        write(dataIniPath);
     }
-    return ok;
+    if (!failed.empty()) {
+        throw WorkbookError(WorkbookFault::FileAccess, failed + " に設定を保存できません");
+    }
 }
 
 } // namespace tomorine

@@ -21,7 +21,7 @@ struct SettingsValues {
     std::string dataFile;   // the data-file field
     std::string outputFile; // the HTML export dialog's path field
     std::string referFile;  // the merge dialog's path field
-    std::int32_t commentOutput = 0;
+    bool commentOutput = false;
 };
 
 // The settings file beside the data file; a bare file name gives the bare
@@ -39,7 +39,7 @@ struct StartupSettings {
     std::string dataFile;
     std::string outputFile;
     std::string referFile;
-    std::int32_t commentOutput = 0;
+    bool commentOutput = false; // COMMOUT=1
     // One per settings file that is there but was refused, and one for a
     // data file with other hard links, for the user.
     std::vector<std::string> notices;
@@ -48,10 +48,10 @@ StartupSettings ReadStartupSettings(const std::string& appDir);
 
 // Writes the four keys to the program folder's settings file and to the one
 // beside the data file (both may be the same file), each file read and
-// written once, its keys in the order the Windows program wrote them, so that
-// new files list the keys as its files do. Every write is tried; true when
-// all succeeded.
-bool SaveSettings(const SettingsValues& values, const std::filesystem::path& appIniPath,
+// written once, its keys in a fixed order (DATAFILE, COMMOUT, OUTPUTFILE,
+// REFERFILE), so that new files list them as existing files do. Every write is tried; then a
+// WorkbookError names the files that could not be written.
+void SaveSettings(const SettingsValues& values, const std::filesystem::path& appIniPath,
                   const std::filesystem::path& dataIniPath);
 
 } // namespace tomorine

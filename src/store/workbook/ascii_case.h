@@ -7,8 +7,8 @@
 namespace tomorine {
 
 // Names of sheets, streams, fields, INI keys and connection-string keys
-// compare without ASCII letter case, as the platform did; other letters
-// compare as they are.
+// compare without ASCII letter case, as Excel and INI files treat them;
+// other letters compare as they are.
 template <typename Char>
 constexpr Char FoldAsciiCase(Char c) {
     return c >= Char('A') && c <= Char('Z') ? static_cast<Char>(c - Char('A') + Char('a')) : c;
@@ -21,6 +21,12 @@ std::basic_string<Char> FoldAsciiCase(std::basic_string_view<Char> text) {
         c = FoldAsciiCase(c);
     }
     return folded;
+}
+
+// ASCII names in UTF-8 (schemes, tags, charsets, file extensions): A-Z
+// lowered, every other byte kept.
+inline std::string AsciiLower(std::string_view text) {
+    return FoldAsciiCase<char>(text);
 }
 
 template <typename Char>

@@ -28,9 +28,9 @@ const Cell& Sheet::cell(int row, int column) const {
 
 void Sheet::setCell(int row, int column, Cell value) {
     if (row < 1 || row > MaxRows || column < 1 || column > MaxColumns) {
-        throw WorkbookError(ErrorNumber::SheetRule, "シート「" + ToUtf8(name_) + "」のセル (" +
-                                                        std::to_string(row) + ", " +
-                                                        std::to_string(column) + ") は範囲外です");
+        throw WorkbookError(WorkbookFault::SheetRule,
+                            "シート「" + ToUtf8(name_) + "」のセル (" + std::to_string(row) + ", " +
+                                std::to_string(column) + ") は範囲外です");
     }
     if (value.isEmpty() && row > lastUsedRow()) {
         return;
@@ -80,9 +80,9 @@ void Sheet::deleteRow(int row) {
 
 int Sheet::appendRow(Row cells) {
     if (lastUsedRow() >= MaxRows) {
-        throw WorkbookError(ErrorNumber::SheetRule, "シート「" + ToUtf8(name_) + "」は最大行数 " +
-                                                        std::to_string(MaxRows) +
-                                                        " 行に達しています");
+        throw WorkbookError(WorkbookFault::SheetRule, "シート「" + ToUtf8(name_) + "」は最大行数 " +
+                                                          std::to_string(MaxRows) +
+                                                          " 行に達しています");
     }
     if (cells.size() > static_cast<size_t>(MaxColumns)) {
         cells.resize(MaxColumns);
@@ -96,8 +96,8 @@ int Sheet::appendRow(Row cells) {
 
 void Sheet::replaceRow(int row, Row cells) {
     if (row < 1 || row > MaxRows) {
-        throw WorkbookError(ErrorNumber::SheetRule, "シート「" + ToUtf8(name_) + "」の行 " +
-                                                        std::to_string(row) + " は範囲外です");
+        throw WorkbookError(WorkbookFault::SheetRule, "シート「" + ToUtf8(name_) + "」の行 " +
+                                                          std::to_string(row) + " は範囲外です");
     }
     if (cells.size() > static_cast<size_t>(MaxColumns)) {
         cells.resize(MaxColumns);

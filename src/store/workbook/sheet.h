@@ -7,8 +7,8 @@
 
 namespace tomorine {
 
-// One worksheet. Rows and columns are 1-based, as in the spreadsheet whose
-// automation this replaces, so that engine code reads like the design's steps.
+// One worksheet. Rows and columns are 1-based, as Excel numbers them, so that
+// a row number in code is the one the user sees in the data file.
 // Storage is trimmed: no row after the last used row, no cell after the last
 // used cell of its row.
 class Sheet {

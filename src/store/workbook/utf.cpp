@@ -4,25 +4,6 @@ namespace tomorine {
 
 namespace {
 
-char* Encode(char* p, char32_t c) {
-    if (c < 0x80) {
-        *p++ = static_cast<char>(c);
-    } else if (c < 0x800) {
-        *p++ = static_cast<char>(0xC0 | (c >> 6));
-        *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        *p++ = static_cast<char>(0xE0 | (c >> 12));
-        *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        *p++ = static_cast<char>(0xF0 | (c >> 18));
-        *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return p;
-}
-
 void Encode(std::string& out, std::u16string_view text, bool keepLoneSurrogates) {
     // Three bytes per code unit is the most any unit (or pair) needs.
     out.resize(text.size() * 3);
@@ -40,7 +21,7 @@ void Encode(std::string& out, std::u16string_view text, bool keepLoneSurrogates)
         } else if (!keepLoneSurrogates && (IsHighSurrogate(c) || IsLowSurrogate(c))) {
             c = 0xFFFD;
         }
-        p = Encode(p, c);
+        p = PutUtf8(p, c);
     }
     out.resize(static_cast<size_t>(p - begin));
 }

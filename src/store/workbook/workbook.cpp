@@ -12,7 +12,7 @@ namespace tomorine {
 namespace {
 
 WorkbookError MissingSheet(std::u16string_view name) {
-    return WorkbookError(ErrorNumber::SubscriptOutOfRange,
+    return WorkbookError(WorkbookFault::SheetNotFound,
                          "シート「" + ToUtf8(name) + "」がありません");
 }
 
@@ -44,7 +44,7 @@ Sheet& Workbook::sheet(int index) {
 
 const Sheet& Workbook::sheet(int index) const {
     if (index < 1 || index > sheetCount()) {
-        throw WorkbookError(ErrorNumber::SubscriptOutOfRange,
+        throw WorkbookError(WorkbookFault::SheetNotFound,
                             "シート " + std::to_string(index) + " がありません");
     }
     return *sheets_[index - 1];
@@ -93,11 +93,12 @@ bool Workbook::isValidSheetName(std::u16string_view name) {
 
 Sheet& Workbook::addSheet(std::u16string name, int position) {
     if (!isValidSheetName(name)) {
-        throw WorkbookError(ErrorNumber::SheetRule,
+        throw WorkbookError(WorkbookFault::SheetRule,
                             "「" + ToUtf8(name) + "」はシート名に使えません");
     }
     if (findSheet(name) != nullptr) {
-        throw WorkbookError(ErrorNumber::SheetRule, "シート「" + ToUtf8(name) + "」は既にあります");
+        throw WorkbookError(WorkbookFault::SheetRule,
+                            "シート「" + ToUtf8(name) + "」は既にあります");
     }
     if (position < 1 || position > sheetCount() + 1) {
         position = sheetCount() + 1;
@@ -134,12 +135,13 @@ void Workbook::renameSheet(Sheet& sheet, std::u16string name) {
         throw MissingSheet(sheet.name());
     }
     if (!isValidSheetName(name)) {
-        throw WorkbookError(ErrorNumber::SheetRule,
+        throw WorkbookError(WorkbookFault::SheetRule,
                             "「" + ToUtf8(name) + "」はシート名に使えません");
     }
     const Sheet* existing = findSheet(name);
     if (existing != nullptr && existing != &sheet) {
-        throw WorkbookError(ErrorNumber::SheetRule, "シート「" + ToUtf8(name) + "」は既にあります");
+        throw WorkbookError(WorkbookFault::SheetRule,
+                            "シート「" + ToUtf8(name) + "」は既にあります");
     }
     sheet.name_ = std::move(name);
 }
@@ -150,7 +152,8 @@ void Workbook::deleteSheet(const Sheet& sheet) {
         throw MissingSheet(sheet.name());
     }
     if (sheetCount() == 1) {
-        throw WorkbookError(ErrorNumber::SheetRule, "ブックには少なくとも 1 枚のシートが必要です");
+        throw WorkbookError(WorkbookFault::SheetRule,
+                            "ブックには少なくとも 1 枚のシートが必要です");
     }
     sheets_.erase(sheets_.begin() + (index - 1));
 }

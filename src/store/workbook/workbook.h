@@ -9,10 +9,9 @@
 
 namespace tomorine {
 
-// The workbook model: what the design did through spreadsheet automation,
-// in memory. Files are read and written by the codec (store/xls); this class
-// never touches the disk. Sheet indexes are 1-based; sheet names are matched
-// without regard to ASCII letter case, as the spreadsheet does.
+// The workbook model: sheets and cells in memory. Files are read and written by the codec
+// (store/xls); this class never touches the disk. Sheet indexes are 1-based; sheet names are
+// matched without regard to ASCII letter case, as the spreadsheet does.
 class Workbook {
 public:
     Workbook() = default;

@@ -5,8 +5,15 @@
 
 namespace tomorine {
 
-WorkbookError::WorkbookError(int number, const std::string& description)
-    : std::runtime_error(description), number_(number) {}
+WorkbookError::WorkbookError(WorkbookFault fault, const std::string& description)
+    : std::runtime_error(description), fault_(fault) {}
+
+WorkbookError AsWorkbookError(const std::exception& error) {
+    if (const auto* workbookError = dynamic_cast<const WorkbookError*>(&error)) {
+        return *workbookError;
+    }
+    return WorkbookError(WorkbookFault::FileAccess, error.what());
+}
 
 std::string QuotedPath(const std::filesystem::path& path) {
     return "「" + path.string() + "」";
@@ -14,15 +21,15 @@ std::string QuotedPath(const std::filesystem::path& path) {
 
 WorkbookError FileError(int errnoValue, const std::string& action,
                         const std::filesystem::path& path) {
-    int number = ErrorNumber::FileAccess;
+    WorkbookFault fault = WorkbookFault::FileAccess;
     std::string reason;
     switch (errnoValue) {
     case ENOENT:
-        number = ErrorNumber::PathNotFound;
+        fault = WorkbookFault::PathNotFound;
         reason = "ファイルまたはフォルダがありません";
         break;
     case ENOTDIR:
-        number = ErrorNumber::PathNotFound;
+        fault = WorkbookFault::PathNotFound;
         reason = "フォルダがありません";
         break;
     case EISDIR:
@@ -31,19 +38,19 @@ WorkbookError FileError(int errnoValue, const std::string& action,
     case EACCES:
     case EPERM:
     case EROFS:
-        number = ErrorNumber::PermissionDenied;
+        fault = WorkbookFault::PermissionDenied;
         reason = "書き込みまたは読み込みの権限がありません";
         break;
     case ENOSPC:
     case EDQUOT:
-        number = ErrorNumber::DiskFull;
+        fault = WorkbookFault::DiskFull;
         reason = "ディスクがいっぱいです";
         break;
     default:
         reason = std::strerror(errnoValue);
         break;
     }
-    return WorkbookError(number, QuotedPath(path) + " を" + action + "できません: " + reason);
+    return WorkbookError(fault, QuotedPath(path) + " を" + action + "できません: " + reason);
 }
 
 } // namespace tomorine

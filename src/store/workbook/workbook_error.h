@@ -6,36 +6,48 @@
 
 namespace tomorine {
 
-// Error numbers follow the components the program was designed against, so
-// that callers can test them as the design does (9, 3265, 32755 ...).
+// What failed, for the few callers that act on it; the description says it
+// to the user.
+enum class WorkbookFault {
+    SheetNotFound,
+    FileNotFound,
+    DiskFull,
+    PermissionDenied,
+    FileAccess,   // any other I/O failure
+    PathNotFound, // folder missing
+    SheetRule,    // sheet name taken, invalid, sheet full
+    NoCurrentRecord,
+    Encrypted,
+    FieldNotFound,
+    NotAWorkbook, // not a workbook, too old, corrupt
+    Statement,    // statement rejected by the table interface
+    PathRefused,  // the file system refuses the path (too long, invalid)
+    NotShortcut,  // not a shortcut file: other name, too big, binary
+    NoShortcutTarget,
+};
+
+// The table code still spells the kinds this way.
 namespace ErrorNumber {
-inline constexpr int SubscriptOutOfRange = 9; // sheet name not in the workbook
-inline constexpr int FileNotFound = 53;
-inline constexpr int DiskFull = 61;
-inline constexpr int PermissionDenied = 70;
-inline constexpr int FileAccess = 75;        // any other I/O failure
-inline constexpr int PathNotFound = 76;      // folder missing
-inline constexpr int SheetRule = 1004;       // sheet name taken, invalid, sheet full
-inline constexpr int NoCurrentRecord = 3021; // BOF or EOF when a field is read
-inline constexpr int Encrypted = 3031;
-inline constexpr int ItemNotFound = 3265;        // field name not in the recordset
-inline constexpr int NotInExpectedFormat = 3274; // not a workbook, too old, corrupt
-inline constexpr int Statement = -2147217900;    // statement rejected by the table interface
-inline constexpr int Cancelled = 32755;          // file chooser cancelled
+using enum WorkbookFault;
+inline constexpr WorkbookFault ItemNotFound = WorkbookFault::FieldNotFound;
 } // namespace ErrorNumber
 
-// The one error type of the workbook engine. The description is UTF-8,
-// user-facing Japanese, and names the file, sheet or column concerned.
+// The one error type of the engines. The description is UTF-8, user-facing
+// Japanese, and names the file, sheet or column concerned.
 class WorkbookError : public std::runtime_error {
 public:
-    WorkbookError(int number, const std::string& description);
+    WorkbookError(WorkbookFault fault, const std::string& description);
 
-    int number() const { return number_; }
+    WorkbookFault fault() const { return fault_; }
     const char* description() const { return what(); }
 
 private:
-    int number_;
+    WorkbookFault fault_;
 };
+
+// `error` itself when it is a WorkbookError, else its description as a
+// FileAccess fault: for outcomes that carry what ended the work early.
+WorkbookError AsWorkbookError(const std::exception& error);
 
 // "「path」" as descriptions quote a file.
 std::string QuotedPath(const std::filesystem::path& path);

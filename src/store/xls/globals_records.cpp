@@ -68,7 +68,7 @@ void WriteWindow1(RecordWriter& out) {
 std::size_t WriteBoundSheet(RecordWriter& out, const Sheet& sheet) {
     const std::u16string& name = sheet.name();
     if (name.empty() || name.size() > 255) {
-        throw WorkbookError(ErrorNumber::SheetRule, "シート名が長すぎて保存できません");
+        throw WorkbookError(WorkbookFault::SheetRule, "シート名が長すぎて保存できません");
     }
     out.begin(BoundSheet);
     const std::size_t offsetField = out.position();

@@ -221,7 +221,7 @@ void CollectSheetTexts(const Sheet& sheet, SharedStrings& strings,
             }
             const std::u16string_view text = row[c].asText();
             if (text.size() > kMaxCellText) {
-                throw WorkbookError(ErrorNumber::SheetRule,
+                throw WorkbookError(WorkbookFault::SheetRule,
                                     "シート「" + ToUtf8(sheet.name()) + "」のセル (" +
                                         std::to_string(r) + ", " + std::to_string(c + 1) +
                                         ") の文字列は 32767 文字を超えるため保存できません");

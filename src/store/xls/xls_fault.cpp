@@ -19,25 +19,24 @@ WorkbookError ToWorkbookError(const XlsFault& fault, const std::filesystem::path
     const std::string detail = fault.what();
     switch (fault.kind()) {
     case FaultKind::NotWorkbook:
-        return WorkbookError(ErrorNumber::NotInExpectedFormat,
+        return WorkbookError(WorkbookFault::NotAWorkbook,
                              file + "は Excel 97-2003 ブックではありません（" + detail + "）");
     case FaultKind::TooOld:
-        return WorkbookError(ErrorNumber::NotInExpectedFormat,
+        return WorkbookError(WorkbookFault::NotAWorkbook,
                              file + "は Excel 97 より前の形式（" + detail +
                                  "）のブックなので読み込めません。Excel 97-2003 "
                                  "形式で保存し直してください");
     case FaultKind::Encrypted:
-        return WorkbookError(ErrorNumber::Encrypted,
+        return WorkbookError(WorkbookFault::Encrypted,
                              file + "は暗号化されています。パスワードを解除して保存し直して"
                                     "から開いてください");
     case FaultKind::Truncated:
-        return WorkbookError(ErrorNumber::NotInExpectedFormat,
+        return WorkbookError(WorkbookFault::NotAWorkbook,
                              file + "は途中で切れています（" + detail + "）");
     case FaultKind::Corrupt:
         break;
     }
-    return WorkbookError(ErrorNumber::NotInExpectedFormat,
-                         file + "は壊れています（" + detail + "）");
+    return WorkbookError(WorkbookFault::NotAWorkbook, file + "は壊れています（" + detail + "）");
 }
 
 } // namespace tomorine::xls

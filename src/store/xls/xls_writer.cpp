@@ -41,7 +41,7 @@ CollectedTexts CollectTexts(const Workbook& book) {
 // The file's bytes; `loneSurrogate` tells whether a text holds half a pair.
 std::vector<std::uint8_t> Encode(const Workbook& book, bool& loneSurrogate) {
     if (book.sheetCount() == 0) {
-        throw WorkbookError(ErrorNumber::SheetRule, "シートが 1 枚もないブックは保存できません");
+        throw WorkbookError(WorkbookFault::SheetRule, "シートが 1 枚もないブックは保存できません");
     }
     const CollectedTexts texts = CollectTexts(book);
     // The Workbook stream is built in place, after room for the file header.
@@ -55,7 +55,7 @@ std::vector<std::uint8_t> Encode(const Workbook& book, bool& loneSurrogate) {
         biff::WriteSheet(out, book.sheet(i), i == 1, indexes);
     }
     if (out.position() > cfb::MaxStreamSize) {
-        throw WorkbookError(ErrorNumber::FileAccess,
+        throw WorkbookError(WorkbookFault::FileAccess,
                             "ブックが大きすぎて Excel 97-2003 形式では保存できません");
     }
     cfb::FinishCompoundFile(file);
@@ -81,7 +81,7 @@ void WriteXlsFile(const Workbook& book, const std::filesystem::path& path) {
             }
         }
     } catch (const WorkbookError& e) {
-        throw WorkbookError(e.number(), QuotedPath(path) + " を保存できません: " + e.description());
+        throw WorkbookError(e.fault(), QuotedPath(path) + " を保存できません: " + e.description());
     }
     WriteFileAtomically(path, bytes);
 }

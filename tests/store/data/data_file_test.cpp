@@ -87,7 +87,7 @@ TEST(CreateDataWorkbook, IsReadByXlrdAsHeldAndReplacesNoFile) {
         CreateDataWorkbook(path);
         ADD_FAILURE() << "replaced";
     } catch (const WorkbookError& e) {
-        EXPECT_EQ(e.number(), ErrorNumber::FileAccess);
+        EXPECT_EQ(e.fault(), WorkbookFault::FileAccess);
         EXPECT_THAT(e.description(), ::testing::HasSubstr(path.string()));
     }
     EXPECT_EQ(StateOf(path), before);

@@ -34,12 +34,12 @@ enum Failure { FolderMissing, DiskFull, ReadOnlyFolder, ReadOnlyFile, Pipe };
 
 // Read-only cases need a user other than root (test_files_unprivileged).
 TEST(FailedSave, LeavesEverythingAsItWas) {
-    for (auto [failure, number] : {std::pair{FolderMissing, ErrorNumber::PathNotFound},
-                                   {DiskFull, ErrorNumber::FileAccess},
-                                   {ReadOnlyFolder, ErrorNumber::PermissionDenied},
-                                   {ReadOnlyFile, ErrorNumber::PermissionDenied},
-                                   {Pipe, ErrorNumber::FileAccess}}) {
-        if (number == ErrorNumber::PermissionDenied && ::geteuid() == 0) {
+    for (auto [failure, number] : {std::pair{FolderMissing, WorkbookFault::PathNotFound},
+                                   {DiskFull, WorkbookFault::FileAccess},
+                                   {ReadOnlyFolder, WorkbookFault::PermissionDenied},
+                                   {ReadOnlyFile, WorkbookFault::PermissionDenied},
+                                   {Pipe, WorkbookFault::FileAccess}}) {
+        if (number == WorkbookFault::PermissionDenied && ::geteuid() == 0) {
             continue;
         }
         SCOPED_TRACE(failure);
@@ -51,7 +51,7 @@ TEST(FailedSave, LeavesEverythingAsItWas) {
         const fs::path target = failure == FolderMissing ? dir / "missing" / "book.xls"
                                 : failure == Pipe        ? dir / "ro" / "pipe.xls"
                                                          : old;
-        if (number == ErrorNumber::PermissionDenied) {
+        if (number == WorkbookFault::PermissionDenied) {
             fs::permissions(failure == ReadOnlyFile ? old : dir / "ro",
                             fs::perms::owner_read | fs::perms::owner_exec);
         }
@@ -64,7 +64,7 @@ TEST(FailedSave, LeavesEverythingAsItWas) {
             WriteFileAtomically(target, kNew);
             ADD_FAILURE() << "the save was reported as done";
         } catch (const WorkbookError& e) {
-            EXPECT_EQ(e.number(), number) << e.description();
+            EXPECT_EQ(e.fault(), number) << e.description();
             EXPECT_NE(std::string(e.description()).find(target.string()), std::string::npos);
         }
         EXPECT_EQ(test::Listing(dir.path()), before) << "a file was left, removed or changed";

@@ -38,7 +38,7 @@ TEST(ReadFileBytes, RefusesWhatIsNoRegularFileOrTooLargeAndReadsUpToTheBound) {
                 workbook ? (void)ReadXlsFile(path) : (void)ReadFileBytes(path, c.bound);
                 ADD_FAILURE() << "read";
             } catch (const WorkbookError& e) {
-                EXPECT_EQ(e.number(), ErrorNumber::FileAccess);
+                EXPECT_EQ(e.fault(), WorkbookFault::FileAccess);
                 EXPECT_NE(std::string(e.description()).find(path.string()), std::string::npos);
                 EXPECT_NE(std::string(e.description()).find(c.says), std::string::npos)
                     << e.description();

@@ -3,6 +3,7 @@
 #include "store/settings/ini_document.h"
 #include "store/settings/ini_functions.h"
 #include "store/settings/settings_file.h"
+#include "store/workbook/workbook_error.h"
 #include "support/hostile_files.h"
 #include "support/temp_dir.h"
 
@@ -35,7 +36,7 @@ TEST(IniDocument, AWriteChangesOnlyItsKeyAndReadsBackOrIsRefused) {
     EXPECT_EQ(doc.bytes(), "[s]\r\nk=1\r\n");
 }
 
-// Written by the Windows program: CP932, CR LF, a comment, a second section,
+// A settings file as Windows writes it: CP932, CR LF, a comment, a second section,
 // "\" and "[" as second bytes of double-byte characters, and 0xEE 0xE0 (髙),
 // a character CP932 has twice, which a re-encoding would change.
 const std::string kWindowsHead = "; \x83g\x83\x82\x83\x8A\x83l\x82\xCC\x90\xDD\x92\xE8\r\n"
@@ -73,7 +74,7 @@ TEST(SaveSettings, BothFilesHoldTheFourValuesInTheWindowsProgramsOrder) {
     fs::create_directory(app);
     fs::create_directory(data);
     SettingsValues values{data + "予定表.xls", "/home/user/ソース一覧.html", "/mnt/ソ/表.xls", 1};
-    EXPECT_TRUE(SaveSettings(values, app + "トモリネ.ini", GetIniPath(values.dataFile)));
+    SaveSettings(values, app + "トモリネ.ini", GetIniPath(values.dataFile));
     const std::string expected = "[\x83g\x83\x82\x83\x8A\x83l]\r\nDATAFILE=" + data +
                                  "\x97\x5C\x92\xE8\x95\x5C.xls\r\nCOMMOUT=1\r\n"
                                  "OUTPUTFILE=/home/user/\x83\x5C\x81[\x83X\x88\xEA\x97\x97.html\r\n"
@@ -82,7 +83,8 @@ TEST(SaveSettings, BothFilesHoldTheFourValuesInTheWindowsProgramsOrder) {
     EXPECT_EQ(test::ReadText(data + "トモリネ.ini"), expected);
 
     values.dataFile = (dir / "gone").string() + "/予定表.xls";
-    EXPECT_FALSE(SaveSettings(values, app + "トモリネ.ini", GetIniPath(values.dataFile)));
+    EXPECT_THROW(SaveSettings(values, app + "トモリネ.ini", GetIniPath(values.dataFile)),
+                 WorkbookError);
     EXPECT_EQ(ReadDataFileSetting(app), values.dataFile);
     EXPECT_FALSE(fs::exists(dir / "gone"));
 }
@@ -119,7 +121,7 @@ TEST(SettingsBounds, RefusedFilesGiveDefaultsANoticeAndStayAsTheyAre) {
         const StartupSettings settings = ReadStartupSettings(appDir);
         EXPECT_EQ(settings.dataFile, read ? dataFile : appDir + "トモリネ.xls");
         EXPECT_EQ(settings.outputFile, read ? "/o.html" : "");
-        EXPECT_EQ(settings.commentOutput, read ? 1 : 0);
+        EXPECT_EQ(settings.commentOutput, read);
         EXPECT_EQ(settings.referFile, read ? "/r.xls" : "");
         ASSERT_EQ(settings.notices.size(), read ? 0u : 1u) << "one per refused file";
         if (!read) {
@@ -134,7 +136,7 @@ TEST(SettingsBounds, RefusedFilesGiveDefaultsANoticeAndStayAsTheyAre) {
         if (!read && test::MayWriteAt(kind)) {
             EXPECT_FALSE(WriteIniString(ini, "トモリネ", "DATAFILE", "/new.xls"));
             SettingsValues values{"/new.xls", "", "", 1};
-            EXPECT_FALSE(SaveSettings(values, ini, ini));
+            EXPECT_THROW(SaveSettings(values, ini, ini), WorkbookError);
         }
         EXPECT_EQ(test::Fingerprint(ini), before);
     }

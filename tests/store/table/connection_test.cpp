@@ -40,7 +40,7 @@ WorkbookError ErrorFrom(const std::function<void()>& action) {
         return e;
     }
     ADD_FAILURE() << "no error";
-    return WorkbookError(0, "");
+    return WorkbookError(WorkbookFault::FileAccess, "");
 }
 
 // On a path nothing is ever saved to.
@@ -71,7 +71,7 @@ TEST(Statements, ARejectedStatementNamesTheCauseAndChangesNothing) {
     for (const auto& [statement, mention] : cases) {
         Connection connection = InMemory(before);
         WorkbookError e = ErrorFrom([&] { connection.execute(statement); });
-        EXPECT_EQ(e.number(), ErrorNumber::Statement) << mention;
+        EXPECT_EQ(e.fault(), WorkbookFault::Statement) << mention;
         EXPECT_THAT(e.description(), HasSubstr("/nonexistent-folder/トモリネ.xls"));
         EXPECT_THAT(e.description(), HasSubstr(mention));
         EXPECT_FALSE(connection.changed()) << mention;

@@ -71,7 +71,7 @@ TEST(Workbook, ActionsAgainstTheSheetRulesAreRefused) {
             action(b);
             ADD_FAILURE() << what << " was done";
         } catch (const WorkbookError& e) {
-            EXPECT_EQ(e.number(), ErrorNumber::SheetRule) << what;
+            EXPECT_EQ(e.fault(), WorkbookFault::SheetRule) << what;
         }
         EXPECT_EQ(b.sheet(1).lastUsedRow(), Sheet::MaxRows) << what;
     }

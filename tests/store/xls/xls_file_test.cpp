@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 #include <limits>
 #include <map>
+#include <optional>
 #include <random>
 #include <set>
 #include <sys/stat.h>
@@ -31,18 +32,18 @@ using nlohmann::json;
 using xls::Le16;
 using xls::Le32;
 
-constexpr int kFormat = ErrorNumber::NotInExpectedFormat;
+constexpr WorkbookFault kFormat = WorkbookFault::NotAWorkbook;
 
-// Files without xlrd's .json: error number and phrase, or 0 where the data is intact.
-const std::map<std::string, std::pair<int, const char*>> kSpecialFiles = {
+// Files without xlrd's .json: fault and phrase, or none where the data is intact.
+const std::map<std::string, std::pair<std::optional<WorkbookFault>, const char*>> kSpecialFiles = {
     {"calamine__too_small.xls", {kFormat, "Excel 97-2003 ブックではありません"}},
     {"derived__12561-1_truncated20000.xls", {kFormat, "途中で切れています"}},
     {"edr__Test_Issue_12556_corrupt.xls", {kFormat, "途中で切れています"}}, // directory cut
-    {"parseexcel__encrypted.xls", {ErrorNumber::Encrypted, "暗号化されています"}},
+    {"parseexcel__encrypted.xls", {WorkbookFault::Encrypted, "暗号化されています"}},
     {"parseexcel__Test95J.xls", {kFormat, "Excel 97 より前の形式"}}, // xlrd reads it
-    {"edr__Test_git_issue624.xls", {0, ""}}, // a chain one sector past the stream
-    {"edr__Test_git_issue_477_sst_wrong_count.xls", {0, ""}},
-    {"xlrd__corrupted_error.xls", {0, ""}},
+    {"edr__Test_git_issue624.xls", {std::nullopt, ""}}, // a chain one sector past the stream
+    {"edr__Test_git_issue_477_sst_wrong_count.xls", {std::nullopt, ""}},
+    {"xlrd__corrupted_error.xls", {std::nullopt, ""}},
 };
 
 std::set<std::string> CorpusFiles() {
@@ -57,13 +58,13 @@ std::set<std::string> CorpusFiles() {
 }
 
 // The error `act` (by default reading `path`) ends in, naming the file.
-void ExpectError(const std::filesystem::path& path, int number, const std::string& phrase,
+void ExpectError(const std::filesystem::path& path, WorkbookFault fault, const std::string& phrase,
                  const std::function<void()>& act = {}) {
     try {
         act ? act() : static_cast<void>(ReadXlsFile(path));
         ADD_FAILURE() << path << " was read or written";
     } catch (const WorkbookError& e) {
-        EXPECT_EQ(e.number(), number) << e.what();
+        EXPECT_EQ(e.fault(), fault) << e.what();
         EXPECT_THAT(e.what(), ::testing::HasSubstr("「" + path.string() + "」"));
         EXPECT_THAT(e.what(), ::testing::HasSubstr(phrase));
     }
@@ -81,8 +82,8 @@ TEST_P(CorpusTest, ReadsWhatXlrdReadsOrRefusesClearly) {
         const nlohmann::json xlrd = nlohmann::json::parse(ReadBytes(file.string() + ".json"));
         EXPECT_TRUE(SameAsXlrd(ReadXlsFile(file), xlrd));
         EXPECT_TRUE(SameAsXlrd(ReadPageByPage(file), xlrd));
-    } else if (const auto [number, phrase] = special->second; number != 0) {
-        ExpectError(file, number, phrase);
+    } else if (const auto [fault, phrase] = special->second; fault) {
+        ExpectError(file, *fault, phrase);
     } else {
         EXPECT_TRUE(SameAsXlrd(ReadXlsFile(file), XlrdValues(file, XlrdMode::Lenient)));
     }
@@ -93,15 +94,15 @@ INSTANTIATE_TEST_SUITE_P(Files, CorpusTest, ::testing::ValuesIn(CorpusFiles()));
 TEST(ReadXlsFileTest, MissingUnreadableOrNotAWorkbook) {
     TempDir dir;
     WriteBytes(dir / "a.xlsx", {'P', 'K', 3, 4, 0, 0, 0, 0});
-    ExpectError(dir / "a.xlsx", ErrorNumber::NotInExpectedFormat,
+    ExpectError(dir / "a.xlsx", WorkbookFault::NotAWorkbook,
                 "は Excel 97-2003 ブックではありません（ZIP 形式です。Excel 2007 以降の .xlsx");
-    ExpectError(dir / "none.xls", ErrorNumber::FileNotFound, "");
+    ExpectError(dir / "none.xls", WorkbookFault::FileNotFound, "");
     if (::geteuid() == 0) {
         GTEST_SKIP() << "root reads any file; test_xls_file_unprivileged runs this";
     }
     WriteBytes(dir / "a.xls", {1, 2, 3});
     ::chmod((dir / "a.xls").c_str(), 0);
-    ExpectError(dir / "a.xls", ErrorNumber::PermissionDenied, "");
+    ExpectError(dir / "a.xls", WorkbookFault::PermissionDenied, "");
 }
 
 // Pieces of SST bodies: a string's length and flags, then its characters.
@@ -326,7 +327,7 @@ TEST(XlsWriterTest, RefusesATextTooLongAndLeavesTheFileAsItWas) {
     book.addSheet(u"データ").setCell(3, 2, Cell::text(std::u16string(32768, u'x')));
     TempDir dir;
     WriteBytes(dir / "old.xls", {1, 2, 3});
-    ExpectError(dir / "old.xls", ErrorNumber::SheetRule, "「データ」のセル (3, 2)",
+    ExpectError(dir / "old.xls", WorkbookFault::SheetRule, "「データ」のセル (3, 2)",
                 [&] { WriteXlsFile(book, dir / "old.xls"); });
     EXPECT_EQ(ReadBytes(dir / "old.xls"), (Bytes{1, 2, 3}));
 }

@@ -1,0 +1,18 @@
+#include "store/entry_registration.h"
+
+#include "store/data_connection.h"
+#include "store/data_file_change.h"
+#include "store/entry_statements.h"
+
+namespace tomorine {
+
+std::int32_t RegisterEntry(const std::filesystem::path& dataFile, const Entry& entry) {
+    std::int32_t serial = 0;
+    ChangeDataFileByStatements(dataFile, [&](Connection& connection) {
+        serial = NextSerial(connection);
+        connection.execute(BuildInsertStatement(serial, entry));
+    });
+    return serial;
+}
+
+} // namespace tomorine
