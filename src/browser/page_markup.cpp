@@ -1,6 +1,6 @@
 #include "browser/page_markup.h"
 
-#include "browser/ascii_lower.h"
+#include "store/workbook/ascii_case.h"
 
 #include <libxml/HTMLparser.h>
 #include <libxml/tree.h>

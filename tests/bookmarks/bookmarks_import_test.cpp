@@ -101,7 +101,7 @@ TEST_F(BookmarksImport, AnAddDuringTheImportLandsAndSoDoItsEntries) {
     onlyAtTheEnd.now = [] { return std::chrono::steady_clock::time_point{}; };
     const BookmarksImportOutcome outcome = RunBookmarksImport(
         store_,
-        {Bookmark("http://a/", "a"), Bookmark("http://b/", "b"), Bookmark("http://c/", "c")}, ui,
+        {{Bookmark("http://a/", "a"), Bookmark("http://b/", "b"), Bookmark("http://c/", "c")}}, ui,
         stop, onlyAtTheEnd);
     EXPECT_EQ(addError, "");
     EXPECT_FALSE(outcome.failure);

@@ -152,7 +152,9 @@ TEST_F(BrowserRecordsTest, firefoxTakesTheOpenTabThenTheNewestVisitOfTheTitle) {
 // over at once for the history, within a bounded memory; a profile list
 // that is no file is no list.
 TEST_F(BrowserRecordsTest, hostileSessionFilesGiveWayToTheHistory) {
-    auto db = places({{server.url("/old"), "題", 1'000'000}});
+    auto db = LockedHistory(
+        firefox() / "places.sqlite", "moz_places(id, url, title, last_visit_date)",
+        "moz_historyvisits(place_id, visit_date)", {{server.url("/old"), "題", 1'000'000}}, 0);
     const std::string claims512Mb = MozLz4(std::string(4096, 'x')).replace(8, 4, "\0\0\0\x20", 4);
     const std::string truncated = MozLz4(std::string(99, 'y')).substr(0, 16);
     const std::tuple<Hostile, std::uintmax_t, std::string> files[] = {
