@@ -109,7 +109,7 @@ void BM_HtmlExportList(benchmark::State& state) {
 
 void BM_HtmlExportPage(benchmark::State& state) {
     const int entries = static_cast<int>(state.range(0));
-    Connection connection(Connection::ConnectionString(DataFile(entries)));
+    Connection connection(DataFile(entries));
     Recordset rows = connection.execute(BuildSearchStatement(u""));
     const fs::path page = BenchFolder() / "page.htm";
     long long extra = 0;

@@ -40,7 +40,7 @@ void BM_LoadFile(benchmark::State& state) {
 void BM_SelectAllLiveEntries(benchmark::State& state) {
     const auto& path = DataFile(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        Connection connection(Connection::ConnectionString(path));
+        Connection connection(path);
         Recordset rs = connection.execute(u"select * from [トモリネ$] where 削除 = 0");
         size_t units = 0;
         for (; !rs.eof(); rs.moveNext()) {
@@ -60,7 +60,7 @@ void BM_InsertAndSave(benchmark::State& state) {
     Entry entry = GenerateEntries(1, 7).front();
     std::int32_t serial = QueryMaxSerial(path);
     for (auto _ : state) {
-        Connection connection(Connection::ConnectionString(path));
+        Connection connection(path);
         connection.execute(BuildInsertStatement(++serial, entry));
         connection.close();
     }

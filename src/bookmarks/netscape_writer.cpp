@@ -76,7 +76,7 @@ std::vector<Entry> SearchedEntries(const std::filesystem::path& dataFile,
 
 std::vector<Entry> SearchedEntries(const std::filesystem::path& dataFile,
                                    const std::u16string& statement, const SearchTexts& texts) {
-    Connection connection(Connection::ConnectionString(dataFile));
+    Connection connection(dataFile);
     Recordset rows = connection.execute(statement);
     std::vector<Entry> entries;
     for (; !rows.eof(); rows.moveNext()) {

@@ -36,7 +36,7 @@ struct SearchResult {
 // entry is read from is checked here, so that writing cannot fail half-way.
 SearchResult RunSearch(const std::filesystem::path& dataFile, const SearchTexts& texts,
                        bool readEntries) {
-    Connection connection(Connection::ConnectionString(dataFile));
+    Connection connection(dataFile);
     SearchResult result;
     result.rows = connection.execute(BuildSearchStatement(texts.url));
     ListMatchingRows(result.rows, texts, [&](const SearchHit& hit) {

@@ -70,7 +70,7 @@ void ImportRun::open() {
         store_.ConnectionOpen = false;
     }
     lock_ = std::make_unique<DataFileLock>(path_);
-    connection_ = std::make_unique<Connection>(Connection::ConnectionString(path_));
+    connection_ = std::make_unique<Connection>(path_);
     registered_ = std::make_unique<RegisteredUrls>(*connection_);
     Recordset highest =
         connection_->execute(u"select max(シリアル番号) as cnt from " + std::u16string(EntryTable));

@@ -16,7 +16,7 @@ HtmlListResult WriteHtmlList(StoreState& state, const HtmlListRequest& request) 
     state.ModuleRecordset.reset();
     state.ModuleConnection.reset();
     state.ModuleConnection =
-        std::make_unique<Connection>(Connection::ConnectionString(state.DataFilePath));
+        std::make_unique<Connection>(state.DataFilePath);
     state.ModuleRecordset =
         std::make_unique<Recordset>(state.ModuleConnection->execute(request.statement));
     if (state.ModuleRecordset->bof()) {

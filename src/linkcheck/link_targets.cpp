@@ -35,7 +35,7 @@ std::vector<LinkTarget> ReadLinkTargets(Recordset& rows) {
 }
 
 std::vector<LinkTarget> ReadLinkTargets(const std::filesystem::path& dataFile) {
-    Connection connection(Connection::ConnectionString(dataFile));
+    Connection connection(dataFile);
     Recordset rows = connection.execute(LiveEntriesStatement);
     std::vector<LinkTarget> targets = ReadLinkTargets(rows);
     connection.close();

@@ -64,7 +64,7 @@ void Form1::KensakuByClick() {
         state_.HasSearchResult = false;
         refreshDataFilePath();
         state_.ModuleConnection =
-            std::make_unique<Connection>(Connection::ConnectionString(state_.DataFilePath));
+            std::make_unique<Connection>(state_.DataFilePath);
         state_.SavedSearchSql = BuildSearchStatement(ToU16(Text1->text()));
         state_.SavedSearchTexts = fieldTexts();
         state_.ModuleRecordset =
@@ -111,7 +111,7 @@ void Form1::ListSearchResults() {
         return;
     }
     state_.ModuleConnection =
-        std::make_unique<Connection>(Connection::ConnectionString(state_.DataFilePath));
+        std::make_unique<Connection>(state_.DataFilePath);
     state_.ModuleRecordset =
         std::make_unique<Recordset>(state_.ModuleConnection->execute(state_.SavedSearchSql));
     listMatchingRows();

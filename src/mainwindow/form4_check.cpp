@@ -80,7 +80,7 @@ bool Form4::openResults(std::vector<LinkTarget>& targets) {
         state_.ConnectionOpen = true;
         state_.HasSearchResult = false;
         state_.ModuleConnection =
-            std::make_unique<Connection>(Connection::ConnectionString(state_.DataFilePath));
+            std::make_unique<Connection>(state_.DataFilePath);
         state_.SavedSearchSql = std::u16string(LiveEntriesStatement);
         state_.ModuleRecordset =
             std::make_unique<Recordset>(state_.ModuleConnection->execute(state_.SavedSearchSql));

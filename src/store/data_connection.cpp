@@ -29,7 +29,7 @@ std::int32_t QueryMaxSerial(Connection& connection) {
 }
 
 std::int32_t QueryMaxSerial(const std::filesystem::path& dataFile) {
-    Connection connection(Connection::ConnectionString(dataFile));
+    Connection connection(dataFile);
     std::int32_t serial = QueryMaxSerial(connection);
     connection.close();
     return serial;

@@ -44,7 +44,7 @@ std::u16string GetDataVersion(UpgradeContext& context, const std::filesystem::pa
         if (!version.empty()) {
             return version;
         }
-        Connection connection(Connection::ConnectionString(path));
+        Connection connection(path);
         Recordset rs = connection.execute(u"SELECT * FROM " + std::u16string(EntryTable));
         if (!rs.eof()) {
             rs.field(u"URL5");

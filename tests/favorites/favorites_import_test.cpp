@@ -40,7 +40,7 @@ protected:
 
 TEST_F(Import, RegistersEachNewUrlOnceAndCountsTheRest) {
     store_.ModuleConnection =
-        std::make_unique<Connection>(Connection::ConnectionString(store_.DataFilePath));
+        std::make_unique<Connection>(store_.DataFilePath);
     store_.ConnectionOpen = true;
     const ImportOutcome outcome = run();
     EXPECT_EQ(store_.ModuleConnection, nullptr); // closed before writing

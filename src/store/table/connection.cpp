@@ -126,16 +126,8 @@ struct Connection::Impl {
     bool open = true;
 };
 
-Connection::Connection(std::u16string_view connectionString) {
-    std::filesystem::path path = PathOf(connectionString);
-    if (path.empty()) {
-        throw WorkbookError(ErrorNumber::Statement,
-                            "接続文字列にデータファイル (DBQ=) がありません: " +
-                                ToUtf8(connectionString));
-    }
-    std::shared_ptr<const Workbook> book = DataWorkbookCache().load(path);
-    impl_ = std::make_unique<Impl>(std::move(path), std::const_pointer_cast<Workbook>(book), true);
-}
+Connection::Connection(const std::filesystem::path& path)
+    : Connection(path, DataWorkbookCache().load(path)) {}
 
 Connection::Connection(std::filesystem::path path, Workbook book)
     : impl_(std::make_unique<Impl>(std::move(path), std::make_shared<Workbook>(std::move(book)),
