@@ -45,7 +45,7 @@ void Form1::Command9_Click() {
                 }
             });
             ClearEntryForm();
-            state_.SavedSearchSql.clear();
+            state_.SavedSearchUrl.reset();
             if (state_.ConnectionOpen) {
                 Ignoring([&] { CloseDataConnection(state_); });
                 state_.ConnectionOpen = false;

@@ -13,7 +13,7 @@ namespace tomorine {
 
 void Form1::Command7_Click() {
     state_.EntrySelected = false;
-    if (state_.SavedSearchSql.empty()) {
+    if (!state_.SavedSearchUrl) {
         MessageBox(this, ToQString(Messages::NoData), MessageStyle::Ok);
         return;
     }

@@ -63,7 +63,7 @@ void Form1::Command11_Click() {
         CloseDataConnection(state_);
         state_.ConnectionOpen = false;
     }
-    state_.SavedSearchSql.clear();
+    state_.SavedSearchUrl.reset();
     ClearEntryForm();
     // The entry picked before is no longer shown: 更新 must not rewrite it.
     Command2->setText(QStringLiteral("登録"));

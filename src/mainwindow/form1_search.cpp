@@ -4,7 +4,7 @@
 #include "mainwindow/module_state.h"
 #include "mainwindow/qt_text.h"
 #include "search/result_lines.h"
-#include "search/search_statement.h"
+#include "search/search_rows.h"
 #include "store/files/whole_file.h"
 #include "store/message_style.h"
 #include "store/messages.h"
@@ -63,12 +63,11 @@ void Form1::KensakuByClick() {
         state_.ConnectionOpen = true;
         state_.HasSearchResult = false;
         refreshDataFilePath();
-        state_.ModuleConnection =
-            std::make_unique<Connection>(state_.DataFilePath);
-        state_.SavedSearchSql = BuildSearchStatement(ToU16(Text1->text()));
+        state_.ModuleConnection = std::make_unique<Connection>(state_.DataFilePath);
+        state_.SavedSearchUrl = ToU16(Text1->text());
         state_.SavedSearchTexts = fieldTexts();
         state_.ModuleRecordset =
-            std::make_unique<Recordset>(state_.ModuleConnection->execute(state_.SavedSearchSql));
+            std::make_unique<Recordset>(SearchRows(state_.DataFilePath, *state_.SavedSearchUrl));
         List1->clear();
         ResetListCaption();
         listMatchingRows();
@@ -105,15 +104,14 @@ void Form1::ListSearchResults() {
     state_.ModuleRecordset.reset();
     state_.ModuleConnection.reset();
     // After a data file change there is no search to re-run.
-    if (state_.SavedSearchSql.empty()) {
+    if (!state_.SavedSearchUrl) {
         state_.HitCount = 0;
         Label8->clear();
         return;
     }
-    state_.ModuleConnection =
-        std::make_unique<Connection>(state_.DataFilePath);
+    state_.ModuleConnection = std::make_unique<Connection>(state_.DataFilePath);
     state_.ModuleRecordset =
-        std::make_unique<Recordset>(state_.ModuleConnection->execute(state_.SavedSearchSql));
+        std::make_unique<Recordset>(SearchRows(state_.DataFilePath, *state_.SavedSearchUrl));
     listMatchingRows();
 }
 

@@ -132,7 +132,7 @@ bool Form2::writeOutput(const std::function<int()>& write) {
 
 bool Form2::writePage() {
     HtmlListRequest request;
-    request.statement = state_.SavedSearchSql;
+    request.searchUrl = state_.SavedSearchUrl;
     request.searchTexts = searchFields_();
     request.commentOutput = state_.CommentOutput;
     request.outputPath = ToPath(Text1->text());
@@ -146,7 +146,7 @@ bool Form2::writePage() {
         }
     };
     return writeOutput([&] {
-        const HtmlListResult result = WriteHtmlList(state_, request);
+        const HtmlListResult result = WriteHtmlList(state_.DataFilePath, request);
         return result.noData ? 0 : result.entriesWritten;
     });
 }
@@ -156,8 +156,8 @@ bool Form2::writePage() {
 bool Form2::writeBookmarks() {
     return writeOutput([&] {
         std::vector<Entry> entries;
-        if (!state_.SavedSearchSql.empty()) {
-            entries = SearchedEntries(state_.DataFilePath, state_.SavedSearchSql, searchFields_());
+        if (state_.SavedSearchUrl) {
+            entries = SearchedEntries(state_.DataFilePath, *state_.SavedSearchUrl, searchFields_());
         }
         if (!entries.empty()) {
             WriteNetscapeBookmarks(entries, ToPath(Text1->text()));
@@ -181,10 +181,6 @@ void Form2::Command2_Click() {
     state_.OutputFilePath = Text1->text().toStdString();
     storeSettings();
     const bool bookmarks = Check2->isChecked();
-    if (state_.ConnectionOpen && !bookmarks) {
-        CloseDataConnection(state_);
-        state_.ConnectionOpen = false;
-    }
     const bool written = bookmarks ? writeBookmarks() : writePage();
     // After a failure the dialog stays, so that the path can be mended.
     if (written) {

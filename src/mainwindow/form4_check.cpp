@@ -9,6 +9,7 @@
 #include "mainwindow/qt_text.h"
 #include "search/result_lines.h"
 #include "store/files/whole_file.h"
+#include "store/live_entries.h"
 #include "store/message_style.h"
 #include "store/messages.h"
 
@@ -79,11 +80,9 @@ bool Form4::openResults(std::vector<LinkTarget>& targets) {
         }
         state_.ConnectionOpen = true;
         state_.HasSearchResult = false;
-        state_.ModuleConnection =
-            std::make_unique<Connection>(state_.DataFilePath);
-        state_.SavedSearchSql = std::u16string(LiveEntriesStatement);
-        state_.ModuleRecordset =
-            std::make_unique<Recordset>(state_.ModuleConnection->execute(state_.SavedSearchSql));
+        state_.ModuleConnection = std::make_unique<Connection>(state_.DataFilePath);
+        state_.SavedSearchUrl = u"";
+        state_.ModuleRecordset = std::make_unique<Recordset>(LiveEntries(state_.DataFilePath));
         Recordset& rows = *state_.ModuleRecordset;
         if (rows.bof() && rows.eof()) {
             MessageBox(this, ToQString(Messages::NotFound), MessageStyle::Ok);

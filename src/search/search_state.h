@@ -3,13 +3,15 @@
 #include "search/search_texts.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tomorine {
 
 // The last search, kept so that it can be re-run after a change.
 struct SearchState {
-    std::u16string SavedSearchSql; // empty: no search to re-run
+    // The URL the last search selected its rows by; none: no search to re-run.
+    std::optional<std::u16string> SavedSearchUrl;
     SearchTexts SavedSearchTexts;
     std::int32_t HitCount = 0;
     bool SilentSearch = false;  // a search that finds nothing says nothing
