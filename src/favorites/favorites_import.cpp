@@ -31,11 +31,9 @@ private:
             c_.ui.showFavorite(*favorite);
         }
         if (isRegistered(favorite->url)) {
-            c_.store.HasSearchResult = true;
             ++c_.favorites.ExistingCount;
             return;
         }
-        c_.store.HasSearchResult = false;
         insert(favorite->url, [&](std::int32_t serial) {
             return BuildFavoriteInsertStatement(serial, favorite->url, favorite->name);
         });

@@ -64,11 +64,6 @@ void ImportRun::insert(std::u16string_view url,
 }
 
 void ImportRun::open() {
-    // The module connection only reads, but it must not outlive the change.
-    if (store_.ConnectionOpen) {
-        CloseDataConnection(store_);
-        store_.ConnectionOpen = false;
-    }
     lock_ = std::make_unique<DataFileLock>(path_);
     connection_ = std::make_unique<Connection>(path_);
     registered_ = std::make_unique<RegisteredUrls>(*connection_);

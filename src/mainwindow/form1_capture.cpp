@@ -121,7 +121,7 @@ void Form1::CaptureFromBrowser() {
 
 void Form1::Command8_Click() {
     Command2->setText(QStringLiteral("登録"));
-    state_.EntrySelected = false;
+    search_.EntrySelected = false;
     ClearEntryForm();
     ResetListCaption();
     CaptureFromBrowser();

@@ -45,11 +45,8 @@ void Form1::Command9_Click() {
                 }
             });
             ClearEntryForm();
-            state_.SavedSearchUrl.reset();
-            if (state_.ConnectionOpen) {
-                Ignoring([&] { CloseDataConnection(state_); });
-                state_.ConnectionOpen = false;
-            }
+            search_.SavedSearchUrl.reset();
+            search_.releaseRows();
             // An update now would rewrite an entry of the other file.
             Command2->setText(QStringLiteral("登録"));
         }

@@ -34,7 +34,7 @@ void Form1::SetOpenUrl(std::function<bool(const QUrl&)> open) {
 }
 
 void Form1::Command2_Click() {
-    state_.EntrySelected = false;
+    search_.EntrySelected = false;
     if (Text1->text().isEmpty() || Text2->text().isEmpty()) {
         MessageBox(this, ToQString(Messages::UrlAndTitleRequired), MessageStyle::Ok);
         (Text1->text().isEmpty() ? Text1 : Text2)->setFocus();
@@ -42,10 +42,7 @@ void Form1::Command2_Click() {
     }
     try {
         ResetListCaption();
-        if (state_.ConnectionOpen) {
-            CloseDataConnection(state_);
-            state_.ConnectionOpen = false;
-        }
+        search_.releaseRows();
         refreshDataFilePath();
         Entry entry{0,
                     ToU16(Text1->text()),
@@ -72,7 +69,7 @@ void Form1::Command2_Click() {
         if (registering) {
             MessageBox(this, ToQString(Messages::Registered), MessageStyle::Ok);
             FindEntryByUrl();
-            if (state_.HitCount >= 1) {
+            if (search_.HitCount >= 1) {
                 selectListIndex(0);
             }
         } else {
@@ -93,7 +90,7 @@ void Form1::Command2_Click() {
 }
 
 void Form1::List1_Click() {
-    state_.EntrySelected = true;
+    search_.EntrySelected = true;
     if (List1->count() == 0 || List1->currentItem() == nullptr) {
         return;
     }
@@ -109,11 +106,11 @@ void Form1::List1_Click() {
 }
 
 bool Form1::loadSelectedEntry(long position) {
-    if (!state_.ModuleRecordset) {
+    if (!search_.Rows) {
         return false;
     }
     try {
-        Recordset& rs = *state_.ModuleRecordset;
+        Recordset& rs = *search_.Rows;
         rs.moveFirst();
         rs.move(position);
         Entry entry = ReadEntry(rs);
@@ -135,14 +132,11 @@ void Form1::List1_DblClick() {
 }
 
 void Form1::Command4_Click() {
-    state_.EntrySelected = false;
+    search_.EntrySelected = false;
     refreshDataFilePath();
     Command2->setText(kRegister);
     Label8->clear();
-    if (state_.ConnectionOpen) {
-        CloseDataConnection(state_);
-        state_.ConnectionOpen = false;
-    }
+    search_.releaseRows();
     ClearEntryForm();
     ResetListCaption();
 }
@@ -158,7 +152,7 @@ bool Form1::refuseEmptyUrl() {
 }
 
 void Form1::Command3_Click() {
-    state_.EntrySelected = false;
+    search_.EntrySelected = false;
     if (refuseEmptyUrl()) {
         return;
     }

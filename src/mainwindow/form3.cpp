@@ -127,6 +127,7 @@ void Form3::runMerge() {
     };
     MergeResult result;
     try {
+        owner_.search().releaseRows();
         result = MergeReferenceData(context, ToPath(Text1->text()));
     } catch (const std::exception& e) {
         // Nothing was changed: the user may correct the path and try again.

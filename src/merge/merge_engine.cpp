@@ -121,12 +121,7 @@ const std::vector<std::u16string>& MergeColumnNames() {
 }
 
 MergeResult MergeReferenceData(UpgradeContext& context, const std::filesystem::path& reference) {
-    StoreState& store = context.store;
-    if (store.ConnectionOpen) {
-        CloseDataConnection(store);
-        store.ConnectionOpen = false;
-    }
-    const std::filesystem::path dataFile = store.DataFilePath;
+    const std::filesystem::path dataFile = context.store.DataFilePath;
     DataFileLock lock(dataFile);
     bool removedTmp = false;
     std::optional<Workbook> book = ReadDataWorkbook(context, removedTmp);
@@ -134,7 +129,6 @@ MergeResult MergeReferenceData(UpgradeContext& context, const std::filesystem::p
         return {};
     }
     const int added = AddUnheldRows(*book, dataFile, context.io.open(reference), reference);
-    store.HasSearchResult = false;
     if (added > 0 || removedTmp) {
         context.io.save(*book, dataFile);
     }

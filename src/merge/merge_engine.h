@@ -30,8 +30,7 @@ struct MergeResult {
 // All or nothing: any failure (the reference unreadable or of another
 // layout, the entry sheet full, the serials exhausted, the save refused)
 // throws its WorkbookError and leaves the data file as it was. The data
-// file's lock is held from its read to its save. Closes the module
-// connection first; clears HasSearchResult.
+// file's lock is held from its read to its save.
 MergeResult MergeReferenceData(UpgradeContext& context, const std::filesystem::path& reference);
 
 // How many entries the merge would add from `reference` (read from
