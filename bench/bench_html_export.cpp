@@ -6,7 +6,7 @@
 #include "entry_generator.h"
 #include "htmlexport/html_list_writer.h"
 #include "htmlexport/html_page_writer.h"
-#include "search/search_statement.h"
+#include "search/search_rows.h"
 #include "store/data_connection.h"
 #include "store/table/connection.h"
 #include "store/xls/xls_file.h"
@@ -88,19 +88,14 @@ const fs::path& DataFile(int entries) {
 
 void BM_HtmlExportList(benchmark::State& state) {
     const int entries = static_cast<int>(state.range(0));
-    StoreState store;
-    store.DataFilePath = DataFile(entries);
+    const fs::path dataFile = DataFile(entries);
     HtmlListRequest request;
-    request.statement = BuildSearchStatement(u"");
+    request.searchUrl = u"";
     request.commentOutput = true;
     request.outputPath = BenchFolder() / "list.htm";
     int written = 0;
     for (auto _ : state) {
-        written = WriteHtmlList(store, request).entriesWritten;
-        state.PauseTiming(); // closing the connection is the next command's work
-        CloseDataConnection(store);
-        store.ConnectionOpen = false;
-        state.ResumeTiming();
+        written = WriteHtmlList(dataFile, request).entriesWritten;
     }
     state.counters["entries"] = written;
     state.counters["page_mb"] = static_cast<double>(fs::file_size(request.outputPath)) / 1e6;
@@ -109,8 +104,7 @@ void BM_HtmlExportList(benchmark::State& state) {
 
 void BM_HtmlExportPage(benchmark::State& state) {
     const int entries = static_cast<int>(state.range(0));
-    Connection connection(Connection::ConnectionString(DataFile(entries)));
-    Recordset rows = connection.execute(BuildSearchStatement(u""));
+    Recordset rows = SearchRows(DataFile(entries), u"");
     const fs::path page = BenchFolder() / "page.htm";
     long long extra = 0;
     for (auto _ : state) {

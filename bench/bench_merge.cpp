@@ -1,14 +1,12 @@
 // Merging a reference workbook into a data workbook, all stages from the
 // read of both files to the save: 5,000 reference entries (half of them
 // already present) into 10,000, and 60,000 (55,000 present) into 60,000,
-// which fills the sheet nearly to the format's limit. Also the merge's
-// select alone on the same sheets, and as SQLite runs it without the index. Peak RSS is reported as
-// a counter.
+// which fills the sheet nearly to the format's limit. Also the pick of the
+// rows to add alone, on the same sheets. Peak RSS is reported as a counter.
 #include "entry_generator.h"
 #include "merge/merge_engine.h"
-#include "merge/merge_statements.h"
+#include "merge/unheld_rows.h"
 #include "store/entry.h"
-#include "store/table/connection.h"
 #include "store/xls/xls_file.h"
 
 #include <benchmark/benchmark.h>
@@ -69,34 +67,20 @@ void BM_MergeReferenceData(benchmark::State& state) {
     fs::remove_all(dir);
 }
 
-// The select alone, on the data sheet with the reference copied in as tmp;
-// "nested": with one more always-true condition, which hides the form from
-// the table interface's index, as SQLite runs it by itself.
-void RunMergeSelect(benchmark::State& state, bool nested) {
+// The pick alone (UnheldRows), as the merge's select was measured before.
+void BM_MergeSelect(benchmark::State& state) {
     const Sizes sizes = SizesOf(state);
     std::vector<Entry> data = GenerateEntries(sizes.data);
-    Workbook book = DataWorkbookWith(data);
-    Workbook reference = DataWorkbookWith(ReferenceEntries(data, sizes));
-    Sheet& tmp = book.copySheetAfter(reference.sheet(1), book.sheet(1));
-    book.renameSheet(tmp, u"tmp");
-    Connection connection("/nonexistent/bench.xls", std::move(book));
-    std::u16string sql = BuildMergeSelectStatement();
-    if (nested) {
-        sql.insert(sql.size() - 2, u" and 1 = 1");
-    }
+    const Workbook book = DataWorkbookWith(data);
+    const Workbook reference = DataWorkbookWith(ReferenceEntries(data, sizes));
     long picked = 0;
     for (auto _ : state) {
-        picked = connection.execute(sql).recordCount();
+        picked =
+            static_cast<long>(UnheldRows(SheetRows(reference.sheet(1), "ref.xls"),
+                                         SheetRows(book.sheet(1), "bench.xls"), MergeColumnNames())
+                                  .size());
     }
     state.counters["picked"] = static_cast<double>(picked);
-}
-
-void BM_MergeSelect(benchmark::State& state) {
-    RunMergeSelect(state, false);
-}
-
-void BM_MergeSelectNested(benchmark::State& state) {
-    RunMergeSelect(state, true);
 }
 
 BENCHMARK(BM_MergeReferenceData)
@@ -109,12 +93,6 @@ BENCHMARK(BM_MergeSelect)
     ->Args({60000, 55000, 5000})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK(BM_MergeSelectNested)
-    ->Args({10000, 2500, 2500})
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-
 } // namespace
 } // namespace tomorine::bench
 

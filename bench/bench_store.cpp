@@ -5,6 +5,7 @@
 #include "entry_generator.h"
 #include "store/data_connection.h"
 #include "store/entry_statements.h"
+#include "store/live_entries.h"
 #include "store/xls/xls_file.h"
 
 #include <benchmark/benchmark.h>
@@ -40,15 +41,13 @@ void BM_LoadFile(benchmark::State& state) {
 void BM_SelectAllLiveEntries(benchmark::State& state) {
     const auto& path = DataFile(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        Connection connection(Connection::ConnectionString(path));
-        Recordset rs = connection.execute(u"select * from [トモリネ$] where 削除 = 0");
+        Recordset rs = LiveEntries(path);
         size_t units = 0;
         for (; !rs.eof(); rs.moveNext()) {
             Entry e = ReadEntry(rs);
             units += e.url.size() + e.title.size() + e.comment.size();
         }
         benchmark::DoNotOptimize(units);
-        connection.close();
     }
     state.counters["peak_rss_MB"] = PeakRssMb();
 }
@@ -60,7 +59,7 @@ void BM_InsertAndSave(benchmark::State& state) {
     Entry entry = GenerateEntries(1, 7).front();
     std::int32_t serial = QueryMaxSerial(path);
     for (auto _ : state) {
-        Connection connection(Connection::ConnectionString(path));
+        Connection connection(path);
         connection.execute(BuildInsertStatement(++serial, entry));
         connection.close();
     }

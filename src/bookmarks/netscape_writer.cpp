@@ -2,10 +2,9 @@
 
 #include "bookmarks/html_entities.h"
 #include "search/field_match.h"
-#include "search/search_statement.h"
+#include "search/search_rows.h"
 #include "store/files/atomic_file.h"
 #include "store/link_scheme.h"
-#include "store/table/connection.h"
 #include "store/workbook/utf.h"
 
 #include <span>
@@ -76,13 +75,12 @@ void WriteNetscapeBookmarks(const std::vector<Entry>& entries, const std::filesy
 
 std::vector<Entry> SearchedEntries(const std::filesystem::path& dataFile,
                                    const SearchTexts& texts) {
-    return SearchedEntries(dataFile, BuildSearchStatement(texts.url), texts);
+    return SearchedEntries(dataFile, texts.url, texts);
 }
 
 std::vector<Entry> SearchedEntries(const std::filesystem::path& dataFile,
-                                   const std::u16string& statement, const SearchTexts& texts) {
-    Connection connection(Connection::ConnectionString(dataFile));
-    Recordset rows = connection.execute(statement);
+                                   std::u16string_view selectUrl, const SearchTexts& texts) {
+    Recordset rows = SearchRows(dataFile, selectUrl);
     std::vector<Entry> entries;
     for (; !rows.eof(); rows.moveNext()) {
         if (MatchSearchFields(rows, texts)) {

@@ -23,8 +23,8 @@ void WriteNetscapeBookmarks(const std::vector<Entry>& entries, const std::filesy
 // lists them. Throws WorkbookError naming the data file.
 std::vector<Entry> SearchedEntries(const std::filesystem::path& dataFile, const SearchTexts& texts);
 
-// The same for a search statement already built (the last search's).
+// The same for rows selected by another URL (the last search's).
 std::vector<Entry> SearchedEntries(const std::filesystem::path& dataFile,
-                                   const std::u16string& statement, const SearchTexts& texts);
+                                   std::u16string_view selectUrl, const SearchTexts& texts);
 
 } // namespace tomorine

@@ -6,10 +6,10 @@
 #include "cli/failure.h"
 #include "cli/json_writer.h"
 #include "search/result_lines.h"
-#include "search/search_statement.h"
+#include "search/search_rows.h"
 #include "store/entry.h"
 #include "store/files/whole_file.h"
-#include "store/table/connection.h"
+#include "store/table/cell_value.h"
 #include "store/workbook/utf.h"
 
 #include <optional>
@@ -54,9 +54,8 @@ std::vector<std::int32_t> StoredSerials(const std::filesystem::path& dataFile,
     if (!IsRegularFile(dataFile)) {
         return serials;
     }
-    Connection connection(Connection::ConnectionString(dataFile));
     const std::u16string url16 = FromUtf8(url);
-    Recordset rows = connection.execute(BuildSearchStatement(url16));
+    Recordset rows = SearchRows(dataFile, url16);
     std::vector<long> positions;
     ListMatchingRows(rows, SearchTexts{url16, {}, {}, {}, {}},
                      [&](const SearchHit& hit) { positions.push_back(hit.position); });
@@ -65,7 +64,6 @@ std::vector<std::int32_t> StoredSerials(const std::filesystem::path& dataFile,
         rows.move(position);
         serials.push_back(CellToInt32(rows.field(SerialColumn)));
     }
-    connection.close();
     return serials;
 }
 

@@ -5,8 +5,6 @@
 #include "cli/entry_options.h"
 #include "cli/failure.h"
 #include "htmlexport/html_list_writer.h"
-#include "search/search_statement.h"
-#include "store/data_connection.h"
 #include "store/files/whole_file.h"
 #include "store/messages.h"
 #include "store/settings/path_routines.h"
@@ -40,15 +38,12 @@ int ExportHtmlCommand(const Invocation& call) {
     if (!IsRegularFile(dataFile)) {
         return Fail(call.err, std::string(Messages::NoDataFile) + ": " + QuotedPath(dataFile));
     }
-    StoreState state;
-    state.DataFilePath = dataFile;
     HtmlListRequest request;
     request.searchTexts = SearchTextsOf(args);
-    request.statement = BuildSearchStatement(request.searchTexts.url);
+    request.searchUrl = request.searchTexts.url;
     request.commentOutput = args.flag("--comments");
     request.outputPath = GetAbsolutePath(args.operands.front());
-    const HtmlListResult result = WriteHtmlList(state, request);
-    CloseDataConnection(state);
+    const HtmlListResult result = WriteHtmlList(dataFile, request);
     call.out << result.entriesWritten << "件 出力しました\n";
     if (result.noData) {
         Notice(call.err, Messages::NoData);

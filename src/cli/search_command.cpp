@@ -6,10 +6,9 @@
 #include "cli/entry_output.h"
 #include "cli/failure.h"
 #include "search/result_lines.h"
-#include "search/search_statement.h"
+#include "search/search_rows.h"
 #include "store/files/whole_file.h"
 #include "store/messages.h"
-#include "store/table/connection.h"
 #include "store/workbook/utf.h"
 #include "store/workbook/workbook_error.h"
 
@@ -36,9 +35,8 @@ struct SearchResult {
 // entry is read from is checked here, so that writing cannot fail half-way.
 SearchResult RunSearch(const std::filesystem::path& dataFile, const SearchTexts& texts,
                        bool readEntries) {
-    Connection connection(Connection::ConnectionString(dataFile));
     SearchResult result;
-    result.rows = connection.execute(BuildSearchStatement(texts.url));
+    result.rows = SearchRows(dataFile, texts.url);
     ListMatchingRows(result.rows, texts, [&](const SearchHit& hit) {
         result.lines.push_back(hit.line);
         result.positions.push_back(hit.position);
@@ -48,7 +46,6 @@ SearchResult RunSearch(const std::filesystem::path& dataFile, const SearchTexts&
             result.rows.fieldIndex(name);
         }
     }
-    connection.close();
     return result;
 }
 

@@ -24,7 +24,7 @@ int ShowCommand(const Invocation& call) {
     const EntryCommandLine line = ParseEntryCommandLine(call.args, Syntax());
     std::optional<Entry> entry;
     try {
-        Connection connection(Connection::ConnectionString(line.dataFile));
+        Connection connection(line.dataFile);
         entry = FindLiveEntry(connection, line.serial);
         connection.close();
     } catch (const std::exception& e) {

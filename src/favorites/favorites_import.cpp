@@ -36,11 +36,9 @@ private:
             return;
         }
         if (isRegistered(favorite->url)) {
-            c_.store.HasSearchResult = true;
             ++c_.favorites.ExistingCount;
             return;
         }
-        c_.store.HasSearchResult = false;
         insert(favorite->url, [url = favorite->url, name = favorite->name](std::int32_t serial) {
             return BuildFavoriteInsertStatement(serial, url, name);
         });

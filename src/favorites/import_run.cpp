@@ -71,11 +71,6 @@ void ImportRun::insertNow(Pending pending) {
 }
 
 void ImportRun::open() {
-    // The module connection only reads, but it must not outlive the change.
-    if (store_.ConnectionOpen) {
-        CloseDataConnection(store_);
-        store_.ConnectionOpen = false;
-    }
     {
         DataFileLock lock(path_);
         read();
@@ -94,7 +89,7 @@ void ImportRun::holdFile() {
 
 void ImportRun::read() {
     holdFile();
-    connection_ = std::make_unique<Connection>(Connection::ConnectionString(path_));
+    connection_ = std::make_unique<Connection>(path_);
     registered_ = std::make_unique<RegisteredUrls>(*connection_);
     Recordset highest =
         connection_->execute(u"select max(シリアル番号) as cnt from " + std::u16string(EntryTable));

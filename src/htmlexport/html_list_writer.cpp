@@ -1,31 +1,21 @@
 #include "htmlexport/html_list_writer.h"
 
-#include "store/data_connection.h"
+#include "search/search_rows.h"
 
 namespace tomorine {
 
-HtmlListResult WriteHtmlList(StoreState& state, const HtmlListRequest& request) {
-    if (request.statement.empty()) {
+HtmlListResult WriteHtmlList(const std::filesystem::path& dataFile,
+                             const HtmlListRequest& request) {
+    if (!request.searchUrl) {
         return HtmlListResult{.noData = true};
     }
-    if (state.ConnectionOpen) {
-        CloseDataConnection(state);
-    }
-    state.ConnectionOpen = true;
-    state.HasSearchResult = false;
-    state.ModuleRecordset.reset();
-    state.ModuleConnection.reset();
-    state.ModuleConnection =
-        std::make_unique<Connection>(Connection::ConnectionString(state.DataFilePath));
-    state.ModuleRecordset =
-        std::make_unique<Recordset>(state.ModuleConnection->execute(request.statement));
-    if (state.ModuleRecordset->bof()) {
+    Recordset rows = SearchRows(dataFile, *request.searchUrl);
+    if (rows.bof()) {
         return HtmlListResult{.noData = true};
     }
-    state.HasSearchResult = true;
-    const int written = WriteHtmlPage(*state.ModuleRecordset, request.searchTexts,
-                                      request.commentOutput, request.outputPath, request.progress);
-    return HtmlListResult{.entriesWritten = written};
+    return HtmlListResult{.entriesWritten =
+                              WriteHtmlPage(rows, request.searchTexts, request.commentOutput,
+                                            request.outputPath, request.progress)};
 }
 
 } // namespace tomorine

@@ -5,32 +5,28 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace tomorine {
 
-struct StoreState;
-
 // What the export of the last search works on.
 struct HtmlListRequest {
-    std::u16string statement;         // the last search's statement; empty: none ran
-    SearchTexts searchTexts;          // each row of it is written only when it matches these
-    bool commentOutput = false;       // with the comment rows
-    std::filesystem::path outputPath; // the page to write
-    HtmlProgress progress;            // may be empty
+    std::optional<std::u16string> searchUrl; // the URL the search selected by; none: none ran
+    SearchTexts searchTexts;                 // each row of it is written only when it matches these
+    bool commentOutput = false;              // with the comment rows
+    std::filesystem::path outputPath;        // the page to write
+    HtmlProgress progress;                   // may be empty
 };
 
 struct HtmlListResult {
-    bool noData = false; // no statement, or it returned no rows: nothing was written
+    bool noData = false; // no search, or it selected no rows: nothing was written
     int entriesWritten = 0;
 };
 
-// Writes the page of the last search. Runs the statement on the module
-// connection of `state`, opened afresh on its DataFilePath, and leaves that
-// connection and its result recordset open (ConnectionOpen set,
-// HasSearchResult set when rows came back), as a search does. An existing
-// page is replaced only by a complete new one. Failures of the workbook or of
-// the page are thrown as WorkbookError.
-HtmlListResult WriteHtmlList(StoreState& state, const HtmlListRequest& request);
+// Writes the page of the last search, selecting its rows afresh from the
+// data file. An existing page is replaced only by a complete new one.
+// Failures of the workbook or of the page are thrown as WorkbookError.
+HtmlListResult WriteHtmlList(const std::filesystem::path& dataFile, const HtmlListRequest& request);
 
 } // namespace tomorine

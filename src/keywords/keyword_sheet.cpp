@@ -1,6 +1,5 @@
 #include "keywords/keyword_sheet.h"
 
-#include "keywords/keyword_statements.h"
 #include "store/files/data_file_lock.h"
 #include "store/xls/xls_file.h"
 
@@ -20,14 +19,6 @@ bool DeleteKeywordSheet(const std::filesystem::path& dataFile) noexcept {
     } catch (...) {
         return false;
     }
-}
-
-void CreateKeywordSheet(Workbook& book) {
-    if (const Sheet* leftover = book.findSheet(KeywordSheetName)) {
-        book.deleteSheet(*leftover);
-    }
-    Sheet& sheet = book.addSheet(std::u16string(KeywordSheetName));
-    sheet.setCell(1, 1, Cell::text(std::u16string(KeywordColumn)));
 }
 
 } // namespace tomorine

@@ -1,22 +1,17 @@
 #pragma once
 
-#include "store/workbook/workbook.h"
-
 #include <filesystem>
+#include <string_view>
 
 namespace tomorine {
 
-// The keyword work sheet lives only in memory, so showing the list never
-// rewrites the data file. Only a sheet left in the file by an interrupted
-// run of an older version is removed there.
+// Older versions sorted the keywords on this work sheet in the data file; an
+// interrupted run could leave it there.
+inline constexpr std::u16string_view KeywordSheetName = u"キーワード一覧";
 
 // Removes the keyword sheet from the data file: read and atomic save under
 // the data file's lock. A file without the sheet is not touched. Never fails
 // to its caller: false when nothing was removed, for whatever reason.
 bool DeleteKeywordSheet(const std::filesystem::path& dataFile) noexcept;
-
-// Adds to a workbook in memory an empty keyword sheet, its header "keyword"
-// in the first cell, in place of any sheet of that name it held.
-void CreateKeywordSheet(Workbook& book);
 
 } // namespace tomorine

@@ -1,7 +1,7 @@
 #include "linkcheck/link_targets.h"
 
 #include "store/entry.h"
-#include "store/table/connection.h"
+#include "store/live_entries.h"
 #include "store/table/recordset.h"
 #include "store/workbook/utf.h"
 
@@ -35,11 +35,8 @@ std::vector<LinkTarget> ReadLinkTargets(Recordset& rows) {
 }
 
 std::vector<LinkTarget> ReadLinkTargets(const std::filesystem::path& dataFile) {
-    Connection connection(Connection::ConnectionString(dataFile));
-    Recordset rows = connection.execute(LiveEntriesStatement);
-    std::vector<LinkTarget> targets = ReadLinkTargets(rows);
-    connection.close();
-    return targets;
+    Recordset rows = LiveEntries(dataFile);
+    return ReadLinkTargets(rows);
 }
 
 std::vector<std::string> UrlsOf(const std::vector<LinkTarget>& targets) {

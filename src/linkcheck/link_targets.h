@@ -12,10 +12,6 @@ namespace tomorine {
 
 class Recordset;
 
-// The check's statement: every live entry, in sheet order.
-inline constexpr std::u16string_view LiveEntriesStatement =
-    u"select * from [トモリネ$] where 削除=0";
-
 // One live entry as the check sees it.
 struct LinkTarget {
     long position = 0; // zero-based row of the result recordset

@@ -107,6 +107,9 @@ void BrowserImportDialog::runImport(const Source& source) {
     BookmarksImportUi ui;
     ui.setProgress = [this](int percent) { Label1->setText(QString::number(percent) + " %"); };
     ui.processEvents = [] { QApplication::processEvents(); };
+    if (beforeImport) {
+        beforeImport();
+    }
     const BookmarksImportOutcome outcome = RunBookmarksImport(store_, bookmarks, ui, stop_);
     running_ = false;
     Command1->setEnabled(true);

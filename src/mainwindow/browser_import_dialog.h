@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 class QLabel;
@@ -18,6 +19,9 @@ struct StoreState;
 class BrowserImportDialog : public QDialog {
     Q_OBJECT
 public:
+    // Runs before the import writes (the main window lets go of its rows).
+    std::function<void()> beforeImport;
+
     BrowserImportDialog(StoreState& store, const std::filesystem::path& home,
                         QWidget* parent = nullptr);
 

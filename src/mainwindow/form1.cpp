@@ -52,9 +52,10 @@ Form1::Form1(ModuleState& state, QWidget* parent) : QWidget(parent), state_(stat
     buildControls();
     layoutControls();
     connectControls();
-    form2 = new Form2(state_, this, [this] { return fieldTexts(); });
+    form2 = new Form2(state_, search_, this, [this] { return fieldTexts(); });
     form4 = new Form4(state_, *this, this);
     form5 = new Form5(state_, this);
+    form5->beforeImport = [this] { search_.releaseRows(); };
     SetForm1TabOrder(*this);
     form6 = new Form6(this);
     form7 = new Form7(state_, this);

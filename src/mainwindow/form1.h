@@ -1,5 +1,7 @@
 #pragma once
 
+#include "search/search_session.h"
+
 #include <QPointer>
 #include <QWidget>
 #include <filesystem>
@@ -42,6 +44,8 @@ class Form1 : public QWidget {
     Q_OBJECT
 public:
     explicit Form1(ModuleState& state, QWidget* parent = nullptr);
+
+    SearchSession& search() { return search_; }
     ~Form1() override;
 
     // Start-up. A step that failed has been shown and the window opens with
@@ -159,6 +163,7 @@ private:
     void mergeConflictCopies(const std::vector<std::filesystem::path>& copies);
 
     ModuleState& state_;
+    SearchSession search_;
     std::vector<QPushButton*> commands_; // the eleven that a rejected file disables
     bool loadedByPress_ = false;
     std::shared_ptr<Desktop> desktop_; // none where the desktop cannot tell

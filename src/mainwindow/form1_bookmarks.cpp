@@ -9,13 +9,14 @@
 namespace tomorine {
 
 void Form1::Command14_Click() {
-    state_.EntrySelected = false;
+    search_.EntrySelected = false;
     refreshDataFilePath();
     Command2->setText(QStringLiteral("登録"));
     ClearEntryForm();
     const char* home = std::getenv("HOME");
     BrowserImportDialog dialog(state_, home ? std::filesystem::path(home) : std::filesystem::path(),
                                this);
+    dialog.beforeImport = [this] { search_.releaseRows(); };
     dialog.exec();
 }
 

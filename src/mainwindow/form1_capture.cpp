@@ -123,7 +123,7 @@ CapturedPage Form1::CaptureFromBrowser() {
 
 void Form1::Command8_Click() {
     Command2->setText(QStringLiteral("登録"));
-    state_.EntrySelected = false;
+    search_.EntrySelected = false;
     ClearEntryForm();
     ResetListCaption();
     state_.HitCount = 0;

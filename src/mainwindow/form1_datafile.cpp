@@ -35,11 +35,8 @@ void Form1::Command9_Click() {
                 }
             });
             ClearEntryForm();
-            state_.SavedSearchSql.clear();
-            if (state_.ConnectionOpen) {
-                ShowingFailure(this, [this] { CloseDataConnection(state_); });
-                state_.ConnectionOpen = false;
-            }
+            search_.SavedSearchUrl.reset();
+            search_.releaseRows();
             // An update now would rewrite an entry of the other file.
             Command2->setText(QStringLiteral("登録"));
         }

@@ -39,15 +39,15 @@ void Form1::SetDeletionNoticeMilliseconds(int milliseconds) {
 }
 
 void Form1::Command6_Click() {
-    state_.EntrySelected = false;
+    search_.EntrySelected = false;
     if (refuseEmptyUrl()) {
         return;
     }
     ResetListCaption();
     // Only an entry picked from the list since the last search has a serial
     // to delete; the fields alone name none.
-    Recordset* selected = state_.ModuleRecordset.get();
-    if (selected == nullptr || !state_.ModuleConnection || selected->bof() || selected->eof()) {
+    const Recordset* selected = search_.Rows ? &*search_.Rows : nullptr;
+    if (selected == nullptr || selected->bof() || selected->eof()) {
         MessageBox(this, QStringLiteral("削除するデータを一覧から選んでください"),
                    MessageStyle::Exclamation);
         return;
@@ -62,11 +62,8 @@ void Form1::Command6_Click() {
     ShowPainted(form6);
     try {
         std::int32_t serial = CellToInt32(selected->field(SerialColumn));
-        std::filesystem::path searchedFile = state_.ModuleConnection->path();
-        if (state_.ConnectionOpen) {
-            CloseDataConnection(state_);
-            state_.ConnectionOpen = false;
-        }
+        std::filesystem::path searchedFile = search_.SearchedFile;
+        search_.releaseRows();
         refreshDataFilePath();
         if (searchedFile.lexically_normal() != state_.DataFilePath.lexically_normal()) {
             throw std::runtime_error(

@@ -90,7 +90,7 @@ void Form1::installDropTargets() {
 void Form1::HandleDrop(const QMimeData* data) {
     ClearEntryForm();
     // The list is empty now; an earlier search's count must not hide the title.
-    state_.HitCount = 0;
+    search_.HitCount = 0;
     Command2->setText(QStringLiteral("登録"));
     if (data == nullptr) {
         return;
@@ -110,7 +110,7 @@ void Form1::HandleDrop(const QMimeData* data) {
     // is seldom the stored title: look up by the URL alone, and give the
     // title field the file name only when no entry was found and loaded.
     FindEntryByUrl();
-    if (fill.title && state_.HitCount == 0) {
+    if (fill.title && search_.HitCount == 0) {
         Text2->setText(ToQString(*fill.title));
     }
 }

@@ -35,7 +35,7 @@ void Form1::SetOpenUrl(std::function<bool(const QUrl&)> open) {
 }
 
 void Form1::Command2_Click() {
-    state_.EntrySelected = false;
+    search_.EntrySelected = false;
     if (Text1->text().isEmpty() || Text2->text().isEmpty()) {
         MessageBox(this, ToQString(Messages::UrlAndTitleRequired), MessageStyle::Ok);
         (Text1->text().isEmpty() ? Text1 : Text2)->setFocus();
@@ -43,10 +43,7 @@ void Form1::Command2_Click() {
     }
     try {
         ResetListCaption();
-        if (state_.ConnectionOpen) {
-            CloseDataConnection(state_);
-            state_.ConnectionOpen = false;
-        }
+        search_.releaseRows();
         refreshDataFilePath();
         Entry entry{0,
                     ToU16(Text1->text()),
@@ -67,7 +64,7 @@ void Form1::Command2_Click() {
         if (registering) {
             MessageBox(this, ToQString(Messages::Registered), MessageStyle::Ok);
             FindEntryByUrl();
-            if (state_.HitCount >= 1) {
+            if (search_.HitCount >= 1) {
                 selectListIndex(0);
             }
         } else {
@@ -88,7 +85,7 @@ void Form1::Command2_Click() {
 }
 
 void Form1::List1_Click() {
-    state_.EntrySelected = true;
+    search_.EntrySelected = true;
     if (List1->count() == 0 || List1->currentItem() == nullptr) {
         return;
     }
@@ -104,11 +101,11 @@ void Form1::List1_Click() {
 }
 
 bool Form1::loadSelectedEntry(long position) {
-    if (!state_.ModuleRecordset) {
+    if (!search_.Rows) {
         return false;
     }
     try {
-        Recordset& rs = *state_.ModuleRecordset;
+        Recordset& rs = *search_.Rows;
         rs.moveFirst();
         rs.move(position);
         Entry entry = ReadEntry(rs);
@@ -130,14 +127,11 @@ void Form1::List1_DblClick() {
 }
 
 void Form1::Command4_Click() {
-    state_.EntrySelected = false;
+    search_.EntrySelected = false;
     refreshDataFilePath();
     Command2->setText(kRegister);
     Label8->clear();
-    if (state_.ConnectionOpen) {
-        CloseDataConnection(state_);
-        state_.ConnectionOpen = false;
-    }
+    search_.releaseRows();
     ClearEntryForm();
     ResetListCaption();
 }
@@ -153,7 +147,7 @@ bool Form1::refuseEmptyUrl() {
 }
 
 void Form1::Command3_Click() {
-    state_.EntrySelected = false;
+    search_.EntrySelected = false;
     if (refuseEmptyUrl()) {
         return;
     }

@@ -12,8 +12,8 @@
 namespace tomorine {
 
 void Form1::Command7_Click() {
-    state_.EntrySelected = false;
-    if (state_.SavedSearchSql.empty()) {
+    search_.EntrySelected = false;
+    if (!search_.SavedSearchUrl) {
         MessageBox(this, ToQString(Messages::NoData), MessageStyle::Ok);
         return;
     }

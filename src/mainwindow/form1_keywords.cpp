@@ -39,7 +39,7 @@ struct WaitCursor {
 } // namespace
 
 void Form1::Command11_Click() {
-    state_.EntrySelected = false;
+    search_.EntrySelected = false;
     if (!IsRegularFile(ToPath(Text6->text()))) {
         MessageBox(this, ToQString(Messages::NoDataFile), MessageStyle::Ok);
         return;
@@ -59,22 +59,19 @@ void Form1::Command11_Click() {
         return;
     }
     // The list no longer shows the search's rows: nothing may act on them.
-    if (state_.ConnectionOpen) {
-        CloseDataConnection(state_);
-        state_.ConnectionOpen = false;
-    }
-    state_.SavedSearchSql.clear();
+    search_.releaseRows();
+    search_.SavedSearchUrl.reset();
     ClearEntryForm();
     // The entry picked before is no longer shown: 更新 must not rewrite it.
     Command2->setText(QStringLiteral("登録"));
-    state_.HitCount = 0;
+    search_.HitCount = 0;
     for (const KeywordLine& line : keywords) {
         auto* item = new QListWidgetItem(ToQString(line.keyword));
         item->setData(Qt::UserRole, static_cast<qlonglong>(line.position));
         List1->addItem(item);
-        ++state_.HitCount;
+        ++search_.HitCount;
     }
-    Label8->setText(ToQString(HitCountCaption(state_.HitCount)));
+    Label8->setText(ToQString(HitCountCaption(search_.HitCount)));
 }
 
 } // namespace tomorine

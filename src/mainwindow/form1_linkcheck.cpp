@@ -9,7 +9,7 @@
 namespace tomorine {
 
 void Form1::Command12_Click() {
-    state_.EntrySelected = false;
+    search_.EntrySelected = false;
     refreshDataFilePath();
     Command2->setText(QStringLiteral("登録"));
     ClearEntryForm();

@@ -9,7 +9,7 @@
 namespace tomorine {
 
 void Form1::Command10_Click() {
-    state_.EntrySelected = false;
+    search_.EntrySelected = false;
     ClearEntryForm();
     ResetListCaption();
     refreshDataFilePath();

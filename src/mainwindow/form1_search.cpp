@@ -4,7 +4,7 @@
 #include "mainwindow/module_state.h"
 #include "mainwindow/qt_text.h"
 #include "search/result_lines.h"
-#include "search/search_statement.h"
+#include "search/search_rows.h"
 #include "store/files/whole_file.h"
 #include "store/message_style.h"
 #include "store/messages.h"
@@ -23,7 +23,7 @@ void Form1::showError(const std::exception& error, const QString& then) {
 }
 
 void Form1::Command1_Click() {
-    state_.SilentSearch = false;
+    search_.SilentSearch = false;
     KensakuByClick();
 }
 
@@ -40,13 +40,12 @@ void AddResultLine(QListWidget* list, const SearchHit& hit) {
 // Appends the rows of the module recordset that match the saved search
 // texts, counting them, and shows the count.
 void Form1::listMatchingRows() {
-    state_.HitCount = 0;
-    ListMatchingRows(*state_.ModuleRecordset, state_.SavedSearchTexts,
-                     [this](const SearchHit& hit) {
-                         AddResultLine(List1, hit);
-                         ++state_.HitCount;
-                     });
-    Label8->setText(ToQString(HitCountCaption(state_.HitCount)));
+    search_.HitCount = 0;
+    ListMatchingRows(*search_.Rows, search_.SavedSearchTexts, [this](const SearchHit& hit) {
+        AddResultLine(List1, hit);
+        ++search_.HitCount;
+    });
+    Label8->setText(ToQString(HitCountCaption(search_.HitCount)));
 }
 
 void Form1::KensakuByClick() {
@@ -55,31 +54,24 @@ void Form1::KensakuByClick() {
         return;
     }
     try {
-        if (state_.ConnectionOpen) {
-            CloseDataConnection(state_);
+        if (search_.Rows) {
+            search_.releaseRows();
             List1->clear();
-            state_.ConnectionOpen = false;
         }
-        state_.ConnectionOpen = true;
-        state_.HasSearchResult = false;
         refreshDataFilePath();
-        state_.ModuleConnection =
-            std::make_unique<Connection>(Connection::ConnectionString(state_.DataFilePath));
-        state_.SavedSearchSql = BuildSearchStatement(ToU16(Text1->text()));
-        state_.SavedSearchTexts = fieldTexts();
-        state_.ModuleRecordset =
-            std::make_unique<Recordset>(state_.ModuleConnection->execute(state_.SavedSearchSql));
+        search_.SavedSearchUrl = ToU16(Text1->text());
+        search_.SavedSearchTexts = fieldTexts();
+        search_.keepRows(state_.DataFilePath,
+                         SearchRows(state_.DataFilePath, *search_.SavedSearchUrl));
         List1->clear();
         ResetListCaption();
         listMatchingRows();
-        if (state_.HitCount > 0) {
-            state_.HasSearchResult = true;
-        } else if (!state_.SilentSearch) {
+        if (search_.HitCount == 0 && !search_.SilentSearch) {
             MessageBox(this, ToQString(Messages::NotFound), MessageStyle::Ok);
         }
-        if (state_.EntrySelected) {
-            state_.EntrySelected = false;
-            if (state_.HitCount == 1) {
+        if (search_.EntrySelected) {
+            search_.EntrySelected = false;
+            if (search_.HitCount == 1) {
                 selectListIndex(0);
             }
         }
@@ -92,28 +84,23 @@ void Form1::FindEntryByUrl() {
     if (Text1->text().isEmpty()) {
         return;
     }
-    state_.SilentSearch = true;
+    search_.SilentSearch = true;
     KensakuByClick();
-    state_.SilentSearch = false;
-    if (state_.HitCount > 0) {
+    search_.SilentSearch = false;
+    if (search_.HitCount > 0) {
         selectListIndex(0);
     }
 }
 
 void Form1::ListSearchResults() {
-    state_.ConnectionOpen = true;
-    state_.ModuleRecordset.reset();
-    state_.ModuleConnection.reset();
+    search_.releaseRows();
     // After a data file change there is no search to re-run.
-    if (state_.SavedSearchSql.empty()) {
-        state_.HitCount = 0;
+    if (!search_.SavedSearchUrl) {
+        search_.HitCount = 0;
         Label8->clear();
         return;
     }
-    state_.ModuleConnection =
-        std::make_unique<Connection>(Connection::ConnectionString(state_.DataFilePath));
-    state_.ModuleRecordset =
-        std::make_unique<Recordset>(state_.ModuleConnection->execute(state_.SavedSearchSql));
+    search_.keepRows(state_.DataFilePath, SearchRows(state_.DataFilePath, *search_.SavedSearchUrl));
     listMatchingRows();
 }
 

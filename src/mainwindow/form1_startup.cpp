@@ -106,10 +106,7 @@ bool Form1::Form_Load() {
 }
 
 void Form1::Form_QueryUnload() {
-    if (state_.ConnectionOpen) {
-        CloseDataConnection(state_);
-        state_.ConnectionOpen = false;
-    }
+    search_.releaseRows();
     // What the user confirmed, not what the fields hold now.
     const std::string dataFile =
         state_.DataFileSetting.empty() ? Text6->text().toStdString() : state_.DataFileSetting;
@@ -134,10 +131,7 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 void Form1::Command5_Click() {
-    if (state_.ConnectionOpen) {
-        CloseDataConnection(state_);
-        state_.ConnectionOpen = false;
-    }
+    search_.releaseRows();
     // Every change is already in the data file; only the re-save can fail.
     ShowingFailure(this, [this] {
         UpgradeContext context = upgradeContext();

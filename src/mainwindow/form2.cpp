@@ -11,6 +11,7 @@
 #include "mainwindow/qt_text.h"
 #include "mainwindow/select_all_on_focus.h"
 #include "mainwindow/window_menu.h"
+#include "search/search_session.h"
 #include "store/message_style.h"
 #include "store/messages.h"
 #include "store/settings/app_dir.h"
@@ -31,8 +32,9 @@
 
 namespace tomorine {
 
-Form2::Form2(ModuleState& state, QWidget* mainWindow, std::function<SearchTexts()> searchFields)
-    : QWidget(mainWindow, Qt::Dialog), state_(state), mainWindow_(mainWindow),
+Form2::Form2(ModuleState& state, const SearchSession& search, QWidget* mainWindow,
+             std::function<SearchTexts()> searchFields)
+    : QWidget(mainWindow, Qt::Dialog), state_(state), search_(search), mainWindow_(mainWindow),
       searchFields_(std::move(searchFields)) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("トモリネ"));
@@ -132,7 +134,7 @@ bool Form2::writeOutput(const std::function<int()>& write) {
 
 bool Form2::writePage() {
     HtmlListRequest request;
-    request.statement = state_.SavedSearchSql;
+    request.searchUrl = search_.SavedSearchUrl;
     request.searchTexts = searchFields_();
     request.commentOutput = state_.CommentOutput;
     request.outputPath = ToPath(Text1->text());
@@ -146,7 +148,7 @@ bool Form2::writePage() {
         }
     };
     return writeOutput([&] {
-        const HtmlListResult result = WriteHtmlList(state_, request);
+        const HtmlListResult result = WriteHtmlList(state_.DataFilePath, request);
         return result.noData ? 0 : result.entriesWritten;
     });
 }
@@ -156,8 +158,9 @@ bool Form2::writePage() {
 bool Form2::writeBookmarks() {
     return writeOutput([&] {
         std::vector<Entry> entries;
-        if (!state_.SavedSearchSql.empty()) {
-            entries = SearchedEntries(state_.DataFilePath, state_.SavedSearchSql, searchFields_());
+        if (search_.SavedSearchUrl) {
+            entries =
+                SearchedEntries(state_.DataFilePath, *search_.SavedSearchUrl, searchFields_());
         }
         if (!entries.empty()) {
             WriteNetscapeBookmarks(entries, ToPath(Text1->text()));
@@ -181,10 +184,6 @@ void Form2::Command2_Click() {
     state_.OutputFilePath = Text1->text().toStdString();
     storeSettings();
     const bool bookmarks = Check2->isChecked();
-    if (state_.ConnectionOpen && !bookmarks) {
-        CloseDataConnection(state_);
-        state_.ConnectionOpen = false;
-    }
     const bool written = bookmarks ? writeBookmarks() : writePage();
     // After a failure the dialog stays, so that the path can be mended.
     if (written) {

@@ -12,6 +12,7 @@ class QPushButton;
 namespace tomorine {
 
 struct ModuleState;
+struct SearchSession;
 struct SearchTexts;
 
 // The HTML export dialog: the output path, whether comments are written,
@@ -23,7 +24,8 @@ class Form2 : public QWidget {
 public:
     // `searchFields` reads the main window's five search fields, which pick
     // the rows of the last search that are written.
-    Form2(ModuleState& state, QWidget* mainWindow, std::function<SearchTexts()> searchFields);
+    Form2(ModuleState& state, const SearchSession& search, QWidget* mainWindow,
+          std::function<SearchTexts()> searchFields);
 
     void Command1_Click(); // browse
     void Command2_Click(); // run
@@ -50,6 +52,7 @@ private:
     bool writeBookmarks();
 
     ModuleState& state_;
+    const SearchSession& search_;
     QWidget* mainWindow_;
     std::function<SearchTexts()> searchFields_;
 };

@@ -121,6 +121,7 @@ void Form3::runMerge() {
     UpgradeContext context{state_, state_, {}};
     MergeResult result;
     try {
+        owner_.search().releaseRows();
         result = MergeReferenceData(context, ToPath(Text1->text()));
     } catch (const DataWorkbookUnreadable& e) {
         // No reference can be merged into it: the window goes.

@@ -9,6 +9,7 @@
 #include "mainwindow/qt_text.h"
 #include "search/result_lines.h"
 #include "store/files/whole_file.h"
+#include "store/live_entries.h"
 #include "store/message_style.h"
 #include "store/messages.h"
 
@@ -72,23 +73,16 @@ void Form4::RunLinkCheck() {
 bool Form4::openResults(std::vector<LinkTarget>& targets) {
     bool watchPaused = false;
     try {
-        if (state_.ConnectionOpen) {
-            CloseDataConnection(state_);
+        SearchSession& search = form1_.search();
+        if (search.Rows) {
+            search.releaseRows();
             form1_.List1->clear();
-            state_.ConnectionOpen = false;
         }
-        state_.ConnectionOpen = true;
-        state_.HasSearchResult = false;
-        state_.ModuleConnection =
-            std::make_unique<Connection>(Connection::ConnectionString(state_.DataFilePath));
-        state_.SavedSearchSql = std::u16string(LiveEntriesStatement);
-        state_.ModuleRecordset =
-            std::make_unique<Recordset>(state_.ModuleConnection->execute(state_.SavedSearchSql));
-        Recordset& rows = *state_.ModuleRecordset;
+        search.SavedSearchUrl = u"";
+        search.keepRows(state_.DataFilePath, LiveEntries(state_.DataFilePath));
+        Recordset& rows = *search.Rows;
         if (rows.bof() && rows.eof()) {
             MessageBox(this, ToQString(Messages::NotFound), MessageStyle::Ok);
-        } else {
-            state_.HasSearchResult = true;
         }
         setForegroundWatch(false);
         watchPaused = true;

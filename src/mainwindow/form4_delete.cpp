@@ -78,10 +78,7 @@ void Form4::Command4_Click() {
                                     .arg(entries.back().serial)
                                     .arg(item->text(0)));
     }
-    if (state_.ConnectionOpen) {
-        CloseDataConnection(state_);
-        state_.ConnectionOpen = false;
-    }
+    form1_.search().releaseRows();
     form1_.SaveListPosition();
     std::vector<std::int32_t> removed;
     try {

@@ -271,6 +271,9 @@ void Form5::ImportFavorites() {
     if (folder.empty()) {
         return;
     }
+    if (beforeImport) {
+        beforeImport();
+    }
     ImportContext context{state_, state_, state_, importUi()};
     ImportOutcome outcome = RunFavoritesImport(context, folder);
     if (outcome.failure) {

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,9 @@ struct ModuleState;
 class Form5 : public QDialog {
     Q_OBJECT
 public:
+    // Runs before the import writes (the main window lets go of its rows).
+    std::function<void()> beforeImport;
+
     explicit Form5(ModuleState& state, QWidget* parent = nullptr);
 
     // How long the import waits, with the window drawn, before it starts

@@ -3,7 +3,6 @@
 #include "browser/foreign_window.h"
 #include "browser/shortcut_target.h"
 #include "favorites/favorites_import.h"
-#include "search/search_state.h"
 #include "store/data_connection.h"
 #include "upgrade/upgrade_context.h"
 
@@ -16,7 +15,7 @@ namespace tomorine {
 // The program's module-level state under its given names, owned by the
 // application and handed to the windows by reference. Each part belongs to
 // the engine that defines it.
-struct ModuleState : StoreState, SearchState, UpgradeState, ShortcutCounters, FavoritesState {
+struct ModuleState : StoreState, UpgradeState, ShortcutCounters, FavoritesState {
     // The settings as last confirmed (read at start-up, or stored by a run of
     // their dialog or an accepted file choice); shutdown writes these.
     std::string DataFileSetting;

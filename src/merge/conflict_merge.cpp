@@ -1,7 +1,6 @@
 #include "merge/conflict_merge.h"
 
 #include "merge/merge_engine.h"
-#include "merge/merge_statements.h"
 #include "store/entry.h"
 #include "store/files/data_file_lock.h"
 #include "store/table/table_columns.h"

@@ -1,10 +1,10 @@
 #include "merge/merge_engine.h"
 
-#include "merge/merge_statements.h"
+#include "merge/unheld_rows.h"
 #include "store/entry.h"
 #include "store/files/data_file_lock.h"
-#include "store/table/table_columns.h"
-#include "store/workbook/ascii_case.h"
+#include "store/live_entries.h"
+#include "store/table/cell_value.h"
 #include "store/workbook/utf.h"
 #include "store/workbook/workbook_error.h"
 #include "upgrade/tmp_sheet.h"
@@ -21,47 +21,37 @@ std::string SheetOf(const std::filesystem::path& file) {
 
 // The reference's entry sheet, refused unless it has every text column the
 // merge compares (a workbook of the older layout lacks URL5 …).
-const Sheet& ReferenceSheet(const Workbook& reference, const std::filesystem::path& file) {
-    const Sheet* sheet = reference.findSheet(EntrySheetName);
-    if (sheet == nullptr) {
-        throw WorkbookError(WorkbookFault::SheetNotFound, QuotedPath(file) + " にシート「" +
-                                                              ToUtf8(EntrySheetName) +
-                                                              "」がありません");
-    }
-    const std::vector<TableColumn> columns = TableColumns(*sheet);
+SheetRows ReferenceRows(const Workbook& reference, const std::filesystem::path& file) {
+    SheetRows rows(EntrySheet(reference, file), file);
     for (const std::u16string& name : MergeColumnNames()) {
-        bool found = false;
-        for (const TableColumn& column : columns) {
-            found = found || EqualIgnoringAsciiCase<char16_t>(column.name, name);
-        }
-        if (!found) {
+        try {
+            rows.column(name);
+        } catch (const WorkbookError&) {
             throw WorkbookError(WorkbookFault::FieldNotFound,
                                 SheetOf(file) + " に列「" + ToUtf8(name) +
                                     "」がありません (トモリネの現在のデータ形式ではありません)");
         }
     }
-    return *sheet;
+    return rows;
 }
 
-// Copy stage: the reference's entry sheet as "tmp" after the entry sheet.
-void CopyReferenceSheet(Workbook& book, const Workbook& reference,
-                        const std::filesystem::path& referenceFile) {
-    const Sheet& source = ReferenceSheet(reference, referenceFile);
-    Sheet& copy = book.copySheetAfter(source, book.sheet(EntrySheetName));
-    // The copy itself, even when "トモリネ (2)" was taken and it got another name.
-    book.renameSheet(copy, std::u16string(TmpSheetName));
-}
-
-std::int32_t HighestSerial(Connection& connection) {
-    Recordset rs =
-        connection.execute(u"select max(シリアル番号) as cnt from " + std::u16string(EntryTable));
-    return rs.eof() ? 0 : CellToInt32(rs.field(u"cnt"));
+// The highest serial as "max(シリアル番号)" gives it; 0 for none.
+std::int32_t HighestSerial(const SheetRows& entries) {
+    const int column = entries.column(SerialColumn);
+    std::optional<Cell> highest;
+    for (int r = entries.firstRow(); r <= entries.lastRow(); ++r) {
+        Cell value = entries.value(r, column);
+        if (value.kind() == CellKind::Number &&
+            (!highest || value.asNumber() > highest->asNumber())) {
+            highest = value;
+        }
+    }
+    return highest ? CellToInt32(*highest) : 0;
 }
 
 // Refuses before the first insert what the sheet or the serials cannot hold.
-void CheckRoom(const Connection& connection, std::int32_t highest, long rows) {
-    const std::filesystem::path& file = connection.path();
-    const Sheet& entries = connection.workbook().sheet(EntrySheetName);
+void CheckRoom(const Sheet& entries, const std::filesystem::path& file, std::int32_t highest,
+               long rows) {
     if (entries.lastUsedRow() + rows > Sheet::MaxRows) {
         throw WorkbookError(WorkbookFault::SheetRule,
                             SheetOf(file) + " に " + std::to_string(rows) +
@@ -74,35 +64,34 @@ void CheckRoom(const Connection& connection, std::int32_t highest, long rows) {
     }
 }
 
-// Insert stage: the picked rows, in reference order, under the next serials.
-int InsertNewRows(Connection& connection) {
-    Recordset picked = connection.execute(BuildMergeSelectStatement());
-    std::int32_t serial = HighestSerial(connection);
-    CheckRoom(connection, serial, picked.recordCount());
-    for (; !picked.eof(); picked.moveNext()) {
-        ++serial;
-        connection.execute(BuildMergeInsertStatement(serial, picked));
+// The picked reference rows appended under the next serials, each text as
+// the reference stores it (so the chunk rules hold for the copies).
+int AddUnheldRows(Workbook& book, const std::filesystem::path& dataFile, const Workbook& reference,
+                  const std::filesystem::path& referenceFile) {
+    const SheetRows from = ReferenceRows(reference, referenceFile);
+    Sheet& sheet = book.sheet(EntrySheetName);
+    const SheetRows to(sheet, dataFile);
+    const std::vector<int> picked = UnheldRows(from, to, MergeColumnNames());
+    std::int32_t serial = HighestSerial(to);
+    CheckRoom(sheet, dataFile, serial, static_cast<long>(picked.size()));
+    const auto kindOf = [&](int column) { return to.columns()[column].kind; };
+    const int serialColumn = to.column(SerialColumn);
+    const int deletedColumn = to.column(DeletedColumn);
+    std::vector<std::pair<int, int>> copied; // reference column, entry column
+    for (const std::u16string& name : MergeColumnNames()) {
+        copied.emplace_back(from.column(name), to.column(name));
     }
-    return static_cast<int>(picked.recordCount());
-}
-
-// Clean-up stage: the workbook as the statements left it, without "tmp".
-// Built sheet by sheet, so that the work sheet is never copied.
-Workbook WithoutTmpSheet(const Workbook& book) {
-    Workbook result;
-    for (int i = 1; i <= book.sheetCount(); ++i) {
-        const Sheet& sheet = book.sheet(i);
-        if (SameSheetName(sheet.name(), TmpSheetName)) {
-            continue;
+    for (int r : picked) {
+        Sheet::Row row(to.columns().size());
+        const std::string digits = std::to_string(++serial);
+        row[serialColumn] = StoreAs(FromUtf8(digits), kindOf(serialColumn));
+        for (auto [source, target] : copied) {
+            row[target] = StoreAs(CellToText(from.value(r, source)), kindOf(target));
         }
-        Sheet& copy = result.addSheet(sheet.name());
-        for (int row = 1; row <= sheet.lastUsedRow(); ++row) {
-            if (!sheet.row(row).empty()) {
-                copy.replaceRow(row, sheet.row(row));
-            }
-        }
+        row[deletedColumn] = StoreAs(u"0", kindOf(deletedColumn));
+        sheet.appendRow(std::move(row));
     }
-    return result;
+    return static_cast<int>(picked.size());
 }
 
 // The data workbook without an old "tmp" (what DeleteTmpSheet does before a
@@ -122,36 +111,31 @@ Workbook ReadDataWorkbook(UpgradeContext& context, bool& removedTmp) {
 
 } // namespace
 
+const std::vector<std::u16string>& MergeColumnNames() {
+    // The entry sheet's columns between シリアル番号 and 削除.
+    static const std::vector<std::u16string> names(EntryColumnNames().begin() + 1,
+                                                   EntryColumnNames().end() - 1);
+    return names;
+}
+
 MergeResult MergeReferenceData(UpgradeContext& context, const std::filesystem::path& reference) {
-    StoreState& store = context.store;
-    if (store.ConnectionOpen) {
-        CloseDataConnection(store);
-        store.ConnectionOpen = false;
-    }
-    const std::filesystem::path dataFile = store.DataFilePath;
+    const std::filesystem::path dataFile = context.store.DataFilePath;
     DataFileLock lock(dataFile);
     bool removedTmp = false;
     Workbook book = ReadDataWorkbook(context, removedTmp);
-    CopyReferenceSheet(book, context.io.open(reference), reference);
-
-    Connection connection(dataFile, std::move(book));
-    const int added = InsertNewRows(connection);
-    store.HasSearchResult = false;
-
+    const int added = AddUnheldRows(book, dataFile, context.io.open(reference), reference);
     if (added > 0 || removedTmp) {
-        context.io.save(WithoutTmpSheet(connection.workbook()), dataFile);
+        context.io.save(book, dataFile);
     }
     return {added};
 }
 
-int CountMergeableEntries(const std::filesystem::path& dataFile, Workbook data,
+int CountMergeableEntries(const std::filesystem::path& dataFile, const Workbook& data,
                           const Workbook& reference, const std::filesystem::path& referenceFile) {
-    if (const Sheet* tmp = data.findSheet(TmpSheetName)) {
-        data.deleteSheet(*tmp);
-    }
-    CopyReferenceSheet(data, reference, referenceFile);
-    Connection connection(dataFile, std::move(data));
-    return static_cast<int>(connection.execute(BuildMergeSelectStatement()).recordCount());
+    return static_cast<int>(UnheldRows(ReferenceRows(reference, referenceFile),
+                                       SheetRows(EntrySheet(data, dataFile), dataFile),
+                                       MergeColumnNames())
+                                .size());
 }
 
 } // namespace tomorine

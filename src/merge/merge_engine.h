@@ -4,8 +4,14 @@
 #include "upgrade/upgrade_context.h"
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace tomorine {
+
+// The 56 text columns the merge compares and copies: URL1 … URL16,
+// タイトル1 … 4, サブタイトル1 … 4, コメント1 … 16, キーワード1 … 16.
+const std::vector<std::u16string>& MergeColumnNames();
 
 struct MergeResult {
     int added = 0; // entries added to the data workbook
@@ -19,26 +25,23 @@ public:
 };
 
 // Adds to the data workbook (context.store.DataFilePath) every entry of the
-// reference workbook's entry sheet that it does not hold yet, in three
-// stages on one workbook in memory: the reference sheet is copied in as
-// "tmp" (after the removal of an old "tmp"), the merge's select picks the
-// rows of "tmp" that no entry row holds and one insert a row adds each under
-// the next serial, and "tmp" is deleted again. The data workbook is saved
-// once at the end (not at all when nothing changed); the reference is only
-// read.
+// reference workbook's entry sheet that it does not hold yet (UnheldRows
+// over MergeColumnNames), in reference order under the next serials, 削除 0,
+// each text column as the reference stores it. A "tmp" work sheet an older
+// version left is removed. The data workbook is saved once at the end (not
+// at all when nothing changed); the reference is only read.
 //
 // All or nothing: any failure (the reference unreadable or of another
 // layout, the entry sheet full, the serials exhausted, the save refused)
 // throws its WorkbookError (DataWorkbookUnreadable for the data workbook)
-// and leaves the data file as it was. The data
-// file's lock is held from its read to its save. Closes the module
-// connection first; clears HasSearchResult.
+// and leaves the data file as it was. The data file's lock is held from its
+// read to its save.
 MergeResult MergeReferenceData(UpgradeContext& context, const std::filesystem::path& reference);
 
 // How many entries the merge would add from `reference` (read from
-// `referenceFile`) to `data` (the workbook of `dataFile`): the same select,
-// in memory only. Throws as the merge does for a reference it refuses.
-int CountMergeableEntries(const std::filesystem::path& dataFile, Workbook data,
+// `referenceFile`) to `data` (the workbook of `dataFile`). Throws as the
+// merge does for a reference it refuses.
+int CountMergeableEntries(const std::filesystem::path& dataFile, const Workbook& data,
                           const Workbook& reference, const std::filesystem::path& referenceFile);
 
 } // namespace tomorine

@@ -8,20 +8,6 @@
 
 namespace tomorine {
 
-void CloseDataConnection(StoreState& state) {
-    if (state.ConnectionOpen) {
-        if (state.ModuleRecordset) {
-            state.ModuleRecordset->close();
-            state.HasSearchResult = false;
-        }
-        if (state.ModuleConnection) {
-            state.ModuleConnection->close();
-        }
-    }
-    state.ModuleRecordset.reset();
-    state.ModuleConnection.reset();
-}
-
 std::int32_t QueryMaxSerial(Connection& connection) {
     Recordset rs =
         connection.execute(u"select max(シリアル番号) as cnt from " + std::u16string(EntryTable));
@@ -29,7 +15,7 @@ std::int32_t QueryMaxSerial(Connection& connection) {
 }
 
 std::int32_t QueryMaxSerial(const std::filesystem::path& dataFile) {
-    Connection connection(Connection::ConnectionString(dataFile));
+    Connection connection(dataFile);
     std::int32_t serial = QueryMaxSerial(connection);
     connection.close();
     return serial;

@@ -5,27 +5,15 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <memory>
 #include <string_view>
 
 namespace tomorine {
 
-// The program's connection to its data workbook, shared by the windows. A
-// search leaves the module connection and its result recordset open; every
-// command that writes closes them first (CloseDataConnection).
+// The data workbook in use, shared by the windows.
 struct StoreState {
     std::filesystem::path DataFilePath; // absolute path of the data workbook in use
-    std::unique_ptr<Connection> ModuleConnection;
-    std::unique_ptr<Recordset> ModuleRecordset;
-    bool ConnectionOpen = false;    // the module connection and recordset may be open
-    bool HasSearchResult = false;   // the last search listed at least one entry
-    std::int32_t CurrentSerial = 0; // the entry the editor works on
+    std::int32_t CurrentSerial = 0;     // the entry the editor works on
 };
-
-// Closes the module recordset (clearing HasSearchResult) and connection when
-// ConnectionOpen is set; releases both in every case. Leaves ConnectionOpen
-// to the caller. The module connection never writes, so nothing is saved.
-void CloseDataConnection(StoreState& state);
 
 // The highest serial of the entry sheet, 0 when it holds none. Works on a
 // connection of its own and closes it before returning.

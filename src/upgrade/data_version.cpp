@@ -77,7 +77,7 @@ DataVersion GetDataVersion(const std::filesystem::path& path) {
         return *version;
     }
     try {
-        Connection connection(Connection::ConnectionString(path));
+        Connection connection(path);
         Recordset rs = connection.execute(u"SELECT * FROM " + std::u16string(EntryTable));
         if (!rs.eof()) {
             rs.field(u"URL5");

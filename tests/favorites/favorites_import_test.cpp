@@ -43,11 +43,7 @@ protected:
 };
 
 TEST_F(Import, RegistersEachNewUrlOnceAndCountsTheRest) {
-    store_.ModuleConnection =
-        std::make_unique<Connection>(Connection::ConnectionString(store_.DataFilePath));
-    store_.ConnectionOpen = true;
     const ImportOutcome outcome = run();
-    EXPECT_EQ(store_.ModuleConnection, nullptr); // closed before writing
     EXPECT_FALSE(outcome.failure);
     EXPECT_EQ(outcome.found, FavoritesTree::kFound);
     EXPECT_EQ(listed_, tree_.expectedList());

@@ -2,7 +2,6 @@
 // titles, link targets and comment rows, and nothing of the stored texts may
 // become markup or run as a script.
 #include "htmlexport/html_list_writer.h"
-#include "search/search_statement.h"
 #include "store/data_connection.h"
 #include "store/workbook/utf.h"
 #include "support/data_file.h"
@@ -35,11 +34,10 @@ const std::string kScriptSub = "<img src=x onerror=\"document.body.setAttribute(
 const std::string kScriptComment = "</td></tr></Table><b>bold</b>&amp; &";
 
 json BrowserDom(bool withComments, const std::filesystem::path& dir) {
-    StoreState state;
-    state.DataFilePath = dir / "data.xls";
+    const std::filesystem::path dataFile = dir / "data.xls";
     const std::u16string keywords = u"キーワード<script>";
     WriteEntries(
-        state.DataFilePath,
+        dataFile,
         {
             {1, u"https://ja.wikipedia.org/wiki/日本語", u"日本語 - ウィキペディア", u"ﾌﾘｰ百科事典",
              keywords, u"言語の記事\r\n二行目 ~"},
@@ -49,10 +47,10 @@ json BrowserDom(bool withComments, const std::filesystem::path& dir) {
             {4, u"http://y.jp/𠮷/😀?q=あ\r\nnext\"", u"𠮷野家 😀", u"絵文字😀", keywords, u"𠮷"},
         });
     HtmlListRequest request;
-    request.statement = BuildSearchStatement(u"");
+    request.searchUrl = u"";
     request.commentOutput = withComments;
     request.outputPath = dir / "お気に入り.htm";
-    EXPECT_EQ(WriteHtmlList(state, request).entriesWritten, 4);
+    EXPECT_EQ(WriteHtmlList(dataFile, request).entriesWritten, 4);
 
     const std::filesystem::path dom = dir / "dom.json";
     const std::string command = std::string("python3 '") + TOMORINE_BROWSER_DOM + "' '" +

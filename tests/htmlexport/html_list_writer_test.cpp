@@ -1,7 +1,6 @@
 // The export of the last search on workbook files: failures leave an existing
 // page as it was.
 #include "htmlexport/html_list_writer.h"
-#include "search/search_statement.h"
 #include "store/data_connection.h"
 #include "store/workbook/workbook_error.h"
 #include "support/data_file.h"
@@ -24,23 +23,23 @@ const std::vector<std::uint8_t> kOldPage{'o', 'l', 'd'};
 
 struct Export {
     TempDir dir;
-    StoreState state;
+    std::filesystem::path dataFile;
     HtmlListRequest request;
 
     explicit Export(const std::vector<Entry>& entries) {
-        state.DataFilePath = dir / "data.xls";
-        WriteEntries(state.DataFilePath, entries);
-        request.statement = BuildSearchStatement(u"");
+        dataFile = dir / "data.xls";
+        WriteEntries(dataFile, entries);
+        request.searchUrl = u"";
         request.outputPath = dir / "list.htm";
         WriteBytes(request.outputPath, kOldPage);
     }
-    HtmlListResult run() { return WriteHtmlList(state, request); }
+    HtmlListResult run() { return WriteHtmlList(dataFile, request); }
 };
 
 // A search without rows leaves an earlier page as it was.
 TEST(HtmlList, NoRowsWriteNothing) {
     Export e({Entry{1, u"http://a.jp/", u"A", u"", u"", u""}});
-    e.request.statement = BuildSearchStatement(u"http://nowhere.jp/");
+    e.request.searchUrl = u"http://nowhere.jp/";
     EXPECT_TRUE(e.run().noData);
     EXPECT_EQ(ReadBytes(e.request.outputPath), kOldPage);
 }
@@ -66,8 +65,7 @@ TEST(FailedExport, LeavesTheOldPageAsItWas) {
          [](Export& e) {
              fs::permissions(e.dir / "out", fs::perms::owner_read | fs::perms::owner_exec);
          }},
-        {WorkbookFault::FileNotFound, "gone.xls",
-         [](Export& e) { e.state.DataFilePath = e.dir / "gone.xls"; }},
+        {WorkbookFault::FileNotFound, "gone.xls", [](Export& e) { e.dataFile = e.dir / "gone.xls"; }},
     };
     std::vector<Entry> many;
     for (int i = 1; i <= 300; ++i) {

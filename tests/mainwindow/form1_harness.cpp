@@ -35,7 +35,7 @@ Form1Harness::~Form1Harness() {
 }
 
 std::vector<Entry> Form1Harness::ReadLiveEntries(const std::filesystem::path& path) {
-    Connection connection(Connection::ConnectionString(path));
+    Connection connection(path);
     Recordset rs = connection.execute(u"select * from [トモリネ$] where 削除 = 0");
     std::vector<Entry> entries;
     for (; !rs.eof(); rs.moveNext()) {

@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 namespace tomorine {
 
@@ -26,52 +27,13 @@ bool IsDigitOrPoint(char c) {
     return (c >= '0' && c <= '9') || c == '.';
 }
 
-void SetNumber(sqlite3_context* context, double value) {
-    if (value == std::floor(value) && std::fabs(value) < kExactIntegerLimit) {
-        sqlite3_result_int64(context, static_cast<sqlite3_int64>(value));
-    } else {
-        sqlite3_result_double(context, value);
-    }
+bool Integral(double value) {
+    return value == std::floor(value) && std::fabs(value) < kExactIntegerLimit;
 }
 
-bool SetText(sqlite3_context* context, std::u16string_view text, std::string& buffer) {
-    if (text.empty()) {
-        sqlite3_result_null(context);
-        return false;
-    }
-    AssignUtf8(buffer, text);
-    sqlite3_result_text(context, buffer.data(), static_cast<int>(buffer.size()), SQLITE_TRANSIENT);
-    return true;
-}
-
-void SetNumberColumn(sqlite3_context* context, const Cell& cell, std::string& buffer) {
-    if (cell.kind() == CellKind::Number) {
-        SetNumber(context, cell.asNumber());
-        return;
-    }
-    if (cell.kind() == CellKind::Text) {
-        AssignUtf8(buffer, cell.asText());
-        if (std::optional<double> number = ParseNumber(buffer)) {
-            SetNumber(context, *number);
-            return;
-        }
-    }
-    sqlite3_result_null(context);
-}
-
-bool SetTextColumn(sqlite3_context* context, const Cell& cell, std::string& buffer) {
-    switch (cell.kind()) {
-    case CellKind::Text:
-        return SetText(context, cell.asText(), buffer);
-    case CellKind::Number:
-        return SetText(context, FormatNumber(cell.asNumber()), buffer);
-    case CellKind::Boolean:
-        sqlite3_result_text(context, cell.asBoolean() ? "TRUE" : "FALSE", -1, SQLITE_STATIC);
-        return false;
-    default:
-        sqlite3_result_null(context);
-        return false;
-    }
+Cell NumberOf(double value) {
+    return Cell::number(Integral(value) ? static_cast<double>(static_cast<std::int64_t>(value))
+                                        : value);
 }
 
 } // namespace
@@ -94,12 +56,56 @@ std::optional<double> ParseNumber(std::string_view text) {
     return negative ? -value : value;
 }
 
-bool SetResult(sqlite3_context* context, const Cell& cell, ColumnKind kind, std::string& buffer) {
+Cell ReadAs(const Cell& cell, ColumnKind kind) {
     if (kind == ColumnKind::Number) {
-        SetNumberColumn(context, cell, buffer);
-        return false;
+        if (cell.kind() == CellKind::Number) {
+            return NumberOf(cell.asNumber());
+        }
+        std::optional<double> number;
+        if (cell.kind() == CellKind::Text) {
+            number = ParseNumber(ToUtf8(cell.asText()));
+        }
+        return number ? NumberOf(*number) : Cell();
     }
-    return SetTextColumn(context, cell, buffer);
+    switch (cell.kind()) {
+    case CellKind::Text:
+        return cell.asText().empty() ? Cell() : cell;
+    case CellKind::Number:
+        return Cell::text(FormatNumber(cell.asNumber()));
+    case CellKind::Boolean:
+        return Cell::text(cell.asBoolean() ? u"TRUE" : u"FALSE");
+    default:
+        return Cell();
+    }
+}
+
+void SetResult(sqlite3_context* context, const Cell& cell, ColumnKind kind, std::string& buffer) {
+    const Cell read = ReadAs(cell, kind);
+    if (read.kind() == CellKind::Number) {
+        if (Integral(read.asNumber())) {
+            sqlite3_result_int64(context, static_cast<sqlite3_int64>(read.asNumber()));
+        } else {
+            sqlite3_result_double(context, read.asNumber());
+        }
+    } else if (read.kind() == CellKind::Text) {
+        AssignUtf8(buffer, read.asText());
+        sqlite3_result_text(context, buffer.data(), static_cast<int>(buffer.size()),
+                            SQLITE_TRANSIENT);
+    } else {
+        sqlite3_result_null(context);
+    }
+}
+
+Cell StoreAs(std::u16string_view text, ColumnKind kind) {
+    if (text.empty()) {
+        return Cell();
+    }
+    if (kind == ColumnKind::Number) {
+        if (std::optional<double> number = ParseNumber(ToUtf8(text))) {
+            return Cell::number(*number);
+        }
+    }
+    return Cell::text(text);
 }
 
 Cell CellFromValue(sqlite3_value* value, ColumnKind kind) {
@@ -115,16 +121,8 @@ Cell CellFromValue(sqlite3_value* value, ColumnKind kind) {
     }
     auto bytes = reinterpret_cast<const char*>(sqlite3_value_text(value));
     std::string_view text(bytes ? bytes : "", static_cast<size_t>(sqlite3_value_bytes(value)));
-    if (text.empty()) {
-        return Cell();
-    }
-    if (kind == ColumnKind::Number) {
-        if (std::optional<double> number = ParseNumber(text)) {
-            return Cell::number(*number);
-        }
-    }
     std::u16string scratch;
-    return Cell::text(DecodeUtf8(text, scratch));
+    return StoreAs(DecodeUtf8(text, scratch), kind);
 }
 
 } // namespace tomorine

@@ -14,17 +14,20 @@ namespace tomorine {
 // nothing for other texts, hexadecimal, infinities and NaN.
 std::optional<double> ParseNumber(std::string_view text);
 
-// Sets the SQL value a cell reads as in a column of the given kind.
-// Text column: empty cell, empty text and errors are Null; a number is its
-// FormatNumber text, a boolean TRUE or FALSE. Number column: a number (an
-// integer when integral), a text that parses as a number that number, all
-// else Null. `buffer` is scratch space reused across calls; true when the
-// result is the text it now holds.
-bool SetResult(sqlite3_context* context, const Cell& cell, ColumnKind kind, std::string& buffer);
+// The value a cell reads as in a column of the given kind. Text column:
+// empty cell, empty text and errors are Null (an empty Cell); a number is its
+// FormatNumber text, a boolean TRUE or FALSE. Number column: a number (a
+// -0 as 0), a text that parses as a number that number, all else Null.
+Cell ReadAs(const Cell& cell, ColumnKind kind);
+// Sets the SQL value of ReadAs (an integer when integral).
+void SetResult(sqlite3_context* context, const Cell& cell, ColumnKind kind, std::string& buffer);
 
-// The cell a SQL value is stored as in a column of the given kind: Null and
-// '' clear the cell, numbers are numbers, a text that parses as a number is a
-// number in a number column and a text elsewhere, every other text a text.
+// The cell a text is stored as in a column of the given kind: '' clears the
+// cell, a text that parses as a number is a number in a number column and a
+// text elsewhere.
+Cell StoreAs(std::u16string_view text, ColumnKind kind);
+// The cell a SQL value is stored as: Null clears the cell, numbers are
+// numbers, texts as StoreAs.
 Cell CellFromValue(sqlite3_value* value, ColumnKind kind);
 
 } // namespace tomorine

@@ -1,10 +1,8 @@
 #include "store/table/connection.h"
 
-#include "store/table/not_exists_scan.h"
 #include "store/cache/workbook_cache.h"
 #include "store/table/result_rows.h"
 #include "store/table/sheet_module.h"
-#include "store/table/sheet_select.h"
 #include "store/table/sqlite_handle.h"
 #include "store/table/statement_error.h"
 #include "store/table/statement_policy.h"
@@ -126,16 +124,8 @@ struct Connection::Impl {
     bool open = true;
 };
 
-Connection::Connection(std::u16string_view connectionString) {
-    std::filesystem::path path = PathOf(connectionString);
-    if (path.empty()) {
-        throw WorkbookError(ErrorNumber::Statement,
-                            "接続文字列にデータファイル (DBQ=) がありません: " +
-                                ToUtf8(connectionString));
-    }
-    std::shared_ptr<const Workbook> book = DataWorkbookCache().load(path);
-    impl_ = std::make_unique<Impl>(std::move(path), std::const_pointer_cast<Workbook>(book), true);
-}
+Connection::Connection(const std::filesystem::path& path)
+    : Connection(path, DataWorkbookCache().load(path)) {}
 
 Connection::Connection(std::filesystem::path path, Workbook book)
     : impl_(std::make_unique<Impl>(std::move(path), std::make_shared<Workbook>(std::move(book)),
@@ -155,12 +145,6 @@ Recordset Connection::execute(std::u16string_view statement) {
         throw WorkbookError(ErrorNumber::Statement,
                             QuotedPath(impl_->path) + " への接続は閉じています");
     }
-    if (std::optional<Recordset> rows = SelectLiveRows(impl_->book, statement)) {
-        // The rows are read where they lie: from now on writes need a copy.
-        impl_->shared = true;
-        impl_->rowsChanged = 0;
-        return std::move(*rows);
-    }
     std::string text;
     AssignUtf8(text, statement);
     SqliteStatement prepared = impl_->prepare(text);
@@ -170,15 +154,8 @@ Recordset Connection::execute(std::u16string_view statement) {
         prepared = impl_->prepare(text);
     }
     impl_->session.error = nullptr;
-    struct StatementEnd {
-        TableSession& session;
-        ~StatementEnd() { EndStatement(session); }
-    } end{impl_->session};
     Recordset rows;
-    int rc = RunNotExists(impl_->db.get(), text, rows);
-    if (rc == kNotExistsNotTaken) {
-        rc = FetchRows(prepared.get(), rows);
-    }
+    int rc = FetchRows(prepared.get(), rows);
     if (rc != SQLITE_DONE) {
         impl_->fail(rc);
     }

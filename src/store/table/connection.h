@@ -27,16 +27,8 @@ namespace tomorine {
 // time may use a connection.
 class Connection {
 public:
-    // "Driver={Microsoft Excel Driver (*.xls)};DBQ=" + path + ";ReadOnly=0"
-    static std::u16string ConnectionString(const std::filesystem::path& path);
-    // The DBQ path of a connection string: what follows "DBQ=" (any case) up
-    // to the last ";ReadOnly=", or to the end when there is none, so a path
-    // holding ";" still works. Empty when there is no "DBQ=".
-    static std::filesystem::path PathOf(std::u16string_view connectionString);
-
-    // Opens the workbook named by DBQ=; throws WorkbookError (that of the
-    // reader, or ErrorNumber::Statement when the string names no file).
-    explicit Connection(std::u16string_view connectionString);
+    // Opens the workbook at `path`; throws the reader's WorkbookError.
+    explicit Connection(const std::filesystem::path& path);
     // Works on a workbook already in memory; close() writes it to `path`.
     Connection(std::filesystem::path path, Workbook book);
     // Works on `book` in place: statements change *book, close() writes it.

@@ -1,7 +1,6 @@
 #include "store/table/sheet_module.h"
 
 #include "store/table/cell_value.h"
-#include "store/table/cursor_texts.h"
 #include "store/table/row_undo_log.h"
 #include "store/table/table_columns.h"
 #include "store/workbook/utf.h"
@@ -25,8 +24,6 @@ struct SheetTable : sqlite3_vtab {
     std::vector<ColumnKind> kinds;
     RowUndoLog undo;
     bool pendingChange = false;
-    unsigned generation = 0; // counts writes, so that cursors drop kept texts
-    KeptTexts kept;
 };
 
 struct SheetCursor : sqlite3_vtab_cursor {
@@ -34,7 +31,7 @@ struct SheetCursor : sqlite3_vtab_cursor {
 
     int row = 0;
     int end = 0;
-    CursorTexts texts;
+    std::string buffer; // the text handed to SQLite last
 };
 
 SheetTable& TableOf(sqlite3_vtab* vtab) {
@@ -98,16 +95,13 @@ int Connect(sqlite3* db, void* aux, int argc, const char* const* argv, sqlite3_v
             kinds.push_back(c.kind);
         }
         auto table = std::make_unique<SheetTable>(session, sheet, std::move(kinds));
-        session.keptTexts.push_back(&table->kept);
         *out = table.release();
         return SQLITE_OK;
     });
 }
 
 int Disconnect(sqlite3_vtab* vtab) {
-    SheetTable* table = &TableOf(vtab);
-    std::erase(table->session.keptTexts, &table->kept);
-    delete table;
+    delete &TableOf(vtab);
     return SQLITE_OK;
 }
 
@@ -138,7 +132,6 @@ int Close(sqlite3_vtab_cursor* cursor) {
 
 int Filter(sqlite3_vtab_cursor* cursor, int, const char*, int, sqlite3_value**) {
     SheetCursor& c = CursorOf(cursor);
-    TableOf(cursor->pVtab).kept.startScan();
     c.row = 2;
     // Fixed here so that rows appended by the statement itself are not read.
     c.end = TableOf(cursor->pVtab).sheet.lastUsedRow();
@@ -163,8 +156,7 @@ int Column(sqlite3_vtab_cursor* cursor, sqlite3_context* context, int column) {
     SheetCursor& c = CursorOf(cursor);
     SheetTable& table = TableOf(cursor->pVtab);
     try {
-        c.texts.setResult(context, table.sheet.cell(c.row, column + 1), c.row, column,
-                          table.kinds[column], table.kept, table.generation);
+        SetResult(context, table.sheet.cell(c.row, column + 1), table.kinds[column], c.buffer);
         return SQLITE_OK;
     } catch (const std::bad_alloc&) {
         return SQLITE_NOMEM;
@@ -214,8 +206,6 @@ void Update(SheetTable& table, sqlite3_value** values) {
 
 int UpdateRows(sqlite3_vtab* vtab, int argc, sqlite3_value** argv, sqlite3_int64* rowid) {
     SheetTable& table = TableOf(vtab);
-    ++table.generation;
-    table.kept.clear();
     return Guard(table.session, vtab->zErrMsg, [&] {
         if (argc == 1) {
             throw Refusal(table.sheet, "行の削除 (DELETE)");
@@ -251,8 +241,6 @@ int Commit(sqlite3_vtab* vtab) {
 int Rollback(sqlite3_vtab* vtab) {
     SheetTable& table = TableOf(vtab);
     table.pendingChange = false;
-    ++table.generation;
-    table.kept.clear();
     return Guard(table.session, vtab->zErrMsg, [&] {
         table.undo.rollback();
         return SQLITE_OK;
@@ -292,12 +280,6 @@ bool ReservedName(const std::u16string& name) {
 }
 
 } // namespace
-
-void EndStatement(TableSession& session) {
-    for (KeptTexts* kept : session.keptTexts) {
-        kept->clear();
-    }
-}
 
 int CreateSheetTables(sqlite3* db, TableSession& session) {
     int rc = sqlite3_create_module_v2(db, "tomorine_sheet", &SheetModule(), &session, nullptr);

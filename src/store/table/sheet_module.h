@@ -1,6 +1,5 @@
 #pragma once
 
-#include "store/table/cursor_texts.h"
 #include "store/workbook/workbook.h"
 
 #include <exception>
@@ -25,8 +24,6 @@ struct TableSession {
     std::exception_ptr error;
     // Set when a statement that changed a cell has committed.
     bool changed = false;
-    // Texts each table keeps while a statement runs (see KeptTexts).
-    std::vector<KeptTexts*> keptTexts;
 };
 
 // Registers the virtual-table module over `session.book` and creates one
@@ -37,8 +34,5 @@ struct TableSession {
 // sheet back when SQLite rolls the statement back. Returns SQLite's result
 // code; the session must outlive the database.
 int CreateSheetTables(sqlite3* db, TableSession& session);
-
-// Drops what the tables kept for the statement that just ended.
-void EndStatement(TableSession& session);
 
 } // namespace tomorine

@@ -129,7 +129,7 @@ TEST(TextRoundTrip, TrailingSpacesReadBackAsWritten) {
     const Entry written{0,      u"http://a/  ", u"題名  ",
                         u"副 ", u"news  ",      U(122, u'c') + u"      end"};
     ASSERT_EQ(AddEntry(path, written), 1);
-    Connection connection(Connection::ConnectionString(path));
+    Connection connection(path);
     Recordset rows = connection.execute(u"select * from [トモリネ$] where 削除 = 0");
     const Entry read = ReadEntry(rows);
     for (auto text :

@@ -86,10 +86,10 @@ TEST(Saving, ChangesReachTheFileOnlyOnCloseEvenWithASemicolonInThePath) {
     const fs::path path = dir / "a;ReadOnly=1;b.xls";
     WriteXlsFile(NewDataWorkbook(), path);
     const std::vector<std::uint8_t> before = ReadBytes(path);
-    Connection(Connection::ConnectionString(path)).execute(BuildInsertStatement(1, Page(u"x")));
+    Connection(path).execute(BuildInsertStatement(1, Page(u"x")));
     EXPECT_EQ(ReadBytes(path), before);
 
-    Connection connection(Connection::ConnectionString(path));
+    Connection connection(path);
     connection.execute(BuildInsertStatement(7, Page(u"http://a/", u"題")));
     connection.execute(BuildInsertStatement(8, Page(u"http://b/")));
     connection.execute(BuildUpdateStatement(7, Page(u"http://a/it's")));

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "search/search_texts.h"
+#include "store/table/recordset.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace tomorine {
+
+// What the last search left, owned by the main window: its texts, the rows
+// it selected and the file it read them from. Engines take what they need
+// of it as arguments.
+struct SearchSession {
+    // The URL the rows were selected by; none: no search to re-run.
+    std::optional<std::u16string> SavedSearchUrl;
+    SearchTexts SavedSearchTexts;
+    std::int32_t HitCount = 0;
+    bool SilentSearch = false;  // a search that finds nothing says nothing
+    bool EntrySelected = false; // the user picked a line since the last command
+    // The rows the list shows, until a command that writes lets go of them.
+    std::optional<Recordset> Rows;
+    std::filesystem::path SearchedFile;
+
+    void keepRows(std::filesystem::path file, Recordset rows) {
+        SearchedFile = std::move(file);
+        Rows = std::move(rows);
+    }
+    // Before a command that writes: nothing may act on the listed rows.
+    void releaseRows() { Rows.reset(); }
+};
+
+} // namespace tomorine

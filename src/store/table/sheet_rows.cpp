@@ -1,0 +1,93 @@
+#include "store/table/sheet_rows.h"
+
+#include "store/table/cell_value.h"
+#include "store/workbook/ascii_case.h"
+#include "store/workbook/utf.h"
+#include "store/workbook/workbook_error.h"
+
+#include <cmath>
+#include <deque>
+
+namespace tomorine {
+
+namespace {
+
+// Whether a cell reads back as the very same Cell.
+bool ReadsAsStored(const Cell& cell, ColumnKind kind) {
+    switch (cell.kind()) {
+    case CellKind::Empty:
+        return true;
+    case CellKind::Number:
+        return kind == ColumnKind::Number && std::isfinite(cell.asNumber()) &&
+               !(cell.asNumber() == 0 && std::signbit(cell.asNumber()));
+    case CellKind::Text:
+        return kind == ColumnKind::Text && !cell.asText().empty();
+    default:
+        return false;
+    }
+}
+
+// Keeps the workbook alive, and the rows that read otherwise than stored.
+struct SelectedRows {
+    std::shared_ptr<const Workbook> book;
+    std::deque<Sheet::Row> converted;
+};
+
+} // namespace
+
+SheetRows::SheetRows(const Sheet& sheet, std::filesystem::path file)
+    : sheet_(sheet), file_(std::move(file)), columns_(TableColumns(sheet)) {}
+
+int SheetRows::column(std::u16string_view name) const {
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        if (EqualIgnoringAsciiCase(std::u16string_view(columns_[i].name), name)) {
+            return static_cast<int>(i);
+        }
+    }
+    throw WorkbookError(ErrorNumber::ItemNotFound, QuotedPath(file_) + " のシート「" +
+                                                       ToUtf8(sheet_.name()) + "」に列「" +
+                                                       ToUtf8(name) + "」がありません");
+}
+
+Cell SheetRows::value(int row, int column) const {
+    return ReadAs(sheet_.cell(row, column + 1), columns_[column].kind);
+}
+
+bool SheetRows::isZero(int row, int column) const {
+    const Cell read = value(row, column);
+    return columns_[column].kind == ColumnKind::Number
+               ? read.kind() == CellKind::Number && read.asNumber() == 0
+               : read.asText() == u"0";
+}
+
+Recordset SheetRows::select(std::shared_ptr<const Workbook> book,
+                            const std::vector<int>& rows) const {
+    auto owner = std::make_shared<SelectedRows>();
+    owner->book = std::move(book);
+    std::vector<const Sheet::Row*> picked;
+    picked.reserve(rows.size());
+    for (int r : rows) {
+        const Sheet::Row& row = sheet_.row(r);
+        bool asStored = true;
+        for (size_t c = 0; c < row.size() && asStored; ++c) {
+            asStored = ReadsAsStored(row[c], columns_[c].kind);
+        }
+        if (asStored) {
+            picked.push_back(&row);
+            continue;
+        }
+        Sheet::Row& read = owner->converted.emplace_back(columns_.size());
+        for (size_t c = 0; c < read.size(); ++c) {
+            read[c] = value(r, static_cast<int>(c));
+        }
+        picked.push_back(&read);
+    }
+    std::vector<std::u16string> names;
+    names.reserve(columns_.size());
+    for (const TableColumn& column : columns_) {
+        names.push_back(column.name);
+    }
+    return Recordset(std::move(names), std::move(owner), std::move(picked));
+}
+
+} // namespace tomorine

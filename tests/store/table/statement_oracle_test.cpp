@@ -1,0 +1,161 @@
+// The merge's pick, the search's rows and the keyword list are made in C++;
+// on random workbooks each gives exactly what SQLite gives for the statement
+// the program once ran for it.
+#include "keywords/keyword_list.h"
+#include "keywords/keyword_words.h"
+#include "merge/merge_engine.h"
+#include "merge/unheld_rows.h"
+#include "search/search_rows.h"
+#include "store/data_workbook.h"
+#include "store/entry.h"
+#include "store/table/connection.h"
+#include "store/workbook/utf.h"
+
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace tomorine::test {
+namespace {
+
+const std::filesystem::path kFile = "/nonexistent/oracle.xls";
+
+// Field names, then every cell with its kind; numbers to the last bit.
+std::string Dump(Recordset rows) {
+    std::string text;
+    for (int f = 0; f < rows.fieldCount(); ++f) {
+        text += ToUtf8(rows.fieldName(f)) + "|";
+    }
+    for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
+        text += "\n";
+        for (int f = 0; f < rows.fieldCount(); ++f) {
+            const Cell& cell = rows.field(f);
+            char number[32];
+            std::snprintf(number, sizeof number, "%.17g", cell.asNumber());
+            text += std::to_string(static_cast<int>(cell.kind())) + ":" +
+                    (cell.kind() == CellKind::Text ? ToUtf8(cell.asText()) : number) + "|";
+        }
+    }
+    return text;
+}
+
+std::u16string MergeSelect() {
+    std::u16string sql = u"SELECT [tmp$].* FROM [tmp$] WHERE NOT EXISTS ( SELECT [トモリネ$].* "
+                         u"FROM [トモリネ$] WHERE ";
+    for (const std::u16string& col : MergeColumnNames()) {
+        sql += (sql.back() == u' ' ? u"(" : u" and (") + (u"[tmp$]." + col) + u" = [トモリネ$]." +
+               col + u" or [tmp$]." + col + u" Is Null)";
+    }
+    return sql + u" )";
+}
+
+std::u16string UrlCondition(const std::vector<std::u16string>& chunks) {
+    std::u16string sql;
+    for (size_t i = 0; i < chunks.size(); ++i) {
+        std::u16string column = ChunkColumnName(FieldGroup::Url, static_cast<int>(i) + 1);
+        sql += (i == 0 ? u"" : u" and ") +
+               (chunks[i].empty() ? column + u" is Null"
+                                  : column + u" = '" + EscapeQuotes(chunks[i]) + u"'");
+    }
+    return sql;
+}
+
+std::u16string SearchSelect(std::u16string_view url) {
+    std::u16string sql = u"select * from [トモリネ$] where ";
+    if (!url.empty()) {
+        sql += u"((" + UrlCondition(SplitChunks(url, 16)) + u") or (" +
+               UrlCondition(FixedChunks(url, 16)) + u")) and ";
+    }
+    return sql + u"削除 = 0";
+}
+
+// Few values and many Nulls, with near-duplicates (case, a trailing blank,
+// a number that reads as the text "1", a surrogate pair cut at a chunk end).
+Cell RandomCell(std::mt19937& random) {
+    const auto T = [](const char16_t* text) { return Cell::text(text); };
+    const Cell cells[] = {Cell(),     Cell(),          Cell(),       T(u""),
+                          T(u"a"),    T(u"A"),         T(u"a "),     T(u"b c"),
+                          T(u"1"),    Cell::number(1), T(u"ダミー"), Cell::boolean(true),
+                          T(u"TRUE"), T(u"\xD83D"),    T(u"😀 ｂ")};
+    return cells[random() % std::size(cells)];
+}
+
+// Random entries after the dummy row; some copy an earlier or `other`'s row
+// with one cell changed, so that rows often almost match.
+Workbook RandomBook(std::mt19937& random, const Workbook* other) {
+    Workbook book = NewDataWorkbook();
+    Sheet& sheet = book.sheet(EntrySheetName);
+    const Cell flags[] = {Cell::number(0),  Cell::number(0),    Cell::number(1),  Cell(),
+                          Cell::text(u"0"), Cell::number(-0.0), Cell::text(u" 0")};
+    for (int r = 0, count = static_cast<int>(random() % 12); r < count; ++r) {
+        const Sheet& from = other != nullptr && random() % 2 ? other->sheet(1) : sheet;
+        Sheet::Row row;
+        if (random() % 3 == 0 && from.lastUsedRow() >= 2) {
+            row = from.row(2 + static_cast<int>(random() % (from.lastUsedRow() - 1)));
+            row.resize(EntryColumnCount);
+            row[1 + random() % 56] = RandomCell(random);
+        } else {
+            row.push_back(Cell::number(r + 1));
+            for (int c = 1; c <= 56; ++c) {
+                row.push_back(random() % 4 == 0 ? RandomCell(random) : Cell());
+            }
+            row.push_back(flags[random() % std::size(flags)]);
+        }
+        sheet.appendRow(std::move(row));
+    }
+    return book;
+}
+
+// A URL of one of the rows, or a random one.
+std::u16string RandomUrl(std::mt19937& random, const Workbook& book) {
+    Recordset rows = SearchRows(std::make_shared<const Workbook>(book), kFile, u"");
+    if (rows.recordCount() == 0 || random() % 4 == 0) {
+        return random() % 2 ? u"a" : u"";
+    }
+    rows.move(static_cast<long>(random() % rows.recordCount()));
+    return JoinField(rows, FieldGroup::Url);
+}
+
+TEST(StatementOracle, MergeSearchAndKeywordsGiveWhatSqliteGives) {
+    std::mt19937 random(20261207);
+    for (int round = 0; round < 300; ++round) {
+        SCOPED_TRACE(round);
+        const Workbook data = RandomBook(random, nullptr);
+        const Workbook reference = RandomBook(random, &data);
+        auto shared = std::make_shared<const Workbook>(data);
+
+        Workbook both = data;
+        both.renameSheet(both.copySheetAfter(reference.sheet(1), both.sheet(1)), u"tmp");
+        Connection sqlite(kFile, both);
+        const SheetRows referenceRows(reference.sheet(1), kFile);
+        const std::vector<int> picked =
+            UnheldRows(referenceRows, SheetRows(data.sheet(1), kFile), MergeColumnNames());
+        ASSERT_EQ(Dump(referenceRows.select(std::make_shared<const Workbook>(reference), picked)),
+                  Dump(sqlite.execute(MergeSelect())));
+
+        const std::u16string url = RandomUrl(random, data);
+        ASSERT_EQ(Dump(SearchRows(shared, kFile, url)), Dump(sqlite.execute(SearchSelect(url))));
+
+        Sheet& work = both.addSheet(u"k");
+        work.setCell(1, 1, Cell::text(u"keyword"));
+        Connection words(kFile, both);
+        std::vector<std::string> expected;
+        for (Recordset live = SearchRows(shared, kFile, u""); !live.eof(); live.moveNext()) {
+            for (const std::u16string& word : KeywordWords(JoinField(live, FieldGroup::Keywords))) {
+                words.execute(u"INSERT INTO [k$] (keyword) VALUES ('" + EscapeQuotes(word) + u"')");
+            }
+        }
+        Recordset distinct = words.execute(u"SELECT distinct keyword FROM [k$] ORDER BY keyword");
+        for (; !distinct.eof(); distinct.moveNext()) {
+            expected.push_back(ToUtf8(distinct.field(0).asText()));
+        }
+        std::vector<std::string> listed;
+        for (const KeywordLine& line : CollectKeywords(shared, kFile)) {
+            listed.push_back(ToUtf8(line.keyword));
+        }
+        ASSERT_EQ(listed, expected);
+    }
+}
+
+} // namespace
+} // namespace tomorine::test
