@@ -126,13 +126,13 @@ void Form1::Command8_Click() {
     search_.EntrySelected = false;
     ClearEntryForm();
     ResetListCaption();
-    state_.HitCount = 0;
+    search_.HitCount = 0;
     const CapturedPage page = CaptureFromBrowser();
     Text1->setText(ToQString(page.url));
     // Looked up by the URL alone, as a drop is: a stored page whose title
     // changed since is found all the same, and no duplicate registered.
     FindEntryByUrl();
-    if (!page.url.empty() && state_.HitCount == 0) {
+    if (!page.url.empty() && search_.HitCount == 0) {
         Text2->setText(ToQString(page.title));
         Text4->setText(ToQString(page.keywords));
     }
