@@ -5,8 +5,8 @@
 // 60,000: near the most distinct keywords the list takes) or, with 0, every
 // keyword occurs once (the most inserts 10,000 entries can ask for).
 #include "entry_generator.h"
-#include "form1_harness.h"
 #include "keywords/keyword_list.h"
+#include "main_window_harness.h"
 #include "store/xls/xls_file.h"
 
 #include <QListWidget>
@@ -58,13 +58,13 @@ void BM_ListKeywords(benchmark::State& state) {
 }
 
 void BM_KeywordListCommand(benchmark::State& state) {
-    test::Form1Harness harness;
+    test::MainWindowHarness harness;
     WriteDataFile(harness.defaultDataFile(), state);
     harness.load();
     for (auto _ : state) {
-        harness.form().Command11->click();
+        harness.window().keywordListButton->click();
     }
-    state.counters["listed"] = harness.form().List1->count();
+    state.counters["listed"] = harness.window().resultList->count();
 }
 
 void Sizes(benchmark::internal::Benchmark* b) {

@@ -1,6 +1,6 @@
 #include "app/application.h"
 #include "browser/history_copy.h"
-#include "mainwindow/form1.h"
+#include "mainwindow/main_window.h"
 #include "mainwindow/module_state.h"
 #include "store/files/pending_temporary_files.h"
 
@@ -16,10 +16,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     tomorine::ConfigureApplication(app);
     tomorine::ModuleState state;
-    tomorine::Form1 form1(state);
-    if (!form1.Form_Load()) {
+    tomorine::MainWindow mainWindow(state);
+    if (!mainWindow.load()) {
         return 1;
     }
-    form1.show();
+    mainWindow.show();
     return app.exec();
 }

@@ -26,48 +26,48 @@ BrowserImportDialog::BrowserImportDialog(StoreState& store, const std::filesyste
                                          QWidget* parent)
     : QDialog(parent), store_(store), home_(home) {
     setWindowTitle(QStringLiteral("ブラウザ取込"));
-    List1 = new QListWidget(this);
-    ShowFocusFrame(List1);
-    List1->setObjectName(QStringLiteral("List1"));
-    Command1 = new QPushButton(QStringLiteral("取込"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command2 = new QPushButton(QStringLiteral("閉じる"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command1->setDefault(true);
-    Label1 = new QLabel(this);
-    Label2 = new QLabel(this);
+    sourceList = new QListWidget(this);
+    ShowFocusFrame(sourceList);
+    sourceList->setObjectName(QStringLiteral("sourceList"));
+    importButton = new QPushButton(QStringLiteral("取込"), this);
+    importButton->setObjectName(QStringLiteral("importButton"));
+    closeButton = new QPushButton(QStringLiteral("閉じる"), this);
+    closeButton->setObjectName(QStringLiteral("closeButton"));
+    importButton->setDefault(true);
+    progressLabel = new QLabel(this);
+    countsLabel = new QLabel(this);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Label1, 1);
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
+    buttons->addWidget(progressLabel, 1);
+    buttons->addWidget(importButton);
+    buttons->addWidget(closeButton);
     auto* page = new QVBoxLayout(this);
     page->addWidget(new QLabel(QStringLiteral("取り込むブックマーク"), this));
-    page->addWidget(List1, 1);
-    page->addWidget(Label2);
+    page->addWidget(sourceList, 1);
+    page->addWidget(countsLabel);
     page->addLayout(buttons);
     resize(560, 320);
-    connect(Command1, &QPushButton::clicked, this, &BrowserImportDialog::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &BrowserImportDialog::Command2_Click);
-    connect(List1, &QListWidget::itemDoubleClicked, this, [this] { Command1_Click(); });
+    connect(importButton, &QPushButton::clicked, this, &BrowserImportDialog::startImport);
+    connect(closeButton, &QPushButton::clicked, this, &BrowserImportDialog::stopOrClose);
+    connect(sourceList, &QListWidget::itemDoubleClicked, this, [this] { startImport(); });
     listSources(home);
 }
 
 void BrowserImportDialog::listSources(const std::filesystem::path& home) {
     for (const std::filesystem::path& profile : FirefoxProfiles(home)) {
         sources_.push_back({Source::Firefox, profile});
-        List1->addItem(QStringLiteral("Firefox: ") + PathToQString(profile));
+        sourceList->addItem(QStringLiteral("Firefox: ") + PathToQString(profile));
     }
     for (const std::filesystem::path& profile : ChromiumProfiles(home / ".config", "chromium")) {
         sources_.push_back({Source::Chromium, profile});
-        List1->addItem(QStringLiteral("Chromium 系: ") + PathToQString(profile));
+        sourceList->addItem(QStringLiteral("Chromium 系: ") + PathToQString(profile));
     }
     sources_.push_back({Source::Html, {}});
-    List1->addItem(QStringLiteral("HTMLファイル…"));
-    List1->setCurrentRow(0);
+    sourceList->addItem(QStringLiteral("HTMLファイル…"));
+    sourceList->setCurrentRow(0);
 }
 
-void BrowserImportDialog::Command1_Click() {
-    const int row = List1->currentRow();
+void BrowserImportDialog::startImport() {
+    const int row = sourceList->currentRow();
     if (running_ || row < 0 || row >= static_cast<int>(sources_.size())) {
         return;
     }
@@ -86,35 +86,37 @@ void BrowserImportDialog::Command1_Click() {
 }
 
 void BrowserImportDialog::runImport(const Source& source) {
-    Label2->clear();
-    Label1->setText(QStringLiteral("読み込み中"));
-    Label1->repaint();
+    countsLabel->clear();
+    progressLabel->setText(QStringLiteral("読み込み中"));
+    progressLabel->repaint();
     BrowserBookmarks bookmarks;
     try {
         bookmarks = source.kind == Source::Firefox    ? ReadFirefoxBookmarks(source.path)
                     : source.kind == Source::Chromium ? ReadChromiumBookmarks(source.path)
                                                       : ReadNetscapeBookmarks(source.path);
     } catch (const std::exception& e) {
-        Label1->clear();
+        progressLabel->clear();
         MessageBox(this, ToQString(std::string_view(e.what())), MessageStyle::Exclamation);
         return;
     }
     running_ = true;
     stop_ = false;
-    Command1->setEnabled(false);
-    List1->setEnabled(false);
-    Command2->setText(QStringLiteral("中止"));
+    importButton->setEnabled(false);
+    sourceList->setEnabled(false);
+    closeButton->setText(QStringLiteral("中止"));
     BookmarksImportUi ui;
-    ui.setProgress = [this](int percent) { Label1->setText(QString::number(percent) + " %"); };
+    ui.setProgress = [this](int percent) {
+        progressLabel->setText(QString::number(percent) + " %");
+    };
     ui.processEvents = [] { QApplication::processEvents(); };
     if (beforeImport) {
         beforeImport();
     }
     const BookmarksImportOutcome outcome = RunBookmarksImport(store_, bookmarks, ui, stop_);
     running_ = false;
-    Command1->setEnabled(true);
-    List1->setEnabled(true);
-    Command2->setText(QStringLiteral("閉じる"));
+    importButton->setEnabled(true);
+    sourceList->setEnabled(true);
+    closeButton->setText(QStringLiteral("閉じる"));
     const BookmarksImportCounts& c = outcome.counts;
     QString counts =
         ToQString("検出数：" + CountCaption(c.found) + "　登録数：" + CountCaption(c.registered) +
@@ -128,15 +130,15 @@ void BrowserImportDialog::runImport(const Source& source) {
     if (c.replaced > 0) {
         counts += ToQString("　文字置換：" + CountCaption(c.replaced));
     }
-    Label2->setText(counts);
-    Label1->setText(outcome.stopped ? QStringLiteral("中止") : QStringLiteral("完了"));
+    countsLabel->setText(counts);
+    progressLabel->setText(outcome.stopped ? QStringLiteral("中止") : QStringLiteral("完了"));
     if (outcome.failure) {
-        Label1->setText(QString());
+        progressLabel->setText(QString());
         MessageBox(this, QString::fromUtf8(outcome.failure->what()), MessageStyle::Exclamation);
     }
 }
 
-void BrowserImportDialog::Command2_Click() {
+void BrowserImportDialog::stopOrClose() {
     if (running_) {
         stop_ = true;
         return;

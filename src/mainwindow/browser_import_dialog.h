@@ -25,14 +25,14 @@ public:
     BrowserImportDialog(StoreState& store, const std::filesystem::path& home,
                         QWidget* parent = nullptr);
 
-    void Command1_Click(); // 取込
-    void Command2_Click(); // 中止 while running, else 閉じる
+    void startImport(); // 取込
+    void stopOrClose(); // 中止 while running, else 閉じる
 
-    QListWidget* List1; // the sources
-    QPushButton* Command1;
-    QPushButton* Command2;
-    QLabel* Label1; // progress
-    QLabel* Label2; // counts
+    QListWidget* sourceList; // the sources
+    QPushButton* importButton;
+    QPushButton* closeButton;
+    QLabel* progressLabel; // progress
+    QLabel* countsLabel;   // counts
 
 public slots:
     void reject() override; // no closing while the import runs

@@ -1,6 +1,6 @@
 #include "mainwindow/tab_order.h"
 
-#include "mainwindow/form1.h"
+#include "mainwindow/main_window.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -19,14 +19,14 @@ void SetTabChain(std::initializer_list<QWidget*> widgets) {
     }
 }
 
-void SetForm1TabOrder(Form1& f) {
-    SetTabChain({f.Text1, f.Text2, f.Text3, f.Text4, f.Text5,
+void SetMainWindowTabOrder(MainWindow& f) {
+    SetTabChain({f.urlField, f.titleField, f.subtitleField, f.keywordsField, f.commentField,
                  // the editor's column of buttons, top to bottom
-                 f.Command1, f.Command2, f.Command4, f.Command3, f.Command6,
+                 f.searchButton, f.registerButton, f.clearButton, f.openUrlButton, f.deleteButton,
                  // the tool row, left to right
-                 f.Command8, f.Command7, f.Command10, f.Command11, f.Command12, f.Command13,
-                 f.Command14,
-                 f.List1, f.Text6, f.Command9, f.Command5});
+                 f.captureButton, f.htmlExportButton, f.mergeButton, f.keywordListButton,
+                 f.linkCheckButton, f.favoritesImportButton, f.browserImportButton, f.resultList,
+                 f.dataFileField, f.dataFileButton, f.okButton});
 }
 
 } // namespace tomorine

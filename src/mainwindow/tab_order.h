@@ -6,7 +6,7 @@ class QWidget;
 
 namespace tomorine {
 
-class Form1;
+class MainWindow;
 
 // Chains the Tab order through `widgets` in the order given, as the screen
 // reads them. Qt skips hidden and disabled widgets as Tab reaches them, so
@@ -17,6 +17,6 @@ void SetTabChain(std::initializer_list<QWidget*> widgets);
 // The main window: the editor fields, the editor's buttons, the row of
 // tool buttons, the list, and the data file path with its buttons last, so
 // that tabbing through the editor never lands in the data file path.
-void SetForm1TabOrder(Form1& form);
+void SetMainWindowTabOrder(MainWindow& form);
 
 } // namespace tomorine

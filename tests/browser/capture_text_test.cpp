@@ -107,7 +107,7 @@ TEST(WatchForeground, remembersTheLastWindowOfAnotherProgram) {
         {{5, 99, "a — Mozilla Firefox", "Navigator", "firefox"}, 5},
         {{7, 0, "トモリネ", "", ""}, 5},
         {{}, 5},
-        {{9, self, "Form2", "", ""}, 5},
+        {{9, self, "HtmlExportDialog", "", ""}, 5},
         {{6, 98, "b - Chromium", "chromium", "Chromium"}, 6},
     };
     for (const auto& [active, expected] : steps) {

@@ -1,7 +1,7 @@
 // ブラウザ取込's dialog on a home folder with a Firefox profile built at run
 // time, and a bookmark file chosen through the file chooser's seam.
 #include "browser_files.h"
-#include "form1_harness.h"
+#include "main_window_harness.h"
 #include "mainwindow/browser_import_dialog.h"
 #include "mainwindow/file_chooser.h"
 #include "store/data_connection.h"
@@ -42,11 +42,11 @@ private slots:
         Fixture f;
         BrowserImportDialog dialog(f.store, f.dir / "home");
         dialog.show();
-        QVERIFY(dialog.List1->item(0)->text().startsWith(QStringLiteral("Firefox: ")));
-        dialog.List1->setCurrentRow(0);
-        dialog.Command1->click();
-        QCOMPARE(dialog.Label1->text(), QStringLiteral("完了"));
-        QCOMPARE(Form1Harness::ReadLiveEntries(f.store.DataFilePath).size(), 1u);
+        QVERIFY(dialog.sourceList->item(0)->text().startsWith(QStringLiteral("Firefox: ")));
+        dialog.sourceList->setCurrentRow(0);
+        dialog.importButton->click();
+        QCOMPARE(dialog.progressLabel->text(), QStringLiteral("完了"));
+        QCOMPARE(MainWindowHarness::ReadLiveEntries(f.store.DataFilePath).size(), 1u);
     }
 
     void aBrokenFileIsShownAndNothingWritten() {
@@ -55,17 +55,17 @@ private slots:
         const auto before = ReadBytes(f.store.DataFilePath);
         BrowserImportDialog dialog(f.store, f.dir / "home");
         dialog.show();
-        dialog.List1->setCurrentRow(1);
+        dialog.sourceList->setCurrentRow(1);
         FileChooserSeam::startRecording();
         FileChooserSeam::queueAnswers({QString::fromStdString((f.dir / "b.html").string())});
         MessageBoxSeam::startRecording();
-        dialog.Command1->click();
+        dialog.importButton->click();
         FileChooserSeam::stopRecording();
         const auto shown = MessageBoxSeam::shown();
         MessageBoxSeam::stopRecording();
         QCOMPARE(shown.size(), size_t{1});
         QCOMPARE(ReadBytes(f.store.DataFilePath), before);
-        QVERIFY(dialog.Label2->text().isEmpty());
+        QVERIFY(dialog.countsLabel->text().isEmpty());
     }
 };
 

@@ -1,7 +1,7 @@
 // The data file chooser itself (not its test seam): a file that exists, or
 // a new name in a folder that exists once the user agrees; never a name in
 // a missing folder. The chooser writes nothing.
-#include "form1_harness.h"
+#include "main_window_harness.h"
 #include "mainwindow/file_chooser.h"
 
 #include <QApplication>

@@ -1,12 +1,11 @@
 // Saves a picture of the main window with a few entries listed, for a look
-// at the layout: tomorine-screenshot OUT.png [form2|form3|form4|box] (run
-// under Xvfb by scripts/screenshot). With a window named, the picture is of
-// the screen round that window, frame and title bar included, as the window
-// manager drew them.
-#include "form1_harness.h"
-#include "mainwindow/form2.h"
-#include "mainwindow/form3.h"
-#include "mainwindow/form4.h"
+// at the layout: tomorine-screenshot OUT.png [htmlExportDialog|mergeDialog|linkCheckDialog|box]
+// (run under Xvfb by scripts/screenshot). With a window named, the picture is of the screen round
+// that window, frame and title bar included, as the window manager drew them.
+#include "main_window_harness.h"
+#include "mainwindow/html_export_dialog.h"
+#include "mainwindow/link_check_dialog.h"
+#include "mainwindow/merge_dialog.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -28,7 +27,7 @@ int main(int argc, char** argv) {
     if (argc != 2 && argc != 3) {
         return 2;
     }
-    Form1Harness h;
+    MainWindowHarness h;
     WriteEntries(
         h.defaultDataFile(),
         {MakeEntry(1, u"https://www.jma.go.jp/", u"気象庁｜天気予報", u"天気 ニュース"),
@@ -40,36 +39,37 @@ int main(int argc, char** argv) {
     if (!h.load()) {
         return 1;
     }
-    h.form().show();
-    h.form().Command1->click();
-    h.form().List1->setCurrentRow(2);
+    h.window().show();
+    h.window().searchButton->click();
+    h.window().resultList->setCurrentRow(2);
     const QString out = QString::fromLocal8Bit(argv[1]);
     const QString name = argc == 3 ? QString::fromLocal8Bit(argv[2]) : QString();
-    QWidget* shown = &h.form();
-    if (name == "form2" || name == "form3") {
-        shown = name == "form2" ? static_cast<QWidget*>(h.form().form2) : h.form().form3.data();
+    QWidget* shown = &h.window();
+    if (name == "htmlExportDialog" || name == "mergeDialog") {
+        shown = name == "htmlExportDialog" ? static_cast<QWidget*>(h.window().htmlExportDialog)
+                                           : h.window().mergeDialog.data();
         shown->show();
-    } else if (name == "form4") {
+    } else if (name == "linkCheckDialog") {
         // The look of a running check, without a check (no request leaves).
-        Form4& form4 = *h.form().form4;
-        form4.StatusBar1->showMessage(QStringLiteral("[開始]:[7]:<12>:Qt 6 ドキュメント"));
-        form4.Label3->setText(QStringLiteral("3 / 6"));
-        form4.ProgressBar1->setRange(0, 6);
-        form4.ProgressBar1->setValue(3);
-        form4.List1->setFocus();
-        form4.QDialog::show();
-        shown = &form4;
+        LinkCheckDialog& linkCheckDialog = *h.window().linkCheckDialog;
+        linkCheckDialog.statusBar->showMessage(QStringLiteral("[開始]:[7]:<12>:Qt 6 ドキュメント"));
+        linkCheckDialog.progressLabel->setText(QStringLiteral("3 / 6"));
+        linkCheckDialog.progressBar->setRange(0, 6);
+        linkCheckDialog.progressBar->setValue(3);
+        linkCheckDialog.deadLinkList->setFocus();
+        linkCheckDialog.QDialog::show();
+        shown = &linkCheckDialog;
     } else if (name == "box") {
         MessageBoxSeam::stopRecording();
-        QTimer::singleShot(0, [&] { MessageBox(&h.form(), "作成完了", MessageStyle::Ok); });
+        QTimer::singleShot(0, [&] { MessageBox(&h.window(), "作成完了", MessageStyle::Ok); });
     } else {
-        h.form().List1->setFocus();
+        h.window().resultList->setFocus();
     }
     bool saved = false;
     QEventLoop loop;
     QTimer::singleShot(name.isEmpty() ? 800 : 2000, [&] {
         if (name.isEmpty()) {
-            saved = h.form().grab().save(out);
+            saved = h.window().grab().save(out);
         } else {
             QWidget* window = name == "box" ? QApplication::activeModalWidget() : shown;
             const QRect frame = window->frameGeometry().adjusted(-8, -8, 8, 8);

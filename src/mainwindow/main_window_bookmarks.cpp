@@ -1,0 +1,23 @@
+// The browser bookmarks import command.
+#include "mainwindow/browser_import_dialog.h"
+#include "mainwindow/main_window.h"
+#include "mainwindow/module_state.h"
+
+#include <QPushButton>
+#include <cstdlib>
+
+namespace tomorine {
+
+void MainWindow::openBrowserImport() {
+    search_.EntrySelected = false;
+    refreshDataFilePath();
+    registerButton->setText(QStringLiteral("登録"));
+    clearEntryForm();
+    const char* home = std::getenv("HOME");
+    BrowserImportDialog dialog(state_, home ? std::filesystem::path(home) : std::filesystem::path(),
+                               this);
+    dialog.beforeImport = [this] { search_.releaseRows(); };
+    dialog.exec();
+}
+
+} // namespace tomorine

@@ -1,0 +1,27 @@
+// The HTML export dialog command.
+#include "mainwindow/html_export_dialog.h"
+#include "mainwindow/main_window.h"
+#include "mainwindow/message_box.h"
+#include "mainwindow/module_state.h"
+#include "mainwindow/qt_text.h"
+#include "store/message_style.h"
+#include "store/messages.h"
+
+#include <QPushButton>
+
+namespace tomorine {
+
+void MainWindow::openHtmlExport() {
+    search_.EntrySelected = false;
+    if (!search_.SavedSearchUrl) {
+        MessageBox(this, ToQString(Messages::NoData), MessageStyle::Ok);
+        return;
+    }
+    // The editor goes back to registering.
+    registerButton->setText(QStringLiteral("登録"));
+    htmlExportDialog->show();
+    htmlExportDialog->raise();
+    htmlExportDialog->activateWindow();
+}
+
+} // namespace tomorine

@@ -1,0 +1,27 @@
+// The merge dialog command.
+#include "mainwindow/main_window.h"
+#include "mainwindow/merge_dialog.h"
+#include "mainwindow/module_state.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace tomorine {
+
+void MainWindow::openMerge() {
+    search_.EntrySelected = false;
+    clearEntryForm();
+    resetListCaption();
+    refreshDataFilePath();
+    registerButton->setText(QStringLiteral("登録"));
+    // A dialog unloaded by a failed merge is made anew, with the stored path.
+    if (!mergeDialog || mergeDialog->isUnloaded()) {
+        mergeDialog = new MergeDialog(state_, *this);
+        mergeDialog->pathField->setText(QString::fromStdString(state_.ReferFilePath));
+    }
+    mergeDialog->show();
+    mergeDialog->raise();
+    mergeDialog->activateWindow();
+}
+
+} // namespace tomorine

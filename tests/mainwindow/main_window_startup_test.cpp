@@ -1,0 +1,124 @@
+// Start-ups on data and settings files the window cannot use (a hang fails
+// by the ctest TIMEOUT): the user is never locked out and nothing is changed.
+#include "main_window_harness.h"
+#include "mainwindow/file_chooser.h"
+#include "store/message_style.h"
+#include "support/hostile_files.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace tomorine;
+using namespace tomorine::test;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Data files start-up cannot use, beside the hostile kinds.
+enum Condition { MissingFolder = 100, BrokenWorkbook, ReadOnlyFolder, Unreadable };
+
+bool NeedsPermissionBits(int condition) {
+    return condition == ReadOnlyFolder || condition == Unreadable;
+}
+
+// Root ignores permission bits, and must not be let write at /dev/zero:
+// ctest runs these rows once more as an unprivileged user.
+bool SkippedHere(int condition) {
+    return (NeedsPermissionBits(condition) && geteuid() == 0) ||
+           (condition == int(Hostile::DevZero) && !MayWriteAt(Hostile::DevZero));
+}
+
+fs::path Prepare(const fs::path& folder, int condition) {
+    fs::create_directories(folder);
+    const fs::path data = folder / "ブック.xls";
+    switch (condition) {
+    case MissingFolder:
+        return folder / "無い" / "ブック.xls";
+    case BrokenWorkbook:
+        WriteBytes(data, {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1, 0, 0});
+        break;
+    case ReadOnlyFolder:
+        ::chmod(folder.c_str(), 0555);
+        break;
+    case Unreadable:
+        WriteEntries(data, {MakeEntry(1, u"http://a.jp/", u"一")});
+        ::chmod(data.c_str(), 0200);
+        break;
+    default:
+        MakeHostile(Hostile(condition), data);
+    }
+    return data;
+}
+
+} // namespace
+
+class StartupTest : public QObject {
+    Q_OBJECT
+private slots:
+    void aDataFileThatCannotBeUsedLeavesTheWindowOpen_data() {
+        QTest::addColumn<int>("condition");
+        for (Hostile kind : kHostileKinds) {
+            QTest::newRow(HostileName(kind)) << int(kind);
+        }
+        QTest::newRow("missing folder") << int(MissingFolder);
+        QTest::newRow("broken workbook") << int(BrokenWorkbook);
+        QTest::newRow("read-only folder") << int(ReadOnlyFolder);
+        QTest::newRow("unreadable file") << int(Unreadable);
+    }
+    void aDataFileThatCannotBeUsedLeavesTheWindowOpen() {
+        QFETCH(int, condition);
+        if (SkippedHere(condition)) {
+            QSKIP("for the unprivileged run");
+        }
+        MainWindowHarness h;
+        const fs::path folder = h.home().parent_path() / "データ";
+        const fs::path data = Prepare(folder, condition);
+        h.setDataFileSetting(data.string());
+        const auto before = Listing(folder);
+        QVERIFY(h.load());
+        const auto shown = h.takeShown();
+        QVERIFY(!shown.empty());
+        QCOMPARE(shown.front().style, MessageStyle::Critical);
+        QVERIFY2(shown.front().text.contains(Q(data.parent_path())), qPrintable(shown[0].text));
+        MainWindow& f = h.window();
+        QCOMPARE(f.dataFileField->text(), Q(data));
+        for (QPushButton* command :
+             {f.searchButton, f.registerButton, f.openUrlButton, f.clearButton, f.deleteButton,
+              f.htmlExportButton, f.captureButton, f.mergeButton, f.keywordListButton,
+              f.linkCheckButton, f.favoritesImportButton, f.browserImportButton}) {
+            QVERIFY2(!command->isEnabled(), qPrintable(command->objectName()));
+        }
+        QVERIFY(f.dataFileButton->isEnabled() && f.okButton->isEnabled());
+
+        // The way out: another data file.
+        FileChooserSeam::queueAnswers({Q(h.home() / "別.xls")});
+        f.dataFileButton->click();
+        QVERIFY(f.searchButton->isEnabled());
+        f.close();
+        QCOMPARE(Listing(folder), before);
+        if (NeedsPermissionBits(condition)) { // so that the folder can be removed
+            ::chmod(folder.c_str(), 0755);
+            ::chmod(data.c_str(), 0644);
+        }
+    }
+
+    // Which files the settings refuse, and that they are never written over,
+    // is the settings' tests' concern; here one over the bound.
+    void aBadSettingsFileGivesANoticeAndDefaults() {
+        MainWindowHarness h;
+        MakeHostile(Hostile::Huge, h.appIni());
+        const std::string before = Fingerprint(h.appIni());
+        QVERIFY(h.loadWith({MakeEntry(1, u"http://a.jp/", u"一")}));
+        const auto shown = h.takeShown();
+        QCOMPARE(shown.size(), size_t{1});
+        QVERIFY2(shown[0].text.contains(Q(h.appIni())), qPrintable(shown[0].text));
+        QCOMPARE(shown[0].style, MessageStyle::Exclamation);
+        QCOMPARE(h.window().dataFileField->text(), Q(h.defaultDataFile()));
+        h.window().close(); // writes the settings, but never over a refused file
+        QCOMPARE(Fingerprint(h.appIni()), before);
+    }
+};
+
+QTEST_MAIN(StartupTest)
+#include "main_window_startup_test.moc"

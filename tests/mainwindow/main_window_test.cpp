@@ -1,0 +1,470 @@
+// The main window's commands: register, update, delete, another data file,
+// the conversion of an old one at start-up, the OK command's re-save, writes
+// of another process between clicks, typing that never reaches the data file
+// path, a bad data file chosen later, which is left as it was, the keyword
+// list, and what Enter and Esc do in the fields and dialogs.
+#include "cli/cli_process.h"
+#include "main_window_harness.h"
+#include "mainwindow/conversion_progress.h"
+#include "mainwindow/file_chooser.h"
+#include "mainwindow/html_export_dialog.h"
+#include "mainwindow/merge_dialog.h"
+#include "mainwindow/window_menu.h"
+#include "store/settings/settings_file.h"
+#include "store/xls/xls_file.h"
+#include "upgrade/backup.h"
+#include "upgrade_fixture.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QInputMethodEvent>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace tomorine;
+using namespace tomorine::test;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Three entries, all listed, the second one picked.
+void SearchAndPickSecond(MainWindowHarness& h) {
+    QVERIFY(h.loadWith({MakeEntry(1, u"http://a.jp/", u"一"), MakeEntry(2, u"http://b.jp/", u"二"),
+                        MakeEntry(12, u"http://c.jp/", u"十二")}));
+    h.search();
+    h.window().resultList->setCurrentRow(1);
+    h.takeMessages();
+}
+
+QWidget* PressTab() {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCoreApplication::processEvents(); // the fields select their text on focus
+    return QApplication::focusWidget();
+}
+
+enum Condition { NotAWorkbook, MissingFolder, ReadOnly }; // of a data file chosen later
+
+bool ShowActive(MainWindow& form) {
+    form.show();
+    QApplication::setActiveWindow(&form);
+    return QTest::qWaitForWindowActive(&form);
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void registeringListsTheNewEntrySelectedInUpdateMode() {
+        MainWindowHarness h;
+        QVERIFY(h.load());
+        h.setFields("http://a.jp/it's", "題名  ", {}, "ニュース 天気", "一行目\n二行目");
+        h.window().registerButton->click();
+        QCOMPARE(h.takeMessages(), QStringList{"登録しました"});
+        QCOMPARE(h.listLines(), QStringList{"[00001]:題名  "});
+        QCOMPARE(h.window().resultList->currentRow(), 0);
+        QCOMPARE(h.window().registerButton->text(), QString("更新"));
+        const std::vector<Entry> stored = MainWindowHarness::ReadLiveEntries(h.defaultDataFile());
+        QVERIFY(stored.size() == 1 && stored[0].url == u"http://a.jp/it's");
+        QVERIFY(stored[0].comment == u"一行目\r\n二行目");
+    }
+
+    void refusedRegistrationsLeaveTheFileAsItWas_data() {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("serial");
+        QTest::addColumn<QStringList>("messages"); // each shown one contains its text
+        QTest::addColumn<QString>("focused");
+        const QStringList required{"[ URL ] と [ タイトル ] は必須です"};
+        QTest::newRow("no url") << ""
+                                << "題" << 1 << required << "urlField";
+        QTest::newRow("no title") << "http://a.jp/"
+                                  << "" << 1 << required << "titleField";
+        QTest::newRow("no serial left")
+            << "http://b.jp/"
+            << "次" << 2147483647 << QStringList{"これ以上", "データに誤りがあります"} << "";
+    }
+    void refusedRegistrationsLeaveTheFileAsItWas() {
+        QFETCH(QString, url);
+        QFETCH(QString, title);
+        QFETCH(int, serial);
+        QFETCH(QStringList, messages);
+        QFETCH(QString, focused);
+        MainWindowHarness h;
+        QVERIFY(h.loadWith({MakeEntry(serial, u"http://a.jp/", u"一")}));
+        const auto before = ReadBytes(h.defaultDataFile());
+        h.window().show();
+        h.setFields(url, title);
+        h.window().registerButton->click();
+        const QStringList shown = h.takeMessages();
+        QVERIFY2(ContainEach(shown, messages), qPrintable(shown.join(" | ")));
+        QCOMPARE(ReadBytes(h.defaultDataFile()), before);
+        if (!focused.isEmpty()) {
+            QCOMPARE(h.window().focusWidget()->objectName(), focused);
+        }
+    }
+
+    void updatingAScrolledListRestoresTopLineAndSelection() {
+        MainWindowHarness h;
+        QVERIFY(h.loadWith(Numbered(80)));
+        h.window().show();
+        h.search();
+        QCoreApplication::processEvents(); // the user scrolls a list already laid out
+        h.window().resultList->verticalScrollBar()->setValue(30);
+        h.window().resultList->setCurrentRow(33);
+        h.window().titleField->setText("書き換えた題");
+        h.window().registerButton->click();
+        QCOMPARE(h.takeMessages(), QStringList{"更新しました"});
+        QCOMPARE(h.window().resultList->verticalScrollBar()->value(), 30);
+        QCOMPARE(h.window().resultList->currentRow(), 33);
+        QCOMPARE(h.window().resultList->item(33)->text(), QString("[00034]:書き換えた題"));
+        const std::vector<Entry> stored = MainWindowHarness::ReadLiveEntries(h.defaultDataFile());
+        QVERIFY(stored[33].title == u"書き換えた題" && stored[32].title == u"ページ33");
+    }
+
+    void updatingAnEntryDeletedMeanwhileSaysSo() {
+        MainWindowHarness h;
+        QVERIFY(h.loadWith(Numbered(2)));
+        h.search();
+        h.window().resultList->setCurrentRow(1);
+        WriteEntries(h.defaultDataFile(), Numbered(1)); // another program
+        const auto before = ReadBytes(h.defaultDataFile());
+        h.window().registerButton->click();
+        QCOMPARE(h.takeMessages(), QStringList{"更新するデータがデータファイルにありません"});
+        QCOMPARE(ReadBytes(h.defaultDataFile()), before);
+    }
+
+    void okDeletesThePickedEntryAndRefreshesTheList() {
+        MainWindowHarness h;
+        SearchAndPickSecond(h);
+        MessageBoxSeam::queueAnswers({AnswerOk});
+        h.window().deleteButton->click();
+        const auto shown = h.takeShown();
+        QCOMPARE(shown.size(), 1u);
+        QCOMPARE(shown[0].text, QString("[ 二 ] を削除しますか"));
+        QCOMPARE(shown[0].style, MessageStyle::OkCancel);
+        QCOMPARE(h.liveSerials(), (std::vector<std::int32_t>{1, 12}));
+        QCOMPARE(h.listLines(), (QStringList{"[00001]:一", "[00012]:十二"}));
+    }
+
+    void refusalsLeaveTheFileAsItWas_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("refusal"); // what else happened before the click
+        QTest::addColumn<QString>("message"); // the last one shown
+        const QString confirmation = "[ 二 ] を削除しますか";
+        QTest::newRow("cancel") << AnswerCancel << "" << confirmation;
+        QTest::newRow("no pick") << AnswerOk << "new search"
+                                 << "削除するデータを一覧から選んでください";
+        QTest::newRow("no url") << AnswerOk << "no url"
+                                << "URLが指定されていません";
+        QTest::newRow("picked in another file")
+            << AnswerOk << "other file"
+            << "データファイルが検索の後で変わりました。検索し直してください";
+    }
+    void refusalsLeaveTheFileAsItWas() {
+        QFETCH(int, answer);
+        QFETCH(QString, refusal);
+        QFETCH(QString, message);
+        MainWindowHarness h;
+        SearchAndPickSecond(h);
+        const auto other = h.home() / "other.xls";
+        WriteEntries(other, {MakeEntry(2, u"http://x.jp/", u"別")});
+        const auto before = std::pair{ReadBytes(h.defaultDataFile()), ReadBytes(other)};
+        if (refusal == "new search") {
+            h.window().clearButton->click();
+            h.search();
+            h.setFields("http://b.jp/", "二");
+        } else if (refusal == "no url") {
+            h.window().urlField->clear();
+        } else if (refusal == "other file") {
+            h.window().dataFileField->setText(Q(other));
+        }
+        MessageBoxSeam::queueAnswers({answer});
+        h.window().deleteButton->click();
+        QCOMPARE(h.takeMessages().last(), message);
+        QVERIFY((std::pair{ReadBytes(h.defaultDataFile()), ReadBytes(other)} == before));
+    }
+
+    // A rejected file disables the commands; a cancel checks it again; a new
+    // name gets a new workbook and the commands back; another file, chosen
+    // while a search is open, is used at once and recorded in both settings.
+    void everyChoiceChecksTheFileAgain() {
+        MainWindowHarness h;
+        QVERIFY(h.load());
+        const auto bad = h.home() / "bad.xls";
+        WriteBytes(bad, {'P', 'K', 3, 4});
+        FileChooserSeam::queueAnswers({Q(bad)});
+        h.window().dataFileButton->click();
+        QVERIFY(!h.window().registerButton->isEnabled() && h.window().dataFileButton->isEnabled());
+        h.window().dataFileButton->click();
+        QCOMPARE(h.window().dataFileField->text(), Q(bad));
+        QCOMPARE(h.takeShown().size(), 2u);
+        QCOMPARE(ReadBytes(bad), (std::vector<std::uint8_t>{'P', 'K', 3, 4}));
+        QCOMPARE(Setting(h.appIni(), kDataFileKey), std::string("<missing>"));
+        h.window().close(); // the refused file is not recorded, by the choice nor at shutdown
+        QCOMPARE(Setting(h.appIni(), kDataFileKey), h.defaultDataFile().string());
+
+        FileChooserSeam::queueAnswers({Q(h.home() / "新規.xls")});
+        h.window().dataFileButton->click();
+        QCOMPARE(MainWindowHarness::ReadLiveEntries(h.home() / "新規.xls").size(), 0u);
+        QVERIFY(h.window().registerButton->isEnabled());
+        QCOMPARE(h.takeMessages(), QStringList());
+        QCOMPARE(Setting(h.appIni(), kDataFileKey), (h.home() / "新規.xls").string());
+
+        const auto other = h.home() / "別のフォルダ" / "bm.xls";
+        fs::create_directories(other.parent_path());
+        WriteEntries(other, {MakeEntry(5, u"http://b.jp/", u"新")});
+        h.search();
+        FileChooserSeam::queueAnswers({Q(other)});
+        h.window().dataFileButton->click();
+        QCOMPARE(h.window().dataFileField->text(), Q(other));
+        QCOMPARE(Setting(h.appIni(), kDataFileKey), other.string());
+        QCOMPARE(Setting(other.parent_path() / "トモリネ.ini", kDataFileKey), other.string());
+        QCOMPARE(h.search(), QStringList{"[00005]:新"});
+    }
+
+    void anOldWorkbookIsConvertedWithProgress() {
+        MainWindowHarness h;
+        WriteXlsFile(OldDataWorkbook(OldRows(250)), h.defaultDataFile());
+        const auto original = ReadBytes(h.defaultDataFile());
+        QVERIFY(h.load());
+        const auto shown = h.takeShown();
+        QCOMPARE(shown.size(), 2u);
+        QCOMPARE(shown[0].style, MessageStyle::OkCancelExclamation);
+        QVERIFY(shown[0].text.startsWith("データバージョンが違います。"));
+        QCOMPARE(shown[1].text, QString("終了しました"));
+        QVERIFY(h.window().searchButton->isEnabled());
+        QCOMPARE(ReadBytes(BackupFilePath(h.defaultDataFile())), original);
+
+        h.window().urlField->setText("https://example.jp/17");
+        QCOMPARE(h.search(), QStringList{"[00017]:献立 その17"});
+    }
+
+    void okReSavesAChangedWorkbookOverALeftoverTemporaryFile() {
+        MainWindowHarness h;
+        QVERIFY(h.load());
+        h.setFields("http://a.jp/", "題");
+        h.window().registerButton->click();
+        const auto leftover = h.home() / "bk_axbyczd0_トモリネ.xls";
+        WriteBytes(leftover, {'o', 'l', 'd'});
+        h.window().okButton->click();
+        QVERIFY(!std::filesystem::exists(leftover));
+        QCOMPARE(MainWindowHarness::ReadLiveEntries(h.defaultDataFile()).size(), 1u);
+        QCOMPARE(h.takeMessages(), QStringList{"登録しました"});
+    }
+
+    // A registration after another process's add keeps that entry and
+    // follows its serial.
+    void aWriteOfAnotherProcessIsSeenAndKept() {
+        MainWindowHarness h;
+        QVERIFY(h.loadWith(
+            {MakeEntry(1, u"http://a.jp/", u"一一"), MakeEntry(2, u"http://b.jp/", u"二二")}));
+        QCOMPARE(h.search().size(), 2);
+        const fs::path file = h.defaultDataFile();
+        QCOMPARE(RunOn(file, {"add", "--url", "http://d.jp/", "--title", "三"}).status, 0);
+        h.window().clearButton->click();
+        h.setFields("http://e.jp/", "四四");
+        h.window().registerButton->click();
+        QCOMPARE(h.liveSerials(), (std::vector<std::int32_t>{1, 2, 3, 4}));
+        QCOMPARE(h.window().titleField->text(), QString("四四"));
+    }
+
+    void typingThroughTheEditorNeverReachesTheDataFilePath() {
+        for (bool usable : {true, false}) {
+            MainWindowHarness h;
+            QVERIFY(h.load());
+            MainWindow& f = h.window();
+            f.setCommandsEnabled(usable); // a rejected file leaves only the list between
+            const QString path = f.dataFileField->text();
+            QVERIFY(ShowActive(f));
+            f.urlField->setFocus();
+            QCoreApplication::processEvents();
+            // As a user fills the form: a word, then Tab, field after field.
+            for (int field = 0; field < 5; ++field) {
+                QTest::keyClicks(QApplication::focusWidget(), "abc");
+                PressTab();
+            }
+            QCOMPARE(f.urlField->text(), QString("abc"));
+            QCOMPARE(f.commentField->toPlainText(), QString("abc"));
+            QVERIFY(QApplication::focusWidget() != f.dataFileField);
+            QTest::keyClicks(QApplication::focusWidget(), "xyz");
+            QCOMPARE(f.dataFileField->text(), path);
+        }
+    }
+
+    void aBadDataFileIsLeftAsItWas_data() {
+        QTest::addColumn<int>("condition");
+        QTest::addColumn<QStringList>("searched"); // each message shown contains its text
+        QTest::newRow("not a workbook")
+            << int(NotAWorkbook) << QStringList{"bad.xls", "キー指定に誤りがあります"};
+        QTest::newRow("missing folder")
+            << int(MissingFolder) << QStringList{"データファイルがありません"};
+        QTest::newRow("read-only file") << int(ReadOnly) << QStringList{};
+    }
+    void aBadDataFileIsLeftAsItWas() {
+        QFETCH(int, condition);
+        QFETCH(QStringList, searched);
+        if (condition == ReadOnly && geteuid() == 0) {
+            QSKIP("root ignores permission bits; ctest runs this once more unprivileged");
+        }
+        MainWindowHarness h;
+        QVERIFY(h.loadWith({MakeEntry(1, u"http://a.jp/", u"一")}));
+        fs::path bad = h.home() / "bad.xls";
+        if (condition == NotAWorkbook) {
+            WriteBytes(bad, {'<', 'h', 't', 'm', 'l', '>'});
+        } else if (condition == MissingFolder) {
+            bad = h.home() / "gone" / "bad.xls";
+        } else {
+            bad = h.defaultDataFile();
+            ::chmod(bad.c_str(), 0444);
+        }
+        const auto before = fs::exists(bad) ? ReadBytes(bad) : std::vector<std::uint8_t>{};
+        h.window().dataFileField->setText(Q(bad));
+
+        h.window().searchButton->click();
+        QStringList shown = h.takeMessages();
+        QVERIFY2(ContainEach(shown, searched), qPrintable(shown.join(" | ")));
+        h.setFields("http://b.jp/", "二");
+        h.window().registerButton->click();
+        shown = h.takeMessages();
+        QVERIFY2(ContainEach(shown, {"", "データに誤りがあります"}), qPrintable(shown.join(" | ")));
+        QCOMPARE(fs::exists(bad) ? ReadBytes(bad) : std::vector<std::uint8_t>{}, before);
+        QVERIFY(!fs::exists(h.home() / "gone"));
+    }
+
+    // The keyword list reads the file without writing it and searches a
+    // clicked keyword; its lines are no entries, so nothing may act on one:
+    // not 削除, and a clicked keyword arms no entry for 更新.
+    void theKeywordListSearchesAClickedKeywordAndArmsNoEntry() {
+        MainWindowHarness h;
+        QVERIFY(h.loadWith({MakeEntry(1, u"http://a.jp/", u"一", u"news sports"),
+                            MakeEntry(2, u"http://b.jp/", u"二", u"sports　weather")}));
+        MainWindow& f = h.window();
+        f.show(); // clicks land where the items are drawn
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        const auto click = [](QWidget* widget) {
+            QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+        };
+        const auto clickLine = [&](int row) {
+            QTest::mouseClick(f.resultList->viewport(), Qt::LeftButton, {},
+                              f.resultList->visualItemRect(f.resultList->item(row)).center());
+        };
+        const auto bytes = ReadBytes(h.defaultDataFile());
+        click(f.keywordListButton);
+        QCOMPARE(h.takeMessages(), QStringList{});
+        QCOMPARE(h.listLines(), (QStringList{"news", "sports", "weather"}));
+        QCOMPARE(ReadBytes(h.defaultDataFile()), bytes);
+        clickLine(0);
+        QCOMPARE(f.keywordsField->text(), QString("news"));
+        QCOMPARE(h.search(), QStringList{"[00001]:一"});
+        clickLine(0);
+        QCOMPARE(f.registerButton->text(), QString("更新"));
+        click(f.keywordListButton);
+        clickLine(0);
+        h.setFields("http://a.jp/", "一");
+        click(f.deleteButton);
+        QCOMPARE(h.takeMessages(), QStringList{"削除するデータを一覧から選んでください"});
+        clickLine(0); // the refusal ended the keyword list; the line is still no entry
+        f.urlField->setText("http://c.jp/");
+        f.titleField->setText("新");
+        click(f.registerButton);
+        QCOMPARE(h.takeMessages(), QStringList{"登録しました"});
+        const auto entries = MainWindowHarness::ReadLiveEntries(h.defaultDataFile());
+        QCOMPARE(entries.size(), 3u);
+        QVERIFY(entries[0].url == u"http://a.jp/" && entries[0].title == u"一");
+        QVERIFY(entries[2].url == u"http://c.jp/" && entries[2].title == u"新");
+    }
+
+    void theListShowsItHasTheFocus() {
+        MainWindowHarness h;
+        QVERIFY(h.load());
+        QVERIFY(ShowActive(h.window()));
+        h.window().urlField->setFocus();
+        const QImage unfocused = h.window().resultList->grab().toImage();
+        h.window().resultList->setFocus();
+        QVERIFY(h.window().resultList->grab().toImage() != unfocused);
+    }
+
+    // Enter searches from the one-line search fields and, with Ctrl, from the
+    // comment; the data file path and a committed conversion press nothing.
+    void enterSearchesFromTheSearchFields() {
+        MainWindowHarness h;
+        QVERIFY(h.load());
+        MainWindow& f = h.window();
+        QVERIFY(ShowActive(f));
+        QSignalSpy searched(f.searchButton, &QPushButton::clicked);
+        QSignalSpy ended(f.okButton, &QPushButton::clicked);
+        struct Row {
+            QWidget* field;
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            int searches;
+        };
+        const Row rows[] = {{f.urlField, Qt::Key_Return, {}, 1},
+                            {f.titleField, Qt::Key_Enter, Qt::KeypadModifier, 1},
+                            {f.subtitleField, Qt::Key_Return, {}, 1},
+                            {f.keywordsField, Qt::Key_Return, {}, 1},
+                            {f.commentField, Qt::Key_Return, {}, 0},
+                            {f.commentField, Qt::Key_Return, Qt::ControlModifier, 1},
+                            {f.dataFileField, Qt::Key_Return, {}, 0}};
+        for (const Row& row : rows) {
+            searched.clear();
+            row.field->setFocus();
+            QTest::keyClick(row.field, row.key, row.modifiers);
+            QCOMPARE(searched.size(), row.searches);
+        }
+        QCOMPARE(f.commentField->toPlainText(), QStringLiteral("\n"));
+        QCOMPARE(ended.size(), 0);
+
+        searched.clear();
+        f.titleField->setFocus();
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("漢字"));
+        QApplication::sendEvent(f.titleField, &commit);
+        QCOMPARE(f.titleField->text(), QStringLiteral("漢字"));
+        QCOMPARE(searched.size(), 0);
+    }
+
+    // Enter presses the default button; Esc closes an idle dialog and is
+    // ignored while it works (its close item removed); the conversion
+    // window ignores Esc.
+    void enterAndEscInTheDialogs() {
+        MainWindowHarness h;
+        QVERIFY(h.load());
+        MainWindow& f = h.window();
+        struct Row {
+            QWidget* dialog;
+            QLineEdit* field;
+            QPushButton* ok;
+        };
+        const Row rows[] = {
+            {f.htmlExportDialog, f.htmlExportDialog->pathField, f.htmlExportDialog->okButton},
+            {f.mergeDialog, f.mergeDialog->pathField, f.mergeDialog->okButton}};
+        for (const Row& row : rows) {
+            QSignalSpy pressed(row.ok, &QPushButton::clicked);
+            row.field->clear();
+            row.dialog->show();
+            row.field->setFocus();
+            QTest::keyClick(row.field, Qt::Key_Return);
+            QCOMPARE(pressed.size(), 1);
+            QVERIFY(row.ok->isDefault());
+            for (bool busy : {true, false}) {
+                RemoveSystemMenuItem(row.dialog, busy ? 5 : 0, !busy);
+                row.dialog->show();
+                QTest::keyClick(row.field, Qt::Key_Escape);
+                QCOMPARE(row.dialog->isVisible(), busy);
+            }
+        }
+        QCOMPARE(h.takeMessages().size(), 2); // the two empty paths
+        f.conversionProgress->show();
+        QTest::keyClick(f.conversionProgress, Qt::Key_Escape);
+        QVERIFY(f.conversionProgress->isVisible());
+        QVERIFY(!h.state().ConversionCancelRequested);
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
