@@ -57,14 +57,14 @@ public:
     }
 
     bool start_object(std::size_t) override {
-        Frame frame{open()};
+        Frame frame{open(), -1, {}};
         if (stack_.empty()) {
             frame.role = Role::Document;
         } else if (frame.role == Role::Roots) {
             sawRoots = true;
         } else if (frame.role == Role::Node) {
             frame.node = static_cast<int>(nodes.size());
-            nodes.push_back(Node{parentNode_, rootIndex_});
+            nodes.push_back(Node{parentNode_, rootIndex_, {}, {}, {}});
         }
         stack_.push_back(std::move(frame));
         return true;
@@ -78,7 +78,7 @@ public:
     bool end_object() override { return close(); }
 
     bool start_array(std::size_t) override {
-        stack_.push_back(Frame{open() == Role::Children ? Role::Children : Role::Other});
+        stack_.push_back(Frame{open() == Role::Children ? Role::Children : Role::Other, -1, {}});
         return true;
     }
 
