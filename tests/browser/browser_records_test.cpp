@@ -96,6 +96,15 @@ protected:
     }
 
     fs::path firefox() const { return home / ".mozilla/firefox/abc.default"; }
+    Database firefoxHistory(const Visits& rows) const {
+        return LockedHistory(firefox() / "places.sqlite",
+                             "moz_places(id, url, title, last_visit_date)",
+                             "moz_historyvisits(place_id, visit_date)", rows, 0);
+    }
+    // The URL captured from a Firefox window showing `title`.
+    std::string firefoxUrl(const std::string& title) {
+        return CaptureFromBrowser(Window(title + " — Mozilla Firefox", "firefox"), env).url;
+    }
     fs::path chromium() const { return home / ".config/chromium/Profile 1"; }
 
     void session(const json& windows) {
@@ -124,14 +133,10 @@ protected:
 // the history's most recent visit of the title, read from a copy: the
 // browser's locked files are left as they were.
 TEST_F(BrowserRecordsTest, firefoxTakesTheOpenTabThenTheNewestVisitOfTheTitle) {
-    auto db =
-        LockedHistory(firefox() / "places.sqlite", "moz_places(id, url, title, last_visit_date)",
-                      "moz_historyvisits(place_id, visit_date)",
-                      {{server.url("/old"), "ニュース", 1'000'000},
-                       {server.url("/old"), "同じ題", 1'000'000},
-                       {server.url("/clip"), "同じ題", 2'000'000},
-                       {"file:///tmp/x", "同じ題", 3'000'000}},
-                      0);
+    auto db = firefoxHistory({{server.url("/old"), "ニュース", 1'000'000},
+                              {server.url("/old"), "同じ題", 1'000'000},
+                              {server.url("/clip"), "同じ題", 2'000'000},
+                              {"file:///tmp/x", "同じ題", 3'000'000}});
     const auto wal = ReadBytes(firefox() / "places.sqlite-wal");
     session(json::array({{{"tabs", json::array({Tab(server.url("/news"), "ニュース")})}},
                          {{"tabs", json::array({Tab(server.url("/chromium"), "二つ目")})}}}));
@@ -140,10 +145,8 @@ TEST_F(BrowserRecordsTest, firefoxTakesTheOpenTabThenTheNewestVisitOfTheTitle) {
     EXPECT_EQ(page.url, server.url("/news"));
     EXPECT_EQ(page.title, "ニュース");
     EXPECT_EQ(page.keywords, "NEWS X");
-    EXPECT_EQ(CaptureFromBrowser(Window("二つ目 — Mozilla Firefox", "firefox"), env).url,
-              server.url("/chromium"));
-    EXPECT_EQ(CaptureFromBrowser(Window("同じ題 — Mozilla Firefox", "firefox"), env).url,
-              server.url("/clip"));
+    EXPECT_EQ(firefoxUrl("二つ目"), server.url("/chromium"));
+    EXPECT_EQ(firefoxUrl("同じ題"), server.url("/clip"));
     EXPECT_EQ(ReadBytes(firefox() / "places.sqlite-wal"), wal);
     EXPECT_FALSE(fs::exists(firefox() / "places.sqlite-shm"));
 }
@@ -152,9 +155,7 @@ TEST_F(BrowserRecordsTest, firefoxTakesTheOpenTabThenTheNewestVisitOfTheTitle) {
 // over at once for the history, within a bounded memory; a profile list
 // that is no file is no list.
 TEST_F(BrowserRecordsTest, hostileSessionFilesGiveWayToTheHistory) {
-    auto db = LockedHistory(
-        firefox() / "places.sqlite", "moz_places(id, url, title, last_visit_date)",
-        "moz_historyvisits(place_id, visit_date)", {{server.url("/old"), "題", 1'000'000}}, 0);
+    auto db = firefoxHistory({{server.url("/old"), "題", 1'000'000}});
     const std::string claims512Mb = MozLz4(std::string(4096, 'x')).replace(8, 4, "\0\0\0\x20", 4);
     const std::string truncated = MozLz4(std::string(99, 'y')).substr(0, 16);
     const std::tuple<Hostile, std::uintmax_t, std::string> files[] = {
@@ -169,26 +170,22 @@ TEST_F(BrowserRecordsTest, hostileSessionFilesGiveWayToTheHistory) {
         fs::remove(session);
         MakeHostile(kind, session, bytes, head);
         ExpectWithinBounds(
-            [&] {
-                EXPECT_EQ(CaptureFromBrowser(Window("題 — Mozilla Firefox", "firefox"), env).url,
-                          server.url("/old"))
-                    << HostileName(kind) << " " << bytes;
-            },
+            [&] { EXPECT_EQ(firefoxUrl("題"), server.url("/old")) << HostileName(kind) << bytes; },
             256);
     }
     fs::remove(home / ".mozilla/firefox/profiles.ini");
     MakeHostile(Hostile::Fifo, home / ".mozilla/firefox/profiles.ini");
-    EXPECT_EQ(CaptureFromBrowser(Window("題 — Mozilla Firefox", "firefox"), env).url, "");
+    EXPECT_EQ(firefoxUrl("題"), "");
 }
 
 TEST_F(BrowserRecordsTest, brokenRecordsAreSkipped) {
     WriteText(firefox() / "places.sqlite", "not a database at all, just text");
     WriteText(home / ".config/chromium/Local State", "{not json");
     WriteText(home / ".config/chromium/Default/History", "");
-    EXPECT_EQ(CaptureFromBrowser(Window("x — Mozilla Firefox", "firefox"), env).url, "");
+    EXPECT_EQ(firefoxUrl("x"), "");
     EXPECT_EQ(CaptureFromBrowser(ForeignWindow{}, env).url, "");
     session(json::array({{{"tabs", "not an array"}}}));
-    EXPECT_EQ(CaptureFromBrowser(Window("x — Mozilla Firefox", "firefox"), env).url, "");
+    EXPECT_EQ(firefoxUrl("x"), "");
 }
 
 // Chromium's History gives the newest visit of the title; its session file
