@@ -9,7 +9,6 @@
 #include "store/workbook/workbook_error.h"
 #include "support/temp_dir.h"
 
-#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 

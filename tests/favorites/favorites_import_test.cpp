@@ -6,7 +6,6 @@
 #include "favorites_tree.h"
 #include "import_fixture.h"
 #include "store/data_connection.h"
-#include "store/table/connection.h"
 #include "support/data_file.h"
 #include "support/temp_dir.h"
 
