@@ -76,8 +76,6 @@ TEST_F(Import, AFailedSaveLeavesTheCountsOfTheLastSave) {
               RowsOf({FavoritesTree::Registered()[0], FavoritesTree::Added()[0]}));
 }
 
-// Files of the folder first, then each subfolder by name without case; a
-// link back up is walked once only.
 // Files of a folder first, then each subfolder by name without case; deep,
 // looping and unreadable trees and special files walked in bounded memory
 // (without privileges), a folder that cannot be read passed over.
