@@ -8,6 +8,7 @@
 #include "support/hostile_files.h"
 #include "support/temp_dir.h"
 
+#include <bit>
 #include <gtest/gtest.h>
 #include <lz4.h>
 #include <nlohmann/json.hpp>
@@ -20,20 +21,17 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-// A number as `bytes` little-endian bytes.
+// A number as `bytes` little-endian bytes, the order of the machines we test on.
+static_assert(std::endian::native == std::endian::little);
 std::string Le(std::uint64_t value, int bytes) {
-    std::string out;
-    for (int i = 0; i < bytes; ++i) {
-        out += static_cast<char>(value >> (8 * i) & 0xFF);
-    }
-    return out;
+    return {reinterpret_cast<const char*>(&value), static_cast<std::size_t>(bytes)};
 }
 
 std::string MozLz4(const std::string& text) {
-    std::string block(static_cast<std::size_t>(LZ4_compressBound(static_cast<int>(text.size()))),
-                      '\0');
-    block.resize(static_cast<std::size_t>(LZ4_compress_default(
-        text.data(), block.data(), static_cast<int>(text.size()), static_cast<int>(block.size()))));
+    const int size = static_cast<int>(text.size());
+    std::string block(static_cast<std::size_t>(LZ4_compressBound(size)), '\0');
+    block.resize(static_cast<std::size_t>(
+        LZ4_compress_default(text.data(), block.data(), size, static_cast<int>(block.size()))));
     return std::string("mozLz40\0", 8) + Le(text.size(), 4) + block;
 }
 
