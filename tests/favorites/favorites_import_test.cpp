@@ -1,11 +1,11 @@
 // The import engine on a Favorites tree built at run time, with the rows it
 // writes read back by xlrd.
-#include "support/bounded_run.h"
 #include "favorites/favorites_import.h"
 #include "favorites/find_files.h"
 #include "favorites_tree.h"
 #include "import_fixture.h"
 #include "store/data_connection.h"
+#include "support/bounded_run.h"
 #include "support/data_file.h"
 #include "support/temp_dir.h"
 
@@ -121,12 +121,7 @@ TEST(FindFiles, FolderFilesFirstThenEachSubfolderWithinBounds) {
             }
             EXPECT_EQ(names + "| " + std::to_string(found.unreadableFolders), expected);
         });
-        // A recursive removal takes time quadratic in the depth: unwind the chain.
-        for (int top = open(dir.path().c_str(), O_RDONLY), child;
-             (child = openat(top, "d", O_RDONLY)) >= 0; close(child)) {
-            renameat(child, "d", top, "next"), unlinkat(child, "a.url", 0);
-            unlinkat(top, "d", AT_REMOVEDIR), renameat(top, "next", top, "d");
-        }
+        RemoveChain(dir.path(), "d", "a.url");
     }
 }
 

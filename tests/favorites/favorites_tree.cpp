@@ -38,18 +38,18 @@ fs::path MakeDeepShortcut(const fs::path& top) {
     return path / "long.url";
 }
 
-void RemoveDeep(int parent, const std::string& name) {
-    int fd = openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0) {
-        return;
-    }
-    unlinkat(fd, "long.url", 0);
-    RemoveDeep(fd, kDeepName);
-    close(fd);
-    unlinkat(parent, name.c_str(), AT_REMOVEDIR);
-}
-
 } // namespace
+
+void RemoveChain(const fs::path& top, const std::string& name, const char* bottomFile) {
+    const int parent = open(top.c_str(), O_RDONLY | O_DIRECTORY);
+    for (int child; (child = openat(parent, name.c_str(), O_RDONLY)) >= 0; close(child)) {
+        // The grandchild moves up in place of its emptied parent.
+        renameat(child, name.c_str(), parent, "next"), unlinkat(child, bottomFile, 0);
+        unlinkat(parent, name.c_str(), AT_REMOVEDIR),
+            renameat(parent, "next", parent, name.c_str());
+    }
+    close(parent);
+}
 
 void WriteShortcut(const fs::path& path, const std::string& urlBytes) {
     const std::string text = "[InternetShortcut]\r\nURL=" + urlBytes + "\r\n";
@@ -74,11 +74,7 @@ FavoritesTree::FavoritesTree(fs::path root) : root_(std::move(root)) {
 }
 
 FavoritesTree::~FavoritesTree() {
-    int top = open((root_ / "zzz").c_str(), O_RDONLY | O_DIRECTORY);
-    if (top >= 0) {
-        RemoveDeep(top, kDeepName);
-        close(top);
-    }
+    RemoveChain(root_ / "zzz", kDeepName, "long.url");
 }
 
 std::vector<fs::path> FavoritesTree::expectedList() const {
