@@ -45,9 +45,11 @@ protected:
         WriteEntries(store_.DataFilePath, {kStored});
     }
 
-    BookmarksImportOutcome run(const std::vector<BrowserBookmark>& bookmarks,
-                               const ImportOptions& options = {}) {
-        BookmarksImportUi ui{[](int) {}, [] {}};
+    // `pump` runs where the window would handle its events.
+    BookmarksImportOutcome run(
+        const std::vector<BrowserBookmark>& bookmarks, const ImportOptions& options = {},
+        std::function<void()> pump = [] {}) {
+        BookmarksImportUi ui{[](int) {}, std::move(pump)};
         bool stop = false;
         return RunBookmarksImport(store_, {bookmarks}, ui, stop, options);
     }
@@ -82,22 +84,17 @@ TEST_F(BookmarksImport, AddsNewUrlsOnceAndCountsTheRest) {
 TEST_F(BookmarksImport, AnAddDuringTheImportLandsAndSoDoItsEntries) {
     const Entry added{2, u"http://b/", u"他", u"", u"", u""};
     int adds = 0; // a refused add comes back through the import as its failure
-    bool stop = false;
-    const BookmarksImportUi ui{[](int) {},
-                               [&] {
-                                   if (adds++ == 0) {
-                                       std::async(std::launch::async, ExecuteOnDataFile,
-                                                  store_.DataFilePath,
-                                                  BuildInsertStatement(2, added))
-                                           .get();
-                                   }
-                               }};
     ImportOptions onlyAtTheEnd;
     onlyAtTheEnd.now = [] { return std::chrono::steady_clock::time_point{}; };
-    const BookmarksImportOutcome outcome = RunBookmarksImport(
-        store_,
-        {{Bookmark("http://a/", "a"), Bookmark("http://b/", "b"), Bookmark("http://c/", "c")}}, ui,
-        stop, onlyAtTheEnd);
+    const BookmarksImportOutcome outcome =
+        run({Bookmark("http://a/", "a"), Bookmark("http://b/", "b"), Bookmark("http://c/", "c")},
+            onlyAtTheEnd, [&] {
+                if (adds++ == 0) {
+                    std::async(std::launch::async, ExecuteOnDataFile, store_.DataFilePath,
+                               BuildInsertStatement(2, added))
+                        .get();
+                }
+            });
     EXPECT_GT(adds, 0);
     EXPECT_FALSE(outcome.failure);
     EXPECT_EQ(std::pair(outcome.counts.registered, outcome.counts.existing), std::pair(2, 1));

@@ -24,14 +24,12 @@ fs::path MakeDeepShortcut(const fs::path& top) {
     for (int i = 0; i < kDeepLevels && fd >= 0; ++i, path /= kDeepName) {
         mkdirat(fd, kDeepName.c_str(), 0700);
         const int next = openat(fd, kDeepName.c_str(), O_RDONLY | O_DIRECTORY);
-        close(fd);
-        fd = next;
+        close(fd), fd = next;
     }
     const int file = fd < 0 ? -1 : openat(fd, "long.url", O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const std::string text = "[InternetShortcut]\r\nURL=http://example.jp/long\r\n";
     const bool written = file >= 0 && write(file, text.data(), text.size()) == ssize_t(text.size());
-    close(file);
-    close(fd);
+    close(file), close(fd);
     if (!written) {
         throw std::runtime_error("cannot write the deep shortcut");
     }
