@@ -3,13 +3,9 @@
 #include "bookmarks/lenient_json.h"
 #include "fuzz_target.h"
 
-#include <cstdlib>
-
 FUZZ_TARGET(data, bytes) {
     for (const auto& b : tomorine::ParseChromiumBookmarks(bytes, "f").bookmarks) {
         int replaced = 0;
-        if (tomorine::MendedJson(b.title + b.url + b.folder.path(), replaced)) {
-            std::abort();
-        }
+        FUZZ_EXPECT(!tomorine::MendedJson(b.title + b.url + b.folder.path(), replaced));
     }
 }

@@ -5,6 +5,7 @@
 #include "store/workbook/workbook_error.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <span>
 #include <string_view>
 
@@ -19,3 +20,6 @@
     }                                                                                              \
     static void FuzzBody([[maybe_unused]] std::span<const std::uint8_t> data,                      \
                          [[maybe_unused]] std::string_view bytes)
+
+// A property of every input; its breach is a fault to stop at.
+#define FUZZ_EXPECT(condition) ((condition) ? void() : std::abort())
