@@ -140,9 +140,8 @@ TEST_F(BrowserRecordsTest, firefoxTakesTheOpenTabThenTheNewestVisitOfTheTitle) {
                          {{"tabs", json::array({Tab(server.url("/chromium"), "二つ目")})}}}));
     const CapturedPage page =
         CaptureFromBrowser(Window("ニュース — Mozilla Firefox", "firefox-esr"), env);
-    EXPECT_EQ(page.url, server.url("/news"));
-    EXPECT_EQ(page.title, "ニュース");
-    EXPECT_EQ(page.keywords, "NEWS X");
+    EXPECT_EQ(std::tie(page.url, page.title, page.keywords),
+              std::tuple(server.url("/news"), "ニュース", "NEWS X"));
     EXPECT_EQ(firefoxUrl("二つ目"), server.url("/chromium"));
     EXPECT_EQ(firefoxUrl("同じ題"), server.url("/clip"));
     EXPECT_EQ(ReadBytes(firefox() / "places.sqlite-wal"), wal);
@@ -204,13 +203,10 @@ TEST_F(BrowserRecordsTest, chromiumTakesTheNewerOfSessionFileAndHistory) {
     int waits = 0;
     env.waiting = [&] { ++waits; };
     const CapturedPage old = CaptureFromBrowser(Window("前の頁 - Chromium", "Chromium"), env);
-    EXPECT_EQ(old.url, server.url("/old"));
-    EXPECT_EQ(old.title, "前の頁");
-    EXPECT_EQ(waits, 0);
+    EXPECT_EQ(std::tie(old.url, old.title, waits), std::tuple(server.url("/old"), "前の頁", 0));
     const CapturedPage page = CaptureFromBrowser(Window("新しい頁 - Chromium", "Chromium"), env);
-    EXPECT_EQ(page.url, server.url("/news"));
-    EXPECT_EQ(page.title, "新しい頁");
-    EXPECT_EQ(waits, 1);
+    EXPECT_EQ(std::tie(page.url, page.title, waits),
+              std::tuple(server.url("/news"), "新しい頁", 1));
     EXPECT_EQ(CaptureFromBrowser(ForeignWindow{}, env).url, server.url("/news"));
 }
 

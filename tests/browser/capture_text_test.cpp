@@ -111,8 +111,7 @@ TEST(WatchForeground, remembersTheLastWindowOfAnotherProgram) {
             desktop, [](std::uint32_t id) { return id == 7; }, last);
         EXPECT_EQ(last.id, expected) << active.title;
     }
-    EXPECT_EQ(last.title, "b - Chromium");
-    EXPECT_EQ(last.className, "Chromium");
+    EXPECT_EQ(std::tie(last.title, last.className), std::tuple("b - Chromium", "Chromium"));
 }
 
 TEST(OpenX11Desktop, isNothingWithoutAnXServer) {
