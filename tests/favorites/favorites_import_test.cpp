@@ -46,15 +46,14 @@ TEST_F(Import, RegistersEachNewUrlOnceAndCountsTheRest) {
     EXPECT_FALSE(outcome.failure);
     EXPECT_EQ(outcome.found, FavoritesTree::kFound);
     EXPECT_EQ(listed_, tree_.expectedList());
-    EXPECT_EQ(favorites_.RegisteredCount, FavoritesTree::kRegistered);
-    EXPECT_EQ(favorites_.ExistingCount, FavoritesTree::kExisting);
-    EXPECT_EQ(counters_.ShortcutErrorCount, FavoritesTree::kFailed);
-    EXPECT_EQ(counters_.ShortcutNoTargetCount, 1);
-    EXPECT_EQ(counters_.ShortcutBadCallCount, 1);
+    EXPECT_EQ(std::tie(favorites_.RegisteredCount, favorites_.ExistingCount),
+              std::tuple(FavoritesTree::kRegistered, FavoritesTree::kExisting));
+    EXPECT_EQ(std::tie(counters_.ShortcutErrorCount, counters_.ShortcutNoTargetCount,
+                       counters_.ShortcutBadCallCount),
+              std::tuple(FavoritesTree::kFailed, 1, 1));
     std::vector<Entry> expected = FavoritesTree::Registered();
-    for (const Entry& e : FavoritesTree::Added()) {
-        expected.push_back(e);
-    }
+    const std::vector<Entry> added = FavoritesTree::Added();
+    expected.insert(expected.end(), added.begin(), added.end());
     EXPECT_EQ(EntryRowsByXlrd(store_.DataFilePath), RowsOf(expected));
 
     const auto before = ReadBytes(store_.DataFilePath);
