@@ -4,12 +4,11 @@
 #include "bookmarks/firefox_bookmarks.h"
 #include "bookmarks/netscape_reader.h"
 #include "bookmarks/netscape_writer.h"
-#include "support/bounded_run.h"
 #include "browser_files.h"
 #include "store/workbook/workbook_error.h"
+#include "support/bounded_run.h"
 #include "support/temp_dir.h"
 
-#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 

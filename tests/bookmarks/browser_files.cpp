@@ -61,11 +61,10 @@ long long PlacesFile::scalar(const std::string& sql) {
 }
 
 long long PlacesFile::place(const std::string& url) {
-    if (long long id = scalar(Sql("SELECT id FROM moz_places WHERE url = %Q", url.c_str()))) {
-        return id;
-    }
-    exec(Sql("INSERT INTO moz_places (url, title) VALUES (%Q, 'page title')", url.c_str()));
-    return sqlite3_last_insert_rowid(db_);
+    exec(Sql("INSERT INTO moz_places (url, title) SELECT %Q, 'page title' "
+             "WHERE NOT EXISTS (SELECT 1 FROM moz_places WHERE url = %Q)",
+             url.c_str(), url.c_str()));
+    return scalar(Sql("SELECT id FROM moz_places WHERE url = %Q", url.c_str()));
 }
 
 long long PlacesFile::item(int type, long long parent, const char* title, long long placeId) {

@@ -47,9 +47,8 @@ TEST(CapturePage, readsTitleAndKeywordsInEveryJapaneseCharset) {
                                        "</title></head><body>本文です。ひらがなとカタカナ</body>",
                                    c.charset)});
         const CapturedPage page = CapturePage(server.url("/p"), "", {});
-        EXPECT_EQ(page.url, server.url("/p"));
-        EXPECT_EQ(page.title, title);
-        EXPECT_EQ(page.keywords, "ニュース 表示");
+        EXPECT_EQ(std::tie(page.url, page.title, page.keywords),
+                  std::tuple(server.url("/p"), title, "ニュース 表示"));
     }
     EXPECT_EQ(CapturePage(server.url("/p"), "browser's", {}).title, "browser's");
 }
@@ -63,17 +62,14 @@ TEST(FetchPage, boundsWhatItReadsAndWaitsFor) {
                           "<html><head><meta content=a,b name=keywords><title>" +
                               std::string(499, 'a') + "😀" + std::string(3 * 1024 * 1024, 'x')});
     const FetchedPage fetched = FetchPage(server.url("/big"));
-    EXPECT_TRUE(fetched.ok);
-    EXPECT_TRUE(fetched.truncated);
-    EXPECT_EQ(fetched.body.size(), 2u * 1024 * 1024);
+    EXPECT_EQ(std::tuple(fetched.ok, fetched.truncated, fetched.body.size()),
+              std::tuple(true, true, 2u * 1024 * 1024));
     const CapturedPage big = CapturePage(server.url("/big"), "", {});
-    EXPECT_EQ(big.keywords, "A B");
-    EXPECT_EQ(big.title, std::string(499, 'a'));
+    EXPECT_EQ(std::tie(big.keywords, big.title), std::tuple("A B", std::string(499, 'a')));
 
     const CapturedPage page = CapturePage(server.url("/hang"), "t", {.timeoutMilliseconds = 1000});
-    EXPECT_EQ(page.url, server.url("/hang"));
-    EXPECT_EQ(page.title, "t");
-    EXPECT_EQ(page.keywords, "");
+    EXPECT_EQ(std::tie(page.url, page.title, page.keywords),
+              std::tuple(server.url("/hang"), "t", ""));
 
     server.serve("/gone", {"text/html", "<meta content=a name=keywords>", 404});
     for (const std::string& url :

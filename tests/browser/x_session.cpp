@@ -25,13 +25,9 @@ Child::Child(const std::vector<std::string>& argv, const std::vector<std::string
             putenv(const_cast<char*>(setting.c_str()));
         }
         const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        dup2(null, 2);
-        for (int fd = 3; fd < 1024; ++fd) {
-            if (fd != keepFd) {
-                close(fd);
-            }
-        }
+        dup2(null, 1), dup2(null, 2);
+        close_range(3, ~0U, CLOSE_RANGE_CLOEXEC); // the exec closes all but keepFd
+        fcntl(keepFd, F_SETFD, 0);
         std::vector<char*> args;
         for (const std::string& arg : argv) {
             args.push_back(const_cast<char*>(arg.c_str()));

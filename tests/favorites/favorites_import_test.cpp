@@ -1,12 +1,11 @@
 // The import engine on a Favorites tree built at run time, with the rows it
 // writes read back by xlrd.
-#include "support/bounded_run.h"
 #include "favorites/favorites_import.h"
 #include "favorites/find_files.h"
 #include "favorites_tree.h"
 #include "import_fixture.h"
 #include "store/data_connection.h"
-#include "store/table/connection.h"
+#include "support/bounded_run.h"
 #include "support/data_file.h"
 #include "support/temp_dir.h"
 
@@ -47,15 +46,14 @@ TEST_F(Import, RegistersEachNewUrlOnceAndCountsTheRest) {
     EXPECT_FALSE(outcome.failure);
     EXPECT_EQ(outcome.found, FavoritesTree::kFound);
     EXPECT_EQ(listed_, tree_.expectedList());
-    EXPECT_EQ(favorites_.RegisteredCount, FavoritesTree::kRegistered);
-    EXPECT_EQ(favorites_.ExistingCount, FavoritesTree::kExisting);
-    EXPECT_EQ(counters_.ShortcutErrorCount, FavoritesTree::kFailed);
-    EXPECT_EQ(counters_.ShortcutNoTargetCount, 1);
-    EXPECT_EQ(counters_.ShortcutBadCallCount, 1);
+    EXPECT_EQ(std::tie(favorites_.RegisteredCount, favorites_.ExistingCount),
+              std::tuple(FavoritesTree::kRegistered, FavoritesTree::kExisting));
+    EXPECT_EQ(std::tie(counters_.ShortcutErrorCount, counters_.ShortcutNoTargetCount,
+                       counters_.ShortcutBadCallCount),
+              std::tuple(FavoritesTree::kFailed, 1, 1));
     std::vector<Entry> expected = FavoritesTree::Registered();
-    for (const Entry& e : FavoritesTree::Added()) {
-        expected.push_back(e);
-    }
+    const std::vector<Entry> added = FavoritesTree::Added();
+    expected.insert(expected.end(), added.begin(), added.end());
     EXPECT_EQ(EntryRowsByXlrd(store_.DataFilePath), RowsOf(expected));
 
     const auto before = ReadBytes(store_.DataFilePath);
@@ -77,8 +75,6 @@ TEST_F(Import, AFailedSaveLeavesTheCountsOfTheLastSave) {
               RowsOf({FavoritesTree::Registered()[0], FavoritesTree::Added()[0]}));
 }
 
-// Files of the folder first, then each subfolder by name without case; a
-// link back up is walked once only.
 // Files of a folder first, then each subfolder by name without case; deep,
 // looping and unreadable trees and special files walked in bounded memory
 // (without privileges), a folder that cannot be read passed over.
@@ -124,12 +120,7 @@ TEST(FindFiles, FolderFilesFirstThenEachSubfolderWithinBounds) {
             }
             EXPECT_EQ(names + "| " + std::to_string(found.unreadableFolders), expected);
         });
-        // A recursive removal takes time quadratic in the depth: unwind the chain.
-        for (int top = open(dir.path().c_str(), O_RDONLY), child;
-             (child = openat(top, "d", O_RDONLY)) >= 0; close(child)) {
-            renameat(child, "d", top, "next"), unlinkat(child, "a.url", 0);
-            unlinkat(top, "d", AT_REMOVEDIR), renameat(top, "next", top, "d");
-        }
+        RemoveChain(dir.path(), "d", "a.url");
     }
 }
 

@@ -24,32 +24,30 @@ fs::path MakeDeepShortcut(const fs::path& top) {
     for (int i = 0; i < kDeepLevels && fd >= 0; ++i, path /= kDeepName) {
         mkdirat(fd, kDeepName.c_str(), 0700);
         const int next = openat(fd, kDeepName.c_str(), O_RDONLY | O_DIRECTORY);
-        close(fd);
-        fd = next;
+        close(fd), fd = next;
     }
     const int file = fd < 0 ? -1 : openat(fd, "long.url", O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const std::string text = "[InternetShortcut]\r\nURL=http://example.jp/long\r\n";
     const bool written = file >= 0 && write(file, text.data(), text.size()) == ssize_t(text.size());
-    close(file);
-    close(fd);
+    close(file), close(fd);
     if (!written) {
         throw std::runtime_error("cannot write the deep shortcut");
     }
     return path / "long.url";
 }
 
-void RemoveDeep(int parent, const std::string& name) {
-    int fd = openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0) {
-        return;
-    }
-    unlinkat(fd, "long.url", 0);
-    RemoveDeep(fd, kDeepName);
-    close(fd);
-    unlinkat(parent, name.c_str(), AT_REMOVEDIR);
-}
-
 } // namespace
+
+void RemoveChain(const fs::path& top, const std::string& name, const char* bottomFile) {
+    const int parent = open(top.c_str(), O_RDONLY | O_DIRECTORY);
+    for (int child; (child = openat(parent, name.c_str(), O_RDONLY)) >= 0; close(child)) {
+        // The grandchild moves up in place of its emptied parent.
+        renameat(child, name.c_str(), parent, "next"), unlinkat(child, bottomFile, 0);
+        unlinkat(parent, name.c_str(), AT_REMOVEDIR),
+            renameat(parent, "next", parent, name.c_str());
+    }
+    close(parent);
+}
 
 void WriteShortcut(const fs::path& path, const std::string& urlBytes) {
     const std::string text = "[InternetShortcut]\r\nURL=" + urlBytes + "\r\n";
@@ -74,11 +72,7 @@ FavoritesTree::FavoritesTree(fs::path root) : root_(std::move(root)) {
 }
 
 FavoritesTree::~FavoritesTree() {
-    int top = open((root_ / "zzz").c_str(), O_RDONLY | O_DIRECTORY);
-    if (top >= 0) {
-        RemoveDeep(top, kDeepName);
-        close(top);
-    }
+    RemoveChain(root_ / "zzz", kDeepName, "long.url");
 }
 
 std::vector<fs::path> FavoritesTree::expectedList() const {

@@ -15,7 +15,7 @@ namespace tomorine::test {
 class FavoritesTree {
 public:
     explicit FavoritesTree(std::filesystem::path root);
-    ~FavoritesTree(); // removes the deep folders, which remove_all cannot reach
+    ~FavoritesTree(); // removes the deep folders (RemoveChain)
     FavoritesTree(const FavoritesTree&) = delete;
     FavoritesTree& operator=(const FavoritesTree&) = delete;
 
@@ -38,6 +38,10 @@ private:
     std::filesystem::path longFile_;
 };
 
+// Removes a chain of folders each called `name` under `top`, `bottomFile` in
+// the last, a level at a time: a recursive removal takes time quadratic in
+// the depth and fails beyond the path length limit.
+void RemoveChain(const std::filesystem::path& top, const std::string& name, const char* bottomFile);
 // Writes an Internet shortcut (bytes as given, CR LF line ends).
 void WriteShortcut(const std::filesystem::path& path, const std::string& urlBytes);
 

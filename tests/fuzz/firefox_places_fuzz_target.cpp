@@ -2,15 +2,16 @@
 // parent (2), title, URL and guid from small ranges, so that cycles,
 // self-parents and deep chains are met. Each item is met at most once.
 #include "bookmarks/firefox_bookmarks.h"
+#include "fuzz_target.h"
 
 #include <algorithm>
-#include <cstdlib>
 
-extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
+FUZZ_TARGET(data, bytes) {
     using namespace tomorine;
     const char* guids[] = {"", "root________", "tags________", "menu________", "abcdefghijkl"};
     std::vector<PlacesItem> items;
-    for (const unsigned char* r = data; r + 8 <= data + size && items.size() < 4096; r += 8) {
+    for (std::size_t at = 0; at + 8 <= data.size() && items.size() < 4096; at += 8) {
+        const std::uint8_t* r = &data[at];
         items.push_back({r[0] | r[1] << 8, r[2] % 4, r[3] | r[4] << 8, std::string(1, char(r[5])),
                          "http://a/" + std::to_string(r[6] % 8), guids[r[7] % 5]});
     }
@@ -20,8 +21,5 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     for (const auto& b : read.bookmarks) {
         (void)b.folder.path();
     }
-    if (read.bookmarks.size() + size_t(read.unreadable) > items.size()) {
-        std::abort();
-    }
-    return 0;
+    FUZZ_EXPECT(read.bookmarks.size() + size_t(read.unreadable) <= items.size());
 }

@@ -1,10 +1,9 @@
 // A fetched page of any bytes: its charset found, decoded and its markup parsed.
 #include "browser/page_charset.h"
 #include "browser/page_markup.h"
+#include "fuzz_target.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
-    const std::string_view bytes((const char*)data, size);
+FUZZ_TARGET(data, bytes) {
     (void)tomorine::PageCharset(bytes, "text/html");
     (void)tomorine::ParsePageMarkup(tomorine::DecodePage(bytes, ""));
-    return 0;
 }
