@@ -207,7 +207,8 @@ TEST(NetscapeWriter, EscapesEveryTextAndReadsBack) {
                      "[京都][a，b][奈良\u3000寺][new york] | "
                      "一行目\n<二行目> | ",
                      "http://b.example/ | 題 |  |  | "}));
-    const std::string script = NetscapeBookmarkHtml({{3, u"JavaScript:alert(1)", u"js"}});
+    const std::string script =
+        NetscapeBookmarkHtml({{3, u"JavaScript:alert(1)", u"js", u"", u"", u""}});
     EXPECT_NE(script.find("<DT>js\n"), std::string::npos) << script; // no link to run
 }
 
