@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace tomorine {
 
@@ -83,7 +84,10 @@ std::optional<VisitedPage> Navigation(std::span<const std::uint8_t> pickle) {
     if (!address.starts_with("http://") && !address.starts_with("https://")) {
         return VisitedPage{};
     }
-    return VisitedPage{std::move(address), Utf8OfUtf16(title), time - kEpochDelta};
+    // A damaged file's time must not overflow: such a page is simply the oldest.
+    const std::int64_t oldest = std::numeric_limits<std::int64_t>::min();
+    return VisitedPage{std::move(address), Utf8OfUtf16(title),
+                       time < oldest + kEpochDelta ? oldest : time - kEpochDelta};
 }
 
 } // namespace
