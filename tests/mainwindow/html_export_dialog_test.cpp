@@ -86,10 +86,8 @@ private slots:
         QTest::addColumn<QString>("target"); // below the test's folder
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("style");
-        QTest::newRow("no path") << ""
-                                 << "ファイルパスを指定してください" << 0;
-        QTest::newRow("a folder") << "フォルダ.htm"
-                                  << "フォルダ.htm" << 16;
+        QTest::newRow("no path") << QString() << QString("ファイルパスを指定してください") << 0;
+        QTest::newRow("a folder") << QString("フォルダ.htm") << QString("フォルダ.htm") << 16;
     }
     void aFailureIsShownAndTheDialogComesBack() {
         QFETCH(QString, target);
