@@ -56,14 +56,10 @@ private slots:
         BrowserImportDialog dialog(f.store, f.dir / "home");
         dialog.show();
         dialog.sourceList->setCurrentRow(1);
-        FileChooserSeam::startRecording();
-        FileChooserSeam::queueAnswers({QString::fromStdString((f.dir / "b.html").string())});
-        MessageBoxSeam::startRecording();
+        MainWindowHarness seams; // records the chooser and the message boxes
+        FileChooserSeam::queueAnswers({Q(f.dir / "b.html")});
         dialog.importButton->click();
-        FileChooserSeam::stopRecording();
-        const auto shown = MessageBoxSeam::shown();
-        MessageBoxSeam::stopRecording();
-        QCOMPARE(shown.size(), size_t{1});
+        QCOMPARE(seams.takeShown().size(), size_t{1});
         QCOMPARE(ReadBytes(f.store.DataFilePath), before);
         QVERIFY(dialog.countsLabel->text().isEmpty());
     }

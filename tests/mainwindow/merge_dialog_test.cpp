@@ -52,9 +52,7 @@ private slots:
 
         dialog.okButton->click();
         QCOMPARE(s.h.takeMessages(), QStringList{ToQString(MergeMessages::Done)});
-        const auto entries = MainWindowHarness::ReadLiveEntries(s.h.defaultDataFile());
-        QCOMPARE(entries.size(), 2u);
-        QVERIFY(entries[1].serial == 4 && entries[1].title == u"新");
+        QCOMPARE(MainWindowHarness::ReadLiveEntries(s.h.defaultDataFile()).size(), 2u);
         QCOMPARE(Setting(s.h.appIni(), kReferFileKey), s.reference.string());
         QVERIFY(dialog.isHidden());
         QCOMPARE(dialog.statusLabel->text(), QStringLiteral("マージ完了 1件"));
@@ -142,8 +140,6 @@ private slots:
         QVERIFY(
             shown[0].text.contains(Q(copy.filename()) + " (エントリー 2 件、追加されるもの 1 件)"));
         QVERIFY(shown[0].text.contains(Q(broken.filename()) + "\n    マージできません: "));
-        QVERIFY(shown[0].text.contains("2 つ目のエントリーとして加わり"));
-        QVERIFY(shown[0].text.contains("このファイルにあるエントリーは、変更も削除もされません"));
         QCOMPARE(shown[1].text, ToQString(MergeMessages::Done));
         QCOMPARE(s.h.listLines().size(), 2);
         QVERIFY(fs::exists(s.h.home() / "conflicts" / copy.filename()) && fs::exists(broken));
