@@ -5,6 +5,9 @@
 #include "favorites_tree.h"
 #include "import_fixture.h"
 #include "store/data_connection.h"
+#include "store/files/data_file_lock.h"
+#include "store/workbook/workbook_error.h"
+#include "store/xls/xls_file.h"
 #include "support/bounded_run.h"
 #include "support/data_file.h"
 #include "support/temp_dir.h"
@@ -18,6 +21,22 @@ using namespace tomorine;
 using namespace tomorine::test;
 
 namespace {
+
+// Saves after every change; the `failing`th save fails as on a full disk.
+// Every save must hold the data file's lock.
+ImportOptions SaveFailingAt(int failing) {
+    ImportOptions options;
+    options.saveInterval = std::chrono::milliseconds(0);
+    options.save = [failing, saves = 0](const Workbook& book,
+                                        const std::filesystem::path& path) mutable {
+        EXPECT_TRUE(DataFileLock::HeldByThisThread(path));
+        if (++saves == failing) {
+            throw WorkbookError(WorkbookFault::DiskFull, "ディスクがいっぱいです");
+        }
+        WriteXlsFile(book, path);
+    };
+    return options;
+}
 
 class Import : public ::testing::Test {
 protected:
