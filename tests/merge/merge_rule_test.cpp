@@ -29,7 +29,8 @@ const Texts kOddChunks{{u"URL1", u"https://exa"},
                        {u"コメント3", u"三つ目だけ  "}};
 
 // A value never matches an empty cell of the data file; serials follow the highest, in
-// reference order; deleted entries come back live.
+// reference order; deleted entries come back live; the data file's lock is held from the
+// read to the save.
 TEST(MergeTest, AddsExactlyTheEntriesTheDataFileDoesNotHold) {
     TempDir dir;
     WriteDataBook(dir / "bm.xls", {EntryRow(41, kPage), EntryRow(7, kUrlOnly)});
@@ -39,17 +40,6 @@ TEST(MergeTest, AddsExactlyTheEntriesTheDataFileDoesNotHold) {
     expected.insert(
         expected.end(),
         {{42, kNew, 0}, {43, kQuote, 0}, {44, kOddChunks, 0}, {45, kPageWithSubtitle, 0}});
-    Harness harness(dir / "bm.xls");
-    EXPECT_EQ(MergeReferenceData(harness.context, dir / "ref.xls").added, 4);
-    EXPECT_EQ(StoredEntries(dir / "bm.xls"), expected);
-    EXPECT_EQ(ReadXlsFile(dir / "bm.xls").sheetCount(), 1);
-    EXPECT_TRUE(harness.texts.empty());
-}
-
-TEST(MergeTest, HoldsTheDataFileLockFromTheReadToTheSave) {
-    TempDir dir;
-    WriteDataBook(dir / "bm.xls", {});
-    WriteDataBook(dir / "ref.xls", {EntryRow(1, kNew)});
     Harness harness(dir / "bm.xls");
     std::vector<bool> held;
     auto open = harness.context.io.open;
@@ -62,9 +52,12 @@ TEST(MergeTest, HoldsTheDataFileLockFromTheReadToTheSave) {
         save(book, path);
         held.push_back(DataFileLock::HeldByThisThread(path));
     };
-    MergeReferenceData(harness.context, dir / "ref.xls");
+    EXPECT_EQ(MergeReferenceData(harness.context, dir / "ref.xls").added, 4);
     EXPECT_EQ(held, (std::vector<bool>{true, true, true}));
     EXPECT_FALSE(DataFileLock::HeldByThisThread(dir / "bm.xls"));
+    EXPECT_EQ(StoredEntries(dir / "bm.xls"), expected);
+    EXPECT_EQ(ReadXlsFile(dir / "bm.xls").sheetCount(), 1);
+    EXPECT_TRUE(harness.texts.empty());
 }
 
 TEST(MergeTest, MergesAReferenceWrittenByXlwt) {
