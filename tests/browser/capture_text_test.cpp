@@ -24,8 +24,6 @@ TEST(ParsePageMarkup, givesTheTitleAndBearsDeepNesting) {
     EXPECT_NO_THROW(ParsePageMarkup(deep));
 }
 
-// The keywords META line rule over the markup, and every way pages write a
-// keywords META element reaching it.
 TEST(KeywordsFromMarkup, readsTheMetaLineThatEveryShapeIsDeliveredAs) {
     const struct Case {
         std::string markup;

@@ -52,7 +52,6 @@ TEST(HtmlText, FullWidthEscapesAndCp932References) {
 const std::string kCharset =
     "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=shift_jis\">\r\n";
 
-// The rows of each entry's box, after the link to it.
 TEST(PageBytes, EntryRows) {
     const struct {
         Texts row;
