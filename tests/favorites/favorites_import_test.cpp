@@ -22,22 +22,6 @@ using namespace tomorine::test;
 
 namespace {
 
-// Saves after every change; the `failing`th save fails as on a full disk.
-// Every save must hold the data file's lock.
-ImportOptions SaveFailingAt(int failing) {
-    ImportOptions options;
-    options.saveInterval = std::chrono::milliseconds(0);
-    options.save = [failing, saves = 0](const Workbook& book,
-                                        const std::filesystem::path& path) mutable {
-        EXPECT_TRUE(DataFileLock::HeldByThisThread(path));
-        if (++saves == failing) {
-            throw WorkbookError(WorkbookFault::DiskFull, "ディスクがいっぱいです");
-        }
-        WriteXlsFile(book, path);
-    };
-    return options;
-}
-
 class Import : public ::testing::Test {
 protected:
     Import() : tree_(dir_ / "Favorites") {
@@ -84,8 +68,18 @@ TEST_F(Import, RegistersEachNewUrlOnceAndCountsTheRest) {
     EXPECT_EQ(ReadBytes(store_.DataFilePath), before); // nothing new: not even saved
 }
 
+// Saves after every change, each under the data file's lock; the second fails.
 TEST_F(Import, AFailedSaveLeavesTheCountsOfTheLastSave) {
-    const ImportOutcome outcome = run(SaveFailingAt(2));
+    ImportOptions options;
+    options.saveInterval = std::chrono::milliseconds(0);
+    options.save = [saves = 0](const Workbook& book, const std::filesystem::path& path) mutable {
+        EXPECT_TRUE(DataFileLock::HeldByThisThread(path));
+        if (++saves == 2) {
+            throw WorkbookError(WorkbookFault::DiskFull, "ディスクがいっぱいです");
+        }
+        WriteXlsFile(book, path);
+    };
+    const ImportOutcome outcome = run(std::move(options));
     EXPECT_STREQ(outcome.failure.value().what(), "ディスクがいっぱいです");
     EXPECT_EQ(listed_.size(), 2u);
     EXPECT_EQ(favorites_.RegisteredCount, 1);
