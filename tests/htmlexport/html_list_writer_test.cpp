@@ -58,7 +58,8 @@ TEST(FailedExport, LeavesTheOldPageAsItWas) {
              WriteBytes(e.request.outputPath / "inside", kOldPage);
          }},
         {WorkbookFault::FileAccess, "list.htm", nullptr}, // the small disk
-        {WorkbookFault::FileNotFound, "gone.xls", [](Export& e) { e.dataFile = e.dir / "gone.xls"; }},
+        {WorkbookFault::FileNotFound, "gone.xls",
+         [](Export& e) { e.dataFile = e.dir / "gone.xls"; }},
     };
     std::vector<Entry> many;
     for (int i = 1; i <= 300; ++i) {
