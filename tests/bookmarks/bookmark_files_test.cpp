@@ -33,6 +33,14 @@ Lines Describe(const BrowserBookmarks& read) {
     return out;
 }
 
+// A Chromium "Bookmarks" file of the bar's and the other folder's children (JSON arrays).
+std::string ChromiumBookmarksJson(const std::string& bar, const std::string& other) {
+    return R"({"checksum":"0","roots":{"bookmark_bar":{"children":)" + bar +
+           R"(,"name":"Bookmarks bar","type":"folder"},"other":{"children":)" + other +
+           R"(,"name":"Other bookmarks","type":"folder"},"synced":{"children":[],)"
+           R"("name":"Mobile bookmarks","type":"folder"}},"version":1})";
+}
+
 std::string Repeat(const std::string& text, int times) {
     std::string out;
     while (times-- > 0) {

@@ -90,12 +90,4 @@ void PlacesFile::tag(const std::string& url, const std::string& name) {
     item(1, folderId ? folderId : folder(kTags, name), nullptr, place(url));
 }
 
-std::string ChromiumBookmarksJson(const std::string& barChildren,
-                                  const std::string& otherChildren) {
-    return R"({"checksum":"0","roots":{"bookmark_bar":{"children":)" + barChildren +
-           R"(,"name":"Bookmarks bar","type":"folder"},"other":{"children":)" + otherChildren +
-           R"(,"name":"Other bookmarks","type":"folder"},"synced":{"children":[],)"
-           R"("name":"Mobile bookmarks","type":"folder"}},"version":1})";
-}
-
 } // namespace tomorine::test

@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <optional>
 #include <string>
-#include <vector>
 
 struct sqlite3;
 
@@ -41,9 +40,5 @@ private:
     sqlite3* db_ = nullptr;
     long long nextPosition_ = 0;
 };
-
-// A Chromium "Bookmarks" file: `barChildren` and `otherChildren` are JSON
-// arrays of nodes.
-std::string ChromiumBookmarksJson(const std::string& barChildren, const std::string& otherChildren);
 
 } // namespace tomorine::test

@@ -20,22 +20,6 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Found = std::map<std::string, std::string>; // URL -> "title | [tag][tag]"
 
-// The loopback bookmarks of the profile; tags sorted.
-Found LoopbackBookmarks(const fs::path& profile) {
-    Found found;
-    for (BrowserBookmark& b : ReadFirefoxBookmarks(profile).bookmarks) {
-        std::sort(b.tags.begin(), b.tags.end());
-        std::string tags;
-        for (const std::string& tag : b.tags) {
-            tags += "[" + tag + "]";
-        }
-        if (b.url.find("//127.0.0.1") != std::string::npos) {
-            found[b.url] = b.title + " | " + tags;
-        }
-    }
-    return found;
-}
-
 TEST(RealFirefoxRoundTrip, ExportedEntriesComeBackWithTitlesAndTags) {
     if (!OnPath("firefox-esr")) {
         GTEST_SKIP() << "firefox-esr is not installed";
@@ -65,8 +49,17 @@ TEST(RealFirefoxRoundTrip, ExportedEntriesComeBackWithTitlesAndTags) {
     for (const auto deadline = std::chrono::steady_clock::now() + 120s;
          found.size() < expected.size() && std::chrono::steady_clock::now() < deadline;) {
         std::this_thread::sleep_for(1s);
-        try {
-            found = LoopbackBookmarks(profile);
+        try { // the loopback bookmarks, tags sorted
+            for (BrowserBookmark& b : ReadFirefoxBookmarks(profile).bookmarks) {
+                std::sort(b.tags.begin(), b.tags.end());
+                std::string tags;
+                for (const std::string& tag : b.tags) {
+                    tags += "[" + tag + "]";
+                }
+                if (b.url.find("//127.0.0.1") != std::string::npos) {
+                    found[b.url] = b.title + " | " + tags;
+                }
+            }
         } catch (const std::exception&) {
             // The browser has not made its database yet.
         }

@@ -13,14 +13,10 @@
 namespace tomorine::test {
 namespace {
 
-TEST(ParsePageMarkup, givesOneUpperCasedStartTagPerLineAndTheTitle) {
-    const PageMarkup page = ParsePageMarkup(
-        "<!DOCTYPE html><html lang=ja><head>\n<title> 今日の\n  ニュース </title>"
-        "<meta name=\"keywords\" content=\"news,\nsports\"></head><body><p class=\"a b\">x</p>");
-    EXPECT_EQ(page.title, "今日の ニュース");
-    EXPECT_EQ(page.markup, "<HTML LANG=JA>\r\n<HEAD>\r\n<TITLE>\r\n"
-                           "<META CONTENT=\"NEWS, SPORTS\" NAME=KEYWORDS>\r\n<BODY>\r\n"
-                           "<P CLASS=\"A B\">");
+// The markup itself is the keywords rule's input, pinned through it below.
+TEST(ParsePageMarkup, givesTheTitleAndBearsDeepNesting) {
+    EXPECT_EQ(ParsePageMarkup("<html><head>\n<title> 今日の\n  ニュース </title>").title,
+              "今日の ニュース");
     std::string deep;
     for (int i = 0; i < 100000; ++i) {
         deep += "<div>";
@@ -28,8 +24,6 @@ TEST(ParsePageMarkup, givesOneUpperCasedStartTagPerLineAndTheTitle) {
     EXPECT_NO_THROW(ParsePageMarkup(deep));
 }
 
-// The keywords META line rule over the markup, and every way pages write a
-// keywords META element reaching it.
 TEST(KeywordsFromMarkup, readsTheMetaLineThatEveryShapeIsDeliveredAs) {
     const struct Case {
         std::string markup;

@@ -5,6 +5,9 @@
 #include "favorites_tree.h"
 #include "import_fixture.h"
 #include "store/data_connection.h"
+#include "store/files/data_file_lock.h"
+#include "store/workbook/workbook_error.h"
+#include "store/xls/xls_file.h"
 #include "support/bounded_run.h"
 #include "support/data_file.h"
 #include "support/temp_dir.h"
@@ -65,8 +68,18 @@ TEST_F(Import, RegistersEachNewUrlOnceAndCountsTheRest) {
     EXPECT_EQ(ReadBytes(store_.DataFilePath), before); // nothing new: not even saved
 }
 
+// Saves after every change, each under the data file's lock; the second fails.
 TEST_F(Import, AFailedSaveLeavesTheCountsOfTheLastSave) {
-    const ImportOutcome outcome = run(SaveFailingAt(2));
+    ImportOptions options;
+    options.saveInterval = std::chrono::milliseconds(0);
+    options.save = [saves = 0](const Workbook& book, const std::filesystem::path& path) mutable {
+        EXPECT_TRUE(DataFileLock::HeldByThisThread(path));
+        if (++saves == 2) {
+            throw WorkbookError(WorkbookFault::DiskFull, "ディスクがいっぱいです");
+        }
+        WriteXlsFile(book, path);
+    };
+    const ImportOutcome outcome = run(std::move(options));
     EXPECT_STREQ(outcome.failure.value().what(), "ディスクがいっぱいです");
     EXPECT_EQ(listed_.size(), 2u);
     EXPECT_EQ(favorites_.RegisteredCount, 1);

@@ -1,11 +1,7 @@
 #pragma once
-// What the Favorites and browser bookmark import tests share: the entry rows
-// as xlrd reads them back, and a save that fails half-way.
+// The entry rows as xlrd reads them back, for the Favorites and browser bookmark imports.
 #include "favorites/favorites_import.h"
-#include "store/files/data_file_lock.h"
 #include "store/workbook/utf.h"
-#include "store/workbook/workbook_error.h"
-#include "store/xls/xls_file.h"
 #include "support/xls_peer.h"
 
 namespace tomorine::test {
@@ -41,22 +37,6 @@ inline std::vector<nlohmann::json> RowsOf(const std::vector<Entry>& entries) {
         rows.push_back(cells);
     }
     return rows;
-}
-
-// Saves after every change; the `failing`th save fails as on a full disk.
-// Every save must hold the data file's lock.
-inline ImportOptions SaveFailingAt(int failing) {
-    ImportOptions options;
-    options.saveInterval = std::chrono::milliseconds(0);
-    options.save = [failing, saves = 0](const Workbook& book,
-                                        const std::filesystem::path& path) mutable {
-        EXPECT_TRUE(DataFileLock::HeldByThisThread(path));
-        if (++saves == failing) {
-            throw WorkbookError(WorkbookFault::DiskFull, "ディスクがいっぱいです");
-        }
-        WriteXlsFile(book, path);
-    };
-    return options;
 }
 
 } // namespace tomorine::test

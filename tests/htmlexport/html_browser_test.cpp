@@ -89,7 +89,6 @@ TEST(PageInBrowser, ShowsEveryEntryAndRunsNothing) {
         SCOPED_TRACE(withComments);
         TempDir dir;
         const json dom = BrowserDom(withComments, dir.path());
-        EXPECT_EQ(Of(dom, "title", "text"), std::vector<std::string>{"お気に入りリスト"});
         EXPECT_EQ(Of(dom, "body", "ran"), std::vector<std::string>{""}) << "a script ran";
         for (const json& e : dom) {
             EXPECT_TRUE(allowed.contains(e["tag"].get<std::string>())) << e["tag"];

@@ -9,10 +9,10 @@
 #include "store/settings/cp932.h"
 #include "store/table/recordset.h"
 #include "store/workbook/utf.h"
+#include "support/entry_rows.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
-#include <map>
 
 namespace tomorine::test {
 namespace {
@@ -52,10 +52,9 @@ TEST(HtmlText, FullWidthEscapesAndCp932References) {
 const std::string kCharset =
     "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=shift_jis\">\r\n";
 
-// The rows of each entry's box, after the link to it.
 TEST(PageBytes, EntryRows) {
     const struct {
-        std::map<std::u16string, std::u16string> row; // others Null
+        Texts row;
         std::string rows;
     } cases[] = {
         {{{u"URL1", u"a.htm"}, {u"タイトル1", u"Top"}, {u"コメント1", u"note"}},
@@ -79,11 +78,7 @@ TEST(PageBytes, EntryRows) {
          "\t<tr><td class=\"boxstyle00002\"><br></td></tr>\r\n\t</Table>"},
     };
     for (const auto& c : cases) {
-        std::vector<Cell> values;
-        for (const std::u16string& name : EntryColumnNames()) {
-            values.push_back(c.row.contains(name) ? Cell::text(c.row.at(name)) : Cell());
-        }
-        Recordset rows(EntryColumnNames(), std::move(values));
+        Recordset rows(EntryColumnNames(), EntryRow(1, c.row));
         TempDir dir;
         EXPECT_EQ(WriteHtmlPage(rows, {}, true, dir / "list.htm"), 1);
         const std::vector<std::uint8_t> bytes = ReadBytes(dir / "list.htm");

@@ -8,12 +8,10 @@ namespace tomorine::test {
 namespace {
 
 TEST(ConflictCopies, OnlyEachSyncToolsOwnNamesAreCopies) {
-    struct Case {
-        const char* data;
-        const char* name;
+    const struct {
+        const char *data, *name;
         std::optional<SyncTool> kind;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"bm.xls", "bm.sync-conflict-20261206-134501-ABCDEF1.xls", SyncTool::Syncthing},
         {"トモリネ.xls", "トモリネ.sync-conflict-20270101-000000-Z9Z9Z9Z.xls", SyncTool::Syncthing},
         {"bm.xls", "bm (conflicted copy 2026-12-06 134501).xls", SyncTool::Nextcloud},
@@ -34,7 +32,7 @@ TEST(ConflictCopies, OnlyEachSyncToolsOwnNamesAreCopies) {
         {"bm.xls", "bm (laptop's conflicted copy).xls", std::nullopt},
         {"bm.xls", "bm (conflicted copy 2026-12-06 134501) ().xls", std::nullopt},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(ConflictCopyKind(c.data, c.name), c.kind) << c.data << " / " << c.name;
     }
 }

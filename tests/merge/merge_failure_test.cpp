@@ -3,9 +3,9 @@
 #include "merge/merge_checks.h"
 #include "merge/merge_engine.h"
 #include "merge/merge_messages.h"
-#include "merge_fixture.h"
 #include "store/workbook/workbook_error.h"
 #include "store/xls/xls_file.h"
+#include "support/entry_rows.h"
 #include "support/temp_dir.h"
 #include "upgrade_fixture.h"
 

@@ -1,9 +1,9 @@
 // Which reference entries the merge adds and how, against outcomes written by
 // hand and a reference written by xlwt.
 #include "merge/merge_engine.h"
-#include "merge_fixture.h"
 #include "store/files/data_file_lock.h"
 #include "store/xls/xls_file.h"
+#include "support/entry_rows.h"
 #include "support/temp_dir.h"
 #include "support/xls_peer.h"
 #include "upgrade_fixture.h"
@@ -22,60 +22,24 @@ const Texts kOtherTitle{{u"URL1", u"https://example.jp/"}, {u"タイトル1", u"
 const Texts kUrlOnly{{u"URL1", u"https://example.jp/"}};
 const Texts kQuote{{u"URL1", u"https://q.example/"}, {u"タイトル1", u"it's 'quoted'"}};
 
-struct RuleCase {
-    const char* name;
-    std::vector<Sheet::Row> data, reference;
-    std::vector<StoredEntry> added; // after the data rows
-};
-
-void PrintTo(const RuleCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
-class DuplicateRuleTest : public ::testing::TestWithParam<RuleCase> {};
-
-TEST_P(DuplicateRuleTest, AddsExactlyTheEntriesTheDataFileDoesNotHold) {
-    const RuleCase& c = GetParam();
-    TempDir dir;
-    WriteDataBook(dir / "bm.xls", c.data);
-    WriteDataBook(dir / "ref.xls", c.reference);
-    std::vector<StoredEntry> expected = StoredEntries(dir / "bm.xls");
-    expected.insert(expected.end(), c.added.begin(), c.added.end());
-    Harness harness(dir / "bm.xls");
-
-    MergeResult result = MergeReferenceData(harness.context, dir / "ref.xls");
-
-    EXPECT_EQ(result.added, static_cast<int>(c.added.size()));
-    EXPECT_EQ(StoredEntries(dir / "bm.xls"), expected);
-    EXPECT_EQ(ReadXlsFile(dir / "bm.xls").sheetCount(), 1);
-    EXPECT_TRUE(harness.texts.empty());
-}
-
 // Chunks as stored, not as the register command cuts them.
 const Texts kOddChunks{{u"URL1", u"https://exa"},
                        {u"URL2", u"mple.jp/" + std::u16string(130, u'x')},
                        {u"タイトル1", u"題\t"},
                        {u"コメント3", u"三つ目だけ  "}};
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, DuplicateRuleTest,
-    ::testing::Values(
-        RuleCase{"ValueNeverMatchesNullInData",
-                 {EntryRow(1, kPage)},
-                 {EntryRow(1, kPageWithSubtitle)},
-                 {{2, kPageWithSubtitle, 0}}},
-        // Serials follow the highest, in reference order; deleted ones come back live.
-        RuleCase{"SerialsQuotesAndChunksAsStored",
-                 {EntryRow(41, kPage), EntryRow(7, kUrlOnly)},
-                 {EntryRow(900, kNew), EntryRow(3, kQuote), EntryRow(3, kPage),
-                  EntryRow(1, kOddChunks, 1)},
-                 {{42, kNew, 0}, {43, kQuote, 0}, {44, kOddChunks, 0}}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(MergeTest, HoldsTheDataFileLockFromTheReadToTheSave) {
+// A value never matches an empty cell of the data file; serials follow the highest, in
+// reference order; deleted entries come back live; the data file's lock is held from the
+// read to the save.
+TEST(MergeTest, AddsExactlyTheEntriesTheDataFileDoesNotHold) {
     TempDir dir;
-    WriteDataBook(dir / "bm.xls", {});
-    WriteDataBook(dir / "ref.xls", {EntryRow(1, kNew)});
+    WriteDataBook(dir / "bm.xls", {EntryRow(41, kPage), EntryRow(7, kUrlOnly)});
+    WriteDataBook(dir / "ref.xls", {EntryRow(900, kNew), EntryRow(3, kQuote), EntryRow(3, kPage),
+                                    EntryRow(1, kOddChunks, 1), EntryRow(2, kPageWithSubtitle)});
+    std::vector<StoredEntry> expected = StoredEntries(dir / "bm.xls");
+    expected.insert(
+        expected.end(),
+        {{42, kNew, 0}, {43, kQuote, 0}, {44, kOddChunks, 0}, {45, kPageWithSubtitle, 0}});
     Harness harness(dir / "bm.xls");
     std::vector<bool> held;
     auto open = harness.context.io.open;
@@ -88,9 +52,12 @@ TEST(MergeTest, HoldsTheDataFileLockFromTheReadToTheSave) {
         save(book, path);
         held.push_back(DataFileLock::HeldByThisThread(path));
     };
-    MergeReferenceData(harness.context, dir / "ref.xls");
+    EXPECT_EQ(MergeReferenceData(harness.context, dir / "ref.xls").added, 4);
     EXPECT_EQ(held, (std::vector<bool>{true, true, true}));
     EXPECT_FALSE(DataFileLock::HeldByThisThread(dir / "bm.xls"));
+    EXPECT_EQ(StoredEntries(dir / "bm.xls"), expected);
+    EXPECT_EQ(ReadXlsFile(dir / "bm.xls").sheetCount(), 1);
+    EXPECT_TRUE(harness.texts.empty());
 }
 
 TEST(MergeTest, MergesAReferenceWrittenByXlwt) {

@@ -1,31 +1,26 @@
 // A URL search finds entries whatever version cut their URL into chunks.
 #include "search/search_rows.h"
-#include "store/data_workbook.h"
 #include "store/entry.h"
+#include "support/entry_rows.h"
 
 #include <gtest/gtest.h>
 
 namespace tomorine {
 namespace {
 
-// Row 3 on: an entry per URL, its chunks cut as `cut` cuts them.
+// An entry per URL, its chunks cut as `cut` cuts them.
 Workbook BookOf(const std::vector<std::u16string>& urls,
                 std::vector<std::u16string> (*cut)(std::u16string_view, int)) {
-    Workbook book = NewDataWorkbook();
-    int row = 3;
+    std::vector<Sheet::Row> rows;
     for (const std::u16string& url : urls) {
-        Sheet::Row cells(EntryColumnCount);
-        cells[0] = Cell::number(row - 2);
-        std::vector<std::u16string> chunks = cut(url, 16);
-        for (size_t i = 0; i < chunks.size(); ++i) {
-            if (!chunks[i].empty()) {
-                cells[1 + i] = Cell::text(chunks[i]);
-            }
+        test::Texts texts;
+        const std::vector<std::u16string> chunks = cut(url, 16);
+        for (size_t i = 0; i < chunks.size() && !chunks[i].empty(); ++i) {
+            texts[EntryColumnNames()[1 + i]] = chunks[i];
         }
-        cells[EntryColumnCount - 1] = Cell::number(0);
-        book.sheet(EntrySheetName).replaceRow(row++, std::move(cells));
+        rows.push_back(test::EntryRow(static_cast<int>(rows.size()) + 1, texts));
     }
-    return book;
+    return test::DataBook(rows);
 }
 
 TEST(SearchStatement, FindsAUrlCutByThisOrAnEarlierVersion) {

@@ -1,4 +1,4 @@
-#include "merge_fixture.h"
+#include "support/entry_rows.h"
 
 #include "store/data_workbook.h"
 #include "store/entry.h"

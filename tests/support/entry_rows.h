@@ -11,7 +11,7 @@
 
 namespace tomorine::test {
 
-// An entry's texts by column name (URL1, タイトル1 …); others are empty.
+// An entry's texts by column name (URL1, タイトル1 …); others are empty (Null).
 using Texts = std::map<std::u16string, std::u16string>;
 inline const Texts kPage{{u"URL1", u"https://example.jp/"}, {u"タイトル1", u"例"}};
 inline const Texts kNew{{u"URL1", u"https://new.example/"}, {u"タイトル1", u"新"}};
