@@ -36,28 +36,6 @@ TEST(CheckVersion, ConvertsAnOlderFileOnlyWithConsent) {
     }
 }
 
-// A recovered backup is converted only when it is of the older layout.
-TEST(CheckVersion, RecoveryConvertsOnlyAnOlderBackup) {
-    for (bool old : {true, false}) {
-        TempDir dir;
-        const auto data = dir / "d.xls";
-        if (old) {
-            MakeFile(data, Old);
-        } else {
-            ASSERT_EQ(RunCliProcess({{"create", data.string()}, dir / "home"}).status, 0);
-            for (const char* n : {"1", "2"}) {
-                RunOn(data, {"add", "--url", "u", "--title", std::string("献立 その") + n});
-            }
-        }
-        fs::rename(data, BackupFilePath(data));
-        const CliOutcome run = RunOn(data, {"check-version", "--yes"});
-        EXPECT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(run.err.find("データコンバート") != std::string::npos, old) << run.err;
-        EXPECT_EQ(RunOn(data, {"search"}).out,
-                  "[00001]:献立 その1\n[00002]:献立 その2\n2件 ヒットしました\n");
-    }
-}
-
 // A trailing tab comes back as a space, a line break as CR LF; keywords and
 // export-html see the entry.
 TEST(EntryCommands, RoundTripKeepsJapaneseTexts) {

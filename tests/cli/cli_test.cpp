@@ -39,23 +39,9 @@ TEST(UsageErrors, ExitTwoWithAUsageLineAndTouchNothing) {
     }
 }
 
-// A data file set by the user is never made up: one line that says how to make it.
-TEST(FirstStart, AMissingDataFileSetPointsToCreate) {
-    TempDir dir;
-    const fs::path missing = dir / "ブック 1.xls";
-    fs::create_directories(dir / "home");
-    ASSERT_TRUE(
-        WriteIniString(dir / "home" / "トモリネ.ini", "トモリネ", "DATAFILE", missing.string()));
-    CliOutcome run = RunCli(dir / "home", {"add", "--url", "u", "--title", "t"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("tomorine-cli create '" + missing.string() + "'"), std::string::npos)
-        << run.err;
-    EXPECT_FALSE(fs::exists(missing));
-    EXPECT_FALSE(fs::exists(dir / "home" / "トモリネ.xls"));
-}
-
 // --data FILE (relative to the current folder) over the DATAFILE setting over
-// the default file in the program folder, which the first add creates.
+// the default file in the program folder, which the first add creates; a data
+// file set by the user is never made up, the refusal says how to make it.
 TEST(DataFile, OptionOverSettingOverDefault) {
     TempDir dir;
     fs::create_directories(dir / "ア");
@@ -65,8 +51,17 @@ TEST(DataFile, OptionOverSettingOverDefault) {
     auto found = [&](const Args& args) { return RunCli(dir / "home", args).out; };
     EXPECT_EQ(found({"add", "--url", "u", "--title", "home/トモリネ.xls"}), "1\n");
     EXPECT_EQ(found({"search"}), "[00001]:home/トモリネ.xls\n1件 ヒットしました\n");
-    ASSERT_TRUE(WriteIniString(dir / "home" / "トモリネ.ini", "トモリネ", "DATAFILE",
-                               (dir / "ア" / "設定.xls").string()));
+    auto set = [&](const fs::path& file) {
+        return WriteIniString(dir / "home" / "トモリネ.ini", "トモリネ", "DATAFILE", file.string());
+    };
+    const fs::path missing = dir / "ブック 1.xls";
+    ASSERT_TRUE(set(missing));
+    const CliOutcome run = RunCli(dir / "home", {"add", "--url", "u", "--title", "t"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("tomorine-cli create '" + missing.string() + "'"), std::string::npos)
+        << run.err;
+    EXPECT_FALSE(fs::exists(missing));
+    ASSERT_TRUE(set(dir / "ア" / "設定.xls"));
     EXPECT_EQ(found({"search"}), "[00001]:ア/設定.xls\n1件 ヒットしました\n");
     EXPECT_EQ(found({"search", "--data", "ア/指定.xls"}),
               "[00001]:ア/指定.xls\n1件 ヒットしました\n");
