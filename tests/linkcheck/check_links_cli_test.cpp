@@ -18,22 +18,19 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using nlohmann::json;
 
-// check-links --data FILE ARGS with no proxy, so that every request goes to
-// loopback as it stands.
-CliLaunch CheckLinks(const fs::path& data, std::vector<std::string> args) {
-    for (const char* proxy :
-         {"http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY"}) {
-        unsetenv(proxy);
-    }
-    args.insert(args.begin(), {"check-links", "--data", data.string()});
-    return CliLaunch(args, data.parent_path() / "home");
-}
-
 class CheckLinksCli : public ::testing::Test {
 protected:
-    CliOutcome check(std::vector<std::string> args) const {
-        return RunCliProcess(CheckLinks(data, std::move(args)));
+    // check-links --data FILE ARGS with no proxy, so that every request goes
+    // to loopback as it stands.
+    CliLaunch launch(std::vector<std::string> args) const {
+        for (const char* proxy :
+             {"http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY"}) {
+            unsetenv(proxy);
+        }
+        args.insert(args.begin(), {"check-links", "--data", data.string()});
+        return CliLaunch(args, dir / "home");
     }
+    CliOutcome check(std::vector<std::string> args) const { return RunCliProcess(launch(args)); }
     // Once `count` requests have reached the server.
     void awaitRequests(int count) const {
         const auto deadline = Clock::now() + 10s;
@@ -100,7 +97,7 @@ TEST_F(CheckLinksCli, AnEntryEditedDuringTheCheckSurvivesDelete) {
     WriteEntries(data, {UrlEntry(1, server.url("/status/404"), u"消える"),
                         UrlEntry(2, server.url("/status/404"), u"書き換え"),
                         UrlEntry(3, server.url("/slow/1500"), u"遅い")});
-    CliProcess process(CheckLinks(data, {"--delete", "--json"}));
+    CliProcess process(launch({"--delete", "--json"}));
     awaitRequests(3);
     ASSERT_EQ(RunOn(data, {"update", "2", "--comment", "まだ読む"}).status, 0);
     const CliOutcome run = process.wait();
@@ -121,7 +118,7 @@ TEST_F(CheckLinksCli, OfflineDeletesNothing) {
                         UrlEntry(3, "javascript:x", u"c"), UrlEntry(4, "ftp://a.test/", u"d")});
     const auto before = ReadBytes(data);
     for (const char* option : {"--delete", "--delete-unreachable"}) {
-        CliLaunch offline = CheckLinks(data, {option, "--json"});
+        CliLaunch offline = launch({option, "--json"});
         offline.offline = true;
         const CliOutcome run = RunCliProcess(offline);
         if (run.status == 127) {
@@ -143,7 +140,7 @@ TEST_F(CheckLinksCli, CtrlCStopsCleanlyAndDeletesNothing) {
                         UrlEntry(2, server.url("/hang"), u"h1"),
                         UrlEntry(3, server.url("/hang"), u"h2")});
     const auto before = ReadBytes(data);
-    CliProcess process(CheckLinks(data, {"--delete"}));
+    CliProcess process(launch({"--delete"}));
     awaitRequests(3);
     process.signal(SIGINT);
     const auto signalled = Clock::now();
