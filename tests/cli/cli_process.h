@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/temp_dir.h"
+
 #include <filesystem>
 #include <string>
 #include <sys/types.h>
@@ -41,7 +43,7 @@ public:
     CliOutcome wait();
 
 private:
-    std::filesystem::path io_;
+    TempDir io_; // standard input, output and error
     pid_t pid_ = -1;
 };
 
