@@ -22,13 +22,7 @@ protected:
         fs::create_directories(dir_ / "user");
         WriteEntries(data_, {{1, u"https://stored.example/", u"既存", u"", u"寺", u""}});
     }
-    // COMMAND --data FILE ARGS
-    CliOutcome run(Args args) const {
-        args.insert(args.begin() + 1, {"--data", data_.string()});
-        CliLaunch launch(std::move(args), dir_ / "home");
-        launch.user = dir_ / "user";
-        return RunCliProcess(launch);
-    }
+    CliOutcome run(const Args& args) const { return RunOn(data_, args, {}, dir_ / "user"); }
 
     TempDir dir_;
     fs::path data_ = dir_ / "d.xls";

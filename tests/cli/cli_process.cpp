@@ -89,10 +89,11 @@ CliOutcome RunCliProcess(const CliLaunch& launch) {
     return CliProcess(launch).wait();
 }
 
-CliOutcome RunOn(const fs::path& data, Args args, const std::string& input) {
+CliOutcome RunOn(const fs::path& data, Args args, const std::string& input, const fs::path& user) {
     args.insert(args.begin() + 1, {"--data", data.string()});
     CliLaunch launch(std::move(args), data.parent_path() / "home");
     launch.input = input;
+    launch.user = user;
     return RunCliProcess(launch);
 }
 

@@ -49,8 +49,10 @@ private:
 
 CliOutcome RunCliProcess(const CliLaunch& launch);
 
-// COMMAND --data FILE ARGS (args[0] is the command), TOMORINE_HOME beside FILE.
-CliOutcome RunOn(const std::filesystem::path& data, Args args, const std::string& input = {});
+// COMMAND --data FILE ARGS (args[0] is the command), TOMORINE_HOME beside FILE;
+// `user` as in CliLaunch.
+CliOutcome RunOn(const std::filesystem::path& data, Args args, const std::string& input = {},
+                 const std::filesystem::path& user = {});
 
 int LineCount(const std::string& text);
 

@@ -14,10 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-CliOutcome RunCli(const fs::path& home, const Args& args) {
-    return RunCliProcess({args, home});
-}
-
 TEST(UsageErrors, ExitTwoWithAUsageLineAndTouchNothing) {
     // clang-format off
     for (const char* line :
@@ -31,7 +27,8 @@ TEST(UsageErrors, ExitTwoWithAUsageLineAndTouchNothing) {
         SCOPED_TRACE(line);
         std::istringstream words(line);
         TempDir dir;
-        CliOutcome run = RunCli(dir / "home", {std::istream_iterator<std::string>(words), {}});
+        CliOutcome run =
+            RunCliProcess({{std::istream_iterator<std::string>(words), {}}, dir / "home"});
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.out, "");
         EXPECT_NE(run.err.find("使い方: tomorine-cli"), std::string::npos) << run.err;
@@ -48,7 +45,8 @@ TEST(DataFile, OptionOverSettingOverDefault) {
     for (const char* file : {"ア/設定.xls", "ア/指定.xls"}) {
         WriteEntries(dir / file, {{1, u"u", FromUtf8(file), {}, {}, {}}});
     }
-    auto found = [&](const Args& args) { return RunCli(dir / "home", args).out; };
+    auto run = [&](const Args& args) { return RunCliProcess({args, dir / "home"}); };
+    auto found = [&](const Args& args) { return run(args).out; };
     EXPECT_EQ(found({"add", "--url", "u", "--title", "home/トモリネ.xls"}), "1\n");
     EXPECT_EQ(found({"search"}), "[00001]:home/トモリネ.xls\n1件 ヒットしました\n");
     auto set = [&](const fs::path& file) {
@@ -56,18 +54,17 @@ TEST(DataFile, OptionOverSettingOverDefault) {
     };
     const fs::path missing = dir / "ブック 1.xls";
     ASSERT_TRUE(set(missing));
-    const CliOutcome run = RunCli(dir / "home", {"add", "--url", "u", "--title", "t"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("tomorine-cli create '" + missing.string() + "'"), std::string::npos)
-        << run.err;
+    const CliOutcome refused = run({"add", "--url", "u", "--title", "t"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("tomorine-cli create '" + missing.string() + "'"), std::string::npos)
+        << refused.err;
     EXPECT_FALSE(fs::exists(missing));
     ASSERT_TRUE(set(dir / "ア" / "設定.xls"));
     EXPECT_EQ(found({"search"}), "[00001]:ア/設定.xls\n1件 ヒットしました\n");
     EXPECT_EQ(found({"search", "--data", "ア/指定.xls"}),
               "[00001]:ア/指定.xls\n1件 ヒットしました\n");
     fs::create_hard_link(dir / "ア/指定.xls", dir / "ア/別名.xls"); // a save splits them
-    EXPECT_NE(RunCli(dir / "home", {"search", "--data", "ア/指定.xls"}).err.find("ハードリンク"),
-              std::string::npos);
+    EXPECT_NE(run({"search", "--data", "ア/指定.xls"}).err.find("ハードリンク"), std::string::npos);
 }
 
 } // namespace
