@@ -36,6 +36,9 @@ TEST(CommandReference, EveryCommandIsInHelpManualsAndCompletion) {
         EXPECT_NE(japanese.str().find(heading), std::string::npos);
         EXPECT_NE(completion.str().find("    " + std::string(name) + ")\n"), std::string::npos);
 
+        CliOutcome help = RunCliProcess({{"help", std::string(name)}, dir / "home"});
+        EXPECT_EQ(help.status, 0);
+        EXPECT_EQ(help.out.substr(0, help.out.find('\n')), usage);
         CliOutcome wrong =
             RunCliProcess({{std::string(name), "--no-such-option", "a", "b"}, dir / "home"});
         EXPECT_EQ(wrong.status, 2);
