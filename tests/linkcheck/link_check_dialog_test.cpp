@@ -95,6 +95,9 @@ private slots:
             QCOMPARE(Lines(dialog.deadLinkList),
                      QStringList({"[00002]:四〇四", "[00003]:拒否", "[00005]:四一〇",
                                   "[00006]:名前なし", "[00007]:空"}));
+            QCOMPARE(dialog.progressLabel->text(), QStringLiteral("6 / 6"));
+            QCOMPARE(dialog.deadLinkList->topLevelItem(1)->text(1),
+                     QStringLiteral("接続不可: 接続できません"));
             QTest::mouseClick(
                 dialog.deadLinkList->viewport(), Qt::LeftButton, {},
                 dialog.deadLinkList->visualItemRect(dialog.deadLinkList->topLevelItem(3)).center());
