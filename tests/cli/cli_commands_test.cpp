@@ -8,7 +8,6 @@
 #include "upgrade/backup.h"
 #include "upgrade_fixture.h"
 
-#include <functional>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <sys/stat.h>
@@ -34,28 +33,6 @@ TEST(CheckVersion, ConvertsAnOlderFileOnlyWithConsent) {
         EXPECT_NE(run.err.find(shown), std::string::npos) << run.err;
         EXPECT_EQ(ReadBytes(BackupFilePath(data)), original);
         EXPECT_EQ(ReadBytes(data) == original, !yes);
-    }
-}
-
-// A recovered backup is converted only when it is of the older layout.
-TEST(CheckVersion, RecoveryConvertsOnlyAnOlderBackup) {
-    for (bool old : {true, false}) {
-        TempDir dir;
-        const auto data = dir / "d.xls";
-        if (old) {
-            MakeFile(data, Old);
-        } else {
-            ASSERT_EQ(RunCliProcess({{"create", data.string()}, dir / "home"}).status, 0);
-            for (const char* n : {"1", "2"}) {
-                RunOn(data, {"add", "--url", "u", "--title", std::string("献立 その") + n});
-            }
-        }
-        fs::rename(data, BackupFilePath(data));
-        const CliOutcome run = RunOn(data, {"check-version", "--yes"});
-        EXPECT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(run.err.find("データコンバート") != std::string::npos, old) << run.err;
-        EXPECT_EQ(RunOn(data, {"search"}).out,
-                  "[00001]:献立 その1\n[00002]:献立 その2\n2件 ヒットしました\n");
     }
 }
 
@@ -173,51 +150,40 @@ TEST(ConflictsCommand, ListsMergesAndPutsAsideOnlyWhatItCanRead) {
     const Entry a{1, u"http://a.jp/", u"元", u"", u"", u""};
     const Entry b{2, u"http://b.jp/", u"新", u"", u"", u""};
     WriteEntries(data, {a});
+    const std::string copies[] = {"bm (conflicted copy 2026-12-06 134501).xls",
+                                  "bm (laptop's conflicted copy 2026-12-06).xls",
+                                  "bm (old's conflicted copy 2026-12-06).xls",
+                                  "bm (pc's conflicted copy 2026-12-06).xls",
+                                  "bm (pipe's conflicted copy 2026-12-06).xls",
+                                  "bm.sync-conflict-20261206-134501-ABCDEF1.xls"};
+    WriteEntries(dir / copies[0], {a});
+    MakeFile(dir / copies[1], Garbage);
+    MakeFile(dir / copies[2], Old);
     Workbook other;
     other.addSheet(u"Sheet1").setCell(1, 1, Cell::text(u"x"));
-    struct Copy {
-        std::string name;
-        std::function<void(const fs::path&)> write;
-        json listed; // entries, new, and the error's telling part
-    };
-    const std::vector<Copy> copies{
-        {"bm (conflicted copy 2026-12-06 134501).xls",
-         [&](auto& f) { WriteEntries(f, {a}); },
-         {1, 0, nullptr}},
-        {"bm (laptop's conflicted copy 2026-12-06).xls",
-         [](auto& f) { MakeFile(f, Garbage); },
-         {0, 0, "laptop's"}},
-        {"bm (old's conflicted copy 2026-12-06).xls",
-         [](auto& f) { MakeFile(f, Old); },
-         {0, 0, "0104"}},
-        {"bm (pc's conflicted copy 2026-12-06).xls",
-         [&](auto& f) { WriteXlsFile(other, f); },
-         {0, 0, "トモリネのデータファイルではありません"}},
-        {"bm (pipe's conflicted copy 2026-12-06).xls",
-         [](auto& f) { mkfifo(f.c_str(), 0600); },
-         {0, 0, "通常のファイルではありません"}},
-        {"bm.sync-conflict-20261206-134501-ABCDEF1.xls",
-         [&](auto& f) {
-             WriteEntries(f, {a, b});
-         },
-         {2, 1, nullptr}},
-    };
-    for (const Copy& copy : copies) {
-        copy.write(dir / copy.name);
-    }
+    WriteXlsFile(other, dir / copies[3]);
+    mkfifo((dir / copies[4]).c_str(), 0600);
+    WriteEntries(dir / copies[5], {a, b});
+    // Each copy's entries, new entries and the telling part of its error.
+    const json wanted[] = {{1, 0, nullptr},
+                           {0, 0, "laptop's"},
+                           {0, 0, "0104"},
+                           {0, 0, "トモリネのデータファイルではありません"},
+                           {0, 0, "通常のファイルではありません"},
+                           {2, 1, nullptr}};
     WriteEntries(dir / "bm (copy).xls", {b});
     fs::create_directories(dir / "conflicts");
-    MakeFile(dir / "conflicts" / copies[0].name, New);
+    MakeFile(dir / "conflicts" / copies[0], New);
 
     const CliOutcome run = RunOn(data, {"conflicts", "--json"});
     EXPECT_EQ(run.status, 1);
     const json listed = json::parse(run.out)["copies"];
-    ASSERT_EQ(listed.size(), copies.size()) << run.out;
-    for (size_t i = 0; i < copies.size(); ++i) {
-        const json& want = copies[i].listed;
-        EXPECT_EQ(listed[i]["file"], copies[i].name);
-        EXPECT_EQ(listed[i]["entries"], want[0]) << copies[i].name;
-        EXPECT_EQ(listed[i]["new"], want[1]) << copies[i].name;
+    ASSERT_EQ(listed.size(), std::size(copies)) << run.out;
+    for (size_t i = 0; i < std::size(copies); ++i) {
+        const json& want = wanted[i];
+        EXPECT_EQ(listed[i]["file"], copies[i]);
+        EXPECT_EQ(listed[i]["entries"], want[0]) << copies[i];
+        EXPECT_EQ(listed[i]["new"], want[1]) << copies[i];
         EXPECT_TRUE(want[2].is_null() ? listed[i]["error"].is_null()
                                       : listed[i]["error"].get<std::string>().find(
                                             want[2].get<std::string>()) != std::string::npos)
@@ -228,11 +194,11 @@ TEST(ConflictsCommand, ListsMergesAndPutsAsideOnlyWhatItCanRead) {
     EXPECT_EQ(merged.status, 1) << merged.out << merged.err;
     EXPECT_EQ(RunOn(data, {"search", "--url", "http://b.jp/"}).out.find("[00002]:新\n"), 0U);
     EXPECT_EQ(FileNames(dir / "conflicts"),
-              (std::set<std::string>{copies[0].name, copies[5].name,
+              (std::set<std::string>{copies[0], copies[5],
                                      "bm (conflicted copy 2026-12-06 134501) (2).xls"}))
         << merged.out << merged.err;
-    for (const Copy& copy : {copies[1], copies[2], copies[3], copies[4]}) {
-        EXPECT_TRUE(fs::exists(dir / copy.name)) << copy.name;
+    for (int i : {1, 2, 3, 4}) {
+        EXPECT_TRUE(fs::exists(dir / copies[i])) << copies[i];
     }
     EXPECT_EQ(json::parse(RunOn(data, {"conflicts", "--json"}).out)["copies"].size(), 4U);
 }

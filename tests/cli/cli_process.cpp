@@ -1,7 +1,5 @@
 #include "cli_process.h"
 
-#include "support/temp_dir.h"
-
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
@@ -27,10 +25,7 @@ void Redirect(const fs::path& path, int target, int flags) {
 
 } // namespace
 
-CliProcess::CliProcess(const CliLaunch& launch)
-    : io_(fs::temp_directory_path() /
-          ("cli-io-" + std::to_string(::getpid()) + "-" + std::to_string(std::rand()))) {
-    fs::create_directories(io_);
+CliProcess::CliProcess(const CliLaunch& launch) {
     WriteBytes(io_ / "in", {launch.input.begin(), launch.input.end()});
     Args argv{TOMORINE_CLI};
     argv.insert(argv.end(), launch.args.begin(), launch.args.end());
@@ -71,8 +66,6 @@ CliProcess::~CliProcess() {
         ::kill(pid_, SIGKILL);
         wait();
     }
-    std::error_code ec;
-    fs::remove_all(io_, ec);
 }
 
 void CliProcess::signal(int number) const {
@@ -96,10 +89,11 @@ CliOutcome RunCliProcess(const CliLaunch& launch) {
     return CliProcess(launch).wait();
 }
 
-CliOutcome RunOn(const fs::path& data, Args args, const std::string& input) {
+CliOutcome RunOn(const fs::path& data, Args args, const std::string& input, const fs::path& user) {
     args.insert(args.begin() + 1, {"--data", data.string()});
     CliLaunch launch(std::move(args), data.parent_path() / "home");
     launch.input = input;
+    launch.user = user;
     return RunCliProcess(launch);
 }
 
@@ -109,8 +103,7 @@ int LineCount(const std::string& text) {
 
 std::vector<std::string> TemporaryFilesIn(const fs::path& folder) {
     std::vector<std::string> found;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        const std::string name = entry.path().filename().string();
+    for (const std::string& name : FileNames(folder)) {
         if (name.starts_with(".") && name.find(".tmp") != std::string::npos) {
             found.push_back(name);
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/temp_dir.h"
+
 #include <filesystem>
 #include <string>
 #include <sys/types.h>
@@ -41,14 +43,16 @@ public:
     CliOutcome wait();
 
 private:
-    std::filesystem::path io_;
+    TempDir io_; // standard input, output and error
     pid_t pid_ = -1;
 };
 
 CliOutcome RunCliProcess(const CliLaunch& launch);
 
-// COMMAND --data FILE ARGS (args[0] is the command), TOMORINE_HOME beside FILE.
-CliOutcome RunOn(const std::filesystem::path& data, Args args, const std::string& input = {});
+// COMMAND --data FILE ARGS (args[0] is the command), TOMORINE_HOME beside FILE;
+// `user` as in CliLaunch.
+CliOutcome RunOn(const std::filesystem::path& data, Args args, const std::string& input = {},
+                 const std::filesystem::path& user = {});
 
 int LineCount(const std::string& text);
 

@@ -18,35 +18,36 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using nlohmann::json;
 
-// check-links --data FILE ARGS with no proxy, so that every request goes to
-// loopback as it stands.
-CliLaunch CheckLinks(const fs::path& data, std::vector<std::string> args) {
-    for (const char* proxy :
-         {"http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY"}) {
-        unsetenv(proxy);
+class CheckLinksCli : public ::testing::Test {
+protected:
+    // check-links --data FILE ARGS with no proxy, so that every request goes
+    // to loopback as it stands.
+    CliLaunch launch(std::vector<std::string> args) const {
+        for (const char* proxy :
+             {"http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY"}) {
+            unsetenv(proxy);
+        }
+        args.insert(args.begin(), {"check-links", "--data", data.string()});
+        return CliLaunch(args, dir / "home");
     }
-    args.insert(args.begin(), {"check-links", "--data", data.string()});
-    return CliLaunch(args, data.parent_path() / "home");
-}
-
-CliOutcome RunCheckLinks(const fs::path& data, std::vector<std::string> args) {
-    return RunCliProcess(CheckLinks(data, std::move(args)));
-}
-
-void WaitUntil(const std::function<bool()>& condition) {
-    const auto deadline = Clock::now() + 10s;
-    while (!condition() && Clock::now() < deadline) {
-        std::this_thread::sleep_for(10ms);
+    CliOutcome check(std::vector<std::string> args) const { return RunCliProcess(launch(args)); }
+    // Once `count` requests have reached the server.
+    void awaitRequests(int count) const {
+        const auto deadline = Clock::now() + 10s;
+        while (server.requests() < count && Clock::now() < deadline) {
+            std::this_thread::sleep_for(10ms);
+        }
+        std::this_thread::sleep_for(100ms);
     }
-    std::this_thread::sleep_for(100ms);
-}
 
-// Every line with its class and reason; --delete takes the gone entries
-// only, --delete-unreachable the unreachable and invalid ones too.
-TEST(CheckLinksCli, ListsEachClassAndDeletesByClass) {
     LocalHttpServer server;
     TempDir dir;
     const fs::path data = dir / "データ.xls";
+};
+
+// Every line with its class and reason; --delete takes the gone entries
+// only, --delete-unreachable the unreachable and invalid ones too.
+TEST_F(CheckLinksCli, ListsEachClassAndDeletesByClass) {
     WriteEntries(data,
                  {UrlEntry(1, server.url("/ok"), u"生きている"),
                   UrlEntry(2, server.url("/status/404"), u"無い"),
@@ -59,7 +60,7 @@ TEST(CheckLinksCli, ListsEachClassAndDeletesByClass) {
                   UrlEntry(9, server.url("/slow/300"), u"遅い"),
                   UrlEntry(10, server.url("/slow/300"), u"遅い")},
                  {5});
-    CliOutcome run = RunCheckLinks(data, {});
+    CliOutcome run = check({});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "[00002]:無い\tリンク切れ: ページがありません (404)\n"
                        "[00004]:拒否\t接続不可: 接続できません\n"
@@ -68,7 +69,7 @@ TEST(CheckLinksCli, ListsEachClassAndDeletesByClass) {
     EXPECT_EQ(run.err, "[4件]\nリンクチェック完了\n") << "no progress bar off a terminal";
     EXPECT_EQ(server.maxInFlightOfHost("127.0.0.1"), 2);
 
-    run = RunCheckLinks(data, {"--json"});
+    run = check({"--json"});
     ASSERT_EQ(run.status, 0) << run.err;
     const json listed = json::parse(run.out);
     EXPECT_EQ(listed["network"], "ok");
@@ -80,11 +81,11 @@ TEST(CheckLinksCli, ListsEachClassAndDeletesByClass) {
                                        {"message", "接続不可: 接続できません"}}));
     EXPECT_EQ(listed["deleted"], json::array());
 
-    run = RunCheckLinks(data, {"--delete"});
+    run = check({"--delete"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "[4件]\nリンクチェック完了\n削除完了: 2件\n");
     EXPECT_EQ(SerialsByXlrd(data), (std::vector<int>{1, 3, 4, 5, 6, 8, 9, 10}));
-    run = RunCheckLinks(data, {"--delete-unreachable", "--json"});
+    run = check({"--delete-unreachable", "--json"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(json::parse(run.out)["deleted"], json::array({4, 6}));
     EXPECT_EQ(SerialsByXlrd(data), (std::vector<int>{1, 3, 5, 8, 9, 10}));
@@ -92,17 +93,14 @@ TEST(CheckLinksCli, ListsEachClassAndDeletesByClass) {
 
 // An entry edited while the check runs keeps its edit: it is left alone
 // and named as changed.
-TEST(CheckLinksCli, AnEntryEditedDuringTheCheckSurvivesDelete) {
-    LocalHttpServer server;
-    TempDir dir;
-    const fs::path data = dir / "data.xls";
+TEST_F(CheckLinksCli, AnEntryEditedDuringTheCheckSurvivesDelete) {
     WriteEntries(data, {UrlEntry(1, server.url("/status/404"), u"消える"),
                         UrlEntry(2, server.url("/status/404"), u"書き換え"),
                         UrlEntry(3, server.url("/slow/1500"), u"遅い")});
-    CliProcess check(CheckLinks(data, {"--delete", "--json"}));
-    WaitUntil([&] { return server.requests() >= 3; });
+    CliProcess process(launch({"--delete", "--json"}));
+    awaitRequests(3);
     ASSERT_EQ(RunOn(data, {"update", "2", "--comment", "まだ読む"}).status, 0);
-    const CliOutcome run = check.wait();
+    const CliOutcome run = process.wait();
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(json::parse(run.out)["deleted"], json::array({1}));
     EXPECT_EQ(json::parse(run.out)["changed"], json::array({2}));
@@ -114,15 +112,13 @@ TEST(CheckLinksCli, AnEntryEditedDuringTheCheckSurvivesDelete) {
 
 // Without a network nothing answers: the check says so and neither
 // deletion removes anything.
-TEST(CheckLinksCli, OfflineDeletesNothing) {
-    TempDir dir;
-    const fs::path data = dir / "data.xls";
+TEST_F(CheckLinksCli, OfflineDeletesNothing) {
     WriteEntries(data, {UrlEntry(1, "http://127.0.0.1:9/", u"a"),
                         UrlEntry(2, "http://bookmarks.test/", u"b"),
                         UrlEntry(3, "javascript:x", u"c"), UrlEntry(4, "ftp://a.test/", u"d")});
     const auto before = ReadBytes(data);
     for (const char* option : {"--delete", "--delete-unreachable"}) {
-        CliLaunch offline = CheckLinks(data, {option, "--json"});
+        CliLaunch offline = launch({option, "--json"});
         offline.offline = true;
         const CliOutcome run = RunCliProcess(offline);
         if (run.status == 127) {
@@ -139,16 +135,13 @@ TEST(CheckLinksCli, OfflineDeletesNothing) {
 
 // Ctrl-C stops the check at once, abandoning the requests in flight;
 // nothing is printed and nothing deleted.
-TEST(CheckLinksCli, CtrlCStopsCleanlyAndDeletesNothing) {
-    LocalHttpServer server;
-    TempDir dir;
-    const fs::path data = dir / "data.xls";
+TEST_F(CheckLinksCli, CtrlCStopsCleanlyAndDeletesNothing) {
     WriteEntries(data, {UrlEntry(1, server.url("/status/404"), u"dead"),
                         UrlEntry(2, server.url("/hang"), u"h1"),
                         UrlEntry(3, server.url("/hang"), u"h2")});
     const auto before = ReadBytes(data);
-    CliProcess process(CheckLinks(data, {"--delete"}));
-    WaitUntil([&] { return server.requests() >= 3; });
+    CliProcess process(launch({"--delete"}));
+    awaitRequests(3);
     process.signal(SIGINT);
     const auto signalled = Clock::now();
     const CliOutcome run = process.wait();

@@ -15,7 +15,7 @@ LinkCheckOptions LoopbackOptions(const LocalHttpServer& server,
     options.requestTimeout = timeout;
     options.noProxy = true;
     for (const std::string& name : names) {
-        options.resolve.push_back(server.resolveEntry(name));
+        options.resolve.push_back(name + ":" + std::to_string(server.port()) + ":127.0.0.1");
     }
     options.hostAllowed = [names](std::string_view host) {
         return host == "127.0.0.1" || std::find(names.begin(), names.end(), host) != names.end();

@@ -65,12 +65,10 @@ TEST(LinkCheck, DecidesEveryKindOfAnswerInRowOrder) {
         EXPECT_EQ(verdicts[row].verdict.linkClass, cases[row].linkClass) << urls[row];
         EXPECT_EQ(verdicts[row].verdict.reason, cases[row].reason) << urls[row];
     }
-    EXPECT_EQ(verdicts[6].verdict.message, "リンク切れ: ページは削除されました (410)");
     EXPECT_EQ(check.progress().dead, 20u);
     EXPECT_FALSE(NetworkDown(check.progress()));
     EXPECT_EQ(check.progress().error, "");
     EXPECT_LT(server.bytesSent(), 8LL << 20) << "the body is not read to its end";
-    EXPECT_TRUE(server.lastUserAgent().starts_with("Tomorine-LinkCheck/"));
 
     // Transport failures and no answer at all: the network is down.
     LinkCheck offline({server.refusedUrl(), "", "ftp://127.0.0.1/file"}, LoopbackOptions(server));

@@ -26,15 +26,6 @@ int BoundSocket(int& port) {
     return fd;
 }
 
-std::string Header(const std::string& request, const std::string& name) {
-    const size_t found = request.find("\r\n" + name + ": ");
-    if (found == std::string::npos) {
-        return {};
-    }
-    const size_t start = found + name.size() + 4;
-    return request.substr(start, request.find("\r\n", start) - start);
-}
-
 } // namespace
 
 LocalHttpServer::LocalHttpServer() {
@@ -43,11 +34,6 @@ LocalHttpServer::LocalHttpServer() {
     if (listen(listener_, 128) != 0) {
         throw std::runtime_error("listen");
     }
-    serve("/ok", {"text/plain", "ok"});
-    serve("/loop", {.status = 302, .location = "/loop"});
-    serve("/to-ftp",
-          {.status = 302, .location = "ftp://127.0.0.1:" + std::to_string(port_) + "/f"});
-    serve("/hang", {.silent = true});
     acceptor_ = std::thread([this] {
         for (;;) {
             const int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
@@ -93,10 +79,6 @@ std::string LocalHttpServer::url(std::string_view host, std::string_view path) c
     return "http://" + std::string(host) + ":" + std::to_string(port_) + std::string(path);
 }
 
-std::string LocalHttpServer::resolveEntry(std::string_view host) const {
-    return std::string(host) + ":" + std::to_string(port_) + ":127.0.0.1";
-}
-
 void LocalHttpServer::talk(int client) {
     timeval wait{5, 0};
     setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
@@ -115,11 +97,10 @@ void LocalHttpServer::talk(int client) {
     }
     const size_t pathStart = request.find(' ') + 1;
     std::string path = request.substr(pathStart, request.find(' ', pathStart) - pathStart);
-    std::string host = Header(request, "Host");
-    host = host.substr(0, host.rfind(':'));
+    const size_t hostAt = std::min(request.find("\r\nHost: ") + 8, request.size());
+    const std::string host = request.substr(hostAt, request.find_first_of(":\r", hostAt) - hostAt);
     {
         std::lock_guard lock(mutex_);
-        lastUserAgent_ = Header(request, "User-Agent");
         ++requests_;
         maxInFlight_ = std::max(maxInFlight_, ++inFlight_);
         auto& [now, most] = hosts_[host];
@@ -128,8 +109,7 @@ void LocalHttpServer::talk(int client) {
             path = seen_.insert(path).second ? "/reset" : path.substr(11);
         }
     }
-    const bool broken = path == "/reset" || path == "/empty" || path == "/drip";
-    const Response response = broken ? Response{.silent = true} : answer(path);
+    const Response response = answer(path);
     {
         // Out of the count before the client can see the answer and start another request.
         std::lock_guard lock(mutex_);
@@ -139,12 +119,13 @@ void LocalHttpServer::talk(int client) {
     if (path == "/reset") {
         const linger abort{1, 0}; // the close sends a reset
         setsockopt(client, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
-    } else if (path == "/drip" &&
-               sendAll(client, "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n")) {
+        return;
+    }
+    if (path == "/drip" && sendAll(client, "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n")) {
         while (pause(100) && sendAll(client, "x")) {
         }
     }
-    if (response.silent) {
+    if (path == "/drip" || path == "/empty" || path == "/hang") {
         return;
     }
     std::string head = "HTTP/1.1 " + std::to_string(response.status) + " Status\r\n";
@@ -162,35 +143,38 @@ void LocalHttpServer::talk(int client) {
 }
 
 LocalHttpServer::Response LocalHttpServer::answer(const std::string& path) {
-    std::unique_lock lock(mutex_);
-    const auto found = served_.find(path);
-    const bool silent = found != served_.end() && found->second.silent;
-    if (found != served_.end() && !silent) {
-        return found->second;
+    {
+        std::lock_guard lock(mutex_);
+        if (const auto found = served_.find(path); found != served_.end()) {
+            return found->second;
+        }
     }
-    lock.unlock();
+    const auto number = [&](size_t from) { return std::stoi(path.substr(from)); };
+    if (path == "/ok" || path.starts_with("/slow/")) {
+        pause(path == "/ok" ? 0 : number(6));
+        return {"text/plain", "ok"};
+    }
     if (path.starts_with("/status/")) {
-        return {"", "x", std::stoi(path.substr(8))};
+        return {"", "x", number(8)};
     }
     if (path.starts_with("/redirect/")) {
         const size_t slash = path.find('/', 10);
-        const int left = std::stoi(path.substr(10, slash - 10));
+        const int left = number(10);
         const std::string rest = path.substr(slash);
         return {.status = 302,
                 .location = left <= 1 ? rest : "/redirect/" + std::to_string(left - 1) + rest};
     }
-    if (path.starts_with("/slow/")) {
-        return pause(std::stoi(path.substr(6))) ? Response{"text/plain", "slow"}
-                                                : Response{.silent = true};
+    if (path == "/loop" || path == "/to-ftp") {
+        const std::string ftp = "ftp://127.0.0.1:" + std::to_string(port_) + "/f";
+        return {.status = 302, .location = path == "/loop" ? path : ftp};
     }
     if (path == "/big") {
         return {"", std::string(16 << 20, 'b')};
     }
-    if (!silent) {
-        return {"", "x", 404};
+    if (path == "/hang") {
+        pause(24 * 3600 * 1000);
     }
-    pause(24 * 3600 * 1000);
-    return {.silent = true};
+    return {"", "x", 404};
 }
 
 bool LocalHttpServer::sendAll(int client, std::string_view data) {

@@ -26,7 +26,6 @@ public:
         std::string contentType = "text/html"; // no header when empty
         std::string body = {};
         int status = 200;
-        bool silent = false;       // no answer until the server stops
         std::string location = {}; // of a redirect
     };
 
@@ -39,15 +38,12 @@ public:
     int port() const { return port_; }
     std::string url(std::string_view path) const { return url("127.0.0.1", path); }
     std::string url(std::string_view host, std::string_view path) const;
-    // The CURLOPT_RESOLVE entry that sends `host` here.
-    std::string resolveEntry(std::string_view host) const;
     // A port bound but not listening: connections to it are refused.
     std::string refusedUrl() const { return "http://127.0.0.1:" + std::to_string(refused_) + "/"; }
 
     int requests() const { return locked(requests_); }
     int maxInFlight() const { return locked(maxInFlight_); }
     int maxInFlightOfHost(const std::string& host) const { return locked(hosts_)[host].second; }
-    std::string lastUserAgent() const { return locked(lastUserAgent_); }
     long long bytesSent() const { return locked(bytesSent_); } // of all bodies and heads
 
 private:
@@ -61,22 +57,15 @@ private:
     bool sendAll(int client, std::string_view data);
     bool pause(int milliseconds); // false when the server stops meanwhile
 
-    int listener_ = -1;
-    int port_ = 0;
-    int refusing_ = -1;
-    int refused_ = 0;
+    int listener_ = -1, port_ = 0, refusing_ = -1, refused_ = 0;
     std::thread acceptor_;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     bool stopping_ = false;
-    int connections_ = 0;
-    int requests_ = 0;
-    int inFlight_ = 0;
-    int maxInFlight_ = 0;
+    int connections_ = 0, requests_ = 0, inFlight_ = 0, maxInFlight_ = 0;
     std::map<std::string, std::pair<int, int>> hosts_; // name -> (in flight, most at once)
     std::map<std::string, Response> served_;
     std::set<std::string> seen_; // paths requested
-    std::string lastUserAgent_;
     long long bytesSent_ = 0;
 };
 
