@@ -127,32 +127,27 @@ struct SstCase {
     std::vector<Bytes> pieces; // the SST body after its counts, then each CONTINUE body
 };
 
-SstCase Split(const char* name, bool xlrdReadsIt, std::vector<std::u16string> strings,
-              std::vector<Bytes> pieces) {
-    return {name, xlrdReadsIt, std::move(strings), std::move(pieces)};
-}
-
 const SstCase kSplits[] = {
-    Split("CharactersGoOnInTheOtherWidth", true, {u"ab日本"},
-          {Concat({Head(4, 0), Bytes{'a', 'b'}}), Concat({{1}, Wide(u"日本")})}),
-    Split("ContinueStartsAtAStringHeader", true, {u"ab", u"cd"},
-          {Concat({Head(2, 0), Bytes{'a', 'b'}}), Concat({Head(2, 0), Bytes{'c', 'd'}})}),
-    Split("SplitBetweenHeaderAndCharacters", true, {u"xyz"},
-          {Head(3, 0), Concat({{kWide}, Wide(u"xyz")})}),
-    Split("SplitInsideTheLength", false, {u"xyz"}, {{3}, Concat({{0, 0}, Bytes{'x', 'y', 'z'}})}),
-    Split("RichTextRunsGoOn", true, {u"ab", u"c"},
-          {Concat({Head(2, kRich), U16(2), Bytes{'a', 'b'}, U32(0x10000)}),
-           Concat({U32(0x20001), Head(1, 0), Bytes{'c'}})}),
-    Split("PhoneticDataSpansThreeRecords", false, {u"ab", u"c"},
-          {Concat({Head(2, kPhonetic), U32(300), Bytes{'a', 'b'}, Bytes(100, 0xEE)}),
-           Bytes(150, 0xEE), Concat({Bytes(50, 0xEE), Head(1, 0), Bytes{'c'}})}),
-    Split("RichAndPhoneticTogether", true, {u"ふり", u"c"},
-          {Concat({Head(2, kRich | kPhonetic | kWide), U16(1), U32(4), Wide(u"ふり"), U32(0),
-                   Bytes(4, 0xEE), Head(1, 0), Bytes{'c'}})}),
-    Split("HalfCharacterBeforeContinueIsDropped", true, {u"日本"},
-          {Concat({Head(2, kWide), Wide(u"日"), {0x5C}}), Concat({{kWide}, Wide(u"本")})}),
-    Split("EmptyContinueIsSkipped", false, {u"ab"},
-          {Concat({Head(2, 0), Bytes{'a'}}), {}, Concat({{0}, Bytes{'b'}})}),
+    SstCase("CharactersGoOnInTheOtherWidth", true, {u"ab日本"},
+            {Concat({Head(4, 0), Bytes{'a', 'b'}}), Concat({{1}, Wide(u"日本")})}),
+    SstCase("ContinueStartsAtAStringHeader", true, {u"ab", u"cd"},
+            {Concat({Head(2, 0), Bytes{'a', 'b'}}), Concat({Head(2, 0), Bytes{'c', 'd'}})}),
+    SstCase("SplitBetweenHeaderAndCharacters", true, {u"xyz"},
+            {Head(3, 0), Concat({{kWide}, Wide(u"xyz")})}),
+    SstCase("SplitInsideTheLength", false, {u"xyz"}, {{3}, Concat({{0, 0}, Bytes{'x', 'y', 'z'}})}),
+    SstCase("RichTextRunsGoOn", true, {u"ab", u"c"},
+            {Concat({Head(2, kRich), U16(2), Bytes{'a', 'b'}, U32(0x10000)}),
+             Concat({U32(0x20001), Head(1, 0), Bytes{'c'}})}),
+    SstCase("PhoneticDataSpansThreeRecords", false, {u"ab", u"c"},
+            {Concat({Head(2, kPhonetic), U32(300), Bytes{'a', 'b'}, Bytes(100, 0xEE)}),
+             Bytes(150, 0xEE), Concat({Bytes(50, 0xEE), Head(1, 0), Bytes{'c'}})}),
+    SstCase("RichAndPhoneticTogether", true, {u"ふり", u"c"},
+            {Concat({Head(2, kRich | kPhonetic | kWide), U16(1), U32(4), Wide(u"ふり"), U32(0),
+                     Bytes(4, 0xEE), Head(1, 0), Bytes{'c'}})}),
+    SstCase("HalfCharacterBeforeContinueIsDropped", true, {u"日本"},
+            {Concat({Head(2, kWide), Wide(u"日"), {0x5C}}), Concat({{kWide}, Wide(u"本")})}),
+    SstCase("EmptyContinueIsSkipped", false, {u"ab"},
+            {Concat({Head(2, 0), Bytes{'a'}}), {}, Concat({{0}, Bytes{'b'}})}),
 };
 
 // Each string in a cell of column A, after a chart embedded in the sheet; the SST counts them.
