@@ -52,7 +52,7 @@ void ConversionProgress::setPercent(int percent) {
 
 void ConversionProgress::closeEvent(QCloseEvent* event) {
     if (!IsClosingByProgram(this)) {
-        state_.ConversionCancelRequested = true;
+        state_.conversionCancelRequested = true;
     }
     QWidget::closeEvent(event);
 }

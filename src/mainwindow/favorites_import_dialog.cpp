@@ -199,12 +199,12 @@ void FavoritesImportDialog::reject() {
 void FavoritesImportDialog::okOrStop() {
     QString status = statusText();
     if (status.isEmpty() || status == ToQString(FavoritesMessages::Done) ||
-        state_.ImportCancelRequested) {
+        state_.importCancelRequested) {
         activated_ = false;
         CloseByProgram(this);
         return;
     }
-    state_.ImportCancelRequested = true;
+    state_.importCancelRequested = true;
     setStatus(FavoritesMessages::Stopped);
 }
 
@@ -287,7 +287,7 @@ void FavoritesImportDialog::importFavorites() {
     ImportOutcome outcome = RunFavoritesImport(context, folder);
     if (outcome.failure) {
         // What is in the data file is shown; OK then closes at once.
-        state_.ImportCancelRequested = true;
+        state_.importCancelRequested = true;
         setStatus(FavoritesMessages::Stopped);
         MessageBox(this, QString::fromUtf8(outcome.failure->what()), MessageStyle::Exclamation);
         if (outcome.found > 0) {
@@ -304,10 +304,10 @@ void FavoritesImportDialog::importFavorites() {
 
 void FavoritesImportDialog::showSummary(const ImportOutcome& outcome) {
     foundCountLabel->setText(ToQString(CountCaption(outcome.found)));
-    registeredCountLabel->setText(ToQString(CountCaption(state_.RegisteredCount)));
-    existingCountLabel->setText(ToQString(CountCaption(state_.ExistingCount)));
-    failedCountLabel->setText(ToQString(CountCaption(state_.ShortcutErrorCount)));
-    ImportNotices notices = NoticesFor(state_, state_.SkippedCount, outcome.unreadableFolders);
+    registeredCountLabel->setText(ToQString(CountCaption(state_.registeredCount)));
+    existingCountLabel->setText(ToQString(CountCaption(state_.existingCount)));
+    failedCountLabel->setText(ToQString(CountCaption(state_.shortcutErrorCount)));
+    ImportNotices notices = NoticesFor(state_, state_.skippedCount, outcome.unreadableFolders);
     unreadableNotice->setText(ToQString(notices.unreadable.empty() || notices.skipped.empty()
                                             ? notices.unreadable + notices.skipped
                                             : notices.unreadable + "\n" + notices.skipped));

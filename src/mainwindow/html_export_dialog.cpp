@@ -102,10 +102,10 @@ void HtmlExportDialog::setControlsEnabled(bool enabled) {
 // beside the data file. A settings file that cannot be written is passed
 // over: the page is what the user asked for.
 void HtmlExportDialog::storeSettings() {
-    const std::string comment = state_.CommentOutput ? "1" : "0";
-    const std::string& path = state_.OutputFilePath;
+    const std::string comment = state_.commentOutput ? "1" : "0";
+    const std::string& path = state_.outputFilePath;
     for (const std::string& ini :
-         {GetAppDir() + std::string(kSettingsFileName), GetIniPath(state_.DataFilePath.string())}) {
+         {GetAppDir() + std::string(kSettingsFileName), GetIniPath(state_.dataFilePath.string())}) {
         WriteIniString(ini, kSettingsSection, kCommentOutputKey, comment);
         WriteIniString(ini, kSettingsSection, kOutputFileKey, path);
     }
@@ -134,9 +134,9 @@ bool HtmlExportDialog::writeOutput(const std::function<int()>& write) {
 
 bool HtmlExportDialog::writePage() {
     HtmlListRequest request;
-    request.searchUrl = search_.SavedSearchUrl;
+    request.searchUrl = search_.savedSearchUrl;
     request.searchTexts = searchFields_();
-    request.commentOutput = state_.CommentOutput;
+    request.commentOutput = state_.commentOutput;
     request.outputPath = ToPath(pathField->text());
     int shown = -1;
     request.progress = [this, &shown](long done, long total) {
@@ -148,7 +148,7 @@ bool HtmlExportDialog::writePage() {
         }
     };
     return writeOutput([&] {
-        const HtmlListResult result = WriteHtmlList(state_.DataFilePath, request);
+        const HtmlListResult result = WriteHtmlList(state_.dataFilePath, request);
         return result.noData ? 0 : result.entriesWritten;
     });
 }
@@ -158,9 +158,9 @@ bool HtmlExportDialog::writePage() {
 bool HtmlExportDialog::writeBookmarks() {
     return writeOutput([&] {
         std::vector<Entry> entries;
-        if (search_.SavedSearchUrl) {
+        if (search_.savedSearchUrl) {
             entries =
-                SearchedEntries(state_.DataFilePath, *search_.SavedSearchUrl, searchFields_());
+                SearchedEntries(state_.dataFilePath, *search_.savedSearchUrl, searchFields_());
         }
         if (!entries.empty()) {
             WriteNetscapeBookmarks(entries, ToPath(pathField->text()));
@@ -180,8 +180,8 @@ void HtmlExportDialog::run() {
     progressBar->setValue(0);
     statusLabel->setText(QStringLiteral("処理中です"));
     repaint();
-    state_.CommentOutput = commentsBox->isChecked();
-    state_.OutputFilePath = pathField->text().toStdString();
+    state_.commentOutput = commentsBox->isChecked();
+    state_.outputFilePath = pathField->text().toStdString();
     storeSettings();
     const bool bookmarks = bookmarkFormatBox->isChecked();
     const bool written = bookmarks ? writeBookmarks() : writePage();
@@ -202,8 +202,8 @@ void HtmlExportDialog::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    pathField->setText(QString::fromStdString(state_.OutputFilePath));
-    commentsBox->setChecked(state_.CommentOutput);
+    pathField->setText(QString::fromStdString(state_.outputFilePath));
+    commentsBox->setChecked(state_.commentOutput);
     event->ignore();
     hide();
 }

@@ -136,7 +136,7 @@ void LinkCheckDialog::showEvent(QShowEvent* event) {
 }
 
 void LinkCheckDialog::activate() {
-    if (isVisible() && !state_.LinkCheckRunning) {
+    if (isVisible() && !state_.linkCheckRunning) {
         runLinkCheck();
     }
 }
@@ -146,7 +146,7 @@ void LinkCheckDialog::reject() {
 }
 
 bool LinkCheckDialog::event(QEvent* event) {
-    if (event->type() == CloseRefusedEventType() && state_.LinkCheckRunning) {
+    if (event->type() == CloseRefusedEventType() && state_.linkCheckRunning) {
         statusBar->showMessage(ToQString(LinkCheckMessages::OkStops));
         noticeShown_.start();
         return true;
@@ -166,7 +166,7 @@ void LinkCheckDialog::lineSelected() {
         deadLinkList->currentItem() == nullptr) {
         return;
     }
-    urlField->setText(deadLinkList->currentItem()->data(0, UrlRole).toString());
+    urlField->setText(deadLinkList->currentItem()->data(0, kUrlRole).toString());
 }
 
 void LinkCheckDialog::lineDoubleClicked() {
@@ -194,7 +194,7 @@ void LinkCheckDialog::openSelectedUrl() {
 }
 
 void LinkCheckDialog::finish() {
-    state_.LinkCheckRunning = false;
+    state_.linkCheckRunning = false;
     hide();
 }
 
@@ -204,8 +204,8 @@ void LinkCheckDialog::showLineCount() {
 }
 
 void LinkCheckDialog::setForegroundWatch(bool enabled) {
-    if (state_.SetForegroundWatchEnabled) {
-        state_.SetForegroundWatchEnabled(enabled);
+    if (state_.setForegroundWatchEnabled) {
+        state_.setForegroundWatchEnabled(enabled);
     }
 }
 

@@ -51,9 +51,9 @@ public:
     static void setOpenUrl(std::function<bool(const QUrl&)> open);
 
     // Item data roles of a dead-link line (column 0) besides the row position.
-    static constexpr int SerialRole = Qt::UserRole + 1;
-    static constexpr int UrlRole = Qt::UserRole + 2;
-    static constexpr int ClassRole = Qt::UserRole + 3; // a LinkClass
+    static constexpr int kSerialRole = Qt::UserRole + 1;
+    static constexpr int kUrlRole = Qt::UserRole + 2;
+    static constexpr int kClassRole = Qt::UserRole + 3; // a LinkClass
 
     LinkCheckOptions checkOptions; // how the requests are made
     bool deadLinkSelecting = false;

@@ -34,7 +34,7 @@ int& StartDelay() {
 
 // How often the window looks for new verdicts; the window's events run in
 // between, which is how OK reaches the check.
-constexpr int PollMilliseconds = 50;
+constexpr int kPollMilliseconds = 50;
 
 // A pause that keeps the windows painted and answering.
 void Wait(int milliseconds) {
@@ -74,13 +74,13 @@ bool LinkCheckDialog::openResults(std::vector<LinkTarget>& targets) {
     bool watchPaused = false;
     try {
         SearchSession& search = mainWindow_.search();
-        if (search.Rows) {
+        if (search.rows) {
             search.releaseRows();
             mainWindow_.resultList->clear();
         }
-        search.SavedSearchUrl = u"";
-        search.keepRows(state_.DataFilePath, LiveEntries(state_.DataFilePath));
-        Recordset& rows = *search.Rows;
+        search.savedSearchUrl = u"";
+        search.keepRows(state_.dataFilePath, LiveEntries(state_.dataFilePath));
+        Recordset& rows = *search.rows;
         if (rows.bof() && rows.eof()) {
             MessageBox(this, ToQString(Messages::NotFound), MessageStyle::Ok);
         }
@@ -92,11 +92,11 @@ bool LinkCheckDialog::openResults(std::vector<LinkTarget>& targets) {
         progressLabel->clear();
         progressBar->reset();
         setLinkCommandsEnabled(false);
-        state_.LinkCheckRunning = true;
+        state_.linkCheckRunning = true;
         targets = ReadLinkTargets(rows);
         return true;
     } catch (const std::exception& e) {
-        state_.LinkCheckRunning = false;
+        state_.linkCheckRunning = false;
         // The watch belongs to the main window; a failed check gives it back.
         if (watchPaused) {
             setForegroundWatch(true);
@@ -127,15 +127,15 @@ void LinkCheckDialog::checkTargets(const std::vector<LinkTarget>& targets) {
         if (progress.oldestOpen < targets.size() && !noticeShown) {
             statusBar->showMessage(ToQString(StartStatusText(targets[progress.oldestOpen])));
         }
-        Wait(PollMilliseconds);
-        if (!state_.LinkCheckRunning) {
+        Wait(kPollMilliseconds);
+        if (!state_.linkCheckRunning) {
             check.stop();
             statusBar->showMessage(ToQString(LinkCheckMessages::Stopped));
             setForegroundWatch(true);
             return;
         }
     }
-    state_.LinkCheckRunning = false;
+    state_.linkCheckRunning = false;
     setForegroundWatch(true);
     if (!progress.error.empty()) {
         MessageBox(this, QString::fromUtf8(progress.error.c_str()), MessageStyle::Critical);
@@ -160,9 +160,9 @@ void LinkCheckDialog::addDeadLine(const LinkTarget& target, const LinkVerdict& v
     const QString message = QString::fromStdString(verdict.message);
     auto* item = new QTreeWidgetItem({ToQString(ResultLine(target.serial, target.title)), message});
     item->setData(0, Qt::UserRole, static_cast<qlonglong>(target.position));
-    item->setData(0, SerialRole, target.serial);
-    item->setData(0, UrlRole, ToQString(target.url));
-    item->setData(0, ClassRole, static_cast<int>(verdict.linkClass));
+    item->setData(0, kSerialRole, target.serial);
+    item->setData(0, kUrlRole, ToQString(target.url));
+    item->setData(0, kClassRole, static_cast<int>(verdict.linkClass));
     item->setToolTip(1, message);
     deadLinkList->addTopLevelItem(item);
     deadLinkList->scrollToItem(item, QAbstractItemView::PositionAtTop);

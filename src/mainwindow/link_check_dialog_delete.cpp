@@ -20,7 +20,7 @@ namespace tomorine {
 namespace {
 
 LinkClass ClassOf(const QTreeWidgetItem* item) {
-    return static_cast<LinkClass>(item->data(0, LinkCheckDialog::ClassRole).toInt());
+    return static_cast<LinkClass>(item->data(0, LinkCheckDialog::kClassRole).toInt());
 }
 
 } // namespace
@@ -82,7 +82,7 @@ void LinkCheckDialog::deleteSelected() {
     mainWindow_.saveListPosition();
     std::vector<std::int32_t> removed;
     try {
-        removed = DeleteDeadEntries(state_.DataFilePath, entries).deleted;
+        removed = DeleteDeadEntries(state_.dataFilePath, entries).deleted;
     } catch (const std::exception& e) {
         MessageBox(this, QString::fromUtf8(e.what()), MessageStyle::Critical);
         refreshMainList();

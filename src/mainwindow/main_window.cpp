@@ -248,7 +248,7 @@ void MainWindow::clearEntryForm() {
 }
 
 void MainWindow::resetListCaption() {
-    state_.KeywordListMode = false;
+    state_.keywordListMode = false;
     listCaptionLabel->setText(QStringLiteral("検出サイトList"));
     QFont font = listCaptionLabel->font();
     font.setBold(false);
@@ -265,22 +265,22 @@ void MainWindow::setCommandsEnabled(bool enabled) {
 }
 
 void MainWindow::saveListPosition() {
-    state_.SavedListTop = resultList->verticalScrollBar()->value();
-    state_.SavedListIndex = resultList->currentRow();
+    state_.savedListTop = resultList->verticalScrollBar()->value();
+    state_.savedListIndex = resultList->currentRow();
 }
 
 void MainWindow::restoreListTop() {
     // The list lays out new lines lazily; lay them out now so that the scroll
     // range takes the saved top line.
     resultList->doItemsLayout();
-    resultList->verticalScrollBar()->setValue(state_.SavedListTop);
+    resultList->verticalScrollBar()->setValue(state_.savedListTop);
 }
 
 void MainWindow::restoreListPosition() {
     restoreListTop();
     // A list that got shorter than the saved line cannot get it back.
-    if (state_.SavedListIndex >= 0 && state_.SavedListIndex < resultList->count()) {
-        selectListIndex(state_.SavedListIndex);
+    if (state_.savedListIndex >= 0 && state_.savedListIndex < resultList->count()) {
+        selectListIndex(state_.savedListIndex);
     }
 }
 
@@ -307,7 +307,7 @@ std::u16string MainWindow::commentText() const {
 }
 
 void MainWindow::refreshDataFilePath() {
-    state_.DataFilePath = GetAbsolutePath(dataFileField->text().toStdString());
+    state_.dataFilePath = GetAbsolutePath(dataFileField->text().toStdString());
 }
 
 } // namespace tomorine

@@ -9,7 +9,7 @@
 namespace tomorine {
 
 void MainWindow::openBrowserImport() {
-    search_.EntrySelected = false;
+    search_.entrySelected = false;
     refreshDataFilePath();
     registerButton->setText(QStringLiteral("登録"));
     clearEntryForm();

@@ -61,18 +61,18 @@ void MainWindow::watchDataFolder() {
     if (!conflictWatch_->directories().isEmpty()) {
         conflictWatch_->removePaths(conflictWatch_->directories());
     }
-    conflictWatch_->addPath(PathToQString(state_.DataFilePath.parent_path()));
+    conflictWatch_->addPath(PathToQString(state_.dataFilePath.parent_path()));
 }
 
 void MainWindow::lookForConflictCopies() {
     // Not on a rejected data file, nor over an open notice or a running link check.
-    if (conflictNoticeOpen_ || state_.LinkCheckRunning || commands_.empty() ||
+    if (conflictNoticeOpen_ || state_.linkCheckRunning || commands_.empty() ||
         !commands_.front()->isEnabled()) {
         return;
     }
     std::vector<fs::path> found;
     try {
-        found = FindConflictCopies(state_.DataFilePath);
+        found = FindConflictCopies(state_.dataFilePath);
     } catch (const std::exception&) {
         return; // a folder that cannot be listed has no copies to offer
     }
@@ -89,7 +89,7 @@ void MainWindow::lookForConflictCopies() {
 void MainWindow::offerConflictMerge(const std::vector<fs::path>& found) {
     std::vector<ConflictCopy> copies;
     try {
-        copies = InspectConflictCopies(state_.DataFilePath, found);
+        copies = InspectConflictCopies(state_.dataFilePath, found);
     } catch (const std::exception& e) {
         MessageBox(this, QString::fromUtf8(e.what()), MessageStyle::Critical);
         return;

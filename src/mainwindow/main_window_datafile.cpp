@@ -27,15 +27,15 @@ void MainWindow::chooseDataFile() {
         dataFileField->setText(*chosen);
         dataFileField->selectAll();
         dataFileField->setFocus();
-        if (dataFileField->text().toStdString() != state_.DataFilePath.string()) {
+        if (dataFileField->text().toStdString() != state_.dataFilePath.string()) {
             refreshDataFilePath();
             created = ShowingFailure(this, [&] {
-                if (!IsRegularFile(state_.DataFilePath)) {
-                    CreateDataWorkbook(state_.DataFilePath);
+                if (!IsRegularFile(state_.dataFilePath)) {
+                    CreateDataWorkbook(state_.dataFilePath);
                 }
             });
             clearEntryForm();
-            search_.SavedSearchUrl.reset();
+            search_.savedSearchUrl.reset();
             search_.releaseRows();
             // An update now would rewrite an entry of the other file.
             registerButton->setText(QStringLiteral("登録"));
@@ -45,10 +45,10 @@ void MainWindow::chooseDataFile() {
     setCommandsEnabled(accepted);
     // Only the file the check accepted is recorded: a refused one would be
     // refused again at every start.
-    const std::string value = state_.DataFilePath.string();
-    if (accepted && IsRegularFile(state_.DataFilePath) && value != state_.DataFileSetting) {
-        state_.DataFileSetting = value;
-        WriteIniString(GetIniPath(state_.DataFilePath.string()), kSettingsSection, kDataFileKey,
+    const std::string value = state_.dataFilePath.string();
+    if (accepted && IsRegularFile(state_.dataFilePath) && value != state_.dataFileSetting) {
+        state_.dataFileSetting = value;
+        WriteIniString(GetIniPath(state_.dataFilePath.string()), kSettingsSection, kDataFileKey,
                        value);
         WriteIniString(GetAppDir() + std::string(kSettingsFileName), kSettingsSection, kDataFileKey,
                        value);

@@ -39,14 +39,14 @@ void MainWindow::setDeletionNoticeMilliseconds(int milliseconds) {
 }
 
 void MainWindow::deleteEntry() {
-    search_.EntrySelected = false;
+    search_.entrySelected = false;
     if (refuseEmptyUrl()) {
         return;
     }
     resetListCaption();
     // Only an entry picked from the list since the last search has a serial
     // to delete; the fields alone name none.
-    const Recordset* selected = search_.Rows ? &*search_.Rows : nullptr;
+    const Recordset* selected = search_.rows ? &*search_.rows : nullptr;
     if (selected == nullptr || selected->bof() || selected->eof()) {
         MessageBox(this, QStringLiteral("削除するデータを一覧から選んでください"),
                    MessageStyle::Exclamation);
@@ -63,15 +63,15 @@ void MainWindow::deleteEntry() {
     ShowPainted(deletionNotice);
     try {
         std::int32_t serial = CellToInt32(selected->field(SerialColumn));
-        std::filesystem::path searchedFile = search_.SearchedFile;
+        std::filesystem::path searchedFile = search_.searchedFile;
         search_.releaseRows();
         refreshDataFilePath();
-        if (searchedFile.lexically_normal() != state_.DataFilePath.lexically_normal()) {
+        if (searchedFile.lexically_normal() != state_.dataFilePath.lexically_normal()) {
             throw std::runtime_error(
                 "データファイルが検索の後で変わりました。検索し直してください");
         }
         saveListPosition();
-        if (!DeleteEntryBySerial(state_.DataFilePath, serial)) {
+        if (!DeleteEntryBySerial(state_.dataFilePath, serial)) {
             throw std::runtime_error(std::string(Messages::NothingToDelete));
         }
     } catch (const std::exception& e) {

@@ -90,7 +90,7 @@ void MainWindow::installDropTargets() {
 void MainWindow::handleDrop(const QMimeData* data) {
     clearEntryForm();
     // The list is empty now; an earlier search's count must not hide the title.
-    search_.HitCount = 0;
+    search_.hitCount = 0;
     registerButton->setText(QStringLiteral("登録"));
     if (data == nullptr) {
         return;
@@ -110,7 +110,7 @@ void MainWindow::handleDrop(const QMimeData* data) {
     // is seldom the stored title: look up by the URL alone, and give the
     // title field the file name only when no entry was found and loaded.
     findEntryByUrl();
-    if (fill.title && search_.HitCount == 0) {
+    if (fill.title && search_.hitCount == 0) {
         titleField->setText(ToQString(*fill.title));
     }
 }

@@ -35,7 +35,7 @@ void MainWindow::setOpenUrl(std::function<bool(const QUrl&)> open) {
 }
 
 void MainWindow::registerOrUpdate() {
-    search_.EntrySelected = false;
+    search_.entrySelected = false;
     if (urlField->text().isEmpty() || titleField->text().isEmpty()) {
         MessageBox(this, ToQString(Messages::UrlAndTitleRequired), MessageStyle::Ok);
         (urlField->text().isEmpty() ? urlField : titleField)->setFocus();
@@ -55,16 +55,16 @@ void MainWindow::registerOrUpdate() {
         int changed = 0;
         saveListPosition();
         if (registering) {
-            state_.CurrentSerial = RegisterEntry(state_.DataFilePath, entry);
+            state_.currentSerial = RegisterEntry(state_.dataFilePath, entry);
         } else {
-            changed = ExecuteOnDataFile(state_.DataFilePath,
-                                        BuildUpdateStatement(state_.CurrentSerial, entry));
+            changed = ExecuteOnDataFile(state_.dataFilePath,
+                                        BuildUpdateStatement(state_.currentSerial, entry));
         }
-        state_.DataChanged = true;
+        state_.dataChanged = true;
         if (registering) {
             MessageBox(this, ToQString(Messages::Registered), MessageStyle::Ok);
             findEntryByUrl();
-            if (search_.HitCount >= 1) {
+            if (search_.hitCount >= 1) {
                 selectListIndex(0);
             }
         } else {
@@ -85,13 +85,13 @@ void MainWindow::registerOrUpdate() {
 }
 
 void MainWindow::resultSelected() {
-    search_.EntrySelected = true;
+    search_.entrySelected = true;
     if (resultList->count() == 0 || resultList->currentItem() == nullptr) {
         return;
     }
     // Only an entry shown in the fields may be updated: a keyword, or a line
     // whose search is gone, leaves the editor registering.
-    if (state_.KeywordListMode) {
+    if (state_.keywordListMode) {
         keywordsField->setText(resultList->currentItem()->text());
         return;
     }
@@ -101,15 +101,15 @@ void MainWindow::resultSelected() {
 }
 
 bool MainWindow::loadSelectedEntry(long position) {
-    if (!search_.Rows) {
+    if (!search_.rows) {
         return false;
     }
     try {
-        Recordset& rs = *search_.Rows;
+        Recordset& rs = *search_.rows;
         rs.moveFirst();
         rs.move(position);
         Entry entry = ReadEntry(rs);
-        state_.CurrentSerial = entry.serial;
+        state_.currentSerial = entry.serial;
         urlField->setText(ToQString(entry.url));
         titleField->setText(ToQString(entry.title));
         subtitleField->setText(ToQString(entry.subtitle));
@@ -127,7 +127,7 @@ void MainWindow::resultDoubleClicked() {
 }
 
 void MainWindow::clearEditor() {
-    search_.EntrySelected = false;
+    search_.entrySelected = false;
     refreshDataFilePath();
     registerButton->setText(kRegister);
     hitCountLabel->clear();
@@ -147,7 +147,7 @@ bool MainWindow::refuseEmptyUrl() {
 }
 
 void MainWindow::openEntryUrl() {
-    search_.EntrySelected = false;
+    search_.entrySelected = false;
     if (refuseEmptyUrl()) {
         return;
     }

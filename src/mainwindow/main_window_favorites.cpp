@@ -8,7 +8,7 @@
 namespace tomorine {
 
 void MainWindow::openFavoritesImport() {
-    search_.EntrySelected = false;
+    search_.entrySelected = false;
     refreshDataFilePath();
     registerButton->setText(QStringLiteral("登録"));
     clearEntryForm();

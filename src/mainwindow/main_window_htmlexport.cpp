@@ -12,8 +12,8 @@
 namespace tomorine {
 
 void MainWindow::openHtmlExport() {
-    search_.EntrySelected = false;
-    if (!search_.SavedSearchUrl) {
+    search_.entrySelected = false;
+    if (!search_.savedSearchUrl) {
         MessageBox(this, ToQString(Messages::NoData), MessageStyle::Ok);
         return;
     }

@@ -39,19 +39,19 @@ struct WaitCursor {
 } // namespace
 
 void MainWindow::listKeywords() {
-    search_.EntrySelected = false;
+    search_.entrySelected = false;
     if (!IsRegularFile(ToPath(dataFileField->text()))) {
         MessageBox(this, ToQString(Messages::NoDataFile), MessageStyle::Ok);
         return;
     }
     refreshDataFilePath();
-    state_.KeywordListMode = true;
+    state_.keywordListMode = true;
     ShowKeywordListCaption(listCaptionLabel);
     listCaptionLabel->repaint();
     std::vector<KeywordLine> keywords;
     try {
         WaitCursor busy;
-        keywords = ListKeywords(state_.DataFilePath);
+        keywords = ListKeywords(state_.dataFilePath);
     } catch (const std::exception& e) {
         // The list still shows the last search, which stays usable.
         resetListCaption();
@@ -60,18 +60,18 @@ void MainWindow::listKeywords() {
     }
     // The list no longer shows the search's rows: nothing may act on them.
     search_.releaseRows();
-    search_.SavedSearchUrl.reset();
+    search_.savedSearchUrl.reset();
     clearEntryForm();
     // The entry picked before is no longer shown: 更新 must not rewrite it.
     registerButton->setText(QStringLiteral("登録"));
-    search_.HitCount = 0;
+    search_.hitCount = 0;
     for (const KeywordLine& line : keywords) {
         auto* item = new QListWidgetItem(ToQString(line.keyword));
         item->setData(Qt::UserRole, static_cast<qlonglong>(line.position));
         resultList->addItem(item);
-        ++search_.HitCount;
+        ++search_.hitCount;
     }
-    hitCountLabel->setText(ToQString(HitCountCaption(search_.HitCount)));
+    hitCountLabel->setText(ToQString(HitCountCaption(search_.hitCount)));
 }
 
 } // namespace tomorine

@@ -9,7 +9,7 @@
 namespace tomorine {
 
 void MainWindow::openMerge() {
-    search_.EntrySelected = false;
+    search_.entrySelected = false;
     clearEntryForm();
     resetListCaption();
     refreshDataFilePath();
@@ -17,7 +17,7 @@ void MainWindow::openMerge() {
     // A dialog unloaded by a failed merge is made anew, with the stored path.
     if (!mergeDialog || mergeDialog->isUnloaded()) {
         mergeDialog = new MergeDialog(state_, *this);
-        mergeDialog->pathField->setText(QString::fromStdString(state_.ReferFilePath));
+        mergeDialog->pathField->setText(QString::fromStdString(state_.referFilePath));
     }
     mergeDialog->show();
     mergeDialog->raise();

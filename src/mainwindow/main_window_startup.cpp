@@ -66,21 +66,21 @@ bool MainWindow::load() {
         for (const std::string& notice : settings.notices) {
             MessageBox(this, QString::fromStdString(notice), MessageStyle::Exclamation);
         }
-        state_.DataFilePath = settings.dataFile;
-        state_.DataFileSetting = settings.dataFile;
-        state_.OutputFilePath = settings.outputFile;
-        state_.CommentOutput = settings.commentOutput;
-        htmlExportDialog->commentsBox->setChecked(state_.CommentOutput);
-        htmlExportDialog->pathField->setText(ToQString(state_.OutputFilePath));
-        state_.ReferFilePath = settings.referFile;
-        mergeDialog->pathField->setText(QString::fromStdString(state_.ReferFilePath));
+        state_.dataFilePath = settings.dataFile;
+        state_.dataFileSetting = settings.dataFile;
+        state_.outputFilePath = settings.outputFile;
+        state_.commentOutput = settings.commentOutput;
+        htmlExportDialog->commentsBox->setChecked(state_.commentOutput);
+        htmlExportDialog->pathField->setText(ToQString(state_.outputFilePath));
+        state_.referFilePath = settings.referFile;
+        mergeDialog->pathField->setText(QString::fromStdString(state_.referFilePath));
     });
     if (usable) {
         bool accepted = false;
         const bool present = ShowingFailure(this, [this, &accepted] {
             accepted = checkDataVersion(); // shows itself why it rejects a file
-            if (!IsRegularFile(state_.DataFilePath)) {
-                CreateDataWorkbook(state_.DataFilePath);
+            if (!IsRegularFile(state_.dataFilePath)) {
+                CreateDataWorkbook(state_.dataFilePath);
             }
         });
         usable = present && accepted;
@@ -88,15 +88,15 @@ bool MainWindow::load() {
     setCommandsEnabled(usable);
     ShowingFailure(this, [this] {
         // A relative setting is shown, and used, as the absolute path it names.
-        dataFileField->setText(PathToQString(state_.DataFilePath));
+        dataFileField->setText(PathToQString(state_.dataFilePath));
         refreshDataFilePath();
-        dataFileField->setText(PathToQString(state_.DataFilePath));
+        dataFileField->setText(PathToQString(state_.dataFilePath));
     });
     // A refused file leaves the setting as it was.
     if (usable) {
-        state_.DataFileSetting = state_.DataFilePath.string();
+        state_.dataFileSetting = state_.dataFilePath.string();
     }
-    state_.DataChanged = false;
+    state_.dataChanged = false;
     startForegroundWatch();
     ShowingFailure(this, [this] {
         watchDataFolder();
@@ -108,11 +108,11 @@ bool MainWindow::load() {
 void MainWindow::shutDown() {
     search_.releaseRows();
     // What the user confirmed, not what the fields hold now.
-    const std::string dataFile = state_.DataFileSetting.empty()
+    const std::string dataFile = state_.dataFileSetting.empty()
                                      ? dataFileField->text().toStdString()
-                                     : state_.DataFileSetting;
-    SettingsValues values{dataFile, state_.OutputFilePath, state_.ReferFilePath,
-                          state_.CommentOutput};
+                                     : state_.dataFileSetting;
+    SettingsValues values{dataFile, state_.outputFilePath, state_.referFilePath,
+                          state_.commentOutput};
     ShowingFailure(this, [&] {
         SaveSettings(values, GetAppDir() + std::string(kSettingsFileName), GetIniPath(dataFile));
     });

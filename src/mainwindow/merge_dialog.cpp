@@ -79,7 +79,7 @@ void MergeDialog::run() {
     if (std::optional<std::u16string_view> refusal =
             SameFileRefusal(owner_.dataFileField->text().toStdString(), reference)) {
         MessageBox(this, ToQString(*refusal), MessageStyle::Ok);
-        pathField->setText(QString::fromStdString(state_.ReferFilePath));
+        pathField->setText(QString::fromStdString(state_.referFilePath));
         hide();
         return;
     }
@@ -113,11 +113,11 @@ void MergeDialog::setWorking(bool working) {
 void MergeDialog::runMerge() {
     setWorking(true);
     RepaintPainted(statusLabel);
-    state_.ReferFilePath = pathField->text().toStdString();
+    state_.referFilePath = pathField->text().toStdString();
     WriteIniString(GetAppDir() + std::string(kSettingsFileName), kSettingsSection, kReferFileKey,
-                   state_.ReferFilePath);
-    WriteIniString(GetIniPath(state_.DataFilePath.string()), kSettingsSection, kReferFileKey,
-                   state_.ReferFilePath);
+                   state_.referFilePath);
+    WriteIniString(GetIniPath(state_.dataFilePath.string()), kSettingsSection, kReferFileKey,
+                   state_.referFilePath);
     UpgradeContext context{state_, state_, {}};
     MergeResult result;
     try {
@@ -156,7 +156,7 @@ void MergeDialog::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    pathField->setText(QString::fromStdString(state_.ReferFilePath));
+    pathField->setText(QString::fromStdString(state_.referFilePath));
     event->ignore();
     hide();
 }

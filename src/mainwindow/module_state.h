@@ -18,18 +18,18 @@ namespace tomorine {
 struct ModuleState : StoreState, UpgradeState, ShortcutCounters, FavoritesState {
     // The settings as last confirmed (read at start-up, or stored by a run of
     // their dialog or an accepted file choice); shutdown writes these.
-    std::string DataFileSetting;
-    std::string OutputFilePath;
-    std::string ReferFilePath;
-    bool CommentOutput = false;
-    std::int32_t SavedListTop = 0; // the list's scroll position across a refresh
-    std::int32_t SavedListIndex = 0;
-    bool KeywordListMode = false;  // the list shows keywords, not entries
-    bool LinkCheckRunning = false; // the link check runs; its OK button clears it
+    std::string dataFileSetting;
+    std::string outputFilePath;
+    std::string referFilePath;
+    bool commentOutput = false;
+    std::int32_t savedListTop = 0; // the list's scroll position across a refresh
+    std::int32_t savedListIndex = 0;
+    bool keywordListMode = false;  // the list shows keywords, not entries
+    bool linkCheckRunning = false; // the link check runs; its OK button clears it
     // Pauses (false) and resumes (true) the main window's foreground watch
     // while the link check runs; unset while there is no watch.
-    std::function<void(bool enabled)> SetForegroundWatchEnabled;
-    ForeignWindow LastForeignWindow; // the last other window in the foreground
+    std::function<void(bool enabled)> setForegroundWatchEnabled;
+    ForeignWindow lastForeignWindow; // the last other window in the foreground
 };
 
 } // namespace tomorine
