@@ -6,7 +6,6 @@
 #include "mainwindow/file_chooser.h"
 #include "mainwindow/focus_frame.h"
 #include "mainwindow/message_box.h"
-#include "mainwindow/module_state.h"
 #include "mainwindow/named_widget.h"
 #include "mainwindow/qt_text.h"
 #include "mainwindow/window_menu.h"
@@ -59,8 +58,8 @@ QFrame* Rule(QWidget* parent, const char* name, int y) {
 
 } // namespace
 
-FavoritesImportDialog::FavoritesImportDialog(ModuleState& state, QWidget* parent)
-    : QDialog(parent), state_(state) {
+FavoritesImportDialog::FavoritesImportDialog(StoreState& store, QWidget* parent)
+    : QDialog(parent), store_(store) {
     setObjectName(QStringLiteral("FavoritesImportDialog"));
     setWindowTitle(QStringLiteral("お気に入り取り込み"));
     setModal(true);
@@ -199,12 +198,12 @@ void FavoritesImportDialog::reject() {
 void FavoritesImportDialog::okOrStop() {
     QString status = statusText();
     if (status.isEmpty() || status == ToQString(FavoritesMessages::Done) ||
-        state_.importCancelRequested) {
+        favorites_.importCancelRequested) {
         activated_ = false;
         CloseByProgram(this);
         return;
     }
-    state_.importCancelRequested = true;
+    favorites_.importCancelRequested = true;
     setStatus(FavoritesMessages::Stopped);
 }
 
@@ -216,7 +215,7 @@ void FavoritesImportDialog::fileSelected() {
 }
 
 bool FavoritesImportDialog::readFavoriteFile(const std::filesystem::path& path) {
-    std::optional<Favorite> favorite = tomorine::ReadFavoriteFile(path, state_);
+    std::optional<Favorite> favorite = tomorine::ReadFavoriteFile(path, counters_);
     if (!favorite) {
         return false;
     }
@@ -275,7 +274,7 @@ std::filesystem::path FavoritesImportDialog::favoritesFolder() {
 void FavoritesImportDialog::importFavorites() {
     setStatus(FavoritesMessages::Reading);
     WaitKeepingEvents(StartWaitMilliseconds());
-    ResetImportCounts(state_, state_);
+    ResetImportCounts(favorites_, counters_);
     std::filesystem::path folder = favoritesFolder();
     if (folder.empty()) {
         return;
@@ -283,11 +282,11 @@ void FavoritesImportDialog::importFavorites() {
     if (beforeImport) {
         beforeImport();
     }
-    ImportContext context{state_, state_, state_, importUi()};
+    ImportContext context{store_, favorites_, counters_, importUi()};
     ImportOutcome outcome = RunFavoritesImport(context, folder);
     if (outcome.failure) {
         // What is in the data file is shown; OK then closes at once.
-        state_.importCancelRequested = true;
+        favorites_.importCancelRequested = true;
         setStatus(FavoritesMessages::Stopped);
         MessageBox(this, QString::fromUtf8(outcome.failure->what()), MessageStyle::Exclamation);
         if (outcome.found > 0) {
@@ -304,10 +303,11 @@ void FavoritesImportDialog::importFavorites() {
 
 void FavoritesImportDialog::showSummary(const ImportOutcome& outcome) {
     foundCountLabel->setText(ToQString(CountCaption(outcome.found)));
-    registeredCountLabel->setText(ToQString(CountCaption(state_.registeredCount)));
-    existingCountLabel->setText(ToQString(CountCaption(state_.existingCount)));
-    failedCountLabel->setText(ToQString(CountCaption(state_.shortcutErrorCount)));
-    ImportNotices notices = NoticesFor(state_, state_.skippedCount, outcome.unreadableFolders);
+    registeredCountLabel->setText(ToQString(CountCaption(favorites_.registeredCount)));
+    existingCountLabel->setText(ToQString(CountCaption(favorites_.existingCount)));
+    failedCountLabel->setText(ToQString(CountCaption(counters_.shortcutErrorCount)));
+    ImportNotices notices =
+        NoticesFor(counters_, favorites_.skippedCount, outcome.unreadableFolders);
     unreadableNotice->setText(ToQString(notices.unreadable.empty() || notices.skipped.empty()
                                             ? notices.unreadable + notices.skipped
                                             : notices.unreadable + "\n" + notices.skipped));

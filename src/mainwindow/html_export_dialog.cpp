@@ -5,7 +5,6 @@
 #include "mainwindow/dialog_keys.h"
 #include "mainwindow/file_chooser.h"
 #include "mainwindow/message_box.h"
-#include "mainwindow/module_state.h"
 #include "mainwindow/named_widget.h"
 #include "mainwindow/path_field_chooser.h"
 #include "mainwindow/qt_text.h"
@@ -32,10 +31,11 @@
 
 namespace tomorine {
 
-HtmlExportDialog::HtmlExportDialog(ModuleState& state, const SearchSession& search,
-                                   QWidget* mainWindow, std::function<SearchTexts()> searchFields)
-    : QWidget(mainWindow, Qt::Dialog), state_(state), search_(search), mainWindow_(mainWindow),
-      searchFields_(std::move(searchFields)) {
+HtmlExportDialog::HtmlExportDialog(SettingsValues& settings, const std::filesystem::path& dataFile,
+                                   const SearchSession& search, QWidget* mainWindow,
+                                   std::function<SearchTexts()> searchFields)
+    : QWidget(mainWindow, Qt::Dialog), settings_(settings), dataFile_(dataFile), search_(search),
+      mainWindow_(mainWindow), searchFields_(std::move(searchFields)) {
     setObjectName(QStringLiteral("HtmlExportDialog"));
     setWindowTitle(QStringLiteral("トモリネ"));
     pathLabel = Named<QLabel>(this, "pathLabel");
@@ -102,10 +102,10 @@ void HtmlExportDialog::setControlsEnabled(bool enabled) {
 // beside the data file. A settings file that cannot be written is passed
 // over: the page is what the user asked for.
 void HtmlExportDialog::storeSettings() {
-    const std::string comment = state_.commentOutput ? "1" : "0";
-    const std::string& path = state_.outputFilePath;
+    const std::string comment = settings_.commentOutput ? "1" : "0";
+    const std::string& path = settings_.outputFile;
     for (const std::string& ini :
-         {GetAppDir() + std::string(kSettingsFileName), GetIniPath(state_.dataFilePath.string())}) {
+         {GetAppDir() + std::string(kSettingsFileName), GetIniPath(dataFile_.string())}) {
         WriteIniString(ini, kSettingsSection, kCommentOutputKey, comment);
         WriteIniString(ini, kSettingsSection, kOutputFileKey, path);
     }
@@ -136,7 +136,7 @@ bool HtmlExportDialog::writePage() {
     HtmlListRequest request;
     request.searchUrl = search_.savedSearchUrl;
     request.searchTexts = searchFields_();
-    request.commentOutput = state_.commentOutput;
+    request.commentOutput = settings_.commentOutput;
     request.outputPath = ToPath(pathField->text());
     int shown = -1;
     request.progress = [this, &shown](long done, long total) {
@@ -148,7 +148,7 @@ bool HtmlExportDialog::writePage() {
         }
     };
     return writeOutput([&] {
-        const HtmlListResult result = WriteHtmlList(state_.dataFilePath, request);
+        const HtmlListResult result = WriteHtmlList(dataFile_, request);
         return result.noData ? 0 : result.entriesWritten;
     });
 }
@@ -159,8 +159,7 @@ bool HtmlExportDialog::writeBookmarks() {
     return writeOutput([&] {
         std::vector<Entry> entries;
         if (search_.savedSearchUrl) {
-            entries =
-                SearchedEntries(state_.dataFilePath, *search_.savedSearchUrl, searchFields_());
+            entries = SearchedEntries(dataFile_, *search_.savedSearchUrl, searchFields_());
         }
         if (!entries.empty()) {
             WriteNetscapeBookmarks(entries, ToPath(pathField->text()));
@@ -180,8 +179,8 @@ void HtmlExportDialog::run() {
     progressBar->setValue(0);
     statusLabel->setText(QStringLiteral("処理中です"));
     repaint();
-    state_.commentOutput = commentsBox->isChecked();
-    state_.outputFilePath = pathField->text().toStdString();
+    settings_.commentOutput = commentsBox->isChecked();
+    settings_.outputFile = pathField->text().toStdString();
     storeSettings();
     const bool bookmarks = bookmarkFormatBox->isChecked();
     const bool written = bookmarks ? writeBookmarks() : writePage();
@@ -202,8 +201,8 @@ void HtmlExportDialog::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    pathField->setText(QString::fromStdString(state_.outputFilePath));
-    commentsBox->setChecked(state_.commentOutput);
+    pathField->setText(QString::fromStdString(settings_.outputFile));
+    commentsBox->setChecked(settings_.commentOutput);
     event->ignore();
     hide();
 }

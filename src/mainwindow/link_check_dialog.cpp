@@ -3,7 +3,6 @@
 #include "linkcheck/link_check_messages.h"
 #include "mainwindow/focus_frame.h"
 #include "mainwindow/message_box.h"
-#include "mainwindow/module_state.h"
 #include "mainwindow/named_widget.h"
 #include "mainwindow/qt_text.h"
 #include "mainwindow/url_open_seam.h"
@@ -39,8 +38,9 @@ void LinkCheckDialog::setOpenUrl(std::function<bool(const QUrl&)> open) {
     UrlOpener().set(std::move(open));
 }
 
-LinkCheckDialog::LinkCheckDialog(ModuleState& state, MainWindow& mainWindow, QWidget* parent)
-    : QDialog(parent), state_(state), mainWindow_(mainWindow) {
+LinkCheckDialog::LinkCheckDialog(const std::filesystem::path& dataFile, MainWindow& mainWindow,
+                                 QWidget* parent)
+    : QDialog(parent), dataFile_(dataFile), mainWindow_(mainWindow) {
     setObjectName(QStringLiteral("LinkCheckDialog"));
     setWindowTitle(QStringLiteral("リンク切れチェック"));
     setModal(true);
@@ -136,7 +136,7 @@ void LinkCheckDialog::showEvent(QShowEvent* event) {
 }
 
 void LinkCheckDialog::activate() {
-    if (isVisible() && !state_.linkCheckRunning) {
+    if (isVisible() && !running_) {
         runLinkCheck();
     }
 }
@@ -146,7 +146,7 @@ void LinkCheckDialog::reject() {
 }
 
 bool LinkCheckDialog::event(QEvent* event) {
-    if (event->type() == CloseRefusedEventType() && state_.linkCheckRunning) {
+    if (event->type() == CloseRefusedEventType() && running_) {
         statusBar->showMessage(ToQString(LinkCheckMessages::OkStops));
         noticeShown_.start();
         return true;
@@ -194,7 +194,7 @@ void LinkCheckDialog::openSelectedUrl() {
 }
 
 void LinkCheckDialog::finish() {
-    state_.linkCheckRunning = false;
+    running_ = false;
     hide();
 }
 
@@ -204,8 +204,8 @@ void LinkCheckDialog::showLineCount() {
 }
 
 void LinkCheckDialog::setForegroundWatch(bool enabled) {
-    if (state_.setForegroundWatchEnabled) {
-        state_.setForegroundWatchEnabled(enabled);
+    if (setForegroundWatchEnabled) {
+        setForegroundWatchEnabled(enabled);
     }
 }
 

@@ -5,7 +5,6 @@
 #include "mainwindow/link_check_dialog.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/message_box.h"
-#include "mainwindow/module_state.h"
 #include "mainwindow/qt_text.h"
 #include "search/result_lines.h"
 #include "store/files/whole_file.h"
@@ -79,7 +78,7 @@ bool LinkCheckDialog::openResults(std::vector<LinkTarget>& targets) {
             mainWindow_.resultList->clear();
         }
         search.savedSearchUrl = u"";
-        search.keepRows(state_.dataFilePath, LiveEntries(state_.dataFilePath));
+        search.keepRows(dataFile_, LiveEntries(dataFile_));
         Recordset& rows = *search.rows;
         if (rows.bof() && rows.eof()) {
             MessageBox(this, ToQString(Messages::NotFound), MessageStyle::Ok);
@@ -92,11 +91,11 @@ bool LinkCheckDialog::openResults(std::vector<LinkTarget>& targets) {
         progressLabel->clear();
         progressBar->reset();
         setLinkCommandsEnabled(false);
-        state_.linkCheckRunning = true;
+        running_ = true;
         targets = ReadLinkTargets(rows);
         return true;
     } catch (const std::exception& e) {
-        state_.linkCheckRunning = false;
+        running_ = false;
         // The watch belongs to the main window; a failed check gives it back.
         if (watchPaused) {
             setForegroundWatch(true);
@@ -128,14 +127,14 @@ void LinkCheckDialog::checkTargets(const std::vector<LinkTarget>& targets) {
             statusBar->showMessage(ToQString(StartStatusText(targets[progress.oldestOpen])));
         }
         Wait(kPollMilliseconds);
-        if (!state_.linkCheckRunning) {
+        if (!running_) {
             check.stop();
             statusBar->showMessage(ToQString(LinkCheckMessages::Stopped));
             setForegroundWatch(true);
             return;
         }
     }
-    state_.linkCheckRunning = false;
+    running_ = false;
     setForegroundWatch(true);
     if (!progress.error.empty()) {
         MessageBox(this, QString::fromUtf8(progress.error.c_str()), MessageStyle::Critical);

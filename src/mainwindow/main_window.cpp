@@ -8,7 +8,6 @@
 #include "mainwindow/html_export_dialog.h"
 #include "mainwindow/link_check_dialog.h"
 #include "mainwindow/merge_dialog.h"
-#include "mainwindow/module_state.h"
 #include "mainwindow/named_widget.h"
 #include "mainwindow/qt_text.h"
 #include "mainwindow/select_all_on_focus.h"
@@ -46,20 +45,21 @@ QFont ListFont() {
 
 } // namespace
 
-MainWindow::MainWindow(ModuleState& state, QWidget* parent) : QWidget(parent), state_(state) {
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("トモリネ"));
     buildControls();
     layoutControls();
     connectControls();
-    htmlExportDialog = new HtmlExportDialog(state_, search_, this, [this] { return fieldTexts(); });
-    linkCheckDialog = new LinkCheckDialog(state_, *this, this);
-    favoritesImportDialog = new FavoritesImportDialog(state_, this);
+    htmlExportDialog = new HtmlExportDialog(settings_, store_.dataFilePath, search_, this,
+                                            [this] { return fieldTexts(); });
+    linkCheckDialog = new LinkCheckDialog(store_.dataFilePath, *this, this);
+    favoritesImportDialog = new FavoritesImportDialog(store_, this);
     favoritesImportDialog->beforeImport = [this] { search_.releaseRows(); };
     SetMainWindowTabOrder(*this);
     deletionNotice = new DeletionNotice(this);
-    conversionProgress = new ConversionProgress(state_, this);
-    mergeDialog = new MergeDialog(state_, *this);
+    conversionProgress = new ConversionProgress(upgrade_, this);
+    mergeDialog = new MergeDialog(settings_.referFile, store_, upgrade_, *this);
     resize(820, 640);
     installDropTargets();
 }
@@ -248,7 +248,7 @@ void MainWindow::clearEntryForm() {
 }
 
 void MainWindow::resetListCaption() {
-    state_.keywordListMode = false;
+    keywordListMode_ = false;
     listCaptionLabel->setText(QStringLiteral("検出サイトList"));
     QFont font = listCaptionLabel->font();
     font.setBold(false);
@@ -265,22 +265,22 @@ void MainWindow::setCommandsEnabled(bool enabled) {
 }
 
 void MainWindow::saveListPosition() {
-    state_.savedListTop = resultList->verticalScrollBar()->value();
-    state_.savedListIndex = resultList->currentRow();
+    savedListTop_ = resultList->verticalScrollBar()->value();
+    savedListIndex_ = resultList->currentRow();
 }
 
 void MainWindow::restoreListTop() {
     // The list lays out new lines lazily; lay them out now so that the scroll
     // range takes the saved top line.
     resultList->doItemsLayout();
-    resultList->verticalScrollBar()->setValue(state_.savedListTop);
+    resultList->verticalScrollBar()->setValue(savedListTop_);
 }
 
 void MainWindow::restoreListPosition() {
     restoreListTop();
     // A list that got shorter than the saved line cannot get it back.
-    if (state_.savedListIndex >= 0 && state_.savedListIndex < resultList->count()) {
-        selectListIndex(state_.savedListIndex);
+    if (savedListIndex_ >= 0 && savedListIndex_ < resultList->count()) {
+        selectListIndex(savedListIndex_);
     }
 }
 
@@ -307,7 +307,7 @@ std::u16string MainWindow::commentText() const {
 }
 
 void MainWindow::refreshDataFilePath() {
-    state_.dataFilePath = GetAbsolutePath(dataFileField->text().toStdString());
+    store_.dataFilePath = GetAbsolutePath(dataFileField->text().toStdString());
 }
 
 } // namespace tomorine

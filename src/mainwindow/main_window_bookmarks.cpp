@@ -1,7 +1,6 @@
 // The browser bookmarks import command.
 #include "mainwindow/browser_import_dialog.h"
 #include "mainwindow/main_window.h"
-#include "mainwindow/module_state.h"
 
 #include <QPushButton>
 #include <cstdlib>
@@ -14,7 +13,7 @@ void MainWindow::openBrowserImport() {
     registerButton->setText(QStringLiteral("登録"));
     clearEntryForm();
     const char* home = std::getenv("HOME");
-    BrowserImportDialog dialog(state_, home ? std::filesystem::path(home) : std::filesystem::path(),
+    BrowserImportDialog dialog(store_, home ? std::filesystem::path(home) : std::filesystem::path(),
                                this);
     dialog.beforeImport = [this] { search_.releaseRows(); };
     dialog.exec();

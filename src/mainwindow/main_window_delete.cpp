@@ -2,7 +2,6 @@
 #include "mainwindow/deletion_notice.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/message_box.h"
-#include "mainwindow/module_state.h"
 #include "mainwindow/paint_notice.h"
 #include "mainwindow/qt_text.h"
 #include "store/entry.h"
@@ -66,12 +65,12 @@ void MainWindow::deleteEntry() {
         std::filesystem::path searchedFile = search_.searchedFile;
         search_.releaseRows();
         refreshDataFilePath();
-        if (searchedFile.lexically_normal() != state_.dataFilePath.lexically_normal()) {
+        if (searchedFile.lexically_normal() != store_.dataFilePath.lexically_normal()) {
             throw std::runtime_error(
                 "データファイルが検索の後で変わりました。検索し直してください");
         }
         saveListPosition();
-        if (!DeleteEntryBySerial(state_.dataFilePath, serial)) {
+        if (!DeleteEntryBySerial(store_.dataFilePath, serial)) {
             throw std::runtime_error(std::string(Messages::NothingToDelete));
         }
     } catch (const std::exception& e) {

@@ -1,7 +1,6 @@
 // Links, texts and shortcut files dropped on the main window.
 #include "browser/dropped_data.h"
 #include "mainwindow/main_window.h"
-#include "mainwindow/module_state.h"
 #include "mainwindow/qt_text.h"
 
 #include <QDropEvent>
@@ -102,7 +101,7 @@ void MainWindow::handleDrop(const QMimeData* data) {
     if (data->hasFormat(kUriList)) {
         dropped.uriList = data->data(kUriList).toStdString();
     }
-    DropFill fill = ReadDrop(dropped, state_);
+    DropFill fill = ReadDrop(dropped, dropCounters_);
     if (fill.recognised) {
         urlField->setText(ToQString(fill.url));
     }

@@ -1,7 +1,6 @@
 // The entry editor: register or update, list selection, clear, display.
 #include "mainwindow/main_window.h"
 #include "mainwindow/message_box.h"
-#include "mainwindow/module_state.h"
 #include "mainwindow/qt_text.h"
 #include "mainwindow/url_open_seam.h"
 #include "store/data_connection.h"
@@ -55,12 +54,12 @@ void MainWindow::registerOrUpdate() {
         int changed = 0;
         saveListPosition();
         if (registering) {
-            state_.currentSerial = RegisterEntry(state_.dataFilePath, entry);
+            store_.currentSerial = RegisterEntry(store_.dataFilePath, entry);
         } else {
-            changed = ExecuteOnDataFile(state_.dataFilePath,
-                                        BuildUpdateStatement(state_.currentSerial, entry));
+            changed = ExecuteOnDataFile(store_.dataFilePath,
+                                        BuildUpdateStatement(store_.currentSerial, entry));
         }
-        state_.dataChanged = true;
+        upgrade_.dataChanged = true;
         if (registering) {
             MessageBox(this, ToQString(Messages::Registered), MessageStyle::Ok);
             findEntryByUrl();
@@ -91,7 +90,7 @@ void MainWindow::resultSelected() {
     }
     // Only an entry shown in the fields may be updated: a keyword, or a line
     // whose search is gone, leaves the editor registering.
-    if (state_.keywordListMode) {
+    if (keywordListMode_) {
         keywordsField->setText(resultList->currentItem()->text());
         return;
     }
@@ -109,7 +108,7 @@ bool MainWindow::loadSelectedEntry(long position) {
         rs.moveFirst();
         rs.move(position);
         Entry entry = ReadEntry(rs);
-        state_.currentSerial = entry.serial;
+        store_.currentSerial = entry.serial;
         urlField->setText(ToQString(entry.url));
         titleField->setText(ToQString(entry.title));
         subtitleField->setText(ToQString(entry.subtitle));

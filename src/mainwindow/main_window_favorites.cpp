@@ -1,7 +1,6 @@
 // The Favorites import command.
 #include "mainwindow/favorites_import_dialog.h"
 #include "mainwindow/main_window.h"
-#include "mainwindow/module_state.h"
 
 #include <QPushButton>
 

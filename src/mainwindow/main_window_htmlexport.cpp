@@ -2,7 +2,6 @@
 #include "mainwindow/html_export_dialog.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/message_box.h"
-#include "mainwindow/module_state.h"
 #include "mainwindow/qt_text.h"
 #include "store/message_style.h"
 #include "store/messages.h"

@@ -2,7 +2,6 @@
 #include "keywords/keyword_list.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/message_box.h"
-#include "mainwindow/module_state.h"
 #include "mainwindow/qt_text.h"
 #include "search/result_lines.h"
 #include "store/files/whole_file.h"
@@ -45,13 +44,13 @@ void MainWindow::listKeywords() {
         return;
     }
     refreshDataFilePath();
-    state_.keywordListMode = true;
+    keywordListMode_ = true;
     ShowKeywordListCaption(listCaptionLabel);
     listCaptionLabel->repaint();
     std::vector<KeywordLine> keywords;
     try {
         WaitCursor busy;
-        keywords = ListKeywords(state_.dataFilePath);
+        keywords = ListKeywords(store_.dataFilePath);
     } catch (const std::exception& e) {
         // The list still shows the last search, which stays usable.
         resetListCaption();

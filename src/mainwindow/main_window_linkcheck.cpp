@@ -1,7 +1,6 @@
 // The link check command.
 #include "mainwindow/link_check_dialog.h"
 #include "mainwindow/main_window.h"
-#include "mainwindow/module_state.h"
 #include "mainwindow/window_menu.h"
 
 #include <QPushButton>

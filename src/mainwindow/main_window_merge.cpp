@@ -1,7 +1,6 @@
 // The merge dialog command.
 #include "mainwindow/main_window.h"
 #include "mainwindow/merge_dialog.h"
-#include "mainwindow/module_state.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,8 +15,8 @@ void MainWindow::openMerge() {
     registerButton->setText(QStringLiteral("登録"));
     // A dialog unloaded by a failed merge is made anew, with the stored path.
     if (!mergeDialog || mergeDialog->isUnloaded()) {
-        mergeDialog = new MergeDialog(state_, *this);
-        mergeDialog->pathField->setText(QString::fromStdString(state_.referFilePath));
+        mergeDialog = new MergeDialog(settings_.referFile, store_, upgrade_, *this);
+        mergeDialog->pathField->setText(QString::fromStdString(settings_.referFile));
     }
     mergeDialog->show();
     mergeDialog->raise();

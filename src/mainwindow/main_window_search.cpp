@@ -1,7 +1,6 @@
 // The search command and its silent and re-run forms.
 #include "mainwindow/main_window.h"
 #include "mainwindow/message_box.h"
-#include "mainwindow/module_state.h"
 #include "mainwindow/qt_text.h"
 #include "search/result_lines.h"
 #include "search/search_rows.h"
@@ -61,8 +60,8 @@ void MainWindow::searchByClick() {
         refreshDataFilePath();
         search_.savedSearchUrl = ToU16(urlField->text());
         search_.savedSearchTexts = fieldTexts();
-        search_.keepRows(state_.dataFilePath,
-                         SearchRows(state_.dataFilePath, *search_.savedSearchUrl));
+        search_.keepRows(store_.dataFilePath,
+                         SearchRows(store_.dataFilePath, *search_.savedSearchUrl));
         resultList->clear();
         resetListCaption();
         listMatchingRows();
@@ -100,7 +99,7 @@ void MainWindow::listSearchResults() {
         hitCountLabel->clear();
         return;
     }
-    search_.keepRows(state_.dataFilePath, SearchRows(state_.dataFilePath, *search_.savedSearchUrl));
+    search_.keepRows(store_.dataFilePath, SearchRows(store_.dataFilePath, *search_.savedSearchUrl));
     listMatchingRows();
 }
 

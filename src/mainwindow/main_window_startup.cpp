@@ -7,7 +7,6 @@
 #include "mainwindow/main_window.h"
 #include "mainwindow/merge_dialog.h"
 #include "mainwindow/message_box.h"
-#include "mainwindow/module_state.h"
 #include "mainwindow/paint_notice.h"
 #include "mainwindow/qt_text.h"
 #include "mainwindow/window_menu.h"
@@ -41,7 +40,7 @@ UpgradeContext MainWindow::upgradeContext() {
     ui.setProgress = [this](int percent) { conversionProgress->setPercent(percent); };
     ui.closeProgress = [this] { CloseByProgram(conversionProgress); };
     ui.processEvents = [] { QCoreApplication::processEvents(); };
-    return UpgradeContext{state_, state_, std::move(ui)};
+    return UpgradeContext{store_, upgrade_, std::move(ui)};
 }
 
 bool MainWindow::checkDataVersion() {
@@ -66,21 +65,19 @@ bool MainWindow::load() {
         for (const std::string& notice : settings.notices) {
             MessageBox(this, QString::fromStdString(notice), MessageStyle::Exclamation);
         }
-        state_.dataFilePath = settings.dataFile;
-        state_.dataFileSetting = settings.dataFile;
-        state_.outputFilePath = settings.outputFile;
-        state_.commentOutput = settings.commentOutput;
-        htmlExportDialog->commentsBox->setChecked(state_.commentOutput);
-        htmlExportDialog->pathField->setText(ToQString(state_.outputFilePath));
-        state_.referFilePath = settings.referFile;
-        mergeDialog->pathField->setText(QString::fromStdString(state_.referFilePath));
+        store_.dataFilePath = settings.dataFile;
+        settings_ = {settings.dataFile, settings.outputFile, settings.referFile,
+                     settings.commentOutput};
+        htmlExportDialog->commentsBox->setChecked(settings_.commentOutput);
+        htmlExportDialog->pathField->setText(ToQString(settings_.outputFile));
+        mergeDialog->pathField->setText(QString::fromStdString(settings_.referFile));
     });
     if (usable) {
         bool accepted = false;
         const bool present = ShowingFailure(this, [this, &accepted] {
             accepted = checkDataVersion(); // shows itself why it rejects a file
-            if (!IsRegularFile(state_.dataFilePath)) {
-                CreateDataWorkbook(state_.dataFilePath);
+            if (!IsRegularFile(store_.dataFilePath)) {
+                CreateDataWorkbook(store_.dataFilePath);
             }
         });
         usable = present && accepted;
@@ -88,15 +85,15 @@ bool MainWindow::load() {
     setCommandsEnabled(usable);
     ShowingFailure(this, [this] {
         // A relative setting is shown, and used, as the absolute path it names.
-        dataFileField->setText(PathToQString(state_.dataFilePath));
+        dataFileField->setText(PathToQString(store_.dataFilePath));
         refreshDataFilePath();
-        dataFileField->setText(PathToQString(state_.dataFilePath));
+        dataFileField->setText(PathToQString(store_.dataFilePath));
     });
     // A refused file leaves the setting as it was.
     if (usable) {
-        state_.dataFileSetting = state_.dataFilePath.string();
+        settings_.dataFile = store_.dataFilePath.string();
     }
-    state_.dataChanged = false;
+    upgrade_.dataChanged = false;
     startForegroundWatch();
     ShowingFailure(this, [this] {
         watchDataFolder();
@@ -108,13 +105,13 @@ bool MainWindow::load() {
 void MainWindow::shutDown() {
     search_.releaseRows();
     // What the user confirmed, not what the fields hold now.
-    const std::string dataFile = state_.dataFileSetting.empty()
-                                     ? dataFileField->text().toStdString()
-                                     : state_.dataFileSetting;
-    SettingsValues values{dataFile, state_.outputFilePath, state_.referFilePath,
-                          state_.commentOutput};
+    SettingsValues values = settings_;
+    if (values.dataFile.empty()) {
+        values.dataFile = dataFileField->text().toStdString();
+    }
     ShowingFailure(this, [&] {
-        SaveSettings(values, GetAppDir() + std::string(kSettingsFileName), GetIniPath(dataFile));
+        SaveSettings(values, GetAppDir() + std::string(kSettingsFileName),
+                     GetIniPath(values.dataFile));
     });
     CloseByProgram(htmlExportDialog);
     CloseByProgram(favoritesImportDialog);

@@ -4,7 +4,6 @@
 #include "mainwindow/file_chooser.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/message_box.h"
-#include "mainwindow/module_state.h"
 #include "mainwindow/paint_notice.h"
 #include "mainwindow/path_field_chooser.h"
 #include "mainwindow/qt_text.h"
@@ -29,8 +28,10 @@
 
 namespace tomorine {
 
-MergeDialog::MergeDialog(ModuleState& state, MainWindow& owner)
-    : QWidget(&owner, Qt::Dialog), state_(state), owner_(owner) {
+MergeDialog::MergeDialog(std::string& referFile, StoreState& store, UpgradeState& upgrade,
+                         MainWindow& owner)
+    : QWidget(&owner, Qt::Dialog), referFile_(referFile), store_(store), upgrade_(upgrade),
+      owner_(owner) {
     setObjectName(QStringLiteral("MergeDialog"));
     setWindowTitle(QStringLiteral("トモリネ"));
     pathLabel = new QLabel(QStringLiteral("参照データパス"), this);
@@ -79,7 +80,7 @@ void MergeDialog::run() {
     if (std::optional<std::u16string_view> refusal =
             SameFileRefusal(owner_.dataFileField->text().toStdString(), reference)) {
         MessageBox(this, ToQString(*refusal), MessageStyle::Ok);
-        pathField->setText(QString::fromStdString(state_.referFilePath));
+        pathField->setText(QString::fromStdString(referFile_));
         hide();
         return;
     }
@@ -113,12 +114,12 @@ void MergeDialog::setWorking(bool working) {
 void MergeDialog::runMerge() {
     setWorking(true);
     RepaintPainted(statusLabel);
-    state_.referFilePath = pathField->text().toStdString();
+    referFile_ = pathField->text().toStdString();
     WriteIniString(GetAppDir() + std::string(kSettingsFileName), kSettingsSection, kReferFileKey,
-                   state_.referFilePath);
-    WriteIniString(GetIniPath(state_.dataFilePath.string()), kSettingsSection, kReferFileKey,
-                   state_.referFilePath);
-    UpgradeContext context{state_, state_, {}};
+                   referFile_);
+    WriteIniString(GetIniPath(store_.dataFilePath.string()), kSettingsSection, kReferFileKey,
+                   referFile_);
+    UpgradeContext context{store_, upgrade_, {}};
     MergeResult result;
     try {
         owner_.search().releaseRows();
@@ -156,7 +157,7 @@ void MergeDialog::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    pathField->setText(QString::fromStdString(state_.referFilePath));
+    pathField->setText(QString::fromStdString(referFile_));
     event->ignore();
     hide();
 }

@@ -52,7 +52,8 @@ private slots:
         });
         h.window().favoritesImportButton->click();
         QCOMPARE(clicked, (QStringList{"a.b http://example.jp/ab", "a.b http://example.jp/ab"}));
-        QCOMPARE(h.state().shortcutErrorCount, FavoritesTree::kFailed + 1);
+        QCOMPARE(h.window().favoritesImportDialog->shortcutCounters().shortcutErrorCount,
+                 FavoritesTree::kFailed + 1);
         QCOMPARE(status, QString("完了"));
         QStringList expected;
         for (const auto& path : tree.expectedList()) {

@@ -75,7 +75,7 @@ private slots:
         QCOMPARE(s.h.takeMessages(), QStringList{"作成完了"});
         QCOMPARE(dialog.statusLabel->text(), QStringLiteral("作成完了 1件"));
         QVERIFY(!dialog.isVisible() && Usable(dialog, true));
-        QVERIFY(s.h.state().commentOutput);
+        QVERIFY(s.h.window().settings().commentOutput);
         for (const fs::path& ini : {s.h.appIni(), s.dataIni}) {
             QCOMPARE(Setting(ini, kCommentOutputKey), std::string("1"));
             QCOMPARE(Setting(ini, kOutputFileKey), s.page.string());

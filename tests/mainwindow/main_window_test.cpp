@@ -462,7 +462,7 @@ private slots:
         f.conversionProgress->show();
         QTest::keyClick(f.conversionProgress, Qt::Key_Escape);
         QVERIFY(f.conversionProgress->isVisible());
-        QVERIFY(!h.state().conversionCancelRequested);
+        QVERIFY(!h.window().upgradeState().conversionCancelRequested);
     }
 };
 
