@@ -25,8 +25,8 @@ ConversionProgress::ConversionProgress(UpgradeState& state, QWidget* parent)
     setWindowModality(Qt::NonModal);
     resize(kTrackLeft * 2 + kTrackWidth + 56, 104);
 
-    messageLabel = Named<QLabel>(this, "messageLabel");
-    messageLabel->setText(QStringLiteral("データをコンバートしています"));
+    messageLabel =
+        Named<QLabel>(this, "messageLabel", QStringLiteral("データをコンバートしています"));
     messageLabel->setGeometry(kTrackLeft, 18, kTrackWidth, 24);
 
     progressTrack = Named<QLabel>(this, "progressTrack");

@@ -7,6 +7,7 @@
 #include "mainwindow/focus_frame.h"
 #include "mainwindow/message_box.h"
 #include "mainwindow/named_widget.h"
+#include "mainwindow/paint_notice.h"
 #include "mainwindow/qt_text.h"
 #include "mainwindow/window_menu.h"
 #include "store/message_style.h"
@@ -15,7 +16,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QListWidget>
@@ -34,13 +34,6 @@ constexpr int kTrackWidth = 440;
 int& StartWaitMilliseconds() {
     static int milliseconds = 1000;
     return milliseconds;
-}
-
-// A wait that keeps the window drawn and its button answering.
-void WaitKeepingEvents(int milliseconds) {
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
 }
 
 QLabel* Caption(QWidget* parent, const char* name, const QString& text, QRect geometry) {
@@ -75,7 +68,7 @@ FavoritesImportDialog::FavoritesImportDialog(StoreState& store, QWidget* parent)
 
 // Every opening starts as a fresh window: nothing of the last import shows.
 void FavoritesImportDialog::load() {
-    hideImportResults();
+    setImportResultsVisible(false);
     fileList->clear();
     favoriteUrlLabel->clear();
     favoriteNameLabel->clear();
@@ -147,19 +140,11 @@ void FavoritesImportDialog::buildControls() {
     connect(fileList, &QListWidget::itemClicked, this, &FavoritesImportDialog::fileSelected);
 }
 
-void FavoritesImportDialog::hideImportResults() {
+void FavoritesImportDialog::setImportResultsVisible(bool visible) {
     for (QLabel* label : {foundCountLabel, registeredCountLabel, existingCountLabel,
                           failedCountLabel, unreadableNotice, namesTooLongNotice, noTargetsNotice,
                           foundHeading, registeredHeading, existingHeading, failedHeading}) {
-        label->setVisible(false);
-    }
-}
-
-void FavoritesImportDialog::showImportResults() {
-    for (QLabel* label : {foundCountLabel, registeredCountLabel, existingCountLabel,
-                          failedCountLabel, unreadableNotice, namesTooLongNotice, noTargetsNotice,
-                          foundHeading, registeredHeading, existingHeading, failedHeading}) {
-        label->setVisible(true);
+        label->setVisible(visible);
     }
 }
 
@@ -209,18 +194,11 @@ void FavoritesImportDialog::okOrStop() {
 
 void FavoritesImportDialog::fileSelected() {
     if (QListWidgetItem* item = fileList->currentItem()) {
-        QByteArray bytes = item->data(Qt::UserRole).toByteArray();
-        readFavoriteFile(std::filesystem::path(bytes.toStdString()));
+        const QByteArray bytes = item->data(Qt::UserRole).toByteArray();
+        if (std::optional<Favorite> favorite = ReadFavoriteFile(bytes.toStdString(), counters_)) {
+            showFavorite(favorite->url, favorite->name);
+        }
     }
-}
-
-bool FavoritesImportDialog::readFavoriteFile(const std::filesystem::path& path) {
-    std::optional<Favorite> favorite = tomorine::ReadFavoriteFile(path, counters_);
-    if (!favorite) {
-        return false;
-    }
-    showFavorite(favorite->url, favorite->name);
-    return true;
 }
 
 void FavoritesImportDialog::showFavorite(const std::u16string& url, const std::u16string& name) {
@@ -273,7 +251,7 @@ std::filesystem::path FavoritesImportDialog::favoritesFolder() {
 
 void FavoritesImportDialog::importFavorites() {
     setStatus(FavoritesMessages::Reading);
-    WaitKeepingEvents(StartWaitMilliseconds());
+    WaitPainting(StartWaitMilliseconds());
     ResetImportCounts(favorites_, counters_);
     std::filesystem::path folder = favoritesFolder();
     if (folder.empty()) {
@@ -313,7 +291,7 @@ void FavoritesImportDialog::showSummary(const ImportOutcome& outcome) {
                                             : notices.unreadable + "\n" + notices.skipped));
     namesTooLongNotice->setText(ToQString(notices.namesTooLong));
     noTargetsNotice->setText(ToQString(notices.noTargets));
-    showImportResults();
+    setImportResultsVisible(true);
 }
 
 } // namespace tomorine

@@ -40,9 +40,7 @@ public:
     int exec() override;
 
     void importFavorites();
-    void hideImportResults();
-    void showImportResults();
-    bool readFavoriteFile(const std::filesystem::path& path);
+    void setImportResultsVisible(bool visible);
     void okOrStop();
     void fileSelected();
     QString statusText() const;

@@ -9,6 +9,7 @@
 #include "mainwindow/path_field_chooser.h"
 #include "mainwindow/qt_text.h"
 #include "mainwindow/select_all_on_focus.h"
+#include "mainwindow/tab_order.h"
 #include "mainwindow/window_menu.h"
 #include "search/search_session.h"
 #include "store/message_style.h"
@@ -38,8 +39,7 @@ HtmlExportDialog::HtmlExportDialog(SettingsValues& settings, const std::filesyst
       mainWindow_(mainWindow), searchFields_(std::move(searchFields)) {
     setObjectName(QStringLiteral("HtmlExportDialog"));
     setWindowTitle(QStringLiteral("トモリネ"));
-    pathLabel = Named<QLabel>(this, "pathLabel");
-    pathLabel->setText(QStringLiteral("出力パス"));
+    pathLabel = Named<QLabel>(this, "pathLabel", QStringLiteral("出力パス"));
     pathField = Named<QLineEdit>(this, "pathField");
     pathField->setMinimumWidth(360);
     pathField->installEventFilter(new SelectAllOnFocus(this));
@@ -49,12 +49,10 @@ HtmlExportDialog::HtmlExportDialog(SettingsValues& settings, const std::filesyst
                                            style()->standardIcon(QStyle::SP_DirOpenIcon)));
     browseButton->setIconSize(QSize(16, 16));
     browseButton->setToolTip(QStringLiteral("出力ファイルの指定"));
-    commentsBox = Named<QCheckBox>(this, "commentsBox");
-    commentsBox->setText(QStringLiteral("コメントを出力する"));
-    bookmarkFormatBox = Named<QCheckBox>(this, "bookmarkFormatBox");
-    bookmarkFormatBox->setText(QStringLiteral("ブラウザ用のブックマーク形式で出力する"));
-    okButton = Named<QPushButton>(this, "okButton");
-    okButton->setText(QStringLiteral("OK"));
+    commentsBox = Named<QCheckBox>(this, "commentsBox", QStringLiteral("コメントを出力する"));
+    bookmarkFormatBox = Named<QCheckBox>(this, "bookmarkFormatBox",
+                                         QStringLiteral("ブラウザ用のブックマーク形式で出力する"));
+    okButton = Named<QPushButton>(this, "okButton", QStringLiteral("OK"));
     okButton->setMinimumWidth(96);
     progressBar = Named<QProgressBar>(this, "progressBar");
     progressBar->setTextVisible(false);
@@ -75,10 +73,7 @@ HtmlExportDialog::HtmlExportDialog(SettingsValues& settings, const std::filesyst
     grid->addWidget(bookmarkFormatBox, 2, 1);
     grid->addWidget(progressBar, 3, 0, 1, 3);
     grid->addWidget(statusLabel, 4, 0, 1, 3);
-    setTabOrder(pathField, browseButton);
-    setTabOrder(browseButton, commentsBox);
-    setTabOrder(commentsBox, bookmarkFormatBox);
-    setTabOrder(bookmarkFormatBox, okButton);
+    SetTabChain({pathField, browseButton, commentsBox, bookmarkFormatBox, okButton});
 
     InstallDialogKeys(this, okButton);
     connect(browseButton, &QPushButton::clicked, this, &HtmlExportDialog::browse);

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QTimer>
@@ -49,8 +50,7 @@ LinkCheckDialog::LinkCheckDialog(const std::filesystem::path& dataFile, MainWind
 }
 
 void LinkCheckDialog::buildControls() {
-    listCaptionLabel = Named<QLabel>(this, "listCaptionLabel");
-    listCaptionLabel->setText(QStringLiteral("リンク切れURL一覧"));
+    listCaptionLabel = Named<QLabel>(this, "listCaptionLabel", QStringLiteral("リンク切れURL一覧"));
     lineCountLabel = Named<QLabel>(this, "lineCountLabel");
     lineCountLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     deadLinkList = Named<QTreeWidget>(this, "deadLinkList");
@@ -63,16 +63,11 @@ void LinkCheckDialog::buildControls() {
     deadLinkList->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     ShowFocusFrame(deadLinkList);
     urlField = Named<QLineEdit>(this, "urlField");
-    selectAllButton = Named<QPushButton>(this, "selectAllButton");
-    selectAllButton->setText(QStringLiteral("全選択"));
-    deselectAllButton = Named<QPushButton>(this, "deselectAllButton");
-    deselectAllButton->setText(QStringLiteral("全解除"));
-    openUrlButton = Named<QPushButton>(this, "openUrlButton");
-    openUrlButton->setText(QStringLiteral("表示"));
-    deleteButton = Named<QPushButton>(this, "deleteButton");
-    deleteButton->setText(QStringLiteral("削除実行"));
-    okButton = Named<QPushButton>(this, "okButton");
-    okButton->setText(QStringLiteral("OK"));
+    selectAllButton = Named<QPushButton>(this, "selectAllButton", QStringLiteral("全選択"));
+    deselectAllButton = Named<QPushButton>(this, "deselectAllButton", QStringLiteral("全解除"));
+    openUrlButton = Named<QPushButton>(this, "openUrlButton", QStringLiteral("表示"));
+    deleteButton = Named<QPushButton>(this, "deleteButton", QStringLiteral("削除実行"));
+    okButton = Named<QPushButton>(this, "okButton", QStringLiteral("OK"));
     statusBar = Named<QStatusBar>(this, "statusBar");
     statusBar->setSizeGripEnabled(false);
     progressLabel = Named<QLabel>(this, "progressLabel");
@@ -174,15 +169,13 @@ void LinkCheckDialog::lineDoubleClicked() {
 }
 
 void LinkCheckDialog::selectAllLines() {
-    deadLinkSelecting = true;
+    const QScopedValueRollback<bool> selecting(deadLinkSelecting, true);
     deadLinkList->selectAll();
-    deadLinkSelecting = false;
 }
 
 void LinkCheckDialog::deselectAllLines() {
-    deadLinkSelecting = true;
+    const QScopedValueRollback<bool> selecting(deadLinkSelecting, true);
     deadLinkList->clearSelection();
-    deadLinkSelecting = false;
 }
 
 void LinkCheckDialog::openSelectedUrl() {

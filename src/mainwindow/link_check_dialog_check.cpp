@@ -5,6 +5,7 @@
 #include "mainwindow/link_check_dialog.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/message_box.h"
+#include "mainwindow/paint_notice.h"
 #include "mainwindow/qt_text.h"
 #include "search/result_lines.h"
 #include "store/files/whole_file.h"
@@ -12,13 +13,11 @@
 #include "store/message_style.h"
 #include "store/messages.h"
 
-#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QStatusBar>
-#include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
 
@@ -35,13 +34,6 @@ int& StartDelay() {
 // between, which is how OK reaches the check.
 constexpr int kPollMilliseconds = 50;
 
-// A pause that keeps the windows painted and answering.
-void Wait(int milliseconds) {
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 } // namespace
 
 void LinkCheckDialog::setStartDelayMilliseconds(int milliseconds) {
@@ -56,7 +48,7 @@ void LinkCheckDialog::runLinkCheck() {
         lineCountLabel->clear();
         return;
     }
-    Wait(StartDelay());
+    WaitPainting(StartDelay());
     if (!isVisible()) {
         return; // OK was pressed while the window waited
     }
@@ -126,7 +118,7 @@ void LinkCheckDialog::checkTargets(const std::vector<LinkTarget>& targets) {
         if (progress.oldestOpen < targets.size() && !noticeShown) {
             statusBar->showMessage(ToQString(StartStatusText(targets[progress.oldestOpen])));
         }
-        Wait(kPollMilliseconds);
+        WaitPainting(kPollMilliseconds);
         if (!running_) {
             check.stop();
             statusBar->showMessage(ToQString(LinkCheckMessages::Stopped));

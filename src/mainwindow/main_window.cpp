@@ -67,33 +67,33 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
 MainWindow::~MainWindow() = default;
 
 void MainWindow::buildControls() {
-    searchButton = Named<QPushButton>(this, "searchButton");
-    searchButton->setText(QStringLiteral("検索"));
-    registerButton = Named<QPushButton>(this, "registerButton");
-    registerButton->setText(QStringLiteral("登録"));
-    openUrlButton = Named<QPushButton>(this, "openUrlButton");
-    openUrlButton->setText(QStringLiteral("表示"));
-    clearButton = Named<QPushButton>(this, "clearButton");
-    clearButton->setText(QStringLiteral("クリア"));
-    okButton = Named<QPushButton>(this, "okButton");
-    okButton->setText(QStringLiteral("OK"));
-    deleteButton = Named<QPushButton>(this, "deleteButton");
-    deleteButton->setText(QStringLiteral("削除"));
-    htmlExportButton = Named<QPushButton>(this, "htmlExportButton");
-    htmlExportButton->setText(QStringLiteral("HTML作成"));
-    captureButton = Named<QPushButton>(this, "captureButton");
-    captureButton->setText(QStringLiteral("IE取得"));
-    mergeButton = Named<QPushButton>(this, "mergeButton");
-    mergeButton->setText(QStringLiteral("データマージ"));
-    keywordListButton = Named<QPushButton>(this, "keywordListButton");
-    keywordListButton->setText(QStringLiteral("キーワード一覧"));
-    linkCheckButton = Named<QPushButton>(this, "linkCheckButton");
-    linkCheckButton->setText(QStringLiteral("リンクチェック"));
-    favoritesImportButton = Named<QPushButton>(this, "favoritesImportButton");
-    favoritesImportButton->setText(QStringLiteral("お気に入りインポート"));
-    browserImportButton = Named<QPushButton>(this, "browserImportButton");
-    browserImportButton->setText(QStringLiteral("ブラウザ取込"));
-    dataFileButton = Named<QPushButton>(this, "dataFileButton");
+    const auto command = [this](const char* name, const QString& caption,
+                                void (MainWindow::*run)()) {
+        auto* button = Named<QPushButton>(this, name, caption);
+        connect(button, &QPushButton::clicked, this, run);
+        return button;
+    };
+    searchButton = command("searchButton", QStringLiteral("検索"), &MainWindow::runSearch);
+    registerButton =
+        command("registerButton", QStringLiteral("登録"), &MainWindow::registerOrUpdate);
+    openUrlButton = command("openUrlButton", QStringLiteral("表示"), &MainWindow::openEntryUrl);
+    clearButton = command("clearButton", QStringLiteral("クリア"), &MainWindow::clearEditor);
+    okButton = command("okButton", QStringLiteral("OK"), &MainWindow::saveAndClose);
+    deleteButton = command("deleteButton", QStringLiteral("削除"), &MainWindow::deleteEntry);
+    htmlExportButton =
+        command("htmlExportButton", QStringLiteral("HTML作成"), &MainWindow::openHtmlExport);
+    captureButton =
+        command("captureButton", QStringLiteral("IE取得"), &MainWindow::captureBrowserPage);
+    mergeButton = command("mergeButton", QStringLiteral("データマージ"), &MainWindow::openMerge);
+    keywordListButton =
+        command("keywordListButton", QStringLiteral("キーワード一覧"), &MainWindow::listKeywords);
+    linkCheckButton =
+        command("linkCheckButton", QStringLiteral("リンクチェック"), &MainWindow::openLinkCheck);
+    favoritesImportButton = command("favoritesImportButton", QStringLiteral("お気に入りインポート"),
+                                    &MainWindow::openFavoritesImport);
+    browserImportButton = command("browserImportButton", QStringLiteral("ブラウザ取込"),
+                                  &MainWindow::openBrowserImport);
+    dataFileButton = command("dataFileButton", QString(), &MainWindow::chooseDataFile);
     dataFileButton->setIcon(QIcon::fromTheme(QStringLiteral("document-open-folder"),
                                              style()->standardIcon(QStyle::SP_DirOpenIcon)));
     dataFileButton->setToolTip(QStringLiteral("データファイルの指定"));
@@ -114,18 +114,12 @@ void MainWindow::buildControls() {
     commentField->setTabChangesFocus(true);
 
     listCaptionLabel = Named<QLabel>(this, "listCaptionLabel");
-    urlLabel = Named<QLabel>(this, "urlLabel");
-    urlLabel->setText(QStringLiteral("URL"));
-    titleLabel = Named<QLabel>(this, "titleLabel");
-    titleLabel->setText(QStringLiteral("タイトル"));
-    subtitleLabel = Named<QLabel>(this, "subtitleLabel");
-    subtitleLabel->setText(QStringLiteral("サブタイトル"));
-    keywordsLabel = Named<QLabel>(this, "keywordsLabel");
-    keywordsLabel->setText(QStringLiteral("キーワード"));
-    commentLabel = Named<QLabel>(this, "commentLabel");
-    commentLabel->setText(QStringLiteral("コメント"));
-    dataFileLabel = Named<QLabel>(this, "dataFileLabel");
-    dataFileLabel->setText(QStringLiteral("データファイルパス"));
+    urlLabel = Named<QLabel>(this, "urlLabel", QStringLiteral("URL"));
+    titleLabel = Named<QLabel>(this, "titleLabel", QStringLiteral("タイトル"));
+    subtitleLabel = Named<QLabel>(this, "subtitleLabel", QStringLiteral("サブタイトル"));
+    keywordsLabel = Named<QLabel>(this, "keywordsLabel", QStringLiteral("キーワード"));
+    commentLabel = Named<QLabel>(this, "commentLabel", QStringLiteral("コメント"));
+    dataFileLabel = Named<QLabel>(this, "dataFileLabel", QStringLiteral("データファイルパス"));
     hitCountLabel = Named<QLabel>(this, "hitCountLabel");
     hitCountLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
@@ -199,20 +193,6 @@ void MainWindow::layoutControls() {
 }
 
 void MainWindow::connectControls() {
-    connect(searchButton, &QPushButton::clicked, this, &MainWindow::runSearch);
-    connect(registerButton, &QPushButton::clicked, this, &MainWindow::registerOrUpdate);
-    connect(openUrlButton, &QPushButton::clicked, this, &MainWindow::openEntryUrl);
-    connect(clearButton, &QPushButton::clicked, this, &MainWindow::clearEditor);
-    connect(okButton, &QPushButton::clicked, this, &MainWindow::saveAndClose);
-    connect(deleteButton, &QPushButton::clicked, this, &MainWindow::deleteEntry);
-    connect(htmlExportButton, &QPushButton::clicked, this, &MainWindow::openHtmlExport);
-    connect(captureButton, &QPushButton::clicked, this, &MainWindow::captureBrowserPage);
-    connect(dataFileButton, &QPushButton::clicked, this, &MainWindow::chooseDataFile);
-    connect(mergeButton, &QPushButton::clicked, this, &MainWindow::openMerge);
-    connect(keywordListButton, &QPushButton::clicked, this, &MainWindow::listKeywords);
-    connect(linkCheckButton, &QPushButton::clicked, this, &MainWindow::openLinkCheck);
-    connect(favoritesImportButton, &QPushButton::clicked, this, &MainWindow::openFavoritesImport);
-    connect(browserImportButton, &QPushButton::clicked, this, &MainWindow::openBrowserImport);
     // Enter searches from the search fields; the data file path has none, so
     // that Enter there never reaches OK, which ends the program.
     for (QLineEdit* field : {urlField, titleField, subtitleField, keywordsField}) {
@@ -233,7 +213,7 @@ void MainWindow::connectControls() {
         }
         loadedByPress_ = false;
     });
-    connect(resultList, &QListWidget::itemDoubleClicked, this, &MainWindow::resultDoubleClicked);
+    connect(resultList, &QListWidget::itemDoubleClicked, this, &MainWindow::openEntryUrl);
 }
 
 void MainWindow::clearEntryForm() {
@@ -249,9 +229,13 @@ void MainWindow::clearEntryForm() {
 
 void MainWindow::resetListCaption() {
     keywordListMode_ = false;
-    listCaptionLabel->setText(QStringLiteral("検出サイトList"));
+    showListCaption(QStringLiteral("検出サイトList"), false);
+}
+
+void MainWindow::showListCaption(const QString& text, bool bold) {
+    listCaptionLabel->setText(text);
     QFont font = listCaptionLabel->font();
-    font.setBold(false);
+    font.setBold(bold);
     listCaptionLabel->setFont(font);
     QPalette palette = listCaptionLabel->palette();
     palette.setColor(QPalette::WindowText, QColor(0, 0, 0));

@@ -75,7 +75,6 @@ public:
     void openFavoritesImport(); // お気に入りインポート
     void openBrowserImport();   // ブラウザ取込
     void resultSelected();
-    void resultDoubleClicked();
 
     // Shared routines.
     void clearEntryForm();
@@ -84,7 +83,7 @@ public:
     void saveListPosition();
     void restoreListPosition();
     void restoreListTop();
-    void searchByClick();
+    void searchByClick(bool silent); // silent: finding nothing says nothing
     void findEntryByUrl();
     void listSearchResults();
     void handleDrop(const QMimeData* data); // a drop on the window or a control
@@ -157,11 +156,13 @@ private:
     UpgradeContext upgradeContext();
     // Whether the data file may be used; why not has been shown.
     bool checkDataVersion();
+    void showListCaption(const QString& text, bool bold);
     void selectListIndex(int index);
     void listMatchingRows();
     bool refuseEmptyUrl();
     bool loadSelectedEntry(long position); // false: nothing loaded
     void refreshDataFilePath();
+    void leaveEntry();
     void showError(const std::exception& error, const QString& then);
     // Conflict copies of the data file (main_window_conflicts.cpp).
     void watchDataFolder();

@@ -9,11 +9,9 @@
 #include "store/message_style.h"
 #include "store/messages.h"
 
-#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 
 namespace tomorine {
 
@@ -22,13 +20,6 @@ namespace {
 int& NoticeMilliseconds() {
     static int milliseconds = 1000;
     return milliseconds;
-}
-
-// A pause that keeps the windows painted.
-void Wait(int milliseconds) {
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
 }
 
 } // namespace
@@ -80,7 +71,7 @@ void MainWindow::deleteEntry() {
     }
     deletionNotice->messageLabel->setText(ToQString(Messages::Deleted));
     deletionNotice->repaint();
-    Wait(NoticeMilliseconds());
+    WaitPainting(NoticeMilliseconds());
     deletionNotice->hide();
     try {
         clearEntryForm();

@@ -61,22 +61,10 @@ private:
 
 void MainWindow::installDropTargets() {
     auto* filter = new DropFilter(this);
-    QWidget* targets[] = {this,
-                          listCaptionLabel,
-                          urlLabel,
-                          titleLabel,
-                          subtitleLabel,
-                          keywordsLabel,
-                          commentLabel,
-                          dataFileLabel,
-                          urlField,
-                          titleField,
-                          subtitleField,
-                          keywordsField,
-                          dataFileField,
-                          commentField->viewport(),
-                          resultList->viewport()};
-    for (QWidget* target : targets) {
+    for (QWidget* target : std::initializer_list<QWidget*>{
+             this, listCaptionLabel, urlLabel, titleLabel, subtitleLabel, keywordsLabel,
+             commentLabel, dataFileLabel, urlField, titleField, subtitleField, keywordsField,
+             dataFileField, commentField->viewport(), resultList->viewport()}) {
         target->setAcceptDrops(true);
         target->installEventFilter(filter);
     }

@@ -121,10 +121,6 @@ bool MainWindow::loadSelectedEntry(long position) {
     }
 }
 
-void MainWindow::resultDoubleClicked() {
-    openEntryUrl();
-}
-
 void MainWindow::clearEditor() {
     search_.entrySelected = false;
     refreshDataFilePath();

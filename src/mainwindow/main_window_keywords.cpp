@@ -18,16 +18,6 @@ namespace tomorine {
 
 namespace {
 
-void ShowKeywordListCaption(QLabel* label) {
-    label->setText(QStringLiteral("キーワード一覧"));
-    QFont font = label->font();
-    font.setBold(true);
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, QColor(0, 0, 0));
-    label->setPalette(palette);
-}
-
 struct WaitCursor {
     WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
     ~WaitCursor() { QApplication::restoreOverrideCursor(); }
@@ -45,7 +35,7 @@ void MainWindow::listKeywords() {
     }
     refreshDataFilePath();
     keywordListMode_ = true;
-    ShowKeywordListCaption(listCaptionLabel);
+    showListCaption(QStringLiteral("キーワード一覧"), true);
     listCaptionLabel->repaint();
     std::vector<KeywordLine> keywords;
     try {

@@ -22,8 +22,7 @@ void MainWindow::showError(const std::exception& error, const QString& then) {
 }
 
 void MainWindow::runSearch() {
-    search_.silentSearch = false;
-    searchByClick();
+    searchByClick(false);
 }
 
 namespace {
@@ -47,7 +46,7 @@ void MainWindow::listMatchingRows() {
     hitCountLabel->setText(ToQString(HitCountCaption(search_.hitCount)));
 }
 
-void MainWindow::searchByClick() {
+void MainWindow::searchByClick(bool silent) {
     if (!IsRegularFile(ToPath(dataFileField->text()))) {
         MessageBox(this, ToQString(Messages::NoDataFile), MessageStyle::Ok);
         return;
@@ -65,7 +64,7 @@ void MainWindow::searchByClick() {
         resultList->clear();
         resetListCaption();
         listMatchingRows();
-        if (search_.hitCount == 0 && !search_.silentSearch) {
+        if (search_.hitCount == 0 && !silent) {
             MessageBox(this, ToQString(Messages::NotFound), MessageStyle::Ok);
         }
         if (search_.entrySelected) {
@@ -83,9 +82,7 @@ void MainWindow::findEntryByUrl() {
     if (urlField->text().isEmpty()) {
         return;
     }
-    search_.silentSearch = true;
-    searchByClick();
-    search_.silentSearch = false;
+    searchByClick(true);
     if (search_.hitCount > 0) {
         selectListIndex(0);
     }

@@ -54,12 +54,11 @@ bool MainWindow::load() {
     // Start-up never locks the user out: settings or a data file that cannot
     // be read, created or saved are reported, and the window opens with the
     // commands off as for a rejected file, so that another file can be chosen.
-    RemoveSystemMenuItem(this, 2);
-    RemoveSystemMenuItem(htmlExportDialog, 2);
-    RemoveSystemMenuItem(mergeDialog, 2);
-    RemoveSystemMenuItem(linkCheckDialog, 2);
-    RemoveSystemMenuItem(favoritesImportDialog, 2);
-    RemoveSystemMenuItem(deletionNotice, 2);
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{this, htmlExportDialog, mergeDialog.data(),
+                                         linkCheckDialog, favoritesImportDialog, deletionNotice}) {
+        RemoveSystemMenuItem(window, 2);
+    }
     bool usable = ShowingFailure(this, [this] {
         const StartupSettings settings = ReadStartupSettings(GetAppDir());
         for (const std::string& notice : settings.notices) {
@@ -113,13 +112,12 @@ void MainWindow::shutDown() {
         SaveSettings(values, GetAppDir() + std::string(kSettingsFileName),
                      GetIniPath(values.dataFile));
     });
-    CloseByProgram(htmlExportDialog);
-    CloseByProgram(favoritesImportDialog);
-    CloseByProgram(linkCheckDialog);
-    CloseByProgram(deletionNotice);
-    CloseByProgram(conversionProgress);
-    if (mergeDialog) {
-        CloseByProgram(mergeDialog);
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{htmlExportDialog, favoritesImportDialog, linkCheckDialog,
+                                         deletionNotice, conversionProgress, mergeDialog.data()}) {
+        if (window != nullptr) {
+            CloseByProgram(window);
+        }
     }
 }
 

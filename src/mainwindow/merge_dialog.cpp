@@ -4,10 +4,12 @@
 #include "mainwindow/file_chooser.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/message_box.h"
+#include "mainwindow/named_widget.h"
 #include "mainwindow/paint_notice.h"
 #include "mainwindow/path_field_chooser.h"
 #include "mainwindow/qt_text.h"
 #include "mainwindow/select_all_on_focus.h"
+#include "mainwindow/tab_order.h"
 #include "mainwindow/window_menu.h"
 #include "merge/merge_checks.h"
 #include "merge/merge_engine.h"
@@ -34,22 +36,17 @@ MergeDialog::MergeDialog(std::string& referFile, StoreState& store, UpgradeState
       owner_(owner) {
     setObjectName(QStringLiteral("MergeDialog"));
     setWindowTitle(QStringLiteral("トモリネ"));
-    pathLabel = new QLabel(QStringLiteral("参照データパス"), this);
-    pathLabel->setObjectName(QStringLiteral("pathLabel"));
-    pathField = new QLineEdit(this);
-    pathField->setObjectName(QStringLiteral("pathField"));
+    pathLabel = Named<QLabel>(this, "pathLabel", QStringLiteral("参照データパス"));
+    pathField = Named<QLineEdit>(this, "pathField");
     pathField->setMinimumWidth(360);
     pathField->installEventFilter(new SelectAllOnFocus(this));
     pathLabel->setBuddy(pathField);
-    browseButton = new QPushButton(this);
-    browseButton->setObjectName(QStringLiteral("browseButton"));
+    browseButton = Named<QPushButton>(this, "browseButton");
     browseButton->setIcon(QIcon::fromTheme(QStringLiteral("document-open-folder"),
                                            style()->standardIcon(QStyle::SP_DirOpenIcon)));
     browseButton->setToolTip(QStringLiteral("参照ファイルの指定"));
-    okButton = new QPushButton(QStringLiteral("OK"), this);
-    okButton->setObjectName(QStringLiteral("okButton"));
-    statusLabel = new QLabel(this);
-    statusLabel->setObjectName(QStringLiteral("statusLabel"));
+    okButton = Named<QPushButton>(this, "okButton", QStringLiteral("OK"));
+    statusLabel = Named<QLabel>(this, "statusLabel");
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(pathLabel, 0, 0, 1, 2);
@@ -57,8 +54,7 @@ MergeDialog::MergeDialog(std::string& referFile, StoreState& store, UpgradeState
     layout->addWidget(browseButton, 1, 1);
     layout->addWidget(statusLabel, 2, 0);
     layout->addWidget(okButton, 2, 1);
-    setTabOrder(pathField, browseButton);
-    setTabOrder(browseButton, okButton);
+    SetTabChain({pathField, browseButton, okButton});
 
     InstallDialogKeys(this, okButton);
     connect(browseButton, &QPushButton::clicked, this, &MergeDialog::browse);

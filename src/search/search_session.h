@@ -18,7 +18,6 @@ struct SearchSession {
     std::optional<std::u16string> savedSearchUrl;
     SearchTexts savedSearchTexts;
     std::int32_t hitCount = 0;
-    bool silentSearch = false;  // a search that finds nothing says nothing
     bool entrySelected = false; // the user picked a line since the last command
     // The rows the list shows, until a command that writes lets go of them.
     std::optional<Recordset> rows;
