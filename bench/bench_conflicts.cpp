@@ -74,7 +74,7 @@ void BM_MergeConflictCopy(benchmark::State& state) {
     const Files files(static_cast<int>(state.range(0)));
     StoreState store;
     UpgradeState flags;
-    store.DataFilePath = files.data;
+    store.dataFilePath = files.data;
     UpgradeContext context{store, flags, {}};
     int added = 0;
     for (auto _ : state) {

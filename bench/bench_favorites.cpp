@@ -52,8 +52,8 @@ void BM_FavoritesImport(benchmark::State& state) {
             break;
         }
     }
-    state.counters["registered"] = favorites.RegisteredCount;
-    state.counters["existing"] = favorites.ExistingCount;
+    state.counters["registered"] = favorites.registeredCount;
+    state.counters["existing"] = favorites.existingCount;
     state.counters["peak_rss_mb"] = PeakRssMb();
 }
 

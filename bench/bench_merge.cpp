@@ -50,12 +50,12 @@ void BM_MergeReferenceData(benchmark::State& state) {
 
     StoreState store;
     UpgradeState flags;
-    store.DataFilePath = dir / "work" / "bm.xls";
+    store.dataFilePath = dir / "work" / "bm.xls";
     UpgradeContext context{store, flags, {}};
     int added = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        fs::copy_file(dir / "data.xls", store.DataFilePath, fs::copy_options::overwrite_existing);
+        fs::copy_file(dir / "data.xls", store.dataFilePath, fs::copy_options::overwrite_existing);
         state.ResumeTiming();
         added = MergeReferenceData(context, dir / "ref.xls").added;
     }

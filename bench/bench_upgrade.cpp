@@ -55,7 +55,7 @@ void BM_ConvertOldWorkbook(benchmark::State& state) {
         fs::remove_all(dir / "work");
         fs::create_directory(dir / "work");
         fs::copy_file(source, dir / "work" / "bm.xls");
-        store.DataFilePath = dir / "work" / "bm.xls";
+        store.dataFilePath = dir / "work" / "bm.xls";
         UpgradeContext context{store, flags, ui};
         state.ResumeTiming();
 

@@ -31,7 +31,7 @@ StoreState ScratchDataFile::restored() const {
               static_cast<std::streamsize>(bytes_.size()));
     out.close();
     StoreState store;
-    store.DataFilePath = data_;
+    store.dataFilePath = data_;
     return store;
 }
 

@@ -1,7 +1,6 @@
 #include "app/application.h"
 #include "browser/history_copy.h"
 #include "mainwindow/main_window.h"
-#include "mainwindow/module_state.h"
 #include "store/files/pending_temporary_files.h"
 
 #include <QApplication>
@@ -15,8 +14,7 @@ int main(int argc, char** argv) {
     tomorine::SweepAbandonedHistoryCopies();
     QApplication app(argc, argv);
     tomorine::ConfigureApplication(app);
-    tomorine::ModuleState state;
-    tomorine::MainWindow mainWindow(state);
+    tomorine::MainWindow mainWindow;
     if (!mainWindow.load()) {
         return 1;
     }

@@ -34,7 +34,7 @@ struct BookmarksImportOutcome {
     std::optional<WorkbookError> failure; // what ended the import early
 };
 
-// Imports the bookmarks into the data workbook at store.DataFilePath with the
+// Imports the bookmarks into the data workbook at store.dataFilePath with the
 // Favorites import's rule: a bookmark whose URL is stored already (all URL
 // chunks equal) is counted, not added. The workbook is read once and saved
 // atomically at the end, on a stop or failure, and at most once an

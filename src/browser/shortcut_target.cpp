@@ -27,15 +27,15 @@ std::u16string GetShortcutTarget(const std::filesystem::path& path, ShortcutCoun
         return ReadShortcutTarget(path);
     } catch (const WorkbookError& e) {
         if (e.fault() == WorkbookFault::PathRefused) {
-            ++counters.ShortcutBadCallCount;
+            ++counters.shortcutBadCallCount;
         } else if (e.fault() == WorkbookFault::NoShortcutTarget) {
-            if (counters.ShortcutNoTargetCount++ == 0) {
-                counters.FirstNoTarget = path;
+            if (counters.shortcutNoTargetCount++ == 0) {
+                counters.firstNoTarget = path;
             }
         }
-        ++counters.ShortcutErrorCount;
+        ++counters.shortcutErrorCount;
     } catch (const std::exception&) {
-        ++counters.ShortcutErrorCount;
+        ++counters.shortcutErrorCount;
     }
     return {};
 }

@@ -9,10 +9,10 @@ namespace tomorine {
 // Why shortcut files could not be read, counted since the favorites import
 // last reset them. Only GetShortcutTarget advances them.
 struct ShortcutCounters {
-    std::int32_t ShortcutErrorCount = 0;    // every failure
-    std::int32_t ShortcutNoTargetCount = 0; // read, but no target in it
-    std::int32_t ShortcutBadCallCount = 0;  // a path the file system refuses (too long, invalid)
-    std::filesystem::path FirstNoTarget;    // the first of those without a target
+    std::int32_t shortcutErrorCount = 0;    // every failure
+    std::int32_t shortcutNoTargetCount = 0; // read, but no target in it
+    std::int32_t shortcutBadCallCount = 0;  // a path the file system refuses (too long, invalid)
+    std::filesystem::path firstNoTarget;    // the first of those without a target
 };
 
 // The target of a shortcut file: an Internet shortcut (".url":

@@ -15,14 +15,14 @@ int CheckVersionCommand(const Invocation& call) {
     const CommandSyntax syntax{.usage = UsageOf("check-version"), .flags = {"--yes"}};
     ParsedArgs args = ParseArgs(call.args, syntax);
     StoreState store;
-    store.DataFilePath = ResolveDataFile(args);
+    store.dataFilePath = ResolveDataFile(args);
     UpgradeState state;
     TerminalUpgradeUi terminal(state, call.in, call.err, args.flag("--yes"));
     UpgradeContext context{store, state, terminal.callbacks()};
     try {
         if (CheckDataVersion(context) == DataFileCheck::Usable) {
             // What the file is now: converted, declined, or not there at all.
-            call.out << ToUtf8(VersionText(GetDataVersion(store.DataFilePath))) << '\n';
+            call.out << ToUtf8(VersionText(GetDataVersion(store.dataFilePath))) << '\n';
             return ExitOk;
         }
     } catch (const std::exception& e) {

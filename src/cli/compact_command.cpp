@@ -14,9 +14,9 @@ int CompactCommand(const Invocation& call) {
     ParsedArgs args = ParseArgs(call.args, syntax);
     const std::filesystem::path dataFile = ResolveDataFile(args);
     StoreState store;
-    store.DataFilePath = dataFile;
+    store.dataFilePath = dataFile;
     UpgradeState state;
-    state.DataChanged = true;
+    state.dataChanged = true;
     UpgradeContext context{store, state, UpgradeUi{}};
     try {
         CompactDataWorkbook(context, dataFile);

@@ -72,7 +72,7 @@ int ListCopies(const Invocation& call, const fs::path& dataFile, const std::vect
 int MergeCopies(const Invocation& call, const fs::path& dataFile,
                 const std::vector<fs::path>& found) {
     StoreState store;
-    store.DataFilePath = dataFile;
+    store.dataFilePath = dataFile;
     UpgradeState state;
     UpgradeContext context{store, state, {}};
     int status = ExitOk;

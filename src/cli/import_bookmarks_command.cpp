@@ -114,10 +114,10 @@ void PrintCounts(std::ostream& out, const BookmarksImportCounts& counts, bool js
 int ImportBookmarksCommand(const Invocation& call) {
     const ParsedArgs args = ParseImportArgs(call.args);
     StoreState store;
-    store.DataFilePath = ResolveDataFile(args);
-    if (!IsRegularFile(store.DataFilePath)) {
+    store.dataFilePath = ResolveDataFile(args);
+    if (!IsRegularFile(store.dataFilePath)) {
         return Fail(call.err,
-                    std::string(Messages::NoDataFile) + ": " + QuotedPath(store.DataFilePath));
+                    std::string(Messages::NoDataFile) + ": " + QuotedPath(store.dataFilePath));
     }
     BrowserBookmarks bookmarks = ReadSource(args);
     bool stop = false;

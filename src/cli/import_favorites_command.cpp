@@ -35,11 +35,10 @@ ParsedArgs ParseImportArgs(const std::vector<std::string>& args) {
 void PrintSummary(std::ostream& out, const ImportOutcome& outcome, const FavoritesState& favorites,
                   const ShortcutCounters& counters) {
     out << "検出数：" << CountCaption(outcome.found) << '\n'
-        << "登録数：" << CountCaption(favorites.RegisteredCount) << '\n'
-        << "既存数：" << CountCaption(favorites.ExistingCount) << '\n'
-        << "エラー数：" << CountCaption(counters.ShortcutErrorCount) << '\n';
-    ImportNotices notices =
-        NoticesFor(counters, favorites.SkippedCount, outcome.unreadableFolders);
+        << "登録数：" << CountCaption(favorites.registeredCount) << '\n'
+        << "既存数：" << CountCaption(favorites.existingCount) << '\n'
+        << "エラー数：" << CountCaption(counters.shortcutErrorCount) << '\n';
+    ImportNotices notices = NoticesFor(counters, favorites.skippedCount, outcome.unreadableFolders);
     for (const std::string& notice :
          {notices.unreadable, notices.namesTooLong, notices.noTargets, notices.skipped}) {
         if (!notice.empty()) {
@@ -53,7 +52,7 @@ void PrintSummary(std::ostream& out, const ImportOutcome& outcome, const Favorit
 int ImportFavoritesCommand(const Invocation& call) {
     ParsedArgs args = ParseImportArgs(call.args);
     StoreState store;
-    store.DataFilePath = ResolveDataFile(args);
+    store.dataFilePath = ResolveDataFile(args);
     std::filesystem::path folder =
         args.operands.empty() ? FindFavoritesFolder(GetAppDir() + std::string(kSettingsFileName))
                               : std::filesystem::path(args.operands.front());
@@ -72,12 +71,12 @@ int ImportFavoritesCommand(const Invocation& call) {
         ui.setProgress = [&](int percent) {
             bar.draw(ProgressBar(percent, 100, 40) + ' ' + std::to_string(percent) + " %");
         };
-        ui.processEvents = [&] { favorites.ImportCancelRequested = interrupt.raised(); };
+        ui.processEvents = [&] { favorites.importCancelRequested = interrupt.raised(); };
         ImportContext context{store, favorites, counters, std::move(ui)};
         outcome = RunFavoritesImport(context, folder);
     }
     // A failure before anything was registered left the file as it was.
-    bool changed = favorites.RegisteredCount > 0;
+    bool changed = favorites.registeredCount > 0;
     if (!outcome.failure || changed) {
         PrintSummary(call.out, outcome, favorites, counters);
     }

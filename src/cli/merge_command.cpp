@@ -24,9 +24,9 @@ int MergeCommand(const Invocation& call) {
     // the data file bm.xls of the current folder.
     const std::string reference = GetAbsolutePath(args.operands[0]);
     StoreState store;
-    store.DataFilePath = ResolveDataFile(args);
+    store.dataFilePath = ResolveDataFile(args);
     if (std::optional<std::u16string_view> refusal =
-            SameFileRefusal(store.DataFilePath.string(), reference)) {
+            SameFileRefusal(store.dataFilePath.string(), reference)) {
         return Fail(call.err, ToUtf8(*refusal));
     }
     UpgradeState state;

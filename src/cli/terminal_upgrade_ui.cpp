@@ -91,7 +91,7 @@ void TerminalUpgradeUi::closeProgress() {
 
 void TerminalUpgradeUi::takeInterrupt() {
     if (interrupt_ && interrupt_->raised()) {
-        state_.ConversionCancelRequested = true;
+        state_.conversionCancelRequested = true;
     }
 }
 

@@ -13,7 +13,7 @@ namespace tomorine::cli {
 // messages on standard error, OK/Cancel questions answered from `in`
 // (y, yes or ok; anything else or the end of input is Cancel) or always OK,
 // progress as a "\r42 %" line. While the conversion runs, Ctrl-C asks it to
-// stop (ConversionCancelRequested) instead of ending the program, so the
+// stop (conversionCancelRequested) instead of ending the program, so the
 // engine can put the backup back.
 class TerminalUpgradeUi {
 public:

@@ -32,31 +32,31 @@ private:
             c_.ui.showFavorite(*favorite);
         }
         if (!HasLinkScheme(favorite->url)) {
-            ++c_.favorites.SkippedCount;
+            ++c_.favorites.skippedCount;
             return;
         }
         if (isRegistered(favorite->url)) {
-            ++c_.favorites.ExistingCount;
+            ++c_.favorites.existingCount;
             return;
         }
         insert(favorite->url, [url = favorite->url, name = favorite->name](std::int32_t serial) {
             return BuildFavoriteInsertStatement(serial, url, name);
         });
-        ++c_.favorites.RegisteredCount;
+        ++c_.favorites.registeredCount;
     }
 
     void registeredMeanwhile(int) override {
-        --c_.favorites.RegisteredCount;
-        ++c_.favorites.ExistingCount;
+        --c_.favorites.registeredCount;
+        ++c_.favorites.existingCount;
     }
 
     void rememberCounts() override {
-        saved_ = {c_.favorites.RegisteredCount, c_.favorites.ExistingCount, c_.counters};
+        saved_ = {c_.favorites.registeredCount, c_.favorites.existingCount, c_.counters};
     }
 
     void restoreCounts() override {
-        c_.favorites.RegisteredCount = saved_.registered;
-        c_.favorites.ExistingCount = saved_.existing;
+        c_.favorites.registeredCount = saved_.registered;
+        c_.favorites.existingCount = saved_.existing;
         c_.counters = saved_.counters;
     }
 
@@ -85,9 +85,9 @@ std::optional<Favorite> ReadFavoriteFile(const std::filesystem::path& path,
 
 void ResetImportCounts(FavoritesState& favorites, ShortcutCounters& counters) {
     counters = ShortcutCounters{};
-    favorites.RegisteredCount = 0;
-    favorites.ExistingCount = 0;
-    favorites.SkippedCount = 0;
+    favorites.registeredCount = 0;
+    favorites.existingCount = 0;
+    favorites.skippedCount = 0;
 }
 
 ImportOutcome RunFavoritesImport(ImportContext& context, const std::filesystem::path& folder) {
@@ -103,11 +103,11 @@ ImportOutcome RunFavoritesImport(ImportContext& context, const std::filesystem::
     }
     outcome.found = static_cast<std::int32_t>(
         std::min<size_t>(files.size(), std::numeric_limits<std::int32_t>::max()));
-    context.favorites.ImportCancelRequested = false;
+    context.favorites.importCancelRequested = false;
     if (!files.empty()) {
         FavoritesRun(context, files)
             .run(static_cast<int>(files.size()), context.ui.setProgress, context.ui.processEvents,
-                 context.favorites.ImportCancelRequested, outcome.stopped, outcome.failure);
+                 context.favorites.importCancelRequested, outcome.stopped, outcome.failure);
     }
     return outcome;
 }

@@ -18,10 +18,10 @@ class Workbook;
 
 // The import's module-level state.
 struct FavoritesState {
-    std::int32_t RegisteredCount = 0; // favorites inserted by this import
-    std::int32_t ExistingCount = 0;   // favorites whose URL was already registered
-    std::int32_t SkippedCount = 0;    // not an http, https, ftp or file URL
-    bool ImportCancelRequested = false;
+    std::int32_t registeredCount = 0; // favorites inserted by this import
+    std::int32_t existingCount = 0;   // favorites whose URL was already registered
+    std::int32_t skippedCount = 0;    // not an http, https, ftp or file URL
+    bool importCancelRequested = false;
 };
 
 // One favorite: its shortcut's target and its name.
@@ -61,7 +61,7 @@ struct ImportOutcome {
 };
 
 struct ImportContext {
-    StoreState& store; // DataFilePath, the module connection
+    StoreState& store; // dataFilePath, the module connection
     FavoritesState& favorites;
     ShortcutCounters& counters;
     ImportUi ui;
@@ -69,7 +69,7 @@ struct ImportContext {
 };
 
 // Imports the "*.url" files of `folder` and below into the data workbook at
-// store.DataFilePath: each file is listed, read and, when its URL is not
+// store.dataFilePath: each file is listed, read and, when its URL is not
 // registered yet, registered under the next serial with the favorite's name
 // as title. The workbook is read once and kept in memory; it is saved
 // atomically at the end, on a stop or failure, and at most once a

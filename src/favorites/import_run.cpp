@@ -16,7 +16,7 @@
 namespace tomorine {
 
 ImportRun::ImportRun(StoreState& store, const ImportOptions& options)
-    : store_(store), options_(options), path_(store.DataFilePath),
+    : store_(store), options_(options), path_(store.dataFilePath),
       now_(options.now ? options.now : std::chrono::steady_clock::now) {}
 
 ImportRun::~ImportRun() = default;

@@ -15,8 +15,8 @@ ImportNotices NoticesFor(const ShortcutCounters& counters, std::int32_t skipped,
             std::to_string(skipped) +
             "個の\"http、https、ftp、file 以外のURLのお気に入り\"は登録しませんでした";
     }
-    if (counters.ShortcutErrorCount != 0) {
-        notices.unreadable = std::to_string(counters.ShortcutErrorCount) +
+    if (counters.shortcutErrorCount != 0) {
+        notices.unreadable = std::to_string(counters.shortcutErrorCount) +
                              "個の\"URLが取得できないお気に入り\"がありました";
     }
     if (unreadableFolders != 0) {
@@ -24,13 +24,13 @@ ImportNotices NoticesFor(const ShortcutCounters& counters, std::int32_t skipped,
                               std::to_string(unreadableFolders) +
                               "個の\"読めないフォルダ\"がありました";
     }
-    if (counters.ShortcutBadCallCount != 0) {
+    if (counters.shortcutBadCallCount != 0) {
         notices.namesTooLong = std::string(FavoritesMessages::NamesTooLong);
     }
-    if (counters.ShortcutNoTargetCount != 0) {
-        const auto name = counters.FirstNoTarget.filename().u8string();
+    if (counters.shortcutNoTargetCount != 0) {
+        const auto name = counters.firstNoTarget.filename().u8string();
         notices.noTargets = std::string(FavoritesMessages::NoTargets) + "（" +
-                            std::to_string(counters.ShortcutNoTargetCount) + "件、最初は " +
+                            std::to_string(counters.shortcutNoTargetCount) + "件、最初は " +
                             std::string(name.begin(), name.end()) + "）";
     }
     return notices;

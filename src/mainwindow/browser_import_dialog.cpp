@@ -10,6 +10,7 @@
 #include "mainwindow/file_chooser.h"
 #include "mainwindow/focus_frame.h"
 #include "mainwindow/message_box.h"
+#include "mainwindow/named_widget.h"
 #include "mainwindow/qt_text.h"
 #include "store/message_style.h"
 
@@ -26,13 +27,10 @@ BrowserImportDialog::BrowserImportDialog(StoreState& store, const std::filesyste
                                          QWidget* parent)
     : QDialog(parent), store_(store), home_(home) {
     setWindowTitle(QStringLiteral("ブラウザ取込"));
-    sourceList = new QListWidget(this);
+    sourceList = Named<QListWidget>(this, "sourceList");
     ShowFocusFrame(sourceList);
-    sourceList->setObjectName(QStringLiteral("sourceList"));
-    importButton = new QPushButton(QStringLiteral("取込"), this);
-    importButton->setObjectName(QStringLiteral("importButton"));
-    closeButton = new QPushButton(QStringLiteral("閉じる"), this);
-    closeButton->setObjectName(QStringLiteral("closeButton"));
+    importButton = Named<QPushButton>(this, "importButton", QStringLiteral("取込"));
+    closeButton = Named<QPushButton>(this, "closeButton", QStringLiteral("閉じる"));
     importButton->setDefault(true);
     progressLabel = new QLabel(this);
     countsLabel = new QLabel(this);
@@ -47,7 +45,7 @@ BrowserImportDialog::BrowserImportDialog(StoreState& store, const std::filesyste
     page->addLayout(buttons);
     resize(560, 320);
     connect(importButton, &QPushButton::clicked, this, &BrowserImportDialog::startImport);
-    connect(closeButton, &QPushButton::clicked, this, &BrowserImportDialog::stopOrClose);
+    connect(closeButton, &QPushButton::clicked, this, &BrowserImportDialog::reject);
     connect(sourceList, &QListWidget::itemDoubleClicked, this, [this] { startImport(); });
     listSources(home);
 }
@@ -121,14 +119,12 @@ void BrowserImportDialog::runImport(const Source& source) {
     QString counts =
         ToQString("検出数：" + CountCaption(c.found) + "　登録数：" + CountCaption(c.registered) +
                   "　既存数：" + CountCaption(c.existing) + "　対象外：" + CountCaption(c.skipped));
-    if (c.cut > 0) {
-        counts += ToQString("　切り詰め：" + CountCaption(c.cut));
-    }
-    if (c.unreadable > 0) {
-        counts += ToQString("　読めず：" + CountCaption(c.unreadable));
-    }
-    if (c.replaced > 0) {
-        counts += ToQString("　文字置換：" + CountCaption(c.replaced));
+    for (const auto& [caption, count] : {std::pair{"　切り詰め：", c.cut},
+                                         {"　読めず：", c.unreadable},
+                                         {"　文字置換：", c.replaced}}) {
+        if (count > 0) {
+            counts += ToQString(caption + CountCaption(count));
+        }
     }
     countsLabel->setText(counts);
     progressLabel->setText(outcome.stopped ? QStringLiteral("中止") : QStringLiteral("完了"));
@@ -136,14 +132,6 @@ void BrowserImportDialog::runImport(const Source& source) {
         progressLabel->setText(QString());
         MessageBox(this, QString::fromUtf8(outcome.failure->what()), MessageStyle::Exclamation);
     }
-}
-
-void BrowserImportDialog::stopOrClose() {
-    if (running_) {
-        stop_ = true;
-        return;
-    }
-    accept();
 }
 
 void BrowserImportDialog::reject() {

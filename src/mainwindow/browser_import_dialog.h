@@ -26,7 +26,6 @@ public:
                         QWidget* parent = nullptr);
 
     void startImport(); // 取込
-    void stopOrClose(); // 中止 while running, else 閉じる
 
     QListWidget* sourceList; // the sources
     QPushButton* importButton;
@@ -35,7 +34,7 @@ public:
     QLabel* countsLabel;   // counts
 
 public slots:
-    void reject() override; // no closing while the import runs
+    void reject() override; // 中止 while the import runs, else 閉じる
 
 private:
     struct Source {

@@ -25,8 +25,8 @@ ConversionProgress::ConversionProgress(UpgradeState& state, QWidget* parent)
     setWindowModality(Qt::NonModal);
     resize(kTrackLeft * 2 + kTrackWidth + 56, 104);
 
-    messageLabel = Named<QLabel>(this, "messageLabel");
-    messageLabel->setText(QStringLiteral("データをコンバートしています"));
+    messageLabel =
+        Named<QLabel>(this, "messageLabel", QStringLiteral("データをコンバートしています"));
     messageLabel->setGeometry(kTrackLeft, 18, kTrackWidth, 24);
 
     progressTrack = Named<QLabel>(this, "progressTrack");
@@ -52,7 +52,7 @@ void ConversionProgress::setPercent(int percent) {
 
 void ConversionProgress::closeEvent(QCloseEvent* event) {
     if (!IsClosingByProgram(this)) {
-        state_.ConversionCancelRequested = true;
+        state_.conversionCancelRequested = true;
     }
     QWidget::closeEvent(event);
 }

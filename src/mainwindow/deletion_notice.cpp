@@ -1,5 +1,7 @@
 #include "mainwindow/deletion_notice.h"
 
+#include "mainwindow/named_widget.h"
+
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -8,8 +10,7 @@ namespace tomorine {
 DeletionNotice::DeletionNotice(QWidget* parent) : QWidget(parent, Qt::Dialog) {
     setObjectName(QStringLiteral("DeletionNotice"));
     setWindowTitle(QStringLiteral("データ削除"));
-    messageLabel = new QLabel(this);
-    messageLabel->setObjectName(QStringLiteral("messageLabel"));
+    messageLabel = Named<QLabel>(this, "messageLabel");
     messageLabel->setAlignment(Qt::AlignCenter);
     messageLabel->setMinimumSize(240, 48);
     auto* layout = new QVBoxLayout(this);

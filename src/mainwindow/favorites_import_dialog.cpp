@@ -6,8 +6,8 @@
 #include "mainwindow/file_chooser.h"
 #include "mainwindow/focus_frame.h"
 #include "mainwindow/message_box.h"
-#include "mainwindow/module_state.h"
 #include "mainwindow/named_widget.h"
+#include "mainwindow/paint_notice.h"
 #include "mainwindow/qt_text.h"
 #include "mainwindow/window_menu.h"
 #include "store/message_style.h"
@@ -16,7 +16,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QListWidget>
@@ -37,13 +36,6 @@ int& StartWaitMilliseconds() {
     return milliseconds;
 }
 
-// A wait that keeps the window drawn and its button answering.
-void WaitKeepingEvents(int milliseconds) {
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 QLabel* Caption(QWidget* parent, const char* name, const QString& text, QRect geometry) {
     QLabel* label = Named<QLabel>(parent, name, geometry);
     label->setText(text);
@@ -59,8 +51,8 @@ QFrame* Rule(QWidget* parent, const char* name, int y) {
 
 } // namespace
 
-FavoritesImportDialog::FavoritesImportDialog(ModuleState& state, QWidget* parent)
-    : QDialog(parent), state_(state) {
+FavoritesImportDialog::FavoritesImportDialog(StoreState& store, QWidget* parent)
+    : QDialog(parent), store_(store) {
     setObjectName(QStringLiteral("FavoritesImportDialog"));
     setWindowTitle(QStringLiteral("お気に入り取り込み"));
     setModal(true);
@@ -76,7 +68,7 @@ FavoritesImportDialog::FavoritesImportDialog(ModuleState& state, QWidget* parent
 
 // Every opening starts as a fresh window: nothing of the last import shows.
 void FavoritesImportDialog::load() {
-    hideImportResults();
+    setImportResultsVisible(false);
     fileList->clear();
     favoriteUrlLabel->clear();
     favoriteNameLabel->clear();
@@ -148,19 +140,11 @@ void FavoritesImportDialog::buildControls() {
     connect(fileList, &QListWidget::itemClicked, this, &FavoritesImportDialog::fileSelected);
 }
 
-void FavoritesImportDialog::hideImportResults() {
+void FavoritesImportDialog::setImportResultsVisible(bool visible) {
     for (QLabel* label : {foundCountLabel, registeredCountLabel, existingCountLabel,
                           failedCountLabel, unreadableNotice, namesTooLongNotice, noTargetsNotice,
                           foundHeading, registeredHeading, existingHeading, failedHeading}) {
-        label->setVisible(false);
-    }
-}
-
-void FavoritesImportDialog::showImportResults() {
-    for (QLabel* label : {foundCountLabel, registeredCountLabel, existingCountLabel,
-                          failedCountLabel, unreadableNotice, namesTooLongNotice, noTargetsNotice,
-                          foundHeading, registeredHeading, existingHeading, failedHeading}) {
-        label->setVisible(true);
+        label->setVisible(visible);
     }
 }
 
@@ -199,29 +183,22 @@ void FavoritesImportDialog::reject() {
 void FavoritesImportDialog::okOrStop() {
     QString status = statusText();
     if (status.isEmpty() || status == ToQString(FavoritesMessages::Done) ||
-        state_.ImportCancelRequested) {
+        favorites_.importCancelRequested) {
         activated_ = false;
         CloseByProgram(this);
         return;
     }
-    state_.ImportCancelRequested = true;
+    favorites_.importCancelRequested = true;
     setStatus(FavoritesMessages::Stopped);
 }
 
 void FavoritesImportDialog::fileSelected() {
     if (QListWidgetItem* item = fileList->currentItem()) {
-        QByteArray bytes = item->data(Qt::UserRole).toByteArray();
-        readFavoriteFile(std::filesystem::path(bytes.toStdString()));
+        const QByteArray bytes = item->data(Qt::UserRole).toByteArray();
+        if (std::optional<Favorite> favorite = ReadFavoriteFile(bytes.toStdString(), counters_)) {
+            showFavorite(favorite->url, favorite->name);
+        }
     }
-}
-
-bool FavoritesImportDialog::readFavoriteFile(const std::filesystem::path& path) {
-    std::optional<Favorite> favorite = tomorine::ReadFavoriteFile(path, state_);
-    if (!favorite) {
-        return false;
-    }
-    showFavorite(favorite->url, favorite->name);
-    return true;
 }
 
 void FavoritesImportDialog::showFavorite(const std::u16string& url, const std::u16string& name) {
@@ -274,8 +251,8 @@ std::filesystem::path FavoritesImportDialog::favoritesFolder() {
 
 void FavoritesImportDialog::importFavorites() {
     setStatus(FavoritesMessages::Reading);
-    WaitKeepingEvents(StartWaitMilliseconds());
-    ResetImportCounts(state_, state_);
+    WaitPainting(StartWaitMilliseconds());
+    ResetImportCounts(favorites_, counters_);
     std::filesystem::path folder = favoritesFolder();
     if (folder.empty()) {
         return;
@@ -283,11 +260,11 @@ void FavoritesImportDialog::importFavorites() {
     if (beforeImport) {
         beforeImport();
     }
-    ImportContext context{state_, state_, state_, importUi()};
+    ImportContext context{store_, favorites_, counters_, importUi()};
     ImportOutcome outcome = RunFavoritesImport(context, folder);
     if (outcome.failure) {
         // What is in the data file is shown; OK then closes at once.
-        state_.ImportCancelRequested = true;
+        favorites_.importCancelRequested = true;
         setStatus(FavoritesMessages::Stopped);
         MessageBox(this, QString::fromUtf8(outcome.failure->what()), MessageStyle::Exclamation);
         if (outcome.found > 0) {
@@ -304,16 +281,17 @@ void FavoritesImportDialog::importFavorites() {
 
 void FavoritesImportDialog::showSummary(const ImportOutcome& outcome) {
     foundCountLabel->setText(ToQString(CountCaption(outcome.found)));
-    registeredCountLabel->setText(ToQString(CountCaption(state_.RegisteredCount)));
-    existingCountLabel->setText(ToQString(CountCaption(state_.ExistingCount)));
-    failedCountLabel->setText(ToQString(CountCaption(state_.ShortcutErrorCount)));
-    ImportNotices notices = NoticesFor(state_, state_.SkippedCount, outcome.unreadableFolders);
+    registeredCountLabel->setText(ToQString(CountCaption(favorites_.registeredCount)));
+    existingCountLabel->setText(ToQString(CountCaption(favorites_.existingCount)));
+    failedCountLabel->setText(ToQString(CountCaption(counters_.shortcutErrorCount)));
+    ImportNotices notices =
+        NoticesFor(counters_, favorites_.skippedCount, outcome.unreadableFolders);
     unreadableNotice->setText(ToQString(notices.unreadable.empty() || notices.skipped.empty()
                                             ? notices.unreadable + notices.skipped
                                             : notices.unreadable + "\n" + notices.skipped));
     namesTooLongNotice->setText(ToQString(notices.namesTooLong));
     noTargetsNotice->setText(ToQString(notices.noTargets));
-    showImportResults();
+    setImportResultsVisible(true);
 }
 
 } // namespace tomorine

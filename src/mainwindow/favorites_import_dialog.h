@@ -1,5 +1,8 @@
 #pragma once
 
+#include "browser/shortcut_target.h"
+#include "favorites/favorites_import.h"
+
 #include <QDialog>
 #include <filesystem>
 #include <functional>
@@ -14,9 +17,7 @@ class QStatusBar;
 
 namespace tomorine {
 
-struct ImportOutcome;
-struct ImportUi;
-struct ModuleState;
+struct StoreState;
 
 // The Favorites import window. It runs the import by itself when it is
 // shown, listing each shortcut file, the favorite read from it and the
@@ -28,7 +29,8 @@ public:
     // Runs before the import writes (the main window lets go of its rows).
     std::function<void()> beforeImport;
 
-    explicit FavoritesImportDialog(ModuleState& state, QWidget* parent = nullptr);
+    // Imports into the data file of `store`.
+    explicit FavoritesImportDialog(StoreState& store, QWidget* parent = nullptr);
 
     // How long the import waits, with the window drawn, before it starts
     // (1,000 ms by default). For tests.
@@ -38,12 +40,11 @@ public:
     int exec() override;
 
     void importFavorites();
-    void hideImportResults();
-    void showImportResults();
-    bool readFavoriteFile(const std::filesystem::path& path);
+    void setImportResultsVisible(bool visible);
     void okOrStop();
     void fileSelected();
     QString statusText() const;
+    const ShortcutCounters& shortcutCounters() const { return counters_; }
 
     QPushButton* okButton;
     QStatusBar* statusBar;
@@ -92,7 +93,9 @@ private:
     void showSummary(const ImportOutcome& outcome);
     ImportUi importUi();
 
-    ModuleState& state_;
+    StoreState& store_;
+    FavoritesState favorites_;
+    ShortcutCounters counters_;
     bool activated_ = false;
 };
 

@@ -80,7 +80,7 @@ std::optional<QString> ChooseFile(QWidget* parent, const QString& title, const Q
         return answer.isNull() ? std::nullopt : std::optional<QString>(answer);
     }
     DataFileDialog dialog(parent, title, folder);
-    dialog.setObjectName(QStringLiteral("CommonDialog1"));
+    dialog.setObjectName(QStringLiteral("fileChooser"));
     // Qt's own chooser, so that the checks above hold on every desktop.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

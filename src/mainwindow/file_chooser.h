@@ -10,26 +10,19 @@ class QWidget;
 
 namespace tomorine {
 
-// The data file chooser: title "データファイルの指定", the .xls filter first,
-// opening in `folder` with `fileName` filled in. Returns a file that exists,
-// or a new name in a folder that exists once the user has agreed to create
-// it (the chooser itself asks); a name in a missing folder gets a message
-// and the chooser stays open. Returns nothing when the user cancels.
+// ChooseFile titled "データファイルの指定", the .xls filter first.
 std::optional<QString> ChooseDataFile(QWidget* parent, const QString& folder,
                                       const QString& fileName);
 
-// Any file chooser of the program: `title`, the name filters with the first
-// selected, opening in `folder` with `fileName` filled in; a name that does
-// not exist yet is offered for creation. Nothing when the user cancels.
+// Any file chooser of the program: `title`, the filters (the first selected),
+// opening in `folder` with `fileName` filled in. A new name is taken once the
+// user agrees to create it in a folder that exists and takes files. Nothing
+// when the user cancels.
 std::optional<QString> ChooseFile(QWidget* parent, const QString& title, const QStringList& filters,
                                   const QString& folder, const QString& fileName);
-// A folder chooser titled `title` (so the user knows what the folder is
-// for), opening in `folder`. Returns nothing when the user cancels. The
-// seam below answers it as it answers the data file chooser.
+// A folder chooser titled `title`, opening in `folder`.
 std::optional<QString> ChooseFolder(QWidget* parent, const QString& title, const QString& folder);
-// A chooser of an existing file: the given title and filters ("name (*.x)",
-// the first one selected), opening in `folder` with `fileName` filled in.
-// Returns nothing when the user cancels. Answers from the same test seam.
+// A chooser of an existing file, otherwise as ChooseFile.
 std::optional<QString> ChooseExistingFile(QWidget* parent, const QString& title,
                                           const QStringList& filters, const QString& folder,
                                           const QString& fileName);

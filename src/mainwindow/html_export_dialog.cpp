@@ -5,11 +5,11 @@
 #include "mainwindow/dialog_keys.h"
 #include "mainwindow/file_chooser.h"
 #include "mainwindow/message_box.h"
-#include "mainwindow/module_state.h"
 #include "mainwindow/named_widget.h"
 #include "mainwindow/path_field_chooser.h"
 #include "mainwindow/qt_text.h"
 #include "mainwindow/select_all_on_focus.h"
+#include "mainwindow/tab_order.h"
 #include "mainwindow/window_menu.h"
 #include "search/search_session.h"
 #include "store/message_style.h"
@@ -32,14 +32,14 @@
 
 namespace tomorine {
 
-HtmlExportDialog::HtmlExportDialog(ModuleState& state, const SearchSession& search,
-                                   QWidget* mainWindow, std::function<SearchTexts()> searchFields)
-    : QWidget(mainWindow, Qt::Dialog), state_(state), search_(search), mainWindow_(mainWindow),
-      searchFields_(std::move(searchFields)) {
+HtmlExportDialog::HtmlExportDialog(SettingsValues& settings, const std::filesystem::path& dataFile,
+                                   const SearchSession& search, QWidget* mainWindow,
+                                   std::function<SearchTexts()> searchFields)
+    : QWidget(mainWindow, Qt::Dialog), settings_(settings), dataFile_(dataFile), search_(search),
+      mainWindow_(mainWindow), searchFields_(std::move(searchFields)) {
     setObjectName(QStringLiteral("HtmlExportDialog"));
     setWindowTitle(QStringLiteral("トモリネ"));
-    pathLabel = Named<QLabel>(this, "pathLabel");
-    pathLabel->setText(QStringLiteral("出力パス"));
+    pathLabel = Named<QLabel>(this, "pathLabel", QStringLiteral("出力パス"));
     pathField = Named<QLineEdit>(this, "pathField");
     pathField->setMinimumWidth(360);
     pathField->installEventFilter(new SelectAllOnFocus(this));
@@ -49,12 +49,10 @@ HtmlExportDialog::HtmlExportDialog(ModuleState& state, const SearchSession& sear
                                            style()->standardIcon(QStyle::SP_DirOpenIcon)));
     browseButton->setIconSize(QSize(16, 16));
     browseButton->setToolTip(QStringLiteral("出力ファイルの指定"));
-    commentsBox = Named<QCheckBox>(this, "commentsBox");
-    commentsBox->setText(QStringLiteral("コメントを出力する"));
-    bookmarkFormatBox = Named<QCheckBox>(this, "bookmarkFormatBox");
-    bookmarkFormatBox->setText(QStringLiteral("ブラウザ用のブックマーク形式で出力する"));
-    okButton = Named<QPushButton>(this, "okButton");
-    okButton->setText(QStringLiteral("OK"));
+    commentsBox = Named<QCheckBox>(this, "commentsBox", QStringLiteral("コメントを出力する"));
+    bookmarkFormatBox = Named<QCheckBox>(this, "bookmarkFormatBox",
+                                         QStringLiteral("ブラウザ用のブックマーク形式で出力する"));
+    okButton = Named<QPushButton>(this, "okButton", QStringLiteral("OK"));
     okButton->setMinimumWidth(96);
     progressBar = Named<QProgressBar>(this, "progressBar");
     progressBar->setTextVisible(false);
@@ -75,10 +73,7 @@ HtmlExportDialog::HtmlExportDialog(ModuleState& state, const SearchSession& sear
     grid->addWidget(bookmarkFormatBox, 2, 1);
     grid->addWidget(progressBar, 3, 0, 1, 3);
     grid->addWidget(statusLabel, 4, 0, 1, 3);
-    setTabOrder(pathField, browseButton);
-    setTabOrder(browseButton, commentsBox);
-    setTabOrder(commentsBox, bookmarkFormatBox);
-    setTabOrder(bookmarkFormatBox, okButton);
+    SetTabChain({pathField, browseButton, commentsBox, bookmarkFormatBox, okButton});
 
     InstallDialogKeys(this, okButton);
     connect(browseButton, &QPushButton::clicked, this, &HtmlExportDialog::browse);
@@ -102,10 +97,10 @@ void HtmlExportDialog::setControlsEnabled(bool enabled) {
 // beside the data file. A settings file that cannot be written is passed
 // over: the page is what the user asked for.
 void HtmlExportDialog::storeSettings() {
-    const std::string comment = state_.CommentOutput ? "1" : "0";
-    const std::string& path = state_.OutputFilePath;
+    const std::string comment = settings_.commentOutput ? "1" : "0";
+    const std::string& path = settings_.outputFile;
     for (const std::string& ini :
-         {GetAppDir() + std::string(kSettingsFileName), GetIniPath(state_.DataFilePath.string())}) {
+         {GetAppDir() + std::string(kSettingsFileName), GetIniPath(dataFile_.string())}) {
         WriteIniString(ini, kSettingsSection, kCommentOutputKey, comment);
         WriteIniString(ini, kSettingsSection, kOutputFileKey, path);
     }
@@ -134,9 +129,9 @@ bool HtmlExportDialog::writeOutput(const std::function<int()>& write) {
 
 bool HtmlExportDialog::writePage() {
     HtmlListRequest request;
-    request.searchUrl = search_.SavedSearchUrl;
+    request.searchUrl = search_.savedSearchUrl;
     request.searchTexts = searchFields_();
-    request.commentOutput = state_.CommentOutput;
+    request.commentOutput = settings_.commentOutput;
     request.outputPath = ToPath(pathField->text());
     int shown = -1;
     request.progress = [this, &shown](long done, long total) {
@@ -148,7 +143,7 @@ bool HtmlExportDialog::writePage() {
         }
     };
     return writeOutput([&] {
-        const HtmlListResult result = WriteHtmlList(state_.DataFilePath, request);
+        const HtmlListResult result = WriteHtmlList(dataFile_, request);
         return result.noData ? 0 : result.entriesWritten;
     });
 }
@@ -158,9 +153,8 @@ bool HtmlExportDialog::writePage() {
 bool HtmlExportDialog::writeBookmarks() {
     return writeOutput([&] {
         std::vector<Entry> entries;
-        if (search_.SavedSearchUrl) {
-            entries =
-                SearchedEntries(state_.DataFilePath, *search_.SavedSearchUrl, searchFields_());
+        if (search_.savedSearchUrl) {
+            entries = SearchedEntries(dataFile_, *search_.savedSearchUrl, searchFields_());
         }
         if (!entries.empty()) {
             WriteNetscapeBookmarks(entries, ToPath(pathField->text()));
@@ -180,8 +174,8 @@ void HtmlExportDialog::run() {
     progressBar->setValue(0);
     statusLabel->setText(QStringLiteral("処理中です"));
     repaint();
-    state_.CommentOutput = commentsBox->isChecked();
-    state_.OutputFilePath = pathField->text().toStdString();
+    settings_.commentOutput = commentsBox->isChecked();
+    settings_.outputFile = pathField->text().toStdString();
     storeSettings();
     const bool bookmarks = bookmarkFormatBox->isChecked();
     const bool written = bookmarks ? writeBookmarks() : writePage();
@@ -202,8 +196,8 @@ void HtmlExportDialog::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    pathField->setText(QString::fromStdString(state_.OutputFilePath));
-    commentsBox->setChecked(state_.CommentOutput);
+    pathField->setText(QString::fromStdString(settings_.outputFile));
+    commentsBox->setChecked(settings_.commentOutput);
     event->ignore();
     hide();
 }

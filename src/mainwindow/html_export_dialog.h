@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <filesystem>
 #include <functional>
 
 class QCheckBox;
@@ -11,7 +12,7 @@ class QPushButton;
 
 namespace tomorine {
 
-struct ModuleState;
+struct SettingsValues;
 struct SearchSession;
 struct SearchTexts;
 
@@ -22,9 +23,11 @@ struct SearchTexts;
 class HtmlExportDialog : public QWidget {
     Q_OBJECT
 public:
+    // `settings` keeps the path and the comment choice of the last run;
     // `searchFields` reads the main window's five search fields, which pick
-    // the rows of the last search that are written.
-    HtmlExportDialog(ModuleState& state, const SearchSession& search, QWidget* mainWindow,
+    // the rows of the last search in `dataFile` that are written.
+    HtmlExportDialog(SettingsValues& settings, const std::filesystem::path& dataFile,
+                     const SearchSession& search, QWidget* mainWindow,
                      std::function<SearchTexts()> searchFields);
 
     void browse(); // browse
@@ -51,7 +54,8 @@ private:
     bool writePage();
     bool writeBookmarks();
 
-    ModuleState& state_;
+    SettingsValues& settings_;
+    const std::filesystem::path& dataFile_;
     const SearchSession& search_;
     QWidget* mainWindow_;
     std::function<SearchTexts()> searchFields_;

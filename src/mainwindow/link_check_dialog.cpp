@@ -3,7 +3,6 @@
 #include "linkcheck/link_check_messages.h"
 #include "mainwindow/focus_frame.h"
 #include "mainwindow/message_box.h"
-#include "mainwindow/module_state.h"
 #include "mainwindow/named_widget.h"
 #include "mainwindow/qt_text.h"
 #include "mainwindow/url_open_seam.h"
@@ -18,6 +17,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QTimer>
@@ -39,8 +39,9 @@ void LinkCheckDialog::setOpenUrl(std::function<bool(const QUrl&)> open) {
     UrlOpener().set(std::move(open));
 }
 
-LinkCheckDialog::LinkCheckDialog(ModuleState& state, MainWindow& mainWindow, QWidget* parent)
-    : QDialog(parent), state_(state), mainWindow_(mainWindow) {
+LinkCheckDialog::LinkCheckDialog(const std::filesystem::path& dataFile, MainWindow& mainWindow,
+                                 QWidget* parent)
+    : QDialog(parent), dataFile_(dataFile), mainWindow_(mainWindow) {
     setObjectName(QStringLiteral("LinkCheckDialog"));
     setWindowTitle(QStringLiteral("リンク切れチェック"));
     setModal(true);
@@ -49,8 +50,7 @@ LinkCheckDialog::LinkCheckDialog(ModuleState& state, MainWindow& mainWindow, QWi
 }
 
 void LinkCheckDialog::buildControls() {
-    listCaptionLabel = Named<QLabel>(this, "listCaptionLabel");
-    listCaptionLabel->setText(QStringLiteral("リンク切れURL一覧"));
+    listCaptionLabel = Named<QLabel>(this, "listCaptionLabel", QStringLiteral("リンク切れURL一覧"));
     lineCountLabel = Named<QLabel>(this, "lineCountLabel");
     lineCountLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     deadLinkList = Named<QTreeWidget>(this, "deadLinkList");
@@ -63,16 +63,11 @@ void LinkCheckDialog::buildControls() {
     deadLinkList->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     ShowFocusFrame(deadLinkList);
     urlField = Named<QLineEdit>(this, "urlField");
-    selectAllButton = Named<QPushButton>(this, "selectAllButton");
-    selectAllButton->setText(QStringLiteral("全選択"));
-    deselectAllButton = Named<QPushButton>(this, "deselectAllButton");
-    deselectAllButton->setText(QStringLiteral("全解除"));
-    openUrlButton = Named<QPushButton>(this, "openUrlButton");
-    openUrlButton->setText(QStringLiteral("表示"));
-    deleteButton = Named<QPushButton>(this, "deleteButton");
-    deleteButton->setText(QStringLiteral("削除実行"));
-    okButton = Named<QPushButton>(this, "okButton");
-    okButton->setText(QStringLiteral("OK"));
+    selectAllButton = Named<QPushButton>(this, "selectAllButton", QStringLiteral("全選択"));
+    deselectAllButton = Named<QPushButton>(this, "deselectAllButton", QStringLiteral("全解除"));
+    openUrlButton = Named<QPushButton>(this, "openUrlButton", QStringLiteral("表示"));
+    deleteButton = Named<QPushButton>(this, "deleteButton", QStringLiteral("削除実行"));
+    okButton = Named<QPushButton>(this, "okButton", QStringLiteral("OK"));
     statusBar = Named<QStatusBar>(this, "statusBar");
     statusBar->setSizeGripEnabled(false);
     progressLabel = Named<QLabel>(this, "progressLabel");
@@ -136,7 +131,7 @@ void LinkCheckDialog::showEvent(QShowEvent* event) {
 }
 
 void LinkCheckDialog::activate() {
-    if (isVisible() && !state_.LinkCheckRunning) {
+    if (isVisible() && !running_) {
         runLinkCheck();
     }
 }
@@ -146,7 +141,7 @@ void LinkCheckDialog::reject() {
 }
 
 bool LinkCheckDialog::event(QEvent* event) {
-    if (event->type() == CloseRefusedEventType() && state_.LinkCheckRunning) {
+    if (event->type() == CloseRefusedEventType() && running_) {
         statusBar->showMessage(ToQString(LinkCheckMessages::OkStops));
         noticeShown_.start();
         return true;
@@ -166,7 +161,7 @@ void LinkCheckDialog::lineSelected() {
         deadLinkList->currentItem() == nullptr) {
         return;
     }
-    urlField->setText(deadLinkList->currentItem()->data(0, UrlRole).toString());
+    urlField->setText(deadLinkList->currentItem()->data(0, kUrlRole).toString());
 }
 
 void LinkCheckDialog::lineDoubleClicked() {
@@ -174,15 +169,13 @@ void LinkCheckDialog::lineDoubleClicked() {
 }
 
 void LinkCheckDialog::selectAllLines() {
-    deadLinkSelecting = true;
+    const QScopedValueRollback<bool> selecting(deadLinkSelecting, true);
     deadLinkList->selectAll();
-    deadLinkSelecting = false;
 }
 
 void LinkCheckDialog::deselectAllLines() {
-    deadLinkSelecting = true;
+    const QScopedValueRollback<bool> selecting(deadLinkSelecting, true);
     deadLinkList->clearSelection();
-    deadLinkSelecting = false;
 }
 
 void LinkCheckDialog::openSelectedUrl() {
@@ -194,7 +187,7 @@ void LinkCheckDialog::openSelectedUrl() {
 }
 
 void LinkCheckDialog::finish() {
-    state_.LinkCheckRunning = false;
+    running_ = false;
     hide();
 }
 
@@ -204,8 +197,8 @@ void LinkCheckDialog::showLineCount() {
 }
 
 void LinkCheckDialog::setForegroundWatch(bool enabled) {
-    if (state_.SetForegroundWatchEnabled) {
-        state_.SetForegroundWatchEnabled(enabled);
+    if (setForegroundWatchEnabled) {
+        setForegroundWatchEnabled(enabled);
     }
 }
 

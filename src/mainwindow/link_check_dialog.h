@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QElapsedTimer>
+#include <filesystem>
 #include <functional>
 
 class QLabel;
@@ -19,7 +20,6 @@ class QUrl;
 namespace tomorine {
 
 class MainWindow;
-struct ModuleState;
 
 // The broken-link check window (modal over the main window): it requests
 // every live entry's URL when it opens and lists the dead ones, each with
@@ -30,7 +30,9 @@ struct ModuleState;
 class LinkCheckDialog : public QDialog {
     Q_OBJECT
 public:
-    LinkCheckDialog(ModuleState& state, MainWindow& mainWindow, QWidget* parent = nullptr);
+    // Checks the entries of `dataFile`, the main window's data file.
+    LinkCheckDialog(const std::filesystem::path& dataFile, MainWindow& mainWindow,
+                    QWidget* parent = nullptr);
 
     void load();     // empties lineCountLabel
     void activate(); // runs the check, once per opening
@@ -51,9 +53,14 @@ public:
     static void setOpenUrl(std::function<bool(const QUrl&)> open);
 
     // Item data roles of a dead-link line (column 0) besides the row position.
-    static constexpr int SerialRole = Qt::UserRole + 1;
-    static constexpr int UrlRole = Qt::UserRole + 2;
-    static constexpr int ClassRole = Qt::UserRole + 3; // a LinkClass
+    static constexpr int kSerialRole = Qt::UserRole + 1;
+    static constexpr int kUrlRole = Qt::UserRole + 2;
+    static constexpr int kClassRole = Qt::UserRole + 3; // a LinkClass
+
+    bool isRunning() const { return running_; } // OK clears it
+    // Pauses (false) and resumes (true) the main window's foreground watch
+    // while the check runs; unset while there is no watch.
+    std::function<void(bool enabled)> setForegroundWatchEnabled;
 
     LinkCheckOptions checkOptions; // how the requests are made
     bool deadLinkSelecting = false;
@@ -90,8 +97,9 @@ private:
     void setForegroundWatch(bool enabled);
     void refreshMainList();
 
-    ModuleState& state_;
+    const std::filesystem::path& dataFile_;
     MainWindow& mainWindow_;
+    bool running_ = false;
     std::vector<LinkTarget> checked_; // the live entries as the last check read them
     bool networkDown_ = false;        // no answer came: nothing may be deleted
     QElapsedTimer noticeShown_;       // the close box's notice, kept a while

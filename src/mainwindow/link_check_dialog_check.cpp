@@ -5,7 +5,7 @@
 #include "mainwindow/link_check_dialog.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/message_box.h"
-#include "mainwindow/module_state.h"
+#include "mainwindow/paint_notice.h"
 #include "mainwindow/qt_text.h"
 #include "search/result_lines.h"
 #include "store/files/whole_file.h"
@@ -13,13 +13,11 @@
 #include "store/message_style.h"
 #include "store/messages.h"
 
-#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QStatusBar>
-#include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
 
@@ -34,14 +32,7 @@ int& StartDelay() {
 
 // How often the window looks for new verdicts; the window's events run in
 // between, which is how OK reaches the check.
-constexpr int PollMilliseconds = 50;
-
-// A pause that keeps the windows painted and answering.
-void Wait(int milliseconds) {
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
+constexpr int kPollMilliseconds = 50;
 
 } // namespace
 
@@ -57,7 +48,7 @@ void LinkCheckDialog::runLinkCheck() {
         lineCountLabel->clear();
         return;
     }
-    Wait(StartDelay());
+    WaitPainting(StartDelay());
     if (!isVisible()) {
         return; // OK was pressed while the window waited
     }
@@ -74,13 +65,13 @@ bool LinkCheckDialog::openResults(std::vector<LinkTarget>& targets) {
     bool watchPaused = false;
     try {
         SearchSession& search = mainWindow_.search();
-        if (search.Rows) {
+        if (search.rows) {
             search.releaseRows();
             mainWindow_.resultList->clear();
         }
-        search.SavedSearchUrl = u"";
-        search.keepRows(state_.DataFilePath, LiveEntries(state_.DataFilePath));
-        Recordset& rows = *search.Rows;
+        search.savedSearchUrl = u"";
+        search.keepRows(dataFile_, LiveEntries(dataFile_));
+        Recordset& rows = *search.rows;
         if (rows.bof() && rows.eof()) {
             MessageBox(this, ToQString(Messages::NotFound), MessageStyle::Ok);
         }
@@ -92,11 +83,11 @@ bool LinkCheckDialog::openResults(std::vector<LinkTarget>& targets) {
         progressLabel->clear();
         progressBar->reset();
         setLinkCommandsEnabled(false);
-        state_.LinkCheckRunning = true;
+        running_ = true;
         targets = ReadLinkTargets(rows);
         return true;
     } catch (const std::exception& e) {
-        state_.LinkCheckRunning = false;
+        running_ = false;
         // The watch belongs to the main window; a failed check gives it back.
         if (watchPaused) {
             setForegroundWatch(true);
@@ -127,15 +118,15 @@ void LinkCheckDialog::checkTargets(const std::vector<LinkTarget>& targets) {
         if (progress.oldestOpen < targets.size() && !noticeShown) {
             statusBar->showMessage(ToQString(StartStatusText(targets[progress.oldestOpen])));
         }
-        Wait(PollMilliseconds);
-        if (!state_.LinkCheckRunning) {
+        WaitPainting(kPollMilliseconds);
+        if (!running_) {
             check.stop();
             statusBar->showMessage(ToQString(LinkCheckMessages::Stopped));
             setForegroundWatch(true);
             return;
         }
     }
-    state_.LinkCheckRunning = false;
+    running_ = false;
     setForegroundWatch(true);
     if (!progress.error.empty()) {
         MessageBox(this, QString::fromUtf8(progress.error.c_str()), MessageStyle::Critical);
@@ -160,9 +151,9 @@ void LinkCheckDialog::addDeadLine(const LinkTarget& target, const LinkVerdict& v
     const QString message = QString::fromStdString(verdict.message);
     auto* item = new QTreeWidgetItem({ToQString(ResultLine(target.serial, target.title)), message});
     item->setData(0, Qt::UserRole, static_cast<qlonglong>(target.position));
-    item->setData(0, SerialRole, target.serial);
-    item->setData(0, UrlRole, ToQString(target.url));
-    item->setData(0, ClassRole, static_cast<int>(verdict.linkClass));
+    item->setData(0, kSerialRole, target.serial);
+    item->setData(0, kUrlRole, ToQString(target.url));
+    item->setData(0, kClassRole, static_cast<int>(verdict.linkClass));
     item->setToolTip(1, message);
     deadLinkList->addTopLevelItem(item);
     deadLinkList->scrollToItem(item, QAbstractItemView::PositionAtTop);

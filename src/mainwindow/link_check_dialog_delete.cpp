@@ -4,7 +4,6 @@
 #include "mainwindow/link_check_dialog.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/message_box.h"
-#include "mainwindow/module_state.h"
 #include "mainwindow/qt_text.h"
 #include "store/message_style.h"
 #include "store/messages.h"
@@ -20,7 +19,7 @@ namespace tomorine {
 namespace {
 
 LinkClass ClassOf(const QTreeWidgetItem* item) {
-    return static_cast<LinkClass>(item->data(0, LinkCheckDialog::ClassRole).toInt());
+    return static_cast<LinkClass>(item->data(0, LinkCheckDialog::kClassRole).toInt());
 }
 
 } // namespace
@@ -82,7 +81,7 @@ void LinkCheckDialog::deleteSelected() {
     mainWindow_.saveListPosition();
     std::vector<std::int32_t> removed;
     try {
-        removed = DeleteDeadEntries(state_.DataFilePath, entries).deleted;
+        removed = DeleteDeadEntries(dataFile_, entries).deleted;
     } catch (const std::exception& e) {
         MessageBox(this, QString::fromUtf8(e.what()), MessageStyle::Critical);
         refreshMainList();

@@ -8,7 +8,6 @@
 #include "mainwindow/html_export_dialog.h"
 #include "mainwindow/link_check_dialog.h"
 #include "mainwindow/merge_dialog.h"
-#include "mainwindow/module_state.h"
 #include "mainwindow/named_widget.h"
 #include "mainwindow/qt_text.h"
 #include "mainwindow/select_all_on_focus.h"
@@ -46,20 +45,21 @@ QFont ListFont() {
 
 } // namespace
 
-MainWindow::MainWindow(ModuleState& state, QWidget* parent) : QWidget(parent), state_(state) {
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("トモリネ"));
     buildControls();
     layoutControls();
     connectControls();
-    htmlExportDialog = new HtmlExportDialog(state_, search_, this, [this] { return fieldTexts(); });
-    linkCheckDialog = new LinkCheckDialog(state_, *this, this);
-    favoritesImportDialog = new FavoritesImportDialog(state_, this);
+    htmlExportDialog = new HtmlExportDialog(settings_, store_.dataFilePath, search_, this,
+                                            [this] { return fieldTexts(); });
+    linkCheckDialog = new LinkCheckDialog(store_.dataFilePath, *this, this);
+    favoritesImportDialog = new FavoritesImportDialog(store_, this);
     favoritesImportDialog->beforeImport = [this] { search_.releaseRows(); };
     SetMainWindowTabOrder(*this);
     deletionNotice = new DeletionNotice(this);
-    conversionProgress = new ConversionProgress(state_, this);
-    mergeDialog = new MergeDialog(state_, *this);
+    conversionProgress = new ConversionProgress(upgrade_, this);
+    mergeDialog = new MergeDialog(settings_.referFile, store_, upgrade_, *this);
     resize(820, 640);
     installDropTargets();
 }
@@ -67,33 +67,33 @@ MainWindow::MainWindow(ModuleState& state, QWidget* parent) : QWidget(parent), s
 MainWindow::~MainWindow() = default;
 
 void MainWindow::buildControls() {
-    searchButton = Named<QPushButton>(this, "searchButton");
-    searchButton->setText(QStringLiteral("検索"));
-    registerButton = Named<QPushButton>(this, "registerButton");
-    registerButton->setText(QStringLiteral("登録"));
-    openUrlButton = Named<QPushButton>(this, "openUrlButton");
-    openUrlButton->setText(QStringLiteral("表示"));
-    clearButton = Named<QPushButton>(this, "clearButton");
-    clearButton->setText(QStringLiteral("クリア"));
-    okButton = Named<QPushButton>(this, "okButton");
-    okButton->setText(QStringLiteral("OK"));
-    deleteButton = Named<QPushButton>(this, "deleteButton");
-    deleteButton->setText(QStringLiteral("削除"));
-    htmlExportButton = Named<QPushButton>(this, "htmlExportButton");
-    htmlExportButton->setText(QStringLiteral("HTML作成"));
-    captureButton = Named<QPushButton>(this, "captureButton");
-    captureButton->setText(QStringLiteral("IE取得"));
-    mergeButton = Named<QPushButton>(this, "mergeButton");
-    mergeButton->setText(QStringLiteral("データマージ"));
-    keywordListButton = Named<QPushButton>(this, "keywordListButton");
-    keywordListButton->setText(QStringLiteral("キーワード一覧"));
-    linkCheckButton = Named<QPushButton>(this, "linkCheckButton");
-    linkCheckButton->setText(QStringLiteral("リンクチェック"));
-    favoritesImportButton = Named<QPushButton>(this, "favoritesImportButton");
-    favoritesImportButton->setText(QStringLiteral("お気に入りインポート"));
-    browserImportButton = Named<QPushButton>(this, "browserImportButton");
-    browserImportButton->setText(QStringLiteral("ブラウザ取込"));
-    dataFileButton = Named<QPushButton>(this, "dataFileButton");
+    const auto command = [this](const char* name, const QString& caption,
+                                void (MainWindow::*run)()) {
+        auto* button = Named<QPushButton>(this, name, caption);
+        connect(button, &QPushButton::clicked, this, run);
+        return button;
+    };
+    searchButton = command("searchButton", QStringLiteral("検索"), &MainWindow::runSearch);
+    registerButton =
+        command("registerButton", QStringLiteral("登録"), &MainWindow::registerOrUpdate);
+    openUrlButton = command("openUrlButton", QStringLiteral("表示"), &MainWindow::openEntryUrl);
+    clearButton = command("clearButton", QStringLiteral("クリア"), &MainWindow::clearEditor);
+    okButton = command("okButton", QStringLiteral("OK"), &MainWindow::saveAndClose);
+    deleteButton = command("deleteButton", QStringLiteral("削除"), &MainWindow::deleteEntry);
+    htmlExportButton =
+        command("htmlExportButton", QStringLiteral("HTML作成"), &MainWindow::openHtmlExport);
+    captureButton =
+        command("captureButton", QStringLiteral("IE取得"), &MainWindow::captureBrowserPage);
+    mergeButton = command("mergeButton", QStringLiteral("データマージ"), &MainWindow::openMerge);
+    keywordListButton =
+        command("keywordListButton", QStringLiteral("キーワード一覧"), &MainWindow::listKeywords);
+    linkCheckButton =
+        command("linkCheckButton", QStringLiteral("リンクチェック"), &MainWindow::openLinkCheck);
+    favoritesImportButton = command("favoritesImportButton", QStringLiteral("お気に入りインポート"),
+                                    &MainWindow::openFavoritesImport);
+    browserImportButton = command("browserImportButton", QStringLiteral("ブラウザ取込"),
+                                  &MainWindow::openBrowserImport);
+    dataFileButton = command("dataFileButton", QString(), &MainWindow::chooseDataFile);
     dataFileButton->setIcon(QIcon::fromTheme(QStringLiteral("document-open-folder"),
                                              style()->standardIcon(QStyle::SP_DirOpenIcon)));
     dataFileButton->setToolTip(QStringLiteral("データファイルの指定"));
@@ -114,18 +114,12 @@ void MainWindow::buildControls() {
     commentField->setTabChangesFocus(true);
 
     listCaptionLabel = Named<QLabel>(this, "listCaptionLabel");
-    urlLabel = Named<QLabel>(this, "urlLabel");
-    urlLabel->setText(QStringLiteral("URL"));
-    titleLabel = Named<QLabel>(this, "titleLabel");
-    titleLabel->setText(QStringLiteral("タイトル"));
-    subtitleLabel = Named<QLabel>(this, "subtitleLabel");
-    subtitleLabel->setText(QStringLiteral("サブタイトル"));
-    keywordsLabel = Named<QLabel>(this, "keywordsLabel");
-    keywordsLabel->setText(QStringLiteral("キーワード"));
-    commentLabel = Named<QLabel>(this, "commentLabel");
-    commentLabel->setText(QStringLiteral("コメント"));
-    dataFileLabel = Named<QLabel>(this, "dataFileLabel");
-    dataFileLabel->setText(QStringLiteral("データファイルパス"));
+    urlLabel = Named<QLabel>(this, "urlLabel", QStringLiteral("URL"));
+    titleLabel = Named<QLabel>(this, "titleLabel", QStringLiteral("タイトル"));
+    subtitleLabel = Named<QLabel>(this, "subtitleLabel", QStringLiteral("サブタイトル"));
+    keywordsLabel = Named<QLabel>(this, "keywordsLabel", QStringLiteral("キーワード"));
+    commentLabel = Named<QLabel>(this, "commentLabel", QStringLiteral("コメント"));
+    dataFileLabel = Named<QLabel>(this, "dataFileLabel", QStringLiteral("データファイルパス"));
     hitCountLabel = Named<QLabel>(this, "hitCountLabel");
     hitCountLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
@@ -199,20 +193,6 @@ void MainWindow::layoutControls() {
 }
 
 void MainWindow::connectControls() {
-    connect(searchButton, &QPushButton::clicked, this, &MainWindow::runSearch);
-    connect(registerButton, &QPushButton::clicked, this, &MainWindow::registerOrUpdate);
-    connect(openUrlButton, &QPushButton::clicked, this, &MainWindow::openEntryUrl);
-    connect(clearButton, &QPushButton::clicked, this, &MainWindow::clearEditor);
-    connect(okButton, &QPushButton::clicked, this, &MainWindow::saveAndClose);
-    connect(deleteButton, &QPushButton::clicked, this, &MainWindow::deleteEntry);
-    connect(htmlExportButton, &QPushButton::clicked, this, &MainWindow::openHtmlExport);
-    connect(captureButton, &QPushButton::clicked, this, &MainWindow::captureBrowserPage);
-    connect(dataFileButton, &QPushButton::clicked, this, &MainWindow::chooseDataFile);
-    connect(mergeButton, &QPushButton::clicked, this, &MainWindow::openMerge);
-    connect(keywordListButton, &QPushButton::clicked, this, &MainWindow::listKeywords);
-    connect(linkCheckButton, &QPushButton::clicked, this, &MainWindow::openLinkCheck);
-    connect(favoritesImportButton, &QPushButton::clicked, this, &MainWindow::openFavoritesImport);
-    connect(browserImportButton, &QPushButton::clicked, this, &MainWindow::openBrowserImport);
     // Enter searches from the search fields; the data file path has none, so
     // that Enter there never reaches OK, which ends the program.
     for (QLineEdit* field : {urlField, titleField, subtitleField, keywordsField}) {
@@ -233,7 +213,7 @@ void MainWindow::connectControls() {
         }
         loadedByPress_ = false;
     });
-    connect(resultList, &QListWidget::itemDoubleClicked, this, &MainWindow::resultDoubleClicked);
+    connect(resultList, &QListWidget::itemDoubleClicked, this, &MainWindow::openEntryUrl);
 }
 
 void MainWindow::clearEntryForm() {
@@ -248,10 +228,14 @@ void MainWindow::clearEntryForm() {
 }
 
 void MainWindow::resetListCaption() {
-    state_.KeywordListMode = false;
-    listCaptionLabel->setText(QStringLiteral("検出サイトList"));
+    keywordListMode_ = false;
+    showListCaption(QStringLiteral("検出サイトList"), false);
+}
+
+void MainWindow::showListCaption(const QString& text, bool bold) {
+    listCaptionLabel->setText(text);
     QFont font = listCaptionLabel->font();
-    font.setBold(false);
+    font.setBold(bold);
     listCaptionLabel->setFont(font);
     QPalette palette = listCaptionLabel->palette();
     palette.setColor(QPalette::WindowText, QColor(0, 0, 0));
@@ -265,22 +249,22 @@ void MainWindow::setCommandsEnabled(bool enabled) {
 }
 
 void MainWindow::saveListPosition() {
-    state_.SavedListTop = resultList->verticalScrollBar()->value();
-    state_.SavedListIndex = resultList->currentRow();
+    savedListTop_ = resultList->verticalScrollBar()->value();
+    savedListIndex_ = resultList->currentRow();
 }
 
 void MainWindow::restoreListTop() {
     // The list lays out new lines lazily; lay them out now so that the scroll
     // range takes the saved top line.
     resultList->doItemsLayout();
-    resultList->verticalScrollBar()->setValue(state_.SavedListTop);
+    resultList->verticalScrollBar()->setValue(savedListTop_);
 }
 
 void MainWindow::restoreListPosition() {
     restoreListTop();
     // A list that got shorter than the saved line cannot get it back.
-    if (state_.SavedListIndex >= 0 && state_.SavedListIndex < resultList->count()) {
-        selectListIndex(state_.SavedListIndex);
+    if (savedListIndex_ >= 0 && savedListIndex_ < resultList->count()) {
+        selectListIndex(savedListIndex_);
     }
 }
 
@@ -307,7 +291,7 @@ std::u16string MainWindow::commentText() const {
 }
 
 void MainWindow::refreshDataFilePath() {
-    state_.DataFilePath = GetAbsolutePath(dataFileField->text().toStdString());
+    store_.dataFilePath = GetAbsolutePath(dataFileField->text().toStdString());
 }
 
 } // namespace tomorine

@@ -1,6 +1,11 @@
 #pragma once
 
+#include "browser/foreign_window.h"
+#include "browser/shortcut_target.h"
 #include "search/search_session.h"
+#include "store/data_connection.h"
+#include "store/settings/settings_file.h"
+#include "upgrade/upgrade_context.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -32,9 +37,7 @@ class ConversionProgress;
 class Desktop;
 struct CaptureEnvironment;
 struct CapturedPage;
-struct ModuleState;
 struct SearchTexts;
-struct UpgradeContext;
 
 // The main window. Each command is a procedure that reads the controls, calls
 // the engines and shows what happened. The procedures live in main_window_*.cpp
@@ -42,9 +45,14 @@ struct UpgradeContext;
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit MainWindow(ModuleState& state, QWidget* parent = nullptr);
+    explicit MainWindow(QWidget* parent = nullptr);
 
     SearchSession& search() { return search_; }
+    // What the window keeps besides its controls.
+    const SettingsValues& settings() const { return settings_; }
+    const UpgradeState& upgradeState() const { return upgrade_; }
+    const ShortcutCounters& dropCounters() const { return dropCounters_; }
+    const ForeignWindow& lastForeignWindow() const { return lastForeignWindow_; }
     ~MainWindow() override;
 
     // Start-up. A step that failed has been shown and the window opens with
@@ -67,7 +75,6 @@ public:
     void openFavoritesImport(); // お気に入りインポート
     void openBrowserImport();   // ブラウザ取込
     void resultSelected();
-    void resultDoubleClicked();
 
     // Shared routines.
     void clearEntryForm();
@@ -76,7 +83,7 @@ public:
     void saveListPosition();
     void restoreListPosition();
     void restoreListTop();
-    void searchByClick();
+    void searchByClick(bool silent); // silent: finding nothing says nothing
     void findEntryByUrl();
     void listSearchResults();
     void handleDrop(const QMimeData* data); // a drop on the window or a control
@@ -149,11 +156,13 @@ private:
     UpgradeContext upgradeContext();
     // Whether the data file may be used; why not has been shown.
     bool checkDataVersion();
+    void showListCaption(const QString& text, bool bold);
     void selectListIndex(int index);
     void listMatchingRows();
     bool refuseEmptyUrl();
     bool loadSelectedEntry(long position); // false: nothing loaded
     void refreshDataFilePath();
+    void leaveEntry();
     void showError(const std::exception& error, const QString& then);
     // Conflict copies of the data file (main_window_conflicts.cpp).
     void watchDataFolder();
@@ -161,8 +170,17 @@ private:
     void offerConflictMerge(const std::vector<std::filesystem::path>& found);
     void mergeConflictCopies(const std::vector<std::filesystem::path>& copies);
 
-    ModuleState& state_;
+    // The settings as last confirmed (read at start-up, or stored by a run of
+    // their dialog or an accepted file choice); shutdown writes these.
+    SettingsValues settings_;
+    StoreState store_;
+    UpgradeState upgrade_;
     SearchSession search_;
+    ShortcutCounters dropCounters_;
+    ForeignWindow lastForeignWindow_; // the last other window in the foreground
+    int savedListTop_ = 0;            // the list's scroll position across a refresh
+    int savedListIndex_ = 0;
+    bool keywordListMode_ = false;       // the list shows keywords, not entries
     std::vector<QPushButton*> commands_; // the eleven that a rejected file disables
     bool loadedByPress_ = false;
     std::shared_ptr<Desktop> desktop_; // none where the desktop cannot tell

@@ -1,8 +1,8 @@
 // The foreground watch and the capture of the browser's page command.
 #include "browser/capture.h"
 #include "browser/foreground_watch.h"
+#include "mainwindow/link_check_dialog.h"
 #include "mainwindow/main_window.h"
-#include "mainwindow/module_state.h"
 #include "mainwindow/qt_text.h"
 
 #include <QApplication>
@@ -69,7 +69,7 @@ void MainWindow::startForegroundWatch() {
         connect(foregroundTimer, &QTimer::timeout, this, &MainWindow::watchForeground);
         desktop_ = DesktopSeam()();
         // The link check holds the watch while it runs.
-        state_.SetForegroundWatchEnabled = [this](bool enabled) {
+        linkCheckDialog->setForegroundWatchEnabled = [this](bool enabled) {
             enabled ? resumeForegroundWatch() : pauseForegroundWatch();
         };
     }
@@ -91,7 +91,7 @@ void MainWindow::resumeForegroundWatch() {
 
 void MainWindow::watchForeground() {
     if (desktop_) {
-        WatchForeground(*desktop_, IsOwnWindow, state_.LastForeignWindow);
+        WatchForeground(*desktop_, IsOwnWindow, lastForeignWindow_);
     }
 }
 
@@ -105,7 +105,7 @@ CapturedPage MainWindow::captureFromBrowser() {
     }
     std::atomic<bool> waiting = false;
     environment.waiting = [&waiting] { waiting = true; };
-    const ForeignWindow window = state_.LastForeignWindow;
+    const ForeignWindow window = lastForeignWindow_;
     auto capture = std::async(std::launch::async, [window, environment] {
         return tomorine::CaptureFromBrowser(window, environment);
     });
@@ -123,16 +123,16 @@ CapturedPage MainWindow::captureFromBrowser() {
 
 void MainWindow::captureBrowserPage() {
     registerButton->setText(QStringLiteral("登録"));
-    search_.EntrySelected = false;
+    search_.entrySelected = false;
     clearEntryForm();
     resetListCaption();
-    search_.HitCount = 0;
+    search_.hitCount = 0;
     const CapturedPage page = captureFromBrowser();
     urlField->setText(ToQString(page.url));
     // Looked up by the URL alone, as a drop is: a stored page whose title
     // changed since is found all the same, and no duplicate registered.
     findEntryByUrl();
-    if (!page.url.empty() && search_.HitCount == 0) {
+    if (!page.url.empty() && search_.hitCount == 0) {
         titleField->setText(ToQString(page.title));
         keywordsField->setText(ToQString(page.keywords));
     }

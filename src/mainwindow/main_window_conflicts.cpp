@@ -1,9 +1,9 @@
 // Conflict copies that a sync tool left beside the data file: noticed at
 // start, after a data file choice and whenever the data file's folder
 // changes, and merged when the user agrees.
+#include "mainwindow/link_check_dialog.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/message_box.h"
-#include "mainwindow/module_state.h"
 #include "mainwindow/qt_text.h"
 #include "merge/conflict_copies.h"
 #include "merge/conflict_merge.h"
@@ -61,18 +61,18 @@ void MainWindow::watchDataFolder() {
     if (!conflictWatch_->directories().isEmpty()) {
         conflictWatch_->removePaths(conflictWatch_->directories());
     }
-    conflictWatch_->addPath(PathToQString(state_.DataFilePath.parent_path()));
+    conflictWatch_->addPath(PathToQString(store_.dataFilePath.parent_path()));
 }
 
 void MainWindow::lookForConflictCopies() {
     // Not on a rejected data file, nor over an open notice or a running link check.
-    if (conflictNoticeOpen_ || state_.LinkCheckRunning || commands_.empty() ||
+    if (conflictNoticeOpen_ || linkCheckDialog->isRunning() || commands_.empty() ||
         !commands_.front()->isEnabled()) {
         return;
     }
     std::vector<fs::path> found;
     try {
-        found = FindConflictCopies(state_.DataFilePath);
+        found = FindConflictCopies(store_.dataFilePath);
     } catch (const std::exception&) {
         return; // a folder that cannot be listed has no copies to offer
     }
@@ -89,7 +89,7 @@ void MainWindow::lookForConflictCopies() {
 void MainWindow::offerConflictMerge(const std::vector<fs::path>& found) {
     std::vector<ConflictCopy> copies;
     try {
-        copies = InspectConflictCopies(state_.DataFilePath, found);
+        copies = InspectConflictCopies(store_.dataFilePath, found);
     } catch (const std::exception& e) {
         MessageBox(this, QString::fromUtf8(e.what()), MessageStyle::Critical);
         return;

@@ -2,7 +2,6 @@
 #include "mainwindow/file_chooser.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/message_box.h"
-#include "mainwindow/module_state.h"
 #include "mainwindow/qt_text.h"
 #include "store/data_workbook.h"
 #include "store/files/whole_file.h"
@@ -27,15 +26,15 @@ void MainWindow::chooseDataFile() {
         dataFileField->setText(*chosen);
         dataFileField->selectAll();
         dataFileField->setFocus();
-        if (dataFileField->text().toStdString() != state_.DataFilePath.string()) {
+        if (dataFileField->text().toStdString() != store_.dataFilePath.string()) {
             refreshDataFilePath();
             created = ShowingFailure(this, [&] {
-                if (!IsRegularFile(state_.DataFilePath)) {
-                    CreateDataWorkbook(state_.DataFilePath);
+                if (!IsRegularFile(store_.dataFilePath)) {
+                    CreateDataWorkbook(store_.dataFilePath);
                 }
             });
             clearEntryForm();
-            search_.SavedSearchUrl.reset();
+            search_.savedSearchUrl.reset();
             search_.releaseRows();
             // An update now would rewrite an entry of the other file.
             registerButton->setText(QStringLiteral("登録"));
@@ -45,10 +44,10 @@ void MainWindow::chooseDataFile() {
     setCommandsEnabled(accepted);
     // Only the file the check accepted is recorded: a refused one would be
     // refused again at every start.
-    const std::string value = state_.DataFilePath.string();
-    if (accepted && IsRegularFile(state_.DataFilePath) && value != state_.DataFileSetting) {
-        state_.DataFileSetting = value;
-        WriteIniString(GetIniPath(state_.DataFilePath.string()), kSettingsSection, kDataFileKey,
+    const std::string value = store_.dataFilePath.string();
+    if (accepted && IsRegularFile(store_.dataFilePath) && value != settings_.dataFile) {
+        settings_.dataFile = value;
+        WriteIniString(GetIniPath(store_.dataFilePath.string()), kSettingsSection, kDataFileKey,
                        value);
         WriteIniString(GetAppDir() + std::string(kSettingsFileName), kSettingsSection, kDataFileKey,
                        value);

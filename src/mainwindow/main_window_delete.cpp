@@ -2,7 +2,6 @@
 #include "mainwindow/deletion_notice.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/message_box.h"
-#include "mainwindow/module_state.h"
 #include "mainwindow/paint_notice.h"
 #include "mainwindow/qt_text.h"
 #include "store/entry.h"
@@ -10,11 +9,9 @@
 #include "store/message_style.h"
 #include "store/messages.h"
 
-#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 
 namespace tomorine {
 
@@ -25,13 +22,6 @@ int& NoticeMilliseconds() {
     return milliseconds;
 }
 
-// A pause that keeps the windows painted.
-void Wait(int milliseconds) {
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 } // namespace
 
 void MainWindow::setDeletionNoticeMilliseconds(int milliseconds) {
@@ -39,14 +29,14 @@ void MainWindow::setDeletionNoticeMilliseconds(int milliseconds) {
 }
 
 void MainWindow::deleteEntry() {
-    search_.EntrySelected = false;
+    search_.entrySelected = false;
     if (refuseEmptyUrl()) {
         return;
     }
     resetListCaption();
     // Only an entry picked from the list since the last search has a serial
     // to delete; the fields alone name none.
-    const Recordset* selected = search_.Rows ? &*search_.Rows : nullptr;
+    const Recordset* selected = search_.rows ? &*search_.rows : nullptr;
     if (selected == nullptr || selected->bof() || selected->eof()) {
         MessageBox(this, QStringLiteral("削除するデータを一覧から選んでください"),
                    MessageStyle::Exclamation);
@@ -63,15 +53,15 @@ void MainWindow::deleteEntry() {
     ShowPainted(deletionNotice);
     try {
         std::int32_t serial = CellToInt32(selected->field(SerialColumn));
-        std::filesystem::path searchedFile = search_.SearchedFile;
+        std::filesystem::path searchedFile = search_.searchedFile;
         search_.releaseRows();
         refreshDataFilePath();
-        if (searchedFile.lexically_normal() != state_.DataFilePath.lexically_normal()) {
+        if (searchedFile.lexically_normal() != store_.dataFilePath.lexically_normal()) {
             throw std::runtime_error(
                 "データファイルが検索の後で変わりました。検索し直してください");
         }
         saveListPosition();
-        if (!DeleteEntryBySerial(state_.DataFilePath, serial)) {
+        if (!DeleteEntryBySerial(store_.dataFilePath, serial)) {
             throw std::runtime_error(std::string(Messages::NothingToDelete));
         }
     } catch (const std::exception& e) {
@@ -81,7 +71,7 @@ void MainWindow::deleteEntry() {
     }
     deletionNotice->messageLabel->setText(ToQString(Messages::Deleted));
     deletionNotice->repaint();
-    Wait(NoticeMilliseconds());
+    WaitPainting(NoticeMilliseconds());
     deletionNotice->hide();
     try {
         clearEntryForm();

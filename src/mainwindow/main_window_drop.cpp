@@ -1,7 +1,6 @@
 // Links, texts and shortcut files dropped on the main window.
 #include "browser/dropped_data.h"
 #include "mainwindow/main_window.h"
-#include "mainwindow/module_state.h"
 #include "mainwindow/qt_text.h"
 
 #include <QDropEvent>
@@ -62,22 +61,10 @@ private:
 
 void MainWindow::installDropTargets() {
     auto* filter = new DropFilter(this);
-    QWidget* targets[] = {this,
-                          listCaptionLabel,
-                          urlLabel,
-                          titleLabel,
-                          subtitleLabel,
-                          keywordsLabel,
-                          commentLabel,
-                          dataFileLabel,
-                          urlField,
-                          titleField,
-                          subtitleField,
-                          keywordsField,
-                          dataFileField,
-                          commentField->viewport(),
-                          resultList->viewport()};
-    for (QWidget* target : targets) {
+    for (QWidget* target : std::initializer_list<QWidget*>{
+             this, listCaptionLabel, urlLabel, titleLabel, subtitleLabel, keywordsLabel,
+             commentLabel, dataFileLabel, urlField, titleField, subtitleField, keywordsField,
+             dataFileField, commentField->viewport(), resultList->viewport()}) {
         target->setAcceptDrops(true);
         target->installEventFilter(filter);
     }
@@ -90,7 +77,7 @@ void MainWindow::installDropTargets() {
 void MainWindow::handleDrop(const QMimeData* data) {
     clearEntryForm();
     // The list is empty now; an earlier search's count must not hide the title.
-    search_.HitCount = 0;
+    search_.hitCount = 0;
     registerButton->setText(QStringLiteral("登録"));
     if (data == nullptr) {
         return;
@@ -102,7 +89,7 @@ void MainWindow::handleDrop(const QMimeData* data) {
     if (data->hasFormat(kUriList)) {
         dropped.uriList = data->data(kUriList).toStdString();
     }
-    DropFill fill = ReadDrop(dropped, state_);
+    DropFill fill = ReadDrop(dropped, dropCounters_);
     if (fill.recognised) {
         urlField->setText(ToQString(fill.url));
     }
@@ -110,7 +97,7 @@ void MainWindow::handleDrop(const QMimeData* data) {
     // is seldom the stored title: look up by the URL alone, and give the
     // title field the file name only when no entry was found and loaded.
     findEntryByUrl();
-    if (fill.title && search_.HitCount == 0) {
+    if (fill.title && search_.hitCount == 0) {
         titleField->setText(ToQString(*fill.title));
     }
 }

@@ -1,7 +1,6 @@
 // The entry editor: register or update, list selection, clear, display.
 #include "mainwindow/main_window.h"
 #include "mainwindow/message_box.h"
-#include "mainwindow/module_state.h"
 #include "mainwindow/qt_text.h"
 #include "mainwindow/url_open_seam.h"
 #include "store/data_connection.h"
@@ -35,7 +34,7 @@ void MainWindow::setOpenUrl(std::function<bool(const QUrl&)> open) {
 }
 
 void MainWindow::registerOrUpdate() {
-    search_.EntrySelected = false;
+    search_.entrySelected = false;
     if (urlField->text().isEmpty() || titleField->text().isEmpty()) {
         MessageBox(this, ToQString(Messages::UrlAndTitleRequired), MessageStyle::Ok);
         (urlField->text().isEmpty() ? urlField : titleField)->setFocus();
@@ -55,16 +54,16 @@ void MainWindow::registerOrUpdate() {
         int changed = 0;
         saveListPosition();
         if (registering) {
-            state_.CurrentSerial = RegisterEntry(state_.DataFilePath, entry);
+            store_.currentSerial = RegisterEntry(store_.dataFilePath, entry);
         } else {
-            changed = ExecuteOnDataFile(state_.DataFilePath,
-                                        BuildUpdateStatement(state_.CurrentSerial, entry));
+            changed = ExecuteOnDataFile(store_.dataFilePath,
+                                        BuildUpdateStatement(store_.currentSerial, entry));
         }
-        state_.DataChanged = true;
+        upgrade_.dataChanged = true;
         if (registering) {
             MessageBox(this, ToQString(Messages::Registered), MessageStyle::Ok);
             findEntryByUrl();
-            if (search_.HitCount >= 1) {
+            if (search_.hitCount >= 1) {
                 selectListIndex(0);
             }
         } else {
@@ -85,13 +84,13 @@ void MainWindow::registerOrUpdate() {
 }
 
 void MainWindow::resultSelected() {
-    search_.EntrySelected = true;
+    search_.entrySelected = true;
     if (resultList->count() == 0 || resultList->currentItem() == nullptr) {
         return;
     }
     // Only an entry shown in the fields may be updated: a keyword, or a line
     // whose search is gone, leaves the editor registering.
-    if (state_.KeywordListMode) {
+    if (keywordListMode_) {
         keywordsField->setText(resultList->currentItem()->text());
         return;
     }
@@ -101,15 +100,15 @@ void MainWindow::resultSelected() {
 }
 
 bool MainWindow::loadSelectedEntry(long position) {
-    if (!search_.Rows) {
+    if (!search_.rows) {
         return false;
     }
     try {
-        Recordset& rs = *search_.Rows;
+        Recordset& rs = *search_.rows;
         rs.moveFirst();
         rs.move(position);
         Entry entry = ReadEntry(rs);
-        state_.CurrentSerial = entry.serial;
+        store_.currentSerial = entry.serial;
         urlField->setText(ToQString(entry.url));
         titleField->setText(ToQString(entry.title));
         subtitleField->setText(ToQString(entry.subtitle));
@@ -122,12 +121,8 @@ bool MainWindow::loadSelectedEntry(long position) {
     }
 }
 
-void MainWindow::resultDoubleClicked() {
-    openEntryUrl();
-}
-
 void MainWindow::clearEditor() {
-    search_.EntrySelected = false;
+    search_.entrySelected = false;
     refreshDataFilePath();
     registerButton->setText(kRegister);
     hitCountLabel->clear();
@@ -147,7 +142,7 @@ bool MainWindow::refuseEmptyUrl() {
 }
 
 void MainWindow::openEntryUrl() {
-    search_.EntrySelected = false;
+    search_.entrySelected = false;
     if (refuseEmptyUrl()) {
         return;
     }

@@ -2,7 +2,6 @@
 #include "keywords/keyword_list.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/message_box.h"
-#include "mainwindow/module_state.h"
 #include "mainwindow/qt_text.h"
 #include "search/result_lines.h"
 #include "store/files/whole_file.h"
@@ -19,16 +18,6 @@ namespace tomorine {
 
 namespace {
 
-void ShowKeywordListCaption(QLabel* label) {
-    label->setText(QStringLiteral("キーワード一覧"));
-    QFont font = label->font();
-    font.setBold(true);
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, QColor(0, 0, 0));
-    label->setPalette(palette);
-}
-
 struct WaitCursor {
     WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
     ~WaitCursor() { QApplication::restoreOverrideCursor(); }
@@ -39,19 +28,19 @@ struct WaitCursor {
 } // namespace
 
 void MainWindow::listKeywords() {
-    search_.EntrySelected = false;
+    search_.entrySelected = false;
     if (!IsRegularFile(ToPath(dataFileField->text()))) {
         MessageBox(this, ToQString(Messages::NoDataFile), MessageStyle::Ok);
         return;
     }
     refreshDataFilePath();
-    state_.KeywordListMode = true;
-    ShowKeywordListCaption(listCaptionLabel);
+    keywordListMode_ = true;
+    showListCaption(QStringLiteral("キーワード一覧"), true);
     listCaptionLabel->repaint();
     std::vector<KeywordLine> keywords;
     try {
         WaitCursor busy;
-        keywords = ListKeywords(state_.DataFilePath);
+        keywords = ListKeywords(store_.dataFilePath);
     } catch (const std::exception& e) {
         // The list still shows the last search, which stays usable.
         resetListCaption();
@@ -60,18 +49,18 @@ void MainWindow::listKeywords() {
     }
     // The list no longer shows the search's rows: nothing may act on them.
     search_.releaseRows();
-    search_.SavedSearchUrl.reset();
+    search_.savedSearchUrl.reset();
     clearEntryForm();
     // The entry picked before is no longer shown: 更新 must not rewrite it.
     registerButton->setText(QStringLiteral("登録"));
-    search_.HitCount = 0;
+    search_.hitCount = 0;
     for (const KeywordLine& line : keywords) {
         auto* item = new QListWidgetItem(ToQString(line.keyword));
         item->setData(Qt::UserRole, static_cast<qlonglong>(line.position));
         resultList->addItem(item);
-        ++search_.HitCount;
+        ++search_.hitCount;
     }
-    hitCountLabel->setText(ToQString(HitCountCaption(search_.HitCount)));
+    hitCountLabel->setText(ToQString(HitCountCaption(search_.hitCount)));
 }
 
 } // namespace tomorine

@@ -1,7 +1,6 @@
 // The search command and its silent and re-run forms.
 #include "mainwindow/main_window.h"
 #include "mainwindow/message_box.h"
-#include "mainwindow/module_state.h"
 #include "mainwindow/qt_text.h"
 #include "search/result_lines.h"
 #include "search/search_rows.h"
@@ -23,8 +22,7 @@ void MainWindow::showError(const std::exception& error, const QString& then) {
 }
 
 void MainWindow::runSearch() {
-    search_.SilentSearch = false;
-    searchByClick();
+    searchByClick(false);
 }
 
 namespace {
@@ -40,38 +38,38 @@ void AddResultLine(QListWidget* list, const SearchHit& hit) {
 // Appends the rows of the module recordset that match the saved search
 // texts, counting them, and shows the count.
 void MainWindow::listMatchingRows() {
-    search_.HitCount = 0;
-    ListMatchingRows(*search_.Rows, search_.SavedSearchTexts, [this](const SearchHit& hit) {
+    search_.hitCount = 0;
+    ListMatchingRows(*search_.rows, search_.savedSearchTexts, [this](const SearchHit& hit) {
         AddResultLine(resultList, hit);
-        ++search_.HitCount;
+        ++search_.hitCount;
     });
-    hitCountLabel->setText(ToQString(HitCountCaption(search_.HitCount)));
+    hitCountLabel->setText(ToQString(HitCountCaption(search_.hitCount)));
 }
 
-void MainWindow::searchByClick() {
+void MainWindow::searchByClick(bool silent) {
     if (!IsRegularFile(ToPath(dataFileField->text()))) {
         MessageBox(this, ToQString(Messages::NoDataFile), MessageStyle::Ok);
         return;
     }
     try {
-        if (search_.Rows) {
+        if (search_.rows) {
             search_.releaseRows();
             resultList->clear();
         }
         refreshDataFilePath();
-        search_.SavedSearchUrl = ToU16(urlField->text());
-        search_.SavedSearchTexts = fieldTexts();
-        search_.keepRows(state_.DataFilePath,
-                         SearchRows(state_.DataFilePath, *search_.SavedSearchUrl));
+        search_.savedSearchUrl = ToU16(urlField->text());
+        search_.savedSearchTexts = fieldTexts();
+        search_.keepRows(store_.dataFilePath,
+                         SearchRows(store_.dataFilePath, *search_.savedSearchUrl));
         resultList->clear();
         resetListCaption();
         listMatchingRows();
-        if (search_.HitCount == 0 && !search_.SilentSearch) {
+        if (search_.hitCount == 0 && !silent) {
             MessageBox(this, ToQString(Messages::NotFound), MessageStyle::Ok);
         }
-        if (search_.EntrySelected) {
-            search_.EntrySelected = false;
-            if (search_.HitCount == 1) {
+        if (search_.entrySelected) {
+            search_.entrySelected = false;
+            if (search_.hitCount == 1) {
                 selectListIndex(0);
             }
         }
@@ -84,10 +82,8 @@ void MainWindow::findEntryByUrl() {
     if (urlField->text().isEmpty()) {
         return;
     }
-    search_.SilentSearch = true;
-    searchByClick();
-    search_.SilentSearch = false;
-    if (search_.HitCount > 0) {
+    searchByClick(true);
+    if (search_.hitCount > 0) {
         selectListIndex(0);
     }
 }
@@ -95,12 +91,12 @@ void MainWindow::findEntryByUrl() {
 void MainWindow::listSearchResults() {
     search_.releaseRows();
     // After a data file change there is no search to re-run.
-    if (!search_.SavedSearchUrl) {
-        search_.HitCount = 0;
+    if (!search_.savedSearchUrl) {
+        search_.hitCount = 0;
         hitCountLabel->clear();
         return;
     }
-    search_.keepRows(state_.DataFilePath, SearchRows(state_.DataFilePath, *search_.SavedSearchUrl));
+    search_.keepRows(store_.dataFilePath, SearchRows(store_.dataFilePath, *search_.savedSearchUrl));
     listMatchingRows();
 }
 

@@ -7,7 +7,6 @@
 #include "mainwindow/main_window.h"
 #include "mainwindow/merge_dialog.h"
 #include "mainwindow/message_box.h"
-#include "mainwindow/module_state.h"
 #include "mainwindow/paint_notice.h"
 #include "mainwindow/qt_text.h"
 #include "mainwindow/window_menu.h"
@@ -41,7 +40,7 @@ UpgradeContext MainWindow::upgradeContext() {
     ui.setProgress = [this](int percent) { conversionProgress->setPercent(percent); };
     ui.closeProgress = [this] { CloseByProgram(conversionProgress); };
     ui.processEvents = [] { QCoreApplication::processEvents(); };
-    return UpgradeContext{state_, state_, std::move(ui)};
+    return UpgradeContext{store_, upgrade_, std::move(ui)};
 }
 
 bool MainWindow::checkDataVersion() {
@@ -55,32 +54,29 @@ bool MainWindow::load() {
     // Start-up never locks the user out: settings or a data file that cannot
     // be read, created or saved are reported, and the window opens with the
     // commands off as for a rejected file, so that another file can be chosen.
-    RemoveSystemMenuItem(this, 2);
-    RemoveSystemMenuItem(htmlExportDialog, 2);
-    RemoveSystemMenuItem(mergeDialog, 2);
-    RemoveSystemMenuItem(linkCheckDialog, 2);
-    RemoveSystemMenuItem(favoritesImportDialog, 2);
-    RemoveSystemMenuItem(deletionNotice, 2);
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{this, htmlExportDialog, mergeDialog.data(),
+                                         linkCheckDialog, favoritesImportDialog, deletionNotice}) {
+        RemoveSystemMenuItem(window, 2);
+    }
     bool usable = ShowingFailure(this, [this] {
         const StartupSettings settings = ReadStartupSettings(GetAppDir());
         for (const std::string& notice : settings.notices) {
             MessageBox(this, QString::fromStdString(notice), MessageStyle::Exclamation);
         }
-        state_.DataFilePath = settings.dataFile;
-        state_.DataFileSetting = settings.dataFile;
-        state_.OutputFilePath = settings.outputFile;
-        state_.CommentOutput = settings.commentOutput;
-        htmlExportDialog->commentsBox->setChecked(state_.CommentOutput);
-        htmlExportDialog->pathField->setText(ToQString(state_.OutputFilePath));
-        state_.ReferFilePath = settings.referFile;
-        mergeDialog->pathField->setText(QString::fromStdString(state_.ReferFilePath));
+        store_.dataFilePath = settings.dataFile;
+        settings_ = {settings.dataFile, settings.outputFile, settings.referFile,
+                     settings.commentOutput};
+        htmlExportDialog->commentsBox->setChecked(settings_.commentOutput);
+        htmlExportDialog->pathField->setText(ToQString(settings_.outputFile));
+        mergeDialog->pathField->setText(QString::fromStdString(settings_.referFile));
     });
     if (usable) {
         bool accepted = false;
         const bool present = ShowingFailure(this, [this, &accepted] {
             accepted = checkDataVersion(); // shows itself why it rejects a file
-            if (!IsRegularFile(state_.DataFilePath)) {
-                CreateDataWorkbook(state_.DataFilePath);
+            if (!IsRegularFile(store_.dataFilePath)) {
+                CreateDataWorkbook(store_.dataFilePath);
             }
         });
         usable = present && accepted;
@@ -88,15 +84,15 @@ bool MainWindow::load() {
     setCommandsEnabled(usable);
     ShowingFailure(this, [this] {
         // A relative setting is shown, and used, as the absolute path it names.
-        dataFileField->setText(PathToQString(state_.DataFilePath));
+        dataFileField->setText(PathToQString(store_.dataFilePath));
         refreshDataFilePath();
-        dataFileField->setText(PathToQString(state_.DataFilePath));
+        dataFileField->setText(PathToQString(store_.dataFilePath));
     });
     // A refused file leaves the setting as it was.
     if (usable) {
-        state_.DataFileSetting = state_.DataFilePath.string();
+        settings_.dataFile = store_.dataFilePath.string();
     }
-    state_.DataChanged = false;
+    upgrade_.dataChanged = false;
     startForegroundWatch();
     ShowingFailure(this, [this] {
         watchDataFolder();
@@ -108,21 +104,20 @@ bool MainWindow::load() {
 void MainWindow::shutDown() {
     search_.releaseRows();
     // What the user confirmed, not what the fields hold now.
-    const std::string dataFile = state_.DataFileSetting.empty()
-                                     ? dataFileField->text().toStdString()
-                                     : state_.DataFileSetting;
-    SettingsValues values{dataFile, state_.OutputFilePath, state_.ReferFilePath,
-                          state_.CommentOutput};
+    SettingsValues values = settings_;
+    if (values.dataFile.empty()) {
+        values.dataFile = dataFileField->text().toStdString();
+    }
     ShowingFailure(this, [&] {
-        SaveSettings(values, GetAppDir() + std::string(kSettingsFileName), GetIniPath(dataFile));
+        SaveSettings(values, GetAppDir() + std::string(kSettingsFileName),
+                     GetIniPath(values.dataFile));
     });
-    CloseByProgram(htmlExportDialog);
-    CloseByProgram(favoritesImportDialog);
-    CloseByProgram(linkCheckDialog);
-    CloseByProgram(deletionNotice);
-    CloseByProgram(conversionProgress);
-    if (mergeDialog) {
-        CloseByProgram(mergeDialog);
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{htmlExportDialog, favoritesImportDialog, linkCheckDialog,
+                                         deletionNotice, conversionProgress, mergeDialog.data()}) {
+        if (window != nullptr) {
+            CloseByProgram(window);
+        }
     }
 }
 

@@ -4,11 +4,12 @@
 #include "mainwindow/file_chooser.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/message_box.h"
-#include "mainwindow/module_state.h"
+#include "mainwindow/named_widget.h"
 #include "mainwindow/paint_notice.h"
 #include "mainwindow/path_field_chooser.h"
 #include "mainwindow/qt_text.h"
 #include "mainwindow/select_all_on_focus.h"
+#include "mainwindow/tab_order.h"
 #include "mainwindow/window_menu.h"
 #include "merge/merge_checks.h"
 #include "merge/merge_engine.h"
@@ -29,26 +30,23 @@
 
 namespace tomorine {
 
-MergeDialog::MergeDialog(ModuleState& state, MainWindow& owner)
-    : QWidget(&owner, Qt::Dialog), state_(state), owner_(owner) {
+MergeDialog::MergeDialog(std::string& referFile, StoreState& store, UpgradeState& upgrade,
+                         MainWindow& owner)
+    : QWidget(&owner, Qt::Dialog), referFile_(referFile), store_(store), upgrade_(upgrade),
+      owner_(owner) {
     setObjectName(QStringLiteral("MergeDialog"));
     setWindowTitle(QStringLiteral("トモリネ"));
-    pathLabel = new QLabel(QStringLiteral("参照データパス"), this);
-    pathLabel->setObjectName(QStringLiteral("pathLabel"));
-    pathField = new QLineEdit(this);
-    pathField->setObjectName(QStringLiteral("pathField"));
+    pathLabel = Named<QLabel>(this, "pathLabel", QStringLiteral("参照データパス"));
+    pathField = Named<QLineEdit>(this, "pathField");
     pathField->setMinimumWidth(360);
     pathField->installEventFilter(new SelectAllOnFocus(this));
     pathLabel->setBuddy(pathField);
-    browseButton = new QPushButton(this);
-    browseButton->setObjectName(QStringLiteral("browseButton"));
+    browseButton = Named<QPushButton>(this, "browseButton");
     browseButton->setIcon(QIcon::fromTheme(QStringLiteral("document-open-folder"),
                                            style()->standardIcon(QStyle::SP_DirOpenIcon)));
     browseButton->setToolTip(QStringLiteral("参照ファイルの指定"));
-    okButton = new QPushButton(QStringLiteral("OK"), this);
-    okButton->setObjectName(QStringLiteral("okButton"));
-    statusLabel = new QLabel(this);
-    statusLabel->setObjectName(QStringLiteral("statusLabel"));
+    okButton = Named<QPushButton>(this, "okButton", QStringLiteral("OK"));
+    statusLabel = Named<QLabel>(this, "statusLabel");
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(pathLabel, 0, 0, 1, 2);
@@ -56,8 +54,7 @@ MergeDialog::MergeDialog(ModuleState& state, MainWindow& owner)
     layout->addWidget(browseButton, 1, 1);
     layout->addWidget(statusLabel, 2, 0);
     layout->addWidget(okButton, 2, 1);
-    setTabOrder(pathField, browseButton);
-    setTabOrder(browseButton, okButton);
+    SetTabChain({pathField, browseButton, okButton});
 
     InstallDialogKeys(this, okButton);
     connect(browseButton, &QPushButton::clicked, this, &MergeDialog::browse);
@@ -79,7 +76,7 @@ void MergeDialog::run() {
     if (std::optional<std::u16string_view> refusal =
             SameFileRefusal(owner_.dataFileField->text().toStdString(), reference)) {
         MessageBox(this, ToQString(*refusal), MessageStyle::Ok);
-        pathField->setText(QString::fromStdString(state_.ReferFilePath));
+        pathField->setText(QString::fromStdString(referFile_));
         hide();
         return;
     }
@@ -113,12 +110,12 @@ void MergeDialog::setWorking(bool working) {
 void MergeDialog::runMerge() {
     setWorking(true);
     RepaintPainted(statusLabel);
-    state_.ReferFilePath = pathField->text().toStdString();
+    referFile_ = pathField->text().toStdString();
     WriteIniString(GetAppDir() + std::string(kSettingsFileName), kSettingsSection, kReferFileKey,
-                   state_.ReferFilePath);
-    WriteIniString(GetIniPath(state_.DataFilePath.string()), kSettingsSection, kReferFileKey,
-                   state_.ReferFilePath);
-    UpgradeContext context{state_, state_, {}};
+                   referFile_);
+    WriteIniString(GetIniPath(store_.dataFilePath.string()), kSettingsSection, kReferFileKey,
+                   referFile_);
+    UpgradeContext context{store_, upgrade_, {}};
     MergeResult result;
     try {
         owner_.search().releaseRows();
@@ -156,7 +153,7 @@ void MergeDialog::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    pathField->setText(QString::fromStdString(state_.ReferFilePath));
+    pathField->setText(QString::fromStdString(referFile_));
     event->ignore();
     hide();
 }

@@ -10,7 +10,8 @@ class QPushButton;
 namespace tomorine {
 
 class MainWindow;
-struct ModuleState;
+struct StoreState;
+struct UpgradeState;
 
 // The merge dialog: the path of the reference workbook, a browse button and
 // OK, which checks the reference, stores its path in the settings files and
@@ -19,7 +20,9 @@ struct ModuleState;
 class MergeDialog : public QWidget {
     Q_OBJECT
 public:
-    MergeDialog(ModuleState& state, MainWindow& owner);
+    // `referFile` is the reference path last stored, which OK stores anew.
+    MergeDialog(std::string& referFile, StoreState& store, UpgradeState& upgrade,
+                MainWindow& owner);
 
     void browse(); // browse
     void run();    // run
@@ -42,7 +45,9 @@ private:
     void runMerge();
     void unload();
 
-    ModuleState& state_;
+    std::string& referFile_;
+    StoreState& store_;
+    UpgradeState& upgrade_;
     MainWindow& owner_;
     bool unloaded_ = false;
 };

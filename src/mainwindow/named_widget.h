@@ -15,6 +15,14 @@ T* Named(QWidget* parent, const char* name) {
     return widget;
 }
 
+// The same with its caption (a button's, a label's or a check box's text).
+template <typename T>
+T* Named(QWidget* parent, const char* name, const QString& text) {
+    T* widget = Named<T>(parent, name);
+    widget->setText(text);
+    return widget;
+}
+
 // The same, placed at a fixed spot of a window laid out by hand.
 template <typename T>
 T* Named(QWidget* parent, const char* name, QRect geometry) {

@@ -60,6 +60,12 @@ void ShowPainted(QWidget* window, int limitMilliseconds) {
     });
 }
 
+void WaitPainting(int milliseconds) {
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
 void RepaintPainted(QWidget* widget, int limitMilliseconds) {
     if (!widget->isVisible()) {
         return;

@@ -8,10 +8,8 @@ namespace tomorine {
 
 class MainWindow;
 
-// Chains the Tab order through `widgets` in the order given, as the screen
-// reads them. Qt skips hidden and disabled widgets as Tab reaches them, so
-// a chain may name every control of a window. Every dialog sets its chain
-// with this rather than relying on the order its controls were created in.
+// Chains the Tab order through `widgets` as the screen reads them; Qt skips
+// the hidden and disabled ones, so a chain may name every control.
 void SetTabChain(std::initializer_list<QWidget*> widgets);
 
 // The main window: the editor fields, the editor's buttons, the row of

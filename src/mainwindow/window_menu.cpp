@@ -79,21 +79,9 @@ void ApplyFlags(QWidget* window, Qt::WindowFlags flags) {
 Qt::WindowFlags TrimmedFlags(QWidget* window, int removed) {
     Qt::WindowFlags flags = Qt::WindowFlags(window->property(kDefaultFlags).toInt());
     flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint;
-    if ((removed & (SizeBit | MaximizeBit)) == 0) {
-        flags |= Qt::WindowMaximizeButtonHint;
-    } else {
-        flags &= ~Qt::WindowMaximizeButtonHint;
-    }
-    if ((removed & MinimizeBit) == 0) {
-        flags |= Qt::WindowMinimizeButtonHint;
-    } else {
-        flags &= ~Qt::WindowMinimizeButtonHint;
-    }
-    if ((removed & CloseBit) == 0) {
-        flags |= Qt::WindowCloseButtonHint;
-    } else {
-        flags &= ~Qt::WindowCloseButtonHint;
-    }
+    flags.setFlag(Qt::WindowMaximizeButtonHint, (removed & (SizeBit | MaximizeBit)) == 0);
+    flags.setFlag(Qt::WindowMinimizeButtonHint, (removed & MinimizeBit) == 0);
+    flags.setFlag(Qt::WindowCloseButtonHint, (removed & CloseBit) == 0);
     return flags;
 }
 

@@ -138,7 +138,7 @@ std::vector<ConflictCopy> InspectConflictCopies(const fs::path& dataFile,
 
 std::vector<MergedCopy> MergeConflictCopies(UpgradeContext& context,
                                             const std::vector<fs::path>& copies) {
-    const fs::path dataFile = context.store.DataFilePath;
+    const fs::path dataFile = context.store.dataFilePath;
     std::vector<MergedCopy> result;
     std::string stopped;
     for (const fs::path& file : copies) {

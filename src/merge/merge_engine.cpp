@@ -98,7 +98,7 @@ int AddUnheldRows(Workbook& book, const std::filesystem::path& dataFile, const W
 // merge).
 Workbook ReadDataWorkbook(UpgradeContext& context, bool& removedTmp) {
     try {
-        Workbook book = context.io.open(context.store.DataFilePath);
+        Workbook book = context.io.open(context.store.dataFilePath);
         if (const Sheet* tmp = book.findSheet(TmpSheetName)) {
             book.deleteSheet(*tmp);
             removedTmp = true;
@@ -119,7 +119,7 @@ const std::vector<std::u16string>& MergeColumnNames() {
 }
 
 MergeResult MergeReferenceData(UpgradeContext& context, const std::filesystem::path& reference) {
-    const std::filesystem::path dataFile = context.store.DataFilePath;
+    const std::filesystem::path dataFile = context.store.dataFilePath;
     DataFileLock lock(dataFile);
     bool removedTmp = false;
     Workbook book = ReadDataWorkbook(context, removedTmp);

@@ -24,7 +24,7 @@ public:
     using WorkbookError::WorkbookError;
 };
 
-// Adds to the data workbook (context.store.DataFilePath) every entry of the
+// Adds to the data workbook (context.store.dataFilePath) every entry of the
 // reference workbook's entry sheet that it does not hold yet (UnheldRows
 // over MergeColumnNames), in reference order under the next serials, 削除 0,
 // each text column as the reference stores it. A "tmp" work sheet an older

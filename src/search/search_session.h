@@ -15,21 +15,20 @@ namespace tomorine {
 // of it as arguments.
 struct SearchSession {
     // The URL the rows were selected by; none: no search to re-run.
-    std::optional<std::u16string> SavedSearchUrl;
-    SearchTexts SavedSearchTexts;
-    std::int32_t HitCount = 0;
-    bool SilentSearch = false;  // a search that finds nothing says nothing
-    bool EntrySelected = false; // the user picked a line since the last command
+    std::optional<std::u16string> savedSearchUrl;
+    SearchTexts savedSearchTexts;
+    std::int32_t hitCount = 0;
+    bool entrySelected = false; // the user picked a line since the last command
     // The rows the list shows, until a command that writes lets go of them.
-    std::optional<Recordset> Rows;
-    std::filesystem::path SearchedFile;
+    std::optional<Recordset> rows;
+    std::filesystem::path searchedFile;
 
-    void keepRows(std::filesystem::path file, Recordset rows) {
-        SearchedFile = std::move(file);
-        Rows = std::move(rows);
+    void keepRows(std::filesystem::path file, Recordset kept) {
+        searchedFile = std::move(file);
+        rows = std::move(kept);
     }
     // Before a command that writes: nothing may act on the listed rows.
-    void releaseRows() { Rows.reset(); }
+    void releaseRows() { rows.reset(); }
 };
 
 } // namespace tomorine

@@ -11,8 +11,8 @@ namespace tomorine {
 
 // The data workbook in use, shared by the windows.
 struct StoreState {
-    std::filesystem::path DataFilePath; // absolute path of the data workbook in use
-    std::int32_t CurrentSerial = 0;     // the entry the editor works on
+    std::filesystem::path dataFilePath; // absolute path of the data workbook in use
+    std::int32_t currentSerial = 0;     // the entry the editor works on
 };
 
 // The highest serial of the entry sheet, 0 when it holds none. Works on a

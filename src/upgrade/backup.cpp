@@ -28,7 +28,7 @@ BackupState StateOf(DataVersion version, BackupState current, BackupState old) {
 } // namespace
 
 BackupState CheckBackupAndRecover(UpgradeContext& context) {
-    const std::filesystem::path& data = context.store.DataFilePath;
+    const std::filesystem::path& data = context.store.dataFilePath;
     const std::filesystem::path backup = BackupFilePath(data);
     const bool haveData = IsRegularFile(data);
     const bool haveBackup = IsRegularFile(backup);
@@ -57,7 +57,7 @@ BackupState CheckBackupAndRecover(UpgradeContext& context) {
 }
 
 void RefreshDataBackup(UpgradeContext& context) {
-    const std::filesystem::path& data = context.store.DataFilePath;
+    const std::filesystem::path& data = context.store.dataFilePath;
     const std::filesystem::path backup = BackupFilePath(data);
     std::string dataBytes;
     if (ReadWholeFile(data, dataBytes) != ReadStatus::Read) {
@@ -71,9 +71,9 @@ void RefreshDataBackup(UpgradeContext& context) {
 }
 
 void RestoreDataBackup(UpgradeContext& context) {
-    const std::filesystem::path& data = context.store.DataFilePath;
+    const std::filesystem::path& data = context.store.dataFilePath;
     const std::filesystem::path backup = BackupFilePath(data);
-    if (!context.state.ConversionConfirmed || !IsRegularFile(backup)) {
+    if (!context.state.conversionConfirmed || !IsRegularFile(backup)) {
         return;
     }
     // The copy replaces the data file in one rename: it is never missing.

@@ -11,7 +11,7 @@ fs::path CompactTempPath(const fs::path& workbook) {
 }
 
 void CompactDataWorkbook(UpgradeContext& context, const fs::path& workbook) {
-    if (!context.state.DataChanged) {
+    if (!context.state.dataChanged) {
         return;
     }
     // From the read to the rename no other writer may come between.

@@ -36,7 +36,7 @@ void AddConversionSheet(UpgradeContext& context) {
 }
 
 int GetLastUsedRow(UpgradeContext& context) {
-    Workbook book = context.io.open(context.store.DataFilePath);
+    Workbook book = context.io.open(context.store.dataFilePath);
     // The used range of an empty sheet is its first cell: one row.
     return std::max(1, book.sheet(EntrySheetName).lastUsedRow());
 }
@@ -84,11 +84,11 @@ void ShowProgress(UpgradeContext& context, int percent) {
 } // namespace
 
 bool ConvertEntryRows(UpgradeContext& context) {
-    context.state.ConversionCancelRequested = false;
+    context.state.conversionCancelRequested = false;
     const int last = GetLastUsedRow(context);
     // Never throws, also when the current folder is gone.
-    context.store.DataFilePath = GetAbsolutePath(context.store.DataFilePath.string());
-    Workbook book = context.io.open(context.store.DataFilePath);
+    context.store.dataFilePath = GetAbsolutePath(context.store.dataFilePath.string());
+    Workbook book = context.io.open(context.store.dataFilePath);
     const Sheet& source = book.sheet(EntrySheetName);
     Sheet& target = book.sheet(TmpSheetName);
     if (context.ui.showProgress) {
@@ -97,14 +97,14 @@ bool ConvertEntryRows(UpgradeContext& context) {
     for (int row = 3; row <= last; ++row) {
         target.replaceRow(row, ConvertRow(source, row));
         ShowProgress(context, ConversionPercent(row, last));
-        if (context.state.ConversionCancelRequested) {
+        if (context.state.conversionCancelRequested) {
             return false;
         }
         if (context.ui.processEvents) {
             context.ui.processEvents();
         }
     }
-    context.io.save(book, context.store.DataFilePath);
+    context.io.save(book, context.store.dataFilePath);
     return true;
 }
 

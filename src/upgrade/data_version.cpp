@@ -60,7 +60,7 @@ void PutBackupBack(UpgradeContext& context, const std::string& cause) {
     } catch (const WorkbookError& e) {
         CloseProgress(context);
         throw WorkbookError(e.fault(), (cause.empty() ? "" : cause + "\r\n") +
-                                           QuotedPath(BackupFilePath(context.store.DataFilePath)) +
+                                           QuotedPath(BackupFilePath(context.store.dataFilePath)) +
                                            " を戻せませんでした: " + e.what());
     }
     CloseProgress(context);
@@ -94,7 +94,7 @@ DataVersion GetDataVersion(const std::filesystem::path& path) {
 }
 
 DataFileCheck CheckDataVersion(UpgradeContext& context) {
-    context.state.ConversionConfirmed = false;
+    context.state.conversionConfirmed = false;
     const BackupState found = CheckBackupAndRecover(context);
     switch (found) {
     case BackupState::Converted:
@@ -111,10 +111,10 @@ DataFileCheck CheckDataVersion(UpgradeContext& context) {
                         MessageStyle::OkCancelExclamation) != AnswerOk) {
         return DataFileCheck::Usable;
     }
-    context.state.ConversionConfirmed = true;
+    context.state.conversionConfirmed = true;
     // One writer from the backup to the last step or the backup put back.
     // Until the steps run nothing is written: nothing to put back.
-    DataFileLock lock(context.store.DataFilePath);
+    DataFileLock lock(context.store.dataFilePath);
     if (found == BackupState::OldWithBackup) {
         RefreshDataBackup(context);
     }

@@ -3,7 +3,7 @@
 namespace tomorine {
 
 bool HasTmpSheet(UpgradeContext& context) {
-    return context.io.open(context.store.DataFilePath).findSheet(TmpSheetName) != nullptr;
+    return context.io.open(context.store.dataFilePath).findSheet(TmpSheetName) != nullptr;
 }
 
 void DeleteTmpSheet(UpgradeContext& context) {

@@ -16,10 +16,10 @@ int UpgradeContext::message(const std::u16string& text, int style) const {
 }
 
 void UpgradeContext::workbookStep(const std::function<bool(Workbook&)>& job) const {
-    DataFileLock lock(store.DataFilePath);
-    Workbook book = io.open(store.DataFilePath);
+    DataFileLock lock(store.dataFilePath);
+    Workbook book = io.open(store.dataFilePath);
     if (job(book)) {
-        io.save(book, store.DataFilePath);
+        io.save(book, store.dataFilePath);
     }
 }
 

@@ -12,9 +12,9 @@ namespace tomorine {
 
 // Module-level flags of the version check, conversion and exit re-save.
 struct UpgradeState {
-    bool ConversionConfirmed = false;
-    bool ConversionCancelRequested = false; // set by the progress window's close
-    bool DataChanged = false;               // the editor wrote an entry since start-up
+    bool conversionConfirmed = false;
+    bool conversionCancelRequested = false; // set by the progress window's close
+    bool dataChanged = false;               // the editor wrote an entry since start-up
 };
 
 // How the engine reaches the user. The main window plugs in its message

@@ -41,8 +41,8 @@ const Entry kStored{1, u"https://stored.example/", u"既存", u"", u"", u""};
 class BookmarksImport : public ::testing::Test {
 protected:
     BookmarksImport() {
-        store_.DataFilePath = dir_ / "トモリネ.xls";
-        WriteEntries(store_.DataFilePath, {kStored});
+        store_.dataFilePath = dir_ / "トモリネ.xls";
+        WriteEntries(store_.dataFilePath, {kStored});
     }
 
     // `pump` runs where the window would handle its events.
@@ -69,14 +69,14 @@ TEST_F(BookmarksImport, AddsNewUrlsOnceAndCountsTheRest) {
     const BookmarksImportCounts& n = outcome.counts;
     EXPECT_EQ(std::tuple(n.found, n.registered, n.existing, n.skipped), std::tuple(5, 2, 2, 1));
     EXPECT_EQ(
-        EntryRowsByXlrd(store_.DataFilePath),
+        EntryRowsByXlrd(store_.dataFilePath),
         RowsOf(
             {kStored,
              {2, u"https://new.example/", u"新しい", u"旅行/京都", u"タグ two\u00A0words", u"メモ"},
              {3, u"http://untitled.example/", u"http://untitled.example/", u"", u"", u""}}));
-    const auto before = ReadBytes(store_.DataFilePath);
+    const auto before = ReadBytes(store_.dataFilePath);
     EXPECT_EQ(run(bookmarks).counts.existing, 4);
-    EXPECT_EQ(ReadBytes(store_.DataFilePath), before); // nothing new: not even saved
+    EXPECT_EQ(ReadBytes(store_.dataFilePath), before); // nothing new: not even saved
 }
 
 // Another writer's add while the import runs lands at once; the import's
@@ -90,7 +90,7 @@ TEST_F(BookmarksImport, AnAddDuringTheImportLandsAndSoDoItsEntries) {
         run({Bookmark("http://a/", "a"), Bookmark("http://b/", "b"), Bookmark("http://c/", "c")},
             onlyAtTheEnd, [&] {
                 if (adds++ == 0) {
-                    std::async(std::launch::async, ExecuteOnDataFile, store_.DataFilePath,
+                    std::async(std::launch::async, ExecuteOnDataFile, store_.dataFilePath,
                                BuildInsertStatement(2, added))
                         .get();
                 }
@@ -98,7 +98,7 @@ TEST_F(BookmarksImport, AnAddDuringTheImportLandsAndSoDoItsEntries) {
     EXPECT_GT(adds, 0);
     EXPECT_FALSE(outcome.failure);
     EXPECT_EQ(std::pair(outcome.counts.registered, outcome.counts.existing), std::pair(2, 1));
-    EXPECT_EQ(EntryRowsByXlrd(store_.DataFilePath),
+    EXPECT_EQ(EntryRowsByXlrd(store_.dataFilePath),
               RowsOf({kStored,
                       added,
                       {3, u"http://a/", u"a", u"", u"", u""},

@@ -78,9 +78,9 @@ TEST(ShortcutRead, GivesTheTargetOrTheFault) {
         }
         ShortcutCounters counters;
         EXPECT_EQ(GetShortcutTarget(dir / c.file, counters), c.target);
-        EXPECT_EQ(counters.ShortcutErrorCount, c.error ? 1 : 0);
-        EXPECT_EQ(counters.ShortcutNoTargetCount, c.error == kNoTarget ? 1 : 0);
-        EXPECT_EQ(counters.ShortcutBadCallCount, c.error == WorkbookFault::PathRefused ? 1 : 0);
+        EXPECT_EQ(counters.shortcutErrorCount, c.error ? 1 : 0);
+        EXPECT_EQ(counters.shortcutNoTargetCount, c.error == kNoTarget ? 1 : 0);
+        EXPECT_EQ(counters.shortcutBadCallCount, c.error == WorkbookFault::PathRefused ? 1 : 0);
         const auto [error, description] = FailureOf(dir / c.file);
         EXPECT_EQ(error, c.error);
         EXPECT_TRUE(!c.error || description.find(c.file) != std::string::npos) << description;

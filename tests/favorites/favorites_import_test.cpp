@@ -25,8 +25,8 @@ namespace {
 class Import : public ::testing::Test {
 protected:
     Import() : tree_(dir_ / "Favorites") {
-        store_.DataFilePath = dir_ / "トモリネ.xls";
-        WriteEntries(store_.DataFilePath, FavoritesTree::Registered());
+        store_.dataFilePath = dir_ / "トモリネ.xls";
+        WriteEntries(store_.dataFilePath, FavoritesTree::Registered());
     }
 
     ImportOutcome run(ImportOptions options = {}) {
@@ -49,23 +49,23 @@ TEST_F(Import, RegistersEachNewUrlOnceAndCountsTheRest) {
     EXPECT_FALSE(outcome.failure);
     EXPECT_EQ(outcome.found, FavoritesTree::kFound);
     EXPECT_EQ(listed_, tree_.expectedList());
-    EXPECT_EQ(std::tie(favorites_.RegisteredCount, favorites_.ExistingCount),
+    EXPECT_EQ(std::tie(favorites_.registeredCount, favorites_.existingCount),
               std::tuple(FavoritesTree::kRegistered, FavoritesTree::kExisting));
-    EXPECT_EQ(std::tie(counters_.ShortcutErrorCount, counters_.ShortcutNoTargetCount,
-                       counters_.ShortcutBadCallCount),
+    EXPECT_EQ(std::tie(counters_.shortcutErrorCount, counters_.shortcutNoTargetCount,
+                       counters_.shortcutBadCallCount),
               std::tuple(FavoritesTree::kFailed, 1, 1));
     std::vector<Entry> expected = FavoritesTree::Registered();
     const std::vector<Entry> added = FavoritesTree::Added();
     expected.insert(expected.end(), added.begin(), added.end());
-    EXPECT_EQ(EntryRowsByXlrd(store_.DataFilePath), RowsOf(expected));
+    EXPECT_EQ(EntryRowsByXlrd(store_.dataFilePath), RowsOf(expected));
 
-    const auto before = ReadBytes(store_.DataFilePath);
+    const auto before = ReadBytes(store_.dataFilePath);
     ResetImportCounts(favorites_, counters_);
     WriteShortcut(tree_.root() / "script.url", "javascript:alert(1)");
     run();
-    EXPECT_EQ(favorites_.ExistingCount, FavoritesTree::kRegistered + FavoritesTree::kExisting);
-    EXPECT_EQ(favorites_.SkippedCount, 1);             // a script is no link
-    EXPECT_EQ(ReadBytes(store_.DataFilePath), before); // nothing new: not even saved
+    EXPECT_EQ(favorites_.existingCount, FavoritesTree::kRegistered + FavoritesTree::kExisting);
+    EXPECT_EQ(favorites_.skippedCount, 1);             // a script is no link
+    EXPECT_EQ(ReadBytes(store_.dataFilePath), before); // nothing new: not even saved
 }
 
 // Saves after every change, each under the data file's lock; the second fails.
@@ -82,9 +82,9 @@ TEST_F(Import, AFailedSaveLeavesTheCountsOfTheLastSave) {
     const ImportOutcome outcome = run(std::move(options));
     EXPECT_STREQ(outcome.failure.value().what(), "ディスクがいっぱいです");
     EXPECT_EQ(listed_.size(), 2u);
-    EXPECT_EQ(favorites_.RegisteredCount, 1);
-    EXPECT_EQ(favorites_.ExistingCount + counters_.ShortcutErrorCount, 0);
-    EXPECT_EQ(EntryRowsByXlrd(store_.DataFilePath),
+    EXPECT_EQ(favorites_.registeredCount, 1);
+    EXPECT_EQ(favorites_.existingCount + counters_.shortcutErrorCount, 0);
+    EXPECT_EQ(EntryRowsByXlrd(store_.dataFilePath),
               RowsOf({FavoritesTree::Registered()[0], FavoritesTree::Added()[0]}));
 }
 

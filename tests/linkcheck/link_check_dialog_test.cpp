@@ -138,7 +138,9 @@ private slots:
                          {UrlEntry(1, "", u"空"), UrlEntry(2, server.url("/hang"), u"待ち")});
             QVERIFY(h.load());
             std::vector<bool> watch;
-            h.state().SetForegroundWatchEnabled = [&](bool on) { watch.push_back(on); };
+            h.window().linkCheckDialog->setForegroundWatchEnabled = [&](bool on) {
+                watch.push_back(on);
+            };
             h.window().linkCheckDialog->checkOptions = LoopbackOptions(server, {}, 60s);
             Clock::time_point pressed;
             WhileOpen(
@@ -153,7 +155,7 @@ private slots:
                     QTest::qWait(100);
                     QCOMPARE(dialog.statusBar->currentMessage(),
                              QStringLiteral("チェック中です。中止するにはOKを押してください"));
-                    QVERIFY(h.state().LinkCheckRunning);
+                    QVERIFY(h.window().linkCheckDialog->isRunning());
                     pressed = Clock::now();
                     if (byEsc) {
                         QTest::keyClick(dialog.urlField, Qt::Key_Escape);
@@ -164,7 +166,7 @@ private slots:
             QVERIFY(Clock::now() - pressed < 1s);
             QCOMPARE(h.window().linkCheckDialog->statusBar->currentMessage(),
                      QStringLiteral("中止"));
-            QVERIFY(!h.state().LinkCheckRunning);
+            QVERIFY(!h.window().linkCheckDialog->isRunning());
             QCOMPARE(watch, (std::vector<bool>{false, true}));
         }
     }

@@ -19,8 +19,8 @@ namespace fs = std::filesystem;
 class Fixture {
 public:
     Fixture() {
-        store.DataFilePath = dir / "d.xls";
-        WriteXlsFile(NewDataWorkbook(), store.DataFilePath);
+        store.dataFilePath = dir / "d.xls";
+        WriteXlsFile(NewDataWorkbook(), store.dataFilePath);
         const fs::path firefox = dir / "home" / ".mozilla" / "firefox";
         fs::create_directories(firefox / "p.default");
         WriteText(firefox / "profiles.ini",
@@ -46,13 +46,13 @@ private slots:
         dialog.sourceList->setCurrentRow(0);
         dialog.importButton->click();
         QCOMPARE(dialog.progressLabel->text(), QStringLiteral("完了"));
-        QCOMPARE(MainWindowHarness::ReadLiveEntries(f.store.DataFilePath).size(), 1u);
+        QCOMPARE(MainWindowHarness::ReadLiveEntries(f.store.dataFilePath).size(), 1u);
     }
 
     void aBrokenFileIsShownAndNothingWritten() {
         Fixture f;
         WriteText(f.dir / "b.html", "<html>no list</html>");
-        const auto before = ReadBytes(f.store.DataFilePath);
+        const auto before = ReadBytes(f.store.dataFilePath);
         BrowserImportDialog dialog(f.store, f.dir / "home");
         dialog.show();
         dialog.sourceList->setCurrentRow(1);
@@ -60,7 +60,7 @@ private slots:
         FileChooserSeam::queueAnswers({Q(f.dir / "b.html")});
         dialog.importButton->click();
         QCOMPARE(seams.takeShown().size(), size_t{1});
-        QCOMPARE(ReadBytes(f.store.DataFilePath), before);
+        QCOMPARE(ReadBytes(f.store.dataFilePath), before);
         QVERIFY(dialog.countsLabel->text().isEmpty());
     }
 };

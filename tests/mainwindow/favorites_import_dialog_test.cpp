@@ -49,7 +49,8 @@ private slots:
         });
         h.window().favoritesImportButton->click();
         QCOMPARE(clicked, (QStringList{"a.b http://example.jp/ab", "a.b http://example.jp/ab"}));
-        QCOMPARE(h.state().ShortcutErrorCount, FavoritesTree::kFailed + 1);
+        QCOMPARE(h.window().favoritesImportDialog->shortcutCounters().shortcutErrorCount,
+                 FavoritesTree::kFailed + 1);
         QCOMPARE(status, QString("完了"));
         QCOMPARE(labels, (QStringList{"    8", "    4", "    2", "    2",
                                       "2個の\"URLが取得できないお気に入り\"がありました",

@@ -63,14 +63,14 @@ private slots:
             firefoxEnv_);
         if (!wayland_) {
             QTRY_VERIFY_WITH_TIMEOUT(
-                QString::fromStdString(h.state().LastForeignWindow.title).startsWith(kTitle),
+                QString::fromStdString(h.window().lastForeignWindow().title).startsWith(kTitle),
                 90000);
-            const std::uint32_t browser = h.state().LastForeignWindow.id;
+            const std::uint32_t browser = h.window().lastForeignWindow().id;
             h.window().activateWindow();
             h.window().raise();
             QTRY_VERIFY_WITH_TIMEOUT(h.window().isActiveWindow(), 10000);
             QTest::qWait(300);
-            QCOMPARE(h.state().LastForeignWindow.id, browser);
+            QCOMPARE(h.window().lastForeignWindow().id, browser);
         }
 
         // The browser writes its records a moment after it shows the page.
@@ -83,7 +83,7 @@ private slots:
         QCOMPARE(h.window().urlField->text(), QString::fromStdString(server.url("/x11")));
         QCOMPARE(h.window().titleField->text(), kTitle);
         QCOMPARE(h.window().keywordsField->text(), QString("X11 FIREFOX"));
-        QCOMPARE(h.state().LastForeignWindow.id == 0, wayland_);
+        QCOMPARE(h.window().lastForeignWindow().id == 0, wayland_);
         MainWindow::setCaptureEnvironment({});
     }
 };

@@ -107,8 +107,8 @@ private slots:
                 h.window().keywordsField->text().isEmpty());
         QVERIFY(h.window().commentField->toPlainText().isEmpty());
         QCOMPARE(h.window().registerButton->text(), QString("登録"));
-        QCOMPARE(h.state().ShortcutErrorCount, kind == "empty" ? 1 : 0);
-        QCOMPARE(h.state().ShortcutNoTargetCount, kind == "empty" ? 1 : 0);
+        QCOMPARE(h.window().dropCounters().shortcutErrorCount, kind == "empty" ? 1 : 0);
+        QCOMPARE(h.window().dropCounters().shortcutNoTargetCount, kind == "empty" ? 1 : 0);
         QCOMPARE(h.takeMessages(), QStringList()); // nothing stored: a silent search
     }
 

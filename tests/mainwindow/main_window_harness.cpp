@@ -57,7 +57,7 @@ void MainWindowHarness::setDataFileSetting(const std::string& value) {
 }
 
 bool MainWindowHarness::load() {
-    window_ = std::make_unique<MainWindow>(state_);
+    window_ = std::make_unique<MainWindow>();
     return window_->load();
 }
 

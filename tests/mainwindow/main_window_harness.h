@@ -2,7 +2,6 @@
 
 #include "mainwindow/main_window.h"
 #include "mainwindow/message_box.h"
-#include "mainwindow/module_state.h"
 #include "store/entry.h"
 #include "store/message_style.h"
 #include "support/data_file.h"
@@ -45,7 +44,6 @@ public:
     bool load();
     bool loadWith(const std::vector<Entry>& entries);
     MainWindow& window() { return *window_; }
-    ModuleState& state() { return state_; }
 
     void setFields(const QString& url, const QString& title, const QString& subtitle = {},
                    const QString& keywords = {}, const QString& comment = {});
@@ -59,7 +57,6 @@ public:
 private:
     TempDir dir_;
     std::filesystem::path home_;
-    ModuleState state_;
     std::unique_ptr<MainWindow> window_;
 };
 

@@ -400,7 +400,7 @@ private slots:
         f.conversionProgress->show();
         QTest::keyClick(f.conversionProgress, Qt::Key_Escape);
         QVERIFY(f.conversionProgress->isVisible());
-        QVERIFY(!h.state().ConversionCancelRequested);
+        QVERIFY(!h.window().upgradeState().conversionCancelRequested);
     }
 };
 

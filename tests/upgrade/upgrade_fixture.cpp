@@ -77,7 +77,7 @@ std::vector<std::uint8_t> BytesOrNothing(const fs::path& path) {
 }
 
 Harness::Harness(fs::path dataFile) : context{store, state, {}, {}} {
-    store.DataFilePath = std::move(dataFile);
+    store.dataFilePath = std::move(dataFile);
     context.ui.messageBox = [this](const std::u16string& text, int style) {
         texts.push_back(text);
         styles.push_back(style);
@@ -85,7 +85,7 @@ Harness::Harness(fs::path dataFile) : context{store, state, {}, {}} {
     };
     context.ui.setProgress = [this](int percent) {
         progress.push_back(percent);
-        state.ConversionCancelRequested |= progress.size() == cancelAfter;
+        state.conversionCancelRequested |= progress.size() == cancelAfter;
     };
     context.ui.closeProgress = [this] { ++progressClosed; };
     auto fail = [](int& count, int failing, const fs::path& path) {

@@ -70,7 +70,7 @@ TEST(Backup, CheckAndRestoreGiveTheirResultAndTouchOnlyWhatTheySay) {
         const Bytes before[] = {BytesOrNothing(data), BytesOrNothing(backup)};
         Harness h(data);
         h.answer = c.answer;
-        h.state.ConversionConfirmed = c.answer == kOk;
+        h.state.conversionConfirmed = c.answer == kOk;
 
         int result = kThrew;
         try {
@@ -117,7 +117,7 @@ TEST(CheckDataVersion, ConvertsAnOlderWorkbookAsTheTableSays) {
     WriteFileAtomically(data, WriteXlsBytes(old)); // halves and all
     const auto original = ReadBytes(data);
     Harness h(data);
-    h.state.ConversionCancelRequested = true;
+    h.state.conversionCancelRequested = true;
 
     ASSERT_EQ(CheckDataVersion(h.context), DataFileCheck::Usable);
 

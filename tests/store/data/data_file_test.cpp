@@ -215,8 +215,8 @@ std::multiset<int> AddFromProcesses(const fs::path& file, int processes, int add
             children.push_back(child);
             continue;
         }
-        StoreState store{.DataFilePath = file};
-        UpgradeState state{.DataChanged = true};
+        StoreState store{.dataFilePath = file};
+        UpgradeState state{.dataChanged = true};
         UpgradeContext compact{store, state, {}};
         for (int i = 0; i < adds; ++i) {
             try {
