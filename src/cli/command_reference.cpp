@@ -1,5 +1,6 @@
 #include "cli/command_reference.h"
 
+#include <algorithm>
 #include <map>
 #include <stdexcept>
 
@@ -415,12 +416,10 @@ const std::vector<CommandReference>& CommandReferences() {
 }
 
 const CommandReference* FindCommandReference(std::string_view name) {
-    for (const CommandReference& command : CommandReferences()) {
-        if (command.name == name) {
-            return &command;
-        }
-    }
-    return nullptr;
+    const std::vector<CommandReference>& commands = CommandReferences();
+    const auto found = std::find_if(commands.begin(), commands.end(),
+                                    [&](const CommandReference& c) { return c.name == name; });
+    return found == commands.end() ? nullptr : &*found;
 }
 
 const ProgramReference& CliProgramReference() {

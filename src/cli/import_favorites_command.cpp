@@ -20,26 +20,13 @@ namespace tomorine::cli {
 
 namespace {
 
-std::string_view Usage() {
-    return UsageOf("import-favorites");
-}
-// FOLDER is optional: the command line is read without it, then with it.
-ParsedArgs ParseImportArgs(const std::vector<std::string>& args) {
-    try {
-        return ParseArgs(args, CommandSyntax{.usage = Usage()});
-    } catch (const UsageError&) {
-        return ParseArgs(args, CommandSyntax{.usage = Usage(), .operands = 1});
-    }
-}
-
 void PrintSummary(std::ostream& out, const ImportOutcome& outcome, const FavoritesState& favorites,
                   const ShortcutCounters& counters) {
     out << "検出数：" << CountCaption(outcome.found) << '\n'
         << "登録数：" << CountCaption(favorites.RegisteredCount) << '\n'
         << "既存数：" << CountCaption(favorites.ExistingCount) << '\n'
         << "エラー数：" << CountCaption(counters.ShortcutErrorCount) << '\n';
-    ImportNotices notices =
-        NoticesFor(counters, favorites.SkippedCount, outcome.unreadableFolders);
+    ImportNotices notices = NoticesFor(counters, favorites.SkippedCount, outcome.unreadableFolders);
     for (const std::string& notice :
          {notices.unreadable, notices.namesTooLong, notices.noTargets, notices.skipped}) {
         if (!notice.empty()) {
@@ -51,7 +38,9 @@ void PrintSummary(std::ostream& out, const ImportOutcome& outcome, const Favorit
 } // namespace
 
 int ImportFavoritesCommand(const Invocation& call) {
-    ParsedArgs args = ParseImportArgs(call.args);
+    const ParsedArgs args = ParseArgs(
+        call.args,
+        CommandSyntax{.usage = UsageOf("import-favorites"), .operands = 1, .lastOptional = true});
     StoreState store;
     store.DataFilePath = ResolveDataFile(args);
     std::filesystem::path folder =
