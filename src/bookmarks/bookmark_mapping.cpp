@@ -4,6 +4,8 @@
 #include "store/workbook/ascii_case.h"
 #include "store/workbook/utf.h"
 
+#include <algorithm>
+
 namespace tomorine {
 
 namespace {
@@ -21,23 +23,21 @@ std::u16string Fitted(std::u16string text, FieldGroup group, bool& cut) {
     return kept;
 }
 
-} // namespace
-
+// The tags as keywords: separated by a half-width space, a space inside a
+// tag a no-break space, which no search or keyword list splits at.
 std::u16string KeywordsOfTags(const std::vector<std::string>& tags) {
     std::u16string keywords;
     for (const std::string& tag : tags) {
         std::u16string word = FromUtf8(tag);
-        for (char16_t& c : word) {
-            if (c == u' ') {
-                c = u'\u00A0'; // no word delimiter, so the tag stays one keyword
-            }
-        }
+        std::replace(word.begin(), word.end(), u' ', u'\u00A0');
         if (!word.empty()) {
             keywords += (keywords.empty() ? u"" : u" ") + word;
         }
     }
     return keywords;
 }
+
+} // namespace
 
 std::optional<Entry> EntryOfBookmark(const BrowserBookmark& bookmark, bool& cut) {
     Entry entry;

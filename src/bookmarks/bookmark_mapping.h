@@ -8,10 +8,6 @@
 
 namespace tomorine {
 
-// The tags as keywords: separated by a half-width space, a space inside a
-// tag a no-break space, which no search or keyword list splits at.
-std::u16string KeywordsOfTags(const std::vector<std::string>& tags);
-
 // The entry a bookmark becomes: URL, title (the URL when empty), keywords
 // from the tags, comment from the description, subtitle from the folder path;
 // serial 0. `cut` is set when a text is longer than its columns hold and

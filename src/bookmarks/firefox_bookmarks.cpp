@@ -31,10 +31,8 @@ public:
         for (size_t i = 0; i < items_.size(); ++i) {
             byId_[items_[i].id] = i;
             children_[items_[i].parent].push_back(i);
-        }
-        for (const PlacesItem& item : items_) {
-            if (item.guid == "tags________") {
-                tagsRoot_ = item.id;
+            if (items_[i].guid == "tags________") {
+                tagsRoot_ = items_[i].id;
             }
         }
     }

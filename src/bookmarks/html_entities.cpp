@@ -3,6 +3,7 @@
 #include "store/workbook/utf.h"
 
 #include <array>
+#include <charconv>
 #include <cstdint>
 #include <utility>
 
@@ -40,19 +41,10 @@ std::uint32_t ReferenceValue(std::string_view name) {
             return 0;
         }
         std::uint32_t value = 0;
-        for (char c : digits) {
-            int digit = -1;
-            if (c >= '0' && c <= '9') {
-                digit = c - '0';
-            } else if (hex && c >= 'a' && c <= 'f') {
-                digit = c - 'a' + 10;
-            } else if (hex && c >= 'A' && c <= 'F') {
-                digit = c - 'A' + 10;
-            }
-            if (digit < 0) {
-                return 0;
-            }
-            value = value * (hex ? 16 : 10) + static_cast<std::uint32_t>(digit);
+        const char* end = digits.data() + digits.size();
+        const auto read = std::from_chars(digits.data(), end, value, hex ? 16 : 10);
+        if (read.ec != std::errc() || read.ptr != end) {
+            return 0;
         }
         return value == 0 ? 0xFFFD : value;
     }
@@ -93,22 +85,12 @@ std::string EscapeHtml(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
+        const char* reference = c == '&'   ? "&amp;"
+                                : c == '<' ? "&lt;"
+                                : c == '>' ? "&gt;"
+                                : c == '"' ? "&quot;"
+                                           : nullptr;
+        out += reference ? std::string_view(reference) : std::string_view(&c, 1);
     }
     return out;
 }

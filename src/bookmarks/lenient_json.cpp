@@ -1,6 +1,8 @@
 #include "bookmarks/lenient_json.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstdint>
 
 namespace tomorine {
 
@@ -51,19 +53,10 @@ long EscapeValue(std::string_view text, size_t i) {
     if (i + 6 > text.size() || text[i] != '\\' || text[i + 1] != 'u') {
         return -1;
     }
-    long value = 0;
-    for (size_t k = i + 2; k < i + 6; ++k) {
-        const char c = text[k];
-        const int digit = c >= '0' && c <= '9'   ? c - '0'
-                          : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                          : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                 : -1;
-        if (digit < 0) {
-            return -1;
-        }
-        value = value * 16 + digit;
-    }
-    return value;
+    std::uint16_t value = 0;
+    const char* end = text.data() + i + 6;
+    const auto read = std::from_chars(text.data() + i + 2, end, value, 16);
+    return read.ec == std::errc() && read.ptr == end ? value : -1;
 }
 
 class Mender {

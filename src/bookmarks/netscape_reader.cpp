@@ -16,20 +16,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
-}
+constexpr std::string_view kSpaces = " \t\r\n\f";
 
 std::string Trimmed(std::string_view text) {
-    size_t begin = 0;
-    size_t end = text.size();
-    while (begin < end && IsSpace(text[begin])) {
-        ++begin;
-    }
-    while (end > begin && IsSpace(text[end - 1])) {
-        --end;
-    }
-    return std::string(text.substr(begin, end - begin));
+    const size_t begin = text.find_first_not_of(kSpaces);
+    return begin == std::string_view::npos
+               ? std::string()
+               : std::string(text.substr(begin, text.find_last_not_of(kSpaces) + 1 - begin));
 }
 
 struct Tag {
@@ -60,10 +53,8 @@ public:
             pos_ = end == std::string_view::npos ? html_.size() : end + 3;
             return tag;
         }
-        size_t start = pos_;
-        while (pos_ < html_.size() && !IsSpace(html_[pos_]) && html_[pos_] != '>') {
-            ++pos_;
-        }
+        const size_t start = pos_;
+        skipTo(" \t\r\n\f>");
         tag.name = AsciiLower(html_.substr(start, pos_ - start));
         if (tag.name.starts_with('!')) {
             tag.name.clear();
@@ -73,20 +64,19 @@ public:
     }
 
 private:
+    void skipTo(std::string_view stops) {
+        pos_ = std::min(html_.find_first_of(stops, pos_), html_.size());
+    }
+
     void readAttributes(Tag& tag) {
         while (pos_ < html_.size()) {
-            while (pos_ < html_.size() && IsSpace(html_[pos_])) {
-                ++pos_;
-            }
+            pos_ = std::min(html_.find_first_not_of(kSpaces, pos_), html_.size());
             if (pos_ >= html_.size() || html_[pos_] == '>') {
                 ++pos_;
                 return;
             }
             const size_t start = pos_;
-            while (pos_ < html_.size() && !IsSpace(html_[pos_]) && html_[pos_] != '=' &&
-                   html_[pos_] != '>') {
-                ++pos_;
-            }
+            skipTo(" \t\r\n\f=>");
             std::string name = AsciiLower(html_.substr(start, pos_ - start));
             if (name.empty()) {
                 ++pos_; // a stray character
@@ -110,9 +100,7 @@ private:
             return value;
         }
         const size_t start = pos_;
-        while (pos_ < html_.size() && !IsSpace(html_[pos_]) && html_[pos_] != '>') {
-            ++pos_;
-        }
+        skipTo(" \t\r\n\f>");
         return std::string(html_.substr(start, pos_ - start));
     }
 

@@ -7,6 +7,7 @@
 #include "store/link_scheme.h"
 #include "store/workbook/utf.h"
 
+#include <algorithm>
 #include <span>
 
 namespace tomorine {
@@ -29,13 +30,8 @@ std::string TagsOf(std::u16string_view keywords) {
     while (start <= keywords.size()) {
         const size_t end = std::min(keywords.find(u' ', start), keywords.size());
         std::u16string word(keywords.substr(start, end - start));
-        for (char16_t& c : word) {
-            if (c == u',') {
-                c = u'\uFF0C';
-            } else if (c == u'\u00A0') {
-                c = u' '; // a tag's space, as the import stored it
-            }
-        }
+        std::replace(word.begin(), word.end(), u',', u'\uFF0C');
+        std::replace(word.begin(), word.end(), u'\u00A0', u' '); // a tag's space, as imported
         if (!word.empty()) {
             tags += (tags.empty() ? "" : ",") + ToUtf8(word);
         }
@@ -71,11 +67,6 @@ void WriteNetscapeBookmarks(const std::vector<Entry>& entries, const std::filesy
     const std::string html = NetscapeBookmarkHtml(entries);
     WriteFileAtomically(file,
                         std::span(reinterpret_cast<const std::uint8_t*>(html.data()), html.size()));
-}
-
-std::vector<Entry> SearchedEntries(const std::filesystem::path& dataFile,
-                                   const SearchTexts& texts) {
-    return SearchedEntries(dataFile, texts.url, texts);
 }
 
 std::vector<Entry> SearchedEntries(const std::filesystem::path& dataFile,

@@ -20,10 +20,8 @@ std::string NetscapeBookmarkHtml(const std::vector<Entry>& entries);
 void WriteNetscapeBookmarks(const std::vector<Entry>& entries, const std::filesystem::path& file);
 
 // The live entries of the data file that match the search texts, as a search
-// lists them. Throws WorkbookError naming the data file.
-std::vector<Entry> SearchedEntries(const std::filesystem::path& dataFile, const SearchTexts& texts);
-
-// The same for rows selected by another URL (the last search's).
+// lists them, among the rows `selectUrl` selects (the texts' own URL, or the
+// last search's). Throws WorkbookError naming the data file.
 std::vector<Entry> SearchedEntries(const std::filesystem::path& dataFile,
                                    std::u16string_view selectUrl, const SearchTexts& texts);
 

@@ -66,7 +66,7 @@ BrowserKind BrowserOf(const ForeignWindow& window) {
     }
     for (const std::string& name :
          {AsciiLower(window.className), AsciiLower(window.instanceName)}) {
-        if (name == "firefox" || name == "firefox-esr" || name.starts_with("firefox")) {
+        if (name.starts_with("firefox")) {
             return BrowserKind::Firefox;
         }
     }

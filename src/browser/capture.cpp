@@ -124,10 +124,6 @@ CapturedPage FetchedCapture(const std::string& url, const std::string& title,
     return captured;
 }
 
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
 } // namespace
 
 CaptureEnvironment DefaultCaptureEnvironment() {
@@ -145,17 +141,15 @@ CaptureEnvironment DefaultCaptureEnvironment() {
 }
 
 std::string WebUrlOf(const std::string& clipboardText) {
-    std::size_t begin = 0;
-    std::size_t end = clipboardText.size();
-    while (begin < end && IsSpace(clipboardText[begin])) {
-        ++begin;
+    constexpr const char* kSpaces = " \t\r\n";
+    const std::size_t begin = clipboardText.find_first_not_of(kSpaces);
+    if (begin == std::string::npos) {
+        return {};
     }
-    while (end > begin && IsSpace(clipboardText[end - 1])) {
-        --end;
-    }
-    const std::string text = clipboardText.substr(begin, end - begin);
+    const std::string text =
+        clipboardText.substr(begin, clipboardText.find_last_not_of(kSpaces) + 1 - begin);
     const bool web = text.starts_with("http://") || text.starts_with("https://");
-    if (!web || text.find_first_of(" \t\r\n") != std::string::npos) {
+    if (!web || text.find_first_of(kSpaces) != std::string::npos) {
         return {};
     }
     return text;

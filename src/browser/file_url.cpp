@@ -13,16 +13,8 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 }
 
 int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
+    const std::size_t value = std::string_view("0123456789abcdef0123456789ABCDEF").find(c);
+    return value == std::string_view::npos ? -1 : static_cast<int>(value % 16);
 }
 
 std::optional<std::string> Unescape(std::string_view text) {

@@ -101,17 +101,8 @@ std::string ReadSession(const fs::path& profile) {
     return {};
 }
 
-} // namespace
-
-std::vector<fs::path> FirefoxProfiles(const fs::path& home) {
-    std::vector<fs::path> profiles;
-    for (const char* base : {".mozilla/firefox", "snap/firefox/common/.mozilla/firefox",
-                             ".var/app/org.mozilla.firefox/.mozilla/firefox"}) {
-        AddProfilesOf(home / base, profiles);
-    }
-    return profiles;
-}
-
+// The open tabs' pages of a session file's JSON, selected tabs first, then
+// by last use; each with its tab's last use (microseconds since 1970).
 std::vector<VisitedPage> SessionPages(const std::string& sessionJson) {
     using nlohmann::json;
     const json session = json::parse(sessionJson, nullptr, false);
@@ -149,6 +140,17 @@ std::vector<VisitedPage> SessionPages(const std::string& sessionJson) {
         pages.push_back(std::move(tab.second));
     }
     return pages;
+}
+
+} // namespace
+
+std::vector<fs::path> FirefoxProfiles(const fs::path& home) {
+    std::vector<fs::path> profiles;
+    for (const char* base : {".mozilla/firefox", "snap/firefox/common/.mozilla/firefox",
+                             ".var/app/org.mozilla.firefox/.mozilla/firefox"}) {
+        AddProfilesOf(home / base, profiles);
+    }
+    return profiles;
 }
 
 std::optional<std::string> FirefoxUrlForTitle(const fs::path& profile, const std::string& title) {

@@ -22,8 +22,4 @@ std::optional<std::string> FirefoxUrlForTitle(const std::filesystem::path& profi
 // The most recently visited http(s) page of the profile.
 std::optional<VisitedPage> FirefoxLatestPage(const std::filesystem::path& profile);
 
-// The open tabs' pages of a session file's JSON, in the order above; each
-// with its tab's last use (microseconds since 1970).
-std::vector<VisitedPage> SessionPages(const std::string& sessionJson);
-
 } // namespace tomorine

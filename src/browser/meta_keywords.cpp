@@ -13,7 +13,8 @@ constexpr std::string_view kNameKeywords = " NAME=KEYWORDS>";
 constexpr std::string_view kMetaContent = "<META CONTENT=";
 
 // The value of one line, or nothing when the line is not a keywords META
-// line. Positions below count from 1, as the rule states them.
+// line. Positions below count from 1: the value starts at 16, right after
+// "<META CONTENT=", or at 17 past an opening quote.
 std::optional<std::string> LineValue(const std::string& line) {
     const std::size_t found = line.find(kNameKeywords);
     if (found == std::string::npos) {

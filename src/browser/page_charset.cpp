@@ -78,6 +78,42 @@ std::string BomCharset(std::string_view bytes) {
     return {};
 }
 
+// The bytes read in the given iconv charset; nothing when the charset is
+// unknown or the bytes are not valid in it (`strict`), else with U+FFFD for
+// each unreadable byte.
+bool ConvertToUtf8(std::string_view bytes, const std::string& charset, bool strict,
+                   std::string& out) {
+    iconv_t cd = iconv_open("UTF-8", charset.c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        return false;
+    }
+    out.clear();
+    char buffer[16384];
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size();
+    bool ok = true;
+    while (inLeft > 0) {
+        char* outPtr = buffer;
+        std::size_t outLeft = sizeof buffer;
+        const std::size_t done = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+        out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
+        if (done != static_cast<std::size_t>(-1) || errno == E2BIG) {
+            continue;
+        }
+        ok = false;
+        if (strict) {
+            break;
+        }
+        // An unreadable byte, or a character cut off at the end.
+        out += kReplacement;
+        ++in;
+        --inLeft;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    iconv_close(cd);
+    return ok || !strict;
+}
+
 // Hiragana, katakana and kanji in a UTF-8 text: EUC-JP read as CP932 turns
 // into half-width katakana, CP932 read as EUC-JP mostly fails.
 std::size_t JapaneseLetters(const std::string& utf8) {
@@ -114,39 +150,6 @@ std::string DetectedCharset(std::string_view bytes) {
 }
 
 } // namespace
-
-bool ConvertToUtf8(std::string_view bytes, const std::string& charset, bool strict,
-                   std::string& out) {
-    iconv_t cd = iconv_open("UTF-8", charset.c_str());
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-        return false;
-    }
-    out.clear();
-    char buffer[16384];
-    char* in = const_cast<char*>(bytes.data());
-    std::size_t inLeft = bytes.size();
-    bool ok = true;
-    while (inLeft > 0) {
-        char* outPtr = buffer;
-        std::size_t outLeft = sizeof buffer;
-        const std::size_t done = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-        out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
-        if (done != static_cast<std::size_t>(-1) || errno == E2BIG) {
-            continue;
-        }
-        ok = false;
-        if (strict) {
-            break;
-        }
-        // An unreadable byte, or a character cut off at the end.
-        out += kReplacement;
-        ++in;
-        --inLeft;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    }
-    iconv_close(cd);
-    return ok || !strict;
-}
 
 std::string PageCharset(std::string_view bytes, std::string_view contentType) {
     for (const std::string& declared : {HeaderCharset(contentType), BomCharset(bytes)}) {

@@ -20,10 +20,4 @@ std::string DecodePage(std::string_view bytes, std::string_view contentType);
 // anything else as CP932. Unreadable bytes become U+FFFD.
 std::string UndeclaredTextToUtf8(std::string_view bytes);
 
-// The bytes read in the given iconv charset; nothing when the charset is
-// unknown or the bytes are not valid in it (`strict`), else with U+FFFD for
-// each unreadable byte.
-bool ConvertToUtf8(std::string_view bytes, const std::string& charset, bool strict,
-                   std::string& out);
-
 } // namespace tomorine

@@ -2,6 +2,7 @@
 
 #include "store/workbook/ascii_case.h"
 
+#include <algorithm>
 #include <libxml/HTMLparser.h>
 #include <libxml/tree.h>
 #include <memory>
@@ -40,11 +41,8 @@ std::string AttributeText(xmlAttr* attribute) {
     xmlChar* raw = xmlNodeListGetString(attribute->doc, attribute->children, 1);
     std::string value = Text(raw);
     xmlFree(raw);
-    for (char& c : value) {
-        if (c == '\r' || c == '\n' || c == '\t') {
-            c = ' ';
-        }
-    }
+    const auto lineBreakOrTab = [](char c) { return c == '\r' || c == '\n' || c == '\t'; };
+    std::replace_if(value.begin(), value.end(), lineBreakOrTab, ' ');
     std::string text = Text(attribute->name) + "=";
     if (!NeedsQuotes(value)) {
         return text + value;
@@ -110,8 +108,6 @@ xmlNode* NextNode(xmlNode* node) {
     return nullptr;
 }
 
-} // namespace
-
 std::string UpperAscii(std::string text) {
     for (char& c : text) {
         if (c >= 'a' && c <= 'z') {
@@ -120,6 +116,8 @@ std::string UpperAscii(std::string text) {
     }
     return text;
 }
+
+} // namespace
 
 PageMarkup ParsePageMarkup(std::string_view utf8Html) {
     PageMarkup page;

@@ -21,7 +21,4 @@ struct PageMarkup {
 // other attributes, so that the keyword rule finds it.
 PageMarkup ParsePageMarkup(std::string_view utf8Html);
 
-// ASCII letters upper-cased; everything else as it is.
-std::string UpperAscii(std::string text);
-
 } // namespace tomorine

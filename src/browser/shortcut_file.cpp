@@ -51,13 +51,9 @@ std::string ReadBounded(const std::filesystem::path& path) {
 
 ShortcutKind ShortcutKindOf(const std::filesystem::path& path) {
     const std::string extension = AsciiLower(path.extension().string());
-    if (extension == ".url") {
-        return ShortcutKind::Internet;
-    }
-    if (extension == ".desktop") {
-        return ShortcutKind::DesktopLink;
-    }
-    return ShortcutKind::None;
+    return extension == ".url"       ? ShortcutKind::Internet
+           : extension == ".desktop" ? ShortcutKind::DesktopLink
+                                     : ShortcutKind::None;
 }
 
 std::string ReadShortcutText(const std::filesystem::path& path) {

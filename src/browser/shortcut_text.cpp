@@ -4,6 +4,7 @@
 #include "store/settings/ini_document.h"
 #include "store/workbook/utf.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace tomorine {
@@ -18,12 +19,8 @@ IniDocument ParseUtf8(std::string_view text) {
 }
 
 bool IsAscii(std::string_view text) {
-    for (char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            return false;
-        }
-    }
-    return true;
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 std::optional<std::u16string> UnicodeSectionUrl(const IniDocument& ini) {
@@ -44,22 +41,8 @@ std::u16string UnescapeDesktopValue(std::string_view value) {
             out += value[i];
             continue;
         }
-        switch (value[++i]) {
-        case 's':
-            out += ' ';
-            break;
-        case 'n':
-            out += '\n';
-            break;
-        case 't':
-            out += '\t';
-            break;
-        case 'r':
-            out += '\r';
-            break;
-        default:
-            out += value[i];
-        }
+        const char c = value[++i];
+        out += c == 's' ? ' ' : c == 'n' ? '\n' : c == 't' ? '\t' : c == 'r' ? '\r' : c;
     }
     return FromUtf8(out);
 }

@@ -5,22 +5,10 @@ namespace tomorine {
 namespace {
 
 int Base64Value(char c) {
-    if (c >= 'A' && c <= 'Z') {
-        return c - 'A';
-    }
-    if (c >= 'a' && c <= 'z') {
-        return c - 'a' + 26;
-    }
-    if (c >= '0' && c <= '9') {
-        return c - '0' + 52;
-    }
-    if (c == '+') {
-        return 62;
-    }
-    if (c == '/') {
-        return 63;
-    }
-    return -1;
+    constexpr std::string_view kDigits =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    const std::size_t value = kDigits.find(c);
+    return value == std::string_view::npos ? -1 : static_cast<int>(value);
 }
 
 // Decodes the base64 run starting at text[i] (after its "+") into `out`;

@@ -8,26 +8,19 @@ namespace tomorine {
 
 namespace {
 
-template <typename T>
-struct Freed {
-    T* p;
-    explicit Freed(T* pointer) : p(pointer) {}
-    ~Freed() { std::free(p); }
-    Freed(const Freed&) = delete;
-    Freed& operator=(const Freed&) = delete;
-    T* operator->() const { return p; }
-    explicit operator bool() const { return p != nullptr; }
+struct FreeDeleter {
+    void operator()(void* p) const noexcept { std::free(p); }
 };
+template <typename T>
+using Freed = std::unique_ptr<T, FreeDeleter>;
 
 class X11Desktop : public Desktop {
 public:
-    explicit X11Desktop(xcb_connection_t* connection) : connection_(connection) {
-        root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
-        activeWindow_ = Atom("_NET_ACTIVE_WINDOW");
-        wmName_ = Atom("_NET_WM_NAME");
-        utf8_ = Atom("UTF8_STRING");
-        wmPid_ = Atom("_NET_WM_PID");
-    }
+    explicit X11Desktop(xcb_connection_t* connection)
+        : connection_(connection),
+          root_(xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root),
+          activeWindow_(Atom("_NET_ACTIVE_WINDOW")), wmName_(Atom("_NET_WM_NAME")),
+          utf8_(Atom("UTF8_STRING")), wmPid_(Atom("_NET_WM_PID")) {}
     ~X11Desktop() override { xcb_disconnect(connection_); }
 
     ForeignWindow ActiveWindow() override {
@@ -81,8 +74,8 @@ private:
         if (!reply || reply->type == XCB_ATOM_NONE) {
             return {};
         }
-        const int length = xcb_get_property_value_length(reply.p);
-        const char* value = static_cast<const char*>(xcb_get_property_value(reply.p));
+        const int length = xcb_get_property_value_length(reply.get());
+        const char* value = static_cast<const char*>(xcb_get_property_value(reply.get()));
         return length > 0 ? std::string(value, static_cast<std::size_t>(length)) : std::string();
     }
 

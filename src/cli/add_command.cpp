@@ -12,17 +12,9 @@
 
 namespace tomorine::cli {
 
-namespace {
-
-CommandSyntax Syntax() {
-    return CommandSyntax{.usage = UsageOf("add"), .valueOptions = FieldOptions()};
-}
-
-} // namespace
-
 int AddCommand(const Invocation& call) {
-    const CommandSyntax syntax = Syntax();
-    ParsedArgs args = ParseArgs(call.args, syntax);
+    const ParsedArgs args = ParseArgs(
+        call.args, CommandSyntax{.usage = UsageOf("add"), .valueOptions = FieldOptions()});
     Entry entry;
     ApplyGivenFields(args, entry);
     if (!HasRequiredFields(entry)) {

@@ -12,8 +12,6 @@ std::string_view Completer(Completion completion) {
     switch (completion) {
     case Completion::None:
         return "return";
-    case Completion::File:
-        return "_tomorine_cli_files";
     case Completion::Folder:
         return "_tomorine_cli_files -d";
     case Completion::Workbook:

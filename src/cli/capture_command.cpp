@@ -23,27 +23,17 @@ std::string_view Usage() {
     return UsageOf("capture");
 }
 
-struct CaptureArgs {
-    ParsedArgs parsed;
-    std::optional<std::string> url;
-};
-
-// URL is optional: the command line is read without it, then with it.
-CaptureArgs ParseCaptureArgs(const std::vector<std::string>& args) {
-    CaptureArgs capture;
-    try {
-        capture.parsed = ParseArgs(args, CommandSyntax{.usage = Usage(), .flags = {"--json"}});
-        return capture;
-    } catch (const UsageError&) {
-        capture.parsed =
-            ParseArgs(args, CommandSyntax{.usage = Usage(), .flags = {"--json"}, .operands = 1});
+// The URL, when given, must be a web page's.
+ParsedArgs ParseCaptureArgs(const std::vector<std::string>& args) {
+    ParsedArgs parsed = ParseArgs(
+        args,
+        CommandSyntax{.usage = Usage(), .flags = {"--json"}, .operands = 1, .lastOptional = true});
+    for (const std::string& url : parsed.operands) {
+        if (WebUrlOf(url) != url) {
+            throw UsageError("http または https の URL を指定してください: " + url, Usage());
+        }
     }
-    const std::string& url = capture.parsed.operands.front();
-    if (WebUrlOf(url) != url) {
-        throw UsageError("http または https の URL を指定してください: " + url, Usage());
-    }
-    capture.url = url;
-    return capture;
+    return parsed;
 }
 
 // The serials of the live entries stored under the URL, found as IE取得
@@ -75,11 +65,9 @@ void WriteJson(std::ostream& out, const CapturedPage& page,
     WriteJsonString(out, FromUtf8(page.title));
     out << ", \"keywords\": ";
     WriteJsonString(out, FromUtf8(page.keywords));
-    out << ", \"stored\": [";
-    for (std::size_t i = 0; i < stored.size(); ++i) {
-        out << (i > 0 ? ", " : "") << stored[i];
-    }
-    out << "]}\n";
+    out << ", \"stored\": ";
+    WriteJsonSerials(out, stored);
+    out << "}\n";
 }
 
 } // namespace
@@ -87,24 +75,25 @@ void WriteJson(std::ostream& out, const CapturedPage& page,
 // What IE取得 fills in: for a URL its page's title and keywords; without one
 // the most recently visited page of the browsers' records.
 int CaptureCommand(const Invocation& call) {
-    const CaptureArgs args = ParseCaptureArgs(call.args);
+    const ParsedArgs args = ParseCaptureArgs(call.args);
     const CaptureEnvironment environment = DefaultCaptureEnvironment();
-    const CapturedPage page = args.url ? CapturePage(*args.url, "", environment.fetch)
-                                       : CaptureFromBrowser(ForeignWindow{}, environment);
+    const CapturedPage page = !args.operands.empty()
+                                  ? CapturePage(args.operands.front(), "", environment.fetch)
+                                  : CaptureFromBrowser(ForeignWindow{}, environment);
     if (page.url.empty()) {
         return Fail(call.err, "ブラウザのページが見つかりません");
     }
     if (!page.fetchError.empty()) {
         Notice(call.err, "ページを読めません: " + page.fetchError);
     }
-    if (!args.parsed.flag("--json")) {
+    if (!args.flag("--json")) {
         call.out << "URL: " << page.url << "\nタイトル: " << page.title
                  << "\nキーワード: " << page.keywords << '\n';
         return ExitOk;
     }
     std::vector<std::int32_t> stored;
     try {
-        stored = StoredSerials(ResolveDataFile(args.parsed), page.url);
+        stored = StoredSerials(ResolveDataFile(args), page.url);
     } catch (const std::exception& e) {
         Notice(call.err, std::string("登録済みか調べられません: ") + e.what());
     }

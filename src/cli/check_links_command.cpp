@@ -11,7 +11,6 @@
 #include "linkcheck/link_check_messages.h"
 #include "linkcheck/link_targets.h"
 #include "search/result_lines.h"
-#include "store/files/whole_file.h"
 #include "store/messages.h"
 #include "store/workbook/utf.h"
 
@@ -92,14 +91,6 @@ std::vector<LinkTarget> EntriesToDelete(const std::vector<DeadLine>& dead, bool 
     return entries;
 }
 
-void WriteSerials(std::ostream& out, const std::vector<std::int32_t>& serials) {
-    out << '[';
-    for (size_t i = 0; i < serials.size(); ++i) {
-        out << (i ? ", " : "") << serials[i];
-    }
-    out << ']';
-}
-
 void WriteDeadJson(std::ostream& out, const CheckResult& result,
                    const DeadEntryDeletion& deletion) {
     out << "{\"network\": \"" << (result.networkDown ? "down" : "ok") << "\", \"dead\": [";
@@ -115,9 +106,9 @@ void WriteDeadJson(std::ostream& out, const CheckResult& result,
         out << '}';
     }
     out << "], \"deleted\": ";
-    WriteSerials(out, deletion.deleted);
+    WriteJsonSerials(out, deletion.deleted);
     out << ", \"changed\": ";
-    WriteSerials(out, deletion.changed);
+    WriteJsonSerials(out, deletion.changed);
     out << "}\n";
 }
 
@@ -149,10 +140,7 @@ int CheckLinksCommand(const Invocation& call) {
     const CommandSyntax syntax{.usage = UsageOf("check-links"),
                                .flags = {"--json", "--delete", "--delete-unreachable"}};
     ParsedArgs args = ParseArgs(call.args, syntax);
-    const std::filesystem::path dataFile = ResolveDataFile(args);
-    if (!IsRegularFile(dataFile)) {
-        return Fail(call.err, std::string(Messages::NoDataFile) + ": " + QuotedPath(dataFile));
-    }
+    const std::filesystem::path dataFile = ExistingDataFile(args);
     std::vector<LinkTarget> targets;
     try {
         targets = ReadLinkTargets(dataFile);
@@ -171,12 +159,8 @@ int CheckLinksCommand(const Invocation& call) {
     DeadEntryDeletion deletion;
     if (deleting && !result.networkDown) {
         const std::vector<LinkTarget> entries = EntriesToDelete(result.dead, unreachableToo);
-        try {
-            if (!entries.empty()) {
-                deletion = DeleteDeadEntries(dataFile, entries);
-            }
-        } catch (const std::exception& e) {
-            return Fail(call.err, e.what());
+        if (!entries.empty()) {
+            deletion = DeleteDeadEntries(dataFile, entries);
         }
     }
     std::ostringstream text;

@@ -67,7 +67,8 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, const CommandSyntax& 
             parsed.operands.push_back(arg);
         }
     }
-    if (static_cast<int>(parsed.operands.size()) != syntax.operands) {
+    const int given = static_cast<int>(parsed.operands.size());
+    if (given != syntax.operands && !(syntax.lastOptional && given == syntax.operands - 1)) {
         throw UsageError("引数の数が違います", syntax.usage);
     }
     return parsed;

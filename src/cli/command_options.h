@@ -29,8 +29,9 @@ struct CommandSyntax {
     std::string_view usage = {};                     // the "使い方: ..." line
     std::vector<std::string_view> valueOptions = {}; // each takes the next argument as its value
     std::vector<std::string_view> flags = {};
-    int operands = 0;       // plain arguments required, in any place among the options
-    bool dataOption = true; // "--data FILE" may come right after the command name
+    int operands = 0;          // plain arguments required, in any place among the options
+    bool lastOptional = false; // the last of them may be left out
+    bool dataOption = true;    // "--data FILE" may come right after the command name
 };
 
 struct ParsedArgs {

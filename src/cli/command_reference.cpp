@@ -1,5 +1,6 @@
 #include "cli/command_reference.h"
 
+#include <algorithm>
 #include <map>
 #include <stdexcept>
 
@@ -8,108 +9,81 @@ namespace tomorine::cli {
 namespace {
 
 const Argument kData{
-    "--data",
-    "FILE",
-    false,
-    false,
-    Completion::Workbook,
-    {"使うデータファイル。コマンド名のすぐ後に置きます。省略すると設定 (トモリネ.ini) の "
-     "DATAFILE、既定ではプログラムフォルダの トモリネ.xls",
-     "The data workbook to use; it comes right after the command name. Without it the "
-     "DATAFILE setting of トモリネ.ini in the program folder is used, by default "
-     "トモリネ.xls in the program folder."}};
+    .name = "--data",
+    .value = "FILE",
+    .completion = Completion::Workbook,
+    .text = {"使うデータファイル。コマンド名のすぐ後に置きます。省略すると設定 (トモリネ.ini) の "
+             "DATAFILE、既定ではプログラムフォルダの トモリネ.xls",
+             "The data workbook to use; it comes right after the command name. Without it the "
+             "DATAFILE setting of トモリネ.ini in the program folder is used, by default "
+             "トモリネ.xls in the program folder."}};
 
-const Argument kJson{"--json",
-                     {},
-                     false,
-                     false,
-                     Completion::None,
-                     {"結果を JSON で出力します", "Print the result as JSON."}};
+// An option with no value, or with a value the user types.
+Argument Option(std::string_view name, Text text, std::string_view value = {},
+                bool required = false) {
+    return {name, value, required, false, Completion::None, text};
+}
+
+Argument Operand(std::string_view name, Completion completion, Text text, bool required = true) {
+    return {name, {}, required, false, completion, text};
+}
+
+// One of a run of arguments of which exactly one is given.
+Argument Alternative(std::string_view name, std::string_view value, Completion completion,
+                     Text text) {
+    return {name, value, true, true, completion, text};
+}
+
+const Argument kJson = Option("--json", {"結果を JSON で出力します", "Print the result as JSON."});
 
 // The fields of 検索: what an entry must match to be a hit.
 std::vector<Argument> SearchFields() {
     return {
-        {"--url",
-         "U",
-         false,
-         false,
-         Completion::None,
-         {"URL が U と完全に一致するもの", "Entries whose URL is exactly U."}},
-        {"--title",
-         "T",
-         false,
-         false,
-         Completion::None,
-         {"タイトルが T の語をすべて含むもの (全角と半角、大文字と小文字は同じ)",
-          "Entries whose title contains every word of T (full-width and half-width, upper "
-          "and lower case alike)."}},
-        {"--subtitle",
-         "S",
-         false,
-         false,
-         Completion::None,
-         {"サブタイトルが S の語をすべて含むもの",
-          "Entries whose subtitle contains every word of S."}},
-        {"--keywords",
-         "K",
-         false,
-         false,
-         Completion::None,
-         {"キーワードが K の語をすべて含むもの",
-          "Entries whose keywords contain every word of K."}},
-        {"--comment",
-         "C",
-         false,
-         false,
-         Completion::None,
-         {"コメントが C の語をすべて含むもの", "Entries whose comment contains every word of C."}},
+        Option("--url", {"URL が U と完全に一致するもの", "Entries whose URL is exactly U."}, "U"),
+        Option("--title",
+               {"タイトルが T の語をすべて含むもの (全角と半角、大文字と小文字は同じ)",
+                "Entries whose title contains every word of T (full-width and half-width, upper "
+                "and lower case alike)."},
+               "T"),
+        Option("--subtitle",
+               {"サブタイトルが S の語をすべて含むもの",
+                "Entries whose subtitle contains every word of S."},
+               "S"),
+        Option("--keywords",
+               {"キーワードが K の語をすべて含むもの",
+                "Entries whose keywords contain every word of K."},
+               "K"),
+        Option("--comment",
+               {"コメントが C の語をすべて含むもの",
+                "Entries whose comment contains every word of C."},
+               "C"),
     };
 }
 
 // The texts of an entry as 登録 and 更新 store them.
 std::vector<Argument> EntryFields(bool urlAndTitleRequired) {
     return {
-        {"--url",
-         "U",
-         urlAndTitleRequired,
-         false,
-         Completion::None,
-         {"URL (2,000 文字まで)", "The URL (up to 2,000 characters are kept)."}},
-        {"--title",
-         "T",
-         urlAndTitleRequired,
-         false,
-         Completion::None,
-         {"タイトル (500 文字まで)", "The title (up to 500 characters are kept)."}},
-        {"--subtitle",
-         "S",
-         false,
-         false,
-         Completion::None,
-         {"サブタイトル (500 文字まで)", "The subtitle (up to 500 characters are kept)."}},
-        {"--keywords",
-         "K",
-         false,
-         false,
-         Completion::None,
-         {"キーワード、空白で区切ります (2,000 文字まで)",
-          "The keywords, separated by spaces (up to 2,000 characters are kept)."}},
-        {"--comment",
-         "C",
-         false,
-         false,
-         Completion::None,
-         {"コメント、改行は CR LF で保存します (2,000 文字まで)",
-          "The comment; line breaks are stored as CR LF (up to 2,000 characters are kept)."}},
+        Option("--url", {"URL (2,000 文字まで)", "The URL (up to 2,000 characters are kept)."}, "U",
+               urlAndTitleRequired),
+        Option("--title", {"タイトル (500 文字まで)", "The title (up to 500 characters are kept)."},
+               "T", urlAndTitleRequired),
+        Option("--subtitle",
+               {"サブタイトル (500 文字まで)", "The subtitle (up to 500 characters are kept)."},
+               "S"),
+        Option("--keywords",
+               {"キーワード、空白で区切ります (2,000 文字まで)",
+                "The keywords, separated by spaces (up to 2,000 characters are kept)."},
+               "K"),
+        Option("--comment",
+               {"コメント、改行は CR LF で保存します (2,000 文字まで)",
+                "The comment; line breaks are stored as CR LF (up to 2,000 characters are "
+                "kept)."},
+               "C"),
     };
 }
 
-const Argument kSerial{"SERIAL",
-                       {},
-                       true,
-                       false,
-                       Completion::None,
-                       {"エントリーのシリアル番号", "The serial number of the entry."}};
+const Argument kSerial = Operand("SERIAL", Completion::None,
+                                 {"エントリーのシリアル番号", "The serial number of the entry."});
 
 std::vector<Argument> Join(std::vector<std::vector<Argument>> parts) {
     std::vector<Argument> all;
@@ -162,13 +136,7 @@ std::vector<CommandReference> MakeCommands() {
          {"エントリーを削除します。", "Deletes an entry as 削除 does."},
          kSavesData},
         {"check-version",
-         {kData,
-          {"--yes",
-           {},
-           false,
-           false,
-           Completion::None,
-           {"変換の確認をせずに変換します", "Convert without asking."}}},
+         {kData, Option("--yes", {"変換の確認をせずに変換します", "Convert without asking."})},
          {"起動時と同じくデータバージョンを確かめ、0104 のファイルは確かめたうえで"
           "変換します (--yes で確認なし)。変換後のバージョンを出力します。",
           "Checks the data version as the main window does at start-up: it backs up a "
@@ -186,39 +154,20 @@ std::vector<CommandReference> MakeCommands() {
           "Saves the data file again, as the main window's OK button does at exit."},
          kSavesData},
         {"dump",
-         {{"FILE",
-           {},
-           true,
-           false,
-           Completion::Workbook,
-           {"読む .xls ファイル", "The .xls file to read."}}},
+         {Operand("FILE", Completion::Workbook, {"読む .xls ファイル", "The .xls file to read."})},
          {".xls ファイルの全ワークシートを JSON で出力します。",
           "Prints every worksheet of an Excel 97 file as JSON."},
          {"FILE を読むだけです。", "Reads FILE only."}},
         {"create",
-         {{"FILE",
-           {},
-           true,
-           false,
-           Completion::Workbook,
-           {"作るデータファイル", "The data file to make."}}},
+         {Operand("FILE", Completion::Workbook, {"作るデータファイル", "The data file to make."})},
          {"新しい、空のデータファイルを作ります。", "Creates a new, empty data workbook."},
          {"FILE を作ります。あるファイルは上書きしません。",
           "Writes FILE; an existing file is not overwritten."}},
         {"export-html",
          Join({{kData,
-                {"OUT",
-                 {},
-                 true,
-                 false,
-                 Completion::Html,
-                 {"書き出す HTML ファイル", "The HTML page to write."}},
-                {"--comments",
-                 {},
-                 false,
-                 false,
-                 Completion::None,
-                 {"コメントも書きます", "Write the comments too."}}},
+                Operand("OUT", Completion::Html,
+                        {"書き出す HTML ファイル", "The HTML page to write."}),
+                Option("--comments", {"コメントも書きます", "Write the comments too."})},
                SearchFields()}),
          {"HTML作成 と同じく、検索に当たったエントリーを HTML のページにして OUT に書きます。",
           "Writes the hits of the search of the given fields to OUT as HTML作成 does: an HTML "
@@ -237,13 +186,9 @@ std::vector<CommandReference> MakeCommands() {
           "Reads the data file; it is saved only to remove a キーワード一覧 worksheet an "
           "older version left in it."}},
         {"merge",
-         {kData,
-          {"REFERENCE.xls",
-           {},
-           true,
-           false,
-           Completion::Workbook,
-           {"取り込むもう一つのデータファイル", "The other data workbook to take entries from."}}},
+         {kData, Operand("REFERENCE.xls", Completion::Workbook,
+                         {"取り込むもう一つのデータファイル",
+                          "The other data workbook to take entries from."})},
          {"データマージ と同じく、REFERENCE.xls にあってデータファイルにないエントリーを"
           "追加し、追加した件数を出力します。",
           "Adds every entry of REFERENCE.xls that the data file does not hold yet, as "
@@ -253,15 +198,10 @@ std::vector<CommandReference> MakeCommands() {
          {"REFERENCE.xls は読むだけです。データファイルは一度に保存するか、そのままです。",
           "Reads REFERENCE.xls only; the data file is saved atomically, or stays as it was."}},
         {"conflicts",
-         {kData,
-          kJson,
-          {"--merge",
-           {},
-           false,
-           false,
-           Completion::None,
-           {"すべての競合コピーをマージし、conflicts フォルダに移します",
-            "Merge every copy and move each merged one into the conflicts folder."}}},
+         {kData, kJson,
+          Option("--merge",
+                 {"すべての競合コピーをマージし、conflicts フォルダに移します",
+                  "Merge every copy and move each merged one into the conflicts folder."})},
          {"同期ツール (Syncthing、Nextcloud、ownCloud、Dropbox) がデータファイルの横に残した"
           "競合コピーを、エントリー数と追加される件数とともに出力します。--merge は"
           "データマージ と同じ規則ですべてをマージします。--json と --merge は一緒に使えません。",
@@ -277,22 +217,11 @@ std::vector<CommandReference> MakeCommands() {
          {"1 は読めない (またはマージできない) コピーがあったとき。",
           "1 when a copy could not be read (or merged)."}},
         {"check-links",
-         {kData,
-          kJson,
-          {"--delete",
-           {},
-           false,
-           false,
-           Completion::None,
-           {"リンク切れ (404、410) のエントリーを削除します",
-            "Delete the entries found gone (HTTP 404 or 410)."}},
-          {"--delete-unreachable",
-           {},
-           false,
-           false,
-           Completion::None,
-           {"届かない URL、無効な URL のエントリーも削除します",
-            "Delete the unreachable and invalid ones too."}}},
+         {kData, kJson,
+          Option("--delete", {"リンク切れ (404、410) のエントリーを削除します",
+                              "Delete the entries found gone (HTTP 404 or 410)."}),
+          Option("--delete-unreachable", {"届かない URL、無効な URL のエントリーも削除します",
+                                          "Delete the unreachable and invalid ones too."})},
          {"リンクチェック と同じく、すべての URL を調べてリンク切れを出力します。"
           "ネットワークにつながらないときは何も削除しません。",
           "Requests every live entry's URL as リンクチェック does and prints the dead ones "
@@ -309,13 +238,10 @@ std::vector<CommandReference> MakeCommands() {
           "was stopped."}},
         {"import-favorites",
          {kData,
-          {"FOLDER",
-           {},
-           false,
-           false,
-           Completion::Folder,
-           {"お気に入りフォルダ。省略すると設定の FAVORITES、なければ ~/Favorites",
-            "The Favorites folder; without it the FAVORITES setting, else ~/Favorites."}}},
+          Operand("FOLDER", Completion::Folder,
+                  {"お気に入りフォルダ。省略すると設定の FAVORITES、なければ ~/Favorites",
+                   "The Favorites folder; without it the FAVORITES setting, else ~/Favorites."},
+                  false)},
          {"お気に入りインポート と同じく、お気に入りフォルダの .url ファイルを登録します。",
           "Registers the URLs of every *.url Internet shortcut in the folder and below that "
           "the data file does not hold yet, as お気に入りインポート does, and prints the "
@@ -325,13 +251,7 @@ std::vector<CommandReference> MakeCommands() {
           "Reads the folder; saves the data file at the end, on a stop and at most once a "
           "second on the way."}},
         {"capture",
-         {kData,
-          {"URL",
-           {},
-           false,
-           false,
-           Completion::None,
-           {"読む http、https のページ", "The http or https page to read."}},
+         {kData, Option("URL", {"読む http、https のページ", "The http or https page to read."}),
           kJson},
          {"IE取得 と同じく、ブラウザのページの URL、タイトル、キーワードを出力します。"
           "--json では同じ URL で登録済みのシリアル番号 (stored) も出力します。",
@@ -348,28 +268,17 @@ std::vector<CommandReference> MakeCommands() {
           "Vivaldi and Edge) and fetches the page; with --json it reads the data file."}},
         {"import-bookmarks",
          {kData,
-          {"--firefox",
-           "[PROFILE]",
-           true,
-           true,
-           Completion::Folder,
-           {"Firefox の既定のプロファイル、または PROFILE から",
-            "From Firefox: the default profile, or the profile folder or places.sqlite "
-            "named."}},
-          {"--chromium",
-           "[PROFILE]",
-           true,
-           true,
-           Completion::Folder,
-           {"Chromium 系のブラウザの最後のプロファイル、または PROFILE から",
-            "From Chromium, Chrome, Brave, Vivaldi or Edge: the last used profile, or the "
-            "profile folder or Bookmarks file named."}},
-          {"FILE.html",
-           {},
-           true,
-           true,
-           Completion::Html,
-           {"ブックマークの HTML ファイルから", "From a Netscape bookmark HTML file."}},
+          Alternative("--firefox", "[PROFILE]", Completion::Folder,
+                      {"Firefox の既定のプロファイル、または PROFILE から",
+                       "From Firefox: the default profile, or the profile folder or places.sqlite "
+                       "named."}),
+          Alternative(
+              "--chromium", "[PROFILE]", Completion::Folder,
+              {"Chromium 系のブラウザの最後のプロファイル、または PROFILE から",
+               "From Chromium, Chrome, Brave, Vivaldi or Edge: the last used profile, or the "
+               "profile folder or Bookmarks file named."}),
+          Alternative("FILE.html", {}, Completion::Html,
+                      {"ブックマークの HTML ファイルから", "From a Netscape bookmark HTML file."}),
           kJson},
          {"ブラウザ取込 と同じく、Firefox、Chromium 系のブラウザ、ブックマークの HTML ファイルから"
           "まだない URL を登録します。",
@@ -384,13 +293,8 @@ std::vector<CommandReference> MakeCommands() {
           "file at the end and at most once a second on the way, holding its lock only while "
           "it saves, so that other writers such as add need not wait for the import."}},
         {"export-bookmarks",
-         Join({{kData,
-                {"OUT.html",
-                 {},
-                 true,
-                 false,
-                 Completion::Html,
-                 {"書き出すブックマークファイル", "The bookmark file to write."}}},
+         Join({{kData, Operand("OUT.html", Completion::Html,
+                               {"書き出すブックマークファイル", "The bookmark file to write."})},
                SearchFields()}),
          {"検索に当たったエントリーを、ブラウザに取り込めるブックマークの HTML ファイルにします。",
           "Writes the hits of the search of the given fields as a Netscape bookmark file that "
@@ -398,12 +302,8 @@ std::vector<CommandReference> MakeCommands() {
          {"データファイルを読み、OUT.html を一時ファイルから置き換えます。",
           "Reads the data file and replaces OUT.html atomically."}},
         {"help",
-         {{"COMMAND",
-           {},
-           true,
-           false,
-           Completion::Command,
-           {"使い方を見るコマンド", "The command to describe."}}},
+         {Operand("COMMAND", Completion::Command,
+                  {"使い方を見るコマンド", "The command to describe."})},
          {"コマンドの使い方を出力します。", "Prints the usage of a command, in Japanese."},
          {"何も読み書きしません。", "Reads and writes no file."}},
     };
@@ -516,12 +416,10 @@ const std::vector<CommandReference>& CommandReferences() {
 }
 
 const CommandReference* FindCommandReference(std::string_view name) {
-    for (const CommandReference& command : CommandReferences()) {
-        if (command.name == name) {
-            return &command;
-        }
-    }
-    return nullptr;
+    const std::vector<CommandReference>& commands = CommandReferences();
+    const auto found = std::find_if(commands.begin(), commands.end(),
+                                    [&](const CommandReference& c) { return c.name == name; });
+    return found == commands.end() ? nullptr : &*found;
 }
 
 const ProgramReference& CliProgramReference() {

@@ -14,7 +14,7 @@ struct Text {
 };
 
 // What the shell completion offers for an operand or an option's value.
-enum class Completion { None, File, Folder, Workbook, Html, Command };
+enum class Completion { None, Folder, Workbook, Html, Command };
 
 // An option ("--url", value "U") or an operand ("SERIAL") of a command.
 struct Argument {

@@ -2,7 +2,6 @@
 #include "cli/command_reference.h"
 #include "cli/commands.h"
 #include "cli/data_file.h"
-#include "cli/failure.h"
 #include "upgrade/compact.h"
 
 namespace tomorine::cli {
@@ -18,11 +17,7 @@ int CompactCommand(const Invocation& call) {
     UpgradeState state;
     state.dataChanged = true;
     UpgradeContext context{store, state, UpgradeUi{}};
-    try {
-        CompactDataWorkbook(context, dataFile);
-    } catch (const std::exception& e) {
-        return Fail(call.err, e.what());
-    }
+    CompactDataWorkbook(context, dataFile);
     return ExitOk;
 }
 

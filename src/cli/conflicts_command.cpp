@@ -6,11 +6,9 @@
 #include "cli/json_writer.h"
 #include "merge/conflict_copies.h"
 #include "merge/conflict_merge.h"
-#include "store/files/whole_file.h"
-#include "store/messages.h"
 #include "store/workbook/utf.h"
-#include "store/workbook/workbook_error.h"
 
+#include <algorithm>
 #include <ostream>
 #include <sstream>
 
@@ -52,21 +50,12 @@ void WriteCopiesText(std::ostream& out, const std::vector<ConflictCopy>& copies)
 
 int ListCopies(const Invocation& call, const fs::path& dataFile, const std::vector<fs::path>& found,
                bool json) {
-    std::vector<ConflictCopy> copies;
-    try {
-        copies = InspectConflictCopies(dataFile, found);
-    } catch (const std::exception& e) {
-        return Fail(call.err, e.what());
-    }
+    const std::vector<ConflictCopy> copies = InspectConflictCopies(dataFile, found);
     std::ostringstream text;
     json ? WriteCopiesJson(text, copies) : WriteCopiesText(text, copies);
     call.out << text.str();
-    for (const ConflictCopy& copy : copies) {
-        if (copy.problem != CopyProblem::None) {
-            return ExitFailure;
-        }
-    }
-    return ExitOk;
+    const auto failed = [](const ConflictCopy& copy) { return copy.problem != CopyProblem::None; };
+    return std::any_of(copies.begin(), copies.end(), failed) ? ExitFailure : ExitOk;
 }
 
 int MergeCopies(const Invocation& call, const fs::path& dataFile,
@@ -101,16 +90,8 @@ int ConflictsCommand(const Invocation& call) {
     if (args.flag("--json") && args.flag("--merge")) {
         throw UsageError("--json と --merge は一緒に使えません", syntax.usage);
     }
-    const fs::path dataFile = ResolveDataFile(args);
-    if (!IsRegularFile(dataFile)) {
-        return Fail(call.err, std::string(Messages::NoDataFile) + ": " + QuotedPath(dataFile));
-    }
-    std::vector<fs::path> found;
-    try {
-        found = FindConflictCopies(dataFile);
-    } catch (const std::exception& e) {
-        return Fail(call.err, e.what());
-    }
+    const fs::path dataFile = ExistingDataFile(args);
+    const std::vector<fs::path> found = FindConflictCopies(dataFile);
     if (found.empty() && !args.flag("--json")) {
         Notice(call.err, "競合コピーはありません");
         return ExitOk;

@@ -13,13 +13,7 @@ int DeleteCommand(const Invocation& call) {
     ParsedArgs args = ParseArgs(call.args, syntax);
     const std::int32_t serial = ParseSerial(args.operands[0], syntax);
     const std::filesystem::path dataFile = ResolveDataFile(args);
-    bool deleted = false;
-    try {
-        deleted = DeleteEntryBySerial(dataFile, serial);
-    } catch (const std::exception& e) {
-        return Fail(call.err, e.what());
-    }
-    if (!deleted) {
+    if (!DeleteEntryBySerial(dataFile, serial)) {
         return Fail(call.err, Messages::NothingToDelete);
     }
     Notice(call.err, Messages::Deleted);

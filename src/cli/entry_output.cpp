@@ -21,8 +21,6 @@ std::string TerminalText(const std::u16string& text) {
     return out;
 }
 
-} // namespace
-
 void AppendHitJson(std::string& out, const Entry& entry) {
     out += "{\"serial\": " + std::to_string(entry.serial);
     const std::pair<const char*, const std::u16string*> fields[] = {{"url", &entry.url},
@@ -39,11 +37,19 @@ void AppendHitJson(std::string& out, const Entry& entry) {
     out += '}';
 }
 
-void WriteHitsJson(std::ostream& out, const std::vector<Entry>& hits) {
+} // namespace
+
+void WriteHitsJson(std::ostream& out, std::size_t count,
+                   const std::function<Entry(std::size_t)>& hit) {
+    constexpr size_t kPiece = 1 << 16;
     std::string json = "{\"hits\": [";
-    for (size_t i = 0; i < hits.size(); ++i) {
+    for (size_t i = 0; i < count; ++i) {
         json += i > 0 ? ", " : "";
-        AppendHitJson(json, hits[i]);
+        AppendHitJson(json, hit(i));
+        if (json.size() >= kPiece) {
+            out << json;
+            json.clear();
+        }
     }
     out << json << "]}\n";
 }

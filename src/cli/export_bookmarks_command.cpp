@@ -5,10 +5,8 @@
 #include "cli/data_file.h"
 #include "cli/entry_options.h"
 #include "cli/failure.h"
-#include "store/files/whole_file.h"
 #include "store/messages.h"
 #include "store/settings/path_routines.h"
-#include "store/workbook/workbook_error.h"
 
 #include <ostream>
 
@@ -23,11 +21,9 @@ int ExportBookmarksCommand(const Invocation& call) {
     if (args.operands.front().empty()) {
         throw UsageError("ファイルパスを指定してください", syntax.usage);
     }
-    const std::filesystem::path dataFile = ResolveDataFile(args);
-    if (!IsRegularFile(dataFile)) {
-        return Fail(call.err, std::string(Messages::NoDataFile) + ": " + QuotedPath(dataFile));
-    }
-    const std::vector<Entry> entries = SearchedEntries(dataFile, SearchTextsOf(args));
+    const std::filesystem::path dataFile = ExistingDataFile(args);
+    const SearchTexts texts = SearchTextsOf(args);
+    const std::vector<Entry> entries = SearchedEntries(dataFile, texts.url, texts);
     if (entries.empty()) {
         Notice(call.err, Messages::NoData);
         return ExitOk;

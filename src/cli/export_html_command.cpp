@@ -5,39 +5,25 @@
 #include "cli/entry_options.h"
 #include "cli/failure.h"
 #include "htmlexport/html_list_writer.h"
-#include "store/files/whole_file.h"
 #include "store/messages.h"
 #include "store/settings/path_routines.h"
-#include "store/workbook/workbook_error.h"
 
 #include <ostream>
 
 namespace tomorine::cli {
 
-namespace {
-
-CommandSyntax Syntax() {
-    std::vector<std::string_view> values = FieldOptions();
-    return CommandSyntax{.usage = UsageOf("export-html"),
-                         .valueOptions = values,
-                         .flags = {"--comments"},
-                         .operands = 1};
-}
-
-} // namespace
-
 // The search of the given fields, then the page of its hits, as HTML作成
 // writes it after that search.
 int ExportHtmlCommand(const Invocation& call) {
-    const CommandSyntax syntax = Syntax();
-    ParsedArgs args = ParseArgs(call.args, syntax);
+    const CommandSyntax syntax{.usage = UsageOf("export-html"),
+                               .valueOptions = FieldOptions(),
+                               .flags = {"--comments"},
+                               .operands = 1};
+    const ParsedArgs args = ParseArgs(call.args, syntax);
     if (args.operands.front().empty()) {
         throw UsageError("ファイルパスを指定してください", syntax.usage);
     }
-    const std::filesystem::path dataFile = ResolveDataFile(args);
-    if (!IsRegularFile(dataFile)) {
-        return Fail(call.err, std::string(Messages::NoDataFile) + ": " + QuotedPath(dataFile));
-    }
+    const std::filesystem::path dataFile = ExistingDataFile(args);
     HtmlListRequest request;
     request.searchTexts = SearchTextsOf(args);
     request.searchUrl = request.searchTexts.url;

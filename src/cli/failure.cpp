@@ -9,14 +9,9 @@ namespace tomorine::cli {
 std::string OneLine(std::string_view text) {
     std::string line;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-                ++i;
-            }
-            line += ' ';
-        } else {
-            line += text[i];
-        }
+        const bool lineBreak = text[i] == '\r' || text[i] == '\n';
+        i += text.substr(i).starts_with("\r\n") ? 1 : 0;
+        line += lineBreak ? ' ' : text[i];
     }
     return line;
 }

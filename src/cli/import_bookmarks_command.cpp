@@ -12,8 +12,6 @@
 #include "cli/interrupt_flag.h"
 #include "favorites/import_summary.h"
 #include "store/data_connection.h"
-#include "store/files/whole_file.h"
-#include "store/messages.h"
 #include "store/workbook/workbook_error.h"
 
 #include <cstdlib>
@@ -28,14 +26,11 @@ std::string_view Usage() {
 }
 
 ParsedArgs ParseImportArgs(const std::vector<std::string>& args) {
-    CommandSyntax syntax{.usage = Usage(), .flags = {"--firefox", "--chromium", "--json"}};
-    ParsedArgs parsed;
-    try {
-        parsed = ParseArgs(args, syntax);
-    } catch (const UsageError&) {
-        syntax.operands = 1;
-        parsed = ParseArgs(args, syntax);
-    }
+    const ParsedArgs parsed =
+        ParseArgs(args, CommandSyntax{.usage = Usage(),
+                                      .flags = {"--firefox", "--chromium", "--json"},
+                                      .operands = 1,
+                                      .lastOptional = true});
     const bool firefox = parsed.flag("--firefox");
     const bool chromium = parsed.flag("--chromium");
     if ((firefox && chromium) || (!firefox && !chromium && parsed.operands.empty())) {
@@ -56,32 +51,24 @@ std::filesystem::path ConfigFolder() {
 }
 
 BrowserBookmarks ReadSource(const ParsedArgs& args) {
-    const std::filesystem::path given = args.operands.empty()
-                                            ? std::filesystem::path()
-                                            : std::filesystem::path(args.operands.front());
-    if (args.flag("--firefox")) {
-        if (!given.empty()) {
-            return ReadFirefoxBookmarks(given);
-        }
-        std::vector<std::filesystem::path> profiles = FirefoxProfiles(HomeFolder());
+    const bool firefox = args.flag("--firefox");
+    if (!firefox && !args.flag("--chromium")) {
+        return ReadNetscapeBookmarks(args.operands.front());
+    }
+    std::filesystem::path profile = args.operands.empty()
+                                        ? std::filesystem::path()
+                                        : std::filesystem::path(args.operands.front());
+    if (profile.empty()) {
+        const std::vector<std::filesystem::path> profiles =
+            firefox ? FirefoxProfiles(HomeFolder()) : ChromiumProfiles(ConfigFolder(), "chromium");
         if (profiles.empty()) {
             throw WorkbookError(WorkbookFault::PathNotFound,
-                                "Firefox のプロファイルが見つかりません");
+                                std::string(firefox ? "Firefox" : "Chromium") +
+                                    " のプロファイルが見つかりません");
         }
-        return ReadFirefoxBookmarks(profiles.front());
+        profile = profiles.front();
     }
-    if (args.flag("--chromium")) {
-        if (!given.empty()) {
-            return ReadChromiumBookmarks(given);
-        }
-        std::vector<std::filesystem::path> profiles = ChromiumProfiles(ConfigFolder(), "chromium");
-        if (profiles.empty()) {
-            throw WorkbookError(WorkbookFault::PathNotFound,
-                                "Chromium のプロファイルが見つかりません");
-        }
-        return ReadChromiumBookmarks(profiles.front());
-    }
-    return ReadNetscapeBookmarks(given);
+    return firefox ? ReadFirefoxBookmarks(profile) : ReadChromiumBookmarks(profile);
 }
 
 void PrintCounts(std::ostream& out, const BookmarksImportCounts& counts, bool json) {
@@ -96,14 +83,12 @@ void PrintCounts(std::ostream& out, const BookmarksImportCounts& counts, bool js
         << "登録数：" << CountCaption(counts.registered) << '\n'
         << "既存数：" << CountCaption(counts.existing) << '\n'
         << "対象外：" << CountCaption(counts.skipped) << '\n';
-    if (counts.cut > 0) {
-        out << "長すぎて一部を切り詰めたもの：" << CountCaption(counts.cut) << '\n';
-    }
-    if (counts.unreadable > 0) {
-        out << "読めずに飛ばしたもの：" << CountCaption(counts.unreadable) << '\n';
-    }
-    if (counts.replaced > 0) {
-        out << "読めない文字を置き換えたもの：" << CountCaption(counts.replaced) << '\n';
+    for (const auto& [caption, count] : {std::pair{"長すぎて一部を切り詰めたもの：", counts.cut},
+                                         {"読めずに飛ばしたもの：", counts.unreadable},
+                                         {"読めない文字を置き換えたもの：", counts.replaced}}) {
+        if (count > 0) {
+            out << caption << CountCaption(count) << '\n';
+        }
     }
 }
 
@@ -114,11 +99,7 @@ void PrintCounts(std::ostream& out, const BookmarksImportCounts& counts, bool js
 int ImportBookmarksCommand(const Invocation& call) {
     const ParsedArgs args = ParseImportArgs(call.args);
     StoreState store;
-    store.dataFilePath = ResolveDataFile(args);
-    if (!IsRegularFile(store.dataFilePath)) {
-        return Fail(call.err,
-                    std::string(Messages::NoDataFile) + ": " + QuotedPath(store.dataFilePath));
-    }
+    store.dataFilePath = ExistingDataFile(args);
     BrowserBookmarks bookmarks = ReadSource(args);
     bool stop = false;
     BookmarksImportOutcome outcome;

@@ -20,18 +20,6 @@ namespace tomorine::cli {
 
 namespace {
 
-std::string_view Usage() {
-    return UsageOf("import-favorites");
-}
-// FOLDER is optional: the command line is read without it, then with it.
-ParsedArgs ParseImportArgs(const std::vector<std::string>& args) {
-    try {
-        return ParseArgs(args, CommandSyntax{.usage = Usage()});
-    } catch (const UsageError&) {
-        return ParseArgs(args, CommandSyntax{.usage = Usage(), .operands = 1});
-    }
-}
-
 void PrintSummary(std::ostream& out, const ImportOutcome& outcome, const FavoritesState& favorites,
                   const ShortcutCounters& counters) {
     out << "検出数：" << CountCaption(outcome.found) << '\n'
@@ -50,7 +38,9 @@ void PrintSummary(std::ostream& out, const ImportOutcome& outcome, const Favorit
 } // namespace
 
 int ImportFavoritesCommand(const Invocation& call) {
-    ParsedArgs args = ParseImportArgs(call.args);
+    const ParsedArgs args = ParseArgs(
+        call.args,
+        CommandSyntax{.usage = UsageOf("import-favorites"), .operands = 1, .lastOptional = true});
     StoreState store;
     store.dataFilePath = ResolveDataFile(args);
     std::filesystem::path folder =

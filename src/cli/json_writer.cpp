@@ -70,10 +70,12 @@ void WriteJsonString(std::ostream& out, std::u16string_view text) {
     out << escaped;
 }
 
-void WriteJsonNumber(std::ostream& out, double value) {
-    std::string text;
-    AppendJsonNumber(text, value);
-    out << text;
+void WriteJsonSerials(std::ostream& out, const std::vector<std::int32_t>& serials) {
+    out << '[';
+    for (size_t i = 0; i < serials.size(); ++i) {
+        out << (i ? ", " : "") << serials[i];
+    }
+    out << ']';
 }
 
 } // namespace tomorine::cli

@@ -2,14 +2,10 @@
 #include "cli/command_reference.h"
 #include "cli/commands.h"
 #include "cli/data_file.h"
-#include "cli/failure.h"
 #include "cli/json_writer.h"
 #include "keywords/keyword_list.h"
 #include "search/result_lines.h"
-#include "store/files/whole_file.h"
-#include "store/messages.h"
 #include "store/workbook/utf.h"
-#include "store/workbook/workbook_error.h"
 
 #include <ostream>
 #include <sstream>
@@ -33,16 +29,8 @@ void WriteKeywordsJson(std::ostream& out, const std::vector<KeywordLine>& keywor
 int KeywordsCommand(const Invocation& call) {
     const CommandSyntax syntax{.usage = UsageOf("keywords"), .flags = {"--json"}};
     ParsedArgs args = ParseArgs(call.args, syntax);
-    const std::filesystem::path dataFile = ResolveDataFile(args);
-    if (!IsRegularFile(dataFile)) {
-        return Fail(call.err, std::string(Messages::NoDataFile) + ": " + QuotedPath(dataFile));
-    }
-    std::vector<KeywordLine> keywords;
-    try {
-        keywords = ListKeywords(dataFile);
-    } catch (const std::exception& e) {
-        return Fail(call.err, e.what());
-    }
+    const std::filesystem::path dataFile = ExistingDataFile(args);
+    const std::vector<KeywordLine> keywords = ListKeywords(dataFile);
     std::ostringstream text;
     if (args.flag("--json")) {
         WriteKeywordsJson(text, keywords);

@@ -34,12 +34,12 @@ bool IsDefaultDataFile(const ParsedArgs& args, const std::filesystem::path& data
     return dataFile.lexically_normal() == fallback.lexically_normal();
 }
 
-} // namespace
-
 std::string MissingDataFileMessage(const std::filesystem::path& dataFile) {
     return std::string(Messages::NoDataFile) + ": " + QuotedPath(dataFile) +
            "。新しく作るには tomorine-cli create " + ShellWord(dataFile.string());
 }
+
+} // namespace
 
 void ProvideDataFileToAdd(const ParsedArgs& args, const std::filesystem::path& dataFile) {
     std::error_code error;

@@ -7,10 +7,8 @@
 #include "cli/failure.h"
 #include "search/result_lines.h"
 #include "search/search_rows.h"
-#include "store/files/whole_file.h"
 #include "store/messages.h"
 #include "store/workbook/utf.h"
-#include "store/workbook/workbook_error.h"
 
 #include <ostream>
 #include <sstream>
@@ -18,11 +16,6 @@
 namespace tomorine::cli {
 
 namespace {
-
-CommandSyntax Syntax() {
-    return CommandSyntax{
-        .usage = UsageOf("search"), .valueOptions = FieldOptions(), .flags = {"--json"}};
-}
 
 struct SearchResult {
     std::vector<std::u16string> lines;
@@ -49,33 +42,13 @@ SearchResult RunSearch(const std::filesystem::path& dataFile, const SearchTexts&
     return result;
 }
 
-// The hits as JSON, written out in pieces as they are read, so that no
-// copy of every entry is held at once.
-void WriteHitsJsonOf(std::ostream& out, SearchResult& result) {
-    constexpr size_t kPiece = 1 << 16;
-    std::string json = "{\"hits\": [";
-    for (size_t i = 0; i < result.positions.size(); ++i) {
-        result.rows.moveFirst();
-        result.rows.move(result.positions[i]);
-        json += i > 0 ? ", " : "";
-        AppendHitJson(json, ReadEntry(result.rows));
-        if (json.size() >= kPiece) {
-            out << json;
-            json.clear();
-        }
-    }
-    out << json << "]}\n";
-}
-
 } // namespace
 
 int SearchCommand(const Invocation& call) {
-    const CommandSyntax syntax = Syntax();
-    ParsedArgs args = ParseArgs(call.args, syntax);
-    const std::filesystem::path dataFile = ResolveDataFile(args);
-    if (!IsRegularFile(dataFile)) {
-        return Fail(call.err, std::string(Messages::NoDataFile) + ": " + QuotedPath(dataFile));
-    }
+    const ParsedArgs args = ParseArgs(call.args, CommandSyntax{.usage = UsageOf("search"),
+                                                               .valueOptions = FieldOptions(),
+                                                               .flags = {"--json"}});
+    const std::filesystem::path dataFile = ExistingDataFile(args);
     const bool json = args.flag("--json");
     SearchResult result;
     try {
@@ -84,7 +57,11 @@ int SearchCommand(const Invocation& call) {
         return Fail(call.err, e, Messages::KeyError);
     }
     if (json) {
-        WriteHitsJsonOf(call.out, result);
+        WriteHitsJson(call.out, result.positions.size(), [&](std::size_t i) {
+            result.rows.moveFirst();
+            result.rows.move(result.positions[i]);
+            return ReadEntry(result.rows);
+        });
     } else {
         std::ostringstream text;
         for (const std::u16string& line : result.lines) {

@@ -12,30 +12,18 @@
 
 namespace tomorine::cli {
 
-namespace {
-
-CommandSyntax Syntax() {
-    return CommandSyntax{.usage = UsageOf("show"), .flags = {"--json"}, .operands = 1};
-}
-
-} // namespace
-
 int ShowCommand(const Invocation& call) {
-    const EntryCommandLine line = ParseEntryCommandLine(call.args, Syntax());
-    std::optional<Entry> entry;
-    try {
-        Connection connection(line.dataFile);
-        entry = FindLiveEntry(connection, line.serial);
-        connection.close();
-    } catch (const std::exception& e) {
-        return Fail(call.err, e.what());
-    }
+    const EntryCommandLine line = ParseEntryCommandLine(
+        call.args, CommandSyntax{.usage = UsageOf("show"), .flags = {"--json"}, .operands = 1});
+    Connection connection(line.dataFile);
+    const std::optional<Entry> entry = FindLiveEntry(connection, line.serial);
+    connection.close();
     if (!entry) {
         return Fail(call.err, Messages::NotFound);
     }
     std::ostringstream text;
     if (line.args.flag("--json")) {
-        WriteHitsJson(text, {*entry});
+        WriteHitsJson(text, 1, [&](std::size_t) { return *entry; });
     } else {
         WriteEntryFields(text, *entry);
     }

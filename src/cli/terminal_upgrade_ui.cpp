@@ -18,14 +18,12 @@ std::string TerminalText(const std::u16string& text) {
     return utf8;
 }
 
-bool IsYes(std::string answer) {
-    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-    answer.erase(answer.begin(), std::find_if_not(answer.begin(), answer.end(), blank));
-    while (!answer.empty() && blank(answer.back())) {
-        answer.pop_back();
-    }
-    answer = AsciiLower(answer);
-    return answer == "y" || answer == "yes" || answer == "ok";
+bool IsYes(std::string_view answer) {
+    constexpr std::string_view kBlanks = " \t\r";
+    answer.remove_prefix(std::min(answer.find_first_not_of(kBlanks), answer.size()));
+    answer = answer.substr(0, answer.find_last_not_of(kBlanks) + 1);
+    const std::string word = AsciiLower(answer);
+    return word == "y" || word == "yes" || word == "ok";
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "store/workbook/utf.h"
 
 #include <array>
+#include <charconv>
 #include <cstdint>
 #include <iconv.h>
 #include <memory>
@@ -95,14 +96,10 @@ const CodeTable& Table() {
 
 void AppendReference(char32_t codePoint, std::string& out) {
     char digits[12];
-    char* end = digits + sizeof digits;
-    char* p = end;
-    do {
-        *--p = static_cast<char>('0' + codePoint % 10);
-        codePoint /= 10;
-    } while (codePoint != 0);
+    char* end =
+        std::to_chars(digits, digits + sizeof digits, static_cast<std::uint32_t>(codePoint)).ptr;
     out += "&#";
-    out.append(p, end);
+    out.append(digits, end);
     out += ';';
 }
 

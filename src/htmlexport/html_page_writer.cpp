@@ -8,11 +8,7 @@
 
 namespace tomorine {
 
-namespace {
-
 constexpr std::size_t kFlushSize = 64 * 1024;
-
-} // namespace
 
 int WriteHtmlPage(Recordset& rows, const SearchTexts& texts, bool withComments,
                   const std::filesystem::path& outputPath, const HtmlProgress& progress) {

@@ -8,11 +8,7 @@ std::u16string EscapeAmpersands(std::u16string_view text) {
     std::u16string escaped;
     escaped.reserve(text.size());
     for (char16_t c : text) {
-        if (c == u'&') {
-            escaped += u"&amp;";
-        } else {
-            escaped += c;
-        }
+        escaped += c == u'&' ? std::u16string_view(u"&amp;") : std::u16string_view(&c, 1);
     }
     return escaped;
 }
@@ -21,22 +17,12 @@ std::u16string EscapeLinkTarget(std::u16string_view url) {
     std::u16string escaped;
     escaped.reserve(url.size());
     for (char16_t c : url) {
-        switch (c) {
-        case u'&':
-            escaped += u"&amp;";
-            break;
-        case u'"':
-            escaped += u"&quot;";
-            break;
-        case u'<':
-            escaped += u"&lt;";
-            break;
-        case u'>':
-            escaped += u"&gt;";
-            break;
-        default:
-            escaped += c;
-        }
+        const char16_t* reference = c == u'&'   ? u"&amp;"
+                                    : c == u'"' ? u"&quot;"
+                                    : c == u'<' ? u"&lt;"
+                                    : c == u'>' ? u"&gt;"
+                                                : nullptr;
+        escaped += reference ? std::u16string_view(reference) : std::u16string_view(&c, 1);
     }
     return escaped;
 }

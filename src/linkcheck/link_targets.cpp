@@ -49,13 +49,8 @@ std::vector<std::string> UrlsOf(const std::vector<LinkTarget>& targets) {
 }
 
 std::u16string StartStatusText(const LinkTarget& target) {
-    std::u16string text = u"[開始]:[";
-    text += FromUtf8(std::to_string(target.position));
-    text += u"]:<";
-    text += FromUtf8(std::to_string(target.serial));
-    text += u">:";
-    text += target.title;
-    return text;
+    return u"[開始]:[" + FromUtf8(std::to_string(target.position)) + u"]:<" +
+           FromUtf8(std::to_string(target.serial)) + u">:" + target.title;
 }
 
 } // namespace tomorine

@@ -7,14 +7,14 @@ namespace tomorine {
 
 namespace {
 
-// Each reason's name in the JSON output and its words in the list, in the
-// order of LinkReason.
-struct ReasonText {
+// A name in the JSON output and its words on the list.
+struct NamedText {
     const char* name;
     const char* words;
 };
 
-constexpr ReasonText kReasonTexts[] = {
+// Each reason's, in the order of LinkReason.
+constexpr NamedText kReasonTexts[] = {
     {"", ""},
     {"http-404", "ページがありません (404)"},
     {"http-410", "ページは削除されました (410)"},
@@ -30,6 +30,16 @@ constexpr ReasonText kReasonTexts[] = {
 };
 static_assert(std::size(kReasonTexts) == static_cast<std::size_t>(LinkReason::Scheme) + 1);
 
+// Each class's, its words the caption, in the order of LinkClass.
+constexpr NamedText kClassTexts[] = {
+    {"alive", ""},
+    {"unjudged", ""},
+    {"gone", "リンク切れ"},
+    {"unreachable", "接続不可"},
+    {"invalid", "無効なURL"},
+};
+static_assert(std::size(kClassTexts) == static_cast<std::size_t>(LinkClass::Invalid) + 1);
+
 const char* ReasonWords(LinkReason reason) {
     return kReasonTexts[static_cast<std::size_t>(reason)].words;
 }
@@ -41,19 +51,7 @@ LinkVerdict Unreachable(LinkReason reason) {
 } // namespace
 
 const char* ClassName(LinkClass linkClass) {
-    switch (linkClass) {
-    case LinkClass::Gone:
-        return "gone";
-    case LinkClass::Unreachable:
-        return "unreachable";
-    case LinkClass::Invalid:
-        return "invalid";
-    case LinkClass::Unjudged:
-        return "unjudged";
-    case LinkClass::Alive:
-        break;
-    }
-    return "alive";
+    return kClassTexts[static_cast<std::size_t>(linkClass)].name;
 }
 
 const char* ReasonName(LinkReason reason) {
@@ -61,22 +59,7 @@ const char* ReasonName(LinkReason reason) {
 }
 
 const char* ClassCaption(LinkClass linkClass) {
-    switch (linkClass) {
-    case LinkClass::Gone:
-        return "リンク切れ";
-    case LinkClass::Unreachable:
-        return "接続不可";
-    case LinkClass::Invalid:
-        return "無効なURL";
-    case LinkClass::Alive:
-    case LinkClass::Unjudged:
-        break;
-    }
-    return "";
-}
-
-LinkVerdict AliveVerdict() {
-    return {};
+    return kClassTexts[static_cast<std::size_t>(linkClass)].words;
 }
 
 LinkVerdict UnjudgedVerdict() {
@@ -97,7 +80,7 @@ LinkVerdict VerdictOfStatus(long status) {
     if (status == 410) {
         return ListedVerdict(LinkClass::Gone, LinkReason::Http410);
     }
-    return AliveVerdict();
+    return {};
 }
 
 LinkVerdict VerdictOfFailure(int curlCode) {

@@ -47,7 +47,6 @@ const char* ReasonName(LinkReason reason);
 // The caption of a class on the list: リンク切れ, 接続不可, 無効なURL.
 const char* ClassCaption(LinkClass linkClass);
 
-LinkVerdict AliveVerdict();
 LinkVerdict UnjudgedVerdict();
 // A listed verdict; its message is the class caption and `words`, or the
 // reason's own words when `words` is empty: "リンク切れ: ページがありません (404)".

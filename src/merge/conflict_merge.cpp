@@ -8,6 +8,7 @@
 #include "store/workbook/utf.h"
 #include "store/workbook/workbook_error.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -20,12 +21,9 @@ namespace {
 namespace fs = std::filesystem;
 
 bool HasColumn(const std::vector<TableColumn>& columns, std::u16string_view name) {
-    for (const TableColumn& column : columns) {
-        if (EqualIgnoringAsciiCase<char16_t>(column.name, name)) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(columns.begin(), columns.end(), [&](const TableColumn& column) {
+        return EqualIgnoringAsciiCase<char16_t>(column.name, name);
+    });
 }
 
 // The copy's workbook when the merge can take it; otherwise its problem.
@@ -105,11 +103,11 @@ fs::path MoveToFreeName(const fs::path& file, const fs::path& folder) {
     }
 }
 
-} // namespace
-
 fs::path ConflictsFolder(const fs::path& dataFile) {
     return dataFile.parent_path() / "conflicts";
 }
+
+} // namespace
 
 std::vector<ConflictCopy> InspectConflictCopies(const fs::path& dataFile,
                                                 const std::vector<fs::path>& copies,

@@ -49,7 +49,4 @@ struct MergedCopy {
 std::vector<MergedCopy> MergeConflictCopies(UpgradeContext& context,
                                             const std::vector<std::filesystem::path>& copies);
 
-// The folder merged copies go to.
-std::filesystem::path ConflictsFolder(const std::filesystem::path& dataFile);
-
 } // namespace tomorine

@@ -2,6 +2,7 @@
 
 #include "store/workbook/utf.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <unordered_map>
@@ -55,12 +56,8 @@ public:
         if (candidates == nullptr) {
             return true; // an all-Null row is held by any row
         }
-        for (std::uint32_t row : *candidates) {
-            if (rowHolds(row, wanted)) {
-                return true;
-            }
-        }
-        return false;
+        return std::any_of(candidates->begin(), candidates->end(),
+                           [&](std::uint32_t row) { return rowHolds(row, wanted); });
     }
 
 private:

@@ -16,33 +16,16 @@ bool MatchField(const Recordset& row, FieldGroup group, std::u16string_view sear
 
 } // namespace
 
-bool MatchUrlField(const Recordset& row, std::u16string_view searchText) {
-    return MatchField(row, FieldGroup::Url, searchText);
-}
-
-bool MatchTitleField(const Recordset& row, std::u16string_view searchText) {
-    return MatchField(row, FieldGroup::Title, searchText);
-}
-
-bool MatchSubtitleField(const Recordset& row, std::u16string_view searchText) {
-    return MatchField(row, FieldGroup::Subtitle, searchText);
-}
-
-bool MatchKeywordField(const Recordset& row, std::u16string_view searchText) {
-    return MatchField(row, FieldGroup::Keywords, searchText);
-}
-
-bool MatchCommentField(const Recordset& row, std::u16string_view searchText) {
-    return MatchField(row, FieldGroup::Comment, searchText);
-}
-
 bool MatchSearchFields(const Recordset& row, const SearchTexts& texts) {
-    bool url = MatchUrlField(row, texts.url);
-    bool title = MatchTitleField(row, texts.title);
-    bool subtitle = MatchSubtitleField(row, texts.subtitle);
-    bool keywords = MatchKeywordField(row, texts.keywords);
-    bool comment = MatchCommentField(row, texts.comment);
-    return url && title && subtitle && keywords && comment;
+    bool all = true;
+    for (const auto& [group, text] : {std::pair{FieldGroup::Url, &texts.url},
+                                      {FieldGroup::Title, &texts.title},
+                                      {FieldGroup::Subtitle, &texts.subtitle},
+                                      {FieldGroup::Keywords, &texts.keywords},
+                                      {FieldGroup::Comment, &texts.comment}}) {
+        all = MatchField(row, group, *text) && all;
+    }
+    return all;
 }
 
 } // namespace tomorine

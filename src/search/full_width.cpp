@@ -35,39 +35,15 @@ char16_t SemiVoiced(char16_t letter) {
     return haToHo ? static_cast<char16_t>(letter + 2) : 0;
 }
 
+// The narrow signs and, at the same place, their wide forms.
+constexpr std::u16string_view kNarrowSigns =
+    u"\u00A2\u00A3\u00AC\u00AF\u00A6\u00A5\u20A9\uFFE8\uFFE9\uFFEA\uFFEB\uFFEC\uFFED\uFFEE";
+constexpr std::u16string_view kWideSigns =
+    u"\uFFE0\uFFE1\uFFE2\uFFE3\uFFE4\uFFE5\uFFE6\u2502\u2190\u2191\u2192\u2193\u25A0\u25CB";
+
 char16_t WideSign(char16_t c) {
-    switch (c) {
-    case u'\u00A2':
-        return u'\uFFE0';
-    case u'\u00A3':
-        return u'\uFFE1';
-    case u'\u00AC':
-        return u'\uFFE2';
-    case u'\u00AF':
-        return u'\uFFE3';
-    case u'\u00A6':
-        return u'\uFFE4';
-    case u'\u00A5':
-        return u'\uFFE5';
-    case u'\u20A9':
-        return u'\uFFE6';
-    case u'\uFFE8':
-        return u'\u2502';
-    case u'\uFFE9':
-        return u'\u2190';
-    case u'\uFFEA':
-        return u'\u2191';
-    case u'\uFFEB':
-        return u'\u2192';
-    case u'\uFFEC':
-        return u'\u2193';
-    case u'\uFFED':
-        return u'\u25A0';
-    case u'\uFFEE':
-        return u'\u25CB';
-    default:
-        return c;
-    }
+    const std::size_t at = kNarrowSigns.find(c);
+    return at == std::u16string_view::npos ? c : kWideSigns[at];
 }
 
 } // namespace

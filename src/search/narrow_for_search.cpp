@@ -41,11 +41,12 @@ constexpr std::array<std::pair<char16_t, char16_t>, 21> NarrowForms{{
 }};
 static_assert(std::is_sorted(NarrowForms.begin(), NarrowForms.end()));
 
-} // namespace
-
+// The katakana ア to ン and the marks that search folding leaves as written.
 bool IsUnfoldedForSearch(char16_t c) {
     return (c >= u'ア' && c <= u'ン') || UnfoldedMarks.find(c) != std::u16string_view::npos;
 }
+
+} // namespace
 
 char16_t NarrowChar(char16_t c) {
     if (c >= u'！' && c <= u'～') {

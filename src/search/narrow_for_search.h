@@ -5,10 +5,6 @@
 
 namespace tomorine {
 
-// True for the characters that search folding leaves as written: the
-// katakana ア (U+30A2) to ン (U+30F3) and the marks 「」、。・ー゛゜.
-bool IsUnfoldedForSearch(char16_t c);
-
 // The first character of c's half-width form as the Japanese code page's
 // narrow conversion gives it; c itself when it has none or is unfolded.
 char16_t NarrowChar(char16_t c);

@@ -1,12 +1,10 @@
 #include "search/next_token.h"
 
+#include <algorithm>
+
 namespace tomorine {
 
-namespace {
-
 constexpr size_t None = std::u16string::npos;
-
-} // namespace
 
 std::u16string NextToken(std::u16string& text, std::u16string_view delimiters) {
     if (delimiters.empty() || text.empty()) {
@@ -16,23 +14,15 @@ std::u16string NextToken(std::u16string& text, std::u16string_view delimiters) {
     size_t best = None;
     size_t start = 0;
     for (char16_t d : delimiters) {
-        size_t skip = text.find_first_not_of(d);
-        if (skip == None) {
-            skip = text.size();
-        }
-        size_t found = text.find(d, skip);
+        const size_t skip = std::min(text.find_first_not_of(d), text.size());
+        const size_t found = text.find(d, skip);
         if (best == None || (found != None && found < best)) {
             start = skip;
             best = found;
         }
     }
-    if (best == None) {
-        std::u16string word = text.substr(start);
-        text.clear();
-        return word;
-    }
-    std::u16string word = text.substr(start, best - start);
-    text.erase(0, best + 1);
+    std::u16string word = text.substr(start, best == None ? None : best - start);
+    text.erase(0, best == None ? None : best + 1);
     return word;
 }
 

@@ -15,10 +15,6 @@ std::u16string ResultLine(std::int32_t serial, std::u16string_view title) {
     return std::u16string(s.begin(), s.end()) + std::u16string(title);
 }
 
-std::u16string ResultLineOf(const Recordset& row) {
-    return ResultLine(CellToInt32(row.field(SerialColumn)), JoinField(row, FieldGroup::Title));
-}
-
 std::u16string HitCountCaption(int hits) {
     std::string n = std::to_string(hits);
     return std::u16string(n.begin(), n.end()) + u"件 ヒットしました";
@@ -30,7 +26,9 @@ int ListMatchingRows(Recordset& rows, const SearchTexts& texts,
     long position = 0;
     for (rows.moveFirst(); !rows.eof(); rows.moveNext(), ++position) {
         if (MatchSearchFields(rows, texts)) {
-            onHit(SearchHit{ResultLineOf(rows), position});
+            onHit(SearchHit{ResultLine(CellToInt32(rows.field(SerialColumn)),
+                                       JoinField(rows, FieldGroup::Title)),
+                            position});
             ++hits;
         }
     }

@@ -13,8 +13,6 @@ class Recordset;
 
 // "[" + serial as "00000" + "]:" + title: at least five digits, zero-padded.
 std::u16string ResultLine(std::int32_t serial, std::u16string_view title);
-// The line of the recordset's current row.
-std::u16string ResultLineOf(const Recordset& row);
 // "3件 ヒットしました"
 std::u16string HitCountCaption(int hits);
 
