@@ -6,7 +6,6 @@
 #include "mainwindow/url_open_seam.h"
 #include "store/data_connection.h"
 #include "store/entry_registration.h"
-#include "store/entry_statements.h"
 #include "store/message_style.h"
 #include "store/messages.h"
 
@@ -57,8 +56,7 @@ void MainWindow::registerOrUpdate() {
         if (registering) {
             state_.CurrentSerial = RegisterEntry(state_.DataFilePath, entry);
         } else {
-            changed = ExecuteOnDataFile(state_.DataFilePath,
-                                        BuildUpdateStatement(state_.CurrentSerial, entry));
+            changed = UpdateEntry(state_.DataFilePath, state_.CurrentSerial, entry);
         }
         state_.DataChanged = true;
         if (registering) {
