@@ -4,7 +4,6 @@
 // benchmark per process (--benchmark_filter) to read it per case.
 #include "entry_generator.h"
 #include "store/data_connection.h"
-#include "store/entry_statements.h"
 #include "store/live_entries.h"
 #include "store/xls/xls_file.h"
 
@@ -60,7 +59,7 @@ void BM_InsertAndSave(benchmark::State& state) {
     std::int32_t serial = QueryMaxSerial(path);
     for (auto _ : state) {
         Connection connection(path);
-        connection.execute(BuildInsertStatement(++serial, entry));
+        InsertEntry(connection, ++serial, ChunkValues(entry));
         connection.close();
     }
     std::filesystem::remove(path);

@@ -1,10 +1,10 @@
-// The table interface alone, on data workbooks built in memory (no file is
+// The table engine alone, on data workbooks built in memory (no file is
 // read or written): the live entries with every field of every row read by
 // name, one insert, one update, the highest-serial query and opening a
 // connection.
 #include "entry_generator.h"
+#include "store/data_connection.h"
 #include "store/entry.h"
-#include "store/entry_statements.h"
 #include "store/live_entries.h"
 #include "store/table/connection.h"
 
@@ -47,7 +47,7 @@ void BM_TableInsert(benchmark::State& state) {
     Entry entry = GenerateEntries(1, 7).front();
     std::int32_t serial = static_cast<std::int32_t>(state.range(0));
     for (auto _ : state) {
-        connection.execute(BuildInsertStatement(++serial, entry));
+        InsertEntry(connection, ++serial, ChunkValues(entry));
     }
 }
 
@@ -58,15 +58,14 @@ void BM_TableUpdate(benchmark::State& state) {
     for (auto _ : state) {
         entry.title = u"題名" + std::u16string(1, static_cast<char16_t>(u'A' + serial % 26));
         serial = serial % static_cast<int>(state.range(0)) + 1;
-        connection.execute(BuildUpdateStatement(serial, entry));
+        UpdateEntry(connection, serial, entry);
     }
 }
 
 void BM_TableMaxSerial(benchmark::State& state) {
     Connection connection = OpenOn(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        Recordset rows = connection.execute(u"select max(シリアル番号) as cnt from [トモリネ$]");
-        benchmark::DoNotOptimize(rows.field(u"cnt").asNumber());
+        benchmark::DoNotOptimize(QueryMaxSerial(connection));
     }
 }
 

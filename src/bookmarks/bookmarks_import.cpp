@@ -2,7 +2,6 @@
 
 #include "bookmarks/bookmark_mapping.h"
 #include "favorites/import_run.h"
-#include "store/entry_statements.h"
 
 #include <limits>
 
@@ -29,9 +28,7 @@ private:
             ++outcome_.counts.existing;
             return;
         }
-        insert(candidate.entry.url, [&entry = candidate.entry](std::int32_t serial) {
-            return BuildInsertStatement(serial, entry);
-        });
+        insert(candidate.entry.url, ChunkValues(candidate.entry));
         ++outcome_.counts.registered;
         if (candidate.cut) {
             ++outcome_.counts.cut;

@@ -1,18 +1,19 @@
 #include "cli/entry_lookup.h"
 
-#include <string>
+#include "store/data_connection.h"
 
 namespace tomorine::cli {
 
 std::optional<Entry> FindLiveEntry(Connection& connection, std::int32_t serial) {
-    std::string number = std::to_string(serial);
-    std::u16string statement = u"select * from [トモリネ$] where 削除 = 0 and シリアル番号 = " +
-                               std::u16string(number.begin(), number.end());
-    Recordset rows = connection.execute(statement);
-    if (rows.eof()) {
-        return std::nullopt;
+    const SheetRows rows = connection.rows(EntrySheetName);
+    const int deleted = rows.column(DeletedColumn);
+    for (int row : RowsOfSerial(rows, serial)) {
+        if (rows.is(row, deleted, 0)) {
+            // Read at once: no owner needs to keep the workbook.
+            return ReadEntry(rows.select(nullptr, {row}));
+        }
     }
-    return ReadEntry(rows);
+    return std::nullopt;
 }
 
 } // namespace tomorine::cli

@@ -5,8 +5,8 @@
 #include "cli/entry_lookup.h"
 #include "cli/entry_options.h"
 #include "cli/failure.h"
+#include "store/data_connection.h"
 #include "store/data_file_change.h"
-#include "store/entry_statements.h"
 #include "store/messages.h"
 
 #include <ostream>
@@ -26,7 +26,7 @@ enum class Outcome { Updated, NotFound, MissingFields };
 // update is applied to.
 Outcome Update(const std::filesystem::path& dataFile, std::int32_t serial, const ParsedArgs& args) {
     Outcome outcome = Outcome::Updated;
-    ChangeDataFileByStatements(dataFile, [&](Connection& connection) {
+    ChangeDataFileByConnection(dataFile, [&](Connection& connection) {
         std::optional<Entry> entry = FindLiveEntry(connection, serial);
         if (!entry) {
             outcome = Outcome::NotFound;
@@ -37,7 +37,7 @@ Outcome Update(const std::filesystem::path& dataFile, std::int32_t serial, const
             outcome = Outcome::MissingFields;
             return;
         }
-        connection.execute(BuildUpdateStatement(serial, *entry));
+        UpdateEntry(connection, serial, *entry);
     });
     return outcome;
 }

@@ -1,7 +1,7 @@
 #include "favorites/favorites_import.h"
 
 #include "browser/dropped_data.h"
-#include "favorites/favorite_statements.h"
+#include "favorites/favorite_chunks.h"
 #include "favorites/find_files.h"
 #include "favorites/import_run.h"
 #include "store/data_connection.h"
@@ -39,9 +39,7 @@ private:
             ++c_.favorites.existingCount;
             return;
         }
-        insert(favorite->url, [url = favorite->url, name = favorite->name](std::int32_t serial) {
-            return BuildFavoriteInsertStatement(serial, url, name);
-        });
+        insert(favorite->url, FavoriteChunks(favorite->url, favorite->name));
         ++c_.favorites.registeredCount;
     }
 

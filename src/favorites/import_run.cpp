@@ -54,9 +54,8 @@ bool ImportRun::isRegistered(std::u16string_view url) const {
     return registered_->contains(url);
 }
 
-void ImportRun::insert(std::u16string_view url,
-                       std::function<std::u16string(std::int32_t serial)> statement) {
-    insertNow(Pending{current_, std::u16string(url), std::move(statement)});
+void ImportRun::insert(std::u16string_view url, std::vector<std::u16string> chunks) {
+    insertNow(Pending{current_, std::u16string(url), std::move(chunks)});
 }
 
 void ImportRun::insertNow(Pending pending) {
@@ -64,7 +63,7 @@ void ImportRun::insertNow(Pending pending) {
         throw WorkbookError(WorkbookFault::SheetRule,
                             QuotedPath(path_) + " のシリアル番号はこれ以上増やせません");
     }
-    connection_->execute(pending.statement(maxSerial_ + 1));
+    InsertEntry(*connection_, maxSerial_ + 1, pending.chunks);
     ++maxSerial_;
     registered_->add(pending.url);
     pending_.push_back(std::move(pending));
@@ -91,9 +90,7 @@ void ImportRun::read() {
     holdFile();
     connection_ = std::make_unique<Connection>(path_);
     registered_ = std::make_unique<RegisteredUrls>(*connection_);
-    Recordset highest =
-        connection_->execute(u"select max(シリアル番号) as cnt from " + std::u16string(EntryTable));
-    maxSerial_ = highest.eof() ? 0 : CellToInt32(highest.field(u"cnt"));
+    maxSerial_ = QueryMaxSerial(*connection_);
 }
 
 void ImportRun::readAgainWithPending() {

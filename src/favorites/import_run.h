@@ -52,17 +52,16 @@ protected:
     virtual void registeredMeanwhile(int index) = 0;
 
     bool isRegistered(std::u16string_view url) const;
-    // Inserts the statement made for the next serial and registers its URL;
-    // `statement` may be made again for another serial until the next save.
-    void insert(std::u16string_view url,
-                std::function<std::u16string(std::int32_t serial)> statement);
+    // Inserts an entry of the 56 chunk texts under the next serial and
+    // registers its URL; until the next save it may move to another serial.
+    void insert(std::u16string_view url, std::vector<std::u16string> chunks);
 
 private:
     // An entry inserted since the last save.
     struct Pending {
         int index;
         std::u16string url;
-        std::function<std::u16string(std::int32_t serial)> statement;
+        std::vector<std::u16string> chunks;
     };
 
     void open();

@@ -3,6 +3,7 @@
 #include "store/entry.h"
 #include "store/table/connection.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace tomorine {
@@ -33,18 +34,16 @@ std::u16string KeyOf(std::u16string_view url) {
 } // namespace
 
 RegisteredUrls::RegisteredUrls(Connection& connection) {
-    const FieldLayout& layout = LayoutOf(FieldGroup::Url);
-    std::u16string columns;
-    for (int i = 1; i <= layout.chunks; ++i) {
-        columns += (i > 1 ? u"," : u"") + ChunkColumnName(FieldGroup::Url, i);
+    const SheetRows rows = connection.rows(EntrySheetName);
+    std::vector<int> columns;
+    for (int i = 1; i <= LayoutOf(FieldGroup::Url).chunks; ++i) {
+        columns.push_back(rows.column(ChunkColumnName(FieldGroup::Url, i)));
     }
-    Recordset rows =
-        connection.execute(u"select " + columns + u" from " + std::u16string(EntryTable));
-    keys_.reserve(static_cast<size_t>(rows.recordCount()) * 2);
-    for (; !rows.eof(); rows.moveNext()) {
+    keys_.reserve(static_cast<size_t>(std::max(0, rows.lastRow() - 1)) * 2);
+    for (int r = rows.firstRow(); r <= rows.lastRow(); ++r) {
         std::u16string key;
-        for (int i = 0; i < layout.chunks; ++i) {
-            const Cell& cell = rows.field(i);
+        for (int column : columns) {
+            const Cell cell = rows.value(r, column);
             std::u16string text = cell.isEmpty() ? std::u16string() : CellToText(cell);
             AppendColumn(key, cell.isEmpty() ? nullptr : &text);
         }

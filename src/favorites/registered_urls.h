@@ -9,7 +9,7 @@ namespace tomorine {
 class Connection;
 
 // The URLs on the entry sheet, for telling a new favorite from one already
-// registered without a statement per favorite (each would scan the whole
+// registered without a lookup per favorite (each would scan the whole
 // sheet). Two URLs are the same when all 16 URL chunks match, an empty chunk
 // matching an empty column, as the lookup by chunks compares them; every row
 // counts, the dummy row and deleted entries too.

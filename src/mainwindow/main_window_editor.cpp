@@ -5,7 +5,6 @@
 #include "mainwindow/url_open_seam.h"
 #include "store/data_connection.h"
 #include "store/entry_registration.h"
-#include "store/entry_statements.h"
 #include "store/message_style.h"
 #include "store/messages.h"
 
@@ -56,8 +55,7 @@ void MainWindow::registerOrUpdate() {
         if (registering) {
             store_.currentSerial = RegisterEntry(store_.dataFilePath, entry);
         } else {
-            changed = ExecuteOnDataFile(store_.dataFilePath,
-                                        BuildUpdateStatement(store_.currentSerial, entry));
+            changed = UpdateEntry(store_.dataFilePath, store_.currentSerial, entry);
         }
         upgrade_.dataChanged = true;
         if (registering) {

@@ -21,7 +21,7 @@ bool ChangeDataWorkbook(const std::filesystem::path& dataFile,
     return save;
 }
 
-bool ChangeDataFileByStatements(const std::filesystem::path& dataFile,
+bool ChangeDataFileByConnection(const std::filesystem::path& dataFile,
                                 const std::function<void(Connection&)>& run) {
     DataFileLock lock(dataFile);
     WorkbookCache& cache = DataWorkbookCache();

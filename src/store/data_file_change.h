@@ -11,7 +11,7 @@ namespace tomorine {
 // The one way to change a data file: one writer at a time, every change
 // based on the file as it is.
 //
-// ChangeDataWorkbook and ChangeDataFileByStatements
+// ChangeDataWorkbook and ChangeDataFileByConnection
 //  1. take DataFileLock on `dataFile` (another writer, in this process or
 //     another, is waited for up to 5 s; then a WorkbookError naming the file
 //     is thrown and nothing is done);
@@ -33,10 +33,10 @@ namespace tomorine {
 bool ChangeDataWorkbook(const std::filesystem::path& dataFile,
                         const std::function<bool(Workbook&)>& change);
 
-// `run` executes statements on a connection over the workbook (do not close
-// it). The workbook is saved when a statement changed a cell. Returns whether
-// it was.
-bool ChangeDataFileByStatements(const std::filesystem::path& dataFile,
+// `run` reads and writes through a connection over the workbook (do not
+// close it). The workbook is saved when a write changed a cell. Returns
+// whether it was.
+bool ChangeDataFileByConnection(const std::filesystem::path& dataFile,
                                 const std::function<void(Connection&)>& run);
 
 } // namespace tomorine

@@ -83,18 +83,6 @@ std::vector<std::u16string> FixedChunks(std::u16string_view text, int slots) {
     return chunks;
 }
 
-std::u16string EscapeQuotes(std::u16string_view text) {
-    std::u16string out;
-    out.reserve(text.size() + 8);
-    for (char16_t c : text) {
-        out += c;
-        if (c == u'\'') {
-            out += c;
-        }
-    }
-    return out;
-}
-
 namespace {
 
 std::u16string ReplaceTrailing(std::u16string_view text, char16_t from, char16_t to) {
@@ -160,16 +148,6 @@ std::vector<std::u16string> ChunkValues(const Entry& entry) {
         }
     }
     return values;
-}
-
-// The tab rule leaves apostrophes alone, so escaping after it is the same as
-// escaping before it.
-std::vector<std::u16string> ChunkLiterals(const Entry& entry) {
-    std::vector<std::u16string> literals = ChunkValues(entry);
-    for (std::u16string& literal : literals) {
-        literal = EscapeQuotes(literal);
-    }
-    return literals;
 }
 
 std::u16string JoinField(const Recordset& row, FieldGroup group) {

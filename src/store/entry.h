@@ -36,7 +36,6 @@ struct FieldLayout {
 inline constexpr int ChunkSize = 125;
 inline constexpr int EntryColumnCount = 58;
 inline constexpr std::u16string_view EntrySheetName = u"トモリネ";
-inline constexpr std::u16string_view EntryTable = u"[トモリネ$]";
 inline constexpr std::u16string_view SerialColumn = u"シリアル番号";
 inline constexpr std::u16string_view DeletedColumn = u"削除";
 
@@ -60,8 +59,6 @@ std::u16string FittedText(std::u16string_view text, FieldGroup group);
 // The cut of earlier versions, which files written by them hold: slot i is
 // the text's units from i * 125, whatever character falls at the border.
 std::vector<std::u16string> FixedChunks(std::u16string_view text, int slots);
-// Doubles every apostrophe, for a single-quoted literal.
-std::u16string EscapeQuotes(std::u16string_view text);
 // Write rule: trailing spaces become tabs, so that they survive the cell.
 std::u16string TrailingSpacesToTabs(std::u16string_view text);
 // Read-back rule: trailing tabs become spaces.
@@ -75,11 +72,6 @@ std::int32_t CellToInt32(const Cell& value);
 // The texts of the 56 chunk columns of an entry as they are stored, in sheet
 // order: URL chunks as cut, the other chunks with the trailing-space rule.
 std::vector<std::u16string> ChunkValues(const Entry& entry);
-
-// The literal values (without quotes) of the 56 chunk columns of an entry, in
-// sheet order, prepared by the write rules: URL chunks escaped, the other
-// chunks escaped and then given the trailing-space rule.
-std::vector<std::u16string> ChunkLiterals(const Entry& entry);
 
 // Joins a group's columns of the recordset's current row: Null columns add
 // nothing, and for every group but the URL each chunk gets the read-back rule.

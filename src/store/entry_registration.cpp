@@ -2,15 +2,14 @@
 
 #include "store/data_connection.h"
 #include "store/data_file_change.h"
-#include "store/entry_statements.h"
 
 namespace tomorine {
 
 std::int32_t RegisterEntry(const std::filesystem::path& dataFile, const Entry& entry) {
     std::int32_t serial = 0;
-    ChangeDataFileByStatements(dataFile, [&](Connection& connection) {
+    ChangeDataFileByConnection(dataFile, [&](Connection& connection) {
         serial = NextSerial(connection);
-        connection.execute(BuildInsertStatement(serial, entry));
+        InsertEntry(connection, serial, ChunkValues(entry));
     });
     return serial;
 }

@@ -11,8 +11,8 @@ const Sheet& EntrySheet(const Workbook& book, const std::filesystem::path& file)
     const Sheet* sheet = book.findSheet(EntrySheetName);
     if (sheet == nullptr) {
         throw WorkbookError(WorkbookFault::SheetNotFound, QuotedPath(file) + " にシート「" +
-                                                                  ToUtf8(EntrySheetName) +
-                                                                  "」がありません");
+                                                              ToUtf8(EntrySheetName) +
+                                                              "」がありません");
     }
     return *sheet;
 }
@@ -23,7 +23,7 @@ Recordset LiveEntries(std::shared_ptr<const Workbook> book, const std::filesyste
     const int deleted = rows.column(DeletedColumn);
     std::vector<int> live;
     for (int r = rows.firstRow(); r <= rows.lastRow(); ++r) {
-        if (rows.isZero(r, deleted) && (!keep || keep(rows, r))) {
+        if (rows.is(r, deleted, 0) && (!keep || keep(rows, r))) {
             live.push_back(r);
         }
     }

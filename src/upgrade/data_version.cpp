@@ -17,7 +17,7 @@ namespace tomorine {
 namespace {
 
 // The version from the header row alone: the columns the entry table shows.
-// Nothing when the sheet is missing, which the statement below reports.
+// Nothing when the sheet is missing, which the read below reports.
 std::optional<DataVersion> VersionFromHeader(const std::filesystem::path& path) {
     std::shared_ptr<const Workbook> book = DataWorkbookCache().load(path);
     const Sheet* sheet = book->findSheet(EntrySheetName);
@@ -78,11 +78,10 @@ DataVersion GetDataVersion(const std::filesystem::path& path) {
     }
     try {
         Connection connection(path);
-        Recordset rs = connection.execute(u"SELECT * FROM " + std::u16string(EntryTable));
-        if (!rs.eof()) {
-            rs.field(u"URL5");
+        const SheetRows rows = connection.rows(EntrySheetName);
+        if (rows.lastRow() >= rows.firstRow()) {
+            rows.column(u"URL5");
         }
-        rs.close();
         connection.close();
         return DataVersion::Current;
     } catch (const WorkbookError& e) {

@@ -4,7 +4,7 @@
 #include "bookmarks/bookmarks_import.h"
 #include "import_fixture.h"
 #include "store/data_connection.h"
-#include "store/entry_statements.h"
+#include "store/entry_registration.h"
 #include "support/data_file.h"
 #include "support/temp_dir.h"
 
@@ -90,9 +90,7 @@ TEST_F(BookmarksImport, AnAddDuringTheImportLandsAndSoDoItsEntries) {
         run({Bookmark("http://a/", "a"), Bookmark("http://b/", "b"), Bookmark("http://c/", "c")},
             onlyAtTheEnd, [&] {
                 if (adds++ == 0) {
-                    std::async(std::launch::async, ExecuteOnDataFile, store_.dataFilePath,
-                               BuildInsertStatement(2, added))
-                        .get();
+                    std::async(std::launch::async, RegisterEntry, store_.dataFilePath, added).get();
                 }
             });
     EXPECT_GT(adds, 0);

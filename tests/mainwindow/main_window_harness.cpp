@@ -1,11 +1,10 @@
 #include "main_window_harness.h"
 
 #include "mainwindow/file_chooser.h"
-#include "store/entry_statements.h"
+#include "store/live_entries.h"
 #include "store/settings/app_dir.h"
 #include "store/settings/ini_functions.h"
 #include "store/settings/settings_file.h"
-#include "store/table/connection.h"
 
 #include <QUrl>
 #include <algorithm>
@@ -35,8 +34,7 @@ MainWindowHarness::~MainWindowHarness() {
 }
 
 std::vector<Entry> MainWindowHarness::ReadLiveEntries(const std::filesystem::path& path) {
-    Connection connection(path);
-    Recordset rs = connection.execute(u"select * from [トモリネ$] where 削除 = 0");
+    Recordset rs = LiveEntries(path);
     std::vector<Entry> entries;
     for (; !rs.eof(); rs.moveNext()) {
         entries.push_back(ReadEntry(rs));

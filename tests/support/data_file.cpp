@@ -1,9 +1,7 @@
 #include "support/data_file.h"
 
+#include "store/data_connection.h"
 #include "store/data_workbook.h"
-#include "store/entry_statements.h"
-#include "store/table/connection.h"
-#include "store/workbook/utf.h"
 #include "store/xls/xls_file.h"
 
 namespace tomorine::test {
@@ -12,11 +10,11 @@ void WriteEntries(const std::filesystem::path& path, const std::vector<Entry>& e
                   const std::vector<int>& deleted) {
     Connection connection(path, NewDataWorkbook());
     for (const Entry& entry : entries) {
-        connection.execute(BuildInsertStatement(entry.serial, entry));
+        InsertEntry(connection, entry.serial, ChunkValues(entry));
     }
     for (int serial : deleted) {
-        connection.execute(u"UPDATE [トモリネ$] SET 削除 = 1 WHERE シリアル番号 = " +
-                           FromUtf8(std::to_string(serial)));
+        connection.update(EntrySheetName, RowsOfSerial(connection.rows(EntrySheetName), serial),
+                          {std::u16string(DeletedColumn)}, {u"1"});
     }
     WriteXlsFile(connection.workbook(), path); // also when there is no entry
 }

@@ -23,7 +23,7 @@ public:
     WorkbookCache& operator=(const WorkbookCache&) = delete;
 
     // The workbook at `path` as it is on disk now, shared: nobody may change
-    // it (Connection copies it before a statement writes). Throws
+    // it (Connection copies it before it writes). Throws
     // WorkbookError as ReadXlsFile does.
     std::shared_ptr<const Workbook> load(const std::filesystem::path& path);
 

@@ -79,23 +79,6 @@ Cell ReadAs(const Cell& cell, ColumnKind kind) {
     }
 }
 
-void SetResult(sqlite3_context* context, const Cell& cell, ColumnKind kind, std::string& buffer) {
-    const Cell read = ReadAs(cell, kind);
-    if (read.kind() == CellKind::Number) {
-        if (Integral(read.asNumber())) {
-            sqlite3_result_int64(context, static_cast<sqlite3_int64>(read.asNumber()));
-        } else {
-            sqlite3_result_double(context, read.asNumber());
-        }
-    } else if (read.kind() == CellKind::Text) {
-        AssignUtf8(buffer, read.asText());
-        sqlite3_result_text(context, buffer.data(), static_cast<int>(buffer.size()),
-                            SQLITE_TRANSIENT);
-    } else {
-        sqlite3_result_null(context);
-    }
-}
-
 Cell StoreAs(std::u16string_view text, ColumnKind kind) {
     if (text.empty()) {
         return Cell();
@@ -106,23 +89,6 @@ Cell StoreAs(std::u16string_view text, ColumnKind kind) {
         }
     }
     return Cell::text(text);
-}
-
-Cell CellFromValue(sqlite3_value* value, ColumnKind kind) {
-    switch (sqlite3_value_type(value)) {
-    case SQLITE_NULL:
-        return Cell();
-    case SQLITE_INTEGER:
-        return Cell::number(static_cast<double>(sqlite3_value_int64(value)));
-    case SQLITE_FLOAT:
-        return Cell::number(sqlite3_value_double(value));
-    default:
-        break;
-    }
-    auto bytes = reinterpret_cast<const char*>(sqlite3_value_text(value));
-    std::string_view text(bytes ? bytes : "", static_cast<size_t>(sqlite3_value_bytes(value)));
-    std::u16string scratch;
-    return StoreAs(DecodeUtf8(text, scratch), kind);
 }
 
 } // namespace tomorine

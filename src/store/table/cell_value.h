@@ -4,7 +4,6 @@
 #include "store/workbook/cell.h"
 
 #include <optional>
-#include <sqlite3.h>
 #include <string>
 #include <string_view>
 
@@ -19,15 +18,10 @@ std::optional<double> ParseNumber(std::string_view text);
 // FormatNumber text, a boolean TRUE or FALSE. Number column: a number (a
 // -0 as 0), a text that parses as a number that number, all else Null.
 Cell ReadAs(const Cell& cell, ColumnKind kind);
-// Sets the SQL value of ReadAs (an integer when integral).
-void SetResult(sqlite3_context* context, const Cell& cell, ColumnKind kind, std::string& buffer);
 
 // The cell a text is stored as in a column of the given kind: '' clears the
 // cell, a text that parses as a number is a number in a number column and a
 // text elsewhere.
 Cell StoreAs(std::u16string_view text, ColumnKind kind);
-// The cell a SQL value is stored as: Null clears the cell, numbers are
-// numbers, texts as StoreAs.
-Cell CellFromValue(sqlite3_value* value, ColumnKind kind);
 
 } // namespace tomorine

@@ -21,21 +21,14 @@ bool FieldNameEqual::operator()(std::u16string_view a, std::u16string_view b) co
     return EqualIgnoringAsciiCase(a, b);
 }
 
-Recordset::Recordset(std::vector<std::u16string> fieldNames, std::vector<Cell> values)
-    : open_(true), names_(std::move(fieldNames)), values_(std::move(values)) {
+Recordset::Recordset(std::vector<std::u16string> fieldNames, std::shared_ptr<const void> owner,
+                     std::vector<const std::vector<Cell>*> rows)
+    : open_(true), names_(std::move(fieldNames)), owner_(std::move(owner)),
+      inPlace_(std::move(rows)), rows_(static_cast<long>(inPlace_.size())) {
     firstOfName_.reserve(names_.size());
     for (size_t i = 0; i < names_.size(); ++i) {
         firstOfName_.push_back(index_.emplace(names_[i], static_cast<int>(i)).second);
     }
-    rows_ = names_.empty() ? 0 : static_cast<long>(values_.size() / names_.size());
-}
-
-Recordset::Recordset(std::vector<std::u16string> fieldNames, std::shared_ptr<const void> owner,
-                     std::vector<const std::vector<Cell>*> rows)
-    : Recordset(std::move(fieldNames), std::vector<Cell>()) {
-    owner_ = std::move(owner);
-    inPlace_ = std::move(rows);
-    rows_ = static_cast<long>(inPlace_.size());
 }
 
 void Recordset::close() {
@@ -62,7 +55,8 @@ int Recordset::fieldIndex(std::u16string_view name) const {
     }
     auto found = index_.find(name);
     if (found == index_.end()) {
-        throw WorkbookError(ErrorNumber::ItemNotFound, "項目「" + ToUtf8(name) + "」がありません");
+        throw WorkbookError(WorkbookFault::FieldNotFound,
+                            "項目「" + ToUtf8(name) + "」がありません");
     }
     nextGuess_ = found->second + 1;
     return found->second;
@@ -70,19 +64,16 @@ int Recordset::fieldIndex(std::u16string_view name) const {
 
 const Cell& Recordset::field(int index) const {
     if (index < 0 || index >= fieldCount()) {
-        throw WorkbookError(ErrorNumber::ItemNotFound,
+        throw WorkbookError(WorkbookFault::FieldNotFound,
                             "項目 " + std::to_string(index) + " がありません");
     }
     if (bof() || eof()) {
-        throw WorkbookError(ErrorNumber::NoCurrentRecord,
+        throw WorkbookError(WorkbookFault::NoCurrentRecord,
                             "現在のレコードがありません (BOF または EOF です)");
     }
-    if (owner_) {
-        static const Cell empty;
-        const std::vector<Cell>& row = *inPlace_[static_cast<size_t>(position_)];
-        return static_cast<size_t>(index) < row.size() ? row[static_cast<size_t>(index)] : empty;
-    }
-    return values_[static_cast<size_t>(position_) * names_.size() + static_cast<size_t>(index)];
+    static const Cell empty;
+    const std::vector<Cell>& row = *inPlace_[static_cast<size_t>(position_)];
+    return static_cast<size_t>(index) < row.size() ? row[static_cast<size_t>(index)] : empty;
 }
 
 } // namespace tomorine

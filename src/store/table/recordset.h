@@ -22,15 +22,13 @@ struct FieldNameEqual {
     bool operator()(std::u16string_view a, std::u16string_view b) const noexcept;
 };
 
-// A client-side result: every row is fetched when the statement runs, so the
-// recordset stays valid after its connection changes or closes. A Null field
-// is an empty Cell; numbers come back as Number cells, texts as Text cells.
+// Rows picked from a sheet, read where they lie (see SheetRows::select). A
+// Null field is an empty Cell; numbers come back as Number cells, texts as
+// Text cells.
 class Recordset {
 public:
-    // A closed recordset (what a statement that returns no rows gives).
+    // A closed recordset.
     Recordset() = default;
-    // An open recordset over `values`, row by row, fieldNames.size() a row.
-    Recordset(std::vector<std::u16string> fieldNames, std::vector<Cell> values);
     // An open recordset that reads its rows where they lie: row i is
     // *rows[i] (cells past its end are empty), owned by `owner`, which
     // nobody may change while the recordset lives.
@@ -67,8 +65,7 @@ private:
     bool open_ = false;
     std::vector<std::u16string> names_;
     std::unordered_map<std::u16string, int, FieldNameHash, FieldNameEqual> index_;
-    std::vector<bool> firstOfName_; // no earlier field has the same name
-    std::vector<Cell> values_;      // row-major
+    std::vector<bool> firstOfName_;     // no earlier field has the same name
     std::shared_ptr<const void> owner_; // keeps the rows read in place alive
     std::vector<const std::vector<Cell>*> inPlace_;
     long rows_ = 0;

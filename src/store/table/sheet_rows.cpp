@@ -38,26 +38,30 @@ struct SelectedRows {
 SheetRows::SheetRows(const Sheet& sheet, std::filesystem::path file)
     : sheet_(sheet), file_(std::move(file)), columns_(TableColumns(sheet)) {}
 
+SheetRows::SheetRows(const Sheet& sheet, std::filesystem::path file,
+                     std::vector<TableColumn> columns)
+    : sheet_(sheet), file_(std::move(file)), columns_(std::move(columns)) {}
+
 int SheetRows::column(std::u16string_view name) const {
     for (size_t i = 0; i < columns_.size(); ++i) {
         if (EqualIgnoringAsciiCase(std::u16string_view(columns_[i].name), name)) {
             return static_cast<int>(i);
         }
     }
-    throw WorkbookError(ErrorNumber::ItemNotFound, QuotedPath(file_) + " のシート「" +
-                                                       ToUtf8(sheet_.name()) + "」に列「" +
-                                                       ToUtf8(name) + "」がありません");
+    throw WorkbookError(WorkbookFault::FieldNotFound, QuotedPath(file_) + " のシート「" +
+                                                          ToUtf8(sheet_.name()) + "」に列「" +
+                                                          ToUtf8(name) + "」がありません");
 }
 
 Cell SheetRows::value(int row, int column) const {
     return ReadAs(sheet_.cell(row, column + 1), columns_[column].kind);
 }
 
-bool SheetRows::isZero(int row, int column) const {
+bool SheetRows::is(int row, int column, std::int64_t number) const {
     const Cell read = value(row, column);
     return columns_[column].kind == ColumnKind::Number
-               ? read.kind() == CellKind::Number && read.asNumber() == 0
-               : read.asText() == u"0";
+               ? read.kind() == CellKind::Number && read.asNumber() == static_cast<double>(number)
+               : read.asText() == FromUtf8(std::to_string(number));
 }
 
 Recordset SheetRows::select(std::shared_ptr<const Workbook> book,

@@ -4,6 +4,7 @@
 #include "store/table/table_columns.h"
 #include "store/workbook/workbook.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string_view>
@@ -11,13 +12,14 @@
 
 namespace tomorine {
 
-// A sheet's rows as a statement over its table reads them (rows 2 to the
-// last used row, each cell as ReadAs gives it), for engines that pick rows
-// in C++ instead of writing a statement for SQLite to parse.
+// A sheet's rows as a table (rows 2 to the last used row, each cell as
+// ReadAs gives it), for engines that pick rows in C++.
 class SheetRows {
 public:
     // `file` only names the workbook in errors.
     SheetRows(const Sheet& sheet, std::filesystem::path file);
+    // With the columns fixed earlier (see TableColumns).
+    SheetRows(const Sheet& sheet, std::filesystem::path file, std::vector<TableColumn> columns);
 
     // Index of a column by name, without ASCII case; a WorkbookError naming
     // the file, sheet and column when there is none.
@@ -27,8 +29,9 @@ public:
     int lastRow() const { return sheet_.lastUsedRow(); }
     // The value of a sheet row's cell in a zero-based column, as read.
     Cell value(int row, int column) const;
-    // "column = 0" of a statement: a number column reads 0, a text one "0".
-    bool isZero(int row, int column) const;
+    // Whether the cell equals an integer as a table compares them: a number
+    // column reads that number, a text one its decimal text.
+    bool is(int row, int column, std::int64_t number) const;
 
     // The given sheet rows as a recordset, in that order. Rows whose cells
     // read as they are stored are read in place; `book`, which owns the sheet,

@@ -78,29 +78,4 @@ std::vector<TableColumn> TableColumns(const Sheet& sheet) {
     return columns;
 }
 
-std::u16string TableName(const Sheet& sheet) {
-    return sheet.name() + u"$";
-}
-
-std::string QuoteIdentifier(const std::u16string& name) {
-    std::string quoted = "\"";
-    for (char c : ToUtf8(name)) {
-        quoted += c;
-        if (c == '"') {
-            quoted += '"';
-        }
-    }
-    return quoted + "\"";
-}
-
-std::string DeclareTableSql(const std::vector<TableColumn>& columns) {
-    std::string sql = "CREATE TABLE x(";
-    for (size_t i = 0; i < columns.size(); ++i) {
-        sql += i == 0 ? "" : ", ";
-        sql += QuoteIdentifier(columns[i].name);
-        sql += columns[i].kind == ColumnKind::Number ? " NUMERIC" : " TEXT";
-    }
-    return sql + ")";
-}
-
 } // namespace tomorine

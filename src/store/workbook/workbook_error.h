@@ -20,17 +20,10 @@ enum class WorkbookFault {
     Encrypted,
     FieldNotFound,
     NotAWorkbook, // not a workbook, too old, corrupt
-    Statement,    // statement rejected by the table interface
     PathRefused,  // the file system refuses the path (too long, invalid)
     NotShortcut,  // not a shortcut file: other name, too big, binary
     NoShortcutTarget,
 };
-
-// The table code still spells the kinds this way.
-namespace ErrorNumber {
-using enum WorkbookFault;
-inline constexpr WorkbookFault ItemNotFound = WorkbookFault::FieldNotFound;
-} // namespace ErrorNumber
 
 // The one error type of the engines. The description is UTF-8, user-facing
 // Japanese, and names the file, sheet or column concerned.

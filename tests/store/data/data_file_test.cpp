@@ -7,9 +7,9 @@
 #include "store/data_workbook.h"
 #include "store/entry.h"
 #include "store/entry_deletion.h"
-#include "store/entry_statements.h"
+#include "store/entry_registration.h"
 #include "store/files/data_file_lock.h"
-#include "store/table/connection.h"
+#include "store/live_entries.h"
 #include "store/workbook/utf.h"
 #include "store/workbook/workbook_error.h"
 #include "store/xls/xls_file.h"
@@ -53,15 +53,6 @@ auto AgedState(const fs::path& file) {
 Entry NewEntry(int n, std::u16string title = u"題名") {
     return {n,  u"https://example.com/" + FromUtf8(std::to_string(n)), std::move(title), u"", u"",
             u""};
-}
-
-std::int32_t AddEntry(const fs::path& file, const Entry& entry) {
-    std::int32_t serial = 0;
-    ChangeDataFileByStatements(file, [&](Connection& connection) {
-        serial = NextSerial(connection);
-        connection.execute(BuildInsertStatement(serial, entry));
-    });
-    return serial;
 }
 
 // An entry row of column 1, URL1 and 削除 0, as the data file stores it.
@@ -128,9 +119,8 @@ TEST(TextRoundTrip, TrailingSpacesReadBackAsWritten) {
     CreateDataWorkbook(path);
     const Entry written{0,      u"http://a/  ", u"題名  ",
                         u"副 ", u"news  ",      U(122, u'c') + u"      end"};
-    ASSERT_EQ(AddEntry(path, written), 1);
-    Connection connection(path);
-    Recordset rows = connection.execute(u"select * from [トモリネ$] where 削除 = 0");
+    ASSERT_EQ(RegisterEntry(path, written), 1);
+    Recordset rows = LiveEntries(path);
     const Entry read = ReadEntry(rows);
     for (auto text :
          {&Entry::url, &Entry::title, &Entry::subtitle, &Entry::keywords, &Entry::comment}) {
@@ -165,7 +155,7 @@ TEST_F(DataFile, ThreadsAddingAtOnceKeepEveryEntryWithUniqueSerials) {
         threads.emplace_back([&, t] {
             for (int round = 0; round < kRounds; ++round) {
                 start.arrive_and_wait();
-                reported[t].push_back(AddEntry(file, NewEntry(t * 1000 + round)));
+                reported[t].push_back(RegisterEntry(file, NewEntry(t * 1000 + round)));
             }
         });
     }
@@ -201,7 +191,7 @@ TEST_F(DataFile, AWriterOfAnotherProcessIsWaitedForThenNamed) {
                                                       ::testing::HasSubstr("書き込み中")));
     }
     // Within the default wait the other writer is done and this one goes on.
-    EXPECT_EQ(AddEntry(file, NewEntry(1)), 1);
+    EXPECT_EQ(RegisterEntry(file, NewEntry(1)), 1);
 }
 
 // Adds from `processes` processes at once, beside one that re-saves the file
@@ -224,7 +214,7 @@ std::multiset<int> AddFromProcesses(const fs::path& file, int processes, int add
                     CompactDataWorkbook(compact, file);
                     continue;
                 }
-                const std::int32_t serial = AddEntry(file, NewEntry(i));
+                const std::int32_t serial = RegisterEntry(file, NewEntry(i));
                 (void)!::write(pipe[1], &serial, sizeof serial);
             } catch (const std::exception&) {
             }
@@ -270,7 +260,7 @@ TEST_F(DataFile, WritersTakeTurnsWhateverLiesWhereTheLockFileWas) {
     const auto before = ReadBytes(file);
     fs::permissions(dir.path(), fs::perms::owner_write | fs::perms::owner_exec);
     try {
-        AddEntry(file, NewEntry(1));
+        RegisterEntry(file, NewEntry(1));
         ADD_FAILURE() << "written unlocked";
     } catch (const WorkbookError& e) {
         EXPECT_THAT(e.description(), ::testing::AllOf(::testing::HasSubstr(dir.path().string()),
@@ -282,12 +272,12 @@ TEST_F(DataFile, WritersTakeTurnsWhateverLiesWhereTheLockFileWas) {
 }
 
 TEST_F(DataFile, AFailedChangeSavesNothingAndServesNothingHalfDone) {
-    AddEntry(file, NewEntry(1));
+    RegisterEntry(file, NewEntry(1));
     const std::vector<std::uint8_t> before = ReadBytes(file);
-    EXPECT_THROW(ChangeDataFileByStatements(file,
+    EXPECT_THROW(ChangeDataFileByConnection(file,
                                             [&](Connection& connection) {
-                                                connection.execute(
-                                                    BuildInsertStatement(2, NewEntry(2)));
+                                                InsertEntry(connection, 2,
+                                                            ChunkValues(NewEntry(2)));
                                                 throw std::runtime_error("stop");
                                             }),
                  std::runtime_error);

@@ -3,9 +3,9 @@
 #include "store/data_connection.h"
 #include "store/data_workbook.h"
 #include "store/entry.h"
-#include "store/entry_statements.h"
+#include "store/entry_registration.h"
 #include "store/files/atomic_file.h"
-#include "store/table/connection.h"
+#include "store/live_entries.h"
 #include "store/workbook/utf.h"
 #include "store/xls/xls_file.h"
 #include "support/temp_dir.h"
@@ -98,10 +98,10 @@ TEST(SplitChunks, HalvesInTwoCellsOfAnOldFileReadBackWholeAndSaveWhole) {
     WriteFileAtomically(path, WriteXlsBytes(book)); // as older versions wrote it
     ASSERT_TRUE(test::XlrdValues(path).contains("error"));
 
-    ExecuteOnDataFile(path, BuildInsertStatement(3, kShort));
+    RegisterEntry(path, kShort);
     EXPECT_TRUE(test::SameAsXlrd(book, test::XlrdValues(path, test::XlrdMode::Strict, {3})));
-    Connection onDisk(path, ReadXlsFile(path)); // not the workbook kept in memory
-    Recordset rows = onDisk.execute(u"select * from [トモリネ$] where 削除 = 0");
+    // Not the workbook kept in memory.
+    Recordset rows = LiveEntries(std::make_shared<const Workbook>(ReadXlsFile(path)), path);
     const Entry read = ReadEntry(rows);
     EXPECT_TRUE(read.url == url && read.title == title);
     EXPECT_EQ(ToUtf8(read.subtitle), "\uFFFD副");

@@ -1,8 +1,7 @@
-// The table interface: rejected statements change nothing; close() alone
-// writes to a real file.
+// The table engine: a failed write changes nothing; close() alone writes to
+// a real file.
+#include "store/data_connection.h"
 #include "store/data_workbook.h"
-#include "store/entry_statements.h"
-#include "store/table/connection.h"
 #include "store/workbook/workbook_error.h"
 #include "store/xls/xls_file.h"
 #include "support/temp_dir.h"
@@ -33,47 +32,33 @@ void AddEntry(Sheet& sheet, int serial, const std::map<std::u16string, std::u16s
     sheet.appendRow(std::move(row));
 }
 
-WorkbookError ErrorFrom(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const WorkbookError& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no error";
-    return WorkbookError(WorkbookFault::FileAccess, "");
-}
-
-// On a path nothing is ever saved to.
-Connection InMemory(Workbook book) {
-    return Connection("/nonexistent-folder/トモリネ.xls", std::move(book));
-}
-
-TEST(Statements, ARejectedStatementNamesTheCauseAndChangesNothing) {
+TEST(Writes, AFailedWriteNamesTheCauseAndChangesNothing) {
     Workbook before = NewDataWorkbook();
     AddEntry(before.sheet(1), 1, {{u"URL1", u"http://a/"}});
-    AddEntry(before.sheet(1), 2, {{u"URL1", u"http://a/"}});
-    Sheet& other = before.addSheet(u"other");
-    for (int x = 0; x <= 3; ++x) {
-        other.appendRow({x == 0 ? Cell::text(u"x") : Cell::number(x)});
+    Sheet& full = before.addSheet(u"full");
+    for (int r = 1; r <= Sheet::MaxRows; ++r) {
+        full.appendRow({Cell::number(r)});
     }
-    const std::pair<std::u16string, std::string> cases[] = {
-        {u"select * from [tmp$]", "シート「tmp」がありません"},
-        {u"select * from [トモリネ$] where URL99 = 'x'", "列「URL99」"},
-        {u"BEGIN", "トランザクション"},
-        {u"select 1; UPDATE [other$] SET x = 5", "一つだけ"},
-        // Fails on the third row, after two rows were rewritten.
-        {u"UPDATE [other$] SET x = 'z', rowid = CASE WHEN rowid = 4 THEN 9 ELSE rowid END",
-         "rowid"},
-        // Fails on the second row read from another sheet, after one insert.
-        {u"INSERT INTO [other$] (x) SELECT CASE WHEN シリアル番号 = 2 THEN "
-         u"abs(-9223372036854775807 - 1) ELSE 5 END FROM [トモリネ$] WHERE 削除 = 0",
-         "integer overflow"}};
-    for (const auto& [statement, mention] : cases) {
-        Connection connection = InMemory(before);
-        WorkbookError e = ErrorFrom([&] { connection.execute(statement); });
-        EXPECT_EQ(e.fault(), WorkbookFault::Statement) << mention;
-        EXPECT_THAT(e.description(), HasSubstr("/nonexistent-folder/トモリネ.xls"));
-        EXPECT_THAT(e.description(), HasSubstr(mention));
+    const std::tuple<std::function<void(Connection&)>, WorkbookFault, std::string> cases[] = {
+        {[](Connection& c) { c.insert(u"tmp", {u"x"}, {u"1"}); }, WorkbookFault::SheetNotFound,
+         "/nonexistent-folder/トモリネ.xls」 にシート「tmp」"},
+        // The first column is known, the second not.
+        {[](Connection& c) {
+             c.update(u"トモリネ", {3}, {u"url1", u"URL99"}, {u"b", u"c"});
+         },
+         WorkbookFault::FieldNotFound, "シート「トモリネ」に列「URL99」"},
+        {[](Connection& c) { c.insert(u"FULL", {u"1"}, {u"2"}); }, WorkbookFault::SheetRule,
+         "最大行数"}};
+    for (const auto& [write, fault, mention] : cases) {
+        // On a path nothing is ever saved to.
+        Connection connection("/nonexistent-folder/トモリネ.xls", before);
+        try {
+            write(connection);
+            ADD_FAILURE() << "no error: " << mention;
+        } catch (const WorkbookError& e) {
+            EXPECT_EQ(e.fault(), fault) << mention;
+            EXPECT_THAT(e.description(), HasSubstr(mention));
+        }
         EXPECT_FALSE(connection.changed()) << mention;
         EXPECT_EQ(ValuesOf(connection.workbook()), ValuesOf(before)) << mention;
     }
@@ -86,14 +71,16 @@ TEST(Saving, ChangesReachTheFileOnlyOnCloseEvenWithASemicolonInThePath) {
     const fs::path path = dir / "a;ReadOnly=1;b.xls";
     WriteXlsFile(NewDataWorkbook(), path);
     const std::vector<std::uint8_t> before = ReadBytes(path);
-    Connection(path).execute(BuildInsertStatement(1, Page(u"x")));
+    {
+        Connection dropped(path);
+        InsertEntry(dropped, 1, ChunkValues(Page(u"x")));
+    }
     EXPECT_EQ(ReadBytes(path), before);
 
     Connection connection(path);
-    connection.execute(BuildInsertStatement(7, Page(u"http://a/", u"題")));
-    connection.execute(BuildInsertStatement(8, Page(u"http://b/")));
-    connection.execute(BuildUpdateStatement(7, Page(u"http://a/it's")));
-    EXPECT_EQ(connection.rowsChanged(), 1);
+    InsertEntry(connection, 7, ChunkValues(Page(u"http://a/", u"題")));
+    InsertEntry(connection, 8, ChunkValues(Page(u"http://b/")));
+    EXPECT_EQ(UpdateEntry(connection, 7, Page(u"http://a/it's")), 1);
     connection.close();
 
     Workbook expected = NewDataWorkbook();

@@ -1,6 +1,6 @@
 // The merge's pick, the search's rows and the keyword list are made in C++;
 // on random workbooks each gives exactly what SQLite gives for the statement
-// the program once ran for it.
+// the program once ran for it, over tables holding the sheets' values.
 #include "keywords/keyword_list.h"
 #include "keywords/keyword_words.h"
 #include "merge/merge_engine.h"
@@ -8,35 +8,103 @@
 #include "search/search_rows.h"
 #include "store/data_workbook.h"
 #include "store/entry.h"
-#include "store/table/connection.h"
 #include "store/workbook/utf.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <random>
+#include <sqlite3.h>
 
 namespace tomorine::test {
 namespace {
 
 const std::filesystem::path kFile = "/nonexistent/oracle.xls";
 
-// Field names, then every cell with its kind; numbers to the last bit.
+std::string Text(const Cell& cell) {
+    char number[32];
+    std::snprintf(number, sizeof number, "%.17g", cell.asNumber());
+    return std::to_string(static_cast<int>(cell.kind())) + ":" +
+           (cell.kind() == CellKind::Text ? ToUtf8(cell.asText()) : number) + "|";
+}
+
+// Every cell with its kind; numbers to the last bit.
 std::string Dump(Recordset rows) {
     std::string text;
-    for (int f = 0; f < rows.fieldCount(); ++f) {
-        text += ToUtf8(rows.fieldName(f)) + "|";
-    }
     for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
         text += "\n";
         for (int f = 0; f < rows.fieldCount(); ++f) {
-            const Cell& cell = rows.field(f);
-            char number[32];
-            std::snprintf(number, sizeof number, "%.17g", cell.asNumber());
-            text += std::to_string(static_cast<int>(cell.kind())) + ":" +
-                    (cell.kind() == CellKind::Text ? ToUtf8(cell.asText()) : number) + "|";
+            text += Text(rows.field(f));
         }
     }
     return text;
+}
+
+struct Database {
+    Database() { sqlite3_open(":memory:", &db); }
+    ~Database() { sqlite3_close(db); }
+
+    // Runs a statement to its end; what Dump gives for the rows it returns.
+    std::string run(std::u16string_view statement, const std::vector<Cell>& values = {}) {
+        // Lone surrogates, which chunk cuts make, pass through unchanged.
+        sqlite3_stmt* s = nullptr;
+        std::string sql, bytes;
+        AssignUtf8(sql, statement);
+        EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr), SQLITE_OK) << sql;
+        // A NUMERIC column keeps a whole number as an integer.
+        for (int i = 0; i < static_cast<int>(values.size()); ++i) {
+            if (values[i].kind() == CellKind::Text) {
+                AssignUtf8(bytes, values[i].asText());
+                sqlite3_bind_text(s, i + 1, bytes.data(), static_cast<int>(bytes.size()),
+                                  SQLITE_TRANSIENT);
+            } else if (values[i].kind() == CellKind::Number) {
+                sqlite3_bind_double(s, i + 1, values[i].asNumber());
+            }
+        }
+        std::string text;
+        while (sqlite3_step(s) == SQLITE_ROW) {
+            text += "\n";
+            for (int f = 0; f < sqlite3_column_count(s); ++f) {
+                const int type = sqlite3_column_type(s, f);
+                const auto text16 = [&] {
+                    return FromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, f)));
+                };
+                text += Text(type == SQLITE_NULL   ? Cell()
+                             : type == SQLITE_TEXT ? Cell::text(text16())
+                                                   : Cell::number(sqlite3_column_double(s, f)));
+            }
+        }
+        sqlite3_finalize(s);
+        return text;
+    }
+
+    // A sheet as table "[name$]": the columns a statement saw, each with the
+    // affinity of its kind, and every cell as it reads.
+    void load(const Sheet& sheet, const std::u16string& name) {
+        const SheetRows rows(sheet, kFile);
+        std::u16string columns, marks;
+        for (const TableColumn& column : rows.columns()) {
+            columns += (columns.empty() ? u"\"" : u", \"") + column.name +
+                       (column.kind == ColumnKind::Number ? u"\" NUMERIC" : u"\" TEXT");
+            marks += marks.empty() ? u"?" : u", ?";
+        }
+        run(u"CREATE TABLE [" + name + u"$] (" + columns + u")");
+        for (int r = rows.firstRow(); r <= rows.lastRow(); ++r) {
+            std::vector<Cell> values;
+            for (size_t c = 0; c < rows.columns().size(); ++c) {
+                values.push_back(rows.value(r, static_cast<int>(c)));
+            }
+            run(u"INSERT INTO [" + name + u"$] VALUES (" + marks + u")", values);
+        }
+    }
+
+    sqlite3* db = nullptr;
+};
+
+std::u16string Quoted(std::u16string text) {
+    for (size_t at = text.find(u'\''); at != text.npos; at = text.find(u'\'', at + 2)) {
+        text.insert(at, 1, u'\'');
+    }
+    return u"'" + text + u"'";
 }
 
 std::u16string MergeSelect() {
@@ -54,8 +122,7 @@ std::u16string UrlCondition(const std::vector<std::u16string>& chunks) {
     for (size_t i = 0; i < chunks.size(); ++i) {
         std::u16string column = ChunkColumnName(FieldGroup::Url, static_cast<int>(i) + 1);
         sql += (i == 0 ? u"" : u" and ") +
-               (chunks[i].empty() ? column + u" is Null"
-                                  : column + u" = '" + EscapeQuotes(chunks[i]) + u"'");
+               (chunks[i].empty() ? column + u" is Null" : column + u" = " + Quoted(chunks[i]));
     }
     return sql;
 }
@@ -124,36 +191,29 @@ TEST(StatementOracle, MergeSearchAndKeywordsGiveWhatSqliteGives) {
         const Workbook reference = RandomBook(random, &data);
         auto shared = std::make_shared<const Workbook>(data);
 
-        Workbook both = data;
-        both.renameSheet(both.copySheetAfter(reference.sheet(1), both.sheet(1)), u"tmp");
-        Connection sqlite(kFile, both);
+        Database sqlite;
+        sqlite.load(data.sheet(1), u"トモリネ");
+        sqlite.load(reference.sheet(1), u"tmp");
         const SheetRows referenceRows(reference.sheet(1), kFile);
         const std::vector<int> picked =
             UnheldRows(referenceRows, SheetRows(data.sheet(1), kFile), MergeColumnNames());
         ASSERT_EQ(Dump(referenceRows.select(std::make_shared<const Workbook>(reference), picked)),
-                  Dump(sqlite.execute(MergeSelect())));
+                  sqlite.run(MergeSelect()));
 
         const std::u16string url = RandomUrl(random, data);
-        ASSERT_EQ(Dump(SearchRows(shared, kFile, url)), Dump(sqlite.execute(SearchSelect(url))));
+        ASSERT_EQ(Dump(SearchRows(shared, kFile, url)), sqlite.run(SearchSelect(url)));
 
-        Sheet& work = both.addSheet(u"k");
-        work.setCell(1, 1, Cell::text(u"keyword"));
-        Connection words(kFile, both);
-        std::vector<std::string> expected;
+        sqlite.run(u"CREATE TABLE [k$] (keyword TEXT)");
         for (Recordset live = SearchRows(shared, kFile, u""); !live.eof(); live.moveNext()) {
             for (const std::u16string& word : KeywordWords(JoinField(live, FieldGroup::Keywords))) {
-                words.execute(u"INSERT INTO [k$] (keyword) VALUES ('" + EscapeQuotes(word) + u"')");
+                sqlite.run(u"INSERT INTO [k$] (keyword) VALUES (" + Quoted(word) + u")");
             }
         }
-        Recordset distinct = words.execute(u"SELECT distinct keyword FROM [k$] ORDER BY keyword");
-        for (; !distinct.eof(); distinct.moveNext()) {
-            expected.push_back(ToUtf8(distinct.field(0).asText()));
-        }
-        std::vector<std::string> listed;
+        std::string expected;
         for (const KeywordLine& line : CollectKeywords(shared, kFile)) {
-            listed.push_back(ToUtf8(line.keyword));
+            expected += "\n" + Text(Cell::text(line.keyword));
         }
-        ASSERT_EQ(listed, expected);
+        ASSERT_EQ(sqlite.run(u"SELECT distinct keyword FROM [k$] ORDER BY keyword"), expected);
     }
 }
 
