@@ -12,7 +12,7 @@ namespace tomorine::test {
 // A TCP socket bound to 127.0.0.1 and a free port.
 static int BoundSocket(int& port) {
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{.sin_family = AF_INET, .sin_addr = {htonl(INADDR_LOOPBACK)}};
+    sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
     socklen_t length = sizeof address;
     if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
         getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
