@@ -1,6 +1,5 @@
-// The browsers' own records as the capture reads them: Firefox's mozLz4
-// session file and places.sqlite, Chromium's History, both databases held
-// locked as a running browser holds them.
+// The browsers' own records as the capture reads them: Firefox's mozLz4 session file and
+// places.sqlite, Chromium's History, both databases locked as a running browser holds them.
 #include "browser/capture.h"
 #include "browser/chromium_session.h"
 #include "local_http_server.h"
@@ -16,18 +15,17 @@
 #include <sqlite3.h>
 
 namespace tomorine::test {
-namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
 
 // A number as `bytes` little-endian bytes, the order of the machines we test on.
 static_assert(std::endian::native == std::endian::little);
-std::string Le(std::uint64_t value, int bytes) {
+static std::string Le(std::uint64_t value, int bytes) {
     return {reinterpret_cast<const char*>(&value), static_cast<std::size_t>(bytes)};
 }
 
-std::string MozLz4(const std::string& text) {
+static std::string MozLz4(const std::string& text) {
     const int size = static_cast<int>(text.size());
     std::string block(static_cast<std::size_t>(LZ4_compressBound(size)), '\0');
     block.resize(static_cast<std::size_t>(
@@ -38,7 +36,7 @@ std::string MozLz4(const std::string& text) {
 // A Chromium session file: a record of another kind, then a tab navigation
 // record (tab, index, URL, title, state, transition, post, referrer, policy,
 // original URL, user agent flag, time since 1970 in microseconds) each.
-std::string Snss(const std::vector<std::pair<std::string, long long>>& navigations) {
+static std::string Snss(const std::vector<std::pair<std::string, long long>>& navigations) {
     std::string file("SNSS\3\0\0\0\x05\0\x0c\1\0\0\0", 15);
     for (const auto& [url, when] : navigations) {
         const std::string fields =
@@ -57,8 +55,8 @@ using Database = std::unique_ptr<sqlite3, int (*)(sqlite3*)>;
 // A history database of a page table (id, url, title, last visit) and a
 // visit table (page, time), as little of the browser's as the capture reads,
 // held open with an exclusive lock and its changes left in the -wal file.
-Database LockedHistory(const fs::path& path, const std::string& pages, const std::string& visits,
-                       const Visits& rows, long long epoch) {
+static Database LockedHistory(const fs::path& path, const std::string& pages,
+                              const std::string& visits, const Visits& rows, long long epoch) {
     fs::create_directories(path.parent_path());
     sqlite3* db = nullptr;
     EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
@@ -127,9 +125,8 @@ protected:
     CaptureEnvironment env;
 };
 
-// The open tab of the window's title, in whichever window holds it, before
-// the history's most recent visit of the title, read from a copy: the
-// browser's locked files are left as they were.
+// The tab in whichever window holds it; the history read from a copy, the
+// browser's locked files left as they were.
 TEST_F(BrowserRecordsTest, firefoxTakesTheOpenTabThenTheNewestVisitOfTheTitle) {
     auto db = firefoxHistory({{server.url("/old"), "ニュース", 1'000'000},
                               {server.url("/old"), "同じ題", 1'000'000},
@@ -148,9 +145,8 @@ TEST_F(BrowserRecordsTest, firefoxTakesTheOpenTabThenTheNewestVisitOfTheTitle) {
     EXPECT_FALSE(fs::exists(firefox() / "places.sqlite-shm"));
 }
 
-// A session file that is no file, or claims more than it holds, is passed
-// over at once for the history, within a bounded memory; a profile list
-// that is no file is no list.
+// A session file that is no file, or claims more than it holds, is passed over
+// at once, within a bounded memory; a profile list that is no file is no list.
 TEST_F(BrowserRecordsTest, hostileSessionFilesGiveWayToTheHistory) {
     auto db = firefoxHistory({{server.url("/old"), "題", 1'000'000}});
     const std::string claims512Mb = MozLz4(std::string(4096, 'x')).replace(8, 4, "\0\0\0\x20", 4);
@@ -222,10 +218,7 @@ TEST(SessionNavigations, readsNothingBeyondAWellFormedRecord) {
         return std::string(good).replace(at, static_cast<std::size_t>(bytes),
                                          Le(static_cast<std::uint64_t>(value), bytes));
     };
-    const struct {
-        std::string bytes;
-        std::size_t navigations;
-    } cases[] = {
+    const std::pair<std::string, std::size_t> cases[] = {
         {"SNSX" + good.substr(4), 0},
         {patched(15, 0, 2), 0},                // a record of no bytes
         {patched(url, -4, 4), 0},              // a negative length
@@ -234,13 +227,12 @@ TEST(SessionNavigations, readsNothingBeyondAWellFormedRecord) {
         {patched(url - 12, 0x7FFFFFF0, 4), 0}, // a payload size beyond the record
         {good + good.substr(15), 2},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(count(c.bytes), c.navigations) << testing::PrintToString(c.bytes);
+    for (const auto& [bytes, navigations] : cases) {
+        EXPECT_EQ(count(bytes), navigations) << testing::PrintToString(bytes);
     }
     for (std::size_t size = 0; size < good.size(); ++size) {
         EXPECT_EQ(count(good.substr(0, size)), 0u) << size;
     }
 }
 
-} // namespace
 } // namespace tomorine::test

@@ -1,6 +1,5 @@
-// The text rules of the capture (the keywords META line, the page
-// title in a browser's window title, the clipboard URL) and the foreground
-// watch over a fake desktop.
+// The capture's text rules (keywords META line, page title in a window title, clipboard
+// URL) and the foreground watch over a fake desktop.
 #include "browser/browser_window.h"
 #include "browser/capture.h"
 #include "browser/foreground_watch.h"
@@ -11,7 +10,6 @@
 #include <unistd.h>
 
 namespace tomorine::test {
-namespace {
 
 // The markup itself is the keywords rule's input, pinned through it below.
 TEST(ParsePageMarkup, givesTheTitleAndBearsDeepNesting) {
@@ -25,10 +23,8 @@ TEST(ParsePageMarkup, givesTheTitleAndBearsDeepNesting) {
 }
 
 TEST(KeywordsFromMarkup, readsTheMetaLineThatEveryShapeIsDeliveredAs) {
-    const struct Case {
-        std::string markup;
-        std::optional<std::string> keywords;
-    } lines[] = {
+    using Case = std::pair<std::string, std::optional<std::string>>; // markup, keywords
+    const Case lines[] = {
         {"<HTML>\r\n<META CONTENT=\"NEWS, SPORTS\" NAME=KEYWORDS>", "NEWS  SPORTS"},
         // The other order, and the first line (no line feed before it).
         {"<HTML>\r\n<META NAME=KEYWORDS CONTENT=NEWS,SPORTS>", std::nullopt},
@@ -36,8 +32,8 @@ TEST(KeywordsFromMarkup, readsTheMetaLineThatEveryShapeIsDeliveredAs) {
         {"<HTML>\r\n<META CONTENT=A NAME=KEYWORDS>\r\n<META CONTENT=B NAME=KEYWORDS>", "A"},
         {"<HTML>\r\n<META CONTENT=\" NAME=KEYWORDS>", ""},
     };
-    for (const auto& c : lines) {
-        EXPECT_EQ(KeywordsFromMarkup(c.markup), c.keywords) << c.markup;
+    for (const auto& [markup, keywords] : lines) {
+        EXPECT_EQ(KeywordsFromMarkup(markup), keywords) << markup;
     }
     const Case shapes[] = {
         {"<meta name=\"keywords\" content=\"news,sports\">", "NEWS SPORTS"},
@@ -49,9 +45,9 @@ TEST(KeywordsFromMarkup, readsTheMetaLineThatEveryShapeIsDeliveredAs) {
         {"<meta name=\"description\" content=\"d\"><meta name=\"keywords\" content=\"k\">", "K"},
         {"<meta name=\"keywords\">", std::nullopt},
     };
-    for (const auto& c : shapes) {
-        const PageMarkup page = ParsePageMarkup("<html><head>" + c.markup + "</head></html>");
-        EXPECT_EQ(KeywordsFromMarkup(page.markup), c.keywords) << c.markup << "\n" << page.markup;
+    for (const auto& [markup, keywords] : shapes) {
+        const PageMarkup page = ParsePageMarkup("<html><head>" + markup + "</head></html>");
+        EXPECT_EQ(KeywordsFromMarkup(page.markup), keywords) << markup << "\n" << page.markup;
     }
 }
 
@@ -112,5 +108,4 @@ TEST(OpenX11Desktop, isNothingWithoutAnXServer) {
     EXPECT_EQ(OpenX11Desktop("unix:/nonexistent/socket:0"), nullptr);
 }
 
-} // namespace
 } // namespace tomorine::test

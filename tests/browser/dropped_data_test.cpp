@@ -7,8 +7,6 @@
 
 using namespace tomorine;
 
-namespace {
-
 TEST(DroppedData, LocalFileUrlsAndUriListLines) {
     const std::pair<const char*, const char*> cases[] = {
         {"file:///home/u/a.url", "/home/u/a.url"},
@@ -24,5 +22,3 @@ TEST(DroppedData, LocalFileUrlsAndUriListLines) {
     EXPECT_EQ(ParseUriList("# from a file manager\r\nfile:///a.url\r\n\r\nhttp://b.jp/\n"),
               (std::vector<std::string>{"file:///a.url", "http://b.jp/"}));
 }
-
-} // namespace

@@ -1,5 +1,4 @@
-// The fetch of a page from a server on 127.0.0.1, its charset and the
-// keyword rule over what libxml2 parsed of it.
+// A page fetched from 127.0.0.1: its charset, and the keyword rule over libxml2's parse.
 #include "browser/capture.h"
 #include "local_http_server.h"
 
@@ -7,10 +6,9 @@
 #include <iconv.h>
 
 namespace tomorine::test {
-namespace {
 
 // UTF-8 text in another charset, through iconv as the page's author would.
-std::string Encode(const std::string& utf8, const char* charset) {
+static std::string Encode(const std::string& utf8, const char* charset) {
     iconv_t cd = iconv_open(charset, "UTF-8");
     std::string out(utf8.size() * 4 + 16, '\0');
     char *in = const_cast<char*>(utf8.data()), *outPtr = out.data();
@@ -78,5 +76,4 @@ TEST(FetchPage, boundsWhatItReadsAndWaitsFor) {
     }
 }
 
-} // namespace
 } // namespace tomorine::test

@@ -15,7 +15,6 @@
 #include <unistd.h>
 
 namespace tomorine::test {
-namespace {
 
 using namespace std::chrono_literals;
 
@@ -74,9 +73,8 @@ TEST(RealBrowserTest, chromium) {
         }
     }
     EXPECT_EQ(PageTitleOf(last.title, kind), kTitle) << last.title << " / " << last.className;
-    EXPECT_EQ(page.url, server.url("/page"));
-    EXPECT_EQ(page.title, kTitle);
-    EXPECT_EQ(page.keywords, "NEWS SPORTS 日本");
+    EXPECT_EQ(std::tie(page.url, page.title, page.keywords),
+              std::tuple(server.url("/page"), kTitle, "NEWS SPORTS 日本"));
 
     // A page loaded a second before the capture is in neither History nor
     // the session file yet; the session file has it within the wait.
@@ -92,5 +90,4 @@ TEST(RealBrowserTest, chromium) {
     EXPECT_EQ(CaptureFromBrowser(last, env).url, server.url("/next")) << last.title;
 }
 
-} // namespace
 } // namespace tomorine::test

@@ -1,5 +1,4 @@
-// Shortcut files as browsers, file managers and older tools write them, and
-// files that only look like shortcuts.
+// Shortcut files as browsers, file managers and older tools write them, and look-alikes.
 #include "browser/shortcut_target.h"
 #include "store/workbook/workbook_error.h"
 #include "support/hostile_files.h"
@@ -12,10 +11,9 @@
 using namespace tomorine;
 using namespace tomorine::test;
 
-namespace {
-
 // The fault and description of reading the file; none when it reads.
-std::pair<std::optional<WorkbookFault>, std::string> FailureOf(const std::filesystem::path& path) {
+static std::pair<std::optional<WorkbookFault>, std::string>
+FailureOf(const std::filesystem::path& path) {
     try {
         ReadShortcutTarget(path);
     } catch (const WorkbookError& e) {
@@ -25,7 +23,7 @@ std::pair<std::optional<WorkbookFault>, std::string> FailureOf(const std::filesy
 }
 
 // A shortcut with the URL, and a Unicode section when `unicode` is given.
-std::string Url(const std::string& url, const char* unicode = nullptr) {
+static std::string Url(const std::string& url, const char* unicode = nullptr) {
     return "[InternetShortcut]\nURL=" + url + "\n" +
            (unicode ? "[InternetShortcut.W]\nURL=" + std::string(unicode) + "\n" : "");
 }
@@ -86,5 +84,3 @@ TEST(ShortcutRead, GivesTheTargetOrTheFault) {
         EXPECT_TRUE(!c.error || description.find(c.file) != std::string::npos) << description;
     }
 }
-
-} // namespace

@@ -10,8 +10,6 @@
 
 namespace tomorine::test {
 
-using namespace std::chrono_literals;
-
 bool OnPath(const std::string& program) {
     return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
 }
@@ -44,7 +42,7 @@ Child::~Child() {
     }
     kill(-pid_, SIGTERM);
     for (int i = 0; i < 50 && waitpid(pid_, nullptr, WNOHANG) != pid_; ++i) {
-        std::this_thread::sleep_for(100ms);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     kill(-pid_, SIGKILL); // what the group left behind
     waitpid(pid_, nullptr, 0);

@@ -21,8 +21,7 @@ private:
     int pid_ = -1;
 };
 
-// Xvfb on a display it picks, with openbox managing its windows. name() is
-// empty when the server did not start.
+// Xvfb on a display it picks, openbox managing its windows; name() empty if it did not start.
 class XvfbSession {
 public:
     XvfbSession();

@@ -13,7 +13,6 @@
 #include <unistd.h>
 
 namespace tomorine::test {
-namespace {
 
 namespace fs = std::filesystem;
 
@@ -24,7 +23,7 @@ struct Condition {
     bool namesFolder = false;
 };
 
-std::vector<Condition> Conditions() {
+static std::vector<Condition> Conditions() {
     auto readOnly = [](bool folder) {
         return [folder](const fs::path& data) {
             WriteEntries(data, {{1, u"https://a.example/", u"題", {}, {}, {}}});
@@ -34,11 +33,7 @@ std::vector<Condition> Conditions() {
     };
     std::vector<Condition> conditions{
         {"missing", [](const fs::path&) {}},
-        {"not a workbook",
-         [](const fs::path& d) {
-             WriteBytes(d, {'U', 'R', 'L', '\r', '\n'});
-         }},
-    };
+        {"not a workbook", [](const fs::path& d) { WriteText(d, "URL\r\n"); }}};
     if (::geteuid() != 0) {
         conditions.push_back({"read-only file", readOnly(false)});
         conditions.push_back({"read-only folder", readOnly(true), true, true});
@@ -84,5 +79,4 @@ TEST(BadDataFile, EveryCommandRefusesItInOneLine) {
     }
 }
 
-} // namespace
 } // namespace tomorine::test

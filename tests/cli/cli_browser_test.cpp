@@ -1,5 +1,4 @@
-// tomorine-cli's commands that read or write what browsers keep, with HOME
-// in a temporary folder.
+// tomorine-cli's commands that read or write what browsers keep, HOME in a temporary folder.
 #include "browser_files.h"
 #include "cli_process.h"
 #include "local_http_server.h"
@@ -12,7 +11,6 @@
 #include <thread>
 
 namespace tomorine::test {
-namespace {
 
 namespace fs = std::filesystem;
 
@@ -105,5 +103,4 @@ TEST_F(BrowserCli, CapturePrintsTheTitleAndKeywordsOfTheGivenPage) {
     EXPECT_EQ(run({"capture", url, "--json"}).out, json + "[]}\n");
 }
 
-} // namespace
 } // namespace tomorine::test

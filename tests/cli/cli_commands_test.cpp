@@ -1,5 +1,4 @@
-// One run of each data file command of tomorine-cli; the rules behind them
-// are tested on the engines.
+// One run of each data file command; the rules behind them are tested on the engines.
 #include "cli_process.h"
 #include "store/workbook/utf.h"
 #include "store/xls/xls_file.h"
@@ -13,7 +12,6 @@
 #include <sys/stat.h>
 
 namespace tomorine::test {
-namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
@@ -27,8 +25,8 @@ TEST(CheckVersion, ConvertsAnOlderFileOnlyWithConsent) {
         const auto original = ReadBytes(data);
         CliOutcome run =
             RunOn(data, yes ? Args{"check-version", "--yes"} : Args{"check-version"}, "n\n");
-        EXPECT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(run.out, yes ? "0105\n" : "0104\n");
+        EXPECT_EQ(std::tie(run.status, run.out), std::tuple(0, yes ? "0105\n" : "0104\n"))
+            << run.err;
         const char* shown = yes ? "\r100 %\n終了しました\n" : "データコンバートを開始します。";
         EXPECT_NE(run.err.find(shown), std::string::npos) << run.err;
         EXPECT_EQ(ReadBytes(BackupFilePath(data)), original);
@@ -45,8 +43,7 @@ TEST(EntryCommands, RoundTripKeepsJapaneseTexts) {
     const std::string url = "https://例え.jp/パス?q='日本語'";
     CliOutcome add = RunOn(data, {"add", "--url", url, "--title", "it's  ", "--subtitle",
                                   "副題　全角", "--keywords", "犬 猫\t", "--comment", "一\n二"});
-    EXPECT_EQ(add.out, "1\n");
-    EXPECT_EQ(add.err, "登録しました\n");
+    EXPECT_EQ(std::tie(add.out, add.err), std::tuple("1\n", "登録しました\n"));
     json hits = json::parse(R"({"hits": [{"serial": 1, "url": "https://例え.jp/パス?q='日本語'",
         "title": "it's  ", "subtitle": "副題　全角", "keywords": "犬 猫 ", "comment": "一\r\n二"}]})");
     EXPECT_EQ(json::parse(RunOn(data, {"search", "--url", url, "--json"}).out), hits);
@@ -95,7 +92,7 @@ TEST(EntryCommands, SearchesAndRefusalsOnOneFile) {
 }
 
 // xlrd's sheets without their sizes, and numbers shown as dates as numbers.
-json XlrdSheets(json dump) {
+static json XlrdSheets(json dump) {
     for (json& sheet : dump.at("sheets")) {
         sheet.erase("nrows");
         sheet.erase("ncols");
@@ -150,58 +147,55 @@ TEST(ConflictsCommand, ListsMergesAndPutsAsideOnlyWhatItCanRead) {
     const Entry a{1, u"http://a.jp/", u"元", u"", u"", u""};
     const Entry b{2, u"http://b.jp/", u"新", u"", u"", u""};
     WriteEntries(data, {a});
-    const std::string copies[] = {"bm (conflicted copy 2026-12-06 134501).xls",
-                                  "bm (laptop's conflicted copy 2026-12-06).xls",
-                                  "bm (old's conflicted copy 2026-12-06).xls",
-                                  "bm (pc's conflicted copy 2026-12-06).xls",
-                                  "bm (pipe's conflicted copy 2026-12-06).xls",
-                                  "bm.sync-conflict-20261206-134501-ABCDEF1.xls"};
-    WriteEntries(dir / copies[0], {a});
-    MakeFile(dir / copies[1], Garbage);
-    MakeFile(dir / copies[2], Old);
+    const struct {
+        std::string file;
+        int entries, added;
+        const char* error; // the telling part of it
+    } copies[] = {
+        {"bm (conflicted copy 2026-12-06 134501).xls", 1, 0, nullptr},
+        {"bm (laptop's conflicted copy 2026-12-06).xls", 0, 0, "laptop's"},
+        {"bm (old's conflicted copy 2026-12-06).xls", 0, 0, "0104"},
+        {"bm (pc's conflicted copy 2026-12-06).xls", 0, 0,
+         "トモリネのデータファイルではありません"},
+        {"bm (pipe's conflicted copy 2026-12-06).xls", 0, 0, "通常のファイルではありません"},
+        {"bm.sync-conflict-20261206-134501-ABCDEF1.xls", 2, 1, nullptr}};
+    WriteEntries(dir / copies[0].file, {a});
+    MakeFile(dir / copies[1].file, Garbage);
+    MakeFile(dir / copies[2].file, Old);
     Workbook other;
     other.addSheet(u"Sheet1").setCell(1, 1, Cell::text(u"x"));
-    WriteXlsFile(other, dir / copies[3]);
-    mkfifo((dir / copies[4]).c_str(), 0600);
-    WriteEntries(dir / copies[5], {a, b});
-    // Each copy's entries, new entries and the telling part of its error.
-    const json wanted[] = {{1, 0, nullptr},
-                           {0, 0, "laptop's"},
-                           {0, 0, "0104"},
-                           {0, 0, "トモリネのデータファイルではありません"},
-                           {0, 0, "通常のファイルではありません"},
-                           {2, 1, nullptr}};
+    WriteXlsFile(other, dir / copies[3].file);
+    mkfifo((dir / copies[4].file).c_str(), 0600);
+    WriteEntries(dir / copies[5].file, {a, b});
     WriteEntries(dir / "bm (copy).xls", {b});
     fs::create_directories(dir / "conflicts");
-    MakeFile(dir / "conflicts" / copies[0], New);
+    MakeFile(dir / "conflicts" / copies[0].file, New);
 
     const CliOutcome run = RunOn(data, {"conflicts", "--json"});
     EXPECT_EQ(run.status, 1);
     const json listed = json::parse(run.out)["copies"];
     ASSERT_EQ(listed.size(), std::size(copies)) << run.out;
     for (size_t i = 0; i < std::size(copies); ++i) {
-        const json& want = wanted[i];
-        EXPECT_EQ(listed[i]["file"], copies[i]);
-        EXPECT_EQ(listed[i]["entries"], want[0]) << copies[i];
-        EXPECT_EQ(listed[i]["new"], want[1]) << copies[i];
-        EXPECT_TRUE(want[2].is_null() ? listed[i]["error"].is_null()
-                                      : listed[i]["error"].get<std::string>().find(
-                                            want[2].get<std::string>()) != std::string::npos)
-            << listed[i];
+        const auto& [file, entries, added, error] = copies[i];
+        const json& got = listed[i];
+        EXPECT_EQ(std::tuple(got["file"], got["entries"], got["new"]),
+                  std::tuple(file, entries, added));
+        EXPECT_TRUE(error ? got["error"].get<std::string>().find(error) != std::string::npos
+                          : got["error"].is_null())
+            << got;
     }
 
     const CliOutcome merged = RunOn(data, {"conflicts", "--merge"});
     EXPECT_EQ(merged.status, 1) << merged.out << merged.err;
     EXPECT_EQ(RunOn(data, {"search", "--url", "http://b.jp/"}).out.find("[00002]:新\n"), 0U);
     EXPECT_EQ(FileNames(dir / "conflicts"),
-              (std::set<std::string>{copies[0], copies[5],
+              (std::set<std::string>{copies[0].file, copies[5].file,
                                      "bm (conflicted copy 2026-12-06 134501) (2).xls"}))
         << merged.out << merged.err;
     for (int i : {1, 2, 3, 4}) {
-        EXPECT_TRUE(fs::exists(dir / copies[i])) << copies[i];
+        EXPECT_TRUE(fs::exists(dir / copies[i].file)) << copies[i].file;
     }
     EXPECT_EQ(json::parse(RunOn(data, {"conflicts", "--json"}).out)["copies"].size(), 4U);
 }
 
-} // namespace
 } // namespace tomorine::test

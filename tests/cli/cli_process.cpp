@@ -11,11 +11,9 @@
 
 namespace tomorine::test {
 
-namespace {
-
 namespace fs = std::filesystem;
 
-void Redirect(const fs::path& path, int target, int flags) {
+static void Redirect(const fs::path& path, int target, int flags) {
     const int fd = ::open(path.c_str(), flags, 0600);
     if (fd < 0 || ::dup2(fd, target) < 0) {
         ::_exit(127);
@@ -23,15 +21,11 @@ void Redirect(const fs::path& path, int target, int flags) {
     ::close(fd);
 }
 
-} // namespace
-
 CliProcess::CliProcess(const CliLaunch& launch) {
     WriteBytes(io_ / "in", {launch.input.begin(), launch.input.end()});
-    Args argv{TOMORINE_CLI};
-    argv.insert(argv.end(), launch.args.begin(), launch.args.end());
-    std::vector<char*> pointers;
-    for (std::string& arg : argv) {
-        pointers.push_back(arg.data());
+    std::vector<char*> pointers{const_cast<char*>(TOMORINE_CLI)}; // execv leaves them as they are
+    for (const std::string& arg : launch.args) {
+        pointers.push_back(const_cast<char*>(arg.c_str()));
     }
     pointers.push_back(nullptr);
     const std::string home = launch.home.string(), user = launch.user.string();
@@ -41,22 +35,15 @@ CliProcess::CliProcess(const CliLaunch& launch) {
         Redirect(io_ / "in", 0, O_RDONLY);
         Redirect(io_ / "out", 1, O_WRONLY | O_CREAT | O_TRUNC);
         Redirect(io_ / "err", 2, O_WRONLY | O_CREAT | O_TRUNC);
-        if (::chdir(folder.c_str()) != 0 || ::setenv("TOMORINE_HOME", home.c_str(), 1) != 0) {
-            ::_exit(127);
+        const rlim_t bytes = static_cast<rlim_t>(launch.fileSizeLimit);
+        const rlimit limit{bytes, bytes};
+        if (::chdir(folder.c_str()) == 0 && ::setenv("TOMORINE_HOME", home.c_str(), 1) == 0 &&
+            (user.empty() ||
+             (::setenv("HOME", user.c_str(), 1) == 0 && ::unsetenv("XDG_CONFIG_HOME") == 0)) &&
+            (launch.fileSizeLimit < 0 || ::setrlimit(RLIMIT_FSIZE, &limit) == 0) &&
+            (!launch.offline || ::unshare(CLONE_NEWNET) == 0)) {
+            ::execv(pointers[0], pointers.data());
         }
-        if (!user.empty() &&
-            (::setenv("HOME", user.c_str(), 1) != 0 || ::unsetenv("XDG_CONFIG_HOME") != 0)) {
-            ::_exit(127);
-        }
-        if (launch.fileSizeLimit >= 0) {
-            const rlimit limit{static_cast<rlim_t>(launch.fileSizeLimit),
-                               static_cast<rlim_t>(launch.fileSizeLimit)};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-        }
-        if (launch.offline && ::unshare(CLONE_NEWNET) != 0) {
-            ::_exit(127);
-        }
-        ::execv(pointers[0], pointers.data());
         ::_exit(127);
     }
 }
@@ -66,14 +53,6 @@ CliProcess::~CliProcess() {
         ::kill(pid_, SIGKILL);
         wait();
     }
-}
-
-void CliProcess::signal(int number) const {
-    ::kill(pid_, number);
-}
-
-std::string CliProcess::errorsSoFar() const {
-    return ReadText(io_ / "err");
 }
 
 CliOutcome CliProcess::wait() {
@@ -91,10 +70,7 @@ CliOutcome RunCliProcess(const CliLaunch& launch) {
 
 CliOutcome RunOn(const fs::path& data, Args args, const std::string& input, const fs::path& user) {
     args.insert(args.begin() + 1, {"--data", data.string()});
-    CliLaunch launch(std::move(args), data.parent_path() / "home");
-    launch.input = input;
-    launch.user = user;
-    return RunCliProcess(launch);
+    return RunCliProcess({std::move(args), data.parent_path() / "home", -1, input, user});
 }
 
 int LineCount(const std::string& text) {

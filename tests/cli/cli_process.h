@@ -2,13 +2,13 @@
 
 #include "support/temp_dir.h"
 
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <sys/types.h>
 #include <vector>
 
-// tomorine-cli started as a process of its own, for tests that signal it,
-// limit it or must not wait on it forever.
+// tomorine-cli as a process of its own, for tests that signal it, limit it or must not hang.
 namespace tomorine::test {
 
 using Args = std::vector<std::string>;
@@ -19,16 +19,12 @@ struct CliOutcome {
 };
 
 struct CliLaunch {
-    CliLaunch(Args arguments, std::filesystem::path homeFolder, long fileSizeLimitBytes = -1)
-        : args(std::move(arguments)), home(std::move(homeFolder)),
-          fileSizeLimit(fileSizeLimitBytes) {}
-
     Args args;
-    std::filesystem::path home; // TOMORINE_HOME; the process runs in its parent
-    long fileSizeLimit = -1;    // RLIMIT_FSIZE in bytes when not -1
-    std::string input;          // standard input
-    std::filesystem::path user; // HOME, with no XDG_CONFIG_HOME, when not empty
-    bool offline = false;       // in a network namespace of its own, as unshare -n
+    std::filesystem::path home;      // TOMORINE_HOME; the process runs in its parent
+    long fileSizeLimit = -1;         // RLIMIT_FSIZE in bytes when not -1
+    std::string input = {};          // standard input
+    std::filesystem::path user = {}; // HOME, with no XDG_CONFIG_HOME, when not empty
+    bool offline = false;            // in a network namespace of its own, as unshare -n
 };
 
 class CliProcess {
@@ -38,8 +34,8 @@ public:
     CliProcess(const CliProcess&) = delete;
     CliProcess& operator=(const CliProcess&) = delete;
 
-    void signal(int number) const;
-    std::string errorsSoFar() const;
+    void signal(int number) const { ::kill(pid_, number); }
+    std::string errorsSoFar() const { return ReadText(io_ / "err"); }
     CliOutcome wait();
 
 private:

@@ -11,7 +11,6 @@
 #include <sstream>
 
 namespace tomorine::test {
-namespace {
 
 using namespace tomorine::cli;
 
@@ -50,5 +49,4 @@ TEST(CommandReference, EveryCommandIsInHelpManualsAndCompletion) {
     }
 }
 
-} // namespace
 } // namespace tomorine::test

@@ -1,6 +1,5 @@
-// tomorine-cli ended by a signal or stopped by a file-size limit in the
-// middle of a save: the data file is the old or the new one, and no
-// temporary file is left beside it.
+// tomorine-cli ended by a signal or a file-size limit in the middle of a save: the data
+// file is the old or the new one, and no temporary file is left beside it.
 #include "cli_process.h"
 #include "store/entry.h"
 #include "store/workbook/utf.h"
@@ -17,12 +16,23 @@
 #include <thread>
 
 namespace tomorine::test {
-namespace {
 
 namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+using std::chrono::microseconds;
+
+// A run of `launch` sent `signal` at a random moment within `took`.
+static CliOutcome SignalledRun(const CliLaunch& launch, int signal, microseconds took,
+                               std::mt19937& random) {
+    CliProcess process(launch);
+    std::this_thread::sleep_for(
+        microseconds(std::uniform_int_distribution<long>(0, took.count())(random)));
+    process.signal(signal);
+    return process.wait();
+}
 
 // A data file large enough that a save takes a while.
-void WriteLargeDataFile(const fs::path& path, int entries) {
+static void WriteLargeDataFile(const fs::path& path, int entries) {
     std::vector<Entry> rows;
     for (int i = 1; i <= entries; ++i) {
         const std::u16string n = FromUtf8(std::to_string(i));
@@ -41,12 +51,11 @@ TEST(InterruptedSave, LeavesNoTemporaryFileAndAWholeDataFile) {
                         dir / "home"};
 
     // The quickest of a few runs, so that most signals land while one runs.
-    auto took = std::chrono::microseconds::max();
+    auto took = microseconds::max();
     for (int run = 0; run < 3; ++run) {
-        const auto start = std::chrono::steady_clock::now();
+        const auto start = Clock::now();
         ASSERT_EQ(RunCliProcess(add).status, 0);
-        took = std::min(took, std::chrono::duration_cast<std::chrono::microseconds>(
-                                  std::chrono::steady_clock::now() - start));
+        took = std::min(took, std::chrono::duration_cast<microseconds>(Clock::now() - start));
     }
     int entries = kEntries + 3;
 
@@ -54,11 +63,7 @@ TEST(InterruptedSave, LeavesNoTemporaryFileAndAWholeDataFile) {
     int signalled = 0;
     for (int round = 0; round < 24; ++round) {
         const int signal = round % 2 == 0 ? SIGTERM : SIGINT;
-        CliProcess process(add);
-        std::this_thread::sleep_for(std::chrono::microseconds(
-            std::uniform_int_distribution<long>(0, took.count())(random)));
-        process.signal(signal);
-        const CliOutcome run = process.wait();
+        const CliOutcome run = SignalledRun(add, signal, took, random);
         ASSERT_TRUE(run.status == 0 || run.status == 128 + signal) << run.status << run.err;
         signalled += run.status != 0;
         EXPECT_TRUE(TemporaryFilesIn(dir.path()).empty()) << TemporaryFilesIn(dir.path())[0];
@@ -69,9 +74,8 @@ TEST(InterruptedSave, LeavesNoTemporaryFileAndAWholeDataFile) {
     EXPECT_GT(signalled, 0) << "no run was stopped; the test proves nothing";
 }
 
-// A merge of conflict copies killed at any moment: the data file is the old
-// or the merged one, and a copy leaves its place only after its entries
-// are in the data file.
+// The data file is the old or the merged one; a copy leaves its place only
+// once its entries are in the data file.
 TEST(InterruptedSave, KilledConflictMergeLosesNoCopy) {
     TempDir dir;
     const fs::path data = dir / "データ.xls";
@@ -82,25 +86,17 @@ TEST(InterruptedSave, KilledConflictMergeLosesNoCopy) {
     WriteLargeDataFile(data, kEntries);
     const auto old = ReadBytes(data), copyBytes = ReadBytes(copy);
     const CliLaunch merge{{"conflicts", "--data", data.string(), "--merge"}, dir / "home"};
-    auto restore = [&] {
-        fs::remove_all(dir / "conflicts");
-        WriteBytes(data, old);
-        WriteBytes(copy, copyBytes);
-    };
-    const auto start = std::chrono::steady_clock::now();
+    const auto start = Clock::now();
     ASSERT_EQ(RunCliProcess(merge).status, 0);
-    const auto took = std::chrono::duration_cast<std::chrono::microseconds>(
-        std::chrono::steady_clock::now() - start);
+    const auto took = std::chrono::duration_cast<microseconds>(Clock::now() - start);
 
     std::mt19937 random(11);
     int killed = 0;
     for (int round = 0; round < 12; ++round) {
-        restore();
-        CliProcess process(merge);
-        std::this_thread::sleep_for(std::chrono::microseconds(
-            std::uniform_int_distribution<long>(0, took.count())(random)));
-        process.signal(SIGKILL);
-        const int status = process.wait().status;
+        fs::remove_all(dir / "conflicts");
+        WriteBytes(data, old);
+        WriteBytes(copy, copyBytes);
+        const int status = SignalledRun(merge, SIGKILL, took, random).status;
         killed += status == 128 + SIGKILL;
         const bool merged = ReadBytes(data) != old;
         if (merged) {
@@ -112,8 +108,7 @@ TEST(InterruptedSave, KilledConflictMergeLosesNoCopy) {
     EXPECT_GT(killed, 0) << "no run was killed; the test proves nothing";
 }
 
-// Ctrl-C during a conversion still stops it and puts the backup back: the
-// conversion's own handler takes the signal while it runs.
+// The backup is put back: the conversion's own handler takes the signal.
 TEST(InterruptedSave, CtrlCStopsAConversionAndKeepsTheOldFile) {
     TempDir dir;
     const fs::path data = dir / "古い.xls";
@@ -131,8 +126,7 @@ TEST(InterruptedSave, CtrlCStopsAConversionAndKeepsTheOldFile) {
     EXPECT_TRUE(TemporaryFilesIn(dir.path()).empty());
 }
 
-// A file-size limit below the file's size: a clear failure, not death by
-// SIGXFSZ, and the file as it was.
+// Not death by SIGXFSZ, and the file as it was.
 TEST(InterruptedSave, FileSizeLimitGivesAClearError) {
     TempDir dir;
     const fs::path data = dir / "データ.xls";
@@ -148,5 +142,4 @@ TEST(InterruptedSave, FileSizeLimitGivesAClearError) {
     EXPECT_TRUE(TemporaryFilesIn(dir.path()).empty());
 }
 
-} // namespace
 } // namespace tomorine::test

@@ -10,7 +10,6 @@
 #include <sstream>
 
 namespace tomorine::test {
-namespace {
 
 namespace fs = std::filesystem;
 
@@ -29,8 +28,7 @@ TEST(UsageErrors, ExitTwoWithAUsageLineAndTouchNothing) {
         TempDir dir;
         CliOutcome run =
             RunCliProcess({{std::istream_iterator<std::string>(words), {}}, dir / "home"});
-        EXPECT_EQ(run.status, 2);
-        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(std::tie(run.status, run.out), std::tuple(2, ""));
         EXPECT_NE(run.err.find("使い方: tomorine-cli"), std::string::npos) << run.err;
         EXPECT_FALSE(fs::exists(dir / "home")) << "not even the home folder is made";
     }
@@ -67,5 +65,4 @@ TEST(DataFile, OptionOverSettingOverDefault) {
     EXPECT_NE(run({"search", "--data", "ア/指定.xls"}).err.find("ハードリンク"), std::string::npos);
 }
 
-} // namespace
 } // namespace tomorine::test

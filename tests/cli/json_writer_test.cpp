@@ -4,15 +4,10 @@
 #include <string>
 
 namespace tomorine::cli {
-namespace {
 
-// What JSON readers and UTF-8 cannot take is escaped; everything else is
-// written as UTF-8, a surrogate pair as one character.
+// Everything else is written as UTF-8, a surrogate pair as one character.
 TEST(JsonString, EscapesWhatUtf8AndJsonCannotHold) {
-    const struct {
-        std::u16string text;
-        std::string json;
-    } cases[] = {
+    const std::pair<std::u16string, std::string> cases[] = {
         {u"", R"("")"},
         {u"a\"b\\c/", R"("a\"b\\c/")"},
         {u"\t\n\x1f", R"("\u0009\u000a\u001f")"},
@@ -23,16 +18,15 @@ TEST(JsonString, EscapesWhatUtf8AndJsonCannotHold) {
         {u"a" + std::u16string(1, u'\xD842'), R"("a\ud842")"},
         {std::u16string(3000, u'\x01'), ""},
     };
-    for (const auto& c : cases) {
+    for (const auto& [text, json] : cases) {
         std::string out = "x";
-        AppendJsonString(out, c.text);
-        if (c.json.empty()) { // the worst case: every unit escaped
-            EXPECT_EQ(out.size(), 1 + 2 + 6 * c.text.size());
+        AppendJsonString(out, text);
+        if (json.empty()) { // the worst case: every unit escaped
+            EXPECT_EQ(out.size(), 1 + 2 + 6 * text.size());
         } else {
-            EXPECT_EQ(out, "x" + c.json);
+            EXPECT_EQ(out, "x" + json);
         }
     }
 }
 
-} // namespace
 } // namespace tomorine::cli

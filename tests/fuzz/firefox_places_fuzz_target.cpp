@@ -15,11 +15,8 @@ FUZZ_TARGET(data, bytes) {
         items.push_back({r[0] | r[1] << 8, r[2] % 4, r[3] | r[4] << 8, std::string(1, char(r[5])),
                          "http://a/" + std::to_string(r[6] % 8), guids[r[7] % 5]});
     }
-    std::stable_sort(items.begin(), items.end(),
-                     [](auto& a, auto& b) { return a.parent < b.parent; });
+    std::ranges::stable_sort(items, {}, &PlacesItem::parent);
     const BrowserBookmarks read = BookmarksOfPlaces(items);
-    for (const auto& b : read.bookmarks) {
-        (void)b.folder.path();
-    }
+    std::ranges::for_each(read.bookmarks, [](const auto& b) { (void)b.folder.path(); });
     FUZZ_EXPECT(read.bookmarks.size() + size_t(read.unreadable) <= items.size());
 }

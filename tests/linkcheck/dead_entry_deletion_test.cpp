@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 namespace tomorine::test {
-namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -50,5 +49,4 @@ TEST(DeadEntryDeletion, RemovesOnlyEntriesStillAsCheckedUnderTheLock) {
     EXPECT_EQ(SerialsByXlrd(file), (std::vector<int>{11, 2}));
 }
 
-} // namespace
 } // namespace tomorine::test

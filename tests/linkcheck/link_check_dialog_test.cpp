@@ -1,5 +1,4 @@
-// The broken-link check window through the real main window, against a
-// server of the test's own on 127.0.0.1.
+// The broken-link check window through the real main window, against a loopback server.
 #include "link_check_fixture.h"
 #include "linkcheck/link_check_messages.h"
 #include "main_window_harness.h"
@@ -20,9 +19,7 @@ using namespace tomorine::test;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-namespace {
-
-QStringList Lines(const QTreeWidget* list) {
+static QStringList Lines(const QTreeWidget* list) {
     QStringList lines;
     for (int i = 0; i < list->topLevelItemCount(); ++i) {
         lines << list->topLevelItem(i)->text(0);
@@ -30,15 +27,15 @@ QStringList Lines(const QTreeWidget* list) {
     return lines;
 }
 
-bool Finished(const LinkCheckDialog& dialog) {
+static bool Finished(const LinkCheckDialog& dialog) {
     return dialog.statusBar->currentMessage() == QStringLiteral("リンクチェック完了");
 }
 
 // Presses リンクチェック; once `ready` holds while the window is open, runs
 // `act` on it and presses OK (unless `act` hid the window). Returns when the
 // modal display has ended.
-void WhileOpen(MainWindow& mainWindow, const std::function<bool(LinkCheckDialog&)>& ready,
-               const std::function<void(LinkCheckDialog&)>& act) {
+static void WhileOpen(MainWindow& mainWindow, const std::function<bool(LinkCheckDialog&)>& ready,
+                      const std::function<void(LinkCheckDialog&)>& act) {
     LinkCheckDialog& dialog = *mainWindow.linkCheckDialog;
     bool acted = false;
     QTimer poll;
@@ -56,8 +53,6 @@ void WhileOpen(MainWindow& mainWindow, const std::function<bool(LinkCheckDialog&
     mainWindow.linkCheckButton->click();
     QVERIFY(acted);
 }
-
-} // namespace
 
 class LinkCheckDialogTest : public QObject {
     Q_OBJECT
@@ -79,8 +74,7 @@ private slots:
     void listsTheDeadLinesAndDeletesTheSelected() {
         LocalHttpServer server;
         MainWindowHarness h;
-        const auto file = h.defaultDataFile();
-        WriteEntries(file,
+        WriteEntries(h.defaultDataFile(),
                      {UrlEntry(1, server.url("/ok"), u"生"),
                       UrlEntry(2, server.url("/status/404"), u"四〇四"),
                       UrlEntry(3, server.refusedUrl(), u"拒否"),

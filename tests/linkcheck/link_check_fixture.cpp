@@ -4,6 +4,7 @@
 #include "support/xls_peer.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace tomorine::test {
 
@@ -27,9 +28,7 @@ std::vector<RowVerdict> RunToEnd(LinkCheck& check) {
     std::vector<RowVerdict> all;
     for (;;) {
         const bool finished = check.progress().finished;
-        for (RowVerdict& verdict : check.takeReleased()) {
-            all.push_back(std::move(verdict));
-        }
+        std::ranges::move(check.takeReleased(), std::back_inserter(all));
         if (finished) {
             return all;
         }

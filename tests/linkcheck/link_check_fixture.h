@@ -12,10 +12,9 @@
 
 namespace tomorine::test {
 
-// Options that keep every request on this machine: only 127.0.0.1 and the
-// given names (each resolved to 127.0.0.1 on the server's port) are reached,
-// the proxy of the environment is ignored, and requests give up after
-// `timeout`.
+// Options that keep every request on this machine: only 127.0.0.1 and the given names
+// (each resolved to 127.0.0.1 on the server's port) are reached, the proxy of the
+// environment is ignored, and requests give up after `timeout`.
 LinkCheckOptions LoopbackOptions(const LocalHttpServer& server,
                                  const std::vector<std::string>& names = {},
                                  std::chrono::milliseconds timeout = std::chrono::seconds(2));

@@ -2,21 +2,19 @@
 #include "link_check_fixture.h"
 #include "linkcheck/link_check.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace tomorine::test {
-namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-// Every kind of answer and failure in one check: the verdicts come back for
-// every row, in row order, each with its class and reason.
 TEST(LinkCheck, DecidesEveryKindOfAnswerInRowOrder) {
     using enum LinkClass;
     using enum LinkReason;
     LocalHttpServer server;
-    const struct {
+    const struct Case {
         std::string url;
         LinkClass linkClass;
         LinkReason reason = None;
@@ -53,17 +51,16 @@ TEST(LinkCheck, DecidesEveryKindOfAnswerInRowOrder) {
         {server.url("/日本 語"), Gone, Http404}, // encoded, sent and answered
         {server.url("/big"), Alive},
     };
-    std::vector<std::string> urls;
-    for (const auto& c : cases) {
-        urls.push_back(c.url);
-    }
+    std::vector<std::string> urls(std::size(cases));
+    std::ranges::transform(cases, urls.begin(), &Case::url);
     LinkCheck check(urls, LoopbackOptions(server, {"named.test"}, 1000ms));
     const std::vector<RowVerdict> verdicts = RunToEnd(check);
     ASSERT_EQ(verdicts.size(), urls.size());
     for (size_t row = 0; row < urls.size(); ++row) {
-        EXPECT_EQ(verdicts[row].row, row);
-        EXPECT_EQ(verdicts[row].verdict.linkClass, cases[row].linkClass) << urls[row];
-        EXPECT_EQ(verdicts[row].verdict.reason, cases[row].reason) << urls[row];
+        const auto& [at, verdict] = verdicts[row];
+        EXPECT_EQ(std::tuple(at, verdict.linkClass, verdict.reason),
+                  std::tuple(row, cases[row].linkClass, cases[row].reason))
+            << urls[row];
     }
     EXPECT_EQ(check.progress().dead, 20u);
     EXPECT_FALSE(NetworkDown(check.progress()));
@@ -76,8 +73,7 @@ TEST(LinkCheck, DecidesEveryKindOfAnswerInRowOrder) {
     EXPECT_TRUE(NetworkDown(offline.progress()));
 }
 
-// A row is handed on once every earlier row is decided; the oldest open row
-// is the one a slow answer holds up.
+// The oldest open row is the one a slow answer holds up.
 TEST(LinkCheck, HandsOnRowsOnlyWhenEveryEarlierRowIsDecided) {
     LocalHttpServer server;
     LinkCheck check({server.url("/slow/600"), server.url("nope.invalid", "/"), "", ""},
@@ -95,8 +91,7 @@ TEST(LinkCheck, HandsOnRowsOnlyWhenEveryEarlierRowIsDecided) {
     EXPECT_TRUE(all[3].verdict.listed());
 }
 
-// Stopping abandons the requests in flight at once, even ones that would
-// wait for their time-out, and decides nothing more.
+// Even requests that would wait for their time-out; nothing more is decided.
 TEST(LinkCheck, StopAbandonsRequestsInFlightWithinASecond) {
     LocalHttpServer server;
     LinkCheck check(std::vector<std::string>(40, server.url("/hang")),
@@ -137,5 +132,4 @@ TEST(LinkCheck, KeepsThePerHostAndTotalLimits) {
     EXPECT_GE(server.maxInFlight(), 12);
 }
 
-} // namespace
 } // namespace tomorine::test

@@ -9,14 +9,10 @@
 
 namespace tomorine::test {
 
-namespace {
-
 // A TCP socket bound to 127.0.0.1 and a free port.
-int BoundSocket(int& port) {
+static int BoundSocket(int& port) {
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
     socklen_t length = sizeof address;
     if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
         getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
@@ -25,8 +21,6 @@ int BoundSocket(int& port) {
     port = ntohs(address.sin_port);
     return fd;
 }
-
-} // namespace
 
 LocalHttpServer::LocalHttpServer() {
     listener_ = BoundSocket(port_);
@@ -128,14 +122,12 @@ void LocalHttpServer::talk(int client) {
     if (path == "/drip" || path == "/empty" || path == "/hang") {
         return;
     }
-    std::string head = "HTTP/1.1 " + std::to_string(response.status) + " Status\r\n";
-    if (!response.contentType.empty()) {
-        head += "Content-Type: " + response.contentType + "\r\n";
-    }
-    if (!response.location.empty()) {
-        head += "Location: " + response.location + "\r\n";
-    }
-    head +=
+    const auto header = [](const char* name, const std::string& value) {
+        return value.empty() ? "" : name + value + "\r\n";
+    };
+    const std::string head =
+        "HTTP/1.1 " + std::to_string(response.status) + " Status\r\n" +
+        header("Content-Type: ", response.contentType) + header("Location: ", response.location) +
         "Content-Length: " + std::to_string(response.body.size()) + "\r\nConnection: close\r\n\r\n";
     if (sendAll(client, head)) {
         sendAll(client, response.body);
