@@ -74,11 +74,9 @@ TEST(MergeTest, MergesAReferenceWrittenByXlwt) {
     Harness harness(dir / "bm.xls");
     EXPECT_EQ(MergeReferenceData(harness.context, ref).added, 3);
     EXPECT_EQ(ReadBytes(ref), reference); // only read
-    EXPECT_EQ(StoredEntries(dir / "bm.xls"), (std::vector<StoredEntry>{{1, kPageWithSubtitle, 0},
-                                                                       {2, kQuote, 0},
-                                                                       {3, kNew, 0},
-                                                                       {4, kOtherTitle, 0},
-                                                                       {5, kNew, 0}}));
+    const std::vector<StoredEntry> expected{
+        {1, kPageWithSubtitle, 0}, {2, kQuote, 0}, {3, kNew, 0}, {4, kOtherTitle, 0}, {5, kNew, 0}};
+    EXPECT_EQ(StoredEntries(dir / "bm.xls"), expected);
 }
 
 } // namespace
