@@ -1,5 +1,4 @@
-// The export of the last search on workbook files: failures leave an existing
-// page as it was.
+// The export of the last search on workbook files: failures leave an existing page as it was.
 #include "htmlexport/html_list_writer.h"
 #include "store/data_connection.h"
 #include "store/workbook/workbook_error.h"
@@ -23,9 +22,11 @@ const std::vector<std::uint8_t> kOldPage{'o', 'l', 'd'};
 struct Export {
     TempDir dir;
     fs::path dataFile = dir / "data.xls";
-    HtmlListRequest request{.searchUrl = u"", .outputPath = dir / "out" / "list.htm"};
+    HtmlListRequest request;
 
     explicit Export(const std::vector<Entry>& entries) {
+        request.searchUrl = u"";
+        request.outputPath = dir / "out" / "list.htm";
         WriteEntries(dataFile, entries);
         fs::create_directory(dir / "out");
         WriteBytes(request.outputPath, kOldPage);
