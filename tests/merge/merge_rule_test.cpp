@@ -28,9 +28,8 @@ const Texts kOddChunks{{u"URL1", u"https://exa"},
                        {u"タイトル1", u"題\t"},
                        {u"コメント3", u"三つ目だけ  "}};
 
-// A value never matches an empty cell of the data file; serials follow the highest, in
-// reference order; deleted entries come back live; the data file's lock is held from the
-// read to the save.
+// A value never matches an empty cell of the data file; serials follow the highest, in reference
+// order; deleted entries come back live; the data file's lock is held from the read to the save.
 TEST(MergeTest, AddsExactlyTheEntriesTheDataFileDoesNotHold) {
     TempDir dir;
     WriteDataBook(dir / "bm.xls", {EntryRow(41, kPage), EntryRow(7, kUrlOnly)});
