@@ -1,6 +1,5 @@
-// Saving replaces a file whole or not at all; saves killed half-way leave the
-// old or the new file, and what they leave beside it goes with the next save
-// made under the data file's lock.
+// Saving replaces a file whole or not at all; saves killed half-way leave the old or the new file,
+// and what they leave beside it goes with the next save made under the data file's lock.
 #include "store/files/atomic_file.h"
 #include "store/files/data_file_lock.h"
 #include "store/workbook/workbook_error.h"
