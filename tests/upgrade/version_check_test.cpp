@@ -166,9 +166,8 @@ struct FaultCase {
     size_t cancelAfter; // progress reports; 0: never; else the conversion throws
 };
 
-// Opens: DeleteTmpSheet, AddConversionSheet, GetLastUsedRow, ConvertEntryRows,
-// ReplaceEntrySheet. Saves: "tmp" deleted, AddConversionSheet, ConvertEntryRows,
-// ReplaceEntrySheet.
+// Opens: DeleteTmpSheet, AddConversionSheet, GetLastUsedRow, ConvertEntryRows, ReplaceEntrySheet.
+// Saves: "tmp" deleted, AddConversionSheet, ConvertEntryRows, ReplaceEntrySheet.
 const FaultCase kFaults[] = {
     {"DeleteTmpSheetCannotSave", LeftoverTmp, 0, 1, 0},
     {"AddConversionSheetCannotOpen", Plain, 2, 0, 0},
