@@ -1,5 +1,4 @@
-// The mapping of a bookmark to an entry, the import into a data file (rows
-// read back by xlrd).
+// The mapping of a bookmark to an entry, the import into a data file (rows read back by xlrd).
 #include "bookmarks/bookmark_mapping.h"
 #include "bookmarks/bookmarks_import.h"
 #include "import_fixture.h"
@@ -28,8 +27,7 @@ BrowserBookmark Bookmark(std::string url, std::string title = "",
 TEST(BookmarkMapping, AUrlIsNeverCut) {
     bool cut = false;
     EXPECT_FALSE(EntryOfBookmark(Bookmark("http://a/" + std::string(1992, 'x')), cut));
-    const std::optional<Entry> entry =
-        EntryOfBookmark(Bookmark("http://a/" + std::string(1991, 'x')), cut);
+    const auto entry = EntryOfBookmark(Bookmark("http://a/" + std::string(1991, 'x')), cut);
     ASSERT_TRUE(entry);
     EXPECT_EQ(entry->url.size(), 2000u);
     EXPECT_EQ(entry->title.size(), 500u);

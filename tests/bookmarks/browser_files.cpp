@@ -75,15 +75,6 @@ long long PlacesFile::item(int type, long long parent, const char* title, long l
     return sqlite3_last_insert_rowid(db_);
 }
 
-long long PlacesFile::folder(long long parent, const std::string& title) {
-    return item(2, parent, title.c_str(), 0);
-}
-
-long long PlacesFile::bookmark(long long parent, const std::string& url,
-                               const std::optional<std::string>& title) {
-    return item(1, parent, title ? title->c_str() : nullptr, place(url));
-}
-
 void PlacesFile::tag(const std::string& url, const std::string& name) {
     long long folderId = scalar(Sql(
         "SELECT id FROM moz_bookmarks WHERE parent = %lld AND title = %Q", kTags, name.c_str()));

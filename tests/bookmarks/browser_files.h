@@ -8,11 +8,9 @@ struct sqlite3;
 
 namespace tomorine::test {
 
-// A places.sqlite with the columns of Firefox's schema that the reader uses,
-// its root folders (menu 2, toolbar 3, tags 4, unfiled 5, mobile 6), in WAL
-// mode as Firefox keeps it.
-// The connection stays open, so what it writes may still be in the -wal
-// file, as with a running browser.
+// A places.sqlite with the columns of Firefox's schema that the reader uses, its root folders
+// (menu 2, toolbar 3, tags 4, unfiled 5, mobile 6), in WAL mode as Firefox keeps it. The connection
+// stays open, so what it writes may still be in the -wal file, as with a running browser.
 class PlacesFile {
 public:
     explicit PlacesFile(const std::filesystem::path& file);
@@ -24,10 +22,14 @@ public:
     static constexpr long long kToolbar = 3;
     static constexpr long long kTags = 4;
 
-    long long folder(long long parent, const std::string& title);
+    long long folder(long long parent, const std::string& title) {
+        return item(2, parent, title.c_str(), 0);
+    }
     // No title is stored as NULL, as Firefox does for some bookmarks.
     long long bookmark(long long parent, const std::string& url,
-                       const std::optional<std::string>& title);
+                       const std::optional<std::string>& title) {
+        return item(1, parent, title ? title->c_str() : nullptr, place(url));
+    }
     // A tag as Firefox stores it: a bookmark of the URL in the tag's folder.
     void tag(const std::string& url, const std::string& name);
     void exec(const std::string& sql);

@@ -60,8 +60,7 @@ TEST(RealFirefoxRoundTrip, ExportedEntriesComeBackWithTitlesAndTags) {
                     found[b.url] = b.title + " | " + tags;
                 }
             }
-        } catch (const std::exception&) {
-            // The browser has not made its database yet.
+        } catch (const std::exception&) { // the browser has not made its database yet
         }
     }
     EXPECT_EQ(found, expected);

@@ -54,8 +54,7 @@ TEST_F(Import, RegistersEachNewUrlOnceAndCountsTheRest) {
     EXPECT_EQ(std::tie(counters_.shortcutErrorCount, counters_.shortcutNoTargetCount,
                        counters_.shortcutBadCallCount),
               std::tuple(FavoritesTree::kFailed, 1, 1));
-    std::vector<Entry> expected = FavoritesTree::Registered();
-    const std::vector<Entry> added = FavoritesTree::Added();
+    std::vector<Entry> expected = FavoritesTree::Registered(), added = FavoritesTree::Added();
     expected.insert(expected.end(), added.begin(), added.end());
     EXPECT_EQ(EntryRowsByXlrd(store_.dataFilePath), RowsOf(expected));
 

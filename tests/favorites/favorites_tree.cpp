@@ -50,8 +50,7 @@ void RemoveChain(const fs::path& top, const std::string& name, const char* botto
 }
 
 void WriteShortcut(const fs::path& path, const std::string& urlBytes) {
-    const std::string text = "[InternetShortcut]\r\nURL=" + urlBytes + "\r\n";
-    WriteBytes(path, {text.begin(), text.end()});
+    WriteText(path, "[InternetShortcut]\r\nURL=" + urlBytes + "\r\n");
 }
 
 FavoritesTree::FavoritesTree(fs::path root) : root_(std::move(root)) {
@@ -61,8 +60,8 @@ FavoritesTree::FavoritesTree(fs::path root) : root_(std::move(root)) {
     WriteShortcut(root_ / "empty.url", "");
     WriteShortcut(root_ / "O'Reilly.url", "http://oreilly.example/it's");
     WriteShortcut(root_ / "notes.txt", "http://example.jp/txt");
-    const std::string desktop = "[Desktop Entry]\nType=Link\nURL=http://example.jp/desktop\n";
-    WriteBytes(root_ / "link.desktop", {desktop.begin(), desktop.end()});
+    WriteText(root_ / "link.desktop",
+              "[Desktop Entry]\nType=Link\nURL=http://example.jp/desktop\n");
     // "日本語" in CP932, then the same name in a UTF-8 file.
     WriteShortcut(root_ / "ニュース" / "日本語サイト.url",
                   "http://example.jp/\x93\xfa\x96\x7b\x8c\xea");

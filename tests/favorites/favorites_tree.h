@@ -8,10 +8,9 @@
 
 namespace tomorine::test {
 
-// A Favorites folder built at run time: nested folders, "A.URL", "a.b.url",
-// a shortcut without target, one beyond the path length limit, one URL in two
-// files, O'Reilly, Japanese names, CP932 and UTF-8 shortcuts, and a .desktop
-// link and a text file that the import does not take.
+// A Favorites folder built at run time: nested folders, "A.URL", "a.b.url", a shortcut without
+// target, one beyond the path length limit, one URL in two files, O'Reilly, Japanese names, CP932
+// and UTF-8 shortcuts, and a .desktop link and a text file that the import does not take.
 class FavoritesTree {
 public:
     explicit FavoritesTree(std::filesystem::path root);
@@ -23,8 +22,7 @@ public:
     // The shortcut files in the order the import lists them.
     std::vector<std::filesystem::path> expectedList() const;
 
-    // The entries held before the import (one has a favorite's URL) and
-    // those the import adds.
+    // The entries held before the import (one has a favorite's URL) and those the import adds.
     static std::vector<Entry> Registered();
     static std::vector<Entry> Added();
 

@@ -1,6 +1,5 @@
-// Headless Chromium loads an exported page; the DOM it built must hold the
-// titles, link targets and comment rows, and nothing of the stored texts may
-// become markup or run as a script.
+// Headless Chromium loads an exported page; the DOM it built must hold the titles, link targets and
+// comment rows, and nothing of the stored texts may become markup or run as a script.
 #include "htmlexport/html_list_writer.h"
 #include "store/data_connection.h"
 #include "store/workbook/utf.h"

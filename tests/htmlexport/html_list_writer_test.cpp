@@ -1,5 +1,4 @@
-// The export of the last search on workbook files: failures leave an existing
-// page as it was.
+// The export of the last search on workbook files: failures leave an existing page as it was.
 #include "htmlexport/html_list_writer.h"
 #include "store/data_connection.h"
 #include "store/workbook/workbook_error.h"
@@ -22,14 +21,14 @@ const std::vector<std::uint8_t> kOldPage{'o', 'l', 'd'};
 
 struct Export {
     TempDir dir;
-    std::filesystem::path dataFile;
+    fs::path dataFile = dir / "data.xls";
     HtmlListRequest request;
 
     explicit Export(const std::vector<Entry>& entries) {
-        dataFile = dir / "data.xls";
-        WriteEntries(dataFile, entries);
         request.searchUrl = u"";
-        request.outputPath = dir / "list.htm";
+        request.outputPath = dir / "out" / "list.htm";
+        WriteEntries(dataFile, entries);
+        fs::create_directory(dir / "out");
         WriteBytes(request.outputPath, kOldPage);
     }
     HtmlListResult run() { return WriteHtmlList(dataFile, request); }
@@ -70,18 +69,12 @@ TEST(FailedExport, LeavesTheOldPageAsItWas) {
         SCOPED_TRACE(c.named);
         Export e(many);
         e.request.commentOutput = true;
-        fs::create_directory(e.dir / "out");
-        e.request.outputPath = e.dir / "out" / "list.htm";
-        WriteBytes(e.request.outputPath, kOldPage);
         if (c.arrange) {
             c.arrange(e);
         }
         const std::set<std::string> before = Listing(e.dir.path());
         try {
-            std::optional<SmallDisk> disk;
-            if (!c.arrange) {
-                disk.emplace();
-            }
+            const auto disk = c.arrange ? std::nullopt : std::make_optional<SmallDisk>();
             e.run();
             ADD_FAILURE() << "the export was reported as done";
         } catch (const WorkbookError& error) {

@@ -1,6 +1,5 @@
-// The text rules of the page (full width, the two escapes, CP932 with
-// references for what it cannot hold) and its entry rows byte for byte,
-// read back through glibc's CP932 decoder.
+// The text rules of the page (full width, the two escapes, CP932 with references for what it cannot
+// hold) and its entry rows byte for byte, read back through glibc's CP932 decoder.
 #include "htmlexport/cp932_references.h"
 #include "htmlexport/html_page_writer.h"
 #include "htmlexport/html_text.h"
@@ -81,8 +80,7 @@ TEST(PageBytes, EntryRows) {
         Recordset rows(EntryColumnNames(), EntryRow(1, c.row));
         TempDir dir;
         EXPECT_EQ(WriteHtmlPage(rows, {}, true, dir / "list.htm"), 1);
-        const std::vector<std::uint8_t> bytes = ReadBytes(dir / "list.htm");
-        const std::string page = Cp932ToUtf8(std::string(bytes.begin(), bytes.end()));
+        const std::string page = Cp932ToUtf8(ReadText(dir / "list.htm"));
         EXPECT_NE(page.find(kCharset), std::string::npos) << page;
         EXPECT_NE(page.find("<tr><td class=\"boxstyle00000\">" + c.rows), std::string::npos)
             << page;

@@ -26,10 +26,6 @@ struct FailureCase {
     const char* names; // what the description names
 };
 
-void PrintTo(const FailureCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
 class MergeFailureTest : public ::testing::TestWithParam<FailureCase> {};
 
 // The read-only case runs again as an unprivileged user in test_merge_read_only.
@@ -58,48 +54,42 @@ TEST_P(MergeFailureTest, LeavesTheDataFileAsItWas) {
     EXPECT_TRUE(harness.texts.empty());
 }
 
-// A workbook without the entry sheet.
-void WriteForeign(const fs::path& file) {
-    Workbook book;
-    book.addSheet(u"Sheet1");
-    WriteXlsFile(book, file);
-}
+const FailureCase kFailures[] = {
+    {"ReferenceMissing", [](auto&, const fs::path& r, auto&) { fs::remove(r); },
+     WorkbookFault::FileNotFound, "ref.xls"},
+    {"ReferenceOfTheOlderLayout",
+     [](auto&, const fs::path& r, auto&) { WriteXlsFile(OldDataWorkbook(OldRows(2)), r); },
+     WorkbookFault::FieldNotFound, "「URL5」"},
+    {"DataFileWithoutEntrySheet",
+     [](const fs::path& d, auto&, auto&) { // no entry sheet
+         Workbook book;
+         book.addSheet(u"Sheet1");
+         WriteXlsFile(book, d);
+     },
+     WorkbookFault::SheetNotFound, "トモリネ"},
+    {"ReadOnlyDataFile",
+     [](const fs::path& d, auto&, auto&) { fs::permissions(d, fs::perms::owner_read); },
+     WorkbookFault::PermissionDenied, "bm.xls"},
+    {"SaveFails", [](auto&, auto&, Harness& h) { h.failSave = 1; }, WorkbookFault::FileAccess,
+     "bm.xls"},
+    {"SerialsExhausted",
+     [](const fs::path& d, auto&, auto&) {
+         WriteDataBook(d, {EntryRow(std::numeric_limits<std::int32_t>::max(), kPage)});
+     },
+     WorkbookFault::SheetRule, "シリアル番号"},
+    {"SheetFull",
+     [](const fs::path& d, auto&, auto&) {
+         // Room for the first new entry, not the second.
+         Workbook book = DataBook({});
+         for (int row = 3; row < Sheet::MaxRows; ++row) {
+             book.sheet(1).appendRow({Cell::number(row), Cell::text(u"u")});
+         }
+         WriteXlsFile(book, d);
+     },
+     WorkbookFault::SheetRule, "65536"}};
 
-INSTANTIATE_TEST_SUITE_P(
-    Stages, MergeFailureTest,
-    ::testing::Values(
-        FailureCase{"ReferenceMissing", [](auto&, const fs::path& r, auto&) { fs::remove(r); },
-                    WorkbookFault::FileNotFound, "ref.xls"},
-        FailureCase{
-            "ReferenceOfTheOlderLayout",
-            [](auto&, const fs::path& r, auto&) { WriteXlsFile(OldDataWorkbook(OldRows(2)), r); },
-            WorkbookFault::FieldNotFound, "「URL5」"},
-        FailureCase{"DataFileWithoutEntrySheet",
-                    [](const fs::path& d, auto&, auto&) { WriteForeign(d); },
-                    WorkbookFault::SheetNotFound, "トモリネ"},
-        FailureCase{
-            "ReadOnlyDataFile",
-            [](const fs::path& d, auto&, auto&) { fs::permissions(d, fs::perms::owner_read); },
-            WorkbookFault::PermissionDenied, "bm.xls"},
-        FailureCase{"SaveFails", [](auto&, auto&, Harness& h) { h.failSave = 1; },
-                    WorkbookFault::FileAccess, "bm.xls"},
-        FailureCase{"SerialsExhausted",
-                    [](const fs::path& d, auto&, auto&) {
-                        WriteDataBook(d,
-                                      {EntryRow(std::numeric_limits<std::int32_t>::max(), kPage)});
-                    },
-                    WorkbookFault::SheetRule, "シリアル番号"},
-        FailureCase{"SheetFull",
-                    [](const fs::path& d, auto&, auto&) {
-                        // Room for the first new entry, not the second.
-                        Workbook book = DataBook({});
-                        for (int row = 3; row < Sheet::MaxRows; ++row) {
-                            book.sheet(1).appendRow({Cell::number(row), Cell::text(u"u")});
-                        }
-                        WriteXlsFile(book, d);
-                    },
-                    WorkbookFault::SheetRule, "65536"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Stages, MergeFailureTest, ::testing::ValuesIn(kFailures),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SameFileRefusal, RefusesTheDataFileByAnyNameAndItsNameOnly) {
     const struct {

@@ -28,9 +28,8 @@ const Texts kOddChunks{{u"URL1", u"https://exa"},
                        {u"タイトル1", u"題\t"},
                        {u"コメント3", u"三つ目だけ  "}};
 
-// A value never matches an empty cell of the data file; serials follow the highest, in
-// reference order; deleted entries come back live; the data file's lock is held from the
-// read to the save.
+// A value never matches an empty cell of the data file; serials follow the highest, in reference
+// order; deleted entries come back live; the data file's lock is held from the read to the save.
 TEST(MergeTest, AddsExactlyTheEntriesTheDataFileDoesNotHold) {
     TempDir dir;
     WriteDataBook(dir / "bm.xls", {EntryRow(41, kPage), EntryRow(7, kUrlOnly)});
@@ -74,11 +73,9 @@ TEST(MergeTest, MergesAReferenceWrittenByXlwt) {
     Harness harness(dir / "bm.xls");
     EXPECT_EQ(MergeReferenceData(harness.context, ref).added, 3);
     EXPECT_EQ(ReadBytes(ref), reference); // only read
-    EXPECT_EQ(StoredEntries(dir / "bm.xls"), (std::vector<StoredEntry>{{1, kPageWithSubtitle, 0},
-                                                                       {2, kQuote, 0},
-                                                                       {3, kNew, 0},
-                                                                       {4, kOtherTitle, 0},
-                                                                       {5, kNew, 0}}));
+    const std::vector<StoredEntry> expected{
+        {1, kPageWithSubtitle, 0}, {2, kQuote, 0}, {3, kNew, 0}, {4, kOtherTitle, 0}, {5, kNew, 0}};
+    EXPECT_EQ(StoredEntries(dir / "bm.xls"), expected);
 }
 
 } // namespace

@@ -1,5 +1,4 @@
-// The search's word rules: cutting, folding to half width and lower case,
-// and matching every word.
+// The search's word rules: cutting, folding to half width and lower case, and matching every word.
 #include "search/contains_all_words.h"
 #include "search/lower_case.h"
 #include "search/narrow_for_search.h"

@@ -11,10 +11,9 @@
 
 namespace tomorine::test {
 
-// Runs `body`, which checks with EXPECT_*, in a child given `megabytes` more
-// address space than the test has and `seconds` of CPU (no limit under a
-// sanitizer, whose shadow memory it would refuse). The child's failures,
-// exceptions and death fail the test.
+// Runs `body`, which checks with EXPECT_*, in a child given `megabytes` more address space than the
+// test has and `seconds` of CPU (no limit under a sanitizer, whose shadow memory it would refuse).
+// The child's failures, exceptions and death fail the test.
 inline void ExpectWithinBounds(const std::function<void()>& body, long megabytes = 400,
                                rlim_t seconds = 20) {
     const pid_t child = fork();

@@ -35,9 +35,7 @@ std::vector<StoredEntry> StoredEntries(const std::filesystem::path& file) {
     const std::vector<std::u16string>& names = EntryColumnNames();
     std::vector<StoredEntry> entries;
     for (int r = 3; r <= sheet.lastUsedRow(); ++r) {
-        StoredEntry entry{static_cast<std::int32_t>(sheet.cell(r, 1).asNumber()),
-                          {},
-                          static_cast<int>(sheet.cell(r, 58).asNumber())};
+        StoredEntry entry{int(sheet.cell(r, 1).asNumber()), {}, int(sheet.cell(r, 58).asNumber())};
         for (int c = 2; c <= 57; ++c) {
             const Cell& cell = sheet.cell(r, c);
             if (!cell.isEmpty()) {

@@ -23,11 +23,10 @@ void MakeHostile(Hostile kind, const fs::path& path, std::uintmax_t bytes, std::
     case Hostile::Folder:
         fs::create_directory(path);
         break;
-    case Hostile::Huge: {
+    case Hostile::Huge:
         std::ofstream(path, std::ios::binary).write(head.data(), std::streamsize(head.size()));
         fs::resize_file(path, bytes);
         break;
-    }
     }
 }
 

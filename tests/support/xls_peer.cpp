@@ -67,8 +67,7 @@ json ValuesOf(const Workbook& book, const std::vector<int>& rows) {
         const Sheet& sheet = book.sheet(s);
         json cells = json::array();
         for (int r = 1; r <= sheet.lastUsedRow(); ++r) {
-            const bool wanted =
-                rows.empty() || std::find(rows.begin(), rows.end(), r - 1) != rows.end();
+            const bool wanted = rows.empty() || std::ranges::find(rows, r - 1) != rows.end();
             for (std::size_t c = 0; wanted && c < sheet.row(r).size(); ++c) {
                 if (!sheet.row(r)[c].isEmpty()) {
                     cells.push_back(CellValue(r - 1, c, sheet.row(r)[c]));

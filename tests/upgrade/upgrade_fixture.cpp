@@ -79,8 +79,7 @@ std::vector<std::uint8_t> BytesOrNothing(const fs::path& path) {
 Harness::Harness(fs::path dataFile) : context{store, state, {}, {}} {
     store.dataFilePath = std::move(dataFile);
     context.ui.messageBox = [this](const std::u16string& text, int style) {
-        texts.push_back(text);
-        styles.push_back(style);
+        texts.push_back(text), styles.push_back(style);
         return answer;
     };
     context.ui.setProgress = [this](int percent) {
@@ -94,8 +93,7 @@ Harness::Harness(fs::path dataFile) : context{store, state, {}, {}} {
         }
     };
     context.io.open = [this, fail](const fs::path& path) {
-        fail(opens, failOpen, path);
-        return ReadXlsFile(path);
+        return fail(opens, failOpen, path), ReadXlsFile(path);
     };
     context.io.save = [this, fail](const Workbook& book, const fs::path& path) {
         fail(saves, failSave, path);

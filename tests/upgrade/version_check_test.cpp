@@ -25,11 +25,8 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr int kPrompt = MessageStyle::OkCancelExclamation;
-constexpr int kOk = AnswerOk;
+constexpr int kPrompt = MessageStyle::OkCancelExclamation, kOk = AnswerOk, kThrew = -1;
 const char kBackupName[] = "bmバックアップ_____VER0104.xls";
-
-constexpr int kThrew = -1;
 constexpr auto* Check = +[](UpgradeContext& c) { return int(CheckBackupAndRecover(c)); };
 constexpr auto* Restore = +[](UpgradeContext& c) { return RestoreDataBackup(c), 1; };
 
@@ -137,9 +134,8 @@ TEST(CheckDataVersion, ConvertsAnOlderWorkbookAsTheTableSays) {
     const Sheet& sheet = book.sheet(2);
     ASSERT_EQ(sheet.lastUsedRow(), 8);
 
-    const Sheet fresh = NewDataWorkbook().sheet(1);
-    EXPECT_EQ(sheet.row(1), fresh.row(1)) << "header";
-    EXPECT_EQ(sheet.row(2), fresh.row(2)) << "dummy row";
+    EXPECT_EQ(sheet.row(1), NewDataWorkbook().sheet(1).row(1)) << "header";
+    EXPECT_EQ(sheet.row(2), NewDataWorkbook().sheet(1).row(2)) << "dummy row";
     // Rows 3 … 5 cell by cell; the cells not listed are empty.
     auto T = [](std::u16string text) { return Cell::text(std::move(text)); };
     std::map<std::pair<int, int>, Cell> want = {
@@ -170,9 +166,8 @@ struct FaultCase {
     size_t cancelAfter; // progress reports; 0: never; else the conversion throws
 };
 
-// Opens: DeleteTmpSheet, AddConversionSheet, GetLastUsedRow, ConvertEntryRows,
-// ReplaceEntrySheet. Saves: "tmp" deleted, AddConversionSheet, ConvertEntryRows,
-// ReplaceEntrySheet.
+// Opens: DeleteTmpSheet, AddConversionSheet, GetLastUsedRow, ConvertEntryRows, ReplaceEntrySheet.
+// Saves: "tmp" deleted, AddConversionSheet, ConvertEntryRows, ReplaceEntrySheet.
 const FaultCase kFaults[] = {
     {"DeleteTmpSheetCannotSave", LeftoverTmp, 0, 1, 0},
     {"AddConversionSheetCannotOpen", Plain, 2, 0, 0},
@@ -184,10 +179,6 @@ const FaultCase kFaults[] = {
     {"ReadOnlyFolder", ReadOnlyFolder, 0, 0, 0},
     {"NoEntrySheet", NoEntrySheet, 0, 0, 0},
 };
-
-void PrintTo(const FaultCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class FailedConversion : public testing::TestWithParam<FaultCase> {};
 
@@ -213,9 +204,8 @@ TEST_P(FailedConversion, LeavesTheDataFileAsItsBackup) {
         fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
     }
     Harness h(data);
-    h.failOpen = c.failOpen;
-    h.failSave = c.failSave;
-    h.cancelAfter = c.cancelAfter;
+    std::tie(h.failOpen, h.failSave, h.cancelAfter) =
+        std::tie(c.failOpen, c.failSave, c.cancelAfter);
 
     if (c.cancelAfter) {
         EXPECT_EQ(CheckDataVersion(h.context), DataFileCheck::Refused);
@@ -241,8 +231,7 @@ TEST(ConversionFailure, ABackupNotPutBackIsReportedToo) {
     TempDir dir;
     WriteXlsFile(OldDataWorkbook(OldRows(2)), dir / "bm.xls");
     Harness h(dir / "bm.xls");
-    h.failSave = 2;
-    h.failOpen = 5;
+    std::tie(h.failSave, h.failOpen) = std::pair(2, 5);
     EXPECT_THAT([&] { CheckDataVersion(h.context); },
                 testing::ThrowsMessage<WorkbookError>(testing::AllOf(
                     testing::HasSubstr("bm.xls」\r\n"), testing::HasSubstr(kBackupName))));

@@ -1,6 +1,5 @@
-// Saving replaces a file whole or not at all; saves killed half-way leave the
-// old or the new file, and what they leave beside it goes with the next save
-// made under the data file's lock.
+// Saving replaces a file whole or not at all; saves killed half-way leave the old or the new file,
+// and what they leave beside it goes with the next save made under the data file's lock.
 #include "store/files/atomic_file.h"
 #include "store/files/data_file_lock.h"
 #include "store/workbook/workbook_error.h"
@@ -27,8 +26,7 @@ using test::SmallDisk;
 using test::TempDir;
 using Bytes = std::vector<std::uint8_t>;
 
-const std::vector<std::uint8_t> kOld{'o', 'l', 'd'};
-const std::vector<std::uint8_t> kNew(1 << 20, 'n');
+const Bytes kOld{'o', 'l', 'd'}, kNew(1 << 20, 'n');
 
 enum Failure { FolderMissing, DiskFull, ReadOnlyFolder, ReadOnlyFile, Pipe };
 
@@ -57,10 +55,7 @@ TEST(FailedSave, LeavesEverythingAsItWas) {
         }
         const std::set<std::string> before = test::Listing(dir.path());
         try {
-            std::optional<SmallDisk> disk;
-            if (failure == DiskFull) {
-                disk.emplace();
-            }
+            const auto disk = failure == DiskFull ? std::make_optional<SmallDisk>() : std::nullopt;
             WriteFileAtomically(target, kNew);
             ADD_FAILURE() << "the save was reported as done";
         } catch (const WorkbookError& e) {
@@ -95,9 +90,7 @@ void SaveLocked(const fs::path& target, const Bytes& bytes) {
 TEST(KilledSave, OldOrNewFileAndNoTemporaryAfterTheNextLockedSave) {
     TempDir dir;
     const fs::path book = dir / "book.xls";
-    const Bytes old(1000, 'o');
-    const Bytes a(4 << 20, 'a');
-    const Bytes b(4 << 20, 'b');
+    const Bytes old(1000, 'o'), a(4 << 20, 'a'), b(4 << 20, 'b');
     test::WriteBytes(book, old);
     std::mt19937 random(11);
     int roundsWithLeftovers = 0;
@@ -113,8 +106,7 @@ TEST(KilledSave, OldOrNewFileAndNoTemporaryAfterTheNextLockedSave) {
         std::this_thread::sleep_for(
             std::chrono::milliseconds(std::uniform_int_distribution<int>(1, 40)(random)));
         ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
+        ::waitpid(child, nullptr, 0);
 
         const Bytes now = ReadBytes(book);
         EXPECT_TRUE(now == old || now == a || now == b) << "a broken file of " << now.size();
@@ -144,11 +136,7 @@ TEST(KilledSave, CleanupRemovesOnlyThisTargetsTemporaryFiles) {
         }
         fs::create_directory(dir / ".book.xls.tmp77"); // not a file: left alone
         const fs::path book = dir / "book.xls";
-        if (locked) {
-            SaveLocked(book, {'n'});
-        } else {
-            WriteFileAtomically(book, Bytes{'n'});
-        }
+        locked ? SaveLocked(book, {'n'}) : WriteFileAtomically(book, Bytes{'n'});
         std::set<std::string> expected = others;
         expected.insert({"book.xls", ".book.xls.tmp77"});
         if (!locked) {

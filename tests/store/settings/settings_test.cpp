@@ -66,13 +66,11 @@ TEST(IniFunctions, AFileWrittenByWindowsIsReadAndUpdatedWithoutLosingAnything) {
                   kWindowsMiddle + "REFERFILE=/mnt/\x83\x5C/\x95\x5C.xls\r\n" + kWindowsTail);
 }
 
-// Both files get the four values; a data folder that is gone only loses its
-// own file.
+// Both files get the four values; a data folder that is gone only loses its own file.
 TEST(SaveSettings, BothFilesHoldTheFourValuesInTheWindowsProgramsOrder) {
     TempDir dir;
     const std::string app = (dir / "app").string() + "/", data = (dir / "data").string() + "/";
-    fs::create_directory(app);
-    fs::create_directory(data);
+    fs::create_directory(app), fs::create_directory(data);
     SettingsValues values{data + "予定表.xls", "/home/user/ソース一覧.html", "/mnt/ソ/表.xls", 1};
     SaveSettings(values, app + "トモリネ.ini", GetIniPath(values.dataFile));
     const std::string expected = "[\x83g\x83\x82\x83\x8A\x83l]\r\nDATAFILE=" + data +
@@ -97,13 +95,11 @@ TEST(SettingsBounds, RefusedFilesGiveDefaultsANoticeAndStayAsTheyAre) {
         SCOPED_TRACE(bytes);
         const bool read = bytes == kMaxSettingsFileBytes;
         TempDir dir;
-        fs::create_directory(dir / "data");
         const std::string appDir = (dir.path() / "").string();
         const std::string dataFile = (dir.path() / "data" / "d.xls").string();
-        const std::string other =
-            "\xEF\xBB\xBF"
-            "[トモリネ]\r\nOUTPUTFILE=/o.html\r\nCOMMOUT=1\r\nREFERFILE=/r.xls\r\n";
-        test::WriteBytes(dir / "data" / "トモリネ.ini", {other.begin(), other.end()});
+        test::WriteText(
+            dir / "data" / "トモリネ.ini",
+            "\xEF\xBB\xBF[トモリネ]\r\nOUTPUTFILE=/o.html\r\nCOMMOUT=1\r\nREFERFILE=/r.xls\r\n");
         const fs::path ini = dir / "トモリネ.ini";
         test::MakeHostile(test::Hostile::Huge, ini, bytes,
                           "\xEF\xBB\xBF[トモリネ]\r\nDATAFILE=" + dataFile + "\r\n");

@@ -5,6 +5,7 @@
 #include <bit>
 #include <cmath>
 #include <functional>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -58,21 +59,15 @@ TEST(Workbook, ActionsAgainstTheSheetRulesAreRefused) {
         {"column 257", [](Workbook& b) { b.sheet(2).setCell(1, 257, Cell::number(1)); }},
         {"append to a full sheet", [](Workbook& b) { b.sheet(1).appendRow({Cell::number(1)}); }},
         {"no sheet left",
-         [](Workbook& b) {
-             b.deleteSheet(b.sheet(2));
-             b.deleteSheet(b.sheet(1));
-         }},
+         [](Workbook& b) { b.deleteSheet(b.sheet(2)), b.deleteSheet(b.sheet(1)); }},
     };
     for (const auto& [what, action] : refused) {
         Workbook b;
         b.addSheet(u"トモリネ").setCell(Sheet::MaxRows, Sheet::MaxColumns, Cell::number(1));
         b.addSheet(u"Tmp");
-        try {
-            action(b);
-            ADD_FAILURE() << what << " was done";
-        } catch (const WorkbookError& e) {
-            EXPECT_EQ(e.fault(), WorkbookFault::SheetRule) << what;
-        }
+        EXPECT_THAT([&] { action(b); }, testing::Throws<WorkbookError>(testing::Property(
+                                            &WorkbookError::fault, WorkbookFault::SheetRule)))
+            << what;
         EXPECT_EQ(b.sheet(1).lastUsedRow(), Sheet::MaxRows) << what;
     }
 }

@@ -59,8 +59,7 @@ WorkbookError ReadFile(const Bytes& bytes, std::size_t cut = 0, bool atOpen = fa
 // other exception and any allocation beyond 16 times the input and a full sheet's row table.
 WorkbookError Read(const Bytes& bytes, const std::string& what) {
     WorkbookError out(WorkbookFault::FileAccess, "");
-    LargestAllocation = 0;
-    TrackAllocations = true;
+    LargestAllocation = 0, TrackAllocations = true;
     try {
         ReadXlsBytes(bytes, "/x/hostile.xls");
     } catch (const WorkbookError& e) {
