@@ -77,7 +77,8 @@ TEST(PageBytes, EntryRows) {
          "\t<tr><td class=\"boxstyle00002\"><br></td></tr>\r\n\t</Table>"},
     };
     for (const auto& c : cases) {
-        Recordset rows(EntryColumnNames(), EntryRow(1, c.row));
+        const auto row = std::make_shared<const Sheet::Row>(EntryRow(1, c.row));
+        Recordset rows(EntryColumnNames(), row, {row.get()});
         TempDir dir;
         EXPECT_EQ(WriteHtmlPage(rows, {}, true, dir / "list.htm"), 1);
         const std::string page = Cp932ToUtf8(ReadText(dir / "list.htm"));
