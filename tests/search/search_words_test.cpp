@@ -88,8 +88,6 @@ TEST(ContainsAllWords, FindsEveryWordAfterFolding) {
              // order and case do not matter, every word must be there
              Case{u"xx DEF abc", u"abc def", true},
              Case{u"abc", u"", false}, // an empty search text never matches
-             // full-width and half-width forms find each other
-             Case{u"ＡＢＣ１２３", u"abc123", true},
              Case{u"it's “quoted”", u"it’s \"quoted\"", true},
              // katakana ア…ン are compared as written; half-width katakana
              // take the full-width form, a sound mark joining its letter
