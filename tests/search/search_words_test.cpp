@@ -87,12 +87,12 @@ TEST(ContainsAllWords, FindsEveryWordAfterFolding) {
     for (const Case& c : {
              // order and case do not matter, every word must be there
              Case{u"xx DEF abc", u"abc def", true},
+             Case{u"xx DEF", u"def abc", false},
              Case{u"abc", u"", false}, // an empty search text never matches
              Case{u"it's “quoted”", u"it’s \"quoted\"", true},
              // katakana ア…ン are compared as written; half-width katakana
              // take the full-width form, a sound mark joining its letter
              Case{u"アイウ", u"ｱ", true},
-             Case{u"ｶﾀｶﾅ半角のページ", u"カタカナ", true},
              Case{u"ｶﾞｲﾄﾞ", u"ガイド", true},
              Case{u"ｶﾞｲﾄﾞ", u"カイ", false},
              Case{u"ｳｧｲ", u"ヴァ", true},
