@@ -55,8 +55,6 @@ TEST_P(MergeFailureTest, LeavesTheDataFileAsItWas) {
 }
 
 const FailureCase kFailures[] = {
-    {"ReferenceMissing", [](auto&, const fs::path& r, auto&) { fs::remove(r); },
-     WorkbookFault::FileNotFound, "ref.xls"},
     {"ReferenceOfTheOlderLayout",
      [](auto&, const fs::path& r, auto&) { WriteXlsFile(OldDataWorkbook(OldRows(2)), r); },
      WorkbookFault::FieldNotFound, "「URL5」"},
