@@ -100,19 +100,16 @@ private slots:
     }
 
     // Which files the settings refuse, and that they are never written over,
-    // is the settings' tests' concern; here one over the bound.
+    // is the settings' tests' concern; here the notice, for one over the bound.
     void aBadSettingsFileGivesANoticeAndDefaults() {
         MainWindowHarness h;
         MakeHostile(Hostile::Huge, h.appIni());
-        const std::string before = Fingerprint(h.appIni());
         QVERIFY(h.loadWith({MakeEntry(1, u"http://a.jp/", u"一")}));
         const auto shown = h.takeShown();
         QCOMPARE(shown.size(), size_t{1});
         QVERIFY2(shown[0].text.contains(Q(h.appIni())), qPrintable(shown[0].text));
         QCOMPARE(shown[0].style, MessageStyle::Exclamation);
         QCOMPARE(h.window().dataFileField->text(), Q(h.defaultDataFile()));
-        h.window().close(); // writes the settings, but never over a refused file
-        QCOMPARE(Fingerprint(h.appIni()), before);
     }
 };
 

@@ -73,9 +73,10 @@ private slots:
     }
 
     // Refused before any work (the checks themselves are the merge engine's
-    // tests' concern): the data file as it was, REFERFILE unchanged.
-    void refusals_data() {
-        QTest::addColumn<QString>("reference");    // "old": a workbook in the old layout
+    // tests' concern), or failed during it: the data file as it was, and a
+    // dialog left open usable again.
+    void refusalsAndFailures_data() {
+        QTest::addColumn<QString>("reference"); // "old": of the old layout; "full": no serial left
         QTest::addColumn<QStringList>("messages"); // the shown ones, each containing its text
         QTest::addColumn<bool>("hidden");          // the dialog put back to its start-up path
         const QString old = ToQString(MergeMessages::OldVersion);
@@ -84,41 +85,34 @@ private slots:
         QTest::newRow("old layout") << "old" << QStringList{old} << false;
         // Its own reason only: a missing file is not of an older layout.
         QTest::newRow("unreadable") << "/nowhere/ない.xls" << QStringList{"ない.xls"} << false;
+        QTest::newRow("failed") << "full"
+                                << QStringList{"シリアル番号", ToQString(MergeMessages::Failed)}
+                                << false;
     }
-    void refusals() {
+    void refusalsAndFailures() {
         QFETCH(QString, reference);
         QFETCH(QStringList, messages);
         QFETCH(bool, hidden);
-        MergeScene s;
+        const bool ran = reference == "full"; // past the checks: the path is recorded
+        MergeScene s(ran ? std::numeric_limits<std::int32_t>::max() : 3);
         const auto before = ReadBytes(s.h.defaultDataFile());
         if (reference == "old") {
             WriteXlsFile(OldDataWorkbook(OldRows(2)), s.reference);
+        }
+        if (reference == "old" || ran) {
             reference = Q(s.reference);
         }
         MergeDialog& dialog = s.open(reference);
         dialog.okButton->click();
         const QStringList shown = s.h.takeMessages();
-        QVERIFY2(shown.size() == messages.size() && ContainEach(shown, messages),
-                 qPrintable(shown.join(" | ")));
+        QVERIFY2(ContainEach(shown, messages), qPrintable(shown.join(" | ")));
         QCOMPARE(dialog.isHidden(), hidden);
+        QVERIFY(hidden || (dialog.okButton->isEnabled() && !IsCloseRemoved(&dialog)));
         QCOMPARE(dialog.pathField->text(), hidden ? QString("/start/ref.xls") : reference);
-        s.h.window().close(); // nor at shutdown
-        QCOMPARE(Setting(s.h.appIni(), kReferFileKey), std::string("/start/ref.xls"));
+        s.h.window().close(); // a refused path is not recorded, nor at shutdown
+        QCOMPARE(Setting(s.h.appIni(), kReferFileKey),
+                 ran ? s.reference.string() : "/start/ref.xls");
         QCOMPARE(ReadBytes(s.h.defaultDataFile()), before);
-    }
-
-    void aFailedMergeIsShownAndTheDialogRestored() {
-        MergeScene s(std::numeric_limits<std::int32_t>::max());
-        const auto before = ReadBytes(s.h.defaultDataFile());
-        MergeDialog& dialog = s.open(Q(s.reference));
-        dialog.okButton->click();
-        const auto shown = s.h.takeShown();
-        QCOMPARE(shown.size(), 2u);
-        QVERIFY(shown[0].text.contains("シリアル番号"));
-        QCOMPARE(shown[0].style, MessageStyle::Critical);
-        QCOMPARE(shown[1].text, ToQString(MergeMessages::Failed));
-        QCOMPARE(ReadBytes(s.h.defaultDataFile()), before);
-        QVERIFY(dialog.isVisible() && dialog.okButton->isEnabled() && !IsCloseRemoved(&dialog));
     }
 
     // A copy that arrives with a reload of the data file is offered once,
