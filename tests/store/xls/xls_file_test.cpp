@@ -175,14 +175,12 @@ TEST(SharedStringsTest, EverySplitIsReadInASheetWithAnEmbeddedChart) {
 // Texts, numbers (RK's edges among them), booleans, every error code, sheets, the last cell.
 void Values(Workbook& book) {
     Sheet& sheet = book.addSheet(u"値");
-    sheet.replaceRow(1, {Cell::text(u"トモリネ：ブックマーク記録帳（テスト）"),
-                         Cell::text(u"café ÿ ©"), Cell::text(u"It's 'quoted' ''twice''"),
-                         Cell::text(u"a\tb\t"), Cell::text(u"line1\nline2\r\nline3\r\n"),
-                         Cell::text(u""), Cell::text(u" "), Cell::text(u"𠮷野家で🍣を食べた😀"),
-                         Cell::text(u"ｶﾀｶﾅ"), Cell::text(std::u16string(u"a\0b", 3)),
-                         Cell::text(std::u16string(2000, u'字') + u"ABC"),
-                         Cell::text(std::u16string(32767, u'x')),
-                         Cell::text(std::u16string(30000, u'長'))});
+    sheet.replaceRow(
+        1,
+        {Cell::text(u"café ÿ ©"), Cell::text(u"a\tb\t"), Cell::text(u"line1\nline2\r\nline3\r\n"),
+         Cell::text(u""), Cell::text(u" "), Cell::text(u"𠮷野家で🍣を食べた😀"),
+         Cell::text(std::u16string(u"a\0b", 3)), Cell::text(std::u16string(2000, u'字') + u"ABC"),
+         Cell::text(std::u16string(32767, u'x')), Cell::text(std::u16string(30000, u'長'))});
     using limits = std::numeric_limits<double>;
     const double rk = 1 << 29; // RK integers are 30-bit
     const double inf = limits::infinity(), max = limits::max(), tiny = limits::denorm_min();
