@@ -1,6 +1,6 @@
 #include "store/split_pair_repair.h"
 
-#include "store/entry.h"
+#include "store/entry_layout.h"
 #include "store/workbook/utf.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-target_sources(tomorine_store PRIVATE
+target_sources(tomorine_xls PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/biff_record_reader.cpp
     ${CMAKE_CURRENT_LIST_DIR}/byte_source.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cell_records.cpp

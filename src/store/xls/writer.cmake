@@ -1,5 +1,5 @@
 # The .xls writer: BIFF8 records in a compound file, saved atomically.
-target_sources(tomorine_store PRIVATE
+target_sources(tomorine_xls PRIVATE
     cell_record_writer.cpp
     compound_file_writer.cpp
     format_records.cpp
