@@ -29,10 +29,6 @@ std::vector<std::u16string> FixedChunks(std::u16string_view text, int slots) {
     return chunks;
 }
 
-    }
-    return out;
-}
-
 std::u16string CellToText(const Cell& value) {
     switch (value.kind()) {
     case CellKind::Text:

@@ -212,11 +212,6 @@ void WorkbookCache::keepSaved(const fs::path& path, std::shared_ptr<Workbook> bo
     impl_->store(std::move(kept));
 }
 
-void WorkbookCache::forget(const fs::path& path) {
-    std::lock_guard guard(impl_->mutex);
-    impl_->erase(KeyOf(path));
-}
-
 void WorkbookCache::clear() {
     std::lock_guard guard(impl_->mutex);
     impl_->files.clear();

@@ -43,8 +43,7 @@ public:
     // the file holds. Without the lock it is kept like a file just read.
     void keepSaved(const std::filesystem::path& path, std::shared_ptr<Workbook> book);
 
-    // Drops what is kept for `path` (or for every file).
-    void forget(const std::filesystem::path& path);
+    // Drops what is kept for every file.
     void clear();
 
 private:

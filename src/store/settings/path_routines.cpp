@@ -22,14 +22,6 @@ FilePathParts SplitFilePath(std::string_view path) {
     return {std::string(path.substr(0, last + 1)), std::string(path.substr(last + 1))};
 }
 
-FileNameParts SplitFileExtension(std::string_view name) {
-    size_t dot = name.rfind('.');
-    if (dot == std::string_view::npos) {
-        return {};
-    }
-    return {std::string(name.substr(0, dot)), std::string(name.substr(dot + 1))};
-}
-
 std::string GetAbsolutePath(std::string_view path) {
     if (path.empty()) {
         return {};

@@ -21,14 +21,6 @@ struct FilePathParts {
 // "../x.xls" are split. Callers rely on this rule.
 FilePathParts SplitFilePath(std::string_view path);
 
-struct FileNameParts {
-    std::string baseName;
-    std::string extension; // without the dot
-};
-
-// Splits at the last "."; both parts are empty when the name has no dot.
-FileNameParts SplitFileExtension(std::string_view name);
-
 // The absolute, lexically normal form against the current folder; the file
 // need not exist. An empty text stays empty: it names no file, and the
 // current folder in its place would name a folder as the data file.

@@ -52,7 +52,6 @@ public:
     long position() const { return position_; }
 
     int fieldCount() const { return static_cast<int>(names_.size()); }
-    const std::u16string& fieldName(int index) const { return names_.at(index); }
     // Index of a field; names compare without ASCII letter case, the first of
     // equal names wins. Error 3265 (naming the field) when there is no such field.
     int fieldIndex(std::u16string_view name) const;

@@ -62,15 +62,6 @@ const Sheet::Row& Sheet::row(int row) const {
     return row >= 1 && row <= lastUsedRow() ? rows_[row - 1] : kEmptyRow;
 }
 
-int Sheet::findInColumn1(const Cell& value) const {
-    for (size_t i = 0; i < rows_.size(); ++i) {
-        if (!rows_[i].empty() && rows_[i][0] == value) {
-            return static_cast<int>(i) + 1;
-        }
-    }
-    return 0;
-}
-
 void Sheet::deleteRow(int row) {
     if (row >= 1 && row <= lastUsedRow()) {
         rows_.erase(rows_.begin() + (row - 1));

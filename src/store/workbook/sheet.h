@@ -33,9 +33,6 @@ public:
     // beyond the used range.
     const Row& row(int row) const;
 
-    // Row of the first cell of column 1 whose whole value equals the given
-    // one, searching from the top; 0 when there is none.
-    int findInColumn1(const Cell& value) const;
     // Removes a row; the rows below move up by one.
     void deleteRow(int row);
     // Puts a whole row after the last used row and returns its number.

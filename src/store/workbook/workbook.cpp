@@ -108,28 +108,6 @@ Sheet& Workbook::addSheet(std::u16string name, int position) {
     return **it;
 }
 
-Sheet& Workbook::copySheetAfter(const Sheet& source, const Sheet& after) {
-    int afterIndex = indexOf(after);
-    if (afterIndex == 0) {
-        throw MissingSheet(after.name());
-    }
-    std::u16string base = source.name();
-    std::u16string name;
-    for (int n = 2;; ++n) {
-        std::string suffix = " (" + std::to_string(n) + ")";
-        std::u16string suffix16(suffix.begin(), suffix.end());
-        // Excel shortens the base so that the copy's name stays within 31 characters.
-        name = base.substr(0, std::min(base.size(), 31 - suffix16.size())) + suffix16;
-        if (findSheet(name) == nullptr) {
-            break;
-        }
-    }
-    auto copy = std::make_unique<Sheet>(source);
-    copy->name_ = std::move(name);
-    auto it = sheets_.insert(sheets_.begin() + afterIndex, std::move(copy));
-    return **it;
-}
-
 void Workbook::renameSheet(Sheet& sheet, std::u16string name) {
     if (indexOf(sheet) == 0) {
         throw MissingSheet(sheet.name());

@@ -33,9 +33,6 @@ public:
     // Adds an empty sheet at a 1-based position (default: at the end).
     // Error 1004 when the name is taken or not a valid sheet name.
     Sheet& addSheet(std::u16string name, int position = 0);
-    // Copies a sheet, possibly of another workbook, to the place after
-    // `after`. The copy is named source name + " (2)" (" (3)" … when taken).
-    Sheet& copySheetAfter(const Sheet& source, const Sheet& after);
     void renameSheet(Sheet& sheet, std::u16string name);
     void deleteSheet(const Sheet& sheet);
 

@@ -19,7 +19,6 @@ public:
     std::uint32_t add(std::u16string_view text);
 
     std::uint32_t uniqueCount() const { return static_cast<std::uint32_t>(strings_.size()); }
-    std::uint32_t totalCount() const { return total_; }
     // Whether a text added holds half a surrogate pair alone.
     bool holdsLoneSurrogate() const { return loneSurrogate_; }
 
