@@ -77,14 +77,4 @@ int LineCount(const std::string& text) {
     return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
 }
 
-std::vector<std::string> TemporaryFilesIn(const fs::path& folder) {
-    std::vector<std::string> found;
-    for (const std::string& name : FileNames(folder)) {
-        if (name.starts_with(".") && name.find(".tmp") != std::string::npos) {
-            found.push_back(name);
-        }
-    }
-    return found;
-}
-
 } // namespace tomorine::test

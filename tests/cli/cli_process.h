@@ -52,7 +52,4 @@ CliOutcome RunOn(const std::filesystem::path& data, Args args, const std::string
 
 int LineCount(const std::string& text);
 
-// Files whose name marks them as an atomic save's temporary file.
-std::vector<std::string> TemporaryFilesIn(const std::filesystem::path& folder);
-
 } // namespace tomorine::test
