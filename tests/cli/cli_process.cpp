@@ -1,6 +1,5 @@
 #include "cli_process.h"
 
-#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
@@ -64,27 +63,9 @@ CliOutcome CliProcess::wait() {
             ReadText(io_ / "err")};
 }
 
-CliOutcome RunCliProcess(const CliLaunch& launch) {
-    return CliProcess(launch).wait();
-}
-
 CliOutcome RunOn(const fs::path& data, Args args, const std::string& input, const fs::path& user) {
     args.insert(args.begin() + 1, {"--data", data.string()});
     return RunCliProcess({std::move(args), data.parent_path() / "home", -1, input, user});
-}
-
-int LineCount(const std::string& text) {
-    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
-}
-
-std::vector<std::string> TemporaryFilesIn(const fs::path& folder) {
-    std::vector<std::string> found;
-    for (const std::string& name : FileNames(folder)) {
-        if (name.starts_with(".") && name.find(".tmp") != std::string::npos) {
-            found.push_back(name);
-        }
-    }
-    return found;
 }
 
 } // namespace tomorine::test

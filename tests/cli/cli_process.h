@@ -2,6 +2,7 @@
 
 #include "support/temp_dir.h"
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <string>
@@ -43,16 +44,17 @@ private:
     pid_t pid_ = -1;
 };
 
-CliOutcome RunCliProcess(const CliLaunch& launch);
+inline CliOutcome RunCliProcess(const CliLaunch& launch) {
+    return CliProcess(launch).wait();
+}
 
 // COMMAND --data FILE ARGS (args[0] is the command), TOMORINE_HOME beside FILE;
 // `user` as in CliLaunch.
 CliOutcome RunOn(const std::filesystem::path& data, Args args, const std::string& input = {},
                  const std::filesystem::path& user = {});
 
-int LineCount(const std::string& text);
-
-// Files whose name marks them as an atomic save's temporary file.
-std::vector<std::string> TemporaryFilesIn(const std::filesystem::path& folder);
+inline int LineCount(const std::string& text) {
+    return int(std::ranges::count(text, '\n'));
+}
 
 } // namespace tomorine::test

@@ -21,6 +21,15 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using std::chrono::microseconds;
 
+// Files whose name marks them as an atomic save's temporary file.
+static std::vector<std::string> TemporaryFilesIn(const fs::path& folder) {
+    std::vector<std::string> found;
+    std::ranges::copy_if(FileNames(folder), std::back_inserter(found), [](const std::string& name) {
+        return name.starts_with(".") && name.find(".tmp") != std::string::npos;
+    });
+    return found;
+}
+
 // A run of `launch` sent `signal` at a random moment within `took`.
 static CliOutcome SignalledRun(const CliLaunch& launch, int signal, microseconds took,
                                std::mt19937& random) {

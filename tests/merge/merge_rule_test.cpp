@@ -1,6 +1,7 @@
 // Which reference entries the merge adds and how, against outcomes written by
 // hand and a reference written by xlwt.
 #include "merge/merge_engine.h"
+#include "store/entry_layout.h"
 #include "store/files/data_file_lock.h"
 #include "store/xls/xls_file.h"
 #include "support/entry_rows.h"
@@ -15,6 +16,31 @@ namespace tomorine::test {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The file's entry rows: serial, non-empty texts, 削除.
+struct StoredEntry {
+    std::int32_t serial;
+    Texts texts;
+    int deleted;
+    bool operator==(const StoredEntry&) const = default;
+};
+std::vector<StoredEntry> StoredEntries(const std::filesystem::path& file) {
+    const Workbook book = ReadXlsFile(file);
+    const Sheet& sheet = book.sheet(EntrySheetName);
+    const std::vector<std::u16string>& names = EntryColumnNames();
+    std::vector<StoredEntry> entries;
+    for (int r = 3; r <= sheet.lastUsedRow(); ++r) {
+        StoredEntry entry{int(sheet.cell(r, 1).asNumber()), {}, int(sheet.cell(r, 58).asNumber())};
+        for (int c = 2; c <= 57; ++c) {
+            const Cell& cell = sheet.cell(r, c);
+            if (!cell.isEmpty()) {
+                entry.texts[names[c - 1]] = cell.asText();
+            }
+        }
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
 
 const Texts kPageWithSubtitle{
     {u"URL1", u"https://example.jp/"}, {u"タイトル1", u"例"}, {u"サブタイトル1", u"副題"}};

@@ -1,7 +1,7 @@
 #include "support/entry_rows.h"
 
 #include "store/data_workbook.h"
-#include "store/entry.h"
+#include "store/entry_layout.h"
 #include "store/xls/xls_file.h"
 
 namespace tomorine::test {
@@ -27,24 +27,6 @@ Workbook DataBook(const std::vector<Sheet::Row>& rows) {
 
 void WriteDataBook(const std::filesystem::path& file, const std::vector<Sheet::Row>& rows) {
     WriteXlsFile(DataBook(rows), file);
-}
-
-std::vector<StoredEntry> StoredEntries(const std::filesystem::path& file) {
-    const Workbook book = ReadXlsFile(file);
-    const Sheet& sheet = book.sheet(EntrySheetName);
-    const std::vector<std::u16string>& names = EntryColumnNames();
-    std::vector<StoredEntry> entries;
-    for (int r = 3; r <= sheet.lastUsedRow(); ++r) {
-        StoredEntry entry{int(sheet.cell(r, 1).asNumber()), {}, int(sheet.cell(r, 58).asNumber())};
-        for (int c = 2; c <= 57; ++c) {
-            const Cell& cell = sheet.cell(r, c);
-            if (!cell.isEmpty()) {
-                entry.texts[names[c - 1]] = cell.asText();
-            }
-        }
-        entries.push_back(std::move(entry));
-    }
-    return entries;
 }
 
 } // namespace tomorine::test

@@ -22,13 +22,4 @@ Sheet::Row EntryRow(std::int32_t serial, const Texts& texts, int deleted = 0);
 Workbook DataBook(const std::vector<Sheet::Row>& rows);
 void WriteDataBook(const std::filesystem::path& file, const std::vector<Sheet::Row>& rows);
 
-// The file's entry rows: serial, non-empty texts, 削除.
-struct StoredEntry {
-    std::int32_t serial;
-    Texts texts;
-    int deleted;
-    bool operator==(const StoredEntry&) const = default;
-};
-std::vector<StoredEntry> StoredEntries(const std::filesystem::path& file);
-
 } // namespace tomorine::test
