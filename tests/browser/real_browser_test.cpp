@@ -34,7 +34,9 @@ TEST(RealBrowserTest, chromium) {
                            "<!DOCTYPE html><html><head><meta charset=utf-8><title>" + kTitle +
                                "</title><meta content=\"news,sports,日本\" name=\"keywords\">"
                                "</head><body><h1>本文</h1></body></html>"});
-    const CaptureEnvironment env{.home = home.path(), .configHome = home / ".config"};
+    CaptureEnvironment env;
+    env.home = home.path();
+    env.configHome = home / ".config";
     std::vector<std::string> argv{"chromium"};
     std::string flags;
     std::getline(std::ifstream(TOMORINE_CHROMIUM_FLAGS), flags);

@@ -40,7 +40,10 @@ private slots:
             << "[Profile0]\nName=t\nIsRelative=1\nPath=t.profile\nDefault=1\n";
         std::filesystem::copy_file(TOMORINE_FIREFOX_USER_JS, profile / "user.js");
         MainWindow::setCaptureEnvironment([&] {
-            return CaptureEnvironment{.home = home.path(), .configHome = home / ".config"};
+            CaptureEnvironment env;
+            env.home = home.path();
+            env.configHome = home / ".config";
+            return env;
         });
 
         MainWindowHarness h;
