@@ -57,8 +57,6 @@ private:
 
 Entry MakeEntry(std::int32_t serial, std::u16string url, std::u16string title,
                 std::u16string keywords = {}, std::u16string comment = {});
-// Entries 1..count: "http://example.jp/N", "ページN".
-std::vector<Entry> Numbered(int count);
 
 inline QString Q(const std::filesystem::path& path) {
     return QString::fromStdString(path.string());
