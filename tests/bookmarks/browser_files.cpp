@@ -61,8 +61,4 @@ long long PlacesFile::item(int type, long long parent, const char* title, const 
     return sqlite3_last_insert_rowid(db_);
 }
 
-void PlacesFile::tag(const std::string& url, const std::string& name) {
-    item(1, folder(kTags, name), nullptr, url.c_str());
-}
-
 } // namespace tomorine::test

@@ -18,9 +18,7 @@ public:
     PlacesFile(const PlacesFile&) = delete;
     PlacesFile& operator=(const PlacesFile&) = delete;
 
-    static constexpr long long kMenu = 2;
-    static constexpr long long kToolbar = 3;
-    static constexpr long long kTags = 4;
+    static constexpr long long kMenu = 2, kToolbar = 3, kTags = 4;
 
     long long folder(long long parent, const std::string& title) {
         return item(2, parent, title.c_str());
@@ -31,7 +29,9 @@ public:
         return item(1, parent, title ? title->c_str() : nullptr, url.c_str());
     }
     // A tag as Firefox stores it: a bookmark of the URL in the tag's folder.
-    void tag(const std::string& url, const std::string& name);
+    void tag(const std::string& url, const std::string& name) {
+        item(1, folder(kTags, name), nullptr, url.c_str());
+    }
     void exec(const std::string& sql);
 
 private:
