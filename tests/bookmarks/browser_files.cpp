@@ -1,6 +1,5 @@
 #include "browser_files.h"
 
-#include <cstdlib>
 #include <sqlite3.h>
 #include <stdexcept>
 
@@ -11,7 +10,7 @@ namespace {
 constexpr const char* kSchema = R"(
 PRAGMA journal_mode = WAL;
 PRAGMA wal_autocheckpoint = 0;
-CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR);
+CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR UNIQUE, title LONGVARCHAR);
 CREATE TABLE moz_bookmarks (id INTEGER PRIMARY KEY, type INTEGER, fk INTEGER DEFAULT NULL,
   parent INTEGER, position INTEGER, title LONGVARCHAR, guid TEXT);
 INSERT INTO moz_bookmarks (id, type, parent, position, title, guid) VALUES
@@ -50,35 +49,16 @@ void PlacesFile::exec(const std::string& sql) {
     }
 }
 
-long long PlacesFile::scalar(const std::string& sql) {
-    long long value = 0;
-    auto first = [](void* out, int, char** values, char**) {
-        *static_cast<long long*>(out) = values[0] ? std::atoll(values[0]) : 0;
-        return 1; // one row is enough
-    };
-    sqlite3_exec(db_, sql.c_str(), first, &value, nullptr);
-    return value;
-}
-
-long long PlacesFile::place(const std::string& url) {
-    exec(Sql("INSERT INTO moz_places (url, title) SELECT %Q, 'page title' "
-             "WHERE NOT EXISTS (SELECT 1 FROM moz_places WHERE url = %Q)",
-             url.c_str(), url.c_str()));
-    return scalar(Sql("SELECT id FROM moz_places WHERE url = %Q", url.c_str()));
-}
-
-long long PlacesFile::item(int type, long long parent, const char* title, long long placeId) {
+long long PlacesFile::item(int type, long long parent, const char* title, const char* url) {
+    exec(Sql("INSERT OR IGNORE INTO moz_places (url, title) SELECT %Q, 'page title' "
+             "WHERE %Q IS NOT NULL",
+             url, url));
     // Positions counted down, so that the reader must order by position.
     exec(Sql("INSERT INTO moz_bookmarks (type, fk, parent, position, title, guid) "
-             "VALUES (%d, NULLIF(%lld, 0), %lld, %lld, %Q, hex(randomblob(6)))",
-             type, placeId, parent, 1000000 - ++nextPosition_, title));
+             "VALUES (%d, (SELECT id FROM moz_places WHERE url = %Q), %lld, %lld, %Q, "
+             "hex(randomblob(6)))",
+             type, url, parent, 1000000 - ++nextPosition_, title));
     return sqlite3_last_insert_rowid(db_);
-}
-
-void PlacesFile::tag(const std::string& url, const std::string& name) {
-    long long folderId = scalar(Sql(
-        "SELECT id FROM moz_bookmarks WHERE parent = %lld AND title = %Q", kTags, name.c_str()));
-    item(1, folderId ? folderId : folder(kTags, name), nullptr, place(url));
 }
 
 } // namespace tomorine::test

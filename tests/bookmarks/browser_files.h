@@ -18,26 +18,24 @@ public:
     PlacesFile(const PlacesFile&) = delete;
     PlacesFile& operator=(const PlacesFile&) = delete;
 
-    static constexpr long long kMenu = 2;
-    static constexpr long long kToolbar = 3;
-    static constexpr long long kTags = 4;
+    static constexpr long long kMenu = 2, kToolbar = 3, kTags = 4;
 
     long long folder(long long parent, const std::string& title) {
-        return item(2, parent, title.c_str(), 0);
+        return item(2, parent, title.c_str());
     }
     // No title is stored as NULL, as Firefox does for some bookmarks.
     long long bookmark(long long parent, const std::string& url,
                        const std::optional<std::string>& title) {
-        return item(1, parent, title ? title->c_str() : nullptr, place(url));
+        return item(1, parent, title ? title->c_str() : nullptr, url.c_str());
     }
     // A tag as Firefox stores it: a bookmark of the URL in the tag's folder.
-    void tag(const std::string& url, const std::string& name);
+    void tag(const std::string& url, const std::string& name) {
+        item(1, folder(kTags, name), nullptr, url.c_str());
+    }
     void exec(const std::string& sql);
 
 private:
-    long long scalar(const std::string& sql); // the first value of the first row, 0 if none
-    long long item(int type, long long parent, const char* title, long long place);
-    long long place(const std::string& url);
+    long long item(int type, long long parent, const char* title, const char* url = nullptr);
 
     sqlite3* db_ = nullptr;
     long long nextPosition_ = 0;

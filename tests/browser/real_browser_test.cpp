@@ -29,7 +29,7 @@ TEST(RealBrowserTest, chromium) {
     TempDir home;
     LocalHttpServer server;
     XvfbSession display;
-    ASSERT_FALSE(display.name().empty());
+    ASSERT_FALSE(display.name.empty());
     server.serve("/page", {"text/html; charset=utf-8",
                            "<!DOCTYPE html><html><head><meta charset=utf-8><title>" + kTitle +
                                "</title><meta content=\"news,sports,日本\" name=\"keywords\">"
@@ -48,7 +48,7 @@ TEST(RealBrowserTest, chromium) {
     argv.insert(argv.end(), {getuid() == 0 ? "--no-sandbox" : "--no-first-run", // root: no sandbox
                              "--user-data-dir=" + (env.configHome / "chromium").string(),
                              "--password-store=basic", server.url("/page")});
-    const std::vector<std::string> chromiumEnv{"DISPLAY=" + display.name(),
+    const std::vector<std::string> chromiumEnv{"DISPLAY=" + display.name,
                                                "HOME=" + home.path().string(),
                                                "XDG_CONFIG_HOME=" + env.configHome.string()};
     Child chromium(argv, chromiumEnv);
@@ -57,7 +57,7 @@ TEST(RealBrowserTest, chromium) {
     // the browser has recorded the page.
     std::unique_ptr<Desktop> desktop;
     for (int i = 0; i < 50 && !desktop; ++i) {
-        desktop = OpenX11Desktop(display.name().c_str());
+        desktop = OpenX11Desktop(display.name.c_str());
         std::this_thread::sleep_for(100ms);
     }
     ASSERT_NE(desktop, nullptr);

@@ -2,17 +2,12 @@
 
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
 namespace tomorine::test {
-
-bool OnPath(const std::string& program) {
-    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
-}
 
 Child::Child(const std::vector<std::string>& argv, const std::vector<std::string>& env,
              int keepFd) {
@@ -53,23 +48,21 @@ XvfbSession::XvfbSession() {
     if (pipe(fds) != 0) {
         return;
     }
-    xvfb_ = std::make_unique<Child>(std::vector<std::string>{"Xvfb", "-displayfd",
-                                                             std::to_string(fds[1]), "-screen", "0",
-                                                             "1280x1024x24", "-nolisten", "tcp"},
-                                    std::vector<std::string>{}, fds[1]);
+    xvfb = std::make_unique<Child>(std::vector<std::string>{"Xvfb", "-displayfd",
+                                                            std::to_string(fds[1]), "-screen", "0",
+                                                            "1280x1024x24", "-nolisten", "tcp"},
+                                   std::vector<std::string>{}, fds[1]);
     close(fds[1]);
     std::string number;
-    char c;
-    while (read(fds[0], &c, 1) == 1 && c != '\n') {
+    for (char c; read(fds[0], &c, 1) == 1 && c != '\n';) {
         number += c;
     }
-    close(fds[0]);
-    if (number.empty()) {
-        return;
+    if (!number.empty()) {
+        name = ":" + number;
+        openbox = std::make_unique<Child>(std::vector<std::string>{"openbox"},
+                                          std::vector<std::string>{"DISPLAY=" + name});
     }
-    name_ = ":" + number;
-    openbox_ = std::make_unique<Child>(std::vector<std::string>{"openbox"},
-                                       std::vector<std::string>{"DISPLAY=" + name_});
+    close(fds[0]);
 }
 
 } // namespace tomorine::test

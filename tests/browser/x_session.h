@@ -1,12 +1,15 @@
 #pragma once
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace tomorine::test {
 
-bool OnPath(const std::string& program);
+inline bool OnPath(const std::string& program) {
+    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
+}
 
 // A program in a process group of its own, ended with the group.
 class Child {
@@ -21,16 +24,11 @@ private:
     int pid_ = -1;
 };
 
-// Xvfb on a display it picks, openbox managing its windows; name() empty if it did not start.
-class XvfbSession {
-public:
+// Xvfb on a display it picks, openbox managing its windows; name empty if it did not start.
+struct XvfbSession {
     XvfbSession();
-    const std::string& name() const { return name_; }
-
-private:
-    std::unique_ptr<Child> xvfb_;
-    std::unique_ptr<Child> openbox_;
-    std::string name_;
+    std::unique_ptr<Child> xvfb, openbox;
+    std::string name;
 };
 
 } // namespace tomorine::test

@@ -20,20 +20,13 @@ using namespace tomorine::test;
 namespace {
 
 const QString kTitle = QStringLiteral("X11の頁");
+bool wayland_ = false;
+std::vector<std::string> firefoxEnv_; // an X display, or a Wayland socket
 
 } // namespace
 
 class CaptureX11Test : public QObject {
     Q_OBJECT
-public:
-    // Firefox's settings: an X display, or a Wayland socket (`wayland`).
-    CaptureX11Test(std::vector<std::string> firefoxEnv, bool wayland)
-        : firefoxEnv_(std::move(firefoxEnv)), wayland_(wayland) {}
-
-private:
-    std::vector<std::string> firefoxEnv_;
-    bool wayland_;
-
 private slots:
     void theButtonCapturesThePageFirefoxShows() {
         LocalHttpServer server;
@@ -89,8 +82,8 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    const bool wayland = argc > 1 && std::string(argv[1]) == "--wayland";
-    for (const char* program : {wayland ? "weston" : "Xvfb", "openbox", "firefox-esr"}) {
+    wayland_ = argc > 1 && std::string(argv[1]) == "--wayland";
+    for (const char* program : {wayland_ ? "weston" : "Xvfb", "openbox", "firefox-esr"}) {
         if (!OnPath(program)) {
             std::printf("SKIP: %s is not installed\n", program);
             return 77;
@@ -99,15 +92,14 @@ int main(int argc, char** argv) {
     std::unique_ptr<XvfbSession> display;
     std::unique_ptr<Child> weston;
     TempDir runtime;
-    std::vector<std::string> firefoxEnv;
-    if (wayland) {
+    if (wayland_) {
         chmod(runtime.path().c_str(), 0700);
-        firefoxEnv = {"XDG_RUNTIME_DIR=" + runtime.path().string(), "WAYLAND_DISPLAY=tomorine",
-                      "MOZ_ENABLE_WAYLAND=1", "GDK_BACKEND=wayland"};
+        firefoxEnv_ = {"XDG_RUNTIME_DIR=" + runtime.path().string(), "WAYLAND_DISPLAY=tomorine",
+                       "MOZ_ENABLE_WAYLAND=1", "GDK_BACKEND=wayland"};
         weston = std::make_unique<Child>(std::vector<std::string>{"weston",
                                                                   "--backend=headless-backend.so",
                                                                   "--socket=tomorine"},
-                                         firefoxEnv);
+                                         firefoxEnv_);
         for (int i = 0; i < 100 && !std::filesystem::exists(runtime / "tomorine"); ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
@@ -116,12 +108,12 @@ int main(int argc, char** argv) {
         setenv("XDG_SESSION_TYPE", "wayland", 1);
     } else {
         display = std::make_unique<XvfbSession>();
-        if (display->name().empty()) {
+        if (display->name.empty()) {
             std::printf("FAIL: Xvfb did not start\n");
             return 1;
         }
-        firefoxEnv = {"DISPLAY=" + display->name()};
-        setenv("DISPLAY", display->name().c_str(), 1);
+        firefoxEnv_ = {"DISPLAY=" + display->name};
+        setenv("DISPLAY", display->name.c_str(), 1);
         setenv("QT_QPA_PLATFORM", "xcb", 1);
         unsetenv("XDG_SESSION_TYPE");
         unsetenv("WAYLAND_DISPLAY");
@@ -130,7 +122,7 @@ int main(int argc, char** argv) {
     {
         int qtArgc = 1; // --wayland is no test function
         QApplication app(qtArgc, argv);
-        CaptureX11Test test(firefoxEnv, wayland);
+        CaptureX11Test test;
         status = QTest::qExec(&test, qtArgc, argv);
     }
     return status;

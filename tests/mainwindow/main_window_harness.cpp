@@ -106,15 +106,6 @@ Entry MakeEntry(std::int32_t serial, std::u16string url, std::u16string title,
                  {},     std::move(keywords), std::move(comment)};
 }
 
-std::vector<Entry> Numbered(int count) {
-    std::vector<Entry> entries;
-    for (int i = 1; i <= count; ++i) {
-        const std::u16string n = QString::number(i).toStdU16String();
-        entries.push_back(MakeEntry(i, u"http://example.jp/" + n, u"ページ" + n));
-    }
-    return entries;
-}
-
 bool ContainEach(const QStringList& texts, const QStringList& parts) {
     return texts.size() == parts.size() &&
            std::equal(texts.begin(), texts.end(), parts.begin(),

@@ -22,10 +22,8 @@
 
 namespace tomorine::test {
 
-// The real main window on a program folder of its own: TOMORINE_HOME points
-// into a temporary folder, message boxes and the file chooser
-// are recorded instead of shown, no browser opens, and the deletion notice
-// does not wait.
+// The real main window on a program folder of its own; message boxes and the file chooser are
+// recorded instead of shown, no browser opens, and the deletion notice does not wait.
 class MainWindowHarness {
 public:
     MainWindowHarness();
@@ -39,8 +37,6 @@ public:
     std::vector<std::int32_t> liveSerials() const;
     void setDataFileSetting(const std::string& value);
 
-    // Builds the window and runs its start-up; loadWith first writes
-    // `entries` to the default data file.
     bool load();
     bool loadWith(const std::vector<Entry>& entries);
     MainWindow& window() { return *window_; }
@@ -48,9 +44,8 @@ public:
     void setFields(const QString& url, const QString& title, const QString& subtitle = {},
                    const QString& keywords = {}, const QString& comment = {});
     QStringList listLines() const;
-    // Clicks 検索 and returns the lines listed.
     QStringList search();
-    // The texts of the messages shown since the last call.
+    // The messages shown since the last call.
     QStringList takeMessages();
     std::vector<MessageBoxSeam::Shown> takeShown();
 
@@ -62,8 +57,6 @@ private:
 
 Entry MakeEntry(std::int32_t serial, std::u16string url, std::u16string title,
                 std::u16string keywords = {}, std::u16string comment = {});
-// Entries 1..count: "http://example.jp/N", "ページN".
-std::vector<Entry> Numbered(int count);
 
 inline QString Q(const std::filesystem::path& path) {
     return QString::fromStdString(path.string());

@@ -22,6 +22,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Entries 1..count: "http://example.jp/N", "ページN".
+std::vector<Entry> Numbered(int count) {
+    std::vector<Entry> entries;
+    for (int i = 1; i <= count; ++i) {
+        const std::u16string n = QString::number(i).toStdU16String();
+        entries.push_back(MakeEntry(i, u"http://example.jp/" + n, u"ページ" + n));
+    }
+    return entries;
+}
+
 bool ShowActive(MainWindow& form) {
     form.show();
     QApplication::setActiveWindow(&form);
