@@ -5,7 +5,6 @@
 #include "store/entry.h"
 #include "store/workbook/utf.h"
 #include "store/workbook/workbook_error.h"
-#include "store/xls/compound_file_writer.h"
 #include "store/xls/le_read.h"
 #include "store/xls/xls_file.h"
 #include "support/temp_dir.h"
@@ -300,9 +299,8 @@ TEST(CompoundFileTest, XlrdReadsTheStreamBackWithEverySectorAccountedFor) {
         SCOPED_TRACE(streamBytes);
         Bytes stream(streamBytes);
         std::generate(stream.begin(), stream.end(), [i = 0u]() mutable { return i++ * 31 % 251; });
-        Bytes file = Concat({Bytes(cfb::HeaderSize), stream});
+        const Bytes file = XlsFile(stream);
         stream.resize(std::max<std::size_t>(stream.size(), 4096), 0);
-        cfb::FinishCompoundFile(file);
         TempDir dir;
         WriteBytes(dir / "file.cfb", file);
         EXPECT_EQ(InspectCompoundFile(dir / "file.cfb", dir / "stream"), json::array());
