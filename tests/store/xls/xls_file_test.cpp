@@ -6,6 +6,7 @@
 #include "store/workbook/utf.h"
 #include "store/workbook/workbook_error.h"
 #include "store/xls/le_read.h"
+#include "store/xls/record_writer.h"
 #include "store/xls/xls_file.h"
 #include "support/temp_dir.h"
 #include "support/xls_peer.h"
@@ -111,9 +112,7 @@ Bytes Head(std::uint16_t length, std::uint8_t flags) {
 
 Bytes Wide(std::u16string_view chars) {
     Bytes b;
-    for (char16_t c : chars) {
-        Append(b, U16(c));
-    }
+    biff::RecordWriter(b, 0).chars(chars, true);
     return b;
 }
 
