@@ -3,8 +3,6 @@
 #include "support/temp_dir.h"
 
 #include <fcntl.h>
-#include <stdexcept>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tomorine::test {
@@ -16,22 +14,14 @@ namespace fs = std::filesystem;
 const std::string kDeepName(220, 'd');
 constexpr int kDeepLevels = 20; // 20 x 221 characters: beyond PATH_MAX (4096)
 
-// Folders made relative to each other, a shortcut at the bottom; returns its path.
+// A level at a time, each pushed under a new top one, so that no path is ever long.
 fs::path MakeDeepShortcut(const fs::path& top) {
-    fs::create_directory(top);
-    int fd = open(top.c_str(), O_RDONLY | O_DIRECTORY);
-    fs::path path = top;
-    for (int i = 0; i < kDeepLevels && fd >= 0; ++i, path /= kDeepName) {
-        mkdirat(fd, kDeepName.c_str(), 0700);
-        const int next = openat(fd, kDeepName.c_str(), O_RDONLY | O_DIRECTORY);
-        close(fd), fd = next;
-    }
-    const int file = fd < 0 ? -1 : openat(fd, "long.url", O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const std::string text = "[InternetShortcut]\r\nURL=http://example.jp/long\r\n";
-    const bool written = file >= 0 && write(file, text.data(), text.size()) == ssize_t(text.size());
-    close(file), close(fd);
-    if (!written) {
-        throw std::runtime_error("cannot write the deep shortcut");
+    WriteShortcut(top / kDeepName / "long.url", "http://example.jp/long");
+    fs::path path = top / kDeepName;
+    for (int i = 1; i < kDeepLevels; ++i, path /= kDeepName) {
+        fs::create_directory(top / "next");
+        fs::rename(top / kDeepName, top / "next" / kDeepName);
+        fs::rename(top / "next", top / kDeepName);
     }
     return path / "long.url";
 }

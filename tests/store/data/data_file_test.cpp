@@ -63,21 +63,24 @@ void AppendEntryRow(Sheet& sheet, Cell first, const std::u16string& url) {
     sheet.appendRow(std::move(row));
 }
 
-TEST(CreateDataWorkbook, ReplacesNoFile) {
+class DataFile : public ::testing::Test {
+protected:
+    DataFile() { CreateDataWorkbook(file); }
     TempDir dir;
-    const fs::path path = dir / "トモリネ.xls";
-    CreateDataWorkbook(path);
-    EXPECT_EQ(QueryMaxSerial(path), 0);
+    const fs::path file = dir / "データ.xls";
+};
 
-    const auto before = AgedState(path);
+TEST_F(DataFile, CreateReplacesNoFile) {
+    EXPECT_EQ(QueryMaxSerial(file), 0);
+    const auto before = AgedState(file);
     try {
-        CreateDataWorkbook(path);
+        CreateDataWorkbook(file);
         ADD_FAILURE() << "replaced";
     } catch (const WorkbookError& e) {
         EXPECT_EQ(e.fault(), WorkbookFault::FileAccess);
-        EXPECT_THAT(e.description(), ::testing::HasSubstr(path.string()));
+        EXPECT_THAT(e.description(), ::testing::HasSubstr(file.string()));
     }
-    EXPECT_EQ(StateOf(path), before);
+    EXPECT_EQ(StateOf(file), before);
 }
 
 // Only a whole number cell equal to the serial matches, never the dummy row
@@ -109,14 +112,11 @@ TEST(DeleteEntryBySerial, RemovesTheFirstWholeCellMatchAmongEntryRowsOnly) {
 }
 
 // Trailing spaces, stored as tabs chunk by chunk, read back as spaces.
-TEST(TextRoundTrip, TrailingSpacesReadBackAsWritten) {
-    TempDir dir;
-    const fs::path path = dir / "data.xls";
-    CreateDataWorkbook(path);
+TEST_F(DataFile, TrailingSpacesReadBackAsWritten) {
     const Entry written{0,      u"http://a/  ", u"題名  ",
                         u"副 ", u"news  ",      U(122, u'c') + u"      end"};
-    ASSERT_EQ(RegisterEntry(path, written), 1);
-    Recordset rows = LiveEntries(path);
+    ASSERT_EQ(RegisterEntry(file, written), 1);
+    Recordset rows = LiveEntries(file);
     const Entry read = ReadEntry(rows);
     for (auto text :
          {&Entry::url, &Entry::title, &Entry::subtitle, &Entry::keywords, &Entry::comment}) {
@@ -134,13 +134,6 @@ std::vector<int> SerialsOnDisk(const fs::path& file) {
     }
     return serials;
 }
-
-class DataFile : public ::testing::Test {
-protected:
-    DataFile() { CreateDataWorkbook(file); }
-    TempDir dir;
-    const fs::path file = dir / "データ.xls";
-};
 
 TEST_F(DataFile, ThreadsAddingAtOnceKeepEveryEntryWithUniqueSerials) {
     constexpr int kThreads = 4, kRounds = 25;

@@ -3,6 +3,7 @@
 #include "store/files/file_bytes.h"
 #include "store/xls/biff_records.h"
 #include "store/xls/compound_file_writer.h"
+#include "store/xls/le_bytes.h"
 #include "store/xls/xls_source_reader.h"
 
 #include <bit>
@@ -15,14 +16,10 @@ namespace tomorine::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline void Append(Bytes& out, const Bytes& part) {
-    out.insert(out.end(), part.begin(), part.end());
-}
-
 inline Bytes Concat(std::initializer_list<Bytes> parts) {
     Bytes out;
     for (const Bytes& p : parts) {
-        Append(out, p);
+        le::PutBytes(out, p);
     }
     return out;
 }
@@ -53,7 +50,7 @@ inline Bytes NumberCell(std::uint16_t row, std::uint16_t column, double value) {
 inline Bytes SstRecords(std::uint32_t count, const std::vector<Bytes>& pieces) {
     Bytes out = Record(biff::Sst, Concat({U32(count), U32(count), pieces.at(0)}));
     for (std::size_t i = 1; i < pieces.size(); ++i) {
-        Append(out, Record(biff::Continue, pieces[i]));
+        le::PutBytes(out, Record(biff::Continue, pieces[i]));
     }
     return out;
 }
@@ -74,21 +71,21 @@ inline Bytes WorkbookStream(const std::vector<Bytes>& globals,
     };
     Bytes head = Bof(biff::WorkbookGlobals), substreams;
     for (const Bytes& g : globals) {
-        Append(head, g);
+        le::PutBytes(head, g);
     }
-    Append(head, Record(biff::Xf, Concat({Bytes(4), {0xF5, 0xFF}, Bytes(14)})));
+    le::PutBytes(head, Record(biff::Xf, Concat({Bytes(4), {0xF5, 0xFF}, Bytes(14)})));
     std::size_t offset = head.size() + 4; // after the globals' EOF
     for (std::size_t i = 0; i < sheets.size(); ++i) {
         offset += 10 + name(i).size();
     }
     for (std::size_t i = 0; i < sheets.size(); ++i) {
         const auto at = static_cast<std::uint32_t>(offset + substreams.size());
-        Append(head, Record(biff::BoundSheet, Concat({U32(at), U16(0), name(i)})));
-        Append(substreams, Bof(biff::Worksheet));
+        le::PutBytes(head, Record(biff::BoundSheet, Concat({U32(at), U16(0), name(i)})));
+        le::PutBytes(substreams, Bof(biff::Worksheet));
         for (const Bytes& r : sheets[i]) {
-            Append(substreams, r);
+            le::PutBytes(substreams, r);
         }
-        Append(substreams, Record(biff::Eof, {}));
+        le::PutBytes(substreams, Record(biff::Eof, {}));
     }
     return Concat({head, Record(biff::Eof, {}), substreams});
 }

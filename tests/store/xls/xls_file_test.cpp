@@ -5,8 +5,8 @@
 #include "store/entry.h"
 #include "store/workbook/utf.h"
 #include "store/workbook/workbook_error.h"
-#include "store/xls/compound_file_writer.h"
 #include "store/xls/le_read.h"
+#include "store/xls/record_writer.h"
 #include "store/xls/xls_file.h"
 #include "support/temp_dir.h"
 #include "support/xls_peer.h"
@@ -112,9 +112,7 @@ Bytes Head(std::uint16_t length, std::uint8_t flags) {
 
 Bytes Wide(std::u16string_view chars) {
     Bytes b;
-    for (char16_t c : chars) {
-        Append(b, U16(c));
-    }
+    biff::RecordWriter(b, 0).chars(chars, true);
     return b;
 }
 
@@ -300,9 +298,8 @@ TEST(CompoundFileTest, XlrdReadsTheStreamBackWithEverySectorAccountedFor) {
         SCOPED_TRACE(streamBytes);
         Bytes stream(streamBytes);
         std::generate(stream.begin(), stream.end(), [i = 0u]() mutable { return i++ * 31 % 251; });
-        Bytes file = Concat({Bytes(cfb::HeaderSize), stream});
+        const Bytes file = XlsFile(stream);
         stream.resize(std::max<std::size_t>(stream.size(), 4096), 0);
-        cfb::FinishCompoundFile(file);
         TempDir dir;
         WriteBytes(dir / "file.cfb", file);
         EXPECT_EQ(InspectCompoundFile(dir / "file.cfb", dir / "stream"), json::array());
