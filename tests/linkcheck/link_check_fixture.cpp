@@ -4,6 +4,7 @@
 #include "support/xls_peer.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace tomorine::test {
 
@@ -21,6 +22,18 @@ LinkCheckOptions LoopbackOptions(const LocalHttpServer& server,
         return host == "127.0.0.1" || std::find(names.begin(), names.end(), host) != names.end();
     };
     return options;
+}
+
+std::vector<RowVerdict> RunToEnd(LinkCheck& check) {
+    std::vector<RowVerdict> all;
+    for (;;) {
+        const bool finished = check.progress().finished;
+        std::ranges::move(check.takeReleased(), std::back_inserter(all));
+        if (finished) {
+            return all;
+        }
+        check.waitForChange(std::chrono::milliseconds(200));
+    }
 }
 
 Entry UrlEntry(std::int32_t serial, const std::string& url, std::u16string title) {

@@ -19,6 +19,9 @@ LinkCheckOptions LoopbackOptions(const LocalHttpServer& server,
                                  const std::vector<std::string>& names = {},
                                  std::chrono::milliseconds timeout = std::chrono::seconds(2));
 
+// Waits for the check to finish and returns every verdict it hands on.
+std::vector<RowVerdict> RunToEnd(LinkCheck& check);
+
 Entry UrlEntry(std::int32_t serial, const std::string& url, std::u16string title);
 
 // The serials of the entry rows as xlrd reads the file.

@@ -4,23 +4,11 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
-#include <iterator>
 
 namespace tomorine::test {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-
-// Every verdict the check hands on, once it has finished.
-static std::vector<RowVerdict> RunToEnd(LinkCheck& check) {
-    for (std::vector<RowVerdict> all;; check.waitForChange(200ms)) {
-        const bool finished = check.progress().finished;
-        std::ranges::move(check.takeReleased(), std::back_inserter(all));
-        if (finished) {
-            return all;
-        }
-    }
-}
 
 TEST(LinkCheck, DecidesEveryKindOfAnswerInRowOrder) {
     using enum LinkClass;
