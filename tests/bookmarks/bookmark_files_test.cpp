@@ -171,10 +171,7 @@ const std::string kHead = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<TITLE>Bookmarks
                           "<H1>Bookmarks</H1>\n";
 
 TEST(NetscapeBookmarks, FoldersEntitiesAndCharsets) {
-    const struct {
-        std::string bytes;
-        Lines expected;
-    } cases[] = {
+    const std::pair<std::string, Lines> cases[] = {
         {kHead + "<DL><p>\n<DT><H3 ADD_DATE=\"1\">外</H3>\n<DL><p>\n"
                  "<DT><A HREF=\"https://x.example/\" TAGS=\"a, b c,,\">X</A>\n<DD>一行目\n二行目\n"
                  "<DT><H3>内</H3>\n<DL><p>\n<DT><A HREF=\"http://y.example/\">Y</A>\n"
@@ -192,8 +189,8 @@ TEST(NetscapeBookmarks, FoldersEntitiesAndCharsets) {
          "\x83\x5C\x83\x74\x83\x67</A></DL></DL>",
          {"http://s.example/ | ソフト |  |  | 日本"}},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Describe(ParseNetscapeBookmarks(c.bytes, "b.html")), c.expected) << c.bytes;
+    for (const auto& [bytes, expected] : cases) {
+        EXPECT_EQ(Describe(ParseNetscapeBookmarks(bytes, "b.html")), expected) << bytes;
     }
 }
 
