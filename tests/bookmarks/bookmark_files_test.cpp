@@ -7,10 +7,10 @@
 #include "browser_files.h"
 #include "store/workbook/workbook_error.h"
 #include "support/bounded_run.h"
+#include "support/hostile_files.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 using namespace tomorine;
 using namespace tomorine::test;
@@ -49,24 +49,10 @@ std::string Repeat(const std::string& text, int times) {
     return out;
 }
 
-// Reads `input` as `file` in a child bounded in memory and time. `expected`:
-// "read/unreadable/replaced last-URL last-title-or-its-size folder-path-size",
-// or "refused" for a WorkbookError naming the file.
+// Reads `file` in a child bounded in memory and time. `expected`: "read/unreadable/replaced
+// last-URL last-title-or-its-size folder-path-size", or "refused" for a WorkbookError naming it.
 void ExpectRead(BrowserBookmarks (*read)(const std::filesystem::path&),
-                const std::filesystem::path& file, const std::string& input,
-                const std::string& expected) {
-    if (input == "<fifo>" || input == "<zero>") {
-        input == "<fifo>" ? mkfifo(file.c_str(), 0600) : symlink("/dev/zero", file.c_str());
-    } else if (input == "<junk>") {
-        WriteText(file, "not a database at all, just text");
-    } else if (input == "<huge>") {
-        WriteText(file, ""), truncate(file.c_str(), 1L << 30);
-    } else if (input == "<missing>") {
-    } else if (file.filename() == "places.sqlite") {
-        PlacesFile(file).exec(input);
-    } else {
-        WriteText(file, input);
-    }
+                const std::filesystem::path& file, const std::string& expected) {
     ExpectWithinBounds([&] {
         std::string s = "refused";
         try {
@@ -81,7 +67,7 @@ void ExpectRead(BrowserBookmarks (*read)(const std::filesystem::path&),
         } catch (const WorkbookError& e) {
             EXPECT_NE(std::string(e.what()).find(file.filename().string()), std::string::npos);
         }
-        EXPECT_EQ(s, expected) << input.substr(0, 80);
+        EXPECT_EQ(s, expected) << file;
     });
 }
 
@@ -129,14 +115,21 @@ TEST(BookmarkReaders, HostileInputsAreReadWithinBounds) {
     };
     for (const auto& c : cases) {
         TempDir dir;
-        ExpectRead(c.read, dir / name(c.read), c.input, c.expected);
+        const std::filesystem::path file = dir / name(c.read);
+        c.read == ReadFirefoxBookmarks ? PlacesFile(file).exec(c.input) : WriteText(file, c.input);
+        ExpectRead(c.read, file, c.expected);
     }
-    // The copy of a huge places.sqlite is the history copy's to refuse.
     for (auto read : {ReadChromiumBookmarks, ReadNetscapeBookmarks, ReadFirefoxBookmarks}) {
-        for (const char* special : {"<fifo>", "<zero>", "<huge>", "<missing>", "<junk>"}) {
-            TempDir dir;
-            if (read != ReadFirefoxBookmarks || special != std::string("<huge>")) {
-                ExpectRead(read, dir / name(read), special, "refused");
+        TempDir dir;
+        ExpectRead(read, dir / name(read), "refused"); // missing
+        WriteText(dir / name(read), "not a database at all, just text");
+        ExpectRead(read, dir / name(read), "refused");
+        // The copy of a huge places.sqlite is the history copy's to refuse.
+        for (Hostile kind : kHostileKinds) {
+            TempDir other;
+            if (read != ReadFirefoxBookmarks || kind != Hostile::Huge) {
+                MakeHostile(kind, other / name(read), 1 << 30);
+                ExpectRead(read, other / name(read), "refused");
             }
         }
     }
@@ -178,10 +171,7 @@ const std::string kHead = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<TITLE>Bookmarks
                           "<H1>Bookmarks</H1>\n";
 
 TEST(NetscapeBookmarks, FoldersEntitiesAndCharsets) {
-    const struct {
-        std::string bytes;
-        Lines expected;
-    } cases[] = {
+    const std::pair<std::string, Lines> cases[] = {
         {kHead + "<DL><p>\n<DT><H3 ADD_DATE=\"1\">外</H3>\n<DL><p>\n"
                  "<DT><A HREF=\"https://x.example/\" TAGS=\"a, b c,,\">X</A>\n<DD>一行目\n二行目\n"
                  "<DT><H3>内</H3>\n<DL><p>\n<DT><A HREF=\"http://y.example/\">Y</A>\n"
@@ -199,8 +189,8 @@ TEST(NetscapeBookmarks, FoldersEntitiesAndCharsets) {
          "\x83\x5C\x83\x74\x83\x67</A></DL></DL>",
          {"http://s.example/ | ソフト |  |  | 日本"}},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Describe(ParseNetscapeBookmarks(c.bytes, "b.html")), c.expected) << c.bytes;
+    for (const auto& [bytes, expected] : cases) {
+        EXPECT_EQ(Describe(ParseNetscapeBookmarks(bytes, "b.html")), expected) << bytes;
     }
 }
 

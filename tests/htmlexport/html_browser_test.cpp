@@ -1,6 +1,7 @@
 // Headless Chromium loads an exported page; the DOM it built must hold the titles, link targets and
 // comment rows, and nothing of the stored texts may become markup or run as a script.
 #include "htmlexport/html_list_writer.h"
+#include "search/full_width.h"
 #include "store/data_connection.h"
 #include "store/workbook/utf.h"
 #include "support/data_file.h"
@@ -16,13 +17,9 @@ namespace {
 
 using nlohmann::json;
 
-// ASCII in full width, the space as U+3000.
-std::string Wide(std::string_view ascii) {
-    std::u16string wide;
-    for (char c : ascii) {
-        wide += c == ' ' ? u'\u3000' : static_cast<char16_t>(c + 0xFEE0);
-    }
-    return ToUtf8(wide);
+// The full width the page shows, as the page's own text test pins it.
+std::string Wide(const std::string& text) {
+    return ToUtf8(ToFullWidth(FromUtf8(text)));
 }
 
 const std::u16string kScriptUrl = u"http://x.jp/?a=1&b=\"2\"<3>\"><script>"

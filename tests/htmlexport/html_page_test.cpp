@@ -52,10 +52,8 @@ const std::string kCharset =
     "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=shift_jis\">\r\n";
 
 TEST(PageBytes, EntryRows) {
-    const struct {
-        Texts row;
-        std::string rows;
-    } cases[] = {
+    // An entry's texts, and its rows from the title's cell on.
+    const std::pair<Texts, std::string> cases[] = {
         {{{u"URL1", u"a.htm"}, {u"タイトル1", u"Top"}, {u"コメント1", u"note"}},
          "<a href=\"a.htm\">Ｔｏｐ</a></td></tr>\r\n"
          "\t<tr><td class=\"boxstyle00001\"><br></td></tr>\r\n"
@@ -76,15 +74,14 @@ TEST(PageBytes, EntryRows) {
          "題</td></tr>\r\n\t<tr><td class=\"boxstyle00001\"><br></td></tr>\r\n"
          "\t<tr><td class=\"boxstyle00002\"><br></td></tr>\r\n\t</Table>"},
     };
-    for (const auto& c : cases) {
-        const auto row = std::make_shared<const Sheet::Row>(EntryRow(1, c.row));
+    for (const auto& [texts, block] : cases) {
+        const auto row = std::make_shared<const Sheet::Row>(EntryRow(1, texts));
         Recordset rows(EntryColumnNames(), row, {row.get()});
         TempDir dir;
         EXPECT_EQ(WriteHtmlPage(rows, {}, true, dir / "list.htm"), 1);
         const std::string page = Cp932ToUtf8(ReadText(dir / "list.htm"));
         EXPECT_NE(page.find(kCharset), std::string::npos) << page;
-        EXPECT_NE(page.find("<tr><td class=\"boxstyle00000\">" + c.rows), std::string::npos)
-            << page;
+        EXPECT_NE(page.find("<tr><td class=\"boxstyle00000\">" + block), std::string::npos) << page;
     }
 }
 

@@ -90,17 +90,14 @@ INSTANTIATE_TEST_SUITE_P(Stages, MergeFailureTest, ::testing::ValuesIn(kFailures
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SameFileRefusal, RefusesTheDataFileByAnyNameAndItsNameOnly) {
-    const struct {
-        const char *data, *reference;
-        std::optional<std::u16string_view> refusal;
-    } cases[] = {
+    const std::tuple<const char*, const char*, std::optional<std::u16string_view>> cases[] = {
         {"/data/bm.xls", "/data/bm.xls", MergeMessages::SamePath},
         {"/data/bm.xls", "/old/bm.xls", MergeMessages::SameFileName},
         {"/data/bm.xls", "/data/BM.xls", std::nullopt},     // letter case counts
         {"/bm.xls", "/other.xls", MergeMessages::SamePath}, // root: both split into empty parts
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(SameFileRefusal(c.data, c.reference), c.refusal) << c.data << " " << c.reference;
+    for (const auto& [data, reference, refusal] : cases) {
+        EXPECT_EQ(SameFileRefusal(data, reference), refusal) << data << " " << reference;
     }
     TempDir dir;
     WriteText(dir / "bm.xls", "data");

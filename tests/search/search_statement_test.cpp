@@ -8,26 +8,20 @@
 namespace tomorine {
 namespace {
 
-// An entry per URL, its chunks cut as `cut` cuts them.
-Workbook BookOf(const std::vector<std::u16string>& urls,
-                std::vector<std::u16string> (*cut)(std::u16string_view, int)) {
-    std::vector<Sheet::Row> rows;
-    for (const std::u16string& url : urls) {
-        test::Texts texts;
-        const std::vector<std::u16string> chunks = cut(url, 16);
-        for (size_t i = 0; i < chunks.size() && !chunks[i].empty(); ++i) {
-            texts[EntryColumnNames()[1 + i]] = chunks[i];
-        }
-        rows.push_back(test::EntryRow(static_cast<int>(rows.size()) + 1, texts));
-    }
-    return test::DataBook(rows);
-}
-
 TEST(SearchStatement, FindsAUrlCutByThisOrAnEarlierVersion) {
     const std::u16string split = u"https://a.jp/" + std::u16string(111, u'p') + u"😀/x";
     const std::u16string plain = u"https://a.jp/" + std::u16string(200, u'q');
     for (auto cut : {&SplitChunks, &FixedChunks}) {
-        auto book = std::make_shared<const Workbook>(BookOf({plain, split}, cut));
+        std::vector<Sheet::Row> entries; // an entry per URL, its chunks cut as `cut` cuts them
+        for (const std::u16string& url : {plain, split}) {
+            test::Texts texts;
+            const std::vector<std::u16string> chunks = cut(url, 16);
+            for (size_t i = 0; i < chunks.size() && !chunks[i].empty(); ++i) {
+                texts[EntryColumnNames()[1 + i]] = chunks[i];
+            }
+            entries.push_back(test::EntryRow(static_cast<int>(entries.size()) + 1, texts));
+        }
+        auto book = std::make_shared<const Workbook>(test::DataBook(entries));
         for (const std::u16string& url : {split, plain}) {
             Recordset rows = SearchRows(book, "book.xls", url);
             ASSERT_EQ(rows.recordCount(), 1);
