@@ -9,7 +9,11 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
-int main(int, char** argv) {
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: " << argv[0] << " FOLDER\n";
+        return 2;
+    }
     int inputs = 0;
     for (const auto& entry : std::filesystem::directory_iterator(argv[1])) {
         std::ifstream in(entry.path(), std::ios::binary);
