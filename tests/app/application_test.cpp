@@ -1,33 +1,14 @@
 // How the program presents itself to the desktop: the names its desktop
-// entry relies on, its version, and Qt's own texts in Japanese.
+// entry relies on, and its version.
 #include "app/application.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QLocale>
+#include <QSettings>
 #include <QTest>
 #include <sstream>
 
 using namespace tomorine;
-
-namespace {
-
-// The value of `key` in the [Desktop Entry] group of our desktop entry.
-QString EntryValue(const QString& key) {
-    QFile file(QStringLiteral(TOMORINE_SOURCE_DIR "/packaging/tomorine.desktop"));
-    if (!file.open(QIODevice::ReadOnly)) {
-        return QStringLiteral("<no desktop entry>");
-    }
-    const QString prefix = key + QLatin1Char('=');
-    for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
-        if (line.startsWith(prefix)) {
-            return line.mid(prefix.size());
-        }
-    }
-    return QStringLiteral("<no %1>").arg(key);
-}
-
-} // namespace
 
 class ApplicationTest : public QObject {
     Q_OBJECT
@@ -38,10 +19,14 @@ private slots:
     }
 
     void theDesktopEntryNamesTheWindow() {
+        const QSettings entry(TOMORINE_SOURCE_DIR "/packaging/tomorine.desktop",
+                              QSettings::IniFormat);
         // X11 window class and Wayland app id.
-        QCOMPARE(EntryValue("StartupWMClass"), QCoreApplication::applicationName());
+        QCOMPARE(entry.value("Desktop Entry/StartupWMClass").toString(),
+                 QCoreApplication::applicationName());
         QCOMPARE(QGuiApplication::desktopFileName() + ".desktop", QString("tomorine.desktop"));
-        QCOMPARE(QGuiApplication::applicationDisplayName(), EntryValue("Name"));
+        QCOMPARE(QGuiApplication::applicationDisplayName(),
+                 entry.value("Desktop Entry/Name").toString());
     }
 
     void versionAndHelpNeedNoWindow() {

@@ -50,10 +50,6 @@ std::vector<std::int32_t> MainWindowHarness::liveSerials() const {
     return serials;
 }
 
-void MainWindowHarness::setDataFileSetting(const std::string& value) {
-    WriteIniString(appIni(), kSettingsSection, kDataFileKey, value);
-}
-
 bool MainWindowHarness::load() {
     window_ = std::make_unique<MainWindow>();
     return window_->load();

@@ -35,7 +35,6 @@ public:
 
     static std::vector<Entry> ReadLiveEntries(const std::filesystem::path& path);
     std::vector<std::int32_t> liveSerials() const;
-    void setDataFileSetting(const std::string& value);
 
     bool load();
     bool loadWith(const std::vector<Entry>& entries);
