@@ -1,6 +1,5 @@
 // One run of each data file command; the rules behind them are tested on the engines.
 #include "cli_process.h"
-#include "store/workbook/utf.h"
 #include "store/xls/xls_file.h"
 #include "support/data_file.h"
 #include "support/temp_dir.h"

@@ -128,9 +128,8 @@ private slots:
         for (bool byEsc : {false, true}) {
             LocalHttpServer server;
             MainWindowHarness h;
-            WriteEntries(h.defaultDataFile(),
-                         {UrlEntry(1, "", u"空"), UrlEntry(2, server.url("/hang"), u"待ち")});
-            QVERIFY(h.load());
+            QVERIFY(
+                h.loadWith({UrlEntry(1, "", u"空"), UrlEntry(2, server.url("/hang"), u"待ち")}));
             std::vector<bool> watch;
             h.window().linkCheckDialog->setForegroundWatchEnabled = [&](bool on) {
                 watch.push_back(on);
@@ -173,9 +172,8 @@ private slots:
             LocalHttpServer server;
             MainWindowHarness h;
             const auto file = h.defaultDataFile();
-            WriteEntries(file, {UrlEntry(1, offline ? server.refusedUrl() : "", u"一"),
-                                UrlEntry(2, "", u"空")});
-            QVERIFY(h.load());
+            QVERIFY(h.loadWith(
+                {UrlEntry(1, offline ? server.refusedUrl() : "", u"一"), UrlEntry(2, "", u"空")}));
             h.window().linkCheckDialog->checkOptions = LoopbackOptions(server);
             WhileOpen(h.window(), Finished, [&](LinkCheckDialog& dialog) {
                 QCOMPARE(h.takeMessages(),
