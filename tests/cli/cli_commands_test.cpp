@@ -117,34 +117,28 @@ TEST(DumpCommand, GivesXlrdsValuesOrRefusesInOneLine) {
     EXPECT_NE(run.err.find(broken), std::string::npos) << run.err;
 }
 
-// A refusal in one line, the data file untouched; then the count of new entries.
-TEST(MergeCommand, AddsNewEntriesOrRefusesInOneLine) {
+// merge: a refusal in one line, the data file untouched; then the count of
+// new entries, numbered after the largest serial. conflicts: each copy with
+// what it would add, or why it cannot be merged; --merge takes the good ones
+// and puts them aside without replacing a file there, and leaves the others
+// in place.
+TEST(MergeCommands, MergeAReferenceThenTheConflictCopies) {
     TempDir dir;
-    const fs::path data = dir / "bm.xls", reference = dir / "ref" / "other.xls";
-    fs::create_directories(reference.parent_path());
-    WriteEntries(data, {{3, u"http://a.jp/", u"元", u"", u"", u""}});
-    WriteEntries(reference, {{1, u"http://a.jp/", u"元", u"", u"", u""},
-                             {2, u"http://b.jp/", u"新", u"", u"", u""}});
+    const fs::path data = dir / "bm.xls";
+    const Entry a{3, u"http://a.jp/", u"元", u"", u"", u""};
+    const Entry b{2, u"http://b.jp/", u"新", u"", u"", u""};
+    WriteEntries(data, {a});
+    WriteEntries(dir / "ref.xls", {{1, u"http://c.jp/", u"参照", u"", u"", u""}, a});
     const auto before = ReadBytes(data);
     CliOutcome run = RunOn(data, {"merge", (dir / "none.xls").string()});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(LineCount(run.err), 1) << run.err;
     EXPECT_NE(run.err.find("none.xls"), std::string::npos) << run.err;
     EXPECT_EQ(ReadBytes(data), before);
-    run = RunOn(data, {"merge", reference.string()});
+    run = RunOn(data, {"merge", (dir / "ref.xls").string()});
     EXPECT_EQ(run.out, "1\n") << run.err;
-    EXPECT_EQ(RunOn(data, {"search", "--url", "http://b.jp/"}).out.find("[00004]:新\n"), 0U);
-}
+    EXPECT_EQ(RunOn(data, {"search", "--url", "http://c.jp/"}).out.find("[00004]:参照\n"), 0U);
 
-// Each copy with what it would add, or why it cannot be merged; --merge takes
-// the good ones and puts them aside without replacing a file there, and
-// leaves the others in place.
-TEST(ConflictsCommand, ListsMergesAndPutsAsideOnlyWhatItCanRead) {
-    TempDir dir;
-    const fs::path data = dir / "bm.xls";
-    const Entry a{1, u"http://a.jp/", u"元", u"", u"", u""};
-    const Entry b{2, u"http://b.jp/", u"新", u"", u"", u""};
-    WriteEntries(data, {a});
     const struct {
         std::string file;
         int entries, added;
@@ -169,7 +163,7 @@ TEST(ConflictsCommand, ListsMergesAndPutsAsideOnlyWhatItCanRead) {
     fs::create_directories(dir / "conflicts");
     MakeFile(dir / "conflicts" / copies[0].file, New);
 
-    const CliOutcome run = RunOn(data, {"conflicts", "--json"});
+    run = RunOn(data, {"conflicts", "--json"});
     EXPECT_EQ(run.status, 1);
     const json listed = json::parse(run.out)["copies"];
     ASSERT_EQ(listed.size(), std::size(copies)) << run.out;
@@ -185,7 +179,7 @@ TEST(ConflictsCommand, ListsMergesAndPutsAsideOnlyWhatItCanRead) {
 
     const CliOutcome merged = RunOn(data, {"conflicts", "--merge"});
     EXPECT_EQ(merged.status, 1) << merged.out << merged.err;
-    EXPECT_EQ(RunOn(data, {"search", "--url", "http://b.jp/"}).out.find("[00002]:新\n"), 0U);
+    EXPECT_EQ(RunOn(data, {"search", "--url", "http://b.jp/"}).out.find("[00005]:新\n"), 0U);
     EXPECT_EQ(FileNames(dir / "conflicts"),
               (std::set<std::string>{copies[0].file, copies[5].file,
                                      "bm (conflicted copy 2026-12-06 134501) (2).xls"}))
