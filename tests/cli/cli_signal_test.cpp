@@ -53,12 +53,12 @@ static void WriteLargeDataFile(const fs::path& path, int entries) {
 
 class InterruptedSave : public ::testing::Test {
 protected:
+    static constexpr int kEntries = 3000;
     TempDir dir;
     const fs::path data = dir / "データ.xls";
 };
 
 TEST_F(InterruptedSave, LeavesNoTemporaryFileAndAWholeDataFile) {
-    constexpr int kEntries = 3000;
     WriteLargeDataFile(data, kEntries);
     const CliLaunch add{{"add", "--data", data.string(), "--url", "u", "--title", "t"},
                         dir / "home"};
@@ -92,7 +92,6 @@ TEST_F(InterruptedSave, LeavesNoTemporaryFileAndAWholeDataFile) {
 TEST_F(InterruptedSave, KilledConflictMergeLosesNoCopy) {
     const fs::path copy = dir / "データ.sync-conflict-20261206-134501-ABCDEF1.xls";
     const fs::path aside = dir / "conflicts" / copy.filename();
-    constexpr int kEntries = 3000;
     WriteLargeDataFile(copy, kEntries + 1);
     WriteLargeDataFile(data, kEntries);
     const auto old = ReadBytes(data), copyBytes = ReadBytes(copy);
