@@ -42,7 +42,6 @@ TEST(LinkCheck, DecidesEveryKindOfAnswerInRowOrder) {
         {"javascript:alert(1)", Invalid, Scheme},
         {"http://", Invalid, Malformed},
         {"http://a b/", Invalid, Malformed},
-        {"ftp://127.0.0.1/file", Unjudged},
         {"file:///home/a/page.html", Unjudged},
         {server.url("/to-ftp"), Unjudged},
         {"  " + server.url("/ok") + " ", Alive},
