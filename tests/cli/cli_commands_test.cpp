@@ -1,6 +1,5 @@
 // One run of each data file command; the rules behind them are tested on the engines.
 #include "cli_process.h"
-#include "store/workbook/utf.h"
 #include "store/xls/xls_file.h"
 #include "support/data_file.h"
 #include "support/temp_dir.h"
@@ -110,42 +109,35 @@ TEST(DumpCommand, GivesXlrdsValuesOrRefusesInOneLine) {
     const std::string read = "parseexcel__Test97J.xls", broken = "parseexcel__encrypted.xls";
     CliOutcome run = RunCliProcess({{"dump", (CorpusDir() / read).string()}, dir / "home"});
     EXPECT_EQ(run.status, 0) << run.err;
-    const auto golden = ReadBytes(CorpusDir() / (read + ".json"));
     EXPECT_EQ(json::parse(run.out).at("sheets"),
-              XlrdSheets(json::parse(golden.begin(), golden.end())));
+              XlrdSheets(json::parse(ReadText(CorpusDir() / (read + ".json")))));
     run = RunCliProcess({{"dump", (CorpusDir() / broken).string()}, dir / "home"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find(broken), std::string::npos) << run.err;
 }
 
-// A refusal in one line, the data file untouched; then the count of new entries.
-TEST(MergeCommand, AddsNewEntriesOrRefusesInOneLine) {
+// merge: a refusal in one line, the data file untouched; then the count of
+// new entries, numbered after the largest serial. conflicts: each copy with
+// what it would add, or why it cannot be merged; --merge takes the good ones
+// and puts them aside without replacing a file there, and leaves the others
+// in place.
+TEST(MergeCommands, MergeAReferenceThenTheConflictCopies) {
     TempDir dir;
-    const fs::path data = dir / "bm.xls", reference = dir / "ref" / "other.xls";
-    fs::create_directories(reference.parent_path());
-    WriteEntries(data, {{3, u"http://a.jp/", u"元", u"", u"", u""}});
-    WriteEntries(reference, {{1, u"http://a.jp/", u"元", u"", u"", u""},
-                             {2, u"http://b.jp/", u"新", u"", u"", u""}});
+    const fs::path data = dir / "bm.xls";
+    const Entry a{3, u"http://a.jp/", u"元", u"", u"", u""};
+    const Entry b{2, u"http://b.jp/", u"新", u"", u"", u""};
+    WriteEntries(data, {a});
+    WriteEntries(dir / "ref.xls", {{1, u"http://c.jp/", u"参照", u"", u"", u""}, a});
     const auto before = ReadBytes(data);
     CliOutcome run = RunOn(data, {"merge", (dir / "none.xls").string()});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(LineCount(run.err), 1) << run.err;
     EXPECT_NE(run.err.find("none.xls"), std::string::npos) << run.err;
     EXPECT_EQ(ReadBytes(data), before);
-    run = RunOn(data, {"merge", reference.string()});
+    run = RunOn(data, {"merge", (dir / "ref.xls").string()});
     EXPECT_EQ(run.out, "1\n") << run.err;
-    EXPECT_EQ(RunOn(data, {"search", "--url", "http://b.jp/"}).out.find("[00004]:新\n"), 0U);
-}
+    EXPECT_EQ(RunOn(data, {"search", "--url", "http://c.jp/"}).out.find("[00004]:参照\n"), 0U);
 
-// Each copy with what it would add, or why it cannot be merged; --merge takes
-// the good ones and puts them aside without replacing a file there, and
-// leaves the others in place.
-TEST(ConflictsCommand, ListsMergesAndPutsAsideOnlyWhatItCanRead) {
-    TempDir dir;
-    const fs::path data = dir / "bm.xls";
-    const Entry a{1, u"http://a.jp/", u"元", u"", u"", u""};
-    const Entry b{2, u"http://b.jp/", u"新", u"", u"", u""};
-    WriteEntries(data, {a});
     const struct {
         std::string file;
         int entries, added;
@@ -170,7 +162,7 @@ TEST(ConflictsCommand, ListsMergesAndPutsAsideOnlyWhatItCanRead) {
     fs::create_directories(dir / "conflicts");
     MakeFile(dir / "conflicts" / copies[0].file, New);
 
-    const CliOutcome run = RunOn(data, {"conflicts", "--json"});
+    run = RunOn(data, {"conflicts", "--json"});
     EXPECT_EQ(run.status, 1);
     const json listed = json::parse(run.out)["copies"];
     ASSERT_EQ(listed.size(), std::size(copies)) << run.out;
@@ -186,7 +178,7 @@ TEST(ConflictsCommand, ListsMergesAndPutsAsideOnlyWhatItCanRead) {
 
     const CliOutcome merged = RunOn(data, {"conflicts", "--merge"});
     EXPECT_EQ(merged.status, 1) << merged.out << merged.err;
-    EXPECT_EQ(RunOn(data, {"search", "--url", "http://b.jp/"}).out.find("[00002]:新\n"), 0U);
+    EXPECT_EQ(RunOn(data, {"search", "--url", "http://b.jp/"}).out.find("[00005]:新\n"), 0U);
     EXPECT_EQ(FileNames(dir / "conflicts"),
               (std::set<std::string>{copies[0].file, copies[5].file,
                                      "bm (conflicted copy 2026-12-06 134501) (2).xls"}))

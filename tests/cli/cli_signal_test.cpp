@@ -51,10 +51,14 @@ static void WriteLargeDataFile(const fs::path& path, int entries) {
     WriteEntries(path, rows);
 }
 
-TEST(InterruptedSave, LeavesNoTemporaryFileAndAWholeDataFile) {
+class InterruptedSave : public ::testing::Test {
+protected:
+    static constexpr int kEntries = 3000;
     TempDir dir;
     const fs::path data = dir / "データ.xls";
-    constexpr int kEntries = 3000;
+};
+
+TEST_F(InterruptedSave, LeavesNoTemporaryFileAndAWholeDataFile) {
     WriteLargeDataFile(data, kEntries);
     const CliLaunch add{{"add", "--data", data.string(), "--url", "u", "--title", "t"},
                         dir / "home"};
@@ -85,12 +89,9 @@ TEST(InterruptedSave, LeavesNoTemporaryFileAndAWholeDataFile) {
 
 // The data file is the old or the merged one; a copy leaves its place only
 // once its entries are in the data file.
-TEST(InterruptedSave, KilledConflictMergeLosesNoCopy) {
-    TempDir dir;
-    const fs::path data = dir / "データ.xls";
+TEST_F(InterruptedSave, KilledConflictMergeLosesNoCopy) {
     const fs::path copy = dir / "データ.sync-conflict-20261206-134501-ABCDEF1.xls";
     const fs::path aside = dir / "conflicts" / copy.filename();
-    constexpr int kEntries = 3000;
     WriteLargeDataFile(copy, kEntries + 1);
     WriteLargeDataFile(data, kEntries);
     const auto old = ReadBytes(data), copyBytes = ReadBytes(copy);
@@ -118,9 +119,7 @@ TEST(InterruptedSave, KilledConflictMergeLosesNoCopy) {
 }
 
 // The backup is put back: the conversion's own handler takes the signal.
-TEST(InterruptedSave, CtrlCStopsAConversionAndKeepsTheOldFile) {
-    TempDir dir;
-    const fs::path data = dir / "古い.xls";
+TEST_F(InterruptedSave, CtrlCStopsAConversionAndKeepsTheOldFile) {
     WriteXlsFile(OldDataWorkbook(OldRows(20000)), data);
     const auto before = ReadBytes(data);
     CliProcess process({{"check-version", "--data", data.string(), "--yes"}, dir / "home"});
@@ -136,9 +135,7 @@ TEST(InterruptedSave, CtrlCStopsAConversionAndKeepsTheOldFile) {
 }
 
 // Not death by SIGXFSZ, and the file as it was.
-TEST(InterruptedSave, FileSizeLimitGivesAClearError) {
-    TempDir dir;
-    const fs::path data = dir / "データ.xls";
+TEST_F(InterruptedSave, FileSizeLimitGivesAClearError) {
     WriteLargeDataFile(data, 300);
     const auto before = ReadBytes(data);
     ASSERT_GT(before.size(), 64u * 1024);

@@ -43,9 +43,8 @@ TEST(DataFile, OptionOverSettingOverDefault) {
         WriteEntries(dir / file, {{1, u"u", FromUtf8(file), {}, {}, {}}});
     }
     auto run = [&](const Args& args) { return RunCliProcess({args, dir / "home"}); };
-    auto found = [&](const Args& args) { return run(args).out; };
-    EXPECT_EQ(found({"add", "--url", "u", "--title", "home/トモリネ.xls"}), "1\n");
-    EXPECT_EQ(found({"search"}), "[00001]:home/トモリネ.xls\n1件 ヒットしました\n");
+    EXPECT_EQ(run({"add", "--url", "u", "--title", "home/トモリネ.xls"}).out, "1\n");
+    EXPECT_EQ(run({"search"}).out, "[00001]:home/トモリネ.xls\n1件 ヒットしました\n");
     auto set = [&](const fs::path& file) {
         return WriteIniString(dir / "home" / "トモリネ.ini", "トモリネ", "DATAFILE", file.string());
     };
@@ -57,8 +56,8 @@ TEST(DataFile, OptionOverSettingOverDefault) {
         << refused.err;
     EXPECT_FALSE(fs::exists(missing));
     ASSERT_TRUE(set(dir / "ア" / "設定.xls"));
-    EXPECT_EQ(found({"search"}), "[00001]:ア/設定.xls\n1件 ヒットしました\n");
-    EXPECT_EQ(found({"search", "--data", "ア/指定.xls"}),
+    EXPECT_EQ(run({"search"}).out, "[00001]:ア/設定.xls\n1件 ヒットしました\n");
+    EXPECT_EQ(run({"search", "--data", "ア/指定.xls"}).out,
               "[00001]:ア/指定.xls\n1件 ヒットしました\n");
     fs::create_hard_link(dir / "ア/指定.xls", dir / "ア/別名.xls"); // a save splits them
     EXPECT_NE(run({"search", "--data", "ア/指定.xls"}).err.find("ハードリンク"), std::string::npos);

@@ -9,7 +9,6 @@
 
 namespace tomorine::test {
 
-namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 // Serials match as whole values (1 never finds 11); an entry with any
@@ -18,7 +17,7 @@ using namespace std::chrono_literals;
 // another writer's lock.
 TEST(DeadEntryDeletion, RemovesOnlyEntriesStillAsCheckedUnderTheLock) {
     TempDir dir;
-    const fs::path file = dir / "データ.xls";
+    const auto file = dir / "データ.xls";
     std::vector<Entry> entries{UrlEntry(1, "http://a/1", u"一"),
                                UrlEntry(11, "http://a/11", u"十一"),
                                UrlEntry(2, "http://a/2", u"二"), UrlEntry(3, "http://a/3", u"三"),

@@ -119,7 +119,6 @@ private slots:
             dialog.deleteButton->click();
             QCOMPARE(h.liveSerials(), (std::vector<std::int32_t>{1, 2}));
         });
-        QVERIFY(!h.window().linkCheckDialog->isVisible());
     }
 
     // OK, and Esc as OK, stop a running check at once; the close box only
@@ -128,9 +127,8 @@ private slots:
         for (bool byEsc : {false, true}) {
             LocalHttpServer server;
             MainWindowHarness h;
-            WriteEntries(h.defaultDataFile(),
-                         {UrlEntry(1, "", u"空"), UrlEntry(2, server.url("/hang"), u"待ち")});
-            QVERIFY(h.load());
+            QVERIFY(
+                h.loadWith({UrlEntry(1, "", u"空"), UrlEntry(2, server.url("/hang"), u"待ち")}));
             std::vector<bool> watch;
             h.window().linkCheckDialog->setForegroundWatchEnabled = [&](bool on) {
                 watch.push_back(on);
@@ -173,9 +171,8 @@ private slots:
             LocalHttpServer server;
             MainWindowHarness h;
             const auto file = h.defaultDataFile();
-            WriteEntries(file, {UrlEntry(1, offline ? server.refusedUrl() : "", u"一"),
-                                UrlEntry(2, "", u"空")});
-            QVERIFY(h.load());
+            QVERIFY(h.loadWith(
+                {UrlEntry(1, offline ? server.refusedUrl() : "", u"一"), UrlEntry(2, "", u"空")}));
             h.window().linkCheckDialog->checkOptions = LoopbackOptions(server);
             WhileOpen(h.window(), Finished, [&](LinkCheckDialog& dialog) {
                 QCOMPARE(h.takeMessages(),

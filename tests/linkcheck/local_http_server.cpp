@@ -156,13 +156,6 @@ LocalHttpServer::Response LocalHttpServer::answer(const std::string& path) {
         return {.status = 302,
                 .location = left <= 1 ? rest : "/redirect/" + std::to_string(left - 1) + rest};
     }
-    if (path == "/loop" || path == "/to-ftp") {
-        const std::string ftp = "ftp://127.0.0.1:" + std::to_string(port_) + "/f";
-        return {.status = 302, .location = path == "/loop" ? path : ftp};
-    }
-    if (path == "/big") {
-        return {"", std::string(16 << 20, 'b')};
-    }
     if (path == "/hang") {
         pause(24 * 3600 * 1000);
     }

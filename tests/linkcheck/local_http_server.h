@@ -13,11 +13,9 @@ namespace tomorine::test {
 // An HTTP/1.1 server on 127.0.0.1 and a free port, one thread a connection.
 // A path given to serve() answers as given; of the others
 //   /ok 200, /status/N status N, /redirect/K/PATH K redirects then PATH,
-//   /loop a redirect to itself, /to-ftp a redirect to ftp:,
-//   /slow/MS 200 after MS milliseconds, /hang never answers,
-//   /big a 16 MiB body, /reset a reset, /empty a close with no answer,
-//   /drip a 200 whose body comes a byte every 100 ms, /reset-once/PATH a
-//   reset the first time and PATH after, anything else 404.
+//   /slow/MS 200 after MS milliseconds, /hang never answers, /reset a reset,
+//   /empty a close with no answer, /drip a 200 whose body comes a byte every
+//   100 ms, /reset-once/PATH a reset the first time and PATH after, anything else 404.
 // A TLS handshake gets a plain HTTP answer, so https: requests fail their TLS.
 // It counts the requests in flight at once, in all and by Host name.
 class LocalHttpServer {
