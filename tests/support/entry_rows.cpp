@@ -1,5 +1,6 @@
 #include "support/entry_rows.h"
 
+#include "store/data_connection.h"
 #include "store/data_workbook.h"
 #include "store/entry_layout.h"
 #include "store/xls/xls_file.h"
@@ -27,6 +28,19 @@ Workbook DataBook(const std::vector<Sheet::Row>& rows) {
 
 void WriteDataBook(const std::filesystem::path& file, const std::vector<Sheet::Row>& rows) {
     WriteXlsFile(DataBook(rows), file);
+}
+
+void WriteEntries(const std::filesystem::path& path, const std::vector<Entry>& entries,
+                  const std::vector<int>& deleted) {
+    Connection connection(path, NewDataWorkbook());
+    for (const Entry& entry : entries) {
+        InsertEntry(connection, entry.serial, ChunkValues(entry));
+    }
+    for (int serial : deleted) {
+        connection.update(EntrySheetName, RowsOfSerial(connection.rows(EntrySheetName), serial),
+                          {std::u16string(DeletedColumn)}, {u"1"});
+    }
+    WriteXlsFile(connection.workbook(), path); // also when there is no entry
 }
 
 } // namespace tomorine::test

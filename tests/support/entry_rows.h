@@ -1,12 +1,12 @@
 #pragma once
 
+#include "store/entry.h"
 #include "store/workbook/workbook.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace tomorine::test {
@@ -21,5 +21,10 @@ Sheet::Row EntryRow(std::int32_t serial, const Texts& texts, int deleted = 0);
 // A data workbook (header and dummy row) with these rows after them.
 Workbook DataBook(const std::vector<Sheet::Row>& rows);
 void WriteDataBook(const std::filesystem::path& file, const std::vector<Sheet::Row>& rows);
+
+// A data workbook holding `entries` as add stores them; those whose serials
+// are in `deleted` flagged deleted.
+void WriteEntries(const std::filesystem::path& path, const std::vector<Entry>& entries,
+                  const std::vector<int>& deleted = {});
 
 } // namespace tomorine::test

@@ -1,13 +1,12 @@
 // Chunks and caps hold whole characters, and halves stored by older versions
 // still read back whole and save whole.
-#include "store/data_connection.h"
-#include "store/data_workbook.h"
 #include "store/entry.h"
 #include "store/entry_registration.h"
 #include "store/files/atomic_file.h"
 #include "store/live_entries.h"
 #include "store/workbook/utf.h"
 #include "store/xls/xls_file.h"
+#include "support/entry_rows.h"
 #include "support/temp_dir.h"
 #include "support/xls_peer.h"
 
@@ -73,32 +72,27 @@ TEST(SplitChunks, NeverSplitsACharacter) {
 TEST(SplitChunks, HalvesInTwoCellsOfAnOldFileReadBackWholeAndSaveWhole) {
     test::TempDir dir;
     const std::filesystem::path path = dir / "old.xls";
-    Workbook book = NewDataWorkbook();
     const std::u16string url = A(124) + kYoshinoya + u"  ", subtitle = u"\xDC00副";
     // Fills its four chunks: cut again, it would lose its end.
     const std::u16string title =
         std::u16string(124, u'あ') + kYoshinoya + std::u16string(372, u'い');
-    Sheet::Row row(EntryColumnCount);
-    row[0] = Cell::number(1);
-    row[1] = Cell::text(url.substr(0, 125)); // ends with the high half
-    row[2] = Cell::text(url.substr(125));    // starts with the low half
+    test::Texts texts{{u"URL1", url.substr(0, 125)}, // ends with the high half
+                      {u"URL2", url.substr(125)},    // starts with the low half
+                      {u"サブタイトル1", subtitle}};
     for (int i = 0; i < 4; ++i) {
-        row[17 + i] = Cell::text(title.substr(125 * i, 125));
+        texts[ChunkColumnName(FieldGroup::Title, i + 1)] = title.substr(125 * i, 125);
     }
-    row[21] = Cell::text(subtitle);
-    row[57] = Cell::number(0);
-    Sheet& sheet = book.sheet(EntrySheetName);
-    sheet.replaceRow(3, std::move(row));
-    sheet.replaceRow(4, {Cell::number(2), Cell::text(u"http://b."), Cell::text(u"jp/")});
-    sheet.setCell(4, 58, Cell::number(0));
+    const Workbook book =
+        test::DataBook({test::EntryRow(1, texts),
+                        test::EntryRow(2, {{u"URL1", u"http://b."}, {u"URL2", u"jp/"}})});
     WriteFileAtomically(path, WriteXlsBytes(book)); // as older versions wrote it
     ASSERT_TRUE(test::XlrdValues(path).contains("error"));
 
     RegisterEntry(path, kShort);
     EXPECT_TRUE(test::SameAsXlrd(book, test::XlrdValues(path, test::XlrdMode::Strict, {3})));
     // Not the workbook kept in memory.
-    Recordset rows = LiveEntries(std::make_shared<const Workbook>(ReadXlsFile(path)), path);
-    const Entry read = ReadEntry(rows);
+    const Entry read =
+        ReadEntry(LiveEntries(std::make_shared<const Workbook>(ReadXlsFile(path)), path));
     EXPECT_TRUE(read.url == url && read.title == title);
     EXPECT_EQ(ToUtf8(read.subtitle), "\uFFFD副");
 }

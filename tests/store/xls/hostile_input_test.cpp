@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 #include <unistd.h>
 
 namespace tomorine {
@@ -108,9 +107,6 @@ std::vector<BrokenCase> BrokenCases() {
     Bytes globals = WorkbookStream({}, {});
     globals.resize(kFirstBoundSheet); // no EOF
     const Bytes two = WorkbookStream({}, {{}, {}});
-    const auto offsets = [&](std::uint32_t a, std::uint32_t b) { // of the two sheets
-        return XlsFile(Patched(Patched(two, kFirstBoundSheet + 4, a), kFirstBoundSheet + 18, b));
-    };
     // The first sheet's EOF becomes a CODEPAGE with no body: it runs on through the second.
     Bytes overlap = Concat({two, Record(biff::Eof, {})});
     overlap[two.size() - 28] = 0x42;
@@ -127,7 +123,7 @@ std::vector<BrokenCase> BrokenCases() {
         {"RecordPastStreamEnd", Concat({globals, {0x42, 0, 0xF4, 0x01, 1, 2, 3}}),
          "途中で切れています"},
         {"GlobalsWithoutEof", globals, "途中で切れています"},
-        {"SheetOffsetOutsideStream", offsets(1'000'000, Le32(&two[kFirstBoundSheet + 18])),
+        {"SheetOffsetOutsideStream", XlsFile(Patched(two, kFirstBoundSheet + 4, 1'000'000)),
          "ストリームの外"},
         {"SheetsOverlap", XlsFile(overlap), "重なって"},
         {"LabelSstBeyondSst", OneSheet({CellRecord(biff::LabelSst, 0, 0, U32(3))}),
