@@ -138,14 +138,21 @@ std::multiset<int> AddFromProcesses(const fs::path& file, int processes, int add
         UpgradeContext compact{store, state, {}};
         const auto work = [&](bool compacts) {
             for (int i = 0; i < adds; ++i) {
+                std::int32_t serial = 0;
                 try {
                     if (compacts) {
                         CompactDataWorkbook(compact, file);
                         continue;
                     }
-                    const std::int32_t serial = RegisterEntry(file, NewEntry(i));
+                    serial = RegisterEntry(file, NewEntry(i));
+                } catch (const std::exception& error) {
+                    // Only outwaiting another writer may fail; -1 is stored by no one.
+                    const bool waited =
+                        std::string(error.what()).find("書き込み中") != std::string::npos;
+                    serial = waited ? 0 : -1;
+                }
+                if (serial != 0) {
                     (void)!::write(pipe[1], &serial, sizeof serial);
-                } catch (const std::exception&) {
                 }
             }
         };
