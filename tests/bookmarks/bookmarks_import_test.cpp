@@ -4,7 +4,7 @@
 #include "import_fixture.h"
 #include "store/data_connection.h"
 #include "store/entry_registration.h"
-#include "support/data_file.h"
+#include "support/entry_rows.h"
 #include "support/temp_dir.h"
 
 #include <future>

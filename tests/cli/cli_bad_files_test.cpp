@@ -3,7 +3,7 @@
 // caught by the ctest TIMEOUT of this program, which also runs these cases as
 // nobody for the read-only ones.
 #include "cli_process.h"
-#include "support/data_file.h"
+#include "support/entry_rows.h"
 #include "support/hostile_files.h"
 #include "support/temp_dir.h"
 #include "upgrade_fixture.h"

@@ -2,7 +2,7 @@
 #include "browser_files.h"
 #include "cli_process.h"
 #include "local_http_server.h"
-#include "support/data_file.h"
+#include "support/entry_rows.h"
 #include "support/hostile_files.h"
 #include "support/temp_dir.h"
 

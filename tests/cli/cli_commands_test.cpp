@@ -1,7 +1,7 @@
 // One run of each data file command; the rules behind them are tested on the engines.
 #include "cli_process.h"
 #include "store/xls/xls_file.h"
-#include "support/data_file.h"
+#include "support/entry_rows.h"
 #include "support/temp_dir.h"
 #include "upgrade/backup.h"
 #include "upgrade_fixture.h"

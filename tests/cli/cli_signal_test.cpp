@@ -4,7 +4,7 @@
 #include "store/entry.h"
 #include "store/workbook/utf.h"
 #include "store/xls/xls_file.h"
-#include "support/data_file.h"
+#include "support/entry_rows.h"
 #include "support/temp_dir.h"
 #include "upgrade_fixture.h"
 

@@ -2,7 +2,7 @@
 #include "cli_process.h"
 #include "store/settings/ini_functions.h"
 #include "store/workbook/utf.h"
-#include "support/data_file.h"
+#include "support/entry_rows.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

@@ -9,7 +9,7 @@
 #include "store/workbook/workbook_error.h"
 #include "store/xls/xls_file.h"
 #include "support/bounded_run.h"
-#include "support/data_file.h"
+#include "support/entry_rows.h"
 #include "support/temp_dir.h"
 
 #include <fcntl.h>

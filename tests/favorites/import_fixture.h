@@ -1,7 +1,7 @@
 #pragma once
 // The entry rows as xlrd reads them back, for the Favorites and browser bookmark imports.
 #include "store/xls/xls_file.h"
-#include "support/data_file.h"
+#include "support/entry_rows.h"
 #include "support/temp_dir.h"
 #include "support/xls_peer.h"
 

@@ -4,7 +4,7 @@
 #include "search/full_width.h"
 #include "store/data_connection.h"
 #include "store/workbook/utf.h"
-#include "support/data_file.h"
+#include "support/entry_rows.h"
 #include "support/temp_dir.h"
 
 #include <cstdlib>

@@ -2,7 +2,7 @@
 #include "htmlexport/html_list_writer.h"
 #include "store/data_connection.h"
 #include "store/workbook/workbook_error.h"
-#include "support/data_file.h"
+#include "support/entry_rows.h"
 #include "support/hostile_files.h"
 #include "support/small_disk.h"
 #include "support/temp_dir.h"

@@ -3,7 +3,7 @@
 #include "linkcheck/link_check.h"
 #include "local_http_server.h"
 #include "store/entry.h"
-#include "support/data_file.h"
+#include "support/entry_rows.h"
 
 #include <chrono>
 #include <filesystem>

@@ -4,7 +4,7 @@
 #include "mainwindow/message_box.h"
 #include "store/entry.h"
 #include "store/message_style.h"
-#include "support/data_file.h"
+#include "support/entry_rows.h"
 #include "support/temp_dir.h"
 
 #include <QLabel>
