@@ -11,7 +11,7 @@ namespace tomorine {
 
 // How the link check makes its requests. The defaults are the program's.
 struct LinkCheckOptions {
-    int maxRequests = 16;       // requests in flight at once
+    int maxRequests = 64;       // requests in flight at once
     int maxRequestsPerHost = 2; // of them to one host name
     std::chrono::milliseconds connectTimeout{10'000};
     std::chrono::milliseconds requestTimeout{30'000}; // the whole request, redirects included
