@@ -39,14 +39,14 @@ Registry& Locks() {
     return registry;
 }
 
+// Absolute first: a bare name of a file not yet there stays bare under
+// weakly_canonical, and its folder would be "".
 fs::path Resolved(const fs::path& dataFile) {
     std::error_code error;
-    fs::path target = fs::weakly_canonical(dataFile, error);
-    if (error) {
-        target = fs::absolute(dataFile, error);
-        target = (error ? dataFile : target).lexically_normal();
-    }
-    return target;
+    fs::path absolute = fs::absolute(dataFile, error);
+    absolute = (error ? dataFile : absolute).lexically_normal();
+    const fs::path target = fs::weakly_canonical(absolute, error);
+    return error ? absolute : target;
 }
 
 WorkbookError Busy(const fs::path& dataFile) {
