@@ -2,9 +2,11 @@
 
 #include "store/data_workbook.h"
 
+#include <fstream>
+#include <malloc.h>
 #include <random>
+#include <string>
 #include <string_view>
-#include <sys/resource.h>
 
 namespace tomorine::bench {
 
@@ -99,10 +101,20 @@ Workbook DataWorkbookWith(const std::vector<Entry>& entries) {
     return book;
 }
 
+// VmHWM rather than ru_maxrss: only the former is reset by clear_refs.
 double PeakRssMb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.starts_with("VmHWM:")) {
+            return std::stod(line.substr(6)) / 1024.0;
+        }
+    }
+    return 0;
+}
+
+void ResetPeakRss() {
+    ::malloc_trim(0);
+    std::ofstream("/proc/self/clear_refs") << "5";
 }
 
 } // namespace tomorine::bench

@@ -21,4 +21,8 @@ Workbook DataWorkbookWith(const std::vector<Entry>& entries);
 // The process's peak resident memory so far, in MB, for a benchmark counter.
 double PeakRssMb();
 
+// Gives freed memory back and starts the peak anew from what is resident now,
+// so that PeakRssMb() measures the work after it, not the set-up before.
+void ResetPeakRss();
+
 } // namespace tomorine::bench
