@@ -1,6 +1,7 @@
 #include "merge/merge_engine.h"
 
 #include "merge/unheld_rows.h"
+#include "store/cache/workbook_cache.h"
 #include "store/entry.h"
 #include "store/files/data_file_lock.h"
 #include "store/live_entries.h"
@@ -121,6 +122,9 @@ const std::vector<std::u16string>& MergeColumnNames() {
 MergeResult MergeReferenceData(UpgradeContext& context, const std::filesystem::path& reference) {
     const std::filesystem::path dataFile = context.store.dataFilePath;
     DataFileLock lock(dataFile);
+    // A kept copy would sit beside the one merged into, doubling the memory a
+    // large merge needs; the save makes it stale anyway.
+    DataWorkbookCache().clear();
     bool removedTmp = false;
     Workbook book = ReadDataWorkbook(context, removedTmp);
     const int added = AddUnheldRows(book, dataFile, context.io.open(reference), reference);
