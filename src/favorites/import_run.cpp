@@ -63,9 +63,15 @@ void ImportRun::insertNow(Pending pending) {
         throw WorkbookError(WorkbookFault::SheetRule,
                             QuotedPath(path_) + " のシリアル番号はこれ以上増やせません");
     }
+    pending.chunks.resize(EntryColumnCount - 2); // every slot, as kept below
     InsertEntry(*connection_, maxSerial_ + 1, pending.chunks);
     ++maxSerial_;
     registered_->add(pending.url);
+    // It waits in memory until the save, so without its trailing empty slots.
+    while (!pending.chunks.empty() && pending.chunks.back().empty()) {
+        pending.chunks.pop_back();
+    }
+    pending.chunks.shrink_to_fit();
     pending_.push_back(std::move(pending));
 }
 
