@@ -1,5 +1,6 @@
 #include "store/cache/workbook_cache.h"
 
+#include "store/files/absolute_path.h"
 #include "store/files/data_file_lock.h"
 #include "store/files/file_stamp.h"
 #include "store/workbook/workbook_error.h"
@@ -46,12 +47,6 @@ public:
 private:
     int fd_;
 };
-
-fs::path KeyOf(const fs::path& path) {
-    std::error_code error;
-    fs::path absolute = fs::absolute(path, error);
-    return (error ? path : absolute).lexically_normal();
-}
 
 // Opens without blocking (a FIFO, say) and only a regular file; anything
 // else is left to the reader, which reports it.
@@ -168,12 +163,12 @@ WorkbookCache::~WorkbookCache() = default;
 
 std::shared_ptr<const Workbook> WorkbookCache::load(const fs::path& path) {
     std::lock_guard guard(impl_->mutex);
-    return impl_->current(KeyOf(path)).book;
+    return impl_->current(AbsolutePath(path)).book;
 }
 
 std::shared_ptr<Workbook> WorkbookCache::takeForChange(const fs::path& path) {
     std::lock_guard guard(impl_->mutex);
-    const fs::path key = KeyOf(path);
+    const fs::path key = AbsolutePath(path);
     Kept& kept = impl_->current(key);
     std::shared_ptr<Workbook> book =
         kept.book.use_count() == 1 ? std::move(kept.book) : std::make_shared<Workbook>(*kept.book);
@@ -196,7 +191,7 @@ std::shared_ptr<Workbook> WorkbookCache::release(const std::shared_ptr<Workbook>
 
 void WorkbookCache::keepSaved(const fs::path& path, std::shared_ptr<Workbook> book) {
     std::lock_guard guard(impl_->mutex);
-    const fs::path key = KeyOf(path);
+    const fs::path key = AbsolutePath(path);
     impl_->erase(key);
     Descriptor fd(::open(key.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     const std::int64_t taken = WallClockNs();

@@ -1,5 +1,6 @@
 #include "store/files/data_file_lock.h"
 
+#include "store/files/absolute_path.h"
 #include "store/workbook/workbook_error.h"
 
 #include <cerrno>
@@ -43,8 +44,7 @@ Registry& Locks() {
 // weakly_canonical, and its folder would be "".
 fs::path Resolved(const fs::path& dataFile) {
     std::error_code error;
-    fs::path absolute = fs::absolute(dataFile, error);
-    absolute = (error ? dataFile : absolute).lexically_normal();
+    const fs::path absolute = AbsolutePath(dataFile);
     const fs::path target = fs::weakly_canonical(absolute, error);
     return error ? absolute : target;
 }

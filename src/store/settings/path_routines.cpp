@@ -1,5 +1,7 @@
 #include "store/settings/path_routines.h"
 
+#include "store/files/absolute_path.h"
+
 #include <filesystem>
 
 namespace tomorine {
@@ -23,15 +25,7 @@ FilePathParts SplitFilePath(std::string_view path) {
 }
 
 std::string GetAbsolutePath(std::string_view path) {
-    if (path.empty()) {
-        return {};
-    }
-    std::error_code ec;
-    std::filesystem::path absolute = std::filesystem::absolute(std::filesystem::path(path), ec);
-    if (ec) {
-        absolute = std::filesystem::path(path); // current folder gone: keep what we have
-    }
-    return absolute.lexically_normal().string();
+    return path.empty() ? std::string() : AbsolutePath(std::filesystem::path(path)).string();
 }
 
 } // namespace tomorine
