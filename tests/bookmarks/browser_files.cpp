@@ -1,5 +1,6 @@
 #include "browser_files.h"
 
+#include <fstream>
 #include <sqlite3.h>
 #include <stdexcept>
 
@@ -59,6 +60,15 @@ long long PlacesFile::item(int type, long long parent, const char* title, const 
              "hex(randomblob(6)))",
              type, url, parent, 1000000 - ++nextPosition_, title));
     return sqlite3_last_insert_rowid(db_);
+}
+
+std::filesystem::path DefaultFirefoxProfile(const std::filesystem::path& home,
+                                            const std::string& name) {
+    const std::filesystem::path firefox = home / ".mozilla" / "firefox";
+    std::filesystem::create_directories(firefox / name);
+    std::ofstream(firefox / "profiles.ini")
+        << "[Profile0]\nName=" << name << "\nIsRelative=1\nPath=" << name << "\nDefault=1\n";
+    return firefox / name;
 }
 
 } // namespace tomorine::test

@@ -41,4 +41,9 @@ private:
     long long nextPosition_ = 0;
 };
 
+// A Firefox home under `home` whose one profile, in the folder `name`, is the
+// default; the profile's folder.
+std::filesystem::path DefaultFirefoxProfile(const std::filesystem::path& home,
+                                            const std::string& name);
+
 } // namespace tomorine::test

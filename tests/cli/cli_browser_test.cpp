@@ -27,12 +27,9 @@ protected:
 };
 
 TEST_F(BrowserCli, ImportBookmarksTakesTheDefaultFirefoxProfile) {
-    const fs::path firefox = dir_ / "user" / ".mozilla" / "firefox";
-    fs::create_directories(firefox / "abc.default-esr");
-    WriteText(firefox / "profiles.ini",
-              "[Profile0]\nName=default-esr\nIsRelative=1\nPath=abc.default-esr\nDefault=1\n");
     {
-        PlacesFile places(firefox / "abc.default-esr" / "places.sqlite");
+        PlacesFile places(DefaultFirefoxProfile(dir_ / "user", "abc.default-esr") /
+                          "places.sqlite");
         places.bookmark(PlacesFile::kMenu, "https://stored.example/", "again");
         places.bookmark(PlacesFile::kMenu, "https://new.example/", "新しい");
     }

@@ -4,13 +4,13 @@
 // fill the fields from the page the browser shows. With --wayland: Firefox
 // on a headless weston, where no window is known and the last page is taken.
 #include "browser/capture.h"
+#include "browser_files.h"
 #include "local_http_server.h"
 #include "main_window_harness.h"
 #include "x_session.h"
 
 #include <QApplication>
 #include <cstdio>
-#include <fstream>
 #include <sys/stat.h>
 #include <thread>
 
@@ -34,10 +34,7 @@ private slots:
                               "<title>" + kTitle.toStdString() +
                                   "</title><meta content=\"x11,firefox\" name=\"keywords\">"});
         TempDir home;
-        const auto profile = home / ".mozilla/firefox/t.profile";
-        std::filesystem::create_directories(profile);
-        std::ofstream(home / ".mozilla/firefox/profiles.ini")
-            << "[Profile0]\nName=t\nIsRelative=1\nPath=t.profile\nDefault=1\n";
+        const auto profile = DefaultFirefoxProfile(home.path(), "t.profile");
         std::filesystem::copy_file(TOMORINE_FIREFOX_USER_JS, profile / "user.js");
         MainWindow::setCaptureEnvironment([&] {
             CaptureEnvironment env;

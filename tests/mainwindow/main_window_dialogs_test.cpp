@@ -89,11 +89,7 @@ struct FirefoxHome {
     FirefoxHome() {
         store.dataFilePath = dir / "d.xls";
         WriteXlsFile(NewDataWorkbook(), store.dataFilePath);
-        const fs::path firefox = dir / "home" / ".mozilla" / "firefox";
-        fs::create_directories(firefox / "p.default");
-        WriteText(firefox / "profiles.ini",
-                  "[Profile0]\nName=p\nIsRelative=1\nPath=p.default\nDefault=1\n");
-        PlacesFile places(firefox / "p.default" / "places.sqlite");
+        PlacesFile places(DefaultFirefoxProfile(dir / "home", "p.default") / "places.sqlite");
         places.bookmark(PlacesFile::kMenu, "https://a.example/", "あ");
     }
     TempDir dir;
