@@ -1,8 +1,6 @@
 #pragma once
 // The entry rows as xlrd reads them back, for the Favorites and browser bookmark imports.
-#include "store/xls/xls_file.h"
 #include "support/entry_rows.h"
-#include "support/temp_dir.h"
 #include "support/xls_peer.h"
 
 namespace tomorine::test {
@@ -10,9 +8,7 @@ namespace tomorine::test {
 // xlrd reads in `file` the cells that adding `entries` to a new data file stores, and no others.
 inline ::testing::AssertionResult StoresAsAdded(const std::filesystem::path& file,
                                                 const std::vector<Entry>& entries) {
-    TempDir dir;
-    WriteEntries(dir / "added.xls", entries);
-    return SameAsXlrd(ReadXlsFile(dir / "added.xls"), XlrdValues(file));
+    return SameAsXlrd(EntriesBook(entries), XlrdValues(file));
 }
 
 } // namespace tomorine::test

@@ -30,9 +30,8 @@ void WriteDataBook(const std::filesystem::path& file, const std::vector<Sheet::R
     WriteXlsFile(DataBook(rows), file);
 }
 
-void WriteEntries(const std::filesystem::path& path, const std::vector<Entry>& entries,
-                  const std::vector<int>& deleted) {
-    Connection connection(path, NewDataWorkbook());
+Workbook EntriesBook(const std::vector<Entry>& entries, const std::vector<int>& deleted) {
+    Connection connection("", NewDataWorkbook());
     for (const Entry& entry : entries) {
         InsertEntry(connection, entry.serial, ChunkValues(entry));
     }
@@ -40,7 +39,12 @@ void WriteEntries(const std::filesystem::path& path, const std::vector<Entry>& e
         connection.update(EntrySheetName, RowsOfSerial(connection.rows(EntrySheetName), serial),
                           {std::u16string(DeletedColumn)}, {u"1"});
     }
-    WriteXlsFile(connection.workbook(), path); // also when there is no entry
+    return connection.workbook();
+}
+
+void WriteEntries(const std::filesystem::path& path, const std::vector<Entry>& entries,
+                  const std::vector<int>& deleted) {
+    WriteXlsFile(EntriesBook(entries, deleted), path);
 }
 
 } // namespace tomorine::test

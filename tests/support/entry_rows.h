@@ -24,6 +24,7 @@ void WriteDataBook(const std::filesystem::path& file, const std::vector<Sheet::R
 
 // A data workbook holding `entries` as add stores them; those whose serials
 // are in `deleted` flagged deleted.
+Workbook EntriesBook(const std::vector<Entry>& entries, const std::vector<int>& deleted = {});
 void WriteEntries(const std::filesystem::path& path, const std::vector<Entry>& entries,
                   const std::vector<int>& deleted = {});
 
