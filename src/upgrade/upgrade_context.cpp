@@ -6,9 +6,10 @@
 namespace tomorine {
 
 WorkbookIo WorkbookIo::Files() {
-    return {
-        [](const std::filesystem::path& path) { return ReadXlsFile(path); },
-        [](const Workbook& book, const std::filesystem::path& path) { WriteXlsFile(book, path); }};
+    return {[](const std::filesystem::path& path) { return ReadXlsFile(path); },
+            [](const Workbook& book, const std::filesystem::path& path) {
+                WriteXlsFile(book, path, SaveMethod::Whole);
+            }};
 }
 
 int UpgradeContext::message(const std::u16string& text, int style) const {

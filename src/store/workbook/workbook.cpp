@@ -34,6 +34,7 @@ Workbook& Workbook::operator=(const Workbook& other) {
             copies.push_back(std::make_unique<Sheet>(*s));
         }
         sheets_ = std::move(copies);
+        storedForm_ = other.storedForm_;
     }
     return *this;
 }

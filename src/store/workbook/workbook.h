@@ -9,6 +9,13 @@
 
 namespace tomorine {
 
+// What the codec remembers of the file a workbook was last read from or saved
+// to, so that the next save can copy what did not change. Opaque here.
+class StoredForm {
+public:
+    virtual ~StoredForm() = default;
+};
+
 // The workbook model: sheets and cells in memory. Files are read and written by the codec
 // (store/xls); this class never touches the disk. Sheet indexes are 1-based; sheet names are
 // matched without regard to ASCII letter case, as the spreadsheet does.
@@ -39,8 +46,16 @@ public:
     // Excel's rules: 1 to 31 characters, none of : \ / ? * [ ].
     static bool isValidSheetName(std::u16string_view name);
 
+    // Copies share it; the codec compares the cells with it before it trusts it.
+    const std::shared_ptr<const StoredForm>& storedForm() const { return storedForm_; }
+    void setStoredForm(std::shared_ptr<const StoredForm> form) const {
+        storedForm_ = std::move(form);
+    }
+
 private:
     std::vector<std::unique_ptr<Sheet>> sheets_;
+    // Set by a save of a workbook that is otherwise unchanged by it.
+    mutable std::shared_ptr<const StoredForm> storedForm_;
 };
 
 // Whole-name comparison with ASCII letters folded.

@@ -30,11 +30,20 @@ Workbook ReadXlsDescriptor(int fd, const std::filesystem::path& name);
 // WorkbookError when the workbook cannot be written (no sheet, say).
 std::vector<std::uint8_t> WriteXlsBytes(const Workbook& book);
 
+// How a save wrote the workbook: encoded whole, or by copying from the file
+// it was read from (or last saved to) the bytes of every row and shared
+// string that did not change. Only files this codec wrote, unchanged on disk
+// since, are saved by changes; texts that are no longer used stay in the
+// shared-string table until a whole save.
+enum class SaveMethod { Whole, Changes };
+
 // Writes atomically: a temporary file in the same folder, flushed to disk,
 // then renamed over `path`. On any failure the old file is untouched, no
 // temporary file is left, and a WorkbookError names the file and the reason.
 // Texts holding half a surrogate pair are written mended (RepairSplitPairs),
 // so that xlrd reads every file saved; WriteXlsBytes writes them as they are.
-void WriteXlsFile(const Workbook& book, const std::filesystem::path& path);
+// `allowed` Whole always encodes the whole workbook (compaction, say).
+SaveMethod WriteXlsFile(const Workbook& book, const std::filesystem::path& path,
+                        SaveMethod allowed = SaveMethod::Changes);
 
 } // namespace tomorine

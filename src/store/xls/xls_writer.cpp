@@ -70,7 +70,8 @@ std::vector<std::uint8_t> WriteXlsBytes(const Workbook& book) {
     return Encode(book, loneSurrogate);
 }
 
-void WriteXlsFile(const Workbook& book, const std::filesystem::path& path) {
+SaveMethod WriteXlsFile(const Workbook& book, const std::filesystem::path& path,
+                        SaveMethod /*allowed*/) {
     std::vector<std::uint8_t> bytes;
     try {
         bool loneSurrogate = false;
@@ -84,6 +85,7 @@ void WriteXlsFile(const Workbook& book, const std::filesystem::path& path) {
         throw WorkbookError(e.fault(), QuotedPath(path) + " を保存できません: " + e.description());
     }
     WriteFileAtomically(path, bytes);
+    return SaveMethod::Whole;
 }
 
 } // namespace tomorine
