@@ -36,6 +36,7 @@ bool ContinuedReader::nextPiece() {
         if (!body.empty()) {
             piece_ = body;
             pos_ = 0;
+            pieceOffset_ = 4;
             return true;
         }
     }

@@ -17,8 +17,10 @@ namespace tomorine::xls {
 // names `what`.
 class ContinuedReader {
 public:
-    ContinuedReader(std::span<const std::uint8_t> body, BiffRecordReader& records, const char* what)
-        : piece_(body), records_(records), what_(what) {}
+    // `offsetInRecord`: where `body` starts, counted from its record's header.
+    ContinuedReader(std::span<const std::uint8_t> body, BiffRecordReader& records, const char* what,
+                    std::size_t offsetInRecord = 4)
+        : piece_(body), pieceOffset_(offsetInRecord), records_(records), what_(what) {}
 
     std::uint8_t u8();
     std::uint16_t u16();
@@ -33,6 +35,12 @@ public:
     // of length 0 has no flags byte unless `flagsWhenEmpty`.
     std::u16string string(int lengthBytes, bool flagsWhenEmpty);
 
+    // The next byte's address, and its offset from its record's header.
+    const std::uint8_t* here(std::size_t& offsetInRecord) const {
+        offsetInRecord = pieceOffset_ + pos_;
+        return piece_.data() + pos_;
+    }
+
 private:
     void chars(std::size_t count, bool wide, std::u16string& out);
     bool nextPiece();
@@ -40,6 +48,7 @@ private:
 
     std::span<const std::uint8_t> piece_;
     std::size_t pos_ = 0;
+    std::size_t pieceOffset_;
     BiffRecordReader& records_;
     const char* what_;
 };

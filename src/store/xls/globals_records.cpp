@@ -6,6 +6,7 @@
 #include "store/xls/le_bytes.h"
 #include "store/xls/substream_records.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace tomorine::biff {
@@ -84,8 +85,7 @@ std::size_t WriteBoundSheet(RecordWriter& out, const Sheet& sheet) {
 
 } // namespace
 
-std::vector<std::size_t> WriteGlobals(RecordWriter& out, const Workbook& book,
-                                      const SharedStrings& strings) {
+std::vector<std::size_t> WriteGlobalsHead(RecordWriter& out, const Workbook& book) {
     WriteBof(out, WorkbookGlobals);
     WriteInterfaceRecords(out);
     WriteWriteAccess(out);
@@ -107,9 +107,14 @@ std::vector<std::size_t> WriteGlobals(RecordWriter& out, const Workbook& book,
     for (int i = 1; i <= book.sheetCount(); ++i) {
         offsetFields.push_back(WriteBoundSheet(out, book.sheet(i)));
     }
-    strings.write(out);
-    WriteEof(out);
     return offsetFields;
+}
+
+bool IsOwnWriteAccess(std::span<const std::uint8_t> body) {
+    std::vector<std::uint8_t> own;
+    RecordWriter out(own, 0);
+    WriteWriteAccess(out);
+    return std::ranges::equal(body, std::span(own).subspan(4));
 }
 
 } // namespace tomorine::biff

@@ -60,6 +60,8 @@ public:
         fill(offset, length, keep);
     }
 
+    const std::vector<Run>& runs() const { return runs_; }
+
     // The most stream bytes held at once so far.
     std::size_t peakHeldBytes() const { return peakBlocks_ * blockBytes_; }
 

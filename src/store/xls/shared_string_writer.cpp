@@ -88,43 +88,51 @@ void SharedStrings::resizeSlots(std::size_t count) {
     }
 }
 
-std::uint32_t SharedStrings::bucketSize() const {
-    // At most 128 buckets, unless the count no longer fits its 16 bits.
-    return std::clamp<std::uint32_t>(uniqueCount() / 128 + 1, 8, 0xFFFF);
-}
-
-void SharedStrings::write(RecordWriter& out) const {
+void SharedStrings::write(RecordWriter& out, std::vector<xls::StoredStringStart>& starts) const {
     out.begin(Sst);
     out.u32(total_);
     out.u32(uniqueCount());
-    std::vector<Bucket> buckets;
-    const std::uint32_t perBucket = bucketSize();
-    for (std::size_t i = 0; i < strings_.size(); ++i) {
-        const std::u16string_view text = strings_[i].text;
-        const std::size_t unit = strings_[i].wide ? 2 : 1;
+    writeStrings(out, starts);
+    out.end();
+    WriteExtSst(out, starts);
+}
+
+void SharedStrings::writeContinued(RecordWriter& out,
+                                   std::vector<xls::StoredStringStart>& starts) const {
+    if (!strings_.empty()) {
+        out.begin(Continue);
+        writeStrings(out, starts);
+        out.end();
+    }
+}
+
+void SharedStrings::writeStrings(RecordWriter& out,
+                                 std::vector<xls::StoredStringStart>& starts) const {
+    for (const Entry& entry : strings_) {
+        const std::size_t unit = entry.wide ? 2 : 1;
         // A string header is never split, nor left at the end of a record
         // without its first character (a whole surrogate pair).
-        const std::size_t firstChars = text.empty() ? 0 : IsHighSurrogate(text[0]) ? 2 : 1;
+        const std::size_t firstChars = entry.text.empty()               ? 0
+                                       : IsHighSurrogate(entry.text[0]) ? 2
+                                                                        : 1;
         if (out.room() < kStringHeader + firstChars * unit) {
             out.continueRecord();
         }
-        if (i % perBucket == 0) {
-            buckets.push_back({static_cast<std::uint32_t>(out.position()),
-                               static_cast<std::uint16_t>(out.offsetInRecord())});
-        }
-        WriteString(out, text, strings_[i].wide);
+        starts.push_back({static_cast<std::uint32_t>(out.position()),
+                          static_cast<std::uint16_t>(out.offsetInRecord())});
+        WriteString(out, entry.text, entry.wide);
     }
-    out.end();
-    writeExtSst(out, buckets);
 }
 
-void SharedStrings::writeExtSst(RecordWriter& out, const std::vector<Bucket>& buckets) const {
+void SharedStrings::WriteExtSst(RecordWriter& out, std::span<const xls::StoredStringStart> starts) {
+    // At most 128 buckets, unless the count no longer fits its 16 bits.
+    const std::size_t perBucket = std::clamp<std::size_t>(starts.size() / 128 + 1, 8, 0xFFFF);
     std::vector<std::uint8_t> body;
-    body.reserve(2 + 8 * buckets.size());
-    le::PutU16(body, static_cast<std::uint16_t>(bucketSize()));
-    for (const Bucket& bucket : buckets) {
-        le::PutU32(body, bucket.streamPosition);
-        le::PutU16(body, bucket.offsetInRecord);
+    body.reserve(2 + 8 * (starts.size() / perBucket + 1));
+    le::PutU16(body, static_cast<std::uint16_t>(perBucket));
+    for (std::size_t i = 0; i < starts.size(); i += perBucket) {
+        le::PutU32(body, starts[i].position);
+        le::PutU16(body, starts[i].offsetInRecord);
         le::PutU16(body, 0);
     }
     out.record(ExtSst, body);

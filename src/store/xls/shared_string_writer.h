@@ -1,8 +1,10 @@
 #pragma once
 
 #include "store/xls/record_writer.h"
+#include "store/xls/stored_layout.h"
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -22,15 +24,17 @@ public:
     // Whether a text added holds half a surrogate pair alone.
     bool holdsLoneSurrogate() const { return loneSurrogate_; }
 
-    // SST, split into CONTINUE records by the BIFF8 rules, then EXTSST.
-    void write(RecordWriter& out) const;
+    // SST, split into CONTINUE records by the BIFF8 rules, then EXTSST. Each
+    // string's start is appended to `starts`.
+    void write(RecordWriter& out, std::vector<xls::StoredStringStart>& starts) const;
+    // The strings alone, in CONTINUE records of their own, to follow an SST
+    // copied as it was; `starts` holds the copied strings' starts and gets
+    // these strings' too.
+    void writeContinued(RecordWriter& out, std::vector<xls::StoredStringStart>& starts) const;
+    // EXTSST for a table whose strings start at `starts`.
+    static void WriteExtSst(RecordWriter& out, std::span<const xls::StoredStringStart> starts);
 
 private:
-    struct Bucket {
-        std::uint32_t streamPosition;
-        std::uint16_t offsetInRecord;
-    };
-
     struct Entry {
         std::u16string_view text;
         std::size_t hash;
@@ -38,8 +42,7 @@ private:
     };
 
     void resizeSlots(std::size_t count);
-    std::uint32_t bucketSize() const;
-    void writeExtSst(RecordWriter& out, const std::vector<Bucket>& buckets) const;
+    void writeStrings(RecordWriter& out, std::vector<xls::StoredStringStart>& starts) const;
 
     std::vector<Entry> strings_;
     // Open addressing: string index + 1 by hash, 0 for a free slot; the size

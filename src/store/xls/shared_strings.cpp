@@ -8,16 +8,24 @@
 
 namespace tomorine::xls {
 
-std::vector<Cell> ReadSharedStrings(std::span<const std::uint8_t> body, BiffRecordReader& records) {
+std::vector<Cell> ReadSharedStrings(std::span<const std::uint8_t> body, BiffRecordReader& records,
+                                    std::span<const std::uint8_t> stream,
+                                    std::vector<StoredStringStart>* starts) {
     if (body.size() < 8) {
         Fail(FaultKind::Corrupt, "共有文字列表 (SST) が短すぎます");
     }
     const std::uint32_t count = Le32(body.data() + 4);
-    ContinuedReader in(body.subspan(8), records, "共有文字列表 (SST) ");
+    ContinuedReader in(body.subspan(8), records, "共有文字列表 (SST) ", 4 + 8);
     std::vector<Cell> strings;
     // Every string takes at least 3 bytes, whatever the count says.
     strings.reserve(std::min<std::size_t>(count, (body.size() + records.remaining()) / 3));
     while (strings.size() < count && !in.atEnd()) {
+        if (starts != nullptr) {
+            std::size_t offset = 0;
+            const std::uint8_t* at = in.here(offset);
+            starts->push_back({static_cast<std::uint32_t>(at - stream.data()),
+                               static_cast<std::uint16_t>(offset)});
+        }
         strings.push_back(Cell::text(in.string(2, true)));
     }
     return strings;

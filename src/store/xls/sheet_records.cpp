@@ -153,27 +153,6 @@ void WriteRowRecord(RecordWriter& out, int row, std::size_t firstColumn, std::si
     out.end();
 }
 
-void WriteRows(RecordWriter& out, const Sheet& sheet, std::span<const std::uint32_t>& indexes) {
-    for (int r = 1; r <= sheet.lastUsedRow(); ++r) {
-        const Sheet::Row& row = sheet.row(r);
-        const std::size_t first = FirstUsedColumn(row);
-        if (first == row.size()) {
-            continue;
-        }
-        WriteRowRecord(out, r, first, row.size());
-        for (std::size_t c = first; c < row.size(); ++c) {
-            const Cell& cell = row[c];
-            std::uint32_t textIndex = 0;
-            if (cell.kind() == CellKind::Text) {
-                textIndex = indexes.front();
-                indexes = indexes.subspan(1);
-            }
-            WriteCell(out, static_cast<std::uint16_t>(r - 1), static_cast<std::uint16_t>(c), cell,
-                      textIndex);
-        }
-    }
-}
-
 void WriteWindow2(RecordWriter& out, bool selected) {
     out.begin(Window2);
     // Grid, headers, zeros, automatic grid colour, outline symbols; the
@@ -211,28 +190,34 @@ SheetExtent MeasureSheet(const Sheet& sheet) {
     return extent;
 }
 
+std::u16string_view CellText(const Sheet& sheet, int row, std::size_t column) {
+    const std::u16string_view text = sheet.row(row)[column].asText();
+    if (text.size() > kMaxCellText) {
+        throw WorkbookError(WorkbookFault::SheetRule,
+                            "シート「" + ToUtf8(sheet.name()) + "」のセル (" + std::to_string(row) +
+                                ", " + std::to_string(column + 1) +
+                                ") の文字列は 32767 文字を超えるため保存できません");
+    }
+    return text;
+}
+
 void CollectSheetTexts(const Sheet& sheet, SharedStrings& strings,
                        std::vector<std::uint32_t>& indexes) {
     for (int r = 1; r <= sheet.lastUsedRow(); ++r) {
         const Sheet::Row& row = sheet.row(r);
         for (std::size_t c = 0; c < row.size(); ++c) {
-            if (row[c].kind() != CellKind::Text) {
-                continue;
+            if (row[c].kind() == CellKind::Text) {
+                indexes.push_back(strings.add(CellText(sheet, r, c)));
             }
-            const std::u16string_view text = row[c].asText();
-            if (text.size() > kMaxCellText) {
-                throw WorkbookError(WorkbookFault::SheetRule,
-                                    "シート「" + ToUtf8(sheet.name()) + "」のセル (" +
-                                        std::to_string(r) + ", " + std::to_string(c + 1) +
-                                        ") の文字列は 32767 文字を超えるため保存できません");
-            }
-            indexes.push_back(strings.add(text));
         }
     }
 }
 
-void WriteSheet(RecordWriter& out, const Sheet& sheet, bool selected,
-                std::span<const std::uint32_t>& indexes) {
+bool IsUsedRow(const Sheet::Row& row) {
+    return FirstUsedColumn(row) != row.size();
+}
+
+void WriteSheetHead(RecordWriter& out, const Sheet& sheet) {
     const UsedRange range = FindUsedRange(sheet);
     WriteBof(out, Worksheet);
     WriteCalculationSettings(out);
@@ -240,9 +225,41 @@ void WriteSheet(RecordWriter& out, const Sheet& sheet, bool selected,
     WriteDimensions(out, range);
     WritePrintSettings(out);
     WriteProtection(out);
-    WriteRows(out, sheet, indexes);
+}
+
+void WriteRow(RecordWriter& out, const Sheet& sheet, int r,
+              std::span<const std::uint32_t>& indexes) {
+    const Sheet::Row& row = sheet.row(r);
+    const std::size_t first = FirstUsedColumn(row);
+    WriteRowRecord(out, r, first, row.size());
+    for (std::size_t c = first; c < row.size(); ++c) {
+        const Cell& cell = row[c];
+        std::uint32_t textIndex = 0;
+        if (cell.kind() == CellKind::Text) {
+            textIndex = indexes.front();
+            indexes = indexes.subspan(1);
+        }
+        WriteCell(out, static_cast<std::uint16_t>(r - 1), static_cast<std::uint16_t>(c), cell,
+                  textIndex);
+    }
+}
+
+void WriteSheetTail(RecordWriter& out, bool selected) {
     WriteWindow2(out, selected);
     WriteEof(out);
+}
+
+void WriteSheet(RecordWriter& out, const Sheet& sheet, bool selected,
+                std::span<const std::uint32_t>& indexes, std::vector<xls::StoredRow>& rows) {
+    WriteSheetHead(out, sheet);
+    for (int r = 1; r <= sheet.lastUsedRow(); ++r) {
+        if (IsUsedRow(sheet.row(r))) {
+            const auto begin = static_cast<std::uint32_t>(out.position());
+            WriteRow(out, sheet, r, indexes);
+            rows.push_back({r, begin, static_cast<std::uint32_t>(out.position()), sheet.row(r)});
+        }
+    }
+    WriteSheetTail(out, selected);
 }
 
 } // namespace tomorine::biff

@@ -1,11 +1,15 @@
 #include "store/xls/workbook_globals.h"
 
+#include "store/workbook/utf.h"
 #include "store/xls/biff_record_reader.h"
 #include "store/xls/biff_records.h"
 #include "store/xls/continued_reader.h"
+#include "store/xls/globals_records.h"
 #include "store/xls/le_read.h"
 #include "store/xls/shared_strings.h"
 #include "store/xls/xls_fault.h"
+
+#include <algorithm>
 
 namespace tomorine::xls {
 
@@ -50,6 +54,16 @@ SheetEntry ReadBoundSheet(std::span<const std::uint8_t> body, BiffRecordReader& 
     return entry;
 }
 
+void ReadOwnSharedStrings(std::span<const std::uint8_t> stream, const BiffRecord& sst,
+                          BiffRecordReader& records, WorkbookGlobals& globals) {
+    globals.sstBegin = static_cast<std::uint32_t>(records.position() - 4 - sst.body.size());
+    globals.sharedStrings = ReadSharedStrings(sst.body, records, stream, &globals.stringStarts);
+    globals.sstEnd = static_cast<std::uint32_t>(records.position());
+    globals.ownLayout = Le32(sst.body.data() + 4) == globals.sharedStrings.size() &&
+                        std::none_of(globals.sharedStrings.begin(), globals.sharedStrings.end(),
+                                     [](const Cell& c) { return HasLoneSurrogate(c.asText()); });
+}
+
 } // namespace
 
 WorkbookGlobals ReadWorkbookGlobals(std::span<const std::uint8_t> stream) {
@@ -60,15 +74,27 @@ WorkbookGlobals ReadWorkbookGlobals(std::span<const std::uint8_t> stream) {
     }
     CheckGlobalsBof(record);
     WorkbookGlobals globals;
+    bool afterSst = false;
     while (records.next(record)) {
+        // Nothing may come between the SST and its EXTSST that a save would drop.
+        globals.ownLayout = globals.ownLayout && (!afterSst || record.id == biff::ExtSst);
+        afterSst = record.id == biff::Sst;
         switch (record.id) {
         case biff::FilePass:
             Fail(FaultKind::Encrypted, "FILEPASS");
         case biff::BoundSheet:
             globals.sheets.push_back(ReadBoundSheet(record.body, records));
             break;
+        case biff::WriteAccess:
+            globals.ownLayout = biff::IsOwnWriteAccess(record.body);
+            break;
         case biff::Sst:
-            globals.sharedStrings = ReadSharedStrings(record.body, records);
+            if (globals.ownLayout && record.body.size() >= 8) {
+                ReadOwnSharedStrings(stream, record, records, globals);
+            } else {
+                globals.ownLayout = false;
+                globals.sharedStrings = ReadSharedStrings(record.body, records);
+            }
             break;
         case biff::Eof:
             globals.end = records.position();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/workbook/cell.h"
+#include "store/xls/stored_layout.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -20,6 +21,12 @@ struct WorkbookGlobals {
     std::vector<SheetEntry> sheets;
     std::vector<Cell> sharedStrings; // texts
     std::size_t end = 0;             // just past the globals' EOF
+    // A file this codec wrote: its SST with every string's start, and no
+    // CONTINUE records beyond those the strings take.
+    bool ownLayout = false;
+    std::uint32_t sstBegin = 0;
+    std::uint32_t sstEnd = 0;
+    std::vector<StoredStringStart> stringStarts;
 };
 
 // The workbook globals substream at the start of a BIFF8 stream. Refuses

@@ -55,11 +55,15 @@ void CheckWorksheetBof(std::span<const std::uint8_t> stream, BiffRecordReader& r
 } // namespace
 
 std::size_t ReadWorksheet(std::span<const std::uint8_t> stream, std::size_t begin,
-                          const std::vector<Cell>& sharedStrings, SheetBuilder& sheet) {
+                          const std::vector<Cell>& sharedStrings, SheetBuilder& sheet,
+                          RowSpanRecorder* rows) {
     BiffRecordReader records(stream, begin);
     CheckWorksheetBof(stream, records, begin);
     BiffRecord record;
-    while (records.next(record)) {
+    for (std::size_t at = records.position(); records.next(record); at = records.position()) {
+        if (rows != nullptr) {
+            rows->record(record.id, at, records.position(), record.body);
+        }
         switch (record.id) {
         case biff::LabelSst:
             ReadLabelSst(record.body, sharedStrings, sheet);

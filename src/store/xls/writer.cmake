@@ -8,5 +8,6 @@ target_sources(tomorine_xls PRIVATE
     shared_string_writer.cpp
     sheet_records.cpp
     substream_records.cpp
+    save_by_changes.cpp
     xls_writer.cpp
 )

@@ -93,27 +93,86 @@ std::vector<std::uint32_t> WorksheetOffsets(const xls::WorkbookGlobals& globals)
     return offsets;
 }
 
+// Where the stream starts in the file when it lies there in one run.
+std::optional<std::uint64_t> StreamInFile(const xls::StreamBytes& stream) {
+    const xls::PagedStream* paged = stream.paged();
+    if (paged == nullptr || paged->runs().size() != 1) {
+        return std::nullopt;
+    }
+    return paged->runs().front().fileOffset;
+}
+
+// What a save by changes needs of a file laid out as this codec writes it.
+class LayoutNotes {
+public:
+    LayoutNotes(xls::WorkbookGlobals& globals, const xls::StreamBytes& stream,
+                const FileStamp* stamp) {
+        const std::optional<std::uint64_t> start = StreamInFile(stream);
+        if (!globals.ownLayout || !start || stamp == nullptr) {
+            return;
+        }
+        layout_ = std::make_shared<xls::StoredLayout>();
+        layout_->stamp = *stamp;
+        layout_->streamInFile = *start;
+        layout_->sstBegin = globals.sstBegin;
+        layout_->sstEnd = globals.sstEnd;
+        layout_->strings = std::move(globals.stringStarts);
+    }
+
+    xls::RowSpanRecorder* recorder() { return layout_ ? &recorder_ : nullptr; }
+
+    void sheetRead(const Sheet& sheet) {
+        if (!layout_) {
+            return;
+        }
+        if (!recorder_.valid()) {
+            layout_.reset();
+            return;
+        }
+        std::vector<xls::StoredRow> rows = recorder_.take();
+        for (xls::StoredRow& row : rows) {
+            row.cells = sheet.row(row.row);
+        }
+        layout_->sheets.push_back(std::move(rows));
+        recorder_ = {};
+    }
+
+    void attachTo(const Workbook& book) {
+        if (layout_) {
+            book.setStoredForm(std::move(layout_));
+        }
+    }
+
+private:
+    std::shared_ptr<xls::StoredLayout> layout_;
+    xls::RowSpanRecorder recorder_;
+};
+
 // Each worksheet is read from its BOF to its EOF, and no other worksheet may
 // start in between: sheets never share records, so a file cannot make us
 // read its stream over and over.
 void ReadSheet(std::span<const std::uint8_t> stream, const xls::WorkbookGlobals& globals,
                const std::vector<Cell>& sharedStrings, const xls::SheetEntry& entry,
-               const std::vector<std::uint32_t>& offsets, xls::SheetBuilder& builder) {
+               const std::vector<std::uint32_t>& offsets, xls::SheetBuilder& builder,
+               xls::RowSpanRecorder* rows) {
     if (entry.offset < globals.end || entry.offset >= stream.size()) {
         Fail(FaultKind::Corrupt, "位置 " + std::to_string(entry.offset) + " がストリームの外です");
     }
-    const std::size_t end = xls::ReadWorksheet(stream, entry.offset, sharedStrings, builder);
+    const std::size_t end = xls::ReadWorksheet(stream, entry.offset, sharedStrings, builder, rows);
     const auto next = std::upper_bound(offsets.begin(), offsets.end(), entry.offset);
     if (next != offsets.end() && *next < end) {
         Fail(FaultKind::Corrupt, "次のシートの範囲と重なっています");
     }
 }
 
-Workbook ReadBook(xls::ByteSource& file, std::size_t blockBytes, std::size_t* heldBytes) {
+Workbook ReadBook(xls::ByteSource& file, std::size_t blockBytes, std::size_t* heldBytes,
+                  const FileStamp* stamp) {
     const xls::StreamBytes streamBytes = WorkbookStream(file, blockBytes);
     const std::span<const std::uint8_t> stream = streamBytes.bytes();
     xls::WorkbookGlobals globals = xls::ReadWorkbookGlobals(stream);
     const std::vector<std::uint32_t> offsets = WorksheetOffsets(globals);
+    globals.ownLayout = globals.ownLayout && offsets.size() == globals.sheets.size();
+    LayoutNotes layout(globals, streamBytes, stamp);
     const std::vector<Cell> sharedStrings = std::move(globals.sharedStrings);
     xls::CellBudget budget(static_cast<std::size_t>(file.size()));
     Workbook book;
@@ -124,13 +183,15 @@ Workbook ReadBook(xls::ByteSource& file, std::size_t blockBytes, std::size_t* he
         Sheet& sheet = AddSheet(book, entry.name);
         xls::SheetBuilder builder(budget);
         try {
-            ReadSheet(stream, globals, sharedStrings, entry, offsets, builder);
+            ReadSheet(stream, globals, sharedStrings, entry, offsets, builder, layout.recorder());
         } catch (const xls::XlsFault& fault) {
             throw xls::XlsFault(fault.kind(),
                                 "シート「" + ToUtf8(entry.name) + "」: " + fault.what());
         }
         builder.moveInto(sheet);
+        layout.sheetRead(sheet);
     }
+    layout.attachTo(book);
     if (heldBytes != nullptr) {
         *heldBytes = streamBytes.paged() != nullptr ? streamBytes.paged()->peakHeldBytes() : 0;
     }
@@ -140,9 +201,9 @@ Workbook ReadBook(xls::ByteSource& file, std::size_t blockBytes, std::size_t* he
 } // namespace
 
 Workbook ReadXlsSource(xls::ByteSource& file, const std::filesystem::path& name,
-                       std::size_t blockBytes, std::size_t* heldBytes) {
+                       std::size_t blockBytes, std::size_t* heldBytes, const FileStamp* stamp) {
     try {
-        return ReadBook(file, blockBytes, heldBytes);
+        return ReadBook(file, blockBytes, heldBytes, stamp);
     } catch (const xls::XlsFault& fault) {
         throw xls::ToWorkbookError(fault, name);
     }
@@ -154,8 +215,10 @@ Workbook ReadXlsBytes(std::span<const std::uint8_t> bytes, const std::filesystem
 }
 
 Workbook ReadXlsDescriptor(int fd, const std::filesystem::path& name) {
+    const std::optional<FileStamp> stamp = StampOfDescriptor(fd);
     xls::DescriptorSource file(fd, ReadableFileSize(fd, name), name);
-    return ReadXlsSource(file, name);
+    return ReadXlsSource(file, name, xls::PagedStream::DefaultBlockBytes, nullptr,
+                         stamp ? &*stamp : nullptr);
 }
 
 // The file is read while it is parsed; one changed in place meanwhile (its

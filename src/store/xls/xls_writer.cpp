@@ -4,8 +4,10 @@
 #include "store/xls/compound_file_writer.h"
 #include "store/xls/globals_records.h"
 #include "store/xls/record_writer.h"
+#include "store/xls/save_by_changes.h"
 #include "store/xls/shared_string_writer.h"
 #include "store/xls/sheet_records.h"
+#include "store/xls/substream_records.h"
 #include "store/xls/xls_file.h"
 
 namespace tomorine {
@@ -38,54 +40,83 @@ CollectedTexts CollectTexts(const Workbook& book) {
     return texts;
 }
 
-// The file's bytes; `loneSurrogate` tells whether a text holds half a pair.
-std::vector<std::uint8_t> Encode(const Workbook& book, bool& loneSurrogate) {
+// The file's bytes and layout; `loneSurrogate` tells whether a text holds half a pair.
+xls::EncodedWorkbook Encode(const Workbook& book, bool& loneSurrogate) {
     if (book.sheetCount() == 0) {
         throw WorkbookError(WorkbookFault::SheetRule, "シートが 1 枚もないブックは保存できません");
     }
     const CollectedTexts texts = CollectTexts(book);
+    xls::EncodedWorkbook encoded{std::vector<std::uint8_t>(cfb::HeaderSize),
+                                 std::make_shared<xls::StoredLayout>()};
+    xls::StoredLayout& layout = *encoded.layout;
+    layout.streamInFile = cfb::HeaderSize;
     // The Workbook stream is built in place, after room for the file header.
-    std::vector<std::uint8_t> file(cfb::HeaderSize);
-    file.reserve(texts.fileBound);
-    biff::RecordWriter out(file, cfb::HeaderSize);
-    const std::vector<std::size_t> sheetOffsetFields = biff::WriteGlobals(out, book, texts.strings);
+    encoded.file.reserve(texts.fileBound);
+    biff::RecordWriter out(encoded.file, cfb::HeaderSize);
+    const std::vector<std::size_t> sheetOffsetFields = biff::WriteGlobalsHead(out, book);
+    layout.sstBegin = static_cast<std::uint32_t>(out.position());
+    layout.strings.reserve(texts.strings.uniqueCount());
+    texts.strings.write(out, layout.strings);
+    layout.sstEnd = static_cast<std::uint32_t>(out.position());
+    biff::WriteEof(out);
     std::span<const std::uint32_t> indexes = texts.indexes;
+    layout.sheets.resize(book.sheetCount());
     for (int i = 1; i <= book.sheetCount(); ++i) {
         out.patchU32(sheetOffsetFields[i - 1], static_cast<std::uint32_t>(out.position()));
-        biff::WriteSheet(out, book.sheet(i), i == 1, indexes);
+        biff::WriteSheet(out, book.sheet(i), i == 1, indexes, layout.sheets[i - 1]);
     }
-    if (out.position() > cfb::MaxStreamSize) {
-        throw WorkbookError(WorkbookFault::FileAccess,
-                            "ブックが大きすぎて Excel 97-2003 形式では保存できません");
-    }
-    cfb::FinishCompoundFile(file);
+    xls::FinishWorkbookFile(encoded.file, out);
     loneSurrogate = texts.strings.holdsLoneSurrogate();
-    return file;
+    return encoded;
+}
+
+xls::EncodedWorkbook EncodeWhole(const Workbook& book) {
+    bool loneSurrogate = false;
+    xls::EncodedWorkbook encoded = Encode(book, loneSurrogate);
+    if (loneSurrogate) { // which xlrd refuses: written again, mended
+        if (const std::optional<Workbook> repaired = RepairSplitPairs(book)) {
+            encoded = Encode(*repaired, loneSurrogate);
+            encoded.layout.reset(); // its cells are not the book's
+        }
+    }
+    return encoded;
+}
+
+// What a save by changes of `book` could start from.
+const xls::StoredLayout* StoredLayoutOf(const Workbook& book) {
+    return dynamic_cast<const xls::StoredLayout*>(book.storedForm().get());
 }
 
 } // namespace
 
 std::vector<std::uint8_t> WriteXlsBytes(const Workbook& book) {
     bool loneSurrogate = false;
-    return Encode(book, loneSurrogate);
+    return Encode(book, loneSurrogate).file;
 }
 
 SaveMethod WriteXlsFile(const Workbook& book, const std::filesystem::path& path,
-                        SaveMethod /*allowed*/) {
-    std::vector<std::uint8_t> bytes;
+                        SaveMethod allowed) {
+    std::optional<xls::EncodedWorkbook> encoded;
+    SaveMethod method = SaveMethod::Changes;
     try {
-        bool loneSurrogate = false;
-        bytes = Encode(book, loneSurrogate);
-        if (loneSurrogate) { // which xlrd refuses: written again, mended
-            if (const std::optional<Workbook> repaired = RepairSplitPairs(book)) {
-                bytes = Encode(*repaired, loneSurrogate);
-            }
+        const xls::StoredLayout* stored = StoredLayoutOf(book);
+        if (allowed == SaveMethod::Changes && stored != nullptr) {
+            encoded = xls::EncodeChanges(book, *stored, path);
+        }
+        if (!encoded) {
+            method = SaveMethod::Whole;
+            encoded = EncodeWhole(book);
         }
     } catch (const WorkbookError& e) {
         throw WorkbookError(e.fault(), QuotedPath(path) + " を保存できません: " + e.description());
     }
-    WriteFileAtomically(path, bytes);
-    return SaveMethod::Whole;
+    WriteFileAtomically(path, encoded->file);
+    const std::optional<FileStamp> stamp = StampOfPath(path);
+    if (stamp && encoded->layout) {
+        encoded->layout->stamp = *stamp;
+    }
+    book.setStoredForm(stamp ? std::move(encoded->layout) : nullptr);
+    return method;
 }
 
 } // namespace tomorine

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "store/files/file_stamp.h"
+#include "store/workbook/workbook.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace tomorine::xls {
+
+// Where a row's records lie in the workbook stream, and its cells as they
+// were read or written there; the cells keep their texts alive, so equal
+// cells mean the row's bytes still say what the row holds.
+struct StoredRow {
+    int row = 0; // 1-based
+    std::uint32_t begin = 0;
+    std::uint32_t end = 0;
+    Sheet::Row cells;
+};
+
+// A string's start in the SST as EXTSST gives it.
+struct StoredStringStart {
+    std::uint32_t position = 0;
+    std::uint16_t offsetInRecord = 0;
+};
+
+// A file this codec wrote (or one laid out as it writes): the workbook stream
+// lies in one run of the file, every row is a ROW record followed by its own
+// cells, and the SST holds no half of a surrogate pair.
+struct StoredLayout : StoredForm {
+    FileStamp stamp;
+    std::uint64_t streamInFile = 0;
+    std::uint32_t sstBegin = 0; // the SST record's header
+    std::uint32_t sstEnd = 0;   // past its last CONTINUE record
+    std::vector<StoredStringStart> strings;
+    std::vector<std::vector<StoredRow>> sheets;
+};
+
+} // namespace tomorine::xls
