@@ -13,6 +13,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace tomorine {
 
@@ -200,6 +201,30 @@ void AtomicFileWriter::write(std::span<const std::uint8_t> bytes) {
             impl_->fail(errno);
         }
         bytes = bytes.subspan(static_cast<std::size_t>(written));
+    }
+}
+
+void AtomicFileWriter::copy(int fd, std::uint64_t offset, std::uint64_t length) {
+    auto from = static_cast<off_t>(offset);
+    while (length > 0) {
+        const std::size_t chunk = std::min<std::uint64_t>(length, 1 << 30);
+        ssize_t copied = ::copy_file_range(fd, &from, impl_->fd, nullptr, chunk, 0);
+        if (copied < 0 && errno != EINTR) {
+            // Another file system, or one that cannot: through a buffer.
+            std::vector<std::uint8_t> buffer(std::min<std::size_t>(chunk, 1 << 20));
+            copied = ::pread(fd, buffer.data(), buffer.size(), from);
+            if (copied > 0) {
+                write(std::span(buffer).first(static_cast<std::size_t>(copied)));
+                from += copied;
+            }
+        }
+        if (copied == 0) {
+            impl_->fail(EIO); // the file ended early
+        }
+        if (copied < 0 && errno != EINTR) {
+            impl_->fail(errno);
+        }
+        length -= static_cast<std::uint64_t>(std::max<ssize_t>(copied, 0));
     }
 }
 

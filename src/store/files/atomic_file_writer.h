@@ -28,6 +28,10 @@ public:
 
     void write(std::span<const std::uint8_t> bytes);
     void write(std::string_view bytes);
+    // Appends `length` bytes of the file open at `fd` from `offset`, copied
+    // by the system without passing through this process where it can. A
+    // file shorter than that is an error.
+    void copy(int fd, std::uint64_t offset, std::uint64_t length);
     // Puts the file in place; nothing may be written afterwards.
     void commit();
 

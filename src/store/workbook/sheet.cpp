@@ -47,6 +47,7 @@ void Sheet::setCell(int row, int column, Cell value) {
     }
     r[column - 1] = std::move(value);
     TrimRow(r);
+    changed(row);
     trim();
 }
 
@@ -65,6 +66,9 @@ const Sheet::Row& Sheet::row(int row) const {
 void Sheet::deleteRow(int row) {
     if (row >= 1 && row <= lastUsedRow()) {
         rows_.erase(rows_.begin() + (row - 1));
+        if (row <= static_cast<int>(storedRows_.size())) {
+            storedRows_.erase(storedRows_.begin() + (row - 1));
+        }
         trim();
     }
 }
@@ -101,12 +105,24 @@ void Sheet::replaceRow(int row, Row cells) {
         rows_.resize(row);
     }
     rows_[row - 1] = std::move(cells);
+    changed(row);
     trim();
+}
+
+void Sheet::markStored(int index) const {
+    storedSheet_ = index;
+    storedRows_.resize(index == 0 ? 0 : rows_.size());
+    for (std::size_t r = 0; r < storedRows_.size(); ++r) {
+        storedRows_[r] = static_cast<int>(r + 1);
+    }
 }
 
 void Sheet::trim() {
     while (!rows_.empty() && rows_.back().empty()) {
         rows_.pop_back();
+    }
+    if (storedSheet_ != 0) {
+        storedRows_.resize(rows_.size(), 0);
     }
 }
 

@@ -41,12 +41,29 @@ public:
     // Replaces a row's cells (trailing empty cells are trimmed).
     void replaceRow(int row, Row cells);
 
+    // The codec's bookkeeping, beside the workbook's StoredForm: this sheet's
+    // number in it (0: none), and for a row the row there whose records
+    // still say what the row holds (0 once it changed, or for a new row).
+    int storedSheet() const { return storedSheet_; }
+    int storedRow(int row) const {
+        return row >= 1 && row <= static_cast<int>(storedRows_.size()) ? storedRows_[row - 1] : 0;
+    }
+    // Every row is as row of the same number of stored sheet `index` (0: none).
+    void markStored(int index) const;
+
 private:
     friend class Workbook;
     void trim();
+    void changed(int row) {
+        if (row >= 1 && row <= static_cast<int>(storedRows_.size())) {
+            storedRows_[row - 1] = 0;
+        }
+    }
 
     std::u16string name_;
     std::vector<Row> rows_;
+    mutable std::vector<int> storedRows_;
+    mutable int storedSheet_ = 0;
 };
 
 } // namespace tomorine

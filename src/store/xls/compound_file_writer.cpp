@@ -133,19 +133,19 @@ void FillHeader(std::vector<std::uint8_t>& file, const Layout& layout) {
 
 } // namespace
 
-void FinishCompoundFile(std::vector<std::uint8_t>& file) {
+void FinishCompoundFile(std::vector<std::uint8_t>& file, std::size_t elsewhere) {
     if (file.size() < HeaderSize) {
         throw std::logic_error("compound file buffer lacks its header");
     }
-    if (file.size() < HeaderSize + MiniStreamCutoff) {
-        file.resize(HeaderSize + MiniStreamCutoff, 0);
+    if (file.size() + elsewhere < HeaderSize + MiniStreamCutoff) {
+        file.resize(HeaderSize + MiniStreamCutoff - elsewhere, 0);
     }
-    const std::size_t streamSize = file.size() - HeaderSize;
+    const std::size_t streamSize = file.size() - HeaderSize + elsewhere;
     if (streamSize > MaxStreamSize) {
         throw std::length_error("workbook stream too large for a compound file");
     }
     const Layout layout = PlanLayout(streamSize);
-    file.resize(HeaderSize + std::size_t{layout.streamSectors} * kSectorSize, 0);
+    file.resize(HeaderSize + std::size_t{layout.streamSectors} * kSectorSize - elsewhere, 0);
     file.reserve(file.size() + (std::size_t{layout.total()} - layout.streamSectors) * kSectorSize);
     AppendDifat(file, layout);
     AppendFat(file, layout);

@@ -18,7 +18,9 @@ class RecordWriter {
 public:
     RecordWriter(std::vector<std::uint8_t>& out, std::size_t base) : out_(out), base_(base) {}
 
-    std::size_t position() const { return out_.size() - base_; }
+    std::size_t position() const { return out_.size() - base_ + skipped_; }
+    // Counts `length` stream bytes that the caller puts in the file here.
+    void skip(std::size_t length) { skipped_ += length; }
 
     // A whole record; a body longer than a record may hold goes on in CONTINUE
     // records.
@@ -41,7 +43,7 @@ public:
     // UTF-16 code units, one byte each unless `wide`.
     void chars(std::u16string_view text, bool wide);
 
-    // Overwrites 4 bytes already written at a stream position.
+    // Overwrites 4 bytes already written at a stream position before any skip.
     void patchU32(std::size_t position, std::uint32_t value);
 
 private:
@@ -52,6 +54,7 @@ private:
     std::size_t base_;
     std::size_t open_ = 0; // buffer index of the open record's header
     bool isOpen_ = false;
+    std::size_t skipped_ = 0;
 };
 
 } // namespace tomorine::biff

@@ -38,7 +38,7 @@ void RowSpanRecorder::record(std::uint16_t id, std::size_t begin, std::size_t en
             !rowsEnded_ && row > 0 &&
             (rows_.empty() || (row > rows_.back().row && rows_.back().end > rows_.back().begin));
         rows_.push_back(
-            {row, static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(begin), {}});
+            {row, static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(begin)});
         return;
     }
     valid_ = !rowsEnded_ && !rows_.empty() && body.size() == cellBody &&
@@ -47,6 +47,13 @@ void RowSpanRecorder::record(std::uint16_t id, std::size_t begin, std::size_t en
     if (valid_) {
         rows_.back().end = static_cast<std::uint32_t>(end);
     }
+}
+
+void StoredLayout::Attach(const Workbook& book, std::shared_ptr<const StoredLayout> layout) {
+    for (int i = 1; i <= book.sheetCount(); ++i) {
+        book.sheet(i).markStored(layout ? i : 0);
+    }
+    book.setStoredForm(std::move(layout));
 }
 
 } // namespace tomorine::xls

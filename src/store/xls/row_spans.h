@@ -23,7 +23,6 @@ public:
     bool valid() const {
         return valid_ && (rows_.empty() || rows_.back().end > rows_.back().begin);
     }
-    // The rows noted, without their cells.
     std::vector<StoredRow> take() { return std::move(rows_); }
 
 private:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/files/file_bytes.h"
 #include "store/workbook/workbook.h"
 #include "store/xls/record_writer.h"
 #include "store/xls/stored_layout.h"
@@ -12,22 +13,34 @@
 
 namespace tomorine::xls {
 
-// A workbook's file bytes, and its layout in them (no stamp yet).
+// Bytes of the file saved before that go into the new one as they are,
+// before `file[at]`.
+struct CopiedRange {
+    std::size_t at = 0;
+    std::uint64_t from = 0;
+    std::uint64_t length = 0;
+};
+
+// A workbook's file: its bytes, with `copied` ranges of `source` between
+// them, and its layout there (no stamp yet).
 struct EncodedWorkbook {
     std::vector<std::uint8_t> file;
     std::shared_ptr<StoredLayout> layout;
+    std::vector<CopiedRange> copied;
+    std::shared_ptr<ReadOnlyFile> source;
 };
 
-// The file for `book`, taking every row and shared string that did not
-// change since `stored` from the file at `path` as it lies there, copied
-// after checking that its records are where `stored` says. Nullopt when that
-// file is not the one `stored` describes, when it cannot be read, or when the
-// result needs a whole encode (a new text holding half a surrogate pair,
-// another set of sheets). Throws WorkbookError as the whole encode does.
 // Puts the compound file around the stream `out` wrote; throws WorkbookError
 // when the stream is too big for the format.
-void FinishWorkbookFile(std::vector<std::uint8_t>& file, const biff::RecordWriter& out);
+void FinishWorkbookFile(EncodedWorkbook& encoded, const biff::RecordWriter& out);
 
+// The file for `book`, taking every row that did not change since `stored`
+// (Sheet::storedRow) and the whole shared-string table from the file at
+// `path` as they lie there; the texts of the rows that changed are added to
+// the table. Nullopt when that file is not the one `stored` describes (its
+// stamp, or the first bytes of a range, differ), when it cannot be read, or
+// when a new text holds half a surrogate pair, which the whole encode mends.
+// Throws WorkbookError as the whole encode does.
 std::optional<EncodedWorkbook> EncodeChanges(const Workbook& book, const StoredLayout& stored,
                                              const std::filesystem::path& path);
 

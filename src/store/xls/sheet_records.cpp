@@ -256,7 +256,7 @@ void WriteSheet(RecordWriter& out, const Sheet& sheet, bool selected,
         if (IsUsedRow(sheet.row(r))) {
             const auto begin = static_cast<std::uint32_t>(out.position());
             WriteRow(out, sheet, r, indexes);
-            rows.push_back({r, begin, static_cast<std::uint32_t>(out.position()), sheet.row(r)});
+            rows.push_back({r, begin, static_cast<std::uint32_t>(out.position())});
         }
     }
     WriteSheetTail(out, selected);

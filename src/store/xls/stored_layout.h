@@ -8,14 +8,11 @@
 
 namespace tomorine::xls {
 
-// Where a row's records lie in the workbook stream, and its cells as they
-// were read or written there; the cells keep their texts alive, so equal
-// cells mean the row's bytes still say what the row holds.
+// Where a row's records lie in the workbook stream.
 struct StoredRow {
     int row = 0; // 1-based
     std::uint32_t begin = 0;
     std::uint32_t end = 0;
-    Sheet::Row cells;
 };
 
 // A string's start in the SST as EXTSST gives it.
@@ -26,7 +23,9 @@ struct StoredStringStart {
 
 // A file this codec wrote (or one laid out as it writes): the workbook stream
 // lies in one run of the file, every row is a ROW record followed by its own
-// cells, and the SST holds no half of a surrogate pair.
+// cells, and the SST holds no half of a surrogate pair. Each sheet's rows are
+// in ascending order; Sheet::storedRow tells which of them still hold what
+// the workbook's rows hold.
 struct StoredLayout : StoredForm {
     FileStamp stamp;
     std::uint64_t streamInFile = 0;
@@ -34,6 +33,9 @@ struct StoredLayout : StoredForm {
     std::uint32_t sstEnd = 0;   // past its last CONTINUE record
     std::vector<StoredStringStart> strings;
     std::vector<std::vector<StoredRow>> sheets;
+
+    // Attached to `book`, whose sheets it describes in order; nullptr detaches.
+    static void Attach(const Workbook& book, std::shared_ptr<const StoredLayout> layout);
 };
 
 } // namespace tomorine::xls

@@ -121,7 +121,7 @@ public:
 
     xls::RowSpanRecorder* recorder() { return layout_ ? &recorder_ : nullptr; }
 
-    void sheetRead(const Sheet& sheet) {
+    void sheetRead() {
         if (!layout_) {
             return;
         }
@@ -129,17 +129,13 @@ public:
             layout_.reset();
             return;
         }
-        std::vector<xls::StoredRow> rows = recorder_.take();
-        for (xls::StoredRow& row : rows) {
-            row.cells = sheet.row(row.row);
-        }
-        layout_->sheets.push_back(std::move(rows));
+        layout_->sheets.push_back(recorder_.take());
         recorder_ = {};
     }
 
     void attachTo(const Workbook& book) {
         if (layout_) {
-            book.setStoredForm(std::move(layout_));
+            xls::StoredLayout::Attach(book, std::move(layout_));
         }
     }
 
@@ -189,7 +185,7 @@ Workbook ReadBook(xls::ByteSource& file, std::size_t blockBytes, std::size_t* he
                                 "シート「" + ToUtf8(entry.name) + "」: " + fault.what());
         }
         builder.moveInto(sheet);
-        layout.sheetRead(sheet);
+        layout.sheetRead();
     }
     layout.attachTo(book);
     if (heldBytes != nullptr) {

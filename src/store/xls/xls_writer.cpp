@@ -1,4 +1,5 @@
 #include "store/files/atomic_file.h"
+#include "store/files/atomic_file_writer.h"
 #include "store/split_pair_repair.h"
 #include "store/workbook/workbook_error.h"
 #include "store/xls/compound_file_writer.h"
@@ -47,7 +48,9 @@ xls::EncodedWorkbook Encode(const Workbook& book, bool& loneSurrogate) {
     }
     const CollectedTexts texts = CollectTexts(book);
     xls::EncodedWorkbook encoded{std::vector<std::uint8_t>(cfb::HeaderSize),
-                                 std::make_shared<xls::StoredLayout>()};
+                                 std::make_shared<xls::StoredLayout>(),
+                                 {},
+                                 nullptr};
     xls::StoredLayout& layout = *encoded.layout;
     layout.streamInFile = cfb::HeaderSize;
     // The Workbook stream is built in place, after room for the file header.
@@ -65,7 +68,7 @@ xls::EncodedWorkbook Encode(const Workbook& book, bool& loneSurrogate) {
         out.patchU32(sheetOffsetFields[i - 1], static_cast<std::uint32_t>(out.position()));
         biff::WriteSheet(out, book.sheet(i), i == 1, indexes, layout.sheets[i - 1]);
     }
-    xls::FinishWorkbookFile(encoded.file, out);
+    xls::FinishWorkbookFile(encoded, out);
     loneSurrogate = texts.strings.holdsLoneSurrogate();
     return encoded;
 }
@@ -80,6 +83,23 @@ xls::EncodedWorkbook EncodeWhole(const Workbook& book) {
         }
     }
     return encoded;
+}
+
+void WriteEncoded(const std::filesystem::path& path, const xls::EncodedWorkbook& encoded) {
+    if (encoded.copied.empty()) {
+        WriteFileAtomically(path, encoded.file);
+        return;
+    }
+    AtomicFileWriter out(path);
+    const std::span<const std::uint8_t> bytes = encoded.file;
+    std::size_t written = 0;
+    for (const xls::CopiedRange& range : encoded.copied) {
+        out.write(bytes.subspan(written, range.at - written));
+        out.copy(encoded.source->get(), range.from, range.length);
+        written = range.at;
+    }
+    out.write(bytes.subspan(written));
+    out.commit();
 }
 
 // What a save by changes of `book` could start from.
@@ -110,12 +130,12 @@ SaveMethod WriteXlsFile(const Workbook& book, const std::filesystem::path& path,
     } catch (const WorkbookError& e) {
         throw WorkbookError(e.fault(), QuotedPath(path) + " を保存できません: " + e.description());
     }
-    WriteFileAtomically(path, encoded->file);
+    WriteEncoded(path, *encoded);
     const std::optional<FileStamp> stamp = StampOfPath(path);
     if (stamp && encoded->layout) {
         encoded->layout->stamp = *stamp;
     }
-    book.setStoredForm(stamp ? std::move(encoded->layout) : nullptr);
+    xls::StoredLayout::Attach(book, stamp ? std::move(encoded->layout) : nullptr);
     return method;
 }
 
