@@ -155,9 +155,14 @@ public:
         out_.skip(end - begin);
     }
 
-    // The old SST with the new counts, then the strings added.
+    // The old SST with the new counts, then the strings added. xlrd looks
+    // for the first string in the SST record itself: an empty one is
+    // written whole.
     bool writeStrings(const Texts& texts) {
         const StoredLayout& stored = file_.stored();
+        if (stored.strings.empty() && texts.added.uniqueCount() != 0) {
+            return false;
+        }
         StoredLayout& layout = *encoded_.layout;
         layout.sstBegin = static_cast<std::uint32_t>(out_.position());
         const std::size_t at = encoded_.file.size();

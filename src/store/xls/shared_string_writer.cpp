@@ -94,7 +94,6 @@ void SharedStrings::write(RecordWriter& out, std::vector<xls::StoredStringStart>
     out.u32(uniqueCount());
     writeStrings(out, starts);
     out.end();
-    WriteExtSst(out, starts);
 }
 
 void SharedStrings::writeContinued(RecordWriter& out,

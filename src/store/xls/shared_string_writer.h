@@ -24,8 +24,8 @@ public:
     // Whether a text added holds half a surrogate pair alone.
     bool holdsLoneSurrogate() const { return loneSurrogate_; }
 
-    // SST, split into CONTINUE records by the BIFF8 rules, then EXTSST. Each
-    // string's start is appended to `starts`.
+    // SST, split into CONTINUE records by the BIFF8 rules (EXTSST is the
+    // caller's). Each string's start is appended to `starts`.
     void write(RecordWriter& out, std::vector<xls::StoredStringStart>& starts) const;
     // The strings alone, in CONTINUE records of their own, to follow an SST
     // copied as it was; `starts` holds the copied strings' starts and gets

@@ -61,6 +61,7 @@ xls::EncodedWorkbook Encode(const Workbook& book, bool& loneSurrogate) {
     layout.strings.reserve(texts.strings.uniqueCount());
     texts.strings.write(out, layout.strings);
     layout.sstEnd = static_cast<std::uint32_t>(out.position());
+    biff::SharedStrings::WriteExtSst(out, layout.strings);
     biff::WriteEof(out);
     std::span<const std::uint32_t> indexes = texts.indexes;
     layout.sheets.resize(book.sheetCount());
