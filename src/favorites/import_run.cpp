@@ -54,25 +54,20 @@ bool ImportRun::isRegistered(std::u16string_view url) const {
     return registered_->contains(url);
 }
 
-void ImportRun::insert(std::u16string_view url, std::vector<std::u16string> chunks) {
-    insertNow(Pending{current_, std::u16string(url), std::move(chunks)});
+void ImportRun::insert(std::u16string_view url, const std::vector<std::u16string>& chunks) {
+    insertNow(current_, url, chunks);
 }
 
-void ImportRun::insertNow(Pending pending) {
+void ImportRun::insertNow(int index, std::u16string_view url,
+                          const std::vector<std::u16string>& chunks) {
     if (maxSerial_ == std::numeric_limits<std::int32_t>::max()) {
         throw WorkbookError(WorkbookFault::SheetRule,
                             QuotedPath(path_) + " のシリアル番号はこれ以上増やせません");
     }
-    pending.chunks.resize(EntryColumnCount - 2); // every slot, as kept below
-    InsertEntry(*connection_, maxSerial_ + 1, pending.chunks);
+    InsertEntry(*connection_, maxSerial_ + 1, chunks);
     ++maxSerial_;
-    registered_->add(pending.url);
-    // It waits in memory until the save, so without its trailing empty slots.
-    while (!pending.chunks.empty() && pending.chunks.back().empty()) {
-        pending.chunks.pop_back();
-    }
-    pending.chunks.shrink_to_fit();
-    pending_.push_back(std::move(pending));
+    registered_->add(url);
+    pending_.push_back({index, connection_->workbook().sheet(EntrySheetName).lastUsedRow()});
 }
 
 void ImportRun::open() {
@@ -94,20 +89,39 @@ void ImportRun::holdFile() {
 
 void ImportRun::read() {
     holdFile();
+    connection_.reset(); // before the file is read into a new one
+    registered_.reset();
     connection_ = std::make_unique<Connection>(path_);
     registered_ = std::make_unique<RegisteredUrls>(*connection_);
     maxSerial_ = QueryMaxSerial(*connection_);
 }
 
+// The entries not saved yet are taken from the sheet before it goes, and
+// inserted again into the file as it is now.
 void ImportRun::readAgainWithPending() {
-    std::vector<Pending> pending = std::move(pending_);
+    const SheetRows rows = connection_->rows(EntrySheetName);
+    std::vector<int> columns;
+    for (auto name = EntryColumnNames().begin() + 1; name != EntryColumnNames().end() - 1; ++name) {
+        columns.push_back(rows.column(*name));
+    }
+    std::vector<std::pair<int, std::vector<std::u16string>>> pending;
+    for (const Pending& item : pending_) {
+        std::vector<std::u16string>& chunks = pending.emplace_back(item.index, 0).second;
+        for (int column : columns) {
+            chunks.push_back(CellToText(rows.value(item.row, column)));
+        }
+    }
     pending_.clear();
     read();
-    for (Pending& item : pending) {
-        if (registered_->contains(item.url)) {
-            registeredMeanwhile(item.index);
+    for (auto& [index, chunks] : pending) {
+        std::u16string url;
+        for (int i = 0; i < LayoutOf(FieldGroup::Url).chunks; ++i) {
+            url += chunks[static_cast<size_t>(i)];
+        }
+        if (registered_->contains(url)) {
+            registeredMeanwhile(index);
         } else {
-            insertNow(std::move(item));
+            insertNow(index, url, chunks);
         }
     }
 }

@@ -54,20 +54,20 @@ protected:
     bool isRegistered(std::u16string_view url) const;
     // Inserts an entry of the 56 chunk texts under the next serial and
     // registers its URL; until the next save it may move to another serial.
-    void insert(std::u16string_view url, std::vector<std::u16string> chunks);
+    void insert(std::u16string_view url, const std::vector<std::u16string>& chunks);
 
 private:
-    // An entry inserted since the last save.
+    // An entry inserted since the last save: its texts are on the sheet, and
+    // taken from there should the file have to be read again.
     struct Pending {
         int index;
-        std::u16string url;
-        std::vector<std::u16string> chunks;
+        int row;
     };
 
     void open();
     void holdFile();
     void read();
-    void insertNow(Pending pending);
+    void insertNow(int index, std::u16string_view url, const std::vector<std::u16string>& chunks);
     void readAgainWithPending();
     void save();
     void keepWhatIsDone();
