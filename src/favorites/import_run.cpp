@@ -1,6 +1,7 @@
 #include "favorites/import_run.h"
 
 #include "favorites/registered_urls.h"
+#include "store/cache/workbook_cache.h"
 #include "store/data_connection.h"
 #include "store/entry.h"
 #include "store/files/data_file_lock.h"
@@ -43,7 +44,7 @@ void ImportRun::run(int count, const std::function<void(int percent)>& setProgre
                 break;
             }
         }
-        save();
+        save(true);
     } catch (const std::exception& e) {
         failure = AsWorkbookError(e);
         keepWhatIsDone();
@@ -64,6 +65,7 @@ void ImportRun::insertNow(int index, std::u16string_view url,
         throw WorkbookError(WorkbookFault::SheetRule,
                             QuotedPath(path_) + " のシリアル番号はこれ以上増やせません");
     }
+    takeBook();
     InsertEntry(*connection_, maxSerial_ + 1, chunks);
     ++maxSerial_;
     registered_->add(url);
@@ -89,11 +91,28 @@ void ImportRun::holdFile() {
 
 void ImportRun::read() {
     holdFile();
-    connection_.reset(); // before the file is read into a new one
     registered_.reset();
-    connection_ = std::make_unique<Connection>(path_);
+    connection_.reset();
+    book_.reset(); // before the file is read into a new one
+    read_ = DataWorkbookCache().load(path_);
+    connection_ = std::make_unique<Connection>(path_, read_);
     registered_ = std::make_unique<RegisteredUrls>(*connection_);
     maxSerial_ = QueryMaxSerial(*connection_);
+}
+
+// As a connection's first write would: the kept workbook when no one else
+// reads it, else a copy.
+void ImportRun::takeBook() {
+    if (book_) {
+        return;
+    }
+    connection_.reset();
+    std::shared_ptr<Workbook> read = std::const_pointer_cast<Workbook>(std::move(read_));
+    book_ = read.use_count() == 1 ? read : DataWorkbookCache().release(read);
+    if (!book_) {
+        book_ = std::make_shared<Workbook>(*read);
+    }
+    connection_ = std::make_unique<Connection>(path_, book_);
 }
 
 // The entries not saved yet are taken from the sheet before it goes, and
@@ -126,7 +145,7 @@ void ImportRun::readAgainWithPending() {
     }
 }
 
-void ImportRun::save() {
+void ImportRun::save(bool last) {
     if (!pending_.empty()) {
         try {
             DataFileLock lock(path_);
@@ -140,6 +159,10 @@ void ImportRun::save() {
             }
             pending_.clear();
             holdFile();
+            // Kept as what the file holds, the next reader need not read it.
+            if (last && &connection_->workbook() == book_.get()) {
+                DataWorkbookCache().keepSaved(path_, book_);
+            }
         } catch (...) {
             saveFailed_ = true;
             restoreCounts();

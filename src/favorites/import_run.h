@@ -67,15 +67,20 @@ private:
     void open();
     void holdFile();
     void read();
+    void takeBook();
     void insertNow(int index, std::u16string_view url, const std::vector<std::u16string>& chunks);
     void readAgainWithPending();
-    void save();
+    void save(bool last = false);
     void keepWhatIsDone();
 
     StoreState& store_;
     const ImportOptions& options_;
     std::filesystem::path path_;
     std::function<std::chrono::steady_clock::time_point()> now_;
+    // The workbook as read, which the cache shares until the first insert
+    // takes it for this run alone; the last save gives it back.
+    std::shared_ptr<const Workbook> read_;
+    std::shared_ptr<Workbook> book_;
     std::unique_ptr<Connection> connection_;
     std::unique_ptr<RegisteredUrls> registered_;
     std::int32_t maxSerial_ = 0;
