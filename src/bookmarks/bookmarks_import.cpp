@@ -19,9 +19,9 @@ struct Candidate {
 class BookmarksRun : public ImportRun {
 public:
     BookmarksRun(StoreState& store, const ImportOptions& options,
-                 const std::vector<BrowserBookmark>& bookmarks,
+                 const std::vector<BrowserBookmark>& bookmarks, std::vector<BrowserBookmark>* spent,
                  const std::vector<Candidate>& candidates, BookmarksImportOutcome& outcome)
-        : ImportRun(store, options), bookmarks_(bookmarks), candidates_(candidates),
+        : ImportRun(store, options), bookmarks_(bookmarks), spent_(spent), candidates_(candidates),
           outcome_(outcome), saved_(outcome.counts) {}
 
 private:
@@ -29,6 +29,10 @@ private:
         const Candidate& candidate = candidates_[static_cast<size_t>(index)];
         bool cut = false;
         const Entry entry = *EntryOfBookmark(bookmarks_[candidate.bookmark], cut);
+        if (spent_ != nullptr) {
+            // Moved out, not assigned to: a string assigned to keeps its buffer.
+            BrowserBookmark spent = std::move((*spent_)[candidate.bookmark]);
+        }
         if (isRegistered(entry.url)) {
             ++outcome_.counts.existing;
             return;
@@ -52,16 +56,15 @@ private:
     void restoreCounts() override { outcome_.counts = saved_; }
 
     const std::vector<BrowserBookmark>& bookmarks_;
+    std::vector<BrowserBookmark>* spent_; // the same, to free as they are imported
     const std::vector<Candidate>& candidates_;
     BookmarksImportOutcome& outcome_;
     BookmarksImportCounts saved_;
 };
 
-} // namespace
-
-BookmarksImportOutcome RunBookmarksImport(StoreState& store, const BrowserBookmarks& source,
-                                          const BookmarksImportUi& ui, const bool& stopRequested,
-                                          const ImportOptions& options) {
+BookmarksImportOutcome Run(StoreState& store, const BrowserBookmarks& source,
+                           std::vector<BrowserBookmark>* spent, const BookmarksImportUi& ui,
+                           const bool& stopRequested, const ImportOptions& options) {
     BookmarksImportOutcome outcome;
     const std::vector<BrowserBookmark>& bookmarks = source.bookmarks;
     outcome.counts.unreadable = source.unreadable;
@@ -79,11 +82,25 @@ BookmarksImportOutcome RunBookmarksImport(StoreState& store, const BrowserBookma
         }
     }
     if (!candidates.empty()) {
-        BookmarksRun(store, options, bookmarks, candidates, outcome)
+        BookmarksRun(store, options, bookmarks, spent, candidates, outcome)
             .run(static_cast<int>(candidates.size()), ui.setProgress, ui.processEvents,
                  stopRequested, outcome.stopped, outcome.failure);
     }
     return outcome;
+}
+
+} // namespace
+
+BookmarksImportOutcome RunBookmarksImport(StoreState& store, const BrowserBookmarks& source,
+                                          const BookmarksImportUi& ui, const bool& stopRequested,
+                                          const ImportOptions& options) {
+    return Run(store, source, nullptr, ui, stopRequested, options);
+}
+
+BookmarksImportOutcome RunBookmarksImport(StoreState& store, BrowserBookmarks&& source,
+                                          const BookmarksImportUi& ui, const bool& stopRequested,
+                                          const ImportOptions& options) {
+    return Run(store, source, &source.bookmarks, ui, stopRequested, options);
 }
 
 } // namespace tomorine
