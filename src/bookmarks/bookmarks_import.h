@@ -46,5 +46,10 @@ struct BookmarksImportOutcome {
 BookmarksImportOutcome RunBookmarksImport(StoreState& store, const BrowserBookmarks& source,
                                           const BookmarksImportUi& ui, const bool& stopRequested,
                                           const ImportOptions& options = {});
+// The same for a caller done with the bookmarks: each one's memory goes back
+// once it is imported, and entries take its place.
+BookmarksImportOutcome RunBookmarksImport(StoreState& store, BrowserBookmarks&& source,
+                                          const BookmarksImportUi& ui, const bool& stopRequested,
+                                          const ImportOptions& options = {});
 
 } // namespace tomorine

@@ -219,10 +219,7 @@ private:
     bool sawList_ = false;
 };
 
-} // namespace
-
-BrowserBookmarks ParseNetscapeBookmarks(std::string_view bytes, const fs::path& name) {
-    const std::string html = DecodePage(bytes, "");
+BrowserBookmarks ParseHtml(std::string_view html, const fs::path& name) {
     bool sawList = false;
     BrowserBookmarks bookmarks = NetscapeParser(html).parse(sawList);
     if (!sawList && bookmarks.bookmarks.empty()) {
@@ -232,10 +229,20 @@ BrowserBookmarks ParseNetscapeBookmarks(std::string_view bytes, const fs::path& 
     return bookmarks;
 }
 
+} // namespace
+
+BrowserBookmarks ParseNetscapeBookmarks(std::string_view bytes, const fs::path& name) {
+    return ParseHtml(DecodePage(bytes, ""), name);
+}
+
 BrowserBookmarks ReadNetscapeBookmarks(const fs::path& file) {
-    const FileBytes bytes = ReadFileBytes(file, kMaxBookmarkFileBytes);
-    return ParseNetscapeBookmarks(
-        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), file);
+    std::string html;
+    {
+        const FileBytes bytes = ReadFileBytes(file, kMaxBookmarkFileBytes);
+        html = DecodePage(
+            std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), "");
+    } // the file's bytes go before the parse copies out its texts
+    return ParseHtml(html, file);
 }
 
 } // namespace tomorine

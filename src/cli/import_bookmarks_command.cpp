@@ -107,7 +107,7 @@ int ImportBookmarksCommand(const Invocation& call) {
         InterruptFlag interrupt;
         BookmarksImportUi ui;
         ui.processEvents = [&] { stop = interrupt.raised(); };
-        outcome = RunBookmarksImport(store, bookmarks, ui, stop);
+        outcome = RunBookmarksImport(store, std::move(bookmarks), ui, stop);
     }
     if (!outcome.failure || outcome.counts.registered > 0) {
         PrintCounts(call.out, outcome.counts, args.flag("--json"));

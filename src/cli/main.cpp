@@ -5,6 +5,7 @@
 #include "cli/failure.h"
 #include "store/files/pending_temporary_files.h"
 
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -47,7 +48,10 @@ int main(int argc, char** argv) {
     // A result that did not reach its reader (a full disk, say) is a failure.
     if (!std::cout.flush()) {
         std::cout.clear();
-        return Fail(std::cerr, "標準出力に書き込めません");
+        status = Fail(std::cerr, "標準出力に書き込めません");
     }
-    return status;
+    // The command's locks and temporary files went with its scope; what stays
+    // (the workbook cache above all) goes back with the process, and freeing
+    // it piece by piece would only take time.
+    std::_Exit(status);
 }

@@ -1,6 +1,7 @@
 #include "favorites/import_run.h"
 
 #include "favorites/registered_urls.h"
+#include "store/cache/workbook_cache.h"
 #include "store/data_connection.h"
 #include "store/entry.h"
 #include "store/files/data_file_lock.h"
@@ -43,7 +44,7 @@ void ImportRun::run(int count, const std::function<void(int percent)>& setProgre
                 break;
             }
         }
-        save();
+        save(true);
     } catch (const std::exception& e) {
         failure = AsWorkbookError(e);
         keepWhatIsDone();
@@ -54,25 +55,21 @@ bool ImportRun::isRegistered(std::u16string_view url) const {
     return registered_->contains(url);
 }
 
-void ImportRun::insert(std::u16string_view url, std::vector<std::u16string> chunks) {
-    insertNow(Pending{current_, std::u16string(url), std::move(chunks)});
+void ImportRun::insert(std::u16string_view url, const std::vector<std::u16string>& chunks) {
+    insertNow(current_, url, chunks);
 }
 
-void ImportRun::insertNow(Pending pending) {
+void ImportRun::insertNow(int index, std::u16string_view url,
+                          const std::vector<std::u16string>& chunks) {
     if (maxSerial_ == std::numeric_limits<std::int32_t>::max()) {
         throw WorkbookError(WorkbookFault::SheetRule,
                             QuotedPath(path_) + " のシリアル番号はこれ以上増やせません");
     }
-    pending.chunks.resize(EntryColumnCount - 2); // every slot, as kept below
-    InsertEntry(*connection_, maxSerial_ + 1, pending.chunks);
+    takeBook();
+    InsertEntry(*connection_, maxSerial_ + 1, chunks);
     ++maxSerial_;
-    registered_->add(pending.url);
-    // It waits in memory until the save, so without its trailing empty slots.
-    while (!pending.chunks.empty() && pending.chunks.back().empty()) {
-        pending.chunks.pop_back();
-    }
-    pending.chunks.shrink_to_fit();
-    pending_.push_back(std::move(pending));
+    registered_->add(url);
+    pending_.push_back({index, connection_->workbook().sheet(EntrySheetName).lastUsedRow()});
 }
 
 void ImportRun::open() {
@@ -94,25 +91,61 @@ void ImportRun::holdFile() {
 
 void ImportRun::read() {
     holdFile();
-    connection_ = std::make_unique<Connection>(path_);
+    registered_.reset();
+    connection_.reset();
+    book_.reset(); // before the file is read into a new one
+    read_ = DataWorkbookCache().load(path_);
+    connection_ = std::make_unique<Connection>(path_, read_);
     registered_ = std::make_unique<RegisteredUrls>(*connection_);
     maxSerial_ = QueryMaxSerial(*connection_);
 }
 
+// As a connection's first write would: the kept workbook when no one else
+// reads it, else a copy.
+void ImportRun::takeBook() {
+    if (book_) {
+        return;
+    }
+    connection_.reset();
+    std::shared_ptr<Workbook> read = std::const_pointer_cast<Workbook>(std::move(read_));
+    book_ = read.use_count() == 1 ? read : DataWorkbookCache().release(read);
+    if (!book_) {
+        book_ = std::make_shared<Workbook>(*read);
+    }
+    connection_ = std::make_unique<Connection>(path_, book_);
+}
+
+// The entries not saved yet are taken from the sheet before it goes, and
+// inserted again into the file as it is now.
 void ImportRun::readAgainWithPending() {
-    std::vector<Pending> pending = std::move(pending_);
+    const SheetRows rows = connection_->rows(EntrySheetName);
+    std::vector<int> columns;
+    for (auto name = EntryColumnNames().begin() + 1; name != EntryColumnNames().end() - 1; ++name) {
+        columns.push_back(rows.column(*name));
+    }
+    std::vector<std::pair<int, std::vector<std::u16string>>> pending;
+    for (const Pending& item : pending_) {
+        std::vector<std::u16string>& chunks = pending.emplace_back(item.index, 0).second;
+        for (int column : columns) {
+            chunks.push_back(CellToText(rows.value(item.row, column)));
+        }
+    }
     pending_.clear();
     read();
-    for (Pending& item : pending) {
-        if (registered_->contains(item.url)) {
-            registeredMeanwhile(item.index);
+    for (auto& [index, chunks] : pending) {
+        std::u16string url;
+        for (int i = 0; i < LayoutOf(FieldGroup::Url).chunks; ++i) {
+            url += chunks[static_cast<size_t>(i)];
+        }
+        if (registered_->contains(url)) {
+            registeredMeanwhile(index);
         } else {
-            insertNow(std::move(item));
+            insertNow(index, url, chunks);
         }
     }
 }
 
-void ImportRun::save() {
+void ImportRun::save(bool last) {
     if (!pending_.empty()) {
         try {
             DataFileLock lock(path_);
@@ -126,6 +159,10 @@ void ImportRun::save() {
             }
             pending_.clear();
             holdFile();
+            // Kept as what the file holds, the next reader need not read it.
+            if (last && &connection_->workbook() == book_.get()) {
+                DataWorkbookCache().keepSaved(path_, book_);
+            }
         } catch (...) {
             saveFailed_ = true;
             restoreCounts();

@@ -54,28 +54,33 @@ protected:
     bool isRegistered(std::u16string_view url) const;
     // Inserts an entry of the 56 chunk texts under the next serial and
     // registers its URL; until the next save it may move to another serial.
-    void insert(std::u16string_view url, std::vector<std::u16string> chunks);
+    void insert(std::u16string_view url, const std::vector<std::u16string>& chunks);
 
 private:
-    // An entry inserted since the last save.
+    // An entry inserted since the last save: its texts are on the sheet, and
+    // taken from there should the file have to be read again.
     struct Pending {
         int index;
-        std::u16string url;
-        std::vector<std::u16string> chunks;
+        int row;
     };
 
     void open();
     void holdFile();
     void read();
-    void insertNow(Pending pending);
+    void takeBook();
+    void insertNow(int index, std::u16string_view url, const std::vector<std::u16string>& chunks);
     void readAgainWithPending();
-    void save();
+    void save(bool last = false);
     void keepWhatIsDone();
 
     StoreState& store_;
     const ImportOptions& options_;
     std::filesystem::path path_;
     std::function<std::chrono::steady_clock::time_point()> now_;
+    // The workbook as read, which the cache shares until the first insert
+    // takes it for this run alone; the last save gives it back.
+    std::shared_ptr<const Workbook> read_;
+    std::shared_ptr<Workbook> book_;
     std::unique_ptr<Connection> connection_;
     std::unique_ptr<RegisteredUrls> registered_;
     std::int32_t maxSerial_ = 0;

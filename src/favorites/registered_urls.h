@@ -1,8 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+#include <vector>
 
 namespace tomorine {
 
@@ -22,7 +23,23 @@ public:
     void add(std::u16string_view url);
 
 private:
-    std::unordered_set<std::u16string> keys_;
+    struct Slot {
+        std::uint32_t offset; // of the key's length in keys_; kEmpty for none
+        std::uint32_t hash;
+    };
+    static constexpr std::uint32_t kEmpty = UINT32_MAX;
+
+    std::string_view keyAt(std::uint32_t offset) const;
+    // The slot holding `key`, or the empty one where it would go.
+    std::size_t find(std::string_view key, std::uint32_t hash) const;
+    void insert(std::string_view key);
+
+    // Every key in one block, each after its length, found through a table
+    // open-addressed by hash: 60,000 keys as strings of their own took 23 MB,
+    // and 55 ms to free.
+    std::string keys_;
+    std::vector<Slot> slots_;
+    std::size_t count_ = 0;
 };
 
 } // namespace tomorine

@@ -1,6 +1,7 @@
 #include "merge/merge_engine.h"
 
 #include "merge/unheld_rows.h"
+#include "store/cache/freed_memory.h"
 #include "store/cache/workbook_cache.h"
 #include "store/entry.h"
 #include "store/files/data_file_lock.h"
@@ -128,6 +129,8 @@ MergeResult MergeReferenceData(UpgradeContext& context, const std::filesystem::p
     bool removedTmp = false;
     Workbook book = ReadDataWorkbook(context, removedTmp);
     const int added = AddUnheldRows(book, dataFile, context.io.open(reference), reference);
+    // The reference's pages, free again, would count on top of the save's.
+    ReturnFreedMemory();
     if (added > 0 || removedTmp) {
         context.io.save(book, dataFile);
     }

@@ -17,77 +17,108 @@ Cell Compared(const SheetRows& rows, int row, int column) {
     return value.kind() == CellKind::Number ? Cell::text(FormatNumber(value.asNumber())) : value;
 }
 
-// The entries' compared values, row by row, with an index per column.
+// The entries, looked up through an index per column. The sheet's own cells
+// are compared in place: a copy of every compared cell, 56 to a row, took
+// more memory than either workbook's texts.
 class Entries {
 public:
-    Entries(const SheetRows& rows, const std::vector<int>& columns)
-        : width_(columns.size()), index_(columns.size()) {
-        for (int r = rows.firstRow(); r <= rows.lastRow(); ++r) {
-            for (int column : columns) {
-                cells_.push_back(Compared(rows, r, column));
-            }
-        }
-    }
+    Entries(const SheetRows& rows, std::vector<int> columns)
+        : rows_(rows), columns_(std::move(columns)), index_(columns_.size()) {}
 
     bool hold(const std::vector<Cell>& wanted) {
-        if (cells_.empty()) {
+        if (columns_.empty() || rows_.lastRow() < rows_.firstRow()) {
             return false;
         }
         // A few candidates are enough; later columns are indexed only while
         // earlier ones leave more.
-        constexpr size_t kFewCandidates = 4;
-        const std::vector<std::uint32_t>* candidates = nullptr;
-        for (size_t i = 0; i < width_; ++i) {
+        constexpr std::uint32_t kFewCandidates = 4;
+        const Rows* candidates = nullptr;
+        const Index* from = nullptr;
+        for (size_t i = 0; i < columns_.size(); ++i) {
             if (wanted[i].isEmpty()) {
                 continue;
             }
             const Index& index = indexOf(i);
-            auto found = index.find(wanted[i].asText());
-            if (found == index.end()) {
+            auto found = index.rows.find(wanted[i].asText());
+            if (found == index.rows.end()) {
                 return false;
             }
-            if (candidates == nullptr || found->second.size() < candidates->size()) {
+            if (candidates == nullptr || found->second.count < candidates->count) {
                 candidates = &found->second;
+                from = &index;
             }
-            if (candidates->size() <= kFewCandidates) {
+            if (candidates->count <= kFewCandidates) {
                 break;
             }
         }
         if (candidates == nullptr) {
             return true; // an all-Null row is held by any row
         }
-        return std::any_of(candidates->begin(), candidates->end(),
-                           [&](std::uint32_t row) { return rowHolds(row, wanted); });
+        for (std::uint32_t row = candidates->first; row != kNone; row = from->next[row]) {
+            if (rowHolds(row, wanted)) {
+                return true;
+            }
+        }
+        return false;
     }
 
 private:
-    using Index = std::unordered_map<std::u16string_view, std::vector<std::uint32_t>>;
+    static constexpr std::uint32_t kNone = UINT32_MAX;
 
-    const Index& indexOf(size_t column) {
-        std::optional<Index>& index = index_[column];
+    // The rows with one value, chained through Index::next.
+    struct Rows {
+        std::uint32_t first = kNone;
+        std::uint32_t count = 0;
+    };
+
+    // The keys view the column's compared values, kept here because a
+    // number's text exists nowhere else.
+    struct Index {
+        std::vector<Cell> values; // by row, from the first
+        std::unordered_map<std::u16string_view, Rows> rows;
+        std::vector<std::uint32_t> next;
+    };
+
+    const Index& indexOf(size_t i) {
+        std::optional<Index>& index = index_[i];
         if (!index) {
             index.emplace();
-            for (size_t row = 0; row * width_ < cells_.size(); ++row) {
-                const Cell& cell = cells_[row * width_ + column];
-                if (!cell.isEmpty()) {
-                    (*index)[cell.asText()].push_back(static_cast<std::uint32_t>(row));
+            const int first = rows_.firstRow();
+            const size_t count = static_cast<size_t>(rows_.lastRow() - first + 1);
+            index->values.reserve(count);
+            index->next.assign(count, kNone);
+            for (size_t row = 0; row < count; ++row) {
+                index->values.push_back(
+                    Compared(rows_, first + static_cast<int>(row), columns_[i]));
+            }
+            for (size_t row = count; row-- > 0;) {
+                if (!index->values[row].isEmpty()) {
+                    Rows& same = index->rows[index->values[row].asText()];
+                    index->next[row] = same.first;
+                    same.first = static_cast<std::uint32_t>(row);
+                    ++same.count;
                 }
             }
         }
         return *index;
     }
 
-    bool rowHolds(size_t row, const std::vector<Cell>& wanted) const {
-        for (size_t i = 0; i < width_; ++i) {
-            if (!wanted[i].isEmpty() && cells_[row * width_ + i].asText() != wanted[i].asText()) {
+    bool rowHolds(std::uint32_t row, const std::vector<Cell>& wanted) const {
+        const int sheetRow = rows_.firstRow() + static_cast<int>(row);
+        for (size_t i = 0; i < columns_.size(); ++i) {
+            if (wanted[i].isEmpty()) {
+                continue;
+            }
+            if (index_[i] ? index_[i]->values[row].asText() != wanted[i].asText()
+                          : Compared(rows_, sheetRow, columns_[i]).asText() != wanted[i].asText()) {
                 return false;
             }
         }
         return true;
     }
 
-    size_t width_;
-    std::vector<Cell> cells_; // row-major
+    const SheetRows& rows_;
+    std::vector<int> columns_;
     std::vector<std::optional<Index>> index_;
 };
 

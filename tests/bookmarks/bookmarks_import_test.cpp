@@ -84,7 +84,8 @@ TEST_F(BookmarksImport, AnAddDuringTheImportLandsAndSoDoItsEntries) {
     ImportOptions onlyAtTheEnd;
     onlyAtTheEnd.now = [] { return std::chrono::steady_clock::time_point{}; };
     const BookmarksImportOutcome outcome =
-        run({Bookmark("http://a/", "a"), Bookmark("http://b/", "b"), Bookmark("http://c/", "c")},
+        run({Bookmark("http://a/", "a"), Bookmark("http://b/", "b"),
+             Bookmark("http://c/", "c ", {"タグ"}, "メモ", "旅")},
             onlyAtTheEnd, [&] {
                 if (adds++ == 0) {
                     std::async(std::launch::async, RegisterEntry, store_.dataFilePath, added).get();
@@ -93,10 +94,11 @@ TEST_F(BookmarksImport, AnAddDuringTheImportLandsAndSoDoItsEntries) {
     EXPECT_GT(adds, 0);
     EXPECT_FALSE(outcome.failure);
     EXPECT_EQ(std::pair(outcome.counts.registered, outcome.counts.existing), std::pair(2, 1));
-    EXPECT_TRUE(StoresAsAdded(store_.dataFilePath, {kStored,
-                                                    added,
-                                                    {3, u"http://a/", u"a", u"", u"", u""},
-                                                    {4, u"http://c/", u"c", u"", u"", u""}}));
+    EXPECT_TRUE(
+        StoresAsAdded(store_.dataFilePath, {kStored,
+                                            added,
+                                            {3, u"http://a/", u"a", u"", u"", u""},
+                                            {4, u"http://c/", u"c ", u"旅", u"タグ", u"メモ"}}));
 }
 
 } // namespace

@@ -2,10 +2,13 @@
 // writes read back by xlrd.
 #include "favorites/favorites_import.h"
 #include "favorites/find_files.h"
+#include "favorites/registered_urls.h"
 #include "favorites_tree.h"
 #include "import_fixture.h"
 #include "store/data_connection.h"
+#include "store/data_workbook.h"
 #include "store/files/data_file_lock.h"
+#include "store/table/connection.h"
 #include "store/workbook/workbook_error.h"
 #include "store/xls/xls_file.h"
 #include "support/bounded_run.h"
@@ -21,6 +24,26 @@ using namespace tomorine;
 using namespace tomorine::test;
 
 namespace {
+
+// Every URL stored or added is known past the table's growth, and none that
+// differs only in a character's high byte or where its chunks are cut.
+TEST(RegisteredUrls, KnowsEachUrlByEveryCharacterAndChunk) {
+    Connection connection("bm.xls", NewDataWorkbook());
+    std::vector<std::u16string> cut(EntryColumnCount - 2);
+    cut[0] = u"http://c/";
+    cut[1] = u"x";
+    InsertEntry(connection, 1, cut);
+    RegisteredUrls urls(connection);
+    const auto url = [](int i, char16_t c) { return u"http://b/" + std::u16string(i, c); };
+    for (int i = 1; i <= 300; ++i) {
+        urls.add(url(i, u'あ'));
+    }
+    for (int i = 1; i <= 300; ++i) {
+        EXPECT_TRUE(urls.contains(url(i, u'あ'))) << i;
+        EXPECT_FALSE(urls.contains(url(i, u'\u3142'))) << i;
+    }
+    EXPECT_FALSE(urls.contains(u"http://c/x")); // stored cut after "http://c/"
+}
 
 class Import : public ::testing::Test {
 protected:
