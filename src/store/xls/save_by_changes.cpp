@@ -311,16 +311,12 @@ void FinishWorkbookFile(EncodedWorkbook& encoded, const biff::RecordWriter& out)
 
 std::optional<EncodedWorkbook> EncodeChanges(const Workbook& book, const StoredLayout& stored,
                                              const std::filesystem::path& path) {
-    std::shared_ptr<ReadOnlyFile> fd;
-    try {
-        fd = std::make_shared<ReadOnlyFile>(OpenFileForReading(path));
-    } catch (const WorkbookError&) {
-        return std::nullopt; // the whole encode goes on without it
-    }
-    if (StampOfDescriptor(fd->get()) != stored.stamp) {
+    // `path` must still name the file held open, unchanged.
+    if (!stored.file || StampOfPath(path) != stored.stamp ||
+        StampOfDescriptor(stored.file->get()) != stored.stamp) {
         return std::nullopt;
     }
-    return Encode(book, StoredFile(std::move(fd), stored));
+    return Encode(book, StoredFile(stored.file, stored));
 }
 
 } // namespace tomorine::xls

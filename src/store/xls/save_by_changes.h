@@ -35,11 +35,12 @@ struct EncodedWorkbook {
 void FinishWorkbookFile(EncodedWorkbook& encoded, const biff::RecordWriter& out);
 
 // The file for `book`, taking every row that did not change since `stored`
-// (Sheet::storedRow) and the whole shared-string table from the file at
-// `path` as they lie there; the texts of the rows that changed are added to
-// the table. Nullopt when that file is not the one `stored` describes (its
-// stamp, or the first bytes of a range, differ), when it cannot be read, or
-// when a new text holds half a surrogate pair, which the whole encode mends.
+// (Sheet::storedRow) and the whole shared-string table from the file
+// `stored` holds open; the texts of the rows that changed are added to the
+// table. Nullopt when `path` no longer names that file unchanged (stamps),
+// when the first bytes of a range are not what `stored` says, when it cannot
+// be read, or when a new text holds half a surrogate pair, which the whole
+// encode mends.
 // Throws WorkbookError as the whole encode does.
 std::optional<EncodedWorkbook> EncodeChanges(const Workbook& book, const StoredLayout& stored,
                                              const std::filesystem::path& path);

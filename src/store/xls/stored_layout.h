@@ -1,12 +1,20 @@
 #pragma once
 
+#include "store/files/file_bytes.h"
 #include "store/files/file_stamp.h"
 #include "store/workbook/workbook.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace tomorine::xls {
+
+// A file open for reading and its stamp.
+struct StoredFileId {
+    int fd = -1;
+    FileStamp stamp;
+};
 
 // Where a row's records lie in the workbook stream.
 struct StoredRow {
@@ -27,6 +35,9 @@ struct StoredStringStart {
 // in ascending order; Sheet::storedRow tells which of them still hold what
 // the workbook's rows hold.
 struct StoredLayout : StoredForm {
+    // Held open, so that its inode number cannot go to a file that replaces
+    // it and make the stamps of the two alike.
+    std::shared_ptr<ReadOnlyFile> file;
     FileStamp stamp;
     std::uint64_t streamInFile = 0;
     std::uint32_t sstBegin = 0; // the SST record's header

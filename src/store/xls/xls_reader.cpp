@@ -12,6 +12,7 @@
 #include "store/xls/xls_source_reader.h"
 
 #include <algorithm>
+#include <fcntl.h>
 
 namespace tomorine {
 
@@ -106,13 +107,14 @@ std::optional<std::uint64_t> StreamInFile(const xls::StreamBytes& stream) {
 class LayoutNotes {
 public:
     LayoutNotes(xls::WorkbookGlobals& globals, const xls::StreamBytes& stream,
-                const FileStamp* stamp) {
+                const xls::StoredFileId* file) {
         const std::optional<std::uint64_t> start = StreamInFile(stream);
-        if (!globals.ownLayout || !start || stamp == nullptr) {
+        if (!globals.ownLayout || !start || file == nullptr) {
             return;
         }
         layout_ = std::make_shared<xls::StoredLayout>();
-        layout_->stamp = *stamp;
+        layout_->file = std::make_shared<ReadOnlyFile>(::fcntl(file->fd, F_DUPFD_CLOEXEC, 0));
+        layout_->stamp = file->stamp;
         layout_->streamInFile = *start;
         layout_->sstBegin = globals.sstBegin;
         layout_->sstEnd = globals.sstEnd;
@@ -134,7 +136,7 @@ public:
     }
 
     void attachTo(const Workbook& book) {
-        if (layout_) {
+        if (layout_ && layout_->file->get() >= 0) {
             xls::StoredLayout::Attach(book, std::move(layout_));
         }
     }
@@ -162,7 +164,7 @@ void ReadSheet(std::span<const std::uint8_t> stream, const xls::WorkbookGlobals&
 }
 
 Workbook ReadBook(xls::ByteSource& file, std::size_t blockBytes, std::size_t* heldBytes,
-                  const FileStamp* stamp) {
+                  const xls::StoredFileId* stamp) {
     const xls::StreamBytes streamBytes = WorkbookStream(file, blockBytes);
     const std::span<const std::uint8_t> stream = streamBytes.bytes();
     xls::WorkbookGlobals globals = xls::ReadWorkbookGlobals(stream);
@@ -197,7 +199,8 @@ Workbook ReadBook(xls::ByteSource& file, std::size_t blockBytes, std::size_t* he
 } // namespace
 
 Workbook ReadXlsSource(xls::ByteSource& file, const std::filesystem::path& name,
-                       std::size_t blockBytes, std::size_t* heldBytes, const FileStamp* stamp) {
+                       std::size_t blockBytes, std::size_t* heldBytes,
+                       const xls::StoredFileId* stamp) {
     try {
         return ReadBook(file, blockBytes, heldBytes, stamp);
     } catch (const xls::XlsFault& fault) {
@@ -212,9 +215,10 @@ Workbook ReadXlsBytes(std::span<const std::uint8_t> bytes, const std::filesystem
 
 Workbook ReadXlsDescriptor(int fd, const std::filesystem::path& name) {
     const std::optional<FileStamp> stamp = StampOfDescriptor(fd);
+    const xls::StoredFileId id{fd, stamp.value_or(FileStamp{})};
     xls::DescriptorSource file(fd, ReadableFileSize(fd, name), name);
     return ReadXlsSource(file, name, xls::PagedStream::DefaultBlockBytes, nullptr,
-                         stamp ? &*stamp : nullptr);
+                         stamp ? &id : nullptr);
 }
 
 // The file is read while it is parsed; one changed in place meanwhile (its

@@ -103,6 +103,23 @@ void WriteEncoded(const std::filesystem::path& path, const xls::EncodedWorkbook&
     out.commit();
 }
 
+// The layout of the file just written, holding it open; nullptr when it
+// cannot be opened again.
+std::shared_ptr<const xls::StoredLayout> HeldOpen(const std::filesystem::path& path,
+                                                  std::shared_ptr<xls::StoredLayout> layout) {
+    try {
+        if (layout) {
+            layout->file = std::make_shared<ReadOnlyFile>(OpenFileForReading(path));
+            const std::optional<FileStamp> stamp = StampOfDescriptor(layout->file->get());
+            layout->stamp = stamp.value_or(FileStamp{});
+            return stamp ? std::move(layout) : nullptr;
+        }
+    } catch (const WorkbookError&) {
+        // saved all the same; the next save is whole
+    }
+    return nullptr;
+}
+
 // What a save by changes of `book` could start from.
 const xls::StoredLayout* StoredLayoutOf(const Workbook& book) {
     return dynamic_cast<const xls::StoredLayout*>(book.storedForm().get());
@@ -132,11 +149,7 @@ SaveMethod WriteXlsFile(const Workbook& book, const std::filesystem::path& path,
         throw WorkbookError(e.fault(), QuotedPath(path) + " を保存できません: " + e.description());
     }
     WriteEncoded(path, *encoded);
-    const std::optional<FileStamp> stamp = StampOfPath(path);
-    if (stamp && encoded->layout) {
-        encoded->layout->stamp = *stamp;
-    }
-    xls::StoredLayout::Attach(book, stamp ? std::move(encoded->layout) : nullptr);
+    xls::StoredLayout::Attach(book, HeldOpen(path, std::move(encoded->layout)));
     return method;
 }
 
