@@ -109,10 +109,16 @@ void ContinuedReader::chars(std::size_t count, bool wide, std::u16string& out) {
 }
 
 std::u16string ContinuedReader::string(int lengthBytes, bool flagsWhenEmpty) {
-    const std::size_t length = lengthBytes == 1 ? u8() : u16();
     std::u16string text;
+    string(lengthBytes, flagsWhenEmpty, text);
+    return text;
+}
+
+void ContinuedReader::string(int lengthBytes, bool flagsWhenEmpty, std::u16string& text) {
+    const std::size_t length = lengthBytes == 1 ? u8() : u16();
+    text.clear();
     if (length == 0 && !flagsWhenEmpty) {
-        return text;
+        return;
     }
     const std::uint8_t flags = u8();
     const std::size_t runs = (flags & 0x08) != 0 ? u16() : 0;
@@ -121,7 +127,6 @@ std::u16string ContinuedReader::string(int lengthBytes, bool flagsWhenEmpty) {
     chars(length, (flags & 0x01) != 0, text);
     skip(4 * runs);
     skip(phonetic);
-    return text;
 }
 
 } // namespace tomorine::xls

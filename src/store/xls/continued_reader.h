@@ -34,6 +34,8 @@ public:
     // characters, then the runs and phonetic data, which are skipped. A string
     // of length 0 has no flags byte unless `flagsWhenEmpty`.
     std::u16string string(int lengthBytes, bool flagsWhenEmpty);
+    // The same into `text`, whose buffer is reused.
+    void string(int lengthBytes, bool flagsWhenEmpty, std::u16string& text);
 
     // The next byte's address, and its offset from its record's header.
     const std::uint8_t* here(std::size_t& offsetInRecord) const {

@@ -19,6 +19,9 @@ std::vector<Cell> ReadSharedStrings(std::span<const std::uint8_t> body, BiffReco
     std::vector<Cell> strings;
     // Every string takes at least 3 bytes, whatever the count says.
     strings.reserve(std::min<std::size_t>(count, (body.size() + records.remaining()) / 3));
+    // One buffer for all: a new string for each, freed beside the text kept,
+    // left the heap in pieces that every later allocation searched.
+    std::u16string text;
     while (strings.size() < count && !in.atEnd()) {
         if (starts != nullptr) {
             std::size_t offset = 0;
@@ -26,7 +29,8 @@ std::vector<Cell> ReadSharedStrings(std::span<const std::uint8_t> body, BiffReco
             starts->push_back({static_cast<std::uint32_t>(at - stream.data()),
                                static_cast<std::uint16_t>(offset)});
         }
-        strings.push_back(Cell::text(in.string(2, true)));
+        in.string(2, true, text);
+        strings.push_back(Cell::text(text));
     }
     return strings;
 }
