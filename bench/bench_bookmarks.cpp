@@ -42,16 +42,17 @@ struct Fixture {
     }
 };
 
-void BM_FirefoxBookmarksImport(benchmark::State& state) {
-    Fixture fixture(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+// Each run imports what `read` gives into the data file as it was first
+// written, as the command does.
+template <typename Read>
+void RunImports(benchmark::State& state, const ScratchDataFile& file, Read read) {
     BookmarksImportCounts counts;
     for (auto _ : state) {
         state.PauseTiming();
-        StoreState store = fixture.file.restored();
+        StoreState store = file.restored();
         state.ResumeTiming();
         const bool stop = false;
-        BookmarksImportOutcome outcome = RunBookmarksImport(
-            store, ReadFirefoxBookmarks(fixture.file.dir() / "places.sqlite"), {}, stop);
+        BookmarksImportOutcome outcome = RunBookmarksImport(store, read(), {}, stop);
         if (outcome.failure) {
             state.SkipWithError(outcome.failure->what());
             break;
@@ -60,6 +61,12 @@ void BM_FirefoxBookmarksImport(benchmark::State& state) {
     }
     state.counters["registered"] = counts.registered;
     state.counters["peak_rss_mb"] = PeakRssMb();
+}
+
+void BM_FirefoxBookmarksImport(benchmark::State& state) {
+    Fixture fixture(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    RunImports(state, fixture.file,
+               [&] { return ReadFirefoxBookmarks(fixture.file.dir() / "places.sqlite"); });
 }
 
 BENCHMARK(BM_FirefoxBookmarksImport)
@@ -97,22 +104,7 @@ void BM_NetscapeImport(benchmark::State& state) {
         out << "</DL><p>\n</DL><p>\n";
     }
     ResetPeakRss();
-    BookmarksImportCounts counts;
-    for (auto _ : state) {
-        state.PauseTiming();
-        StoreState store = file.restored();
-        state.ResumeTiming();
-        const bool stop = false;
-        BookmarksImportOutcome outcome =
-            RunBookmarksImport(store, ReadNetscapeBookmarks(html), {}, stop);
-        if (outcome.failure) {
-            state.SkipWithError(outcome.failure->what());
-            break;
-        }
-        counts = outcome.counts;
-    }
-    state.counters["registered"] = counts.registered;
-    state.counters["peak_rss_mb"] = PeakRssMb();
+    RunImports(state, file, [&] { return ReadNetscapeBookmarks(html); });
 }
 
 BENCHMARK(BM_NetscapeImport)

@@ -118,6 +118,24 @@ struct Texts {
     std::uint32_t total = 0;            // text cells in the workbook
 };
 
+// Bytes the new file keeps in memory, at most: what is not copied file to file.
+std::size_t MemoryBound(const Workbook& book, const std::vector<std::vector<PlannedRow>>& plans,
+                        const StoredLayout& stored) {
+    constexpr std::size_t kFixed = 16384; // globals, each sheet's head and tail
+    std::size_t bytes = kFixed + 1024 * plans.size();
+    for (int i = 1; i <= book.sheetCount(); ++i) {
+        for (const PlannedRow& planned : plans[i - 1]) {
+            bytes += planned.source != nullptr
+                         ? (planned.source->row != planned.row
+                                ? planned.source->end - planned.source->begin
+                                : 0)
+                         : biff::MeasureRow(book.sheet(i).row(planned.row)).bytes;
+        }
+    }
+    // The FAT adds 4 bytes per 512-byte sector.
+    return bytes + (bytes + static_cast<std::size_t>(stored.stamp.size)) / 128 + 4096;
+}
+
 Texts CollectTexts(const Workbook& book, const std::vector<std::vector<PlannedRow>>& plans,
                    std::uint32_t oldCount) {
     Texts texts;
@@ -274,6 +292,7 @@ std::optional<EncodedWorkbook> Encode(const Workbook& book, const StoredFile& fi
                             std::make_shared<StoredLayout>(),
                             {},
                             file.descriptor()};
+    encoded.file.reserve(MemoryBound(book, plans, stored));
     encoded.layout->streamInFile = cfb::HeaderSize;
     ChangesWriter writer(file, encoded);
     const std::vector<std::size_t> sheetOffsetFields = biff::WriteGlobalsHead(writer.out(), book);

@@ -170,22 +170,27 @@ void WriteWindow2(RecordWriter& out, bool selected) {
 
 } // namespace
 
-SheetExtent MeasureSheet(const Sheet& sheet) {
-    constexpr std::size_t kFixedRecords = 1024;
+SheetExtent MeasureRow(const Sheet::Row& row) {
     constexpr std::size_t kRowRecord = 20;
     constexpr std::size_t kCellRecord = 18;
     constexpr std::size_t kStringOverhead = 8; // header, and a flag byte when continued
-    SheetExtent extent;
-    extent.bytes = kFixedRecords;
-    for (int r = 1; r <= sheet.lastUsedRow(); ++r) {
-        const Sheet::Row& row = sheet.row(r);
-        extent.bytes += kRowRecord + kCellRecord * row.size();
-        for (const Cell& cell : row) {
-            if (cell.kind() == CellKind::Text) {
-                ++extent.textCells;
-                extent.bytes += kStringOverhead + 2 * cell.asText().size();
-            }
+    SheetExtent extent{0, kRowRecord + kCellRecord * row.size()};
+    for (const Cell& cell : row) {
+        if (cell.kind() == CellKind::Text) {
+            ++extent.textCells;
+            extent.bytes += kStringOverhead + 2 * cell.asText().size();
         }
+    }
+    return extent;
+}
+
+SheetExtent MeasureSheet(const Sheet& sheet) {
+    constexpr std::size_t kFixedRecords = 1024;
+    SheetExtent extent{0, kFixedRecords};
+    for (int r = 1; r <= sheet.lastUsedRow(); ++r) {
+        const SheetExtent row = MeasureRow(sheet.row(r));
+        extent.textCells += row.textCells;
+        extent.bytes += row.bytes;
     }
     return extent;
 }

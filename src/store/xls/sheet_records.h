@@ -17,6 +17,7 @@ struct SheetExtent {
     std::size_t bytes = 0; // the sheet's records and its texts in the SST
 };
 SheetExtent MeasureSheet(const Sheet& sheet);
+SheetExtent MeasureRow(const Sheet::Row& row);
 
 // A text cell's text; throws WorkbookError for one longer than a cell may hold.
 std::u16string_view CellText(const Sheet& sheet, int row, std::size_t column);
