@@ -1,6 +1,7 @@
 // Saving replaces a file whole or not at all; saves killed half-way leave the old or the new file,
 // and what they leave beside it goes with the next save made under the data file's lock.
 #include "store/files/atomic_file.h"
+#include "store/files/atomic_file_writer.h"
 #include "store/files/data_file_lock.h"
 #include "support/hostile_files.h"
 #include "support/small_disk.h"
@@ -9,6 +10,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <random>
 #include <set>
@@ -75,6 +77,35 @@ TEST(AtomicSave, WritesThroughALinkKeepingPermissionsAndNoTemporary) {
     EXPECT_EQ(ReadBytes(dir / "real" / "book.xls"), kNew);
     EXPECT_EQ(fs::status(dir / "real" / "book.xls").permissions(), mode);
     EXPECT_EQ(FileNames(dir / "real"), std::set<std::string>{"book.xls"});
+}
+
+// A save by changes copies ranges of the old file file to file, or through a buffer from another
+// file system; a source shorter than the range fails the save.
+TEST(AtomicSave, CopiesRangesOfAnotherFile) {
+    TempDir dir;
+    Bytes source(3 << 20);
+    for (std::size_t i = 0; i < source.size(); ++i) {
+        source[i] = static_cast<std::uint8_t>(i * 7 + i / 4096);
+    }
+    const fs::path shm = "/dev/shm/tomorine-copy-" + std::to_string(::getpid());
+    for (const fs::path& from : {dir / "source", shm}) {
+        SCOPED_TRACE(from);
+        WriteBytes(from, source);
+        const int fd = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+        ASSERT_GE(fd, 0);
+        AtomicFileWriter out(dir / "book.xls");
+        out.write(kOld);
+        out.copy(fd, 5, source.size() - 5);
+        out.commit();
+        Bytes expected = kOld;
+        expected.insert(expected.end(), source.begin() + 5, source.end());
+        EXPECT_EQ(ReadBytes(dir / "book.xls"), expected);
+        EXPECT_THROW(AtomicFileWriter(dir / "book.xls").copy(fd, source.size() - 1, 2),
+                     WorkbookError);
+        ::close(fd);
+        fs::remove(from);
+    }
+    EXPECT_EQ(FileNames(dir.path()), std::set<std::string>{"book.xls"});
 }
 
 void SaveLocked(const fs::path& target, const Bytes& bytes) {
