@@ -49,11 +49,4 @@ void RowSpanRecorder::record(std::uint16_t id, std::size_t begin, std::size_t en
     }
 }
 
-void StoredLayout::Attach(const Workbook& book, std::shared_ptr<const StoredLayout> layout) {
-    for (int i = 1; i <= book.sheetCount(); ++i) {
-        book.sheet(i).markStored(layout ? i : 0);
-    }
-    book.setStoredForm(std::move(layout));
-}
-
 } // namespace tomorine::xls
