@@ -3,6 +3,7 @@
 #include "cli/command_reference.h"
 #include "cli/commands.h"
 #include "cli/failure.h"
+#include "cli/huge_page_heap.h"
 #include "store/files/pending_temporary_files.h"
 
 #include <cstdlib>
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
         std::cout << ProgramUsage();
         return std::cout.flush() ? ExitOk : ExitFailure;
     }
+    RestartWithHugePageHeap(argv);
     tomorine::InstallSaveSignalHandling();
     tomorine::SweepAbandonedHistoryCopies();
     if (argc < 2 || !DispatchedCommands().contains(argv[1])) {
