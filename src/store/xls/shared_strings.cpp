@@ -19,6 +19,9 @@ std::vector<Cell> ReadSharedStrings(std::span<const std::uint8_t> body, BiffReco
     std::vector<Cell> strings;
     // Every string takes at least 3 bytes, whatever the count says.
     strings.reserve(std::min<std::size_t>(count, (body.size() + records.remaining()) / 3));
+    if (starts != nullptr) {
+        starts->reserve(strings.capacity());
+    }
     // One buffer for all: a new string for each, freed beside the text kept,
     // left the heap in pieces that every later allocation searched.
     std::u16string text;
