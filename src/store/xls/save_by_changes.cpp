@@ -3,6 +3,7 @@
 #include "store/files/file_stamp.h"
 #include "store/workbook/workbook_error.h"
 #include "store/xls/biff_records.h"
+#include "store/xls/byte_source.h"
 #include "store/xls/compound_file_writer.h"
 #include "store/xls/globals_records.h"
 #include "store/xls/le_read.h"
@@ -12,8 +13,6 @@
 #include "store/xls/substream_records.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <unistd.h>
 
 namespace tomorine::xls {
 
@@ -53,23 +52,26 @@ std::vector<PlannedRow> PlanRows(const Sheet& sheet, const StoredLayout& stored)
 // The file the stored layout describes, read by stream offsets.
 class StoredFile {
 public:
-    StoredFile(std::shared_ptr<ReadOnlyFile> fd, const StoredLayout& stored)
-        : fd_(std::move(fd)), stored_(stored) {}
+    StoredFile(std::shared_ptr<ReadOnlyFile> fd, const StoredLayout& stored,
+               const std::filesystem::path& path)
+        : fd_(std::move(fd)), stored_(stored),
+          source_(fd_->get(), static_cast<std::uint64_t>(stored.stamp.size), path) {}
 
-    // Appends stream bytes [begin, end) to `out`.
+    // Appends stream bytes [begin, end) to `out`; false when the file is
+    // shorter or cannot be read.
     bool append(std::uint32_t begin, std::uint32_t end, std::vector<std::uint8_t>& out) const {
         const std::size_t at = out.size();
         out.resize(at + (end - begin));
-        for (std::size_t done = 0; done < end - begin;) {
-            const ssize_t n = ::pread(fd_->get(), out.data() + at + done, end - begin - done,
-                                      static_cast<off_t>(stored_.streamInFile + begin + done));
-            if (n <= 0 && !(n < 0 && errno == EINTR)) {
-                out.resize(at);
-                return false;
+        try {
+            if (source_.copy(stored_.streamInFile + begin, std::span(out).subspan(at)) ==
+                end - begin) {
+                return true;
             }
-            done += n > 0 ? static_cast<std::size_t>(n) : 0;
+        } catch (const WorkbookError&) {
+            // read as a file that is not the one stored
         }
-        return true;
+        out.resize(at);
+        return false;
     }
 
     // The first bytes of a stored row are its ROW record.
@@ -85,6 +87,7 @@ public:
 private:
     std::shared_ptr<ReadOnlyFile> fd_;
     const StoredLayout& stored_;
+    mutable DescriptorSource source_;
 };
 
 // Checks that `bytes` hold the records of stored row `from`, and numbers
@@ -335,7 +338,7 @@ std::optional<EncodedWorkbook> EncodeChanges(const Workbook& book, const StoredL
         StampOfDescriptor(stored.file->get()) != stored.stamp) {
         return std::nullopt;
     }
-    return Encode(book, StoredFile(stored.file, stored));
+    return Encode(book, StoredFile(stored.file, stored, path));
 }
 
 } // namespace tomorine::xls

@@ -164,13 +164,13 @@ void ReadSheet(std::span<const std::uint8_t> stream, const xls::WorkbookGlobals&
 }
 
 Workbook ReadBook(xls::ByteSource& file, std::size_t blockBytes, std::size_t* heldBytes,
-                  const xls::StoredFileId* stamp) {
+                  const xls::StoredFileId* stored) {
     const xls::StreamBytes streamBytes = WorkbookStream(file, blockBytes);
     const std::span<const std::uint8_t> stream = streamBytes.bytes();
     xls::WorkbookGlobals globals = xls::ReadWorkbookGlobals(stream);
     const std::vector<std::uint32_t> offsets = WorksheetOffsets(globals);
     globals.ownLayout = globals.ownLayout && offsets.size() == globals.sheets.size();
-    LayoutNotes layout(globals, streamBytes, stamp);
+    LayoutNotes layout(globals, streamBytes, stored);
     const std::vector<Cell> sharedStrings = std::move(globals.sharedStrings);
     xls::CellBudget budget(static_cast<std::size_t>(file.size()));
     Workbook book;
@@ -200,9 +200,9 @@ Workbook ReadBook(xls::ByteSource& file, std::size_t blockBytes, std::size_t* he
 
 Workbook ReadXlsSource(xls::ByteSource& file, const std::filesystem::path& name,
                        std::size_t blockBytes, std::size_t* heldBytes,
-                       const xls::StoredFileId* stamp) {
+                       const xls::StoredFileId* stored) {
     try {
-        return ReadBook(file, blockBytes, heldBytes, stamp);
+        return ReadBook(file, blockBytes, heldBytes, stored);
     } catch (const xls::XlsFault& fault) {
         throw xls::ToWorkbookError(fault, name);
     }

@@ -18,6 +18,6 @@ namespace tomorine {
 // by changes.
 Workbook ReadXlsSource(xls::ByteSource& file, const std::filesystem::path& name,
                        std::size_t blockBytes = xls::PagedStream::DefaultBlockBytes,
-                       std::size_t* heldBytes = nullptr, const xls::StoredFileId* stamp = nullptr);
+                       std::size_t* heldBytes = nullptr, const xls::StoredFileId* stored = nullptr);
 
 } // namespace tomorine
