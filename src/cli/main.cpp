@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
         std::cout << ProgramUsage();
         return std::cout.flush() ? ExitOk : ExitFailure;
     }
-    RestartWithHugePageHeap(argv);
+    UseHugePageHeap();
     tomorine::InstallSaveSignalHandling();
     tomorine::SweepAbandonedHistoryCopies();
     if (argc < 2 || !DispatchedCommands().contains(argv[1])) {
