@@ -6,12 +6,22 @@
 #include "store/table/cell_value.h"
 #include "store/workbook/utf.h"
 
+#include <cstring>
+
 namespace tomorine {
 
 namespace {
 
 // "column = 'chunk'" of a statement, or "column is Null" for an empty chunk.
 bool ChunkEquals(const SheetRows& rows, int row, int column, const std::u16string& chunk) {
+    // A text reads as itself (an empty one as Null): no copy for the usual case.
+    const Cell& stored = rows.stored(row, column);
+    if (stored.kind() == CellKind::Text && rows.columns()[column].kind == ColumnKind::Text) {
+        // memcmp: char_traits<char16_t> compares one unit at a time.
+        const std::u16string_view text = stored.asText();
+        return text.size() == chunk.size() &&
+               std::memcmp(text.data(), chunk.data(), text.size() * sizeof(char16_t)) == 0;
+    }
     const Cell value = rows.value(row, column);
     if (chunk.empty() || value.isEmpty()) {
         return chunk.empty() && value.isEmpty();

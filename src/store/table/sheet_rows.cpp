@@ -5,6 +5,8 @@
 #include "store/workbook/utf.h"
 #include "store/workbook/workbook_error.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <deque>
 
@@ -58,6 +60,18 @@ Cell SheetRows::value(int row, int column) const {
 }
 
 bool SheetRows::is(int row, int column, std::int64_t number) const {
+    // Every live-entry scan asks this of each row: the usual cases need no copy.
+    const Cell& cell = stored(row, column);
+    const ColumnKind kind = columns_[column].kind;
+    if (kind == ColumnKind::Number && cell.kind() == CellKind::Number) {
+        return cell.asNumber() == static_cast<double>(number);
+    }
+    if (kind == ColumnKind::Text && cell.kind() == CellKind::Text) {
+        char digits[24];
+        const char* end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+        return std::equal(static_cast<const char*>(digits), end, cell.asText().begin(),
+                          cell.asText().end());
+    }
     const Cell read = value(row, column);
     return columns_[column].kind == ColumnKind::Number
                ? read.kind() == CellKind::Number && read.asNumber() == static_cast<double>(number)

@@ -29,6 +29,8 @@ public:
     int lastRow() const { return sheet_.lastUsedRow(); }
     // The value of a sheet row's cell in a zero-based column, as read.
     Cell value(int row, int column) const;
+    // The same cell as stored, before ReadAs: for tests that need no copy.
+    const Cell& stored(int row, int column) const { return sheet_.cell(row, column + 1); }
     // Whether the cell equals an integer as a table compares them: a number
     // column reads that number, a text one its decimal text.
     bool is(int row, int column, std::int64_t number) const;
