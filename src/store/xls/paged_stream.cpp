@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <linux/mman.h>
 #include <new>
 #include <sys/mman.h>
@@ -28,20 +29,24 @@ PagedStream::PagedStream(ByteSource& file, std::vector<Run> runs, std::size_t si
     blockBytes_ = std::bit_ceil(std::max(blockBytes_, page));
     shift_ = static_cast<unsigned>(std::countr_zero(blockBytes_));
     mappedBytes_ = std::max<std::size_t>((size_ + page - 1) / page * page, page);
-    // Address space only: nothing is committed until a block is read.
-    void* p = ::mmap(nullptr, mappedBytes_, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE,
-                     -1, 0);
-    if (p == MAP_FAILED) {
+    // Address space only: nothing is committed until a block is read. Blocks
+    // aligned to their size can each be one huge page.
+    reservedBytes_ = mappedBytes_ + blockBytes_;
+    reserved_ = ::mmap(nullptr, reservedBytes_, PROT_NONE,
+                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (reserved_ == MAP_FAILED) {
         throw std::bad_alloc();
     }
-    base_ = static_cast<std::uint8_t*>(p);
+    base_ = reinterpret_cast<std::uint8_t*>(
+        (reinterpret_cast<std::uintptr_t>(reserved_) + blockBytes_ - 1) & ~(blockBytes_ - 1));
+    ::madvise(base_, mappedBytes_, MADV_HUGEPAGE);
     present_.assign((size_ + blockBytes_ - 1) / blockBytes_ + 1, 0);
     tLiving.push_back(this);
 }
 
 PagedStream::~PagedStream() {
     std::erase(tLiving, this);
-    ::munmap(base_, mappedBytes_);
+    ::munmap(reserved_, reservedBytes_);
 }
 
 PagedStream* PagedStream::Holding(const std::uint8_t* p) {
