@@ -58,9 +58,10 @@ Recordset SearchRows(std::shared_ptr<const Workbook> book, const std::filesystem
     for (int i = 1; i <= slots; ++i) {
         columns.push_back(entries.column(ChunkColumnName(FieldGroup::Url, i)));
     }
+    const bool olderDiffers = older != chunks;
     return LiveEntries(std::move(book), file, [&](const SheetRows& rows, int row) {
         return ChunksEqual(rows, row, columns, chunks) ||
-               (older != chunks && ChunksEqual(rows, row, columns, older));
+               (olderDiffers && ChunksEqual(rows, row, columns, older));
     });
 }
 
