@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 
 namespace tomorine {
@@ -60,6 +62,17 @@ void CheckKind(const struct stat& info, const std::filesystem::path& path, std::
 ReadOnlyFile::~ReadOnlyFile() {
     if (fd_ >= 0) {
         ::close(fd_);
+    }
+}
+
+void ReleaseInBackground(std::shared_ptr<ReadOnlyFile> file) {
+    if (file.use_count() != 1) {
+        return;
+    }
+    try {
+        std::thread([held = std::move(file)] {}).detach();
+    } catch (const std::system_error&) {
+        // No thread to spare: the file is closed here, as it would have been.
     }
 }
 

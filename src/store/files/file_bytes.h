@@ -61,6 +61,11 @@ private:
     int fd_;
 };
 
+// Drops `file` on another thread when this is its last holder: closing the
+// last descriptor of a file already replaced frees its pages and blocks
+// (20 ms for 50 MB), which a save need not wait for.
+void ReleaseInBackground(std::shared_ptr<ReadOnlyFile> file);
+
 // Opens `path` as ReadFileBytes does, refusing the same files with the same
 // errors, but reads nothing.
 ReadOnlyFile OpenFileForReading(const std::filesystem::path& path,

@@ -149,7 +149,13 @@ SaveMethod WriteXlsFile(const Workbook& book, const std::filesystem::path& path,
         throw WorkbookError(e.fault(), QuotedPath(path) + " を保存できません: " + e.description());
     }
     WriteEncoded(path, *encoded);
+    std::shared_ptr<ReadOnlyFile> replaced = encoded->source;
+    encoded->source.reset();
+    if (const xls::StoredLayout* stored = StoredLayoutOf(book); stored != nullptr) {
+        replaced = stored->file;
+    }
     xls::StoredLayout::Attach(book, HeldOpen(path, std::move(encoded->layout)));
+    ReleaseInBackground(std::move(replaced));
     return method;
 }
 
