@@ -54,7 +54,8 @@ void SheetBuilder::put(std::uint16_t row, std::uint16_t column, Cell value) {
 }
 
 void SheetBuilder::moveInto(Sheet& sheet) {
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
+    // Last row first: the sheet's row table is sized once, not grown by doubling.
+    for (std::size_t i = rows_.size(); i-- > 0;) {
         if (!rows_[i].empty()) {
             sheet.replaceRow(static_cast<int>(i) + 1, std::move(rows_[i]));
         }
