@@ -27,7 +27,8 @@ CliProcess::CliProcess(const CliLaunch& launch) {
         pointers.push_back(const_cast<char*>(arg.c_str()));
     }
     pointers.push_back(nullptr);
-    const std::string home = launch.home.string(), user = launch.user.string();
+    const std::string home = launch.home.string(), user = launch.user.string(),
+                      libraries = launch.libraries.string();
     const std::string folder = launch.home.parent_path().string();
     pid_ = ::fork();
     if (pid_ == 0) {
@@ -39,6 +40,7 @@ CliProcess::CliProcess(const CliLaunch& launch) {
         if (::chdir(folder.c_str()) == 0 && ::setenv("TOMORINE_HOME", home.c_str(), 1) == 0 &&
             (user.empty() ||
              (::setenv("HOME", user.c_str(), 1) == 0 && ::unsetenv("XDG_CONFIG_HOME") == 0)) &&
+            (libraries.empty() || ::setenv("LD_LIBRARY_PATH", libraries.c_str(), 1) == 0) &&
             (launch.fileSizeLimit < 0 || ::setrlimit(RLIMIT_FSIZE, &limit) == 0) &&
             (!launch.offline || ::unshare(CLONE_NEWNET) == 0)) {
             ::execv(pointers[0], pointers.data());

@@ -21,11 +21,12 @@ struct CliOutcome {
 
 struct CliLaunch {
     Args args;
-    std::filesystem::path home;      // TOMORINE_HOME; the process runs in its parent
-    long fileSizeLimit = -1;         // RLIMIT_FSIZE in bytes when not -1
-    std::string input = {};          // standard input
-    std::filesystem::path user = {}; // HOME, with no XDG_CONFIG_HOME, when not empty
-    bool offline = false;            // in a network namespace of its own, as unshare -n
+    std::filesystem::path home;           // TOMORINE_HOME; the process runs in its parent
+    long fileSizeLimit = -1;              // RLIMIT_FSIZE in bytes when not -1
+    std::string input = {};               // standard input
+    std::filesystem::path user = {};      // HOME, with no XDG_CONFIG_HOME, when not empty
+    bool offline = false;                 // in a network namespace of its own, as unshare -n
+    std::filesystem::path libraries = {}; // LD_LIBRARY_PATH when not empty
 };
 
 class CliProcess {

@@ -244,4 +244,23 @@ TEST(MergeCommands, MergeAReferenceThenTheConflictCopies) {
     EXPECT_EQ(json::parse(RunOn(data, {"conflicts", "--json"}).out)["copies"].size(), 4U);
 }
 
+// libcurl is opened on first use: one that cannot be opened is an error
+// naming it, not a crash at start or a missing symbol, and nothing changes.
+TEST(CheckLinks, ALibcurlThatCannotBeOpenedIsNamed) {
+    const TempDir dir;
+    const fs::path data = dir / "data.xls";
+    ASSERT_EQ(RunCliProcess({{"create", "data.xls"}, dir / "home"}).status, 0);
+    ASSERT_EQ(RunOn(data, {"add", "--url", "http://127.0.0.1:9/", "--title", "t"}).status, 0);
+    const std::vector<std::uint8_t> before = ReadBytes(data);
+    fs::create_directory(dir / "lib");
+    WriteBytes(dir / "lib" / "libcurl.so.4", {}); // not a library
+    const CliOutcome run =
+        RunCliProcess({.args = {"check-links", "--data", data.string(), "--delete"},
+                       .home = dir / "home",
+                       .libraries = dir / "lib"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("libcurl.so.4 を読み込めません"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadBytes(data), before);
+}
+
 } // namespace tomorine::test
