@@ -1,5 +1,8 @@
 #include "store/workbook/utf.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace tomorine {
 
 namespace {
@@ -113,9 +116,34 @@ void ForEachLoneSurrogate(std::u16string_view text, Lone lone) {
     }
 }
 
+// Whether any unit is half of a surrogate pair, four units a step: almost no
+// text holds one, and every text read is asked.
+bool AnySurrogate(std::u16string_view text) {
+    constexpr std::uint64_t kHalfMask = 0xF800F800F800F800, kHalves = 0xD800D800D800D800;
+    constexpr std::uint64_t kOnes = 0x0001000100010001, kSigns = 0x8000800080008000;
+    std::size_t i = 0;
+    for (; i + 4 <= text.size(); i += 4) {
+        std::uint64_t units = 0;
+        std::memcpy(&units, text.data() + i, sizeof units);
+        const std::uint64_t x = (units & kHalfMask) ^ kHalves; // a surrogate's unit is 0
+        if (((x - kOnes) & ~x & kSigns) != 0) {
+            return true;
+        }
+    }
+    for (; i < text.size(); ++i) {
+        if ((text[i] & 0xF800) == 0xD800) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 bool HasLoneSurrogate(std::u16string_view text) {
+    if (!AnySurrogate(text)) {
+        return false;
+    }
     bool found = false;
     ForEachLoneSurrogate(text, [&](std::size_t) { found = true; });
     return found;

@@ -15,9 +15,16 @@ namespace tomorine::xls {
 // stops at the record's unique-string count, or earlier where the data ends
 // at a string boundary: some writers overstate the count, and a cell that
 // refers past the strings present is caught where it is read.
-// With `starts`, also where each string starts in `stream`.
+// What a save by changes needs of the table: where each string starts in
+// the stream, and whether any holds half a surrogate pair.
+struct StringNotes {
+    std::vector<StoredStringStart> starts;
+    bool loneSurrogate = false;
+};
+
+// With `notes`, also those of the strings read, `stream` being the whole.
 std::vector<Cell> ReadSharedStrings(std::span<const std::uint8_t> body, BiffRecordReader& records,
                                     std::span<const std::uint8_t> stream = {},
-                                    std::vector<StoredStringStart>* starts = nullptr);
+                                    StringNotes* notes = nullptr);
 
 } // namespace tomorine::xls

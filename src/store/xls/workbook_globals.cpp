@@ -57,11 +57,12 @@ SheetEntry ReadBoundSheet(std::span<const std::uint8_t> body, BiffRecordReader& 
 void ReadOwnSharedStrings(std::span<const std::uint8_t> stream, const BiffRecord& sst,
                           BiffRecordReader& records, WorkbookGlobals& globals) {
     globals.sstBegin = static_cast<std::uint32_t>(records.position() - 4 - sst.body.size());
-    globals.sharedStrings = ReadSharedStrings(sst.body, records, stream, &globals.stringStarts);
+    StringNotes notes;
+    globals.sharedStrings = ReadSharedStrings(sst.body, records, stream, &notes);
     globals.sstEnd = static_cast<std::uint32_t>(records.position());
-    globals.ownLayout = Le32(sst.body.data() + 4) == globals.sharedStrings.size() &&
-                        std::none_of(globals.sharedStrings.begin(), globals.sharedStrings.end(),
-                                     [](const Cell& c) { return HasLoneSurrogate(c.asText()); });
+    globals.stringStarts = std::move(notes.starts);
+    globals.ownLayout =
+        Le32(sst.body.data() + 4) == globals.sharedStrings.size() && !notes.loneSurrogate;
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "store/workbook/cell.h"
+#include "store/workbook/utf.h"
 #include "store/workbook/workbook.h"
 #include "store/workbook/workbook_error.h"
 
@@ -48,6 +49,27 @@ TEST(Cell, CountsHoldAcrossThreads) {
 }
 
 // On a workbook of "トモリネ", used up to the format's last row, and "Tmp".
+// The surrogate scan steps four units at a time: a half in any lane or in
+// the tail is found, a whole pair across two steps is not lone.
+TEST(Utf16, EveryLoneHalfIsFoundWherever) {
+    for (std::size_t length = 1; length <= 9; ++length) {
+        for (std::size_t at = 0; at < length; ++at) {
+            std::u16string text(length, u'あ');
+            for (const char16_t half : {u'\xD83D', u'\xDE00', u'\xDBFF', u'\xDC00'}) {
+                text[at] = half;
+                EXPECT_TRUE(HasLoneSurrogate(text)) << length << " " << at;
+            }
+            if (at + 1 < length) {
+                text[at] = u'\xD83D';
+                text[at + 1] = u'\xDE00';
+                EXPECT_FALSE(HasLoneSurrogate(text)) << length << " " << at;
+            }
+        }
+        EXPECT_FALSE(HasLoneSurrogate(std::u16string(length, u'\xD7FF')));
+        EXPECT_FALSE(HasLoneSurrogate(std::u16string(length, u'\xE000')));
+    }
+}
+
 TEST(Workbook, ActionsAgainstTheSheetRulesAreRefused) {
     const std::pair<const char*, std::function<void(Workbook&)>> refused[] = {
         {"name taken but for case", [](Workbook& b) { b.addSheet(u"TMP"); }},
