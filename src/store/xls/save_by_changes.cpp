@@ -31,20 +31,26 @@ std::vector<PlannedRow> PlanRows(const Sheet& sheet, const StoredLayout& stored)
     const std::vector<StoredRow>* rows =
         index >= 1 && index <= static_cast<int>(stored.sheets.size()) ? &stored.sheets[index - 1]
                                                                       : nullptr;
+    // Rows keep their order: the stored row after the last one found is
+    // tried before a search.
+    std::size_t next = 0;
+    const auto find = [&](int from) -> const StoredRow* {
+        if (next >= rows->size() || (*rows)[next].row != from) {
+            next = static_cast<std::size_t>(std::lower_bound(rows->begin(), rows->end(), from,
+                                                             [](const StoredRow& row, int wanted) {
+                                                                 return row.row < wanted;
+                                                             }) -
+                                            rows->begin());
+        }
+        return next < rows->size() && (*rows)[next].row == from ? &(*rows)[next++] : nullptr;
+    };
     std::vector<PlannedRow> plan;
+    plan.reserve(static_cast<std::size_t>(sheet.lastUsedRow()));
     for (int r = 1; r <= sheet.lastUsedRow(); ++r) {
-        if (!biff::IsUsedRow(sheet.row(r))) {
-            continue;
+        if (biff::IsUsedRow(sheet.row(r))) {
+            const int from = sheet.storedRow(r);
+            plan.push_back({r, rows != nullptr && from != 0 ? find(from) : nullptr});
         }
-        const int from = sheet.storedRow(r);
-        const StoredRow* source = nullptr;
-        if (rows != nullptr && from != 0) {
-            const auto it =
-                std::lower_bound(rows->begin(), rows->end(), from,
-                                 [](const StoredRow& row, int wanted) { return row.row < wanted; });
-            source = it != rows->end() && it->row == from ? &*it : nullptr;
-        }
-        plan.push_back({r, source});
     }
     return plan;
 }
