@@ -134,10 +134,10 @@ std::vector<std::uint8_t> WriteXlsBytes(const Workbook& book) {
 
 SaveMethod WriteXlsFile(const Workbook& book, const std::filesystem::path& path,
                         SaveMethod allowed) {
+    const xls::StoredLayout* stored = StoredLayoutOf(book);
     std::optional<xls::EncodedWorkbook> encoded;
     SaveMethod method = SaveMethod::Changes;
     try {
-        const xls::StoredLayout* stored = StoredLayoutOf(book);
         if (allowed == SaveMethod::Changes && stored != nullptr) {
             encoded = xls::EncodeChanges(book, *stored, path);
         }
@@ -149,11 +149,9 @@ SaveMethod WriteXlsFile(const Workbook& book, const std::filesystem::path& path,
         throw WorkbookError(e.fault(), QuotedPath(path) + " を保存できません: " + e.description());
     }
     WriteEncoded(path, *encoded);
-    std::shared_ptr<ReadOnlyFile> replaced = encoded->source;
+    // The file just replaced is let go elsewhere once the new layout takes over.
+    std::shared_ptr<ReadOnlyFile> replaced = stored != nullptr ? stored->file : nullptr;
     encoded->source.reset();
-    if (const xls::StoredLayout* stored = StoredLayoutOf(book); stored != nullptr) {
-        replaced = stored->file;
-    }
     xls::StoredLayout::Attach(book, HeldOpen(path, std::move(encoded->layout)));
     ReleaseInBackground(std::move(replaced));
     return method;
